@@ -1,0 +1,8 @@
+// Everything of the operating-system stand-in layer the game calls.
+#pragma once
+
+#include "platform/Backend.h"
+#include "platform/Win32Shell.h"
+#include "platform/Win32Time.h"
+#include "platform/Win32Types.h"
+#include "platform/Win32Window.h"

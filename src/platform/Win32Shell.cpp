@@ -1,0 +1,74 @@
+#include "platform/Win32Shell.h"
+
+#include "platform/Backend.h"
+
+#include <cstring>
+#include <string>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+std::string s_lastShellOpen;
+} // namespace
+
+DWORD GetCurrentDirectoryA(DWORD bufferLength, char* buffer)
+{
+    char cwd[4096];
+    if (!getcwd(cwd, sizeof(cwd)))
+        return 0;
+    const DWORD len = static_cast<DWORD>(std::strlen(cwd));
+    if (!buffer || bufferLength <= len)
+        return len + 1;
+    std::memcpy(buffer, cwd, len + 1);
+    return len;
+}
+
+HINSTANCE ShellExecuteA(HWND, const char* operation, const char* file, const char*, const char*, int)
+{
+    HINSTANCE ok = reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(42));
+    if (!file || (operation && std::strcmp(operation, "open") != 0))
+        return reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(2));
+    s_lastShellOpen = file;
+    if (plat::IsHeadless())
+        return ok;
+    // Two forks: the opener is adopted by init, so shut-down neither waits for
+    // it nor leaves a zombie behind.
+    const pid_t child = fork();
+    if (child < 0)
+        return reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(31));
+    if (child == 0) {
+        if (fork() == 0) {
+            setsid();
+            execlp("xdg-open", "xdg-open", s_lastShellOpen.c_str(), static_cast<char*>(nullptr));
+        }
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0);
+    return ok;
+}
+
+namespace plat {
+
+std::string NativePath(const char* path)
+{
+    std::string p = path ? path : "";
+    for (char& c : p)
+        if (c == '\\')
+            c = '/';
+    return p;
+}
+
+std::FILE* OpenFile(const char* path, const char* mode)
+{
+    if (!path || !mode)
+        return nullptr;
+    return std::fopen(NativePath(path).c_str(), mode);
+}
+
+const char* LastShellOpen()
+{
+    return s_lastShellOpen.c_str();
+}
+
+} // namespace plat

@@ -1,0 +1,28 @@
+// Files, directories and the desktop shell of the stand-in layer.
+#pragma once
+
+#include "platform/Win32Types.h"
+
+#include <cstdio>
+#include <string>
+
+// Copies the working directory into buffer; returns its length, or the size
+// needed (with terminator) when the buffer is too small, or 0 on failure.
+DWORD GetCurrentDirectoryA(DWORD bufferLength, char* buffer);
+
+// "open" on an address starts the desktop's opener detached, so the caller
+// never waits for it. Does nothing headless. Returns a value above 32 on success.
+HINSTANCE ShellExecuteA(HWND hwnd, const char* operation, const char* file,
+                        const char* parameters, const char* directory, int showCmd);
+
+namespace plat {
+
+// Game code builds some paths with '\\'; on this system every separator is '/'.
+std::string NativePath(const char* path);
+// fopen over NativePath.
+std::FILE* OpenFile(const char* path, const char* mode);
+
+// Addresses ShellExecuteA was asked to open (tests).
+const char* LastShellOpen();
+
+} // namespace plat

@@ -1,0 +1,122 @@
+// Program entry: start-up in a fixed order, the main loop and shut-down.
+#include "shell/WinMain.h"
+
+#include "game/GameMenu.h"
+#include "graphics/D3DRender.h"
+#include "platform/Win32.h"
+#include "shell/AudioManager.h"
+#include "shell/FileManager.h"
+#include "shell/Game.h"
+#include "shell/Input.h"
+#include "shell/Log.h"
+#include "shell/Settings.h"
+
+#include <cstdlib>
+
+HWND g_hWnd = nullptr;
+int g_bActive = 1;
+int g_bQuit = 0;
+int g_bInGame = 0;
+const char* g_pszGameName = "Morvaine";
+int g_nTextInput = 0;
+int g_nTypedChar = 32;
+
+const char* const g_pszWebPage = "https://morvaine.example/about";
+
+void VideoModeSize(int mode, int* width, int* height)
+{
+    static const int kSizes[4][2] = {{800, 600}, {1024, 768}, {1280, 1024}, {1600, 1200}};
+    const int m = (mode >= 0 && mode <= 3) ? mode : 0;
+    *width = kSizes[m][0];
+    *height = kSizes[m][1];
+}
+
+namespace {
+
+void CreateMainWindow(HINSTANCE instance)
+{
+    WNDCLASSA wc{};
+    wc.style = 0;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(101));
+    wc.hCursor = nullptr;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = g_pszGameName;
+    RegisterClassA(&wc);
+
+    int width = 0;
+    int height = 0;
+    VideoModeSize(g_nVideoMode, &width, &height);
+    g_hWnd = CreateWindowExA(0, g_pszGameName, g_pszGameName, WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                             nullptr, nullptr, instance, nullptr);
+    ShowWindow(g_hWnd, SW_SHOWNORMAL);
+    UpdateWindow(g_hWnd);
+    SetCursor(nullptr);
+}
+
+// Start-up; false when a step failed (it has shown its own error box).
+bool StartUp(HINSTANCE instance)
+{
+    g_bActive = 1;
+    g_bQuit = 0;
+    LoadSettings("Game.ini");
+    std::srand(timeGetTime());
+    DebugLog(nullptr);
+    CreateMainWindow(instance);
+    g_FileManager.Init();
+    LoadKeyScanCodes();
+    if (g_D3DRender.InitD3DRender(g_hWnd, g_bWindowed) < 0)
+        return false;
+    if (g_AudioManager.Init(g_hWnd) < 0)
+        return false;
+    ClampSettings();
+    g_GameMenu.PlayStartLogos();
+    if (!g_bGameMenu)
+        g_GameMenu.ShowLoadingScreen(1);
+    if (g_Game.Init() != 1)
+        return false;
+    g_AudioManager.Compact();
+    if (!g_bGameMenu) {
+        g_Game.NewGame();
+        g_bInGame = 1;
+    } else {
+        g_GameMenu.Show(10);
+    }
+    g_D3DRender.SetCursorPosition(400, 300);
+    return true;
+}
+
+// Drains the window messages; a WM_QUIT ends the drain but not the loop.
+void DrainMessages(MSG* msg)
+{
+    while (PeekMessageA(msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg->message == WM_QUIT)
+            break;
+        TranslateMessage(msg);
+        DispatchMessageA(msg);
+    }
+}
+
+void ShutDown()
+{
+    g_Game.Release();
+    g_D3DRender.FreeD3DRender();
+    g_AudioManager.Release();
+    ShellExecuteA(nullptr, "open", g_pszWebPage, nullptr, nullptr, SW_SHOWMAXIMIZED);
+}
+
+} // namespace
+
+int WinMain(HINSTANCE instance, HINSTANCE, char*, int)
+{
+    if (!StartUp(instance))
+        return 0;
+    MSG msg{};
+    while (!g_bQuit) {
+        DrainMessages(&msg);
+        g_Game.Tick();
+    }
+    ShutDown();
+    return static_cast<int>(msg.wParam);
+}

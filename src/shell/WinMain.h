@@ -1,0 +1,21 @@
+// Program entry, the main window and the main loop.
+#pragma once
+
+#include "platform/Win32Types.h"
+
+extern HWND g_hWnd;
+extern int g_bActive;
+extern int g_bQuit;
+extern int g_bInGame;
+extern const char* g_pszGameName;
+extern int g_nTextInput;
+extern int g_nTypedChar;
+
+// The page opened in the desktop's browser when the game ends.
+extern const char* const g_pszWebPage;
+
+int WinMain(HINSTANCE instance, HINSTANCE prevInstance, char* cmdLine, int showCmd);
+LRESULT WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Window size of a "Mode" setting (0..3); other values give 800x600.
+void VideoModeSize(int mode, int* width, int* height);

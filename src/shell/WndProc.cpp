@@ -1,0 +1,117 @@
+// The window procedure: it only records input and activation into global
+// flags, and never draws.
+#include "shell/WinMain.h"
+
+#include "graphics/D3DRender.h"
+#include "platform/Win32.h"
+#include "shell/AudioManager.h"
+#include "shell/GameTimer.h"
+#include "shell/Input.h"
+
+namespace {
+
+enum { TEXT_INPUT_ON = 1, TEXT_INPUT_BACKSPACE = 3, TEXT_INPUT_ESCAPE = 4 };
+
+// Returns true when text entry took the message.
+bool OnTextEntry(UINT message, WPARAM wParam)
+{
+    if (g_nTextInput != TEXT_INPUT_ON)
+        return false;
+    if (message == WM_CHAR) {
+        g_nTypedChar = (g_nTypedChar & ~0xFF) | static_cast<int>(wParam & 0xFF);
+        return true;
+    }
+    if (message == WM_KEYDOWN) {
+        if (wParam == VK_ESCAPE) {
+            g_nTextInput = TEXT_INPUT_ESCAPE;
+            return true;
+        }
+        if (wParam == VK_BACK) {
+            g_nTextInput = TEXT_INPUT_BACKSPACE;
+            return true;
+        }
+    }
+    return false;
+}
+
+void Deactivate()
+{
+    g_AudioManager.PauseAll();
+    g_bActive = 0;
+    g_GameTimer.Pause();
+}
+
+void Activate()
+{
+    g_AudioManager.ResumeAll();
+    g_bActive = 1;
+    g_GameTimer.Resume();
+}
+
+void OnActivate(WPARAM wParam)
+{
+    const WORD state = LOWORD(wParam);
+    if (state == WA_INACTIVE && g_bActive == 1)
+        Deactivate();
+    else if (state == WA_ACTIVE && g_bActive == 0)
+        Activate();
+}
+
+// Client pixels to the 800x600 interface space.
+void SetMousePosition(LPARAM lParam)
+{
+    const unsigned x = LOWORD(static_cast<std::uintptr_t>(lParam));
+    const unsigned y = HIWORD(static_cast<std::uintptr_t>(lParam));
+    g_nMouseX = static_cast<int>(static_cast<float>(x) / g_D3DRender.m_fScaleX);
+    g_nMouseY = static_cast<int>(static_cast<float>(y) / g_D3DRender.m_fScaleY);
+}
+
+} // namespace
+
+LRESULT WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (OnTextEntry(message, wParam))
+        return 0;
+    switch (message) {
+    case WM_ACTIVATE:
+        OnActivate(wParam);
+        return 0;
+    case WM_SETFOCUS:
+        SetCursor(nullptr);
+        Activate();
+        return 0;
+    case WM_KILLFOCUS:
+        Deactivate();
+        return 0;
+    case WM_CLOSE:
+        g_bQuit = 1;
+        return 0;
+    case WM_KEYDOWN:
+        OnKeyDownMessage(static_cast<int>(wParam));
+        return 0;
+    case WM_KEYUP:
+        OnKeyUpMessage(static_cast<int>(wParam));
+        return 0;
+    case WM_MOUSEMOVE:
+        g_PrevMousePos[0] = g_nMouseX;
+        g_PrevMousePos[1] = g_nMouseY;
+        SetMousePosition(lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        g_bMouseLeft = 1;
+        SetMousePosition(lParam);
+        return 0;
+    case WM_RBUTTONDOWN:
+        g_bMouseRight = 1;
+        SetMousePosition(lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        g_bMouseLeft = 0;
+        return 0;
+    case WM_RBUTTONUP:
+        g_bMouseRight = 0;
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,49 @@
+// Writes the sample data set the game starts on: every file the game reads,
+// in the game's own formats, into one folder.
+//
+//   build_sample_data <folder>
+#include "writers/GameIniWriter.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+bool WriteSettings(const std::string& root)
+{
+    return tools::WriteIni(root + "/Game.ini", tools::DefaultGameIni());
+}
+
+struct Step {
+    const char* name;
+    bool (*write)(const std::string& root);
+};
+
+const Step kSteps[] = {
+    {"settings", WriteSettings},
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
+        return 2;
+    }
+    const std::string root = argv[1];
+    std::error_code ec;
+    std::filesystem::create_directories(root, ec);
+    if (ec) {
+        std::fprintf(stderr, "cannot create %s: %s\n", root.c_str(), ec.message().c_str());
+        return 1;
+    }
+    for (const Step& step : kSteps) {
+        if (!step.write(root)) {
+            std::fprintf(stderr, "sample data: writing the %s failed\n", step.name);
+            return 1;
+        }
+    }
+    return 0;
+}

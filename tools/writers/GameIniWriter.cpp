@@ -1,0 +1,53 @@
+#include "writers/GameIniWriter.h"
+
+#include <cstdio>
+
+namespace tools {
+
+std::vector<IniEntry> DefaultGameIni()
+{
+    return {
+        {"Game", "Version", "1.0.1"},
+        {"Video", "Mode", "1"},
+        {"Video", "Distance", "2"},
+        {"Video", "Details", "1"},
+        {"Video", "Traffic", "1"},
+        {"Video", "Shadows", "3"},
+        {"Video", "Glow", "1"},
+        {"Video", "Blur", "1"},
+        {"Video", "Water", "2"},
+        {"Video", "Reflect", "1"},
+        {"Video", "Windowed", "1"},
+        {"Audio", "Audio", "1"},
+        {"Audio", "Master", "100"},
+        {"Audio", "Music", "100"},
+        {"Audio", "Effects", "100"},
+        {"Misc", "File manager", "1"},
+        {"Misc", "BMP to JPG", "1"},
+        {"Misc", "Game menu", "1"},
+        {"Misc", "Debug out", "0"},
+        {"Misc", "Editor mode", "0"},
+        {"Controls", "Act01", "38"},
+        {"Controls", "Act02", "40"},
+        {"Controls", "Act03", "37"},
+        {"Controls", "Act04", "39"},
+    };
+}
+
+bool WriteIni(const std::string& path, const std::vector<IniEntry>& entries)
+{
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    if (!f)
+        return false;
+    const std::string* section = nullptr;
+    for (const IniEntry& e : entries) {
+        if (!section || *section != e.section) {
+            std::fprintf(f, "%s[%s]\n", section ? "\n" : "", e.section.c_str());
+            section = &e.section;
+        }
+        std::fprintf(f, "%s=%s\n", e.key.c_str(), e.value.c_str());
+    }
+    return std::fclose(f) == 0;
+}
+
+} // namespace tools
