@@ -60,8 +60,9 @@ TEST(Keywords, HumanActionNeedsItsThirtyTwoCharacters)
         {"ACTION_WALK                    ", 0},  {"action_walk                     ", 0},
     };
     for (const KeywordCase& c : cases) {
-        if (c.code != 0)
+        if (c.code != 0) {
             EXPECT_EQ(std::string(c.keyword).size(), 32u);
+        }
     }
     ExpectCodes(ParseHumanAction, cases);
 }
