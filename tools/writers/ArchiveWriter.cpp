@@ -134,15 +134,15 @@ bool WriteArchive(const std::string& dataDir, const std::string& baseName,
             body.push_back(scrambleBodies ? Scramble(c) : c);
     }
     const fs::path dir(dataDir);
-    return WriteBytes(dir / (baseName + ".hdr"), EncodeIndex(records)) && WriteBytes(dir / (baseName + ".pak"), body);
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    return !ec && WriteBytes(dir / (baseName + ".hdr"), EncodeIndex(records)) && WriteBytes(dir / (baseName + ".pak"), body);
 }
 
 bool PackDataTree(const std::string& root)
 {
     std::vector<PackEntry> files;
-    std::error_code ec;
-    fs::create_directories(fs::path(root) / "Data", ec);
-    if (ec || !CollectTree(root, &files))
+    if (!CollectTree(root, &files))
         return false;
     for (const ArchiveName& a : kArchives) {
         std::vector<PackEntry> mine;

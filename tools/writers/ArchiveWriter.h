@@ -28,7 +28,7 @@ std::uint32_t ArchiveForName(const std::string& name);
 // The bytes of a ".hdr" index listing the records.
 std::string EncodeIndex(const std::vector<IndexRecord>& records);
 
-// Writes "<dataDir>/<baseName>.hdr" and ".pak"; bodies are scrambled when
+// Writes "<dataDir>/<baseName>.hdr" and ".pak" (making the folder); bodies are scrambled when
 // asked (the Objects archive). False when a file cannot be written or does
 // not fit the format's 32-bit sizes.
 bool WriteArchive(const std::string& dataDir, const std::string& baseName,
