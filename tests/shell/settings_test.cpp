@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <cstring>
 #include <string>
 
@@ -166,6 +167,22 @@ TEST_F(Settings, SaveAndLoadRoundTrip)
     EXPECT_EQ(g_nViewDistance, 400);
     EXPECT_EQ(g_nMusicVolume, 35);
     EXPECT_EQ(g_bBlur, 0);
+}
+
+TEST_F(Settings, WorkingDirectoryLongerThanThePathBuffer)
+{
+    std::filesystem::path deep = m_dir.Path();
+    while (deep.string().size() < 300)
+        deep /= std::string(40, 'd');
+    std::filesystem::create_directories(deep);
+    std::filesystem::current_path(deep);
+    test::WriteWholeFile("Game.ini", "[Audio]\nMaster=40\n");
+    LoadSettings("Game.ini");
+    EXPECT_EQ(g_nMasterVolume, 40);
+    g_nMasterVolume = 30;
+    ASSERT_NE(SaveSettings(), 0);
+    EXPECT_NE(test::ReadWholeFile("Game.ini").find("Master=30"), std::string::npos);
+    std::filesystem::current_path(m_dir.Path());
 }
 
 TEST_F(Settings, FillsTheDiscFan)
