@@ -2,6 +2,7 @@
 // in the game's own formats, into one folder.
 //
 //   build_sample_data <folder>
+#include "writers/ArchiveWriter.h"
 #include "writers/GameIniWriter.h"
 
 #include <cstdio>
@@ -15,6 +16,13 @@ bool WriteSettings(const std::string& root)
     return tools::WriteIni(root + "/Game.ini", tools::DefaultGameIni());
 }
 
+// Packs the loose tree <root>/Data into the four archives beside it; the
+// loose files stay, so the game runs on either ("File manager" 1 or 0).
+bool PackArchives(const std::string& root)
+{
+    return tools::PackDataTree(root);
+}
+
 struct Step {
     const char* name;
     bool (*write)(const std::string& root);
@@ -22,6 +30,8 @@ struct Step {
 
 const Step kSteps[] = {
     {"settings", WriteSettings},
+    // Keep last: it packs what the steps above wrote.
+    {"archives", PackArchives},
 };
 
 } // namespace
