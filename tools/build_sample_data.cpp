@@ -4,6 +4,7 @@
 //   build_sample_data <folder>
 #include "writers/ArchiveWriter.h"
 #include "writers/GameIniWriter.h"
+#include "writers/KeyNamesWriter.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +15,11 @@ namespace {
 bool WriteSettings(const std::string& root)
 {
     return tools::WriteIni(root + "/Game.ini", tools::DefaultGameIni());
+}
+
+bool WriteKeyNames(const std::string& root)
+{
+    return tools::WriteKeyNames(root + "/Data/Misc/KeyScanCodes.obj", tools::SampleKeyNames());
 }
 
 // Packs the loose tree <root>/Data into the four archives beside it; the
@@ -30,6 +36,7 @@ struct Step {
 
 const Step kSteps[] = {
     {"settings", WriteSettings},
+    {"key names", WriteKeyNames},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };

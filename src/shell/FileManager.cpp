@@ -266,6 +266,22 @@ void CFileManager::ReadLine(char* buffer, std::uint32_t n, FileHandle handle)
         ReadTextLine(m_Slots[handle], buffer, n);
 }
 
+int CFileManager::IsAtEnd(FileHandle handle)
+{
+    if (handle == INVALID_FILE_HANDLE)
+        return 1;
+    if (ArchiveEntry* e = ObjectsEntryOf(handle))
+        return !e->data || e->readPos >= e->size;
+    std::FILE** slot = SlotOf(handle);
+    if (!slot || !*slot)
+        return 1;
+    const int c = std::fgetc(*slot);
+    if (c == EOF)
+        return 1;
+    std::ungetc(c, *slot);
+    return 0;
+}
+
 void CFileManager::Write(const void* buffer, std::size_t size, std::size_t count, FileHandle handle)
 {
     std::FILE** slot = SlotOf(handle);
