@@ -101,6 +101,9 @@ namespace {
 
 void WriteCorner(const CollisionVec3& v, const CollisionMatrix* toWorld, float* out)
 {
+    if (out == nullptr) {
+        return;
+    }
     const CollisionVec3 p = toWorld != nullptr ? TransformPoint(v, *toWorld) : v;
     out[0] = p.x;
     out[1] = p.y;

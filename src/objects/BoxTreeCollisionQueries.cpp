@@ -28,30 +28,30 @@ bool CBoxTreeCollisionModel::IntersectRay(const float* origin, const float* dire
         d = Negate(d);
         end = -end;
     }
+    // An end beyond 3e30 makes the box test the half-infinite ray's.
+    const bool ray = end > 3e30f;
+    CollisionVec3 midpoint;
+    CollisionVec3 half;
+    HalveSegment(o, d, end, &midpoint, &half);
+    auto overlaps = [&](const CAxisBox& box) {
+        return ray ? box.IntersectsRay(o, d) : box.IntersectsHalfSegment(midpoint, half);
+    };
     float best = kFarthestHit;
-    CollisionNodeStack stack;
-    stack.Push(&m_root);
-    while (!stack.Empty()) {
-        const CCollisionTreeNode* node = stack.Pop();
-        if (!node->IntersectsSegment(o, d, end) || stack.PushChildren(*node)) {
-            continue;
+    auto test = [&](const CCollisionTreeLeaf* leaf) {
+        CollisionVec3 point;
+        float t;
+        if (!leaf->triangle.IntersectRay(o, d, &point, &t, end)) {
+            return false;
         }
-        for (int i = node->GetTriangleCount() - 1; i >= 0; --i) {
-            const CCollisionTreeLeaf* leaf = node->GetTriangle(i);
-            CollisionVec3 point;
-            float t;
-            if (!leaf->triangle.IntersectRay(o, d, &point, &t, end)) {
-                continue;
-            }
-            if (!closest) {
-                RecordHit(leaf, point);
-                return true;
-            }
-            if (t < best) {
-                best = t;
-                RecordHit(leaf, point);
-            }
+        if (closest && !(t < best)) {
+            return false; // ties keep the triangle found first
         }
+        best = t;
+        RecordHit(leaf, point);
+        return !closest;
+    };
+    if (WalkCollisionTree(m_root, overlaps, test)) {
+        return true;
     }
     return closest && best < kFarthestHit;
 }
@@ -64,21 +64,14 @@ bool CBoxTreeCollisionModel::IntersectSphere(const float* centre, float radius)
         return false;
     }
     const CollisionVec3 c = TransformPoint(CollisionVec(centre), toModel);
-    CollisionNodeStack stack;
-    stack.Push(&m_root);
-    while (!stack.Empty()) {
-        const CCollisionTreeNode* node = stack.Pop();
-        if (!node->IntersectsSphere(c, radius) || stack.PushChildren(*node)) {
-            continue;
+    auto overlaps = [&](const CAxisBox& box) { return box.IntersectsSphere(c, radius); };
+    auto test = [&](const CCollisionTreeLeaf* leaf) {
+        CollisionVec3 point;
+        if (!leaf->triangle.IntersectSphere(c, radius, &point)) {
+            return false;
         }
-        for (int i = node->GetTriangleCount() - 1; i >= 0; --i) {
-            const CCollisionTreeLeaf* leaf = node->GetTriangle(i);
-            CollisionVec3 point;
-            if (leaf->triangle.IntersectSphere(c, radius, &point)) {
-                RecordHit(leaf, point);
-                return true;
-            }
-        }
-    }
-    return false;
+        RecordHit(leaf, point);
+        return true;
+    };
+    return WalkCollisionTree(m_root, overlaps, test);
 }

@@ -42,15 +42,21 @@ bool CAxisBox::IntersectsSegment(const CollisionVec3& origin, const CollisionVec
     if (end > 3e30f) {
         return IntersectsRay(origin, direction);
     }
+    CollisionVec3 midpoint;
+    CollisionVec3 half;
+    HalveSegment(origin, direction, end, &midpoint, &half);
+    return IntersectsHalfSegment(midpoint, half);
+}
+
+bool CAxisBox::IntersectsHalfSegment(const CollisionVec3& midpoint, const CollisionVec3& half) const
+{
     const CollisionVec3 e = Scale(size, 0.5f);
-    const CollisionVec3 h = Scale(direction, 0.5f * end);
-    const CollisionVec3 t = Subtract(Add(origin, h), centre);
-    for (int k = 0; k < 3; ++k) {
-        if (std::fabs(t[k]) > e[k] + std::fabs(h[k])) {
-            return false;
-        }
+    const CollisionVec3 t = Subtract(midpoint, centre);
+    if (std::fabs(t.x) > e.x + std::fabs(half.x) || std::fabs(t.y) > e.y + std::fabs(half.y) ||
+        std::fabs(t.z) > e.z + std::fabs(half.z)) {
+        return false;
     }
-    return CrossAxesOverlap(e, h, t);
+    return CrossAxesOverlap(e, half, t);
 }
 
 bool CAxisBox::IntersectsRay(const CollisionVec3& origin, const CollisionVec3& direction) const

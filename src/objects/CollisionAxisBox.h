@@ -13,6 +13,15 @@ struct CRelativeTransform {
 
 CRelativeTransform MakeRelativeTransform(const CollisionMatrix& matrix);
 
+// Midpoint and half vector of the segment from origin to origin + end x
+// direction, as the segment test computes them.
+inline void HalveSegment(const CollisionVec3& origin, const CollisionVec3& direction, float end,
+                         CollisionVec3* midpoint, CollisionVec3* half)
+{
+    *half = Scale(direction, 0.5f * end);
+    *midpoint = Add(origin, *half);
+}
+
 class CAxisBox {
 public:
     virtual ~CAxisBox() = default;
@@ -23,6 +32,9 @@ public:
     // The segment from origin to origin + end x direction. An end beyond
     // 3e30 is taken as the half-infinite ray.
     bool IntersectsSegment(const CollisionVec3& origin, const CollisionVec3& direction, float end) const;
+    // The same finite-segment test from the segment's midpoint and half
+    // vector, for callers that test one segment against many boxes.
+    bool IntersectsHalfSegment(const CollisionVec3& midpoint, const CollisionVec3& half) const;
     bool IntersectsRay(const CollisionVec3& origin, const CollisionVec3& direction) const;
     // Separating-axis test of this box against another model's box placed
     // in this space by the relative transform.

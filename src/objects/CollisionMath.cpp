@@ -51,63 +51,59 @@ CollisionMatrix MatrixFromFloats(const float* m16)
     return r;
 }
 
-namespace {
-
-// Determinant of the 3x3 matrix left after removing one row and one column.
-float Minor(const CollisionMatrix& m, int skipRow, int skipCol)
+CollisionMatrix Adjugate(const CollisionMatrix& m)
 {
-    float a[3][3];
-    for (int r = 0, i = 0; r < 4; ++r) {
-        if (r == skipRow) {
-            continue;
-        }
-        for (int c = 0, j = 0; c < 4; ++c) {
-            if (c != skipCol) {
-                a[i][j++] = m.m[r][c];
-            }
-        }
-        ++i;
-    }
-    return a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
-           a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
-           a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+    const float(*a)[4] = m.m;
+    // 2x2 determinants of the upper two rows (s) and the lower two rows (c),
+    // shared by the sixteen 3x3 cofactors.
+    const float s0 = a[0][0] * a[1][1] - a[1][0] * a[0][1];
+    const float s1 = a[0][0] * a[1][2] - a[1][0] * a[0][2];
+    const float s2 = a[0][0] * a[1][3] - a[1][0] * a[0][3];
+    const float s3 = a[0][1] * a[1][2] - a[1][1] * a[0][2];
+    const float s4 = a[0][1] * a[1][3] - a[1][1] * a[0][3];
+    const float s5 = a[0][2] * a[1][3] - a[1][2] * a[0][3];
+    const float c0 = a[2][0] * a[3][1] - a[3][0] * a[2][1];
+    const float c1 = a[2][0] * a[3][2] - a[3][0] * a[2][2];
+    const float c2 = a[2][0] * a[3][3] - a[3][0] * a[2][3];
+    const float c3 = a[2][1] * a[3][2] - a[3][1] * a[2][2];
+    const float c4 = a[2][1] * a[3][3] - a[3][1] * a[2][3];
+    const float c5 = a[2][2] * a[3][3] - a[3][2] * a[2][3];
+    return {{
+        {a[1][1] * c5 - a[1][2] * c4 + a[1][3] * c3, -a[0][1] * c5 + a[0][2] * c4 - a[0][3] * c3,
+         a[3][1] * s5 - a[3][2] * s4 + a[3][3] * s3, -a[2][1] * s5 + a[2][2] * s4 - a[2][3] * s3},
+        {-a[1][0] * c5 + a[1][2] * c2 - a[1][3] * c1, a[0][0] * c5 - a[0][2] * c2 + a[0][3] * c1,
+         -a[3][0] * s5 + a[3][2] * s2 - a[3][3] * s1, a[2][0] * s5 - a[2][2] * s2 + a[2][3] * s1},
+        {a[1][0] * c4 - a[1][1] * c2 + a[1][3] * c0, -a[0][0] * c4 + a[0][1] * c2 - a[0][3] * c0,
+         a[3][0] * s4 - a[3][1] * s2 + a[3][3] * s0, -a[2][0] * s4 + a[2][1] * s2 - a[2][3] * s0},
+        {-a[1][0] * c3 + a[1][1] * c1 - a[1][2] * c0, a[0][0] * c3 - a[0][1] * c1 + a[0][2] * c0,
+         -a[3][0] * s3 + a[3][1] * s1 - a[3][2] * s0, a[2][0] * s3 - a[2][1] * s1 + a[2][2] * s0},
+    }};
 }
 
-float Cofactor(const CollisionMatrix& m, int row, int col)
+namespace {
+
+// Developed along the first row: its entries times their cofactors, which
+// are the first column of the adjugate.
+float FirstRowDeterminant(const CollisionMatrix& m, const CollisionMatrix& adjugate)
 {
-    const float minor = Minor(m, row, col);
-    return ((row + col) % 2 == 0) ? minor : -minor;
+    return m.m[0][0] * adjugate.m[0][0] + m.m[0][1] * adjugate.m[1][0] + m.m[0][2] * adjugate.m[2][0] +
+           m.m[0][3] * adjugate.m[3][0];
 }
 
 } // namespace
 
 float Determinant(const CollisionMatrix& m)
 {
-    float det = 0.0f;
-    for (int col = 0; col < 4; ++col) {
-        det += m.m[0][col] * Cofactor(m, 0, col);
-    }
-    return det;
-}
-
-CollisionMatrix Adjugate(const CollisionMatrix& m)
-{
-    CollisionMatrix r;
-    for (int row = 0; row < 4; ++row) {
-        for (int col = 0; col < 4; ++col) {
-            r.m[col][row] = Cofactor(m, row, col);
-        }
-    }
-    return r;
+    return FirstRowDeterminant(m, Adjugate(m));
 }
 
 bool Invert(const CollisionMatrix& m, CollisionMatrix* out)
 {
-    const float det = Determinant(m);
+    CollisionMatrix r = Adjugate(m);
+    const float det = FirstRowDeterminant(m, r);
     if (det == 0.0f || !std::isfinite(det)) {
         return false;
     }
-    CollisionMatrix r = Adjugate(m);
     for (int row = 0; row < 4; ++row) {
         for (int col = 0; col < 4; ++col) {
             r.m[row][col] /= det;
