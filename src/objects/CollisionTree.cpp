@@ -1,5 +1,6 @@
 #include "objects/CollisionTree.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -161,6 +162,11 @@ void SplitBranch(CCollisionTreeBranch* branch, std::vector<CCollisionTreeBranch*
     MakeChildren(*branch, axis, split[axis], children);
     if (children[0]->triangles.empty() || children[1]->triangles.empty()) {
         return; // inseparable by this rule: the branch stays a bucket
+    }
+    // Nothing below may fail: should memory run out above, the branch simply
+    // stays a bucket and the tree still holds every triangle.
+    if (pending->capacity() < pending->size() + 2) {
+        pending->reserve(std::max<size_t>(16, pending->capacity() * 2));
     }
     std::vector<CCollisionTreeLeaf*>().swap(branch->triangles);
     // Child 1 is pushed first so that child 0 is split first.
