@@ -7,6 +7,7 @@
 #include "writers/FuzzSeeds.h"
 #include "writers/GameIniWriter.h"
 #include "writers/KeyNamesWriter.h"
+#include "writers/MeshWriter.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -24,6 +25,20 @@ bool WriteKeyNames(const std::string& root)
     return tools::WriteKeyNames(root + "/Data/Misc/KeyScanCodes.obj", tools::SampleKeyNames());
 }
 
+// The sample city's meshes (buildings, ground, car body), packed into the
+// World archive by the last step.
+bool WriteMeshes(const std::string& root)
+{
+    for (const tools::NamedMesh& m : tools::SampleMeshes()) {
+        const std::filesystem::path path = std::filesystem::path(root) / m.name;
+        std::error_code ec;
+        std::filesystem::create_directories(path.parent_path(), ec);
+        if (ec || !tools::WriteMesh(path.string(), m.mesh))
+            return false;
+    }
+    return true;
+}
+
 // Packs the loose tree <root>/Data into the four archives beside it; the
 // loose files stay, so the game runs on either ("File manager" 1 or 0).
 bool PackArchives(const std::string& root)
@@ -39,6 +54,7 @@ struct Step {
 const Step kSteps[] = {
     {"settings", WriteSettings},
     {"key names", WriteKeyNames},
+    {"meshes", WriteMeshes},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };

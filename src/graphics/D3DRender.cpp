@@ -1,5 +1,6 @@
 // Placeholder until the renderer lands: set-up takes the window's size for
-// the interface scale and succeeds (0); nothing is drawn.
+// the interface scale and succeeds (0); nothing is drawn and no texture
+// loads. Meshes draw through m_pDevice when a caller sets one.
 #include "graphics/D3DRender.h"
 
 #include "platform/Win32.h"
@@ -38,4 +39,24 @@ void CD3DRender::ToggleFlatShading()
 
 void CD3DRender::PresentFrame()
 {
+}
+
+TextureId CD3DRender::LoadTexture(const char*, std::uint32_t, D3DPOOL)
+{
+    return 0xFFFFFFFFu;
+}
+
+void CD3DRender::ReleaseTexture(TextureId)
+{
+}
+
+void CD3DRender::SetMaterial(const D3DMATERIAL9* material)
+{
+    if (m_pDevice)
+        m_pDevice->SetMaterial(material);
+}
+
+void CD3DRender::AddDrawnFaces(std::uint32_t count)
+{
+    m_nFacesPerFrame[0] += count;
 }

@@ -1,7 +1,13 @@
 // The renderer.
 #pragma once
 
+#include "platform/D3D9.h"
 #include "platform/Win32Types.h"
+
+#include <cstdint>
+
+// Slot of a loaded texture; all bits set means no texture.
+using TextureId = std::uint32_t;
 
 class CD3DRender {
 public:
@@ -11,6 +17,15 @@ public:
     void ToggleWireframe();
     void ToggleFlatShading();
     void PresentFrame();
+    TextureId LoadTexture(const char* name, std::uint32_t mipLevels, D3DPOOL pool);
+    void ReleaseTexture(TextureId id);
+    void SetMaterial(const D3DMATERIAL9* material);
+    // Counts the faces just drawn for the pass in progress.
+    void AddDrawnFaces(std::uint32_t count);
+
+    IDirect3DDevice9* m_pDevice = nullptr;
+    // Faces drawn this frame: main, water, cube and shadow pass.
+    std::uint32_t m_nFacesPerFrame[4] = {};
 
     // Screen pixels per unit of the 800x600 interface space.
     float m_fScaleX = 1.0f;

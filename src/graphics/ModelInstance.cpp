@@ -1,0 +1,130 @@
+#include "graphics/ModelInstance.h"
+
+#include "graphics/MeshContainer.h"
+
+#include <cstring>
+
+namespace {
+
+const TextureId kNoTexture = 0xFFFFFFFFu;
+
+// Row 0 right, row 1 up, row 2 forward (towards the target), row 3 the
+// position; up is made exactly perpendicular to forward.
+void BuildLookAtMatrix(D3DXMATRIX* out, const D3DXVECTOR3* position, const D3DXVECTOR3* target,
+                       const D3DXVECTOR3* up)
+{
+    D3DXVECTOR3 right, upAxis, forward;
+    const D3DXVECTOR3 towards = *target - *position;
+    D3DXVec3Normalize(&upAxis, up);
+    D3DXVec3Normalize(&forward, &towards);
+    D3DXVec3Cross(&right, &upAxis, &forward);
+    D3DXVec3Cross(&upAxis, &forward, &right);
+    D3DXVec3Normalize(&right, &right);
+    D3DXVec3Normalize(&upAxis, &upAxis);
+    *out = D3DXMATRIX(right.x, right.y, right.z, 0.0f, upAxis.x, upAxis.y, upAxis.z, 0.0f, forward.x, forward.y,
+                      forward.z, 0.0f, position->x, position->y, position->z, 1.0f);
+}
+
+} // namespace
+
+CModelInstance::CModelInstance()
+{
+    Reset();
+}
+
+void CModelInstance::Reset()
+{
+    D3DXMatrixIdentity(&m_matWorld);
+    std::memset(m_szTextureNames, 0, sizeof(m_szTextureNames));
+    for (TextureId& id : m_nTextureIds)
+        id = kNoTexture;
+    m_nTextureCount = 0;
+    std::memset(&m_Material, 0, sizeof(m_Material));
+    m_pMesh = nullptr;
+    m_vSphereCentre = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    m_fSphereRadius = 0.0f;
+    m_nFrame = 0;
+}
+
+void CModelInstance::LoadMesh(const char* name, std::uint32_t format, DWORD options, int optimise)
+{
+    m_pMesh = g_MeshContainer.LoadMesh(name, format, options, optimise);
+    if (m_pMesh) {
+        m_vSphereCentre = m_pMesh->m_vSphereCentre;
+        m_fSphereRadius = m_pMesh->m_fSphereRadius;
+    }
+    std::memset(&m_Material, 0, sizeof(m_Material));
+    m_Material.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+    m_Material.Ambient = {1.0f, 1.0f, 1.0f, 1.0f};
+}
+
+TextureId CModelInstance::LoadTexture(std::uint32_t slot, const char* name, std::uint32_t mipLevels)
+{
+    if (slot >= MODEL_TEXTURE_SLOTS || !name || !name[0] || std::strlen(name) >= MODEL_TEXTURE_NAME_SIZE)
+        return kNoTexture;
+    m_nTextureIds[slot] = g_D3DRender.LoadTexture(name, mipLevels, D3DPOOL_MANAGED);
+    if (m_nTextureIds[slot] == kNoTexture)
+        return kNoTexture;
+    std::memcpy(m_szTextureNames[slot], name, std::strlen(name) + 1);
+    ++m_nTextureCount;
+    return m_nTextureIds[slot];
+}
+
+void CModelInstance::ReleaseTextures()
+{
+    // Every slot, not only the first count: a texture may sit above a slot
+    // whose load failed.
+    for (TextureId& id : m_nTextureIds) {
+        if (id != kNoTexture) {
+            g_D3DRender.ReleaseTexture(id);
+            id = kNoTexture;
+        }
+    }
+    m_nTextureCount = 0;
+}
+
+void CModelInstance::ReleaseMesh()
+{
+    g_MeshContainer.ReleaseMesh(m_pMesh);
+    m_pMesh = nullptr;
+}
+
+void CModelInstance::DrawPart(std::uint32_t part)
+{
+    IDirect3DDevice9* device = g_D3DRender.m_pDevice;
+    if (!device || !m_pMesh || part >= MESH_PART_COUNT || m_nFrame >= m_pMesh->m_nFrames[part])
+        return;
+    ID3DXMesh* mesh = m_pMesh->m_ppMeshes[part][m_nFrame];
+    IDirect3DVertexBuffer9* vertices = nullptr;
+    IDirect3DIndexBuffer9* indices = nullptr;
+    if (!mesh || FAILED(mesh->GetVertexBuffer(&vertices)) || FAILED(mesh->GetIndexBuffer(&indices))) {
+        if (vertices)
+            vertices->Release();
+        return;
+    }
+    device->SetTransform(D3DTS_WORLD, &m_matWorld);
+    g_D3DRender.SetMaterial(&m_Material);
+    device->SetFVF(mesh->GetFVF());
+    device->SetStreamSource(0, vertices, 0, D3DXGetFVFVertexSize(m_pMesh->m_dwFVF[part]));
+    device->SetIndices(indices);
+    const DWORD faces = mesh->GetNumFaces();
+    device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, mesh->GetNumVertices(), 0, faces);
+    g_D3DRender.AddDrawnFaces(faces);
+    vertices->Release();
+    indices->Release();
+}
+
+void CModelInstance::SetLookAtTransform(const D3DXVECTOR3* position, const D3DXVECTOR3* target,
+                                        const D3DXVECTOR3* up)
+{
+    BuildLookAtMatrix(&m_matWorld, position, target, up);
+}
+
+void CModelInstance::WorldToLocal(D3DXVECTOR3* out, const D3DXVECTOR3* point) const
+{
+    const D3DXVECTOR3 offset(point->x - m_matWorld._41, point->y - m_matWorld._42, point->z - m_matWorld._43);
+    D3DXMATRIX inverse;
+    if (!D3DXMatrixInverse(&inverse, nullptr, &m_matWorld))
+        D3DXMatrixIdentity(&inverse);
+    D3DXVec3TransformNormal(out, &offset, &inverse);
+}
