@@ -4,7 +4,6 @@
 
 #include "objects/BoxTreeCollisionModel.h"
 
-#include <cmath>
 #include <vector>
 
 namespace {
