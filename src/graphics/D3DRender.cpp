@@ -2,6 +2,7 @@
 // the interface scale and succeeds (0); nothing is drawn and no texture
 // loads. Meshes draw through m_pDevice when a caller sets one.
 #include "graphics/D3DRender.h"
+#include "graphics/MeshContainer.h"
 
 #include "platform/Win32.h"
 #include "shell/Input.h"
@@ -20,6 +21,7 @@ int CD3DRender::InitD3DRender(HWND hwnd, BOOL)
 
 void CD3DRender::FreeD3DRender()
 {
+    g_MeshContainer.Release();
 }
 
 void CD3DRender::SetCursorPosition(int x, int y)

@@ -34,9 +34,9 @@ bool LoadRecord(CMeshRecord* record, DWORD options, int optimise)
 {
     std::uint32_t size = 0;
     std::unique_ptr<std::uint8_t[]> bytes = ReadMeshFile(record->m_szName, &size);
-    std::unique_ptr<MeshFileLayout> layout(new MeshFileLayout);
-    return bytes && ParseMeshFile(bytes.get(), size, record->m_nFormat, layout.get()) &&
-           record->Load(*layout, g_D3DRender.m_pDevice, options, optimise);
+    MeshFileLayout layout;
+    return bytes && ParseMeshFile(bytes.get(), size, record->m_nFormat, &layout) &&
+           record->Load(layout, g_D3DRender.m_pDevice, options, optimise);
 }
 
 } // namespace
@@ -83,7 +83,7 @@ CMeshRecord* CMeshContainer::LoadMesh(const char* name, std::uint32_t format, DW
     return record;
 }
 
-void CMeshContainer::Unlink(CMeshRecord* record)
+void CMeshContainer::RemoveRecord(CMeshRecord* record)
 {
     for (CMeshRecord** link = &m_pHead; *link; link = &(*link)->m_pNext) {
         if (*link == record) {
@@ -107,7 +107,7 @@ void CMeshContainer::ReleaseMesh(CMeshRecord* record)
         return;
     }
     if (--record->m_nRefCount == 0)
-        Unlink(record);
+        RemoveRecord(record);
 }
 
 void CMeshContainer::Release()

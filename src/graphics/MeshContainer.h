@@ -22,7 +22,8 @@ public:
 private:
     CMeshRecord* Find(const char* name, std::uint32_t format) const;
     CMeshRecord* Append(const char* name, std::uint32_t format);
-    void Unlink(CMeshRecord* record);
+    // Unlinks, frees and deletes a listed record; one not listed is left alone.
+    void RemoveRecord(CMeshRecord* record);
 };
 
 extern CMeshContainer g_MeshContainer;
