@@ -36,6 +36,9 @@ D3DXMATRIX* BuildLookAtMatrix(D3DXMATRIX* out, const D3DXVECTOR3* position, cons
 D3DXVECTOR3* Vec3SideDirection(D3DXVECTOR3* out, const D3DXVECTOR3* from, const D3DXVECTOR3* to,
                                const D3DXVECTOR3* up);
 
+// The identity matrix, for draws at the world origin.
+extern D3DXMATRIX g_matIdentity;
+
 // The untransformed corners of the last box, shared.
 extern D3DXVECTOR3 g_BoxCorners[8];
 // The 8 corners of the box at origin with size, transformed by matrix, into
