@@ -120,7 +120,7 @@ public:
 private:
     // Oldest calls are dropped beyond this many, so a long headless run
     // keeps a bounded log.
-    static constexpr size_t kMaxCalls = 1u << 18;
+    static constexpr size_t kMaxCalls = 1u << 17;
     std::deque<D3DCall> m_calls;
 };
 

@@ -98,15 +98,21 @@ TEST_F(HeadlessDeviceTest, ResetNeedsDefaultPoolResourcesReleasedAndCanBeForcedT
     device->SetTexture(0, target);
     EXPECT_EQ(plat::LiveDefaultPoolResources(device), 1);
     D3DPRESENT_PARAMETERS pp = test::WindowedParams(1024, 768);
+    IDirect3DSurface9* level = nullptr;
+    target->GetSurfaceLevel(0, &level);
+    device->SetRenderTarget(0, level);
+    level->Release();
     EXPECT_EQ(device->Reset(&pp), D3DERR_INVALIDCALL);
-    target->Release(); // the binding was dropped by the reset attempt
+    D3DVIEWPORT9 vp{};
+    device->GetViewport(&vp);
+    EXPECT_EQ(vp.Width, 800u) << "the failed reset went back to the back buffer";
+    target->Release(); // the bindings were dropped by the reset attempt
     EXPECT_EQ(plat::LiveDefaultPoolResources(device), 0);
 
     plat::ForceResetResult(device, E_FAIL);
     EXPECT_EQ(device->Reset(&pp), E_FAIL);
     plat::ForceResetResult(device, D3D_OK);
     EXPECT_EQ(device->Reset(&pp), D3D_OK);
-    D3DVIEWPORT9 vp{};
     device->GetViewport(&vp);
     EXPECT_EQ(vp.Width, 1024u);
     managed->Release();
