@@ -27,7 +27,7 @@ struct HeadlessAdapter {
     HRESULT createDeviceResult = D3D_OK;   // forced CreateDevice failure
 };
 
-// The script read by the next Direct3DCreate9 / CreateDevice.
+// The script each Direct3DCreate9 copies; change it before that call.
 HeadlessAdapter& HeadlessAdapterScript();
 // Back to the defaults described above.
 void ResetHeadlessAdapterScript();
