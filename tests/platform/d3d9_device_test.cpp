@@ -1,5 +1,7 @@
 #include "d3d9_fixture.h"
 
+#include "platform/d3d9/Resources.h"
+
 #include <cstring>
 #include <vector>
 
@@ -384,6 +386,27 @@ TEST(HeadlessAdapter, ScriptedCapsModesAndBackBufferLimit)
     script.available = false;
     EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION), nullptr);
     plat::ResetHeadlessAdapterScript();
+}
+
+// A drawing back end re-uploads a buffer when its revision moves: writes
+// move it, draws that only read it do not.
+TEST_F(HeadlessDeviceTest, BufferRevisionMovesOnWritesOnly)
+{
+    IDirect3DVertexBuffer9* vb = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(3 * 12, 0, D3DFVF_XYZ, D3DPOOL_MANAGED, &vb, nullptr), D3D_OK);
+    const plat::d3d::BufferStore& store = static_cast<plat::d3d::VertexBuffer*>(vb)->Store();
+    const std::uint32_t start = store.Revision();
+    void* data = nullptr;
+    vb->Lock(0, 0, &data, 0);
+    vb->Unlock();
+    const std::uint32_t written = store.Revision();
+    EXPECT_NE(written, start);
+    device->SetFVF(D3DFVF_XYZ);
+    device->SetStreamSource(0, vb, 0, 12);
+    device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1);
+    EXPECT_EQ(store.Revision(), written);
+    device->SetStreamSource(0, nullptr, 0, 0);
+    vb->Release();
 }
 
 } // namespace
