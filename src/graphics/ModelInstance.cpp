@@ -1,29 +1,13 @@
 #include "graphics/ModelInstance.h"
 
 #include "graphics/MeshContainer.h"
+#include "shell/VectorHelpers.h"
 
 #include <cstring>
 
 namespace {
 
 const TextureId kNoTexture = 0xFFFFFFFFu;
-
-// Row 0 right, row 1 up, row 2 forward (towards the target), row 3 the
-// position; up is made exactly perpendicular to forward.
-void BuildLookAtMatrix(D3DXMATRIX* out, const D3DXVECTOR3* position, const D3DXVECTOR3* target,
-                       const D3DXVECTOR3* up)
-{
-    D3DXVECTOR3 right, upAxis, forward;
-    const D3DXVECTOR3 towards = *target - *position;
-    D3DXVec3Normalize(&upAxis, up);
-    D3DXVec3Normalize(&forward, &towards);
-    D3DXVec3Cross(&right, &upAxis, &forward);
-    D3DXVec3Cross(&upAxis, &forward, &right);
-    D3DXVec3Normalize(&right, &right);
-    D3DXVec3Normalize(&upAxis, &upAxis);
-    *out = D3DXMATRIX(right.x, right.y, right.z, 0.0f, upAxis.x, upAxis.y, upAxis.z, 0.0f, forward.x, forward.y,
-                      forward.z, 0.0f, position->x, position->y, position->z, 1.0f);
-}
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "shell/FileManager.h"
 #include "shell/Log.h"
 #include "shell/Settings.h"
+#include "support/HeadlessDevice.h"
 #include "support/TempDir.h"
 #include "writers/MeshWriter.h"
 
@@ -27,14 +28,7 @@ protected:
         g_bFileManager = 0;
         g_FileManager.Init();
         g_bDebugLog = 1;
-        m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(m_d3d, nullptr);
-        D3DPRESENT_PARAMETERS params{};
-        params.Windowed = TRUE;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        ASSERT_EQ(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &params,
-                                      &m_device),
-                  D3D_OK);
+        ASSERT_NE(m_device, nullptr);
         g_D3DRender.m_pDevice = m_device;
     }
     void TearDown() override
@@ -42,10 +36,6 @@ protected:
         g_MeshContainer.Release();
         g_MeshContainer.m_nNextId = 0;
         g_D3DRender.m_pDevice = nullptr;
-        if (m_device)
-            m_device->Release();
-        if (m_d3d)
-            m_d3d->Release();
         g_bDebugLog = 0;
         g_bFileManager = 1;
     }
@@ -72,8 +62,8 @@ protected:
     }
 
     ScopedTempDir m_dir;
-    IDirect3D9* m_d3d = nullptr;
-    IDirect3DDevice9* m_device = nullptr;
+    HeadlessDevice m_headless;
+    IDirect3DDevice9* m_device = m_headless.Get();
 };
 
 // One triangle whose vertices carry distinct positions, normals and uvs.
