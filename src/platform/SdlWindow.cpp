@@ -9,6 +9,7 @@ namespace plat::sdl {
 namespace {
 
 bool s_videoReady = false;
+bool s_openGLWindows = true;
 
 bool EnsureVideo()
 {
@@ -96,11 +97,27 @@ void PostMouseButton(HWND hwnd, const SDL_MouseButtonEvent& b, bool down)
 
 } // namespace
 
+void SetOpenGLWindows(bool openGL)
+{
+    s_openGLWindows = openGL;
+}
+
+void ShutdownVideo()
+{
+    if (!s_videoReady)
+        return;
+    SDL_StopTextInput();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    s_videoReady = false;
+}
+
 void* CreateNativeWindow(const char* title, int width, int height, bool visible)
 {
     if (!EnsureVideo())
         return nullptr;
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS;
+    Uint32 flags = SDL_WINDOW_BORDERLESS;
+    if (s_openGLWindows)
+        flags |= SDL_WINDOW_OPENGL;
     flags |= visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
     SDL_Window* w = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
     if (!w)

@@ -18,6 +18,13 @@ void WarpMouse(void* native, int x, int y);
 // Returns false when no box could be shown (no video).
 bool ShowMessageBox(void* native, const char* text, const char* caption, UINT type);
 
+// Windows are made for OpenGL drawing unless a caller that never draws
+// (an input test) says otherwise: loading the GL driver is not free.
+void SetOpenGLWindows(bool openGL);
+
+// Stops SDL's video once no window is left.
+void ShutdownVideo();
+
 // Virtual-key code of an SDL key code, or 0 for a key the game does not know.
 int VirtualKeyFromSdl(int sdlKeycode);
 

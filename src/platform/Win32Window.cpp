@@ -294,6 +294,7 @@ void ResetWindowing()
         DestroyWindow(&s_windows.front());
     s_classes.clear();
     s_mainWindow = nullptr;
+    plat::sdl::ShutdownVideo();
     s_drainsEnded = 0;
     s_budgetPosted = false;
     s_boxCount = 0;

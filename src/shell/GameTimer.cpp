@@ -1,14 +1,94 @@
-// Placeholder until the game timer lands: it only remembers whether it is paused.
 #include "shell/GameTimer.h"
+
+#include "game/PlayerStats.h"
+#include "platform/Win32Time.h"
+#include "shell/AudioManager.h"
+#include "shell/Input.h"
+#include "shell/Settings.h"
 
 CGameTimer g_GameTimer;
 
-void CGameTimer::Pause()
+namespace {
+
+const float kStartClock = 60000.0f; // a stamp of 0 is a minute in the past
+const std::uint32_t kMaxStepMs = 50;
+
+} // namespace
+
+void CGameTimer::Init()
 {
-    m_bPaused = 1;
+    Reset();
 }
 
+void CGameTimer::Reset()
+{
+    m_nLastTick = timeGetTime();
+    m_fDelta = 0.0f;
+    m_fGameTime = kStartClock;
+    m_fRealTime = kStartClock;
+    m_fSavedGameTime = kStartClock;
+    m_fTimeScale = 1.0f;
+}
+
+// Page Up doubles and Page Down halves the time scale, once per key press,
+// within 0.125 .. 32.
+static void ApplyDeveloperTimeKeys(float& scale)
+{
+    if (!g_bDebugOut)
+        return;
+    if (g_bKeyPageUp) {
+        if (scale < 32.0f)
+            scale *= 2.0f;
+        g_bKeyPageUp = 0;
+    }
+    if (g_bKeyPageDown) {
+        if (scale >= 0.25f)
+            scale *= 0.5f;
+        g_bKeyPageDown = 0;
+    }
+}
+
+void CGameTimer::Update()
+{
+    ApplyDeveloperTimeKeys(m_fTimeScale);
+    const std::uint32_t now = timeGetTime();
+    std::uint32_t stepMs = now - m_nLastTick; // unsigned: a wrapped clock still gives the true step
+    m_nLastTick = now;
+    if (stepMs > kMaxStepMs)
+        stepMs = kMaxStepMs;
+    const float delta = static_cast<float>(stepMs);
+    m_fRealTime += delta;
+    m_fRealDelta = delta * 0.001f;
+    m_fDelta = delta * m_fTimeScale * 0.001f;
+    m_fGameTime += delta * m_fTimeScale;
+    g_PlayerStats.m_fPlayTime += m_fDelta;
+}
+
+void CGameTimer::Pause()
+{
+    m_fTimeScale = 0.0f;
+    m_fSavedGameTime = m_fGameTime;
+    g_AudioManager.PauseAll();
+}
+
+// Resuming a running game (focus regained without a loss before it) must not
+// rewind the game clock to an old saved value: the saved clock is restored
+// only after a pause.
 void CGameTimer::Resume()
 {
-    m_bPaused = 0;
+    if (IsPaused())
+        m_fGameTime = m_fSavedGameTime;
+    m_fTimeScale = 1.0f;
+    m_nLastTick = timeGetTime();
+    g_AudioManager.ResumeAll();
+}
+
+float CGameTimer::GetGameTimeSince(std::uint32_t stamp) const
+{
+    return (m_fGameTime - static_cast<float>(stamp)) * 0.001f;
+}
+
+float CGameTimer::GetRealTimeSince(std::uint32_t stamp) const
+{
+    return (m_fRealTime - static_cast<float>(stamp)) * 0.001f;
 }

@@ -1,11 +1,34 @@
-// The game timer.
+// The game timer: the real clock always runs, the game clock runs at the
+// time scale and stops in pause. Its 32 bytes are saved whole with a
+// profile, so the layout below is a file format.
 #pragma once
+
+#include <cstdint>
 
 class CGameTimer {
 public:
+    void Init();
+    void Reset();
+    void Update();
     void Pause();
     void Resume();
-    int m_bPaused = 0;
+    float GetGameTimeSince(std::uint32_t stamp) const;
+    float GetRealTimeSince(std::uint32_t stamp) const;
+    int Save(std::uint32_t handle) const;
+    int Load(std::uint32_t handle);
+
+    // Paused means the scale is exactly 0: slow motion never goes below 0.125.
+    bool IsPaused() const { return m_fTimeScale == 0.0f; }
+
+    std::uint32_t m_nReserved;
+    std::uint32_t m_nLastTick;
+    float m_fDelta;
+    float m_fRealDelta;
+    float m_fGameTime;
+    float m_fRealTime;
+    float m_fSavedGameTime;
+    float m_fTimeScale;
 };
+static_assert(sizeof(CGameTimer) == 32, "the timer is saved as 32 bytes");
 
 extern CGameTimer g_GameTimer;

@@ -1,4 +1,45 @@
-// Placeholder until the city props are built: only the draw switch exists.
+// Placeholder until the city props are built; no prop is placed or drawn.
 #include "world/PropManager.h"
 
 int g_bDrawProps = 1;
+
+int CPropManager::Init()
+{
+    return 1;
+}
+
+void CPropManager::Release()
+{
+}
+
+void CPropManager::Clear()
+{
+}
+
+void CPropManager::Update()
+{
+}
+
+void CPropManager::Render(int)
+{
+}
+
+void CPropManager::RenderReflectiveEffects(int)
+{
+}
+
+void CPropManager::RenderLightEffects(int)
+{
+}
+
+void CPropManager::RenderShadowCasters(int)
+{
+}
+
+void CPropManager::RefreshVisibility()
+{
+}
+
+void CPropManager::ApplyBuildingOcclusion()
+{
+}

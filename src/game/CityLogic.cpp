@@ -1,0 +1,21 @@
+// Placeholder until the city logic is built; the idle scene never changes.
+#include "game/CityLogic.h"
+
+CCityLogic g_CityLogic;
+
+int CCityLogic::Init()
+{
+    return 1;
+}
+
+void CCityLogic::Release()
+{
+}
+
+void CCityLogic::Reset()
+{
+}
+
+void CCityLogic::Update()
+{
+}

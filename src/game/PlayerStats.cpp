@@ -1,0 +1,4 @@
+#include "game/PlayerStats.h"
+
+CPlayerStats g_PlayerStats;
+CPlayerStats g_RaceStartStats;

@@ -1,0 +1,12 @@
+// The blood drops.
+#pragma once
+
+class CBloodEffect {
+public:
+    int Init();
+    void Release();
+    void Reset();
+    void Update();
+};
+
+extern CBloodEffect g_BloodEffect;

@@ -1,0 +1,12 @@
+// The flames, dust and sparks.
+#pragma once
+
+class CParticleEffects {
+public:
+    int Init();
+    void Release();
+    void Reset();
+    void Update();
+};
+
+extern CParticleEffects g_ParticleEffects;

@@ -1,0 +1,112 @@
+#include "game/PlayerStats.h"
+#include "platform/Win32Time.h"
+#include "shell/GameTimer.h"
+#include "shell/Input.h"
+#include "shell/Settings.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TimerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        plat::SetFakeClock(1000);
+        g_bDebugOut = 0;
+        g_PlayerStats = {};
+        timer.Reset();
+    }
+    void TearDown() override
+    {
+        plat::UseRealClock();
+        g_bDebugOut = 0;
+        g_bKeyPageUp = g_bKeyPageDown = 0;
+    }
+    void Step(DWORD ms)
+    {
+        plat::AdvanceFakeClock(ms);
+        timer.Update();
+    }
+    CGameTimer timer{};
+};
+
+TEST_F(TimerTest, ResetPutsBothClocksAMinuteIn)
+{
+    EXPECT_FLOAT_EQ(timer.m_fGameTime, 60000.0f);
+    EXPECT_FLOAT_EQ(timer.m_fRealTime, 60000.0f);
+    EXPECT_FLOAT_EQ(timer.GetGameTimeSince(0), 60.0f);
+    EXPECT_FLOAT_EQ(timer.m_fTimeScale, 1.0f);
+}
+
+TEST_F(TimerTest, StepsAreCappedAt50Milliseconds)
+{
+    Step(20);
+    EXPECT_FLOAT_EQ(timer.m_fRealDelta, 0.02f);
+    EXPECT_FLOAT_EQ(timer.m_fDelta, 0.02f);
+    Step(200);
+    EXPECT_FLOAT_EQ(timer.m_fRealDelta, 0.05f);
+    EXPECT_FLOAT_EQ(timer.m_fDelta, 0.05f);
+    EXPECT_FLOAT_EQ(timer.m_fRealTime, 60070.0f);
+    EXPECT_FLOAT_EQ(g_PlayerStats.m_fPlayTime, 0.07f);
+}
+
+TEST_F(TimerTest, WrappedClockGivesTheTrueStep)
+{
+    plat::SetFakeClock(0xFFFFFFF0u);
+    timer.Reset();
+    Step(0x20); // the clock passes 0
+    EXPECT_FLOAT_EQ(timer.m_fRealDelta, 0.032f);
+}
+
+TEST_F(TimerTest, PauseStopsTheGameClockWhileTheRealOneRuns)
+{
+    Step(10);
+    timer.Pause();
+    Step(30);
+    EXPECT_FLOAT_EQ(timer.m_fDelta, 0.0f);
+    EXPECT_FLOAT_EQ(timer.m_fRealDelta, 0.03f);
+    EXPECT_FLOAT_EQ(timer.m_fGameTime, 60010.0f);
+
+    timer.m_fGameTime = 99999.0f; // anything that moved the clock while paused is undone
+    plat::AdvanceFakeClock(5000);
+    timer.Resume();
+    EXPECT_FLOAT_EQ(timer.m_fGameTime, 60010.0f);
+    Step(10);
+    EXPECT_FLOAT_EQ(timer.m_fRealDelta, 0.01f) << "time spent paused is not counted";
+}
+
+TEST_F(TimerTest, ResumeWithoutPauseKeepsTheGameClock)
+{
+    Step(40);
+    timer.Resume();
+    EXPECT_FLOAT_EQ(timer.m_fGameTime, 60040.0f);
+}
+
+TEST_F(TimerTest, DeveloperKeysScaleTimeOncePerPressWithinBounds)
+{
+    g_bDebugOut = 1;
+    for (int i = 0; i < 10; ++i) {
+        g_bKeyPageUp = 1;
+        Step(10);
+        EXPECT_EQ(g_bKeyPageUp, 0);
+    }
+    EXPECT_FLOAT_EQ(timer.m_fTimeScale, 32.0f);
+    for (int i = 0; i < 12; ++i) {
+        g_bKeyPageDown = 1;
+        Step(10);
+    }
+    EXPECT_FLOAT_EQ(timer.m_fTimeScale, 0.125f);
+    EXPECT_FLOAT_EQ(timer.m_fDelta, 0.00125f);
+    timer.Pause();
+    timer.Resume();
+    EXPECT_FLOAT_EQ(timer.m_fTimeScale, 1.0f) << "any resume ends slow motion";
+
+    g_bDebugOut = 0;
+    g_bKeyPageUp = 1;
+    Step(10);
+    EXPECT_FLOAT_EQ(timer.m_fTimeScale, 1.0f);
+    EXPECT_EQ(g_bKeyPageUp, 1) << "without the developer switch the key is left alone";
+}
+
+} // namespace
