@@ -3,6 +3,7 @@
 //
 //   build_sample_data <folder>
 #include "writers/GameIniWriter.h"
+#include "writers/SampleSounds.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +16,12 @@ bool WriteSettings(const std::string& root)
     return tools::WriteIni(root + "/Game.ini", tools::DefaultGameIni());
 }
 
+// Loose sound files first: packing the SD archive reads them.
+bool WriteSounds(const std::string& root)
+{
+    return tools::WriteSampleSounds(root);
+}
+
 struct Step {
     const char* name;
     bool (*write)(const std::string& root);
@@ -22,6 +29,7 @@ struct Step {
 
 const Step kSteps[] = {
     {"settings", WriteSettings},
+    {"sounds", WriteSounds},
 };
 
 } // namespace
