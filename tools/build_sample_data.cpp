@@ -2,7 +2,9 @@
 // in the game's own formats, into one folder.
 //
 //   build_sample_data <folder>
+#include "writers/ArchiveWriter.h"
 #include "writers/GameIniWriter.h"
+#include "writers/KeyNamesWriter.h"
 #include "writers/SampleSounds.h"
 
 #include <cstdio>
@@ -22,6 +24,18 @@ bool WriteSounds(const std::string& root)
     return tools::WriteSampleSounds(root);
 }
 
+bool WriteKeyNames(const std::string& root)
+{
+    return tools::WriteKeyNames(root + "/Data/Misc/KeyScanCodes.obj", tools::SampleKeyNames());
+}
+
+// Packs the loose tree <root>/Data into the four archives beside it; the
+// loose files stay, so the game runs on either ("File manager" 1 or 0).
+bool PackArchives(const std::string& root)
+{
+    return tools::PackDataTree(root);
+}
+
 struct Step {
     const char* name;
     bool (*write)(const std::string& root);
@@ -30,6 +44,9 @@ struct Step {
 const Step kSteps[] = {
     {"settings", WriteSettings},
     {"sounds", WriteSounds},
+    {"key names", WriteKeyNames},
+    // Keep last: it packs what the steps above wrote.
+    {"archives", PackArchives},
 };
 
 } // namespace

@@ -35,3 +35,7 @@ void CD3DRender::ToggleWireframe()
 void CD3DRender::ToggleFlatShading()
 {
 }
+
+void CD3DRender::PresentFrame()
+{
+}

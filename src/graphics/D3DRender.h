@@ -10,6 +10,7 @@ public:
     void SetCursorPosition(int x, int y);
     void ToggleWireframe();
     void ToggleFlatShading();
+    void PresentFrame();
 
     // Screen pixels per unit of the 800x600 interface space.
     float m_fScaleX = 1.0f;

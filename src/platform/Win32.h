@@ -2,6 +2,8 @@
 #pragma once
 
 #include "platform/Backend.h"
+#include "platform/Win32Files.h"
+#include "platform/Win32Profile.h"
 #include "platform/Win32Shell.h"
 #include "platform/Win32Time.h"
 #include "platform/Win32Types.h"

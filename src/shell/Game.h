@@ -1,13 +1,52 @@
-// The game object: start-up, frame tick and shut-down of every manager.
+// The game object: it owns the physics world and conducts every manager's
+// start-up, per-frame tick, reset and shut-down.
 #pragma once
+
+class btDefaultCollisionConfiguration;
+class btBroadphaseInterface;
+class btCollisionDispatcher;
+class btSequentialImpulseConstraintSolver;
+class btDiscreteDynamicsWorld;
+class btVehicleRaycaster;
 
 class CGame {
 public:
+    CGame();
+
     int Init();
     void Release();
     void Tick();
     void NewGame();
-    unsigned m_nTicks = 0;
+    void Reset();
+    void UpdateVisibility(int force);
+
+    // The physics world.
+    int InitPhysics();
+    void StepPhysics();
+    void ProcessContacts();
+    void ReleasePhysics();
+
+    btDefaultCollisionConfiguration* m_pCollisionConfig;
+    btBroadphaseInterface* m_pBroadphase;
+    btCollisionDispatcher* m_pDispatcher;
+    btSequentialImpulseConstraintSolver* m_pSolver;
+    btDiscreteDynamicsWorld* m_pDynamicsWorld;
+    btVehicleRaycaster* m_pVehicleRaycaster;
+    int m_nManifolds;
+    int m_nActiveBodies;
+    int m_nCubeFace;
+    float m_vShadowCenter[3];
+    float m_fVisibilityTimer;
+
+private:
+    int InitManagers();
+    void DrawFrame();
+    void UpdateMenuOnly();
+    void UpdateRunningGame();
+    void RemoveAllCollisionObjects(bool deleteMotionStates);
 };
 
 extern CGame g_Game;
+
+// The player's name, "Player" until a profile is chosen.
+extern char g_szPlayerName[16];

@@ -3,8 +3,11 @@
 #include "game/PlayerStats.h"
 #include "platform/Win32Time.h"
 #include "shell/AudioManager.h"
+#include "shell/FileManager.h"
 #include "shell/Input.h"
 #include "shell/Settings.h"
+
+#include <cmath>
 
 CGameTimer g_GameTimer;
 
@@ -91,4 +94,29 @@ float CGameTimer::GetGameTimeSince(std::uint32_t stamp) const
 float CGameTimer::GetRealTimeSince(std::uint32_t stamp) const
 {
     return (m_fRealTime - static_cast<float>(stamp)) * 0.001f;
+}
+
+int CGameTimer::Save(std::uint32_t handle) const
+{
+    g_FileManager.Write(this, sizeof(CGameTimer), 1, handle);
+    return 1;
+}
+
+// A later Resume continues from the loaded game clock. A short record
+// changes nothing; clocks or a scale that no running game can hold (not
+// finite, scale outside 0..32) are replaced by the values of a fresh start.
+int CGameTimer::Load(std::uint32_t handle)
+{
+    CGameTimer loaded;
+    if (g_FileManager.Read(&loaded, sizeof(CGameTimer), 1, handle) != 1)
+        return 0;
+    if (!std::isfinite(loaded.m_fGameTime) || !std::isfinite(loaded.m_fRealTime))
+        loaded.m_fGameTime = loaded.m_fRealTime = kStartClock;
+    if (!std::isfinite(loaded.m_fTimeScale) || loaded.m_fTimeScale < 0.0f || loaded.m_fTimeScale > 32.0f)
+        loaded.m_fTimeScale = 1.0f;
+    if (!std::isfinite(loaded.m_fDelta) || !std::isfinite(loaded.m_fRealDelta))
+        loaded.m_fDelta = loaded.m_fRealDelta = 0.0f;
+    *this = loaded;
+    m_fSavedGameTime = m_fGameTime;
+    return 1;
 }

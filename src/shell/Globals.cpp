@@ -12,6 +12,7 @@
 #include "objects/WaterCircles.h"
 #include "shell/AudioManager.h"
 #include "shell/Game.h"
+#include "shell/RayHitInfo.h"
 #include "world/FieldObjectManager.h"
 #include "world/InfoScreenManager.h"
 #include "world/Landscape.h"
@@ -22,6 +23,7 @@ CD3DRender g_D3DRender;
 CAudioManager g_AudioManager;
 CSceneLights g_SceneLights;
 CSky g_Sky;
+CRayHitInfo g_RayHit;
 CGame g_Game;
 CLandscape g_Landscape;
 CPropManager g_PropManager;

@@ -36,8 +36,6 @@ int g_nMouseX, g_nMouseY;
 int g_PrevMousePos[2];
 int g_bMouseLeft, g_bMouseRight;
 
-KeyNameRecord g_KeyNames[MAX_KEY_NAMES];
-int g_nKeyNames;
 
 namespace {
 
@@ -153,10 +151,4 @@ void OnKeyUpMessage(int key)
         OnBindingKeyUp(key);
     if (int* flag = RawKeyFlag(key))
         *flag = 0;
-}
-
-void LoadKeyScanCodes()
-{
-    // Filled in with the archive layer; until then no key names are known.
-    g_nKeyNames = 0;
 }

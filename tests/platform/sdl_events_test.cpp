@@ -2,6 +2,8 @@
 // reads. Runs on SDL's offscreen video driver, so it needs no display.
 #include "platform/SdlWindow.h"
 #include "platform/Win32.h"
+#include "shell/Input.h"
+#include "shell/WinMain.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -121,6 +123,58 @@ TEST_F(SdlEventsTest, MouseTextFocusAndClose)
     const std::vector<UINT> expected = {WM_MOUSEMOVE, WM_RBUTTONDOWN, WM_CHAR,   WM_CHAR,
                                         WM_ACTIVATE,  WM_KILLFOCUS,   WM_CLOSE};
     EXPECT_EQ(kinds, expected);
+}
+
+} // namespace
+
+namespace {
+
+// A key typed into the real window reaches the game's key flags and bindings
+// through the window procedure.
+TEST(SdlKeyboardTest, TypedKeysDriveTheFlagsAndBindings)
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    plat::SetHeadless(false);
+    plat::ResetWindowing();
+    plat::sdl::SetOpenGLWindows(false);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = WndProc;
+    wc.lpszClassName = "Morvaine";
+    RegisterClassA(&wc);
+    g_hWnd = CreateWindowExA(0, "Morvaine", "Morvaine", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, nullptr,
+                             nullptr, nullptr);
+    ASSERT_NE(g_hWnd, nullptr);
+    g_bActive = 1;
+    auto drain = [] {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+    };
+    drain();
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = SDLK_UP;
+    SDL_PushEvent(&e);
+    e.key.keysym.sym = SDLK_SPACE;
+    SDL_PushEvent(&e);
+    drain();
+    EXPECT_EQ(g_bKeyUp, 1);
+    EXPECT_EQ(g_bActAccelerate, 1);
+    EXPECT_EQ(g_bActHandBrake, 1);
+    e.type = SDL_KEYUP;
+    e.key.keysym.sym = SDLK_UP;
+    SDL_PushEvent(&e);
+    e.key.keysym.sym = SDLK_SPACE;
+    SDL_PushEvent(&e);
+    drain();
+    EXPECT_EQ(g_bKeyUp, 0);
+    EXPECT_EQ(g_bActAccelerate, 0);
+    EXPECT_EQ(g_bKeySpace, 0);
+    plat::ResetWindowing();
+    plat::SetHeadless(true);
+    g_hWnd = nullptr;
 }
 
 } // namespace

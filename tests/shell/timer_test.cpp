@@ -1,10 +1,16 @@
 #include "game/PlayerStats.h"
 #include "platform/Win32Time.h"
+#include "shell/FileManager.h"
 #include "shell/GameTimer.h"
 #include "shell/Input.h"
 #include "shell/Settings.h"
 
+#include "support/TempDir.h"
+
 #include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
 
 namespace {
 
@@ -107,6 +113,60 @@ TEST_F(TimerTest, DeveloperKeysScaleTimeOncePerPressWithinBounds)
     Step(10);
     EXPECT_FLOAT_EQ(timer.m_fTimeScale, 1.0f);
     EXPECT_EQ(g_bKeyPageUp, 1) << "without the developer switch the key is left alone";
+}
+
+} // namespace
+
+namespace {
+
+class TimerFileTest : public TimerTest {
+protected:
+    test::ScopedTempDir dir;
+};
+
+void WriteTimer(const CGameTimer& t, const char* path)
+{
+    const FileHandle f = g_FileManager.OpenForWrite(path, FILE_MODE_BINARY);
+    ASSERT_NE(f, INVALID_FILE_HANDLE);
+    t.Save(f);
+    g_FileManager.Close(f);
+}
+
+TEST_F(TimerFileTest, SaveAndLoadRoundTripWithTheSavedClockRule)
+{
+    Step(30);
+    timer.m_fSavedGameTime = 1.0f; // whatever the file holds here is replaced
+    timer.m_fTimeScale = 0.5f;
+    WriteTimer(timer, "timer.bin");
+
+    CGameTimer loaded{};
+    const FileHandle f = g_FileManager.Open("timer.bin", FILE_MODE_BINARY);
+    ASSERT_EQ(loaded.Load(f), 1);
+    g_FileManager.Close(f);
+    EXPECT_FLOAT_EQ(loaded.m_fGameTime, 60030.0f);
+    EXPECT_FLOAT_EQ(loaded.m_fSavedGameTime, 60030.0f);
+    EXPECT_FLOAT_EQ(loaded.m_fTimeScale, 0.5f);
+    EXPECT_EQ(loaded.m_nLastTick, timer.m_nLastTick);
+}
+
+TEST_F(TimerFileTest, ShortOrImpossibleRecordsAreNotTakenAsTheyAre)
+{
+    test::WriteWholeFile("short.bin", std::string(20, '\0'));
+    CGameTimer loaded = timer;
+    FileHandle f = g_FileManager.Open("short.bin", FILE_MODE_BINARY);
+    EXPECT_EQ(loaded.Load(f), 0);
+    g_FileManager.Close(f);
+    EXPECT_FLOAT_EQ(loaded.m_fGameTime, 60000.0f);
+
+    CGameTimer bad = timer;
+    bad.m_fTimeScale = std::numeric_limits<float>::quiet_NaN();
+    bad.m_fGameTime = std::numeric_limits<float>::infinity();
+    WriteTimer(bad, "bad.bin");
+    f = g_FileManager.Open("bad.bin", FILE_MODE_BINARY);
+    ASSERT_EQ(loaded.Load(f), 1);
+    g_FileManager.Close(f);
+    EXPECT_FLOAT_EQ(loaded.m_fTimeScale, 1.0f);
+    EXPECT_FLOAT_EQ(loaded.m_fGameTime, 60000.0f);
 }
 
 } // namespace

@@ -34,6 +34,18 @@ std::vector<IniEntry> DefaultGameIni()
     };
 }
 
+void SetIniValue(std::vector<IniEntry>* entries, const std::string& section, const std::string& key,
+                 const std::string& value)
+{
+    for (IniEntry& e : *entries) {
+        if (e.section == section && e.key == key) {
+            e.value = value;
+            return;
+        }
+    }
+    entries->push_back({section, key, value});
+}
+
 bool WriteIni(const std::string& path, const std::vector<IniEntry>& entries)
 {
     std::FILE* f = std::fopen(path.c_str(), "w");

@@ -1,0 +1,159 @@
+#include "shell/ArchiveIndex.h"
+
+#include "shell/Log.h"
+
+#include <cstring>
+
+namespace {
+
+struct ArchiveFiles {
+    std::uint32_t id;
+    const char* index;
+    const char* body;
+};
+
+const ArchiveFiles kArchives[ARCHIVE_COUNT] = {
+    {ARCHIVE_OBJECTS, "Data/Objects.hdr", "Data/Objects.pak"},
+    {ARCHIVE_WORLD, "Data/World.hdr", "Data/World.pak"},
+    {ARCHIVE_TEXTURES, "Data/Textures.hdr", "Data/Textures.pak"},
+    {ARCHIVE_SD, "Data/SD.hdr", "Data/SD.pak"},
+};
+
+// Size, offset and name terminator: the least an entry takes.
+const std::size_t kMinEntryBytes = 9;
+
+std::uint32_t ReadU32(const std::uint8_t* p)
+{
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+void LogArchiveProblem(const char* file, const char* problem, std::uint32_t entry)
+{
+    char line[240];
+    std::snprintf(line, sizeof(line), "%.120s: %s (entry %u)", file, problem, entry);
+    DebugLog(line);
+}
+
+// How many entries to read: the stored count, cut to what the index can
+// hold and to maxEntries.
+std::uint32_t UsableCount(std::uint32_t stored, std::size_t entryBytes, std::uint32_t maxEntries,
+                          const char* indexName)
+{
+    std::uint32_t count = stored;
+    if (count > entryBytes / kMinEntryBytes) {
+        LogArchiveProblem(indexName, "entry count does not fit the index", count);
+        count = static_cast<std::uint32_t>(entryBytes / kMinEntryBytes);
+    }
+    if (count > maxEntries) {
+        LogArchiveProblem(indexName, "too many entries, the rest are ignored", count);
+        count = maxEntries;
+    }
+    return count;
+}
+
+// Reads the entry at *pos into e; false (and a log line) when it is broken.
+bool ParseEntry(const std::uint8_t* index, std::size_t end, std::size_t* pos, std::uint64_t bodySize,
+                const char* indexName, std::uint32_t i, ArchiveEntry* e)
+{
+    const std::uint8_t* name = index + *pos;
+    const std::size_t nameSize = ARCHIVE_NAME_SIZE;
+    const std::size_t room = end - *pos < nameSize ? end - *pos : nameSize;
+    const void* terminator = std::memchr(name, 0, room);
+    if (!terminator) {
+        LogArchiveProblem(indexName, "entry name too long or not terminated", i);
+        return false;
+    }
+    const std::size_t length = static_cast<const std::uint8_t*>(terminator) - name;
+    if (end - *pos - length - 1 < 8) {
+        LogArchiveProblem(indexName, "index truncated", i);
+        return false;
+    }
+    e->size = ReadU32(name + length + 1);
+    e->offset = ReadU32(name + length + 5);
+    if (static_cast<std::uint64_t>(e->offset) + e->size > bodySize) {
+        LogArchiveProblem(indexName, "entry lies past the end of the body file", i);
+        return false;
+    }
+    for (std::size_t k = 0; k < length; ++k)
+        e->name[k] = static_cast<char>(Unscramble(name[k]));
+    e->name[length] = '\0';
+    e->data = nullptr;
+    e->readPos = 0;
+    *pos += length + kMinEntryBytes;
+    return true;
+}
+
+} // namespace
+
+const char* ArchiveIndexPath(std::uint32_t archiveId)
+{
+    const int slot = ArchiveSlot(archiveId);
+    return slot < 0 ? nullptr : kArchives[slot].index;
+}
+
+const char* ArchiveBodyPath(std::uint32_t archiveId)
+{
+    const int slot = ArchiveSlot(archiveId);
+    return slot < 0 ? nullptr : kArchives[slot].body;
+}
+
+int ArchiveSlot(std::uint32_t archiveId)
+{
+    for (int i = 0; i < ARCHIVE_COUNT; ++i)
+        if (kArchives[i].id == archiveId)
+            return i;
+    return -1;
+}
+
+ArchiveEntry* ParseArchiveIndex(const std::uint8_t* index, std::size_t size, std::uint64_t bodySize,
+                                std::uint32_t maxEntries, const char* indexName, std::uint32_t* outCount)
+{
+    *outCount = 0;
+    if (size < 4) {
+        LogArchiveProblem(indexName, "index too short", 0);
+        return nullptr;
+    }
+    const std::size_t end = size - 4;
+    const std::uint32_t count = UsableCount(ReadU32(index + end), end, maxEntries, indexName);
+    if (count == 0)
+        return nullptr;
+    ArchiveEntry* entries = new ArchiveEntry[count]();
+    std::size_t pos = 0;
+    std::uint32_t n = 0;
+    while (n < count && ParseEntry(index, end, &pos, bodySize, indexName, n, &entries[n]))
+        ++n;
+    if (n == 0) {
+        delete[] entries;
+        return nullptr;
+    }
+    *outCount = n;
+    return entries;
+}
+
+void LoadArchiveBodies(ArchiveEntry* entries, std::uint32_t* count, std::FILE* body, const char* bodyName)
+{
+    for (std::uint32_t i = 0; i < *count; ++i) {
+        ArchiveEntry& e = entries[i];
+        e.data = new std::uint8_t[e.size ? e.size : 1];
+        if (std::fseek(body, static_cast<long>(e.offset), SEEK_SET) != 0 ||
+            std::fread(e.data, 1, e.size, body) != e.size) {
+            LogArchiveProblem(bodyName, "body file truncated", i);
+            delete[] e.data;
+            e.data = nullptr;
+            *count = i;
+            return;
+        }
+        for (std::uint32_t k = 0; k < e.size; ++k)
+            e.data[k] = Unscramble(e.data[k]);
+    }
+}
+
+long long FileLength(std::FILE* f)
+{
+    if (std::fseek(f, 0, SEEK_END) != 0)
+        return -1;
+    const long length = std::ftell(f);
+    std::rewind(f);
+    return length;
+}

@@ -1,0 +1,15 @@
+// The object last hit by a ray pick.
+#pragma once
+
+class CStaticObject;
+
+class CRayHitInfo {
+public:
+    int Init();
+
+    CStaticObject* m_pObject;
+    int m_nClass;
+    int m_nType;
+};
+
+extern CRayHitInfo g_RayHit;

@@ -1,0 +1,120 @@
+#include "shell/FileManager.h"
+#include "shell/Log.h"
+#include "shell/Settings.h"
+#include "support/TempDir.h"
+#include "writers/ArchiveWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using tools::IndexRecord;
+
+// A damaged index must give a shorter (or empty) table and a log line.
+class CorruptIndex : public ::testing::Test {
+protected:
+    void SetUp() override { g_bDebugLog = 1; }
+    void TearDown() override
+    {
+        g_bDebugLog = 0;
+        g_bFileManager = 0;
+        g_FileManager.Init();
+        g_bFileManager = 1;
+    }
+
+    std::uint32_t LoadWorld(const std::string& index, std::size_t bodySize = 100)
+    {
+        test::WriteWholeFile("Data/World.hdr", index);
+        test::WriteWholeFile("Data/World.pak", std::string(bodySize, 'w'));
+        std::remove("debug.txt");
+        g_bFileManager = 1;
+        g_FileManager.Init();
+        return g_FileManager.m_EntryCount[1];
+    }
+
+    bool Logged() { return test::ReadWholeFile("debug.txt").find("Data/World.hdr") != std::string::npos; }
+
+    test::ScopedTempDir m_dir;
+};
+
+std::string WithCount(std::string index, std::uint32_t count)
+{
+    for (int i = 0; i < 4; ++i)
+        index[index.size() - 4 + i] = static_cast<char>((count >> (8 * i)) & 0xFF);
+    return index;
+}
+
+const std::vector<IndexRecord> kGood = {{"Data/a.dat", 10, 0}, {"Data/b.dat", 20, 80}};
+
+TEST_F(CorruptIndex, EachDamageEndsTheTableCleanly)
+{
+    struct Case {
+        const char* what;
+        std::string index;
+        std::uint32_t entries;
+        bool logged;
+    };
+    const std::string longName(256, 'n');
+    const std::string good = tools::EncodeIndex(kGood);
+    const Case cases[] = {
+        {"intact", good, 2, false},
+        {"empty", tools::EncodeIndex({}), 0, false},
+        {"shorter than its count", std::string("\x01\x00", 2), 0, true},
+        {"count beyond the index", WithCount(good, 1000), 2, true},
+        {"count of all bits", WithCount(good, 0xFFFFFFFFu), 2, true},
+        {"count of one less", WithCount(good, 1), 1, false},
+        {"name without terminator", WithCount("\xC4\xE1\xF4\xE1", 1), 0, true},
+        {"name of 256 bytes", tools::EncodeIndex({{longName, 1, 0}}), 0, true},
+        {"name of 255 bytes", tools::EncodeIndex({{longName.substr(1), 1, 0}}), 1, false},
+        {"size and offset cut short", WithCount(tools::EncodeIndex({{"Data/a.dat", 1, 0}}).substr(0, 14) + "0000", 1), 0, true},
+        {"body past the end", tools::EncodeIndex({kGood[0], {"Data/c.dat", 21, 80}}), 1, true},
+        {"offset past the end", tools::EncodeIndex({kGood[0], {"Data/c.dat", 0, 101}}), 1, true},
+        {"offset and size wrap", tools::EncodeIndex({{"Data/c.dat", 0x20, 0xFFFFFFF0u}}), 0, true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LoadWorld(c.index), c.entries) << c.what;
+        EXPECT_EQ(Logged(), c.logged) << c.what;
+    }
+}
+
+TEST_F(CorruptIndex, EntriesBeforeTheDamageStillOpen)
+{
+    ASSERT_EQ(LoadWorld(tools::EncodeIndex({kGood[0], {"Data/c.dat", 500, 0}, kGood[1]})), 1u);
+    std::uint32_t size = 0;
+    const FileHandle h = g_FileManager.Open("Data/a.dat", ARCHIVE_WORLD, &size);
+    EXPECT_EQ(size, 10u);
+    g_FileManager.Close(h);
+    EXPECT_EQ(g_FileManager.Open("Data/b.dat", ARCHIVE_WORLD), INVALID_FILE_HANDLE);
+}
+
+TEST_F(CorruptIndex, ObjectsKeepsAtMostThreeThousandEntries)
+{
+    std::vector<tools::PackEntry> entries;
+    for (int i = 0; i < 3001; ++i)
+        entries.push_back({"Data/" + std::to_string(i) + ".obj", "x"});
+    ASSERT_TRUE(tools::WriteArchive("Data", "Objects", entries, true));
+    g_bFileManager = 1;
+    g_FileManager.Init();
+    EXPECT_EQ(g_FileManager.m_EntryCount[0], 3000u);
+    EXPECT_EQ(g_FileManager.Open("Data/2999.obj", ARCHIVE_OBJECTS), 3999u);
+    EXPECT_EQ(g_FileManager.Open("Data/3000.obj", ARCHIVE_OBJECTS), INVALID_FILE_HANDLE);
+    EXPECT_NE(test::ReadWholeFile("debug.txt").find("Data/Objects.hdr"), std::string::npos);
+}
+
+TEST_F(CorruptIndex, ObjectsBodiesAreUnscrambledIntoMemory)
+{
+    ASSERT_TRUE(tools::WriteArchive("Data", "Objects", {{"Data/t.obj", "Top\xC3\n"}}, true));
+    EXPECT_EQ(test::ReadWholeFile("Data/Objects.pak"), "\xD4\xEF\xF0\x43\x8A");
+    g_bFileManager = 1;
+    g_FileManager.Init();
+    const FileHandle h = g_FileManager.Open("Data/t.obj", ARCHIVE_OBJECTS);
+    std::remove("Data/Objects.pak");
+    char line[16];
+    g_FileManager.ReadLine(line, sizeof(line), h);
+    EXPECT_STREQ(line, "Top\xC3");
+}
+
+} // namespace

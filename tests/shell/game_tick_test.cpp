@@ -1,0 +1,167 @@
+// The order in which the game object calls its managers during a tick.
+#include "game/GameMenu.h"
+#include "platform/Win32Time.h"
+#include "shell/Game.h"
+#include "shell/GameSteps.h"
+#include "shell/GameTimer.h"
+#include "shell/WinMain.h"
+
+#include <btBulletDynamicsCommon.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> s_steps;
+
+void Record(const char* step)
+{
+    s_steps.push_back(step);
+}
+
+bool Has(const char* step)
+{
+    return std::find(s_steps.begin(), s_steps.end(), step) != s_steps.end();
+}
+
+long IndexOf(const char* step)
+{
+    auto it = std::find(s_steps.begin(), s_steps.end(), step);
+    return it == s_steps.end() ? -1 : static_cast<long>(it - s_steps.begin());
+}
+
+class GameTickTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        plat::SetFakeClock(5000);
+        g_bActive = 1;
+        g_bInGame = 1;
+        g_GameMenu.m_bOpen = 0;
+        ASSERT_EQ(game.Init(), 1);
+        s_steps.clear();
+        g_pGameStepObserver = Record;
+    }
+    void TearDown() override
+    {
+        g_pGameStepObserver = nullptr;
+        game.Release();
+        plat::UseRealClock();
+        g_bInGame = 0;
+        g_GameMenu.m_bOpen = 0;
+    }
+    void Tick(DWORD ms)
+    {
+        plat::AdvanceFakeClock(ms);
+        s_steps.clear();
+        game.Tick();
+    }
+    CGame game;
+};
+
+TEST_F(GameTickTest, RunningGameUpdatesInOrderAndPresents)
+{
+    Tick(20);
+    const char* order[] = {"g_GameTimer.Update()",     "g_GameMenu.Render()",     "g_GameInterface.Render()",
+                           "StepPhysics()",            "g_GameInterface.Update()", "g_GameMenu.Update()",
+                           "g_Sky.Update()",           "g_Landscape.Update()",     "g_CityLogic.Update()",
+                           "g_D3DRender.PresentFrame()", "g_AudioManager.Update()"};
+    long last = -1;
+    for (const char* step : order) {
+        const long at = IndexOf(step);
+        EXPECT_GT(at, last) << step;
+        last = at;
+    }
+}
+
+TEST_F(GameTickTest, PauseDrawsButUpdatesNothing)
+{
+    g_GameTimer.Pause();
+    Tick(20);
+    EXPECT_TRUE(Has("g_GameInterface.Render()"));
+    EXPECT_TRUE(Has("g_D3DRender.PresentFrame()"));
+    for (const char* step : {"StepPhysics()", "g_GameMenu.Update()", "g_CityLogic.Update()",
+                             "g_Landscape.UpdateSectorVisibility()"})
+        EXPECT_FALSE(Has(step)) << step;
+    g_GameTimer.Resume();
+}
+
+TEST_F(GameTickTest, OpenMenuInARunningGameUpdatesTheWorldWithoutDrawingIt)
+{
+    g_GameMenu.m_bOpen = 1;
+    Tick(20);
+    EXPECT_TRUE(Has("g_GameMenu.Render()"));
+    EXPECT_FALSE(Has("g_GameInterface.Render()"));
+    EXPECT_TRUE(Has("StepPhysics()"));
+    EXPECT_TRUE(Has("g_Landscape.Update()"));
+}
+
+TEST_F(GameTickTest, MenuOnlyStateRunsTheMenuInterfaceAndCityLogic)
+{
+    g_bInGame = 0;
+    Tick(20);
+    EXPECT_TRUE(Has("g_GameMenu.Update()"));
+    EXPECT_TRUE(Has("g_GameInterface.Update()"));
+    EXPECT_TRUE(Has("g_CityLogic.Update()"));
+    EXPECT_FALSE(Has("StepPhysics()"));
+    EXPECT_FALSE(Has("g_Sky.Update()"));
+}
+
+TEST_F(GameTickTest, InactiveTickDoesNothing)
+{
+    g_bActive = 0;
+    Tick(20);
+    EXPECT_TRUE(s_steps.empty());
+    g_bActive = 1;
+}
+
+TEST_F(GameTickTest, VisibilityRefreshRunsAtMostEveryTenthOfASecond)
+{
+    auto refreshes = [] { return Has("g_Landscape.UpdateSectorVisibility()") ? 1 : 0; };
+    Tick(20);
+    EXPECT_EQ(refreshes(), 1) << "the first refresh comes at once";
+    int count = 0;
+    for (int i = 0; i < 10; ++i) {
+        Tick(15);
+        count += refreshes();
+    }
+    EXPECT_EQ(count, 1) << "150 ms of frames hold one refresh";
+    s_steps.clear();
+    game.UpdateVisibility(1);
+    EXPECT_EQ(refreshes(), 1) << "forced";
+}
+
+TEST_F(GameTickTest, ResetLeavesTheWorldWithoutBodiesOrConstraints)
+{
+    btDiscreteDynamicsWorld* world = game.m_pDynamicsWorld;
+    ASSERT_NE(world, nullptr);
+    auto* shape = new btSphereShape(1.0f);
+    btRigidBody* a = new btRigidBody(1.0f, nullptr, shape, btVector3(1, 1, 1));
+    btRigidBody* b = new btRigidBody(1.0f, nullptr, shape, btVector3(1, 1, 1));
+    world->addRigidBody(a);
+    world->addRigidBody(b);
+    world->addConstraint(new btPoint2PointConstraint(*a, *b, btVector3(0, 0, 0), btVector3(0, 1, 0)));
+    Tick(20);
+    btTypedConstraint* joint = world->getConstraint(0);
+    game.Reset();
+    EXPECT_EQ(world->getNumCollisionObjects(), 0);
+    EXPECT_EQ(world->getNumConstraints(), 0);
+    delete joint;
+    delete shape;
+}
+
+TEST_F(GameTickTest, ReleaseIsSafeTwiceAndBeforeInit)
+{
+    game.Release();
+    EXPECT_EQ(game.m_pDynamicsWorld, nullptr);
+    game.Release();
+    CGame fresh;
+    fresh.Release();
+    EXPECT_EQ(fresh.m_pDynamicsWorld, nullptr);
+    ASSERT_EQ(game.Init(), 1); // TearDown releases it again
+}
+
+} // namespace
