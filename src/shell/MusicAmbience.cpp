@@ -5,8 +5,8 @@
 #include "game/GameMenu.h"
 #include "platform/Win32Time.h"
 #include "roadusers/VehicleManager.h"
+#include "shell/FileManager.h"
 #include "shell/Settings.h"
-#include "shell/SoundArchive.h"
 #include "world/Sky.h"
 
 #include <cstdio>
@@ -20,40 +20,46 @@ const char* const kVoiceFiles[VOICE_KINDS] = {
 const char* const kAmbientData = "Data/Audio/AmbTrks/AmbientData.obj";
 constexpr int kLineCapacity = 255;  // lines of up to 254 characters
 constexpr int kCountColumn = 32;    // a count line's number starts here
-// A count beyond this is taken as damaged; that many lines are read past.
-constexpr long kMaxListLines = 1000;
 
 CGameSound* LoadStereo(const char* name)
 {
     return g_AudioManager.LoadSound(name, SOUND_MUSIC, 1.0f, 10.0f);
 }
 
-void SkipLines(DWORD handle, long count)
+// One line of the description without its line end (a CR too).
+void ReadListLine(char* line, FileHandle handle)
+{
+    g_FileManager.ReadLine(line, kLineCapacity, handle);
+    line[std::strcspn(line, "\r\n")] = '\0';
+}
+
+void SkipLines(FileHandle handle, long count)
 {
     char line[kLineCapacity];
     for (long i = 0; i < count; ++i)
-        ReadObjectsLine(line, kLineCapacity, handle);
+        ReadListLine(line, handle);
 }
 
 // The number at column 32 of a count line; a shorter line gives 0.
-long ReadCount(DWORD handle)
+long ReadCount(FileHandle handle)
 {
     char line[kLineCapacity];
-    ReadObjectsLine(line, kLineCapacity, handle);
+    ReadListLine(line, handle);
     if (std::strlen(line) <= static_cast<std::size_t>(kCountColumn))
         return 0;
     const long n = std::strtol(line + kCountColumn, nullptr, 10);
-    return n < 0 ? 0 : (n > kMaxListLines ? kMaxListLines : n);
+    return n < 0 ? 0 : n;
 }
 
-// A count line and its names: up to 32 are kept, the rest read past.
-DWORD ReadTrackList(DWORD handle, char (*names)[256])
+// A count line and its names: up to 32 are kept, the rest read past (never
+// beyond the end of the data).
+DWORD ReadTrackList(FileHandle handle, char (*names)[256])
 {
     const long count = ReadCount(handle);
     char line[kLineCapacity];
     DWORD kept = 0;
-    for (long i = 0; i < count; ++i) {
-        ReadObjectsLine(line, kLineCapacity, handle);
+    for (long i = 0; i < count && !g_FileManager.IsAtEnd(handle); ++i) {
+        ReadListLine(line, handle);
         if (kept < kAmbientMaxTracks)
             std::snprintf(names[kept++], 256, "%s", line);
     }
@@ -74,15 +80,15 @@ float AmbientRamp(float a)
 void CAudioManager::LoadAmbientData()
 {
     std::memset(m_nAmbientTracks, 0, sizeof m_nAmbientTracks);
-    const DWORD handle = OpenObjectsText(kAmbientData);
-    if (handle == kNoSoundFile)
+    const FileHandle handle = g_FileManager.Open(kAmbientData, ARCHIVE_OBJECTS);
+    if (handle == INVALID_FILE_HANDLE)
         return;
     for (int channel = 0; channel < 2; ++channel) {
         SkipLines(handle, 4);
         m_nAmbientTracks[channel][0] = ReadTrackList(handle, m_szAmbientTracks[channel][0]);
         m_nAmbientTracks[channel][1] = ReadTrackList(handle, m_szAmbientTracks[channel][1]);
     }
-    CloseObjectsText(handle);
+    g_FileManager.Close(handle);
 }
 
 void CAudioManager::InitVoiceSlots()

@@ -3,9 +3,9 @@
 #include "shell/AudioManager.h"
 
 #include "platform/Win32Shell.h"
+#include "shell/FileManager.h"
 #include "shell/Log.h"
 #include "shell/Settings.h"
-#include "shell/SoundArchive.h"
 
 #include <cstdio>
 #include <cstring>
@@ -16,12 +16,16 @@ namespace {
 // An entry claiming more than this is taken as damaged.
 constexpr DWORD kMaxSoundFileBytes = 256u * 1024u * 1024u;
 
-void ToWide(const char* name, wchar_t* wide, std::size_t capacity)
+constexpr std::size_t kMaxPath = 1024;
+
+// False when the name does not fit.
+bool ToWide(const char* name, wchar_t* wide, std::size_t capacity)
 {
     std::size_t i = 0;
     for (; i + 1 < capacity && name[i]; ++i)
         wide[i] = static_cast<unsigned char>(name[i]);
     wide[i] = 0;
+    return name[i] == '\0';
 }
 
 void ReportLoadFailure(const char* name, const char* caption)
@@ -79,8 +83,9 @@ int CAudioManager::IndexOf(const CGameSound* sound) const
 
 IDirectMusicSegment8* CAudioManager::LoadSegmentFromFile(const char* name)
 {
-    wchar_t wide[260];
-    ToWide(name, wide, 260);
+    wchar_t wide[kMaxPath];
+    if (!ToWide(name, wide, kMaxPath))
+        return nullptr;
     IDirectMusicSegment8* segment = nullptr;
     const HRESULT hr = m_pLoader->LoadObjectFromFile(CLSID_DirectMusicSegment, IID_IDirectMusicSegment8, wide,
                                                      reinterpret_cast<void**>(&segment));
@@ -106,19 +111,19 @@ IDirectMusicSegment8* CAudioManager::LoadSegmentFromArchive(const char* name, So
 // it is missing, damaged or no record is free.
 static SoundMemoryImage* ReadArchiveImage(const char* name, SoundMemoryImage* record, bool* found)
 {
-    DWORD size = 0;
-    const DWORD handle = OpenSoundEntry(name, &size);
-    *found = handle != kNoSoundFile;
+    std::uint32_t size = 0;
+    const FileHandle handle = g_FileManager.Open(name, ARCHIVE_SD, &size);
+    *found = handle != INVALID_FILE_HANDLE;
     if (!*found)
         return nullptr;
     char line[300];
     std::snprintf(line, sizeof line, "%s", name);
     DebugLog(line);
     BYTE* data = (record && size > 0 && size <= kMaxSoundFileBytes) ? new (std::nothrow) BYTE[size] : nullptr;
-    const bool complete = data && ReadSoundEntry(data, size, handle) == size;
+    const bool complete = data && g_FileManager.Read(data, 1, size, handle) == size;
     const int logged = static_cast<int>(size);
     DebugLog("FileSize: %d", &logged);
-    CloseSoundEntry(handle);
+    g_FileManager.Close(handle);
     if (!complete) {
         delete[] data;
         return nullptr;
