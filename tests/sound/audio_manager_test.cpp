@@ -141,9 +141,9 @@ TEST_F(AudioManagerTest, LooseFileWinsOverTheArchive)
 
 TEST_F(AudioManagerTest, FailedLoadsLeaveNothingBehind)
 {
-    g_bDebugOut = 1;
     Pack({{"Data/Audio/bad.wav", "RIFF\x04\x00\x00\x00WAVEjunk"}});
     Start();
+    g_bDebugOut = 1;
     const unsigned boxes = plat::MessageBoxCount();
     EXPECT_EQ(g_AudioManager.LoadSound("Data/Audio/bad.wav", SOUND_3D, 1, 10), nullptr);
     EXPECT_STREQ(plat::LastMessageBoxCaption(), "Couldn't load sound file! (2)");
