@@ -9,22 +9,31 @@ namespace tools {
 
 namespace {
 
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
+// Writes little-endian fields into a buffer sized up front.
+class Cursor {
+public:
+    explicit Cursor(std::vector<std::uint8_t>& out) : m_out(out) {}
+    void Tag(const char* tag)
+    {
+        for (int i = 0; i < 4; ++i)
+            m_out[m_at++] = static_cast<std::uint8_t>(tag[i]);
+    }
+    void U32(std::uint32_t v)
+    {
+        for (int i = 0; i < 4; ++i)
+            m_out[m_at++] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+    void U16(std::uint16_t v)
+    {
+        m_out[m_at++] = static_cast<std::uint8_t>(v & 0xFF);
+        m_out[m_at++] = static_cast<std::uint8_t>(v >> 8);
+    }
+    void U8(std::uint8_t v) { m_out[m_at++] = v; }
 
-void Put16(std::vector<std::uint8_t>& out, std::uint16_t v)
-{
-    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void PutTag(std::vector<std::uint8_t>& out, const char* tag)
-{
-    out.insert(out.end(), tag, tag + 4);
-}
+private:
+    std::vector<std::uint8_t>& m_out;
+    std::size_t m_at = 0;
+};
 
 } // namespace
 
@@ -33,30 +42,29 @@ std::vector<std::uint8_t> MakeWav(const WavFormat& f, const std::vector<float>& 
     const std::uint32_t bytesPerSample = static_cast<std::uint32_t>(f.bitsPerSample / 8);
     const std::uint32_t dataBytes = static_cast<std::uint32_t>(samples.size()) * bytesPerSample;
     const std::uint32_t blockAlign = static_cast<std::uint32_t>(f.channels) * bytesPerSample;
-    std::vector<std::uint8_t> out;
-    out.reserve(44 + dataBytes + 1);
-    PutTag(out, "RIFF");
-    Put32(out, 36 + dataBytes + (dataBytes & 1u));
-    PutTag(out, "WAVE");
-    PutTag(out, "fmt ");
-    Put32(out, 16);
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint16_t>(f.channels));
-    Put32(out, static_cast<std::uint32_t>(f.sampleRate));
-    Put32(out, static_cast<std::uint32_t>(f.sampleRate) * blockAlign);
-    Put16(out, static_cast<std::uint16_t>(blockAlign));
-    Put16(out, static_cast<std::uint16_t>(f.bitsPerSample));
-    PutTag(out, "data");
-    Put32(out, dataBytes);
+    const std::uint32_t pad = dataBytes & 1u;
+    std::vector<std::uint8_t> out(44 + dataBytes + pad, 0);
+    Cursor c(out);
+    c.Tag("RIFF");
+    c.U32(36 + dataBytes + pad);
+    c.Tag("WAVE");
+    c.Tag("fmt ");
+    c.U32(16);
+    c.U16(1);
+    c.U16(static_cast<std::uint16_t>(f.channels));
+    c.U32(static_cast<std::uint32_t>(f.sampleRate));
+    c.U32(static_cast<std::uint32_t>(f.sampleRate) * blockAlign);
+    c.U16(static_cast<std::uint16_t>(blockAlign));
+    c.U16(static_cast<std::uint16_t>(f.bitsPerSample));
+    c.Tag("data");
+    c.U32(dataBytes);
     for (float s : samples) {
-        const float c = std::clamp(s, -1.0f, 1.0f);
+        const float v = std::clamp(s, -1.0f, 1.0f);
         if (f.bitsPerSample == 8)
-            out.push_back(static_cast<std::uint8_t>(std::lround(c * 127.0f) + 128));
+            c.U8(static_cast<std::uint8_t>(std::lround(v * 127.0f) + 128));
         else
-            Put16(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(c * 32767.0f))));
+            c.U16(static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(v * 32767.0f))));
     }
-    if (dataBytes & 1u)
-        out.push_back(0);
     return out;
 }
 
