@@ -269,6 +269,15 @@ TEST_F(AmbienceTest, DescriptionEdgeCases)
     EXPECT_EQ(g_AudioManager.m_pAmbient[0], nullptr) << "an empty list starts nothing";
 }
 
+TEST_F(AmbienceTest, DescriptionFromTheObjectsArchive)
+{
+    const std::string text = tools::MakeAmbientData(SampleLists());
+    Pack({}, {{"Data/Audio/AmbTrks/AmbientData.obj", text}});
+    Start();
+    EXPECT_EQ(g_AudioManager.m_nAmbientTracks[1][1], 1u);
+    EXPECT_STREQ(g_AudioManager.m_szAmbientTracks[1][1][0], "Data/Audio/AmbTrks/QuietNight.wav");
+}
+
 TEST_F(AmbienceTest, MissingDescriptionLeavesAllCountsZero)
 {
     Start();
