@@ -8,6 +8,7 @@ PACKAGES=(
   libgl-dev libegl-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev fonts-dejavu-core
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -2,7 +2,9 @@
 // in the game's own formats, into one folder.
 //
 //   build_sample_data <folder>
+//   build_sample_data --fuzz-seeds <sample folder> <seed folder>
 #include "writers/ArchiveWriter.h"
+#include "writers/FuzzSeeds.h"
 #include "writers/GameIniWriter.h"
 #include "writers/KeyNamesWriter.h"
 #include "writers/SampleSounds.h"
@@ -53,8 +55,14 @@ const Step kSteps[] = {
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::string(argv[1]) == "--fuzz-seeds") {
+        if (tools::WriteFuzzSeeds(argv[2], argv[3]))
+            return 0;
+        std::fprintf(stderr, "fuzz seeds: the sample data in %s is incomplete\n", argv[2]);
+        return 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <folder> | --fuzz-seeds <sample folder> <seed folder>\n", argv[0]);
         return 2;
     }
     const std::string root = argv[1];

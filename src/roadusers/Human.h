@@ -2,10 +2,10 @@
 // fields the audio manager's pools read, at resting values.
 #pragma once
 
-#include "platform/sound/SoundTypes.h"
+#include "platform/D3DX9.h"
 
 class CHuman {
 public:
-    SoundVector m_vPosition{0.0f, 0.0f, 0.0f};
+    D3DXVECTOR3 m_vPosition;
     float m_fCameraDistance = 0.0f; // to the current camera
 };

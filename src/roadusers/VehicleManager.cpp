@@ -3,7 +3,7 @@
 
 CVehicleManager g_VehicleManager;
 
-float CVehicleManager::GetTrafficDensity(const SoundVector&) const
+float CVehicleManager::GetTrafficDensity(const D3DXVECTOR3&) const
 {
     return 0.0f;
 }

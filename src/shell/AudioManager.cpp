@@ -208,7 +208,7 @@ void CAudioManager::SetMasterVolume(float level)
     ApplyVolumes();
 }
 
-void CAudioManager::SetListenerPosition(const SoundVector& p)
+void CAudioManager::SetListenerPosition(const D3DVECTOR& p)
 {
     if (!g_bAudio || m_bPaused || !m_pListener)
         return;
@@ -216,14 +216,14 @@ void CAudioManager::SetListenerPosition(const SoundVector& p)
     m_vListenerPosition = p;
 }
 
-void CAudioManager::SetListenerVelocity(const SoundVector& v)
+void CAudioManager::SetListenerVelocity(const D3DVECTOR& v)
 {
     if (!g_bAudio || m_bPaused || !m_pListener)
         return;
     m_pListener->SetVelocity(v.x, v.y, v.z, DS3D_IMMEDIATE);
 }
 
-void CAudioManager::SetListenerOrientation(const SoundVector& f, const SoundVector& t)
+void CAudioManager::SetListenerOrientation(const D3DVECTOR& f, const D3DVECTOR& t)
 {
     if (!g_bAudio || m_bPaused || !m_pListener)
         return;

@@ -42,9 +42,9 @@ public:
     // Fades every sound with the picture (0..100); the player's "Master"
     // setting is left as it is.
     void SetMasterVolume(float level);
-    void SetListenerPosition(const SoundVector& position);
-    void SetListenerVelocity(const SoundVector& velocity);
-    void SetListenerOrientation(const SoundVector& front, const SoundVector& top);
+    void SetListenerPosition(const D3DVECTOR& position);
+    void SetListenerVelocity(const D3DVECTOR& velocity);
+    void SetListenerOrientation(const D3DVECTOR& front, const D3DVECTOR& top);
 
     // Pools of the road users.
     CGameSound* AcquireEngineSound(DWORD engineKind, CVehicle* car);
@@ -81,7 +81,7 @@ public:
 
     IDirectSound8* m_pDirectSound;
     IDirectSound3DListener* m_pListener;
-    SoundVector m_vListenerPosition;
+    D3DVECTOR m_vListenerPosition;
     IDirectMusicLoader8* m_pLoader;
     IDirectMusicPerformance8* m_pPerformance;
     IDirectMusicAudioPath8* m_pDefaultAudioPath;

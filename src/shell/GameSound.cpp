@@ -227,13 +227,13 @@ void CGameSound::SetFrequency(DWORD hz)
         m_pBuffer->SetFrequency(hz);
 }
 
-void CGameSound::SetPosition(const SoundVector& p)
+void CGameSound::SetPosition(const D3DVECTOR& p)
 {
     if (m_p3DBuffer)
         m_p3DBuffer->SetPosition(p.x, p.y, p.z, DS3D_DEFERRED);
 }
 
-void CGameSound::SetVelocity(const SoundVector& v)
+void CGameSound::SetVelocity(const D3DVECTOR& v)
 {
     if (m_p3DBuffer)
         m_p3DBuffer->SetVelocity(v.x, v.y, v.z, DS3D_DEFERRED);

@@ -50,8 +50,8 @@ public:
     void SetVolume(float percent);
     void ReapplyVolume();
     void SetFrequency(DWORD hz);
-    void SetPosition(const SoundVector& position);
-    void SetVelocity(const SoundVector& velocity);
+    void SetPosition(const D3DVECTOR& position);
+    void SetVelocity(const D3DVECTOR& velocity);
     void SetDistances(float minDistance, float maxDistance);
     MUSIC_TIME GetPlayOffset();
     // Drops one reference; the last one releases everything.

@@ -205,7 +205,7 @@ TEST_F(AudioManagerTest, UpdateCommitsOnlyWhileTheGameTimeRuns)
     test::WriteWholeFile("p.wav", ToneWav(100));
     CGameSound* s = g_AudioManager.LoadSound("p.wav", SOUND_3D, 1, 10);
     s->SetPosition({7, 8, 9});
-    SoundVector p{};
+    D3DVECTOR p{};
     g_GameTimer.m_fDelta = 0.0f;
     g_AudioManager.Update();
     s->m_p3DBuffer->GetPosition(&p);
@@ -221,7 +221,7 @@ TEST_F(AudioManagerTest, ListenerCallsApplyAtOnceExceptWhilePaused)
     Start();
     g_AudioManager.SetListenerPosition({1, 2, 3});
     g_AudioManager.SetListenerVelocity({4, 5, 6});
-    SoundVector p{}, v{};
+    D3DVECTOR p{}, v{};
     g_AudioManager.m_pListener->GetPosition(&p);
     g_AudioManager.m_pListener->GetVelocity(&v);
     EXPECT_EQ(p.z, 3.0f);

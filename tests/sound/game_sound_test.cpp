@@ -89,7 +89,7 @@ TEST_F(GameSoundTest, MadeWithItsPathBufferAndVolume)
     ASSERT_NE(spatial->m_p3DBuffer, nullptr);
     // The far-away start and the distances are deferred to the next commit.
     g_AudioManager.m_pListener->CommitDeferredSettings();
-    SoundVector p{};
+    D3DVECTOR p{};
     float minD = 0, maxD = 0;
     spatial->m_p3DBuffer->GetPosition(&p);
     spatial->m_p3DBuffer->GetMinDistance(&minD);
@@ -223,7 +223,7 @@ TEST_F(GameSoundTest, FrequencyAndPositionNeedTheirBuffers)
     spatial->m_pBuffer->GetFrequency(&hz);
     EXPECT_EQ(hz, 11025u);
     spatial->SetPosition({1, 2, 3});
-    SoundVector p{};
+    D3DVECTOR p{};
     spatial->m_p3DBuffer->GetPosition(&p);
     EXPECT_NE(p.x, 1.0f) << "deferred until the frame's commit";
     g_AudioManager.m_pListener->CommitDeferredSettings();

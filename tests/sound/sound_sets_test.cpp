@@ -135,7 +135,7 @@ TEST_F(SoundSetsTest, CriesShareOneIndexAndFollowTheirPedestrian)
     man.m_vPosition = {3, 4, 5};
     Frame();
     g_AudioManager.m_pListener->CommitDeferredSettings();
-    SoundVector p{};
+    D3DVECTOR p{};
     g_AudioManager.m_HumanCries[0][0].pSound->m_p3DBuffer->GetPosition(&p);
     EXPECT_EQ(p.y, 4.0f);
     g_AudioManager.StopHumanVoices(1, &woman);

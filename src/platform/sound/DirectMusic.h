@@ -23,7 +23,7 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
 
 class IDirectMusicAudioPath8;
 
-class IDirectMusicSegment8 : public IUnknown {
+class IDirectMusicSegment8 : public plat::SoundObject {
 public:
     explicit IDirectMusicSegment8(std::shared_ptr<plat::SoundClip> clip);
     HRESULT SetLength(MUSIC_TIME length);
@@ -54,7 +54,7 @@ private:
     DWORD m_trackConfig = 0;
 };
 
-class IDirectMusicSegmentState8 : public IUnknown {
+class IDirectMusicSegmentState8 : public plat::SoundObject {
 public:
     IDirectMusicSegmentState8(IDirectMusicAudioPath8* path, unsigned serial, MUSIC_TIME start,
                               MUSIC_TIME startPoint);
@@ -76,7 +76,7 @@ private:
 };
 using IDirectMusicSegmentState = IDirectMusicSegmentState8;
 
-class IDirectMusicAudioPath8 : public IUnknown {
+class IDirectMusicAudioPath8 : public plat::SoundObject {
 public:
     explicit IDirectMusicAudioPath8(bool is3D);
     ~IDirectMusicAudioPath8() override;
@@ -96,7 +96,7 @@ private:
     bool m_active = false;
 };
 
-class IDirectMusicLoader8 : public IUnknown {
+class IDirectMusicLoader8 : public plat::SoundObject {
 public:
     HRESULT SetSearchDirectory(REFGUID objectClass, const wchar_t* path, BOOL clear);
     HRESULT EnableCache(REFGUID objectClass, BOOL enable);
@@ -115,7 +115,7 @@ private:
     std::string m_directory;
 };
 
-class IDirectMusicPerformance8 : public IUnknown {
+class IDirectMusicPerformance8 : public plat::SoundObject {
 public:
     ~IDirectMusicPerformance8() override;
     HRESULT InitAudio(void** music, IDirectSound8** sound, HWND hwnd, DWORD defaultPathType, DWORD channels,

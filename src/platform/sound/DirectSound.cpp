@@ -6,7 +6,7 @@ using plat::CurrentDevice;
 using plat::FaultAt;
 using plat::SoundFault;
 
-ULONG IUnknown::Release()
+ULONG plat::SoundObject::Release()
 {
     const ULONG left = --m_refs;
     if (left == 0)
@@ -14,7 +14,7 @@ ULONG IUnknown::Release()
     return left;
 }
 
-HRESULT IUnknown::QueryInterface(REFIID iid, void** out)
+HRESULT plat::SoundObject::QueryInterface(REFIID iid, void** out)
 {
     if (!out)
         return E_INVALIDARG;
@@ -83,7 +83,7 @@ HRESULT IDirectSound3DListener::CommitDeferredSettings()
     return S_OK;
 }
 
-HRESULT IDirectSound3DListener::GetPosition(SoundVector* out)
+HRESULT IDirectSound3DListener::GetPosition(D3DVECTOR* out)
 {
     plat::SoundDevice* d = CurrentDevice();
     if (!d || !out)
@@ -92,7 +92,7 @@ HRESULT IDirectSound3DListener::GetPosition(SoundVector* out)
     return S_OK;
 }
 
-HRESULT IDirectSound3DListener::GetVelocity(SoundVector* out)
+HRESULT IDirectSound3DListener::GetVelocity(D3DVECTOR* out)
 {
     plat::SoundDevice* d = CurrentDevice();
     if (!d || !out)
@@ -175,7 +175,7 @@ HRESULT IDirectSoundBuffer8::QueryInterface(REFIID iid, void** out)
         *out = new IDirectSound3DListener();
         return S_OK;
     }
-    return IUnknown::QueryInterface(iid, out);
+    return SoundObject::QueryInterface(iid, out);
 }
 
 plat::VoiceReport IDirectSoundBuffer8::Report() const
@@ -233,13 +233,13 @@ HRESULT IDirectSound3DBuffer8::SetMaxDistance(float distance, DWORD apply)
     return S_OK;
 }
 
-HRESULT IDirectSound3DBuffer8::GetPosition(SoundVector* out)
+HRESULT IDirectSound3DBuffer8::GetPosition(D3DVECTOR* out)
 {
     *out = m_voice->applied.position;
     return S_OK;
 }
 
-HRESULT IDirectSound3DBuffer8::GetVelocity(SoundVector* out)
+HRESULT IDirectSound3DBuffer8::GetVelocity(D3DVECTOR* out)
 {
     *out = m_voice->applied.velocity;
     return S_OK;

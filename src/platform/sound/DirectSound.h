@@ -8,25 +8,27 @@
 #include <memory>
 
 namespace plat {
-struct Voice;
-}
 
-class IUnknown {
+struct Voice;
+
+// Reference counting and interface queries shared by the sound objects.
+class SoundObject : public IUnknown {
 public:
-    ULONG AddRef() { return ++m_refs; }
-    ULONG Release();
+    ULONG AddRef() override { return ++m_refs; }
+    ULONG Release() override;
     // Hands out this object (one more reference) when it offers the id.
     virtual HRESULT QueryInterface(REFIID iid, void** out);
 
 protected:
-    virtual ~IUnknown() = default;
     virtual bool Offers(REFIID) const { return false; }
 
 private:
     ULONG m_refs = 1;
 };
 
-class IDirectSound3DListener : public IUnknown {
+} // namespace plat
+
+class IDirectSound3DListener : public plat::SoundObject {
 public:
     HRESULT SetPosition(float x, float y, float z, DWORD apply);
     HRESULT SetVelocity(float x, float y, float z, DWORD apply);
@@ -34,8 +36,8 @@ public:
     HRESULT SetDopplerFactor(float factor, DWORD apply);
     // Applies every deferred 3-D setting of the listener and of all buffers.
     HRESULT CommitDeferredSettings();
-    HRESULT GetPosition(SoundVector* out);
-    HRESULT GetVelocity(SoundVector* out);
+    HRESULT GetPosition(D3DVECTOR* out);
+    HRESULT GetVelocity(D3DVECTOR* out);
     HRESULT GetDopplerFactor(float* out);
 
 protected:
@@ -43,7 +45,7 @@ protected:
 };
 
 // A primary buffer (the device's mix) or the buffer of an audio path.
-class IDirectSoundBuffer8 : public IUnknown {
+class IDirectSoundBuffer8 : public plat::SoundObject {
 public:
     explicit IDirectSoundBuffer8(std::shared_ptr<plat::Voice> voice);
     HRESULT SetFormat(const WAVEFORMATEX* format);
@@ -63,7 +65,7 @@ private:
 };
 using IDirectSoundBuffer = IDirectSoundBuffer8;
 
-class IDirectSound3DBuffer8 : public IUnknown {
+class IDirectSound3DBuffer8 : public plat::SoundObject {
 public:
     explicit IDirectSound3DBuffer8(std::shared_ptr<plat::Voice> voice);
     HRESULT SetPosition(float x, float y, float z, DWORD apply);
@@ -71,8 +73,8 @@ public:
     HRESULT SetMinDistance(float distance, DWORD apply);
     HRESULT SetMaxDistance(float distance, DWORD apply);
     // The settings in force (deferred ones count once committed).
-    HRESULT GetPosition(SoundVector* out);
-    HRESULT GetVelocity(SoundVector* out);
+    HRESULT GetPosition(D3DVECTOR* out);
+    HRESULT GetVelocity(D3DVECTOR* out);
     HRESULT GetMinDistance(float* out);
     HRESULT GetMaxDistance(float* out);
 
@@ -84,7 +86,7 @@ private:
     std::shared_ptr<plat::Voice> m_voice;
 };
 
-class IDirectSound8 : public IUnknown {
+class IDirectSound8 : public plat::SoundObject {
 public:
     ~IDirectSound8() override;
     HRESULT SetCooperativeLevel(HWND hwnd, DWORD level);

@@ -40,7 +40,7 @@ struct VoiceReport {
     bool playing;     // the back end reports it playing
     float gain;       // linear gain sent to the output
     float pitch;      // playback rate factor
-    SoundVector position; // in the output's own (right-handed) frame
+    D3DVECTOR position; // in the output's own (right-handed) frame
 };
 
 // Output sources lent out at the moment (OpenAL), and the pool's size.

@@ -23,8 +23,8 @@ struct SoundClip {
 };
 
 struct Voice3D {
-    SoundVector position{-1000000.0f, -1000000.0f, -1000000.0f};
-    SoundVector velocity{0, 0, 0};
+    D3DVECTOR position{-1000000.0f, -1000000.0f, -1000000.0f};
+    D3DVECTOR velocity{0, 0, 0};
     float minDistance = 1.0f;
     float maxDistance = 1000000000.0f;
 };
@@ -56,10 +56,10 @@ struct Voice {
 float GainOfVolume(LONG volume);
 
 struct Listener {
-    SoundVector position{0, 0, 0};
-    SoundVector velocity{0, 0, 0};
-    SoundVector front{0, 0, 1};
-    SoundVector top{0, 1, 0};
+    D3DVECTOR position{0, 0, 0};
+    D3DVECTOR velocity{0, 0, 0};
+    D3DVECTOR front{0, 0, 1};
+    D3DVECTOR top{0, 1, 0};
     float doppler = 1.0f;
 };
 

@@ -7,18 +7,13 @@
 // relies on and plays the sound on OpenAL or on a silent back end.
 #pragma once
 
+#include "platform/D3D9.h"
 #include "platform/Win32Types.h"
 
 #include <cstdint>
 
 using MUSIC_TIME = std::int32_t;     // milliseconds of the performance clock
 using REFERENCE_TIME = std::int64_t; // 100-nanosecond units
-
-struct SoundVector {
-    float x;
-    float y;
-    float z;
-};
 
 struct WAVEFORMATEX {
     WORD wFormatTag;

@@ -1,0 +1,50 @@
+#include "FuzzFiles.h"
+
+#include "platform/Backend.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace fuzz {
+
+void EnterScratchDirectory()
+{
+    static bool entered = false;
+    if (entered)
+        return;
+    entered = true;
+    plat::SetHeadless(true);
+    std::string pattern = (std::filesystem::temp_directory_path() / "morvaine-fuzz-XXXXXX").string();
+    if (mkdtemp(pattern.data()))
+        std::filesystem::current_path(pattern);
+}
+
+void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size)
+{
+    std::filesystem::path p(path);
+    std::error_code ec;
+    if (p.has_parent_path())
+        std::filesystem::create_directories(p.parent_path(), ec);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    WriteFile(path, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+}
+
+void SplitInput(const std::uint8_t* data, std::size_t size, std::string* first, std::string* second)
+{
+    std::size_t n = 0;
+    if (size >= 2)
+        n = static_cast<std::size_t>(data[0]) | (static_cast<std::size_t>(data[1]) << 8);
+    const std::size_t start = size >= 2 ? 2 : size;
+    if (n > size - start)
+        n = size - start;
+    first->assign(reinterpret_cast<const char*>(data + start), n);
+    second->assign(reinterpret_cast<const char*>(data + start + n), size - start - n);
+}
+
+} // namespace fuzz

@@ -1,0 +1,24 @@
+// Helpers shared by the fuzz targets: every target feeds its bytes to the
+// game through a real file in a private working directory, so the game's own
+// file layer and readers run exactly as they do on disk.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace fuzz {
+
+// Enters a fresh working directory once per process and switches the
+// platform layer to headless.
+void EnterScratchDirectory();
+
+// Writes bytes to a path below the working directory (folders made as needed).
+void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+// Splits the input at a length prefix: the first two bytes give the size of
+// the first part (clamped to what is there); the rest is the second part.
+void SplitInput(const std::uint8_t* data, std::size_t size, std::string* first, std::string* second);
+
+} // namespace fuzz

@@ -1,0 +1,41 @@
+// Line reading of an Objects archive entry and of the same bytes as a loose
+// file, at every buffer capacity the first byte picks.
+#include "FuzzFiles.h"
+#include "shell/FileManager.h"
+#include "shell/Settings.h"
+#include "writers/ArchiveWriter.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+void ReadAllLines(const char* path, std::uint32_t mode, std::uint32_t capacity)
+{
+    const FileHandle f = g_FileManager.Open(path, mode);
+    if (f == INVALID_FILE_HANDLE)
+        return;
+    std::vector<char> line(capacity + 1);
+    for (int guard = 0; guard < 100000 && !g_FileManager.IsAtEnd(f); ++guard)
+        g_FileManager.ReadLine(line.data(), capacity, f);
+    g_FileManager.Close(f);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzz::EnterScratchDirectory();
+    if (size == 0)
+        return 0;
+    const std::uint32_t capacity = data[0] + 1u;
+    fuzz::WriteFile("Data/Misc/Lines.obj", data + 1, size - 1);
+    tools::PackDataTree(".");
+    g_bFileManager = 1;
+    g_FileManager.Init();
+    ReadAllLines("Data/Misc/Lines.obj", ARCHIVE_OBJECTS, capacity);
+    g_bFileManager = 0;
+    g_FileManager.Init();
+    ReadAllLines("Data/Misc/Lines.obj", ARCHIVE_OBJECTS, capacity);
+    return 0;
+}

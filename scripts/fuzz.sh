@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets of the data readers with clang and runs each one on
+# seeds written by the sample data builder.
+#
+#   bash scripts/fuzz.sh            every target for 20 s
+#   FUZZ_SECONDS=600 bash scripts/fuzz.sh fuzz_settings    one target, longer
+#
+# New findings are kept under build/fuzz/findings/<target>/ ; a crash fails
+# the run (exit code non-zero) and leaves its input there.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+SECONDS_EACH="${FUZZ_SECONDS:-20}"
+BUILD="$PWD/build/fuzz"
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DMORVAINE_FUZZ=ON > "$BUILD.configure.log" 2>&1 \
+  || { cat "$BUILD.configure.log"; exit 1; }
+cmake --build "$BUILD" -j"$(nproc)"
+
+SAMPLE="$BUILD/run"
+"$BUILD/build_sample_data" "$SAMPLE"
+"$BUILD/build_sample_data" --fuzz-seeds "$SAMPLE" "$BUILD/seeds"
+
+if [ $# -gt 0 ]; then
+  TARGETS=("$@")
+else
+  TARGETS=()
+  for t in "$BUILD"/fuzz_*; do
+    [ -x "$t" ] && TARGETS+=("$(basename "$t")")
+  done
+fi
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+failed=0
+for target in "${TARGETS[@]}"; do
+  name="${target#fuzz_}"
+  seeds="$BUILD/seeds/$name"
+  corpus="$BUILD/corpus/$name"
+  findings="$BUILD/findings/$name"
+  mkdir -p "$seeds" "$corpus" "$findings"
+  echo "== $target for ${SECONDS_EACH}s"
+  if ! "$BUILD/$target" "$corpus" "$seeds" -dict="$PWD/fuzz/formats.dict" -max_total_time="$SECONDS_EACH" \
+      -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$findings/" -print_final_stats=1 \
+      > "$findings/log.txt" 2>&1; then
+    echo "!! $target found a failure:"
+    tail -40 "$findings/log.txt"
+    failed=1
+  else
+    grep -E "stat::number_of_executed_units|Done [0-9]+ runs" "$findings/log.txt" | tail -2 || true
+  fi
+done
+exit $failed

@@ -1,0 +1,69 @@
+#include "writers/FuzzSeeds.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace tools {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool ReadFile(const fs::path& path, std::string* bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream s;
+    s << in.rdbuf();
+    *bytes = s.str();
+    return true;
+}
+
+bool WriteSeed(const fs::path& dir, const std::string& name, const std::string& bytes)
+{
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    std::ofstream out(dir / name, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    return static_cast<bool>(out);
+}
+
+// The archive target reads a two-byte index length, the index, then the body.
+std::string LengthPrefixed(const std::string& first, const std::string& second)
+{
+    std::string out;
+    out.push_back(static_cast<char>(first.size() & 0xFF));
+    out.push_back(static_cast<char>((first.size() >> 8) & 0xFF));
+    return out + first + second;
+}
+
+// A whole file of the sample set as the seed of one target.
+bool CopySeed(const fs::path& root, const char* file, const fs::path& outDir, const char* target)
+{
+    std::string bytes;
+    return ReadFile(root / file, &bytes) && WriteSeed(outDir / target, fs::path(file).filename().string(), bytes);
+}
+
+} // namespace
+
+bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
+{
+    const fs::path root(sampleRoot);
+    const fs::path out(outDir);
+    std::string keys;
+    std::string index;
+    std::string body;
+    if (!ReadFile(root / "Data/Misc/KeyScanCodes.obj", &keys) || !ReadFile(root / "Data/Objects.hdr", &index) ||
+        !ReadFile(root / "Data/Objects.pak", &body) || index.size() > 0xFFFF)
+        return false;
+    bool ok = CopySeed(root, "Game.ini", out, "settings");
+    ok = ok && WriteSeed(out / "key_names", "keys", keys);
+    ok = ok && WriteSeed(out / "objects_lines", "short", std::string(1, '\x05') + keys);
+    ok = ok && WriteSeed(out / "objects_lines", "long", std::string(1, '\xfe') + keys);
+    ok = ok && WriteSeed(out / "archive_index", "objects", LengthPrefixed(index, body));
+    return ok;
+}
+
+} // namespace tools
