@@ -306,10 +306,13 @@ TEST_F(SoundSetsTest, VoicesPlayOnceAndFreeTheirSlot)
     ASSERT_NE(police, nullptr);
     EXPECT_TRUE(police->m_fVolume >= 70.0f && police->m_fVolume <= 90.0f);
 
+    const DWORD loaded = g_AudioManager.m_nSounds;
     for (int bad : {-1, 4, 100}) {
         g_AudioManager.PlayVoice(bad, 1);
         g_AudioManager.SetVoiceVolume(bad, 10.0f);
+        g_AudioManager.PlayVoice(bad, 0);
     }
+    EXPECT_EQ(g_AudioManager.m_nSounds, loaded) << "kinds outside 0..3 are ignored";
     g_AudioManager.PlayVoice(VOICE_APPLAUSE, 1); // no applause files
     EXPECT_EQ(g_AudioManager.m_pVoices[VOICE_APPLAUSE], nullptr);
 

@@ -36,7 +36,7 @@ void SetListener(DWORD apply, void (*change)(plat::Listener&, const float*), con
         return;
     change(d->pendingListener, values);
     if (apply == DS3D_IMMEDIATE) {
-        d->listener = d->pendingListener;
+        change(d->listener, values); // other deferred settings keep waiting
         d->output->ApplyListener(d->listener);
     } else {
         d->listenerDirty = true;
@@ -190,28 +190,30 @@ IDirectSound3DBuffer8::IDirectSound3DBuffer8(std::shared_ptr<plat::Voice> voice)
 {
 }
 
-void IDirectSound3DBuffer8::Changed(DWORD apply)
+// A deferred setting waits for the commit; an immediate one applies itself
+// now and leaves the other deferred settings waiting.
+template <class T>
+void IDirectSound3DBuffer8::Set(T plat::Voice3D::*field, const T& value, DWORD apply)
 {
+    m_voice->pending.*field = value;
     if (apply == DS3D_DEFERRED) {
         m_voice->dirty = true;
         return;
     }
-    m_voice->applied = m_voice->pending;
+    m_voice->applied.*field = value;
     if (plat::SoundDevice* d = CurrentDevice())
         d->output->Apply(*m_voice);
 }
 
 HRESULT IDirectSound3DBuffer8::SetPosition(float x, float y, float z, DWORD apply)
 {
-    m_voice->pending.position = {x, y, z};
-    Changed(apply);
+    Set(&plat::Voice3D::position, D3DVECTOR{x, y, z}, apply);
     return S_OK;
 }
 
 HRESULT IDirectSound3DBuffer8::SetVelocity(float x, float y, float z, DWORD apply)
 {
-    m_voice->pending.velocity = {x, y, z};
-    Changed(apply);
+    Set(&plat::Voice3D::velocity, D3DVECTOR{x, y, z}, apply);
     return S_OK;
 }
 
@@ -219,8 +221,7 @@ HRESULT IDirectSound3DBuffer8::SetMinDistance(float distance, DWORD apply)
 {
     if (!(distance > 0.0f))
         return E_INVALIDARG;
-    m_voice->pending.minDistance = distance;
-    Changed(apply);
+    Set(&plat::Voice3D::minDistance, distance, apply);
     return S_OK;
 }
 
@@ -228,8 +229,7 @@ HRESULT IDirectSound3DBuffer8::SetMaxDistance(float distance, DWORD apply)
 {
     if (!(distance > 0.0f))
         return E_INVALIDARG;
-    m_voice->pending.maxDistance = distance;
-    Changed(apply);
+    Set(&plat::Voice3D::maxDistance, distance, apply);
     return S_OK;
 }
 

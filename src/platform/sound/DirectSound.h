@@ -10,6 +10,7 @@
 namespace plat {
 
 struct Voice;
+struct Voice3D;
 
 // Reference counting and interface queries shared by the sound objects.
 class SoundObject : public IUnknown {
@@ -82,7 +83,8 @@ protected:
     bool Offers(REFIID iid) const override { return iid == IID_IDirectSound3DBuffer8; }
 
 private:
-    void Changed(DWORD apply);
+    template <class T>
+    void Set(T plat::Voice3D::*field, const T& value, DWORD apply);
     std::shared_ptr<plat::Voice> m_voice;
 };
 
