@@ -18,7 +18,7 @@ constexpr float kTwoPi = 6.2831853f;
 
 float Noise()
 {
-    return static_cast<float>(std::rand()) / RAND_MAX * 2.0f - 1.0f;
+    return static_cast<float>(std::rand()) / static_cast<float>(RAND_MAX) * 2.0f - 1.0f;
 }
 
 // Mono samples from a function of time in seconds.
