@@ -7,6 +7,7 @@
 #include "writers/FuzzSeeds.h"
 #include "writers/GameIniWriter.h"
 #include "writers/KeyNamesWriter.h"
+#include "writers/SampleSounds.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +18,12 @@ namespace {
 bool WriteSettings(const std::string& root)
 {
     return tools::WriteIni(root + "/Game.ini", tools::DefaultGameIni());
+}
+
+// Loose sound files first: packing the SD archive reads them.
+bool WriteSounds(const std::string& root)
+{
+    return tools::WriteSampleSounds(root);
 }
 
 bool WriteKeyNames(const std::string& root)
@@ -38,6 +45,7 @@ struct Step {
 
 const Step kSteps[] = {
     {"settings", WriteSettings},
+    {"sounds", WriteSounds},
     {"key names", WriteKeyNames},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},

@@ -1,0 +1,12 @@
+// Placeholder of the vehicle manager until the road users are built.
+#pragma once
+
+#include "platform/D3DX9.h"
+
+class CVehicleManager {
+public:
+    // Traffic density (0..1) at a world position; no traffic yet.
+    float GetTrafficDensity(const D3DXVECTOR3& position) const;
+};
+
+extern CVehicleManager g_VehicleManager;
