@@ -7,6 +7,7 @@
 #include "writers/FuzzSeeds.h"
 #include "writers/GameIniWriter.h"
 #include "writers/KeyNamesWriter.h"
+#include "writers/RenderDataWriter.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -39,6 +40,8 @@ struct Step {
 const Step kSteps[] = {
     {"settings", WriteSettings},
     {"key names", WriteKeyNames},
+    {"technique files", tools::WriteTechniqueFiles},
+    {"render textures", tools::WriteRenderTextures},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };
