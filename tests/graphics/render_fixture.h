@@ -95,4 +95,15 @@ protected:
     HWND m_window = nullptr;
 };
 
+// The renderer already started, with the device's log emptied.
+class StartedRenderTest : public RenderTest {
+protected:
+    void SetUp() override
+    {
+        RenderTest::SetUp();
+        ASSERT_EQ(Start(), 0);
+        Calls().Clear();
+    }
+};
+
 } // namespace test

@@ -3,6 +3,7 @@
 #include "render_fixture.h"
 
 #include <filesystem>
+#include <ostream>
 
 namespace {
 
@@ -36,6 +37,11 @@ struct CapsCase {
     const char* file;
     int water, glow, blur, shadows; // settings after the set-up (asked: 2, 1, 1, 3)
 };
+
+void PrintTo(const CapsCase& c, std::ostream* os)
+{
+    *os << "technique file " << c.file;
+}
 
 class RenderCapsTest : public RenderTest, public ::testing::WithParamInterface<CapsCase> {};
 
@@ -160,6 +166,11 @@ struct FailureCase {
     HRESULT result;
     bool freed;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
 
 class RenderFailureTest : public RenderTest, public ::testing::WithParamInterface<FailureCase> {};
 

@@ -7,15 +7,8 @@
 
 namespace {
 
-class RenderStateTest : public test::RenderTest {
+class RenderStateTest : public test::StartedRenderTest {
 protected:
-    void SetUp() override
-    {
-        test::RenderTest::SetUp();
-        ASSERT_EQ(Start(), 0);
-        Calls().Clear();
-    }
-
     // Textures bound on a stage since the log was cleared, in order.
     std::vector<const void*> Bound(DWORD stage)
     {
