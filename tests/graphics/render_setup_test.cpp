@@ -289,9 +289,35 @@ TEST_F(RenderTest, ReleaseIsSafeOnARendererNeverStartedAndWhenRepeated)
     auto render = std::make_unique<CD3DRender>();
     EXPECT_EQ(render->FreeD3DRender(), 0);
     EXPECT_EQ(render->FreeD3DRender(), 0);
+    render->OnLostDevice();
+    EXPECT_EQ(render->OnResetDevice(), E_FAIL);
+    EXPECT_EQ(render->PresentFrame(), 0);
+    render->SetTexture(0, 1);
+    render->SetTechnique("techDirectLights");
     ASSERT_EQ(Start(), 0);
     g_D3DRender.FreeD3DRender();
     EXPECT_EQ(g_D3DRender.FreeD3DRender(), 0);
+}
+
+// The set-up's own reset step compiles the effect a second time; when that
+// fails the set-up fails too.
+class SecondCompileFails : public CD3DRender {
+public:
+    HRESULT CreateRenderTechniques() override
+    {
+        return ++m_nCompiles == 2 ? D3DXERR_INVALIDDATA : CD3DRender::CreateRenderTechniques();
+    }
+    int m_nCompiles = 0;
+};
+
+TEST_F(RenderTest, FailedResetStepFailsTheSetUp)
+{
+    auto render = std::make_unique<SecondCompileFails>();
+    EXPECT_EQ(render->InitD3DRender(m_window, TRUE), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(render->m_nCompiles, 2);
+    EXPECT_STREQ(plat::LastMessageBoxText(), "Could not create render technique!");
+    EXPECT_EQ(render->m_pDevice, nullptr);
+    EXPECT_EQ(render->m_pD3D, nullptr);
 }
 
 TEST_F(RenderTest, SharedDefaultTextureKeepsItsOtherUserAtRelease)
