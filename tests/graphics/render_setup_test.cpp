@@ -2,6 +2,8 @@
 // format and mode fallbacks, each failure's message, and the release.
 #include "render_fixture.h"
 
+#include "writers/ArchiveWriter.h"
+
 #include <filesystem>
 #include <ostream>
 
@@ -206,6 +208,15 @@ INSTANTIATE_TEST_SUITE_P(
                     [] { plat::HeadlessAdapterScript().createDeviceResult = D3DERR_OUTOFVIDEOMEMORY; },
                     "Could not create Direct3DDevice9!", D3DERR_OUTOFVIDEOMEMORY, true},
         FailureCase{"no technique file", [] { std::filesystem::remove("Data/Misc/RenderTechniques_20.dat"); },
+                    "Could not create render technique!", E_FAIL, true},
+        FailureCase{"technique file cut short in its archive",
+                    [] {
+                        ASSERT_TRUE(tools::PackDataTree("."));
+                        std::filesystem::resize_file("Data/World.pak",
+                                                     std::filesystem::file_size("Data/World.pak") - 100);
+                        g_bFileManager = 1;
+                        g_FileManager.Init();
+                    },
                     "Could not create render technique!", E_FAIL, true},
         FailureCase{"empty technique file", [] { test::WriteWholeFile("Data/Misc/RenderTechniques_20.dat", ""); },
                     "Could not create render technique!", E_FAIL, true}),
