@@ -7,6 +7,7 @@
 #include "writers/FuzzSeeds.h"
 #include "writers/GameIniWriter.h"
 #include "writers/KeyNamesWriter.h"
+#include "writers/RenderDataWriter.h"
 #include "writers/SampleSounds.h"
 
 #include <cstdio>
@@ -47,6 +48,8 @@ const Step kSteps[] = {
     {"settings", WriteSettings},
     {"sounds", WriteSounds},
     {"key names", WriteKeyNames},
+    {"technique files", tools::WriteTechniqueFiles},
+    {"render textures", tools::WriteRenderTextures},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };
