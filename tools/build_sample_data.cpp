@@ -8,6 +8,8 @@
 #include "writers/GameIniWriter.h"
 #include "writers/KeyNamesWriter.h"
 #include "writers/MeshWriter.h"
+#include "writers/RenderDataWriter.h"
+#include "writers/SampleSounds.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +20,12 @@ namespace {
 bool WriteSettings(const std::string& root)
 {
     return tools::WriteIni(root + "/Game.ini", tools::DefaultGameIni());
+}
+
+// Loose sound files first: packing the SD archive reads them.
+bool WriteSounds(const std::string& root)
+{
+    return tools::WriteSampleSounds(root);
 }
 
 bool WriteKeyNames(const std::string& root)
@@ -53,7 +61,10 @@ struct Step {
 
 const Step kSteps[] = {
     {"settings", WriteSettings},
+    {"sounds", WriteSounds},
     {"key names", WriteKeyNames},
+    {"technique files", tools::WriteTechniqueFiles},
+    {"render textures", tools::WriteRenderTextures},
     {"meshes", WriteMeshes},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},

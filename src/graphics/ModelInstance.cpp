@@ -5,12 +5,6 @@
 
 #include <cstring>
 
-namespace {
-
-const TextureId kNoTexture = 0xFFFFFFFFu;
-
-} // namespace
-
 CModelInstance::CModelInstance()
 {
     Reset();
@@ -21,7 +15,7 @@ void CModelInstance::Reset()
     D3DXMatrixIdentity(&m_matWorld);
     std::memset(m_szTextureNames, 0, sizeof(m_szTextureNames));
     for (TextureId& id : m_nTextureIds)
-        id = kNoTexture;
+        id = INVALID_TEXTURE_ID;
     m_nTextureCount = 0;
     std::memset(&m_Material, 0, sizeof(m_Material));
     m_pMesh = nullptr;
@@ -45,10 +39,10 @@ void CModelInstance::LoadMesh(const char* name, std::uint32_t format, DWORD opti
 TextureId CModelInstance::LoadTexture(std::uint32_t slot, const char* name, std::uint32_t mipLevels)
 {
     if (slot >= MODEL_TEXTURE_SLOTS || !name || !name[0] || std::strlen(name) >= MODEL_TEXTURE_NAME_SIZE)
-        return kNoTexture;
+        return INVALID_TEXTURE_ID;
     m_nTextureIds[slot] = g_D3DRender.LoadTexture(name, mipLevels, D3DPOOL_MANAGED);
-    if (m_nTextureIds[slot] == kNoTexture)
-        return kNoTexture;
+    if (m_nTextureIds[slot] == INVALID_TEXTURE_ID)
+        return INVALID_TEXTURE_ID;
     std::memcpy(m_szTextureNames[slot], name, std::strlen(name) + 1);
     ++m_nTextureCount;
     return m_nTextureIds[slot];
@@ -59,9 +53,9 @@ void CModelInstance::ReleaseTextures()
     // Every slot, not only the first count: a texture may sit above a slot
     // whose load failed.
     for (TextureId& id : m_nTextureIds) {
-        if (id != kNoTexture) {
+        if (id != INVALID_TEXTURE_ID) {
             g_D3DRender.ReleaseTexture(id);
-            id = kNoTexture;
+            id = INVALID_TEXTURE_ID;
         }
     }
     m_nTextureCount = 0;
