@@ -38,7 +38,7 @@ void CModelInstance::LoadMesh(const char* name, std::uint32_t format, DWORD opti
 
 TextureId CModelInstance::LoadTexture(std::uint32_t slot, const char* name, std::uint32_t mipLevels)
 {
-    if (slot >= MODEL_TEXTURE_SLOTS || !name || !name[0] || std::strlen(name) >= MODEL_TEXTURE_NAME_SIZE)
+    if (slot >= MODEL_TEXTURE_SLOTS || !name || !name[0] || std::strlen(name) >= TEXTURE_NAME_SIZE)
         return INVALID_TEXTURE_ID;
     m_nTextureIds[slot] = g_D3DRender.LoadTexture(name, mipLevels, D3DPOOL_MANAGED);
     if (m_nTextureIds[slot] == INVALID_TEXTURE_ID)

@@ -7,10 +7,7 @@
 
 #include <cstdint>
 
-enum {
-    MODEL_TEXTURE_SLOTS = 8,
-    MODEL_TEXTURE_NAME_SIZE = 255,
-};
+enum { MODEL_TEXTURE_SLOTS = 8 };
 
 class CModelInstance {
 public:
@@ -33,7 +30,7 @@ public:
     void WorldToLocal(D3DXVECTOR3* out, const D3DXVECTOR3* point) const;
 
     D3DXMATRIX m_matWorld;
-    char m_szTextureNames[MODEL_TEXTURE_SLOTS][MODEL_TEXTURE_NAME_SIZE];
+    char m_szTextureNames[MODEL_TEXTURE_SLOTS][TEXTURE_NAME_SIZE];
     TextureId m_nTextureIds[MODEL_TEXTURE_SLOTS];
     std::uint32_t m_nTextureCount;
     D3DMATERIAL9 m_Material;

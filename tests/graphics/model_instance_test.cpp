@@ -3,6 +3,7 @@
 #include "mesh_fixture.h"
 
 #include "graphics/ModelInstance.h"
+#include "writers/ImageWriters.h"
 
 #include <vector>
 
@@ -12,7 +13,7 @@ using plat::D3DCall;
 using plat::D3DOp;
 using test::MeshTest;
 
-const TextureId kNone = 0xFFFFFFFFu;
+const TextureId kNone = INVALID_TEXTURE_ID;
 
 class ModelTest : public MeshTest {
 protected:
@@ -145,18 +146,45 @@ TEST_F(ModelTest, TextureSlotsRefuseBadArguments)
         EXPECT_EQ(id, kNone);
 }
 
+TEST_F(ModelTest, LoadedTexturesAreCountedAndAllGivenBack)
+{
+    const std::string dds = tools::EncodeDds({tools::SolidImage(4, 4, 0xFF336699u)}, tools::DdsPixels::A8R8G8B8, 1);
+    WriteRaw("Data/Tex/A.dds", dds);
+    WriteRaw("Data/Tex/B.dds", dds);
+    const TextureId a = m_model.LoadTexture(0, "Data/Tex/A.dds", 1);
+    const TextureId b = m_model.LoadTexture(1, "Data/Tex/B.dds", 1);
+    ASSERT_NE(a, kNone);
+    ASSERT_NE(b, kNone);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(m_model.m_nTextureCount, 2u);
+    EXPECT_STREQ(m_model.m_szTextureNames[1], "Data/Tex/B.dds");
+    // Another owner of the same file shares its slot.
+    CModelInstance other;
+    EXPECT_EQ(other.LoadTexture(0, "Data/Tex/A.dds", 1), a);
+    m_model.ReleaseTextures();
+    EXPECT_EQ(m_model.m_nTextureIds[0], kNone);
+    EXPECT_EQ(m_model.m_nTextureIds[1], kNone);
+    EXPECT_EQ(m_model.m_nTextureCount, 0u);
+    EXPECT_NE(g_D3DRender.GetTexture(a), nullptr);
+    EXPECT_EQ(g_D3DRender.GetTexture(b), nullptr);
+    other.ReleaseTextures();
+    EXPECT_EQ(g_D3DRender.GetTexture(a), nullptr);
+}
+
 // A slot above the count (after a failed load in a lower slot) is given
 // back as well.
 TEST_F(ModelTest, ReleaseTexturesEmptiesEverySlot)
 {
-    m_model.m_nTextureIds[0] = 4;
-    m_model.m_nTextureIds[6] = 9;
-    m_model.m_nTextureCount = 1;
-    std::strcpy(m_model.m_szTextureNames[6], "Data/Late.dds");
+    WriteRaw("Data/Late.dds", tools::EncodeDds({tools::SolidImage(4, 4, 0xFF000000u)}, tools::DdsPixels::A8R8G8B8, 1));
+    EXPECT_EQ(m_model.LoadTexture(0, "Data/Missing.dds", 1), kNone);
+    const TextureId late = m_model.LoadTexture(6, "Data/Late.dds", 1);
+    ASSERT_NE(late, kNone);
+    EXPECT_EQ(m_model.m_nTextureCount, 1u);
     m_model.ReleaseTextures();
     for (TextureId id : m_model.m_nTextureIds)
         EXPECT_EQ(id, kNone);
     EXPECT_EQ(m_model.m_nTextureCount, 0u);
+    EXPECT_EQ(g_D3DRender.GetTexture(late), nullptr);
     EXPECT_STREQ(m_model.m_szTextureNames[6], "Data/Late.dds");
 }
 
