@@ -93,4 +93,19 @@ TEST_F(MeshTest, ReleaseOfAnUnheldRecordOnlyLogs)
     EXPECT_NE(Log().find("Mesh lost! (ID: 0; REF: 0; Name: Data/100%s%d.msh\n"), std::string::npos);
 }
 
+TEST_F(MeshTest, RendererReleaseReportsTheMeshesFirst)
+{
+    Write("Data/Kept.msh", SmallMesh());
+    ASSERT_NE(g_MeshContainer.LoadMesh("Data/Kept.msh", 0, D3DXMESH_MANAGED, 0), nullptr);
+    std::remove("debug.txt");
+    m_device->AddRef(); // the renderer's release gives back one reference
+    g_D3DRender.FreeD3DRender();
+    EXPECT_EQ(Log().rfind("\nCD3DRender::FreeD3DRender() start...\n"
+                          "\tCMeshContainer::Release() start...\n"
+                          "\t\tMesh lost! (ID: 0; REF: 1; Name: Data/Kept.msh\n",
+                          0),
+              0u);
+    EXPECT_EQ(g_MeshContainer.m_pHead, nullptr);
+}
+
 } // namespace
