@@ -1,0 +1,90 @@
+// A headless device attached to the 2-D drawing, with helpers that read back
+// what the drawing operations recorded.
+#pragma once
+
+#include "graphics/RenderBridge.h"
+#include "graphics/ScreenVertex.h"
+#include "platform/D3D9Recording.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace test {
+
+class ScreenDrawTest : public ::testing::Test {
+protected:
+    void SetUp() override { Attach(800, 600); }
+    void TearDown() override
+    {
+        render_bridge::Attach(nullptr, 1.0f, 1.0f);
+        if (m_device)
+            m_device->Release();
+        if (m_d3d)
+            m_d3d->Release();
+    }
+
+    // A fresh device with a back buffer of the given size.
+    void Attach(UINT width, UINT height)
+    {
+        TearDown();
+        plat::ResetHeadlessAdapterScript();
+        m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        ASSERT_NE(m_d3d, nullptr);
+        D3DPRESENT_PARAMETERS params{};
+        params.BackBufferWidth = width;
+        params.BackBufferHeight = height;
+        params.BackBufferFormat = D3DFMT_X8R8G8B8;
+        params.BackBufferCount = 1;
+        params.SwapEffect = D3DSWAPEFFECT_FLIP;
+        params.Windowed = TRUE;
+        params.EnableAutoDepthStencil = TRUE;
+        params.AutoDepthStencilFormat = D3DFMT_D16;
+        ASSERT_EQ(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0, &params, &m_device), D3D_OK);
+        render_bridge::Attach(m_device, width / 800.0f, height / 600.0f);
+    }
+
+    plat::DeviceLog& Log() { return plat::RecordedCalls(m_device); }
+
+    std::vector<plat::D3DCall> Draws() const
+    {
+        std::vector<plat::D3DCall> draws;
+        for (const plat::D3DCall& c : plat::RecordedCalls(m_device).Calls())
+            if (c.op == plat::D3DOp::DrawPrimitiveUP || c.op == plat::D3DOp::DrawIndexedPrimitiveUP)
+                draws.push_back(c);
+        return draws;
+    }
+
+    template <typename Vertex>
+    static std::vector<Vertex> VerticesOf(const plat::D3DCall& draw)
+    {
+        std::vector<Vertex> out(draw.data.size() / sizeof(Vertex));
+        if (!out.empty())
+            std::memcpy(out.data(), draw.data.data(), out.size() * sizeof(Vertex));
+        return out;
+    }
+
+    // The render states set since the log was cleared, as (state, value).
+    std::vector<std::pair<DWORD, DWORD>> StatesSet() const
+    {
+        std::vector<std::pair<DWORD, DWORD>> out;
+        for (const plat::D3DCall& c : plat::RecordedCalls(m_device).Of(plat::D3DOp::SetRenderState))
+            out.emplace_back(c.a, c.b);
+        return out;
+    }
+
+    bool StateSet(DWORD state, DWORD* value = nullptr) const
+    {
+        DWORD v = 0;
+        const bool set = plat::RecordedCalls(m_device).LastRenderState(state, &v);
+        if (value)
+            *value = v;
+        return set;
+    }
+
+    IDirect3D9* m_d3d = nullptr;
+    IDirect3DDevice9* m_device = nullptr;
+};
+
+} // namespace test
