@@ -4,6 +4,7 @@
 //   build_sample_data <folder>
 //   build_sample_data --fuzz-seeds <sample folder> <seed folder>
 #include "writers/ArchiveWriter.h"
+#include "writers/FontWriter.h"
 #include "writers/FuzzSeeds.h"
 #include "writers/GameIniWriter.h"
 #include "writers/KeyNamesWriter.h"
@@ -24,6 +25,18 @@ bool WriteKeyNames(const std::string& root)
     return tools::WriteKeyNames(root + "/Data/Misc/KeyScanCodes.obj", tools::SampleKeyNames());
 }
 
+// The debug, menu and interface fonts, rendered from the system's TrueType fonts.
+bool WriteFonts(const std::string& root)
+{
+    for (const tools::SampleFont& f : tools::SampleFonts()) {
+        tools::BitmapFont font;
+        if (!tools::RenderBitmapFont(f.ttfPath, f.pixelSize, tools::SampleFontCharacters(), &font) ||
+            !tools::WriteBitmapFont(root + "/" + f.folder, font))
+            return false;
+    }
+    return true;
+}
+
 // Packs the loose tree <root>/Data into the four archives beside it; the
 // loose files stay, so the game runs on either ("File manager" 1 or 0).
 bool PackArchives(const std::string& root)
@@ -39,6 +52,7 @@ struct Step {
 const Step kSteps[] = {
     {"settings", WriteSettings},
     {"key names", WriteKeyNames},
+    {"fonts", WriteFonts},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };
