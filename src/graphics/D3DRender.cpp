@@ -9,11 +9,11 @@ int CD3DRender::InitD3DRender(HWND hwnd, BOOL)
 {
     RECT rc{};
     if (GetClientRect(hwnd, &rc) && rc.right > 0 && rc.bottom > 0) {
-        m_nScreenWidth = rc.right;
-        m_nScreenHeight = rc.bottom;
+        m_fScreenWidth = static_cast<float>(rc.right);
+        m_fScreenHeight = static_cast<float>(rc.bottom);
     }
-    m_fScaleX = static_cast<float>(m_nScreenWidth) / 800.0f;
-    m_fScaleY = static_cast<float>(m_nScreenHeight) / 600.0f;
+    m_fScaleX = m_fScreenWidth / 800.0f;
+    m_fScaleY = m_fScreenHeight / 600.0f;
     return 0;
 }
 

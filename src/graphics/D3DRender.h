@@ -1,7 +1,7 @@
 // The renderer.
 #pragma once
 
-#include "platform/Win32Types.h"
+#include "platform/D3DX9.h"
 
 class CD3DRender {
 public:
@@ -15,8 +15,10 @@ public:
     // Screen pixels per unit of the 800x600 interface space.
     float m_fScaleX = 1.0f;
     float m_fScaleY = 1.0f;
-    int m_nScreenWidth = 800;
-    int m_nScreenHeight = 600;
+    float m_fScreenWidth = 800.0f;
+    float m_fScreenHeight = 600.0f;
+    IDirect3DDevice9* m_pDevice = nullptr;
+    ID3DXEffect* m_pEffect = nullptr;
 };
 
 extern CD3DRender g_D3DRender;

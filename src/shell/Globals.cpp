@@ -13,6 +13,7 @@
 #include "shell/AudioManager.h"
 #include "shell/Game.h"
 #include "shell/RayHitInfo.h"
+#include "shell/VectorHelpers.h"
 #include "world/FieldObjectManager.h"
 #include "world/InfoScreenManager.h"
 #include "world/Landscape.h"
@@ -35,3 +36,11 @@ CGameInterface g_GameInterface;
 CInfoScreenManager g_InfoScreens;
 CMenuBackground g_MenuBackground;
 CGameMenu g_GameMenu;
+
+static D3DXMATRIX IdentityMatrix()
+{
+    D3DXMATRIX m;
+    D3DXMatrixIdentity(&m);
+    return m;
+}
+D3DXMATRIX g_matIdentity = IdentityMatrix();

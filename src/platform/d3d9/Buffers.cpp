@@ -1,5 +1,7 @@
 #include "platform/d3d9/Resources.h"
 
+#include <utility>
+
 namespace plat::d3d {
 
 BufferStore::BufferStore(SharedState shared, UINT length, DWORD usage, D3DPOOL pool)
@@ -29,6 +31,7 @@ HRESULT BufferStore::Unlock()
     if (!m_locked)
         return D3DERR_INVALIDCALL;
     m_locked = false;
+    ++m_revision;
     return D3D_OK;
 }
 
@@ -44,7 +47,7 @@ HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* desc)
     if (!desc)
         return D3DERR_INVALIDCALL;
     *desc = D3DVERTEXBUFFER_DESC{D3DFMT_UNKNOWN, D3DRTYPE_VERTEXBUFFER, m_store.Usage(), m_store.Pool(),
-                                 UINT(m_store.Bytes().size()), m_fvf};
+                                 UINT(std::as_const(m_store).Bytes().size()), m_fvf};
     return D3D_OK;
 }
 
@@ -60,7 +63,7 @@ HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* desc)
     if (!desc)
         return D3DERR_INVALIDCALL;
     *desc = D3DINDEXBUFFER_DESC{m_format, D3DRTYPE_INDEXBUFFER, m_store.Usage(), m_store.Pool(),
-                                UINT(m_store.Bytes().size())};
+                                UINT(std::as_const(m_store).Bytes().size())};
     return D3D_OK;
 }
 

@@ -1,6 +1,5 @@
 // The Direct3D object: adapter queries answered from the headless script,
 // and the device of the back end chosen at start-up.
-#include "platform/Backend.h"
 #include "platform/d3d9/RecordingDevice.h"
 
 #include <algorithm>

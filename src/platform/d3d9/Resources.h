@@ -51,6 +51,9 @@ struct Level {
     D3DSURFACE_DESC desc{};
     std::vector<std::uint8_t> bytes;
     bool locked = false;
+    // Raised whenever the bytes may have changed (unlock, load, copy), so a
+    // back end holding a copy knows to upload again.
+    std::uint32_t revision = 0;
 };
 
 // Lock of a whole level or of a rectangle inside it. Refused for surfaces a
@@ -150,7 +153,14 @@ public:
     BufferStore(SharedState shared, UINT length, DWORD usage, D3DPOOL pool);
     HRESULT Lock(UINT offset, UINT size, void** data);
     HRESULT Unlock();
-    std::vector<std::uint8_t>& Bytes() { return m_bytes; }
+    // Writable access counts as a change (see Level::revision).
+    std::vector<std::uint8_t>& Bytes()
+    {
+        ++m_revision;
+        return m_bytes;
+    }
+    const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
+    std::uint32_t Revision() const { return m_revision; }
     DWORD Usage() const { return m_usage; }
     D3DPOOL Pool() const { return m_pool; }
 
@@ -159,6 +169,7 @@ private:
     DWORD m_usage;
     D3DPOOL m_pool;
     bool m_locked = false;
+    std::uint32_t m_revision = 0;
     PoolTicket m_ticket;
 };
 
