@@ -36,7 +36,3 @@ void CWorldCamera::DrawFade()
         return;
     m_fFadeElapsed += g_GameTimer.m_fRealDelta;
 }
-
-void CWorldCamera::DrawDebugInfo()
-{
-}

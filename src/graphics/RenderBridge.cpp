@@ -65,6 +65,8 @@ void SetZEnable(DWORD on) { SetState(D3DRS_ZENABLE, on); }
 void SetZWriteEnable(DWORD on) { SetState(D3DRS_ZWRITEENABLE, on); }
 void SetLighting(DWORD on) { SetState(D3DRS_LIGHTING, on); }
 void AddDrawnFaces(DWORD count) { s_nFaces += count; }
+DWORD FacesPerFrame(int pass) { return pass == 0 ? s_nFaces : 0; }
+float GetFPS() { return 0.0f; }
 
 TextureId LoadTexture(const char* name, UINT mipLevels, D3DPOOL pool) { return SCREEN_NO_TEXTURE; }
 void ReleaseTexture(TextureId id) {}

@@ -19,6 +19,9 @@ void SetZEnable(DWORD on);
 void SetZWriteEnable(DWORD on);
 void SetLighting(DWORD on);
 void AddDrawnFaces(DWORD count);
+// Faces drawn this frame in the main, water, cube and shadow passes.
+DWORD FacesPerFrame(int pass);
+float GetFPS();
 TextureId LoadTexture(const char* name, UINT mipLevels, D3DPOOL pool);
 void ReleaseTexture(TextureId id);
 

@@ -53,6 +53,18 @@ protected:
         if (mask)
             WriteWholeFile(m_dir.File("Fonts/Test/Mask.dat"), *mask);
     }
+    // The sample data's archives copied in, read with "File manager" 1.
+    void UseSampleArchives()
+    {
+        const std::filesystem::path data = std::filesystem::path(MORVAINE_BUILD_DIR) / "run" / "Data";
+        std::filesystem::create_directories(m_dir.Path() / "Data");
+        for (const char* name : {"Objects", "World", "Textures", "SD"})
+            for (const char* ext : {".hdr", ".pak"})
+                std::filesystem::copy_file(data / (std::string(name) + ext),
+                                           m_dir.Path() / "Data" / (std::string(name) + ext));
+        g_bFileManager = 1;
+        g_FileManager.Init();
+    }
     void LoadFolder(const std::string& chars, const std::string& mask)
     {
         WriteFolder(chars.c_str(), &mask);

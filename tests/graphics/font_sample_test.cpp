@@ -4,24 +4,14 @@
 
 #include "writers/FontWriter.h"
 
-#include <filesystem>
-
 namespace {
-
-namespace fs = std::filesystem;
 
 class SampleFontTest : public test::FontTest {
 protected:
     void SetUp() override
     {
         FontTest::SetUp();
-        const fs::path data = fs::path(MORVAINE_BUILD_DIR) / "run" / "Data";
-        fs::create_directories(m_dir.Path() / "Data");
-        for (const char* name : {"Objects", "World", "Textures", "SD"})
-            for (const char* ext : {".hdr", ".pak"})
-                fs::copy_file(data / (std::string(name) + ext), m_dir.Path() / "Data" / (std::string(name) + ext));
-        g_bFileManager = 1;
-        g_FileManager.Init();
+        UseSampleArchives();
     }
 
     void ExpectComplete(const CGameFont& font, const char* folder)

@@ -1,0 +1,12 @@
+// The pedestrians (placeholder until the road users are built).
+#pragma once
+
+#include <cstdint>
+
+class CHumanManager {
+public:
+    std::uint32_t m_nHumans = 0;
+    std::uint32_t m_nSpawnLimit = 0;
+};
+
+extern CHumanManager g_HumanManager;

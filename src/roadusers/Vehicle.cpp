@@ -1,0 +1,3 @@
+#include "roadusers/Vehicle.h"
+
+CVehicle* g_pPlayerVehicle = nullptr;
