@@ -1,4 +1,4 @@
-// The pedestrians (placeholder until the road users are built).
+// Placeholder of the pedestrian manager until the road users are built.
 #pragma once
 
 #include <cstdint>

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -254,6 +255,38 @@ TEST_F(TextureLoadTest, CreatedTexturesHoldTheirLevels)
     Drop();
     EXPECT_TRUE(FAILED(D3DXCreateTexture(device, 8192, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture)))
         << "beyond the card's texture size";
+}
+
+} // namespace
+
+namespace {
+
+// A one-byte-per-pixel DDS whose file ends right after its last pixel: the
+// decoder must not read a second byte there (found by fuzzing).
+TEST_F(TextureLoadTest, OneBytePixelsEndingTheFileAreReadInBounds)
+{
+    for (std::uint32_t pfFlags : {0x2u, 0x20000u}) { // alpha only, luminance
+        std::vector<std::uint8_t> file(128 + 8 * 8, 0x7F);
+        auto put = [&file](size_t at, std::uint32_t v) { std::memcpy(&file[at], &v, 4); };
+        std::memcpy(file.data(), "DDS ", 4);
+        put(4, 124);
+        put(8, 0x1007);
+        put(12, 8);
+        put(16, 8);
+        put(76, 32);
+        put(80, pfFlags);
+        put(84, 0);
+        put(88, 8);
+        for (size_t at = 92; at < 128; at += 4)
+            put(at, 0);
+        IDirect3DTexture9* texture = nullptr;
+        ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device, file.data(), static_cast<UINT>(file.size()), D3DX_DEFAULT,
+                                                      D3DX_DEFAULT, 1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
+                                                      D3DX_FILTER_NONE, D3DX_FILTER_NONE, 0, nullptr, nullptr,
+                                                      &texture),
+                  D3D_OK);
+        texture->Release();
+    }
 }
 
 } // namespace
