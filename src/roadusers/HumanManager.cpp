@@ -1,4 +1,31 @@
-// Placeholder of the pedestrian manager until the road users are built.
+// Placeholder until the pedestrian manager is built: nobody walks.
 #include "roadusers/HumanManager.h"
 
-CHumanManager g_HumanManager;
+int CHumanManager::Init()
+{
+    return 1;
+}
+
+void CHumanManager::Release()
+{
+}
+
+void CHumanManager::Clear()
+{
+}
+
+void CHumanManager::Update()
+{
+}
+
+void CHumanManager::Render()
+{
+}
+
+void CHumanManager::RenderShadows()
+{
+}
+
+void CHumanManager::Refresh()
+{
+}

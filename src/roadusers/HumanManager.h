@@ -5,6 +5,14 @@
 
 class CHumanManager {
 public:
+    int Init();
+    void Release();
+    void Clear();
+    void Update();
+    void Render();
+    void RenderShadows();
+    void Refresh();
+
     std::uint32_t m_nHumans = 0;
     std::uint32_t m_nSpawnLimit = 0;
 };

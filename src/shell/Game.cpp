@@ -9,6 +9,9 @@
 #include "objects/BloodEffect.h"
 #include "objects/ParticleEffects.h"
 #include "objects/WaterCircles.h"
+#include "roadusers/HumanManager.h"
+#include "roadusers/Vehicle.h"
+#include "roadusers/VehicleManager.h"
 #include "shell/AudioManager.h"
 #include "shell/GameSteps.h"
 #include "shell/GameTimer.h"
@@ -72,6 +75,7 @@ int CGame::InitManagers()
     if (GAME_STEP(g_Landscape.Init()) == 0) // any non-zero result is a loaded landscape
         return 0;
     if (GAME_STEP(g_PropManager.Init()) != 1 || GAME_STEP(g_FieldObjects.Init()) != 1 ||
+        GAME_STEP(g_VehicleManager.Init()) != 1 || GAME_STEP(g_HumanManager.Init()) != 1 ||
         GAME_STEP(g_ParticleEffects.Init()) != 1 || GAME_STEP(g_BloodEffect.Init()) != 1 ||
         GAME_STEP(g_WaterCircles.Init()) != 1 || GAME_STEP(g_Sky.Init()) != 1 || GAME_STEP(g_RayHit.Init()) != 1)
         return 0;
@@ -84,6 +88,8 @@ void CGame::Release()
     GAME_STEP(g_GameMenu.Release());
     GAME_STEP(g_MenuBackground.Release());
     GAME_STEP(g_SceneLights.Release());
+    GAME_STEP(g_VehicleManager.Release());
+    GAME_STEP(g_HumanManager.Release());
     GAME_STEP(g_Landscape.Release());
     GAME_STEP(g_PropManager.Release());
     GAME_STEP(g_FieldObjects.Release());
@@ -145,6 +151,8 @@ void CGame::UpdateMenuOnly()
 void CGame::UpdateRunningGame()
 {
     GAME_STEP(StepPhysics());
+    if (g_pPlayerVehicle)
+        GAME_STEP(g_pPlayerVehicle->Update());
     if (m_pCamera)
         GAME_STEP(m_pCamera->Update());
     GAME_STEP(g_GameInterface.Update());
@@ -154,6 +162,8 @@ void CGame::UpdateRunningGame()
     GAME_STEP(g_Landscape.Update());
     GAME_STEP(g_FieldObjects.Update());
     GAME_STEP(g_PropManager.Update());
+    GAME_STEP(g_VehicleManager.Update());
+    GAME_STEP(g_HumanManager.Update());
     GAME_STEP(g_ParticleEffects.Update());
     GAME_STEP(g_BloodEffect.Update());
     GAME_STEP(g_WaterCircles.Update());
@@ -170,6 +180,8 @@ void CGame::UpdateVisibility(int force)
     GAME_STEP(g_Landscape.UpdateSectorVisibility());
     GAME_STEP(g_PropManager.RefreshVisibility());
     GAME_STEP(g_FieldObjects.RefreshVisibility());
+    GAME_STEP(g_VehicleManager.Refresh());
+    GAME_STEP(g_HumanManager.Refresh());
     GAME_STEP(g_PropManager.ApplyBuildingOcclusion());
 }
 
@@ -177,17 +189,23 @@ void CGame::NewGame()
 {
     Reset();
     GAME_STEP(g_Landscape.BuildSectors());
+    // A new game from the menu creates the player's car itself.
+    if (!g_bEditorMode && !g_bGameMenu)
+        GAME_STEP(g_VehicleManager.CreatePlayerCar(nullptr, nullptr, nullptr));
 }
 
 void CGame::Reset()
 {
     GAME_STEP(g_Landscape.ReleaseSectors());
     GAME_STEP(g_FieldObjects.Clear());
+    GAME_STEP(g_VehicleManager.Clear());
+    GAME_STEP(g_HumanManager.Clear());
     GAME_STEP(g_PropManager.Clear());
     GAME_STEP(g_ParticleEffects.Reset());
     GAME_STEP(g_BloodEffect.Reset());
     GAME_STEP(g_WaterCircles.Reset());
     GAME_STEP(g_CityLogic.Reset());
+    GAME_STEP(g_AudioManager.StopCarSounds());
     if (m_pCamera)
         GAME_STEP(m_pCamera->SetTargetVehicle(nullptr));
     RemoveAllCollisionObjects(false);

@@ -10,6 +10,8 @@
 #include "objects/BloodEffect.h"
 #include "objects/ParticleEffects.h"
 #include "objects/WaterCircles.h"
+#include "roadusers/HumanManager.h"
+#include "roadusers/VehicleManager.h"
 #include "shell/AudioManager.h"
 #include "shell/Game.h"
 #include "shell/RayHitInfo.h"
@@ -27,6 +29,8 @@ CSky g_Sky;
 CRayHitInfo g_RayHit;
 CGame g_Game;
 CLandscape g_Landscape;
+CVehicleManager g_VehicleManager;
+CHumanManager g_HumanManager;
 CPropManager g_PropManager;
 CFieldObjectManager g_FieldObjects;
 CParticleEffects g_ParticleEffects;

@@ -88,6 +88,9 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
     ok = ok && ReadFile(root / "Data/Interface/Fonts/Arial.18/Main.dat", &fontChars) &&
          ReadFile(root / "Data/Interface/Fonts/Arial.18/Mask.dat", &fontMask);
     ok = ok && WriteSeed(out / "font", "arial", LengthPrefixed(fontChars, fontMask));
+    ok = ok && CopySeed(root, "Data/Audio/AmbTrks/AmbientData.obj", out, "ambience");
+    ok = ok && CopySeed(root, "Data/Audio/E01.wav", out, "sounds");
+    ok = ok && CopySeed(root, "Data/Audio/App01.wav", out, "sounds");
     return ok && WriteImageSeeds(out / "images");
 }
 
