@@ -14,6 +14,8 @@
 namespace {
 
 const std::uint8_t kMaskBackground = 0xFF;
+// An 8192 x 8192 mask; a size beyond it is taken as damage, not allocated.
+const std::uint32_t kMaxMaskBytes = 8192u * 8192u;
 
 void FontPath(char* out, const char* folder, const char* file)
 {
@@ -101,7 +103,7 @@ bool CGameFont::ReadMask(const char* path)
         ErrorBox("Open mask file error!", "Font error!", 0);
         return false;
     }
-    std::uint8_t* mask = new (std::nothrow) std::uint8_t[size ? size : 1];
+    std::uint8_t* mask = size <= kMaxMaskBytes ? new (std::nothrow) std::uint8_t[size ? size : 1] : nullptr;
     const std::size_t got = mask ? g_FileManager.Read(mask, 1, size, file) : 0;
     g_FileManager.Close(file);
     if (!mask || got != size) {
