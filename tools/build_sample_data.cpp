@@ -8,6 +8,7 @@
 #include "writers/FuzzSeeds.h"
 #include "writers/GameIniWriter.h"
 #include "writers/KeyNamesWriter.h"
+#include "writers/RenderDataWriter.h"
 #include "writers/SampleSounds.h"
 
 #include <cstdio>
@@ -61,6 +62,8 @@ const Step kSteps[] = {
     {"sounds", WriteSounds},
     {"key names", WriteKeyNames},
     {"fonts", WriteFonts},
+    {"technique files", tools::WriteTechniqueFiles},
+    {"render textures", tools::WriteRenderTextures},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };

@@ -3,7 +3,7 @@
 // the player car's driving values, in yellow over a dark panel.
 #include "graphics/DebugOverlay.h"
 
-#include "graphics/RenderBridge.h"
+#include "graphics/D3DRender.h"
 #include "graphics/SceneLights.h"
 #include "graphics/ScreenDraw.h"
 #include "graphics/WorldCamera.h"
@@ -72,11 +72,11 @@ void FormatPlayerCar(const CVehicle& car, LineWriter& line)
 int FormatDebugLines(const CWorldCamera& camera, char lines[DEBUG_LINES_MAX][DEBUG_LINE_SIZE])
 {
     LineWriter line(lines);
-    line("FPS: %.0f", static_cast<double>(render_bridge::GetFPS()));
-    line("FPF (main)  : %d", static_cast<int>(render_bridge::FacesPerFrame(0)));
-    line("FPF (water) : %d", static_cast<int>(render_bridge::FacesPerFrame(1)));
-    line("FPF (cube)  : %d", static_cast<int>(render_bridge::FacesPerFrame(2)));
-    line("FPF (shadow): %d", static_cast<int>(render_bridge::FacesPerFrame(3)));
+    line("FPS: %.0f", static_cast<double>(g_D3DRender.GetFPS()));
+    line("FPF (main)  : %d", static_cast<int>(g_D3DRender.m_nFacesPerFrame[0]));
+    line("FPF (water) : %d", static_cast<int>(g_D3DRender.m_nFacesPerFrame[1]));
+    line("FPF (cube)  : %d", static_cast<int>(g_D3DRender.m_nFacesPerFrame[2]));
+    line("FPF (shadow): %d", static_cast<int>(g_D3DRender.m_nFacesPerFrame[3]));
     line("Inner/visible land parts: %d/%d", g_Landscape.m_nActiveSectors, g_Landscape.m_nInnerParts);
     line("Closed water parts: %d", g_Landscape.m_nClosedWaterParts);
     line("Inner/visible grass fields: %d/%d", g_FieldObjects.m_nGrassInner, g_FieldObjects.m_nGrassVisible);
@@ -103,8 +103,8 @@ void CWorldCamera::DrawDebugInfo()
         return;
     const float lineHeight = m_DebugFont.GetLineHeight(kTextScale);
     float y = -lineHeight;
-    render_bridge::SetFogEnable(FALSE);
-    CScreenDraw::DrawRect(0.0f, 0.0f, 115.0f, 180.0f, kPanelColour, SCREEN_NO_TEXTURE);
+    g_D3DRender.SetFogEnable(FALSE);
+    CScreenDraw::DrawRect(0.0f, 0.0f, 115.0f, 180.0f, kPanelColour, INVALID_TEXTURE_ID);
     char lines[DEBUG_LINES_MAX][DEBUG_LINE_SIZE];
     const int count = FormatDebugLines(*this, lines);
     for (int i = 0; i < count; ++i) {

@@ -2,7 +2,7 @@
 // the character map and the fixed quad index list.
 #include "graphics/GameFont.h"
 
-#include "graphics/RenderBridge.h"
+#include "graphics/D3DRender.h"
 #include "shell/FileManager.h"
 #include "shell/Log.h"
 
@@ -27,7 +27,7 @@ void FontPath(char* out, const char* folder, const char* file)
 CGameFont::CGameFont()
 {
     m_fScale = 1.0f;
-    m_nTexture = SCREEN_NO_TEXTURE;
+    m_nTexture = INVALID_TEXTURE_ID;
     ResetGlyphs();
 }
 
@@ -80,15 +80,28 @@ bool CGameFont::ReadCharacters(const char* path)
     return true;
 }
 
-// "Main.dds", else "Main.bmp"; without either the text draws untextured.
+// "Main.dds", else "Main.bmp", through the texture table and shared with
+// earlier loads of the same name. A missing atlas is no error (the text then
+// draws untextured), so nothing is shown for it.
+static TextureId LoadAtlasFile(const char* name)
+{
+    CTextureManager& table = g_D3DRender.m_TextureManager;
+    const TextureId found = table.FindTexture(name);
+    if (found != INVALID_TEXTURE_ID) {
+        table.AddReference(found);
+        return found;
+    }
+    return table.LoadTexture(g_D3DRender.m_pDevice, name, 1, D3DPOOL_MANAGED);
+}
+
 void CGameFont::LoadAtlas()
 {
     char name[FONT_PATH_SIZE];
     FontPath(name, m_szFolder, "/Main.dds");
-    m_nTexture = render_bridge::LoadTexture(name, 1, D3DPOOL_MANAGED);
-    if (m_nTexture == SCREEN_NO_TEXTURE) {
+    m_nTexture = LoadAtlasFile(name);
+    if (m_nTexture == INVALID_TEXTURE_ID) {
         FontPath(name, m_szFolder, "/Main.bmp");
-        m_nTexture = render_bridge::LoadTexture(name, 1, D3DPOOL_MANAGED);
+        m_nTexture = LoadAtlasFile(name);
     }
 }
 
@@ -205,6 +218,6 @@ void CGameFont::BuildQuadArrays()
 
 void CGameFont::Release()
 {
-    render_bridge::ReleaseTexture(m_nTexture);
-    m_nTexture = SCREEN_NO_TEXTURE;
+    g_D3DRender.ReleaseTexture(m_nTexture);
+    m_nTexture = INVALID_TEXTURE_ID;
 }

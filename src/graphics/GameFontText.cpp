@@ -2,7 +2,7 @@
 // numbers of the 800 x 600 space; each string is one indexed draw.
 #include "graphics/GameFont.h"
 
-#include "graphics/RenderBridge.h"
+#include "graphics/D3DRender.h"
 
 #include <cmath>
 #include <cstring>
@@ -19,8 +19,8 @@ std::size_t DrawnLength(const char* text)
 void CGameFont::SetQuad(std::uint32_t quad, const FontGlyph& g, float left, float right, float top, float bottom,
                         DWORD topColour, DWORD bottomColour)
 {
-    const float sx = render_bridge::ScaleX();
-    const float sy = render_bridge::ScaleY();
+    const float sx = g_D3DRender.m_fScaleX;
+    const float sy = g_D3DRender.m_fScaleY;
     CScreenVertex* v = &m_Vertices[quad * 4];
     const float xs[4] = {left, left, right, right};
     const float ys[4] = {top, bottom, top, bottom};
@@ -57,16 +57,16 @@ float CGameFont::DrawTextGradient(int x, int y, const char* text, DWORD topColou
         SetQuad(quads++, g, left, right, top, top + s * g.fHeight, topColour, bottomColour);
         pen = std::trunc(fixedWidth ? s * m_fCellWidth + pen : s * (g.fWidth + m_fLetterSpacing) + pen);
     }
-    IDirect3DDevice9* device = render_bridge::Device();
+    IDirect3DDevice9* device = g_D3DRender.m_pDevice;
     if (quads == 0 || !device)
         return pen;
-    render_bridge::SetLighting(FALSE);
-    render_bridge::SetZEnable(FALSE);
-    render_bridge::SetTexture(m_nTexture, 1);
+    g_D3DRender.SetLighting(FALSE);
+    g_D3DRender.SetZEnable(FALSE);
+    g_D3DRender.SetTexture(m_nTexture, 1);
     device->SetFVF(SCREEN_VERTEX_FVF);
     device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, quads * 4, quads * 2, m_Indices, D3DFMT_INDEX16,
                                    m_Vertices, sizeof(CScreenVertex));
-    render_bridge::AddDrawnFaces(quads * 2);
+    g_D3DRender.AddDrawnFaces(quads * 2);
     return pen;
 }
 

@@ -1,7 +1,7 @@
 // Screen rectangles, frames and world-space lines and quads.
 #include "graphics/ScreenDraw.h"
 
-#include "graphics/RenderBridge.h"
+#include "graphics/D3DRender.h"
 #include "graphics/ScreenDrawStates.h"
 
 namespace CScreenDraw {
@@ -17,7 +17,7 @@ int AnyTranslucent(const DWORD* colours, int count)
 void DrawFrameGradient(float l, float t, float r, float b, DWORD c0, DWORD c1, DWORD c2, DWORD c3)
 {
     const DWORD colours[4] = {c0, c1, c2, c3};
-    render_bridge::SetTexture(SCREEN_NO_TEXTURE, AnyTranslucent(colours, 4));
+    g_D3DRender.SetTexture(INVALID_TEXTURE_ID, AnyTranslucent(colours, 4));
     SetScreenStates();
     const ScreenRect s = ScaleRect(l, t, r, b);
     CScreenVertex v[5] = {
@@ -53,7 +53,7 @@ void DrawRectGradient(float l, float t, float r, float b, DWORD c0, DWORD c1, DW
                       TextureId texture)
 {
     const DWORD colours[4] = {c0, c1, c2, c3};
-    render_bridge::SetTexture(texture, AnyTranslucent(colours, 4));
+    g_D3DRender.SetTexture(texture, AnyTranslucent(colours, 4));
     DrawBoundRect(l, t, r, b, c0, c1, c2, c3);
 }
 
@@ -64,15 +64,15 @@ void DrawRect(float l, float t, float r, float b, DWORD colour, TextureId textur
 
 void DrawTexturePointerRect(float l, float t, float r, float b, DWORD colour, IDirect3DBaseTexture9* texture)
 {
-    render_bridge::SetTexturePointer(texture, texture != nullptr || AnyTranslucent(&colour, 1));
+    g_D3DRender.SetTexturePointer(texture, texture != nullptr || AnyTranslucent(&colour, 1));
     DrawBoundRect(l, t, r, b, colour, colour, colour, colour);
 }
 
 void DrawAdditiveRectGradient(float l, float t, float r, float b, DWORD c0, DWORD c1, DWORD c2, DWORD c3,
                               TextureId texture)
 {
-    render_bridge::SetTexture(texture, 1);
-    render_bridge::SetBlendMode(D3DBLEND_ONE, D3DBLEND_ONE);
+    g_D3DRender.SetTexture(texture, 1);
+    g_D3DRender.SetBlendMode(D3DBLEND_ONE, D3DBLEND_ONE);
     DrawBoundRect(l, t, r, b, c0, c1, c2, c3);
 }
 
@@ -87,9 +87,9 @@ static void SetWorldStates()
 {
     static const D3DXMATRIX identity(1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f,
                                      0.0f, 0.0f, 1.0f);
-    render_bridge::SetFogEnable(FALSE);
-    render_bridge::SetLighting(FALSE);
-    if (IDirect3DDevice9* device = render_bridge::Device()) {
+    g_D3DRender.SetFogEnable(FALSE);
+    g_D3DRender.SetLighting(FALSE);
+    if (IDirect3DDevice9* device = g_D3DRender.m_pDevice) {
         device->SetTransform(D3DTS_WORLD, &identity);
         device->SetFVF(WORLD_LINE_VERTEX_FVF);
     }
@@ -102,14 +102,14 @@ static CWorldLineVertex WorldPoint(const D3DXVECTOR3& p, DWORD colour, float u, 
 
 static void DrawWorld(D3DPRIMITIVETYPE type, UINT primitives, const CWorldLineVertex* vertices)
 {
-    if (IDirect3DDevice9* device = render_bridge::Device())
+    if (IDirect3DDevice9* device = g_D3DRender.m_pDevice)
         device->DrawPrimitiveUP(type, primitives, vertices, sizeof(CWorldLineVertex));
 }
 
 void DrawLine3DGradient(const D3DXVECTOR3* a, const D3DXVECTOR3* b, DWORD colourA, DWORD colourB)
 {
     const DWORD colours[2] = {colourA, colourB};
-    render_bridge::SetTexture(SCREEN_NO_TEXTURE, AnyTranslucent(colours, 2));
+    g_D3DRender.SetTexture(INVALID_TEXTURE_ID, AnyTranslucent(colours, 2));
     SetWorldStates();
     const CWorldLineVertex v[2] = {WorldPoint(*a, colourA, 0.0f, 0.0f), WorldPoint(*b, colourB, 0.0f, 0.0f)};
     DrawWorld(D3DPT_LINELIST, 1, v);
@@ -123,7 +123,7 @@ void DrawLine3D(const D3DXVECTOR3* a, const D3DXVECTOR3* b, DWORD colour)
 void DrawQuad3DGradient(const D3DXVECTOR3* points, DWORD c0, DWORD c1, DWORD c2, DWORD c3, TextureId texture)
 {
     const DWORD colours[4] = {c0, c1, c2, c3};
-    render_bridge::SetTexture(texture, texture != SCREEN_NO_TEXTURE || AnyTranslucent(colours, 4));
+    g_D3DRender.SetTexture(texture, texture != INVALID_TEXTURE_ID || AnyTranslucent(colours, 4));
     SetWorldStates();
     const CWorldLineVertex v[4] = {
         WorldPoint(points[0], c0, 0.0f, 0.0f),
@@ -132,7 +132,7 @@ void DrawQuad3DGradient(const D3DXVECTOR3* points, DWORD c0, DWORD c1, DWORD c2,
         WorldPoint(points[3], c3, 1.0f, 1.0f),
     };
     DrawWorld(D3DPT_TRIANGLESTRIP, 2, v);
-    render_bridge::AddDrawnFaces(2);
+    g_D3DRender.AddDrawnFaces(2);
 }
 
 void DrawQuad3D(const D3DXVECTOR3* points, DWORD colour, TextureId texture)

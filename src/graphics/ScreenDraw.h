@@ -3,14 +3,9 @@
 // call sets the states it needs and draws at once from stack memory.
 #pragma once
 
+#include "graphics/TextureManager.h"
 #include "platform/D3D9.h"
 #include "platform/D3DX9.h"
-
-#include <cstdint>
-
-// Slot of the texture table; all bits set means no texture.
-using TextureId = std::uint32_t;
-constexpr TextureId SCREEN_NO_TEXTURE = 0xFFFFFFFFu;
 
 // Vertex format XYZ | DIFFUSE | TEX1 of the world-space operations.
 enum { WORLD_LINE_VERTEX_FVF = 0x142 };

@@ -1,13 +1,13 @@
 #include "graphics/ScreenDrawStates.h"
 
-#include "graphics/RenderBridge.h"
+#include "graphics/D3DRender.h"
 
 namespace CScreenDraw {
 
 ScreenRect ScaleRect(float l, float t, float r, float b)
 {
-    const float sx = render_bridge::ScaleX();
-    const float sy = render_bridge::ScaleY();
+    const float sx = g_D3DRender.m_fScaleX;
+    const float sy = g_D3DRender.m_fScaleY;
     return ScreenRect{l * sx, t * sy, r * sx, b * sy};
 }
 
@@ -19,19 +19,19 @@ CScreenVertex ScreenPoint(float x, float y, DWORD colour, float u, float v)
 
 void SetScreenStates()
 {
-    render_bridge::SetFogEnable(FALSE);
-    render_bridge::SetZEnable(FALSE);
-    render_bridge::SetZWriteEnable(FALSE);
-    render_bridge::SetLighting(FALSE);
-    if (IDirect3DDevice9* device = render_bridge::Device())
+    g_D3DRender.SetFogEnable(FALSE);
+    g_D3DRender.SetZEnable(FALSE);
+    g_D3DRender.SetZWriteEnable(FALSE);
+    g_D3DRender.SetLighting(FALSE);
+    if (IDirect3DDevice9* device = g_D3DRender.m_pDevice)
         device->SetFVF(SCREEN_VERTEX_FVF);
 }
 
 void DrawScreen(D3DPRIMITIVETYPE type, UINT primitives, const CScreenVertex* vertices, DWORD faces)
 {
-    if (IDirect3DDevice9* device = render_bridge::Device())
+    if (IDirect3DDevice9* device = g_D3DRender.m_pDevice)
         device->DrawPrimitiveUP(type, primitives, vertices, sizeof(CScreenVertex));
-    render_bridge::AddDrawnFaces(faces);
+    g_D3DRender.AddDrawnFaces(faces);
 }
 
 } // namespace CScreenDraw

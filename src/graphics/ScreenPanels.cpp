@@ -1,6 +1,6 @@
 // Outlines and panels with cut corners, and discs drawn from the unit-circle
 // table.
-#include "graphics/RenderBridge.h"
+#include "graphics/D3DRender.h"
 #include "graphics/ScreenDraw.h"
 #include "graphics/ScreenDrawStates.h"
 
@@ -29,7 +29,7 @@ void DrawBevelFrameGradient(float l, float t, float r, float b, DWORD c0, DWORD 
     ScreenRect s{l, t, r, b};
     if (style == kPanelStyle) {
         const DWORD colours[4] = {c0, c1, c2, c3};
-        render_bridge::SetTexture(SCREEN_NO_TEXTURE, AnyTranslucent(colours, 4));
+        g_D3DRender.SetTexture(INVALID_TEXTURE_ID, AnyTranslucent(colours, 4));
         SetScreenStates();
         s = ScaleRect(l, t, r, b);
     }
@@ -57,7 +57,7 @@ void DrawBevelFrame(float l, float t, float r, float b, DWORD colour, int style)
 void DrawBevelRectGradient(float l, float t, float r, float b, DWORD c0, DWORD c1, DWORD c2, DWORD c3)
 {
     const DWORD colours[4] = {c0, c1, c2, c3};
-    render_bridge::SetTexture(SCREEN_NO_TEXTURE, AnyTranslucent(colours, 4));
+    g_D3DRender.SetTexture(INVALID_TEXTURE_ID, AnyTranslucent(colours, 4));
     SetScreenStates();
     const ScreenRect s = ScaleRect(l, t, r, b);
     const float c = kPanelCut;
@@ -81,8 +81,8 @@ static void DrawDiscFan(float x, float y, float radius, DWORD centreColour, DWOR
                         float stretchY)
 {
     SetScreenStates();
-    const float sx = render_bridge::ScaleX();
-    const float sy = render_bridge::ScaleY();
+    const float sx = g_D3DRender.m_fScaleX;
+    const float sy = g_D3DRender.m_fScaleY;
     CScreenVertex v[DISC_VERTEX_COUNT];
     std::memcpy(v, g_DiscVertices, sizeof(v));
     for (int i = 0; i < DISC_VERTEX_COUNT; ++i) {
@@ -96,8 +96,8 @@ static void DrawDiscFan(float x, float y, float radius, DWORD centreColour, DWOR
 void DrawGlowDisc(float x, float y, float radius, DWORD centreColour, DWORD rimColour, float stretchX,
                   float stretchY)
 {
-    render_bridge::SetTexture(SCREEN_NO_TEXTURE, 1);
-    render_bridge::SetBlendMode(D3DBLEND_ONE, D3DBLEND_ONE);
+    g_D3DRender.SetTexture(INVALID_TEXTURE_ID, 1);
+    g_D3DRender.SetBlendMode(D3DBLEND_ONE, D3DBLEND_ONE);
     DrawDiscFan(x, y, radius, centreColour, rimColour, stretchX, stretchY);
 }
 
@@ -105,7 +105,7 @@ void DrawDisc(float x, float y, float radius, DWORD centreColour, DWORD rimColou
               IDirect3DBaseTexture9* texture)
 {
     const DWORD colours[2] = {centreColour, rimColour};
-    render_bridge::SetTexturePointer(texture, AnyTranslucent(colours, 2));
+    g_D3DRender.SetTexturePointer(texture, AnyTranslucent(colours, 2));
     DrawDiscFan(x, y, radius, centreColour, rimColour, stretchX, stretchY);
 }
 

@@ -27,13 +27,21 @@ public:
     std::uint32_t ProjectToScreen(float* outX, float* outY, const D3DXVECTOR3* point, float* outDepth);
     void UnprojectScreenPoint(float x, float y, D3DXVECTOR3* out, const D3DXMATRIX* world);
 
-    // The camera's motion; the driving views, transitions and fly-bys come
-    // with the road users.
+    // The camera's motion.
     void Update();
+    void SetMode(int mode, CVehicle* car);
+    void NextView();
     void SetTargetVehicle(CVehicle* car);
+    void ComputeChaseOffsets(D3DXVECTOR3* eyeOffset, D3DXVECTOR3* targetOffset, D3DXVECTOR3* up);
+    void ResetChaseOffsets();
+    void StartTransition(const D3DXVECTOR3* goalEye, const D3DXVECTOR3* goalTarget, float duration,
+                         const D3DXVECTOR3* orbitAxis, float orbitRate, int relative);
     void StartFadeOut(float seconds, int withSound);
     void StartFadeIn(float seconds, int withSound);
     void DrawFade();
+    void UpdateAverageSpeed(const D3DXVECTOR3* displacement);
+    // The motion-blur amount of the player's speed in the driving views.
+    float ComputeSpeedBlur() const;
     void DrawDebugInfo();
 
     D3DXPLANE m_Planes[6]; // right, left, bottom, top, far, near
@@ -75,6 +83,21 @@ public:
     int m_nRoutePoints = 0;
     D3DXVECTOR3 m_vPrevEye;
     CGameFont m_DebugFont; // the statistics overlay's text
+
+private:
+    void KeepDrivingView();
+    float FadePercent() const;
+    void DrawFadeRect(unsigned alpha);
+    bool MoveByMode(float dt);
+    void FlyFree(float dt);
+    bool HasTargetCar();
+    bool FollowInCar();
+    bool FollowChase(float dt);
+    void RunTransition(float dt);
+    void PlanRoute();
+    void FlyAlongRoute(float dt);
+    void KeepAboveGround();
+    void PlaceListener();
 };
 
 // Near and far planes of the main camera and the far plane of the cube camera.

@@ -57,7 +57,7 @@ TEST_F(FontTest, UnloadedFontMapsNothing)
 {
     for (int i = 0; i < FONT_CHAR_MAP_SIZE; ++i)
         ASSERT_EQ(m_font->m_CharMap[i], FONT_NO_GLYPH) << i;
-    EXPECT_EQ(m_font->m_nTexture, SCREEN_NO_TEXTURE);
+    EXPECT_EQ(m_font->m_nTexture, INVALID_TEXTURE_ID);
 }
 
 TEST_F(FontTest, QuadIndicesAreBuiltOnce)
@@ -148,7 +148,7 @@ TEST_F(FontTest, DamagedMasksLoadNoGlyphs)
         LoadFolder("AB", c.mask);
         EXPECT_EQ(m_font->m_nGlyphs, 0u) << c.what;
         EXPECT_EQ(m_font->GlyphOf('A'), FONT_NO_GLYPH) << c.what;
-        Log().Clear();
+        ClearLog();
         EXPECT_EQ(m_font->DrawText(5, 5, "AB", ~0u, 1.0f, 0), 5.0f) << c.what;
         EXPECT_TRUE(Draws().empty()) << c.what;
     }
@@ -165,7 +165,7 @@ TEST_F(FontTest, MissingFilesLeaveAFontThatDrawsNothing)
     m_font->Load("Fonts/Test"); // "Main.dat" there, "Mask.dat" not
     EXPECT_EQ(m_font->m_nChars, 2u);
     EXPECT_EQ(m_font->m_nGlyphs, 0u);
-    Log().Clear();
+    ClearLog();
     EXPECT_EQ(m_font->DrawText(0, 0, "AB", ~0u, 1.0f, 0), 0.0f);
     EXPECT_EQ(m_font->GetTextWidth("AB", 1.0f, 0), 0.0f);
     EXPECT_TRUE(Draws().empty());

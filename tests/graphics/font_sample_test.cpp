@@ -38,17 +38,25 @@ TEST_F(SampleFontTest, EverySampleFontLoadsFromTheArchives)
         m_font = std::make_unique<CGameFont>();
         m_font->Load(f.folder);
         ExpectComplete(*m_font, f.folder);
+        EXPECT_NE(g_D3DRender.GetTexture(m_font->m_nTexture), nullptr) << "atlas of " << f.folder;
+        m_font->Release();
+        EXPECT_EQ(m_font->m_nTexture, INVALID_TEXTURE_ID);
     }
 }
 
 TEST_F(SampleFontTest, RenderedFontDrawsEveryCharacterOfAText)
 {
     m_font->Load("Data/Interface/Fonts/Arial.18");
-    Log().Clear();
+    ClearLog();
     m_font->DrawText(0, 0, "FPS: 60", 0xFFFFFF00u, 0.525f, 0);
     const std::vector<plat::D3DCall> draws = Draws();
     ASSERT_EQ(draws.size(), 1u);
     EXPECT_EQ(draws[0].f, 2u * 7);
+    const std::vector<plat::D3DCall> bound = Log().Of(plat::D3DOp::SetTexture);
+    ASSERT_EQ(bound.size(), 1u);
+    EXPECT_EQ(bound[0].object, g_D3DRender.GetTexture(m_font->m_nTexture));
+    EXPECT_NE(bound[0].object, nullptr);
+    m_font->Release();
 }
 
 } // namespace

@@ -15,7 +15,7 @@ protected:
         FontTest::SetUp();
         LoadSettings("Game.ini"); // the unit-circle table of the glow discs
         LoadFolder("AB ", MaskWithBlank());
-        Log().Clear();
+        ClearLog();
     }
     // The sample glyphs and a blank one pixel wide after them.
     static std::string MaskWithBlank()
@@ -54,7 +54,7 @@ TEST_F(FontTextTest, UnknownCharactersTakeNoQuadAndNoSpace)
     EXPECT_FLOAT_EQ(v[6].x, 64.0f);
     EXPECT_FLOAT_EQ(v[6].u, 10.0f / 16);
     EXPECT_FLOAT_EQ(v[5].v, 5.0f / 16);
-    EXPECT_EQ(render_bridge::DrawnFaces(), 4u);
+    EXPECT_EQ(DrawnFaces(), 4u);
 }
 
 TEST_F(FontTextTest, TextStatesLeaveFogAndDepthWritesAlone)
@@ -116,7 +116,7 @@ TEST_F(FontTextTest, EmptyOrUnknownTextMakesNoDrawCall)
     EXPECT_EQ(m_font->DrawText(4, 0, "xyz", ~0u, 1.0f, 0), 4.0f);
     EXPECT_EQ(m_font->DrawText(5, 0, nullptr, ~0u, 1.0f, 0), 5.0f);
     EXPECT_TRUE(Draws().empty());
-    EXPECT_EQ(render_bridge::DrawnFaces(), 0u);
+    EXPECT_EQ(DrawnFaces(), 0u);
 }
 
 TEST_F(FontTextTest, WidthIsCutBeforeScalingAndThePenAfter)

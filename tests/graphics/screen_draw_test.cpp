@@ -1,5 +1,4 @@
 // The 2-D and world-space drawing operations as the device sees them.
-#include "graphics/RenderBridge.h"
 #include "graphics/ScreenDraw.h"
 #include "screen_fixture.h"
 #include "shell/Settings.h"
@@ -16,8 +15,8 @@ using test::ScreenDrawTest;
 TEST_F(ScreenDrawTest, FullScreenRectCoversTheBackBufferAtAnyResolution)
 {
     Attach(1024, 768);
-    Log().Clear();
-    CScreenDraw::DrawRect(0.0f, 0.0f, 800.0f, 600.0f, 0xFF102030u, SCREEN_NO_TEXTURE);
+    ClearLog();
+    CScreenDraw::DrawRect(0.0f, 0.0f, 800.0f, 600.0f, 0xFF102030u, INVALID_TEXTURE_ID);
 
     const std::vector<D3DCall> draws = Draws();
     ASSERT_EQ(draws.size(), 1u);
@@ -41,14 +40,14 @@ TEST_F(ScreenDrawTest, FullScreenRectCoversTheBackBufferAtAnyResolution)
         EXPECT_EQ(v[i].rhw, 1.0f);
         EXPECT_EQ(v[i].colour, 0xFF102030u);
     }
-    EXPECT_EQ(render_bridge::DrawnFaces(), 2u);
+    EXPECT_EQ(DrawnFaces(), 2u);
 }
 
 // After the texture binding: fog, depth test, depth writes, lighting, then
 // the vertex format and the draw.
 TEST_F(ScreenDrawTest, ScreenStatesFollowTheTextureBindingInOrder)
 {
-    Log().Clear();
+    ClearLog();
     CScreenDraw::DrawFrame(10.0f, 10.0f, 20.0f, 20.0f, 0x80FFFFFFu);
     std::vector<std::pair<D3DOp, DWORD>> seen;
     for (const D3DCall& c : Log().Calls())
@@ -87,7 +86,7 @@ TEST_F(ScreenDrawTest, AlphaRuleDecidesBlending)
         {"opaque rectangle", [] { CScreenDraw::DrawRectGradient(0, 0, 9, 9, ~0u, ~0u, ~0u, ~0u, 3); },
          FALSE, D3DBLEND_ONE, D3DBLEND_ZERO},
         {"one corner 0xFE",
-         [] { CScreenDraw::DrawRectGradient(0, 0, 9, 9, ~0u, ~0u, ~0u, 0xFEFFFFFFu, SCREEN_NO_TEXTURE); }, TRUE,
+         [] { CScreenDraw::DrawRectGradient(0, 0, 9, 9, ~0u, ~0u, ~0u, 0xFEFFFFFFu, INVALID_TEXTURE_ID); }, TRUE,
          D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
         {"pointer rect, no texture, opaque", [] { CScreenDraw::DrawTexturePointerRect(0, 0, 9, 9, ~0u, nullptr); },
          FALSE, D3DBLEND_ONE, D3DBLEND_ZERO},
@@ -97,7 +96,7 @@ TEST_F(ScreenDrawTest, AlphaRuleDecidesBlending)
         {"pointer rect, translucent",
          [] { CScreenDraw::DrawTexturePointerRect(0, 0, 9, 9, 0x7FFFFFFFu, nullptr); }, TRUE, D3DBLEND_SRCALPHA,
          D3DBLEND_INVSRCALPHA},
-        {"additive rect", [] { CScreenDraw::DrawAdditiveRect(0, 0, 9, 9, ~0u, SCREEN_NO_TEXTURE); }, TRUE,
+        {"additive rect", [] { CScreenDraw::DrawAdditiveRect(0, 0, 9, 9, ~0u, INVALID_TEXTURE_ID); }, TRUE,
          D3DBLEND_ONE, D3DBLEND_ONE},
         {"glow disc", [] { CScreenDraw::DrawGlowDisc(5, 5, 3, ~0u, ~0u, 1, 1); }, TRUE, D3DBLEND_ONE,
          D3DBLEND_ONE},
@@ -107,14 +106,14 @@ TEST_F(ScreenDrawTest, AlphaRuleDecidesBlending)
          D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
         {"quad 3-D, textured, opaque", [&] { CScreenDraw::DrawQuad3D(quad, ~0u, 7); }, TRUE, D3DBLEND_SRCALPHA,
          D3DBLEND_INVSRCALPHA},
-        {"quad 3-D, untextured, opaque", [&] { CScreenDraw::DrawQuad3D(quad, ~0u, SCREEN_NO_TEXTURE); }, FALSE,
+        {"quad 3-D, untextured, opaque", [&] { CScreenDraw::DrawQuad3D(quad, ~0u, INVALID_TEXTURE_ID); }, FALSE,
          D3DBLEND_ONE, D3DBLEND_ZERO},
         {"line 3-D, one end translucent",
          [&] { CScreenDraw::DrawLine3DGradient(&quad[0], &quad[1], ~0u, 0x01FFFFFFu); }, TRUE, D3DBLEND_SRCALPHA,
          D3DBLEND_INVSRCALPHA},
     };
     for (const BlendCase& c : cases) {
-        Log().Clear();
+        ClearLog();
         c.draw();
         DWORD on = 7, src = 0, dest = 0;
         ASSERT_TRUE(StateSet(D3DRS_ALPHABLENDENABLE, &on)) << c.what;
@@ -130,7 +129,7 @@ TEST_F(ScreenDrawTest, AlphaRuleDecidesBlending)
 TEST_F(ScreenDrawTest, PanelStyleBevelScalesAndAddsTwoHalos)
 {
     Attach(1600, 1200);
-    Log().Clear();
+    ClearLog();
     CScreenDraw::DrawBevelFrame(100.0f, 100.0f, 200.0f, 150.0f, 0xFF00FF00u, 5);
     const std::vector<D3DCall> draws = Draws();
     ASSERT_EQ(draws.size(), 3u);
@@ -157,13 +156,13 @@ TEST_F(ScreenDrawTest, PanelStyleBevelScalesAndAddsTwoHalos)
     }
     // The halos set no state of their own.
     EXPECT_EQ(Log().Count(D3DOp::SetFVF), 1u);
-    EXPECT_EQ(render_bridge::DrawnFaces(), 18u);
+    EXPECT_EQ(DrawnFaces(), 18u);
 }
 
 TEST_F(ScreenDrawTest, OtherBevelStylesDrawBarePixelsWithoutStates)
 {
     Attach(1024, 768);
-    Log().Clear();
+    ClearLog();
     CScreenDraw::DrawBevelFrame(10.0f, 20.0f, 50.0f, 60.0f, 0x80FFFFFFu, 3);
     EXPECT_EQ(Log().Count(D3DOp::SetRenderState), 0u);
     EXPECT_EQ(Log().Count(D3DOp::SetTexture), 0u);
@@ -176,13 +175,13 @@ TEST_F(ScreenDrawTest, OtherBevelStylesDrawBarePixelsWithoutStates)
     EXPECT_FLOAT_EQ(v[0].y, 20.0f);
     EXPECT_FLOAT_EQ(v[6].x, 50.0f);
     EXPECT_FLOAT_EQ(v[6].y, 23.0f);
-    EXPECT_EQ(render_bridge::DrawnFaces(), 6u);
+    EXPECT_EQ(DrawnFaces(), 6u);
 }
 
 TEST_F(ScreenDrawTest, BevelPanelCutStaysFivePixels)
 {
     Attach(1024, 768);
-    Log().Clear();
+    ClearLog();
     CScreenDraw::DrawBevelRectGradient(0.0f, 0.0f, 400.0f, 300.0f, 0xFF000001u, 0xFF000002u, 0xFF000003u,
                                        0xFF000004u);
     const std::vector<D3DCall> draws = Draws();
@@ -199,7 +198,7 @@ TEST_F(ScreenDrawTest, BevelPanelCutStaysFivePixels)
         EXPECT_FLOAT_EQ(v[i].y, expected[i][1]) << i;
         EXPECT_EQ(v[i].colour & 0xFF, colours[i]) << i;
     }
-    EXPECT_EQ(render_bridge::DrawnFaces(), 6u);
+    EXPECT_EQ(DrawnFaces(), 6u);
 }
 
 class DiscTest : public ScreenDrawTest {
@@ -215,7 +214,7 @@ protected:
 TEST_F(DiscTest, DiscIsAFanOfFifteenOverTheUnitCircle)
 {
     Attach(1600, 1200);
-    Log().Clear();
+    ClearLog();
     CScreenDraw::DrawDisc(100.0f, 50.0f, 10.0f, 0xFFFF0000u, 0x0000FF00u, 2.0f, 1.0f, nullptr);
     const std::vector<D3DCall> draws = Draws();
     ASSERT_EQ(draws.size(), 1u);
@@ -238,12 +237,12 @@ TEST_F(DiscTest, DiscIsAFanOfFifteenOverTheUnitCircle)
     }
     EXPECT_NEAR(v[16].x, v[1].x, 1e-3f);
     EXPECT_NEAR(v[16].y, v[1].y, 1e-3f);
-    EXPECT_EQ(render_bridge::DrawnFaces(), 16u);
+    EXPECT_EQ(DrawnFaces(), 16u);
 }
 
 TEST_F(DiscTest, ZeroRadiusDrawsADegenerateFan)
 {
-    Log().Clear();
+    ClearLog();
     CScreenDraw::DrawGlowDisc(30.0f, 40.0f, 0.0f, ~0u, 0u, 1.0f, 1.0f);
     const std::vector<D3DCall> draws = Draws();
     ASSERT_EQ(draws.size(), 1u);
@@ -256,7 +255,7 @@ TEST_F(DiscTest, ZeroRadiusDrawsADegenerateFan)
 TEST_F(ScreenDrawTest, WorldLineKeepsDepthStatesAndUsesWorldSpace)
 {
     const D3DXVECTOR3 a(1.0f, 2.0f, 3.0f), b(-4.0f, 5.0f, 6.5f);
-    Log().Clear();
+    ClearLog();
     CScreenDraw::DrawLine3D(&a, &b, 0xFFABCDEFu);
     EXPECT_FALSE(StateSet(D3DRS_ZENABLE));
     EXPECT_FALSE(StateSet(D3DRS_ZWRITEENABLE));
@@ -282,14 +281,14 @@ TEST_F(ScreenDrawTest, WorldLineKeepsDepthStatesAndUsesWorldSpace)
     ASSERT_EQ(v.size(), 2u);
     EXPECT_EQ(v[1].x, -4.0f);
     EXPECT_EQ(v[1].z, 6.5f);
-    EXPECT_EQ(render_bridge::DrawnFaces(), 0u);
+    EXPECT_EQ(DrawnFaces(), 0u);
 }
 
 TEST_F(ScreenDrawTest, WorldQuadTakesThePointsInOrder)
 {
     const D3DXVECTOR3 p[4] = {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 1, 2}};
-    Log().Clear();
-    CScreenDraw::DrawQuad3DGradient(p, 1u, 2u, 3u, 4u, SCREEN_NO_TEXTURE);
+    ClearLog();
+    CScreenDraw::DrawQuad3DGradient(p, 1u, 2u, 3u, 4u, INVALID_TEXTURE_ID);
     const std::vector<D3DCall> draws = Draws();
     ASSERT_EQ(draws.size(), 1u);
     EXPECT_EQ(draws[0].a, DWORD(D3DPT_TRIANGLESTRIP));
@@ -302,7 +301,7 @@ TEST_F(ScreenDrawTest, WorldQuadTakesThePointsInOrder)
         EXPECT_EQ(v[i].v, uv[i][1]);
     }
     EXPECT_EQ(v[3].z, 2.0f);
-    EXPECT_EQ(render_bridge::DrawnFaces(), 2u);
+    EXPECT_EQ(DrawnFaces(), 2u);
 }
 
 } // namespace

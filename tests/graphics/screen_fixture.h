@@ -2,13 +2,14 @@
 // what the drawing operations recorded.
 #pragma once
 
-#include "graphics/RenderBridge.h"
+#include "graphics/D3DRender.h"
 #include "graphics/ScreenVertex.h"
 #include "platform/D3D9Recording.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 namespace test {
@@ -18,7 +19,7 @@ protected:
     void SetUp() override { Attach(800, 600); }
     void TearDown() override
     {
-        render_bridge::Attach(nullptr, 1.0f, 1.0f);
+        g_D3DRender.m_pDevice = nullptr;
         if (m_device)
             m_device->Release();
         if (m_d3d)
@@ -42,9 +43,35 @@ protected:
         params.EnableAutoDepthStencil = TRUE;
         params.AutoDepthStencilFormat = D3DFMT_D16;
         ASSERT_EQ(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0, &params, &m_device), D3D_OK);
-        render_bridge::Attach(m_device, width / 800.0f, height / 600.0f);
+        g_D3DRender.m_pDevice = m_device;
+        g_D3DRender.m_fScaleX = width / 800.0f;
+        g_D3DRender.m_fScaleY = height / 600.0f;
+        for (DWORD& faces : g_D3DRender.m_nFacesPerFrame)
+            faces = 0;
+        ForgetStates();
     }
 
+    // The renderer's cached states and texture emptied, so the next set of
+    // each reaches the device (and its log).
+    static void ForgetStates()
+    {
+        for (DWORD* cache : {&g_D3DRender.m_nZWriteEnable, &g_D3DRender.m_nZEnable, &g_D3DRender.m_nLighting,
+                             &g_D3DRender.m_nSrcBlend, &g_D3DRender.m_nDestBlend, &g_D3DRender.m_nAlphaBlendEnable,
+                             &g_D3DRender.m_nFogEnable})
+            *cache = RENDER_STATE_UNSET;
+        g_D3DRender.m_nCachedTexture = INVALID_TEXTURE_ID;
+        g_D3DRender.m_nFillMode = D3DFILL_SOLID;
+    }
+
+    // Faces counted for the main pass.
+    static DWORD DrawnFaces() { return g_D3DRender.m_nFacesPerFrame[0]; }
+
+    // The device's log emptied and the renderer's caches forgotten.
+    void ClearLog()
+    {
+        plat::RecordedCalls(m_device).Clear();
+        ForgetStates();
+    }
     plat::DeviceLog& Log() { return plat::RecordedCalls(m_device); }
 
     std::vector<plat::D3DCall> Draws() const
