@@ -2,6 +2,9 @@
 // character map, including damaged files.
 #include "font_fixture.h"
 
+#include "shell/Log.h"
+#include "writers/ImageWriters.h"
+
 #include <cstring>
 
 namespace {
@@ -169,6 +172,49 @@ TEST_F(FontTest, MissingFilesLeaveAFontThatDrawsNothing)
     EXPECT_EQ(m_font->DrawText(0, 0, "AB", ~0u, 1.0f, 0), 0.0f);
     EXPECT_EQ(m_font->GetTextWidth("AB", 1.0f, 0), 0.0f);
     EXPECT_TRUE(Draws().empty());
+}
+
+class FontAtlasTest : public FontTest {
+protected:
+    void SetUp() override
+    {
+        FontTest::SetUp();
+        g_bDebugLog = 1;
+        DebugLog(nullptr);
+    }
+    void TearDown() override
+    {
+        g_bDebugLog = 0;
+        FontTest::TearDown();
+    }
+};
+
+TEST_F(FontAtlasTest, BitmapAtlasStandsInForAMissingDds)
+{
+    const int savedBmpToJpg = g_bBmpToJpg;
+    g_bBmpToJpg = 0; // read the bitmap itself, not a JPEG of the same name
+    const tools::ArgbImage image = tools::SolidImage(16, 16, 0xFFFFFFFFu);
+    std::filesystem::create_directories(m_dir.Path() / "Fonts/Test");
+    ASSERT_TRUE(tools::WriteImageFile(m_dir.File("Fonts/Test/Main.bmp"), tools::EncodeBmp(image, 24)));
+    LoadFolder("AB", test::TwoGlyphMask());
+    ASSERT_NE(m_font->m_nTexture, INVALID_TEXTURE_ID);
+    EXPECT_STREQ(g_D3DRender.m_TextureManager.GetTextureName(m_font->m_nTexture), "Fonts/Test/Main.bmp");
+    m_font->Release();
+    EXPECT_EQ(m_font->m_nTexture, INVALID_TEXTURE_ID);
+    g_bBmpToJpg = savedBmpToJpg;
+}
+
+TEST_F(FontAtlasTest, MissingAtlasIsNoErrorAndTextDrawsUntextured)
+{
+    LoadFolder("AB", test::TwoGlyphMask());
+    EXPECT_EQ(m_font->m_nTexture, INVALID_TEXTURE_ID);
+    EXPECT_EQ(test::ReadWholeFile("debug.txt").find("Load texture failed!"), std::string::npos);
+    ClearLog();
+    m_font->DrawText(0, 0, "AB", ~0u, 1.0f, 0);
+    const std::vector<plat::D3DCall> bound = Log().Of(plat::D3DOp::SetTexture);
+    ASSERT_EQ(bound.size(), 1u);
+    EXPECT_EQ(bound[0].object, nullptr);
+    EXPECT_EQ(Draws().size(), 1u);
 }
 
 } // namespace
