@@ -2,19 +2,11 @@
 // at start-up, then one ambience step over its track lists.
 #include "FuzzFiles.h"
 #include "shell/AudioManager.h"
-#include "shell/FileManager.h"
-#include "shell/Settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::EnterScratchDirectory();
-    static bool started = false;
-    if (!started) {
-        started = true;
-        g_bFileManager = 0;
-        g_FileManager.Init();
-        g_AudioManager.Init(nullptr);
-    }
+    fuzz::StartLooseFilesAndSilentAudio();
     fuzz::WriteFile("Data/Audio/AmbTrks/AmbientData.obj", data, size);
     g_AudioManager.LoadAmbientData();
     g_AudioManager.UpdateAmbientAt(size > 0 ? data[0] / 255.0f : 0.0f);

@@ -2,20 +2,12 @@
 // file loaded as a plain sound and as a 3-D one (mixed down to mono).
 #include "FuzzFiles.h"
 #include "shell/AudioManager.h"
-#include "shell/FileManager.h"
 #include "shell/GameSound.h"
-#include "shell/Settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::EnterScratchDirectory();
-    static bool started = false;
-    if (!started) {
-        started = true;
-        g_bFileManager = 0;
-        g_FileManager.Init();
-        g_AudioManager.Init(nullptr);
-    }
+    fuzz::StartLooseFilesAndSilentAudio();
     fuzz::WriteFile("Data/Audio/Fuzz.wav", data, size);
     for (DWORD kind : {0u, 1u}) {
         CGameSound* sound = g_AudioManager.LoadSound("Data/Audio/Fuzz.wav", kind, 1.0f, 100.0f);

@@ -4,6 +4,7 @@
 // slow the camera.
 #include "graphics/WorldCamera.h"
 
+#include "graphics/D3DRender.h"
 #include "graphics/ScreenDraw.h"
 #include "platform/Win32.h"
 #include "roadusers/Vehicle.h"
@@ -209,12 +210,15 @@ void CWorldCamera::UpdateAverageSpeed(const D3DXVECTOR3* displacement)
     m_fAverageSpeed = sum / 40.0f;
 }
 
-float CWorldCamera::ComputeSpeedBlur() const
+// No blur up to 70 km/h, full blur from 120 km/h, in the driving views only.
+void CWorldCamera::UpdateSpeedBlur()
 {
-    if (!g_pPlayerVehicle || m_nMode < 1 || m_nMode > 3)
-        return 0.0f;
-    const float amount = (std::fabs(g_pPlayerVehicle->m_fSpeed) - 70.0f) / 50.0f;
-    return amount < 0.0f ? 0.0f : (amount > 1.0f ? 1.0f : amount);
+    float amount = 0.0f;
+    if (g_pPlayerVehicle && m_nMode >= 1 && m_nMode <= 3) {
+        amount = (std::fabs(g_pPlayerVehicle->m_fSpeed) - 70.0f) / 50.0f;
+        amount = amount < 0.0f ? 0.0f : (amount > 1.0f ? 1.0f : amount);
+    }
+    g_D3DRender.m_fMotionBlur = amount;
 }
 
 void CWorldCamera::Update()

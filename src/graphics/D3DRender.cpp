@@ -5,6 +5,7 @@
 #include "platform/Win32.h"
 #include "shell/Log.h"
 #include "shell/Settings.h"
+#include "shell/VectorHelpers.h"
 #include "shell/WinMain.h"
 
 namespace {
@@ -207,9 +208,7 @@ int CD3DRender::InitD3DRender(HWND window, BOOL windowed, int width, int height)
     const HRESULT reset = OnResetDevice();
     if (FAILED(reset))
         return SetUpFailed("Could not create render technique!", reset, true);
-    D3DXMATRIX identity;
-    D3DXMatrixIdentity(&identity);
-    m_pDevice->SetTransform(D3DTS_WORLD, &identity);
+    m_pDevice->SetTransform(D3DTS_WORLD, &g_matIdentity);
     SetLighting(1);
     SetDefaultStates();
     return 0;

@@ -40,8 +40,8 @@ public:
     void StartFadeIn(float seconds, int withSound);
     void DrawFade();
     void UpdateAverageSpeed(const D3DXVECTOR3* displacement);
-    // The motion-blur amount of the player's speed in the driving views.
-    float ComputeSpeedBlur() const;
+    // Sets the renderer's motion blur from the player's speed.
+    void UpdateSpeedBlur();
     void DrawDebugInfo();
 
     D3DXPLANE m_Planes[6]; // right, left, bottom, top, far, near

@@ -3,24 +3,11 @@
 
 #include "platform/D3D9.h"
 #include "platform/D3D9Recording.h"
+#include "support/HeadlessDevice.h"
 
 #include <gtest/gtest.h>
 
 namespace test {
-
-inline D3DPRESENT_PARAMETERS WindowedParams(UINT width = 800, UINT height = 600)
-{
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = width;
-    pp.BackBufferHeight = height;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_FLIP;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D16;
-    return pp;
-}
 
 class HeadlessDeviceTest : public ::testing::Test {
 protected:

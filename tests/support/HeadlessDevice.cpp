@@ -2,12 +2,8 @@
 
 namespace test {
 
-HeadlessDevice::HeadlessDevice(UINT width, UINT height)
+D3DPRESENT_PARAMETERS WindowedParams(UINT width, UINT height)
 {
-    plat::ResetHeadlessAdapterScript();
-    m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    if (!m_d3d)
-        return;
     D3DPRESENT_PARAMETERS pp{};
     pp.BackBufferWidth = width;
     pp.BackBufferHeight = height;
@@ -17,6 +13,16 @@ HeadlessDevice::HeadlessDevice(UINT width, UINT height)
     pp.Windowed = TRUE;
     pp.EnableAutoDepthStencil = TRUE;
     pp.AutoDepthStencilFormat = D3DFMT_D16;
+    return pp;
+}
+
+HeadlessDevice::HeadlessDevice(UINT width, UINT height)
+{
+    plat::ResetHeadlessAdapterScript();
+    m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    if (!m_d3d)
+        return;
+    D3DPRESENT_PARAMETERS pp = WindowedParams(width, height);
     m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &m_device);
 }
 

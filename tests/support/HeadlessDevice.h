@@ -6,6 +6,9 @@
 
 namespace test {
 
+// Windowed X8R8G8B8 back buffer with a 16-bit depth buffer.
+D3DPRESENT_PARAMETERS WindowedParams(UINT width = 800, UINT height = 600);
+
 class HeadlessDevice {
 public:
     explicit HeadlessDevice(UINT width = 800, UINT height = 600);
