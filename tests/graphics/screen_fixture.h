@@ -5,11 +5,13 @@
 #include "graphics/D3DRender.h"
 #include "graphics/ScreenVertex.h"
 #include "platform/D3D9Recording.h"
+#include "support/HeadlessDevice.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 namespace test {
@@ -20,29 +22,18 @@ protected:
     void TearDown() override
     {
         g_D3DRender.m_pDevice = nullptr;
-        if (m_device)
-            m_device->Release();
-        if (m_d3d)
-            m_d3d->Release();
+        m_headless.reset();
     }
 
-    // A fresh device with a back buffer of the given size.
+    // A fresh device with a back buffer of the given size, used by the
+    // renderer with the scale of that size.
     void Attach(UINT width, UINT height)
     {
         TearDown();
         plat::ResetHeadlessAdapterScript();
-        m_d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(m_d3d, nullptr);
-        D3DPRESENT_PARAMETERS params{};
-        params.BackBufferWidth = width;
-        params.BackBufferHeight = height;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.BackBufferCount = 1;
-        params.SwapEffect = D3DSWAPEFFECT_FLIP;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D16;
-        ASSERT_EQ(m_d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0, &params, &m_device), D3D_OK);
+        m_headless = std::make_unique<HeadlessDevice>(width, height);
+        m_device = m_headless->Get();
+        ASSERT_NE(m_device, nullptr);
         g_D3DRender.m_pDevice = m_device;
         g_D3DRender.m_fScaleX = width / 800.0f;
         g_D3DRender.m_fScaleY = height / 600.0f;
@@ -110,7 +101,7 @@ protected:
         return set;
     }
 
-    IDirect3D9* m_d3d = nullptr;
+    std::unique_ptr<HeadlessDevice> m_headless;
     IDirect3DDevice9* m_device = nullptr;
 };
 
