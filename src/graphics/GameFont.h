@@ -16,6 +16,7 @@ enum {
     FONT_CHAR_MAP_ZERO = 255, // map entry of the value 0 (values run -255..254)
     FONT_NO_GLYPH = 0xFFFF,
     FONT_PATH_SIZE = 256,
+    FONT_CHAR_LIST_SIZE = 256, // at most 255 characters and the terminator
 };
 
 // One glyph of the atlas: texture rectangle in 0..1, size in pixels (each one
@@ -56,7 +57,7 @@ public:
 
     char m_szFolder[FONT_PATH_SIZE];
     std::uint32_t m_nChars;
-    char m_szChars[FONT_PATH_SIZE];
+    char m_szChars[FONT_CHAR_LIST_SIZE];
     FontGlyph m_Glyphs[FONT_MAX_GLYPHS];
     std::uint32_t m_nGlyphs; // glyphs the mask gave, in character order
     std::uint16_t m_CharMap[FONT_CHAR_MAP_SIZE];
