@@ -4,6 +4,7 @@
 //   build_sample_data <folder>
 //   build_sample_data --fuzz-seeds <sample folder> <seed folder>
 #include "writers/ArchiveWriter.h"
+#include "writers/FontWriter.h"
 #include "writers/FuzzSeeds.h"
 #include "writers/GameIniWriter.h"
 #include "writers/KeyNamesWriter.h"
@@ -47,6 +48,18 @@ bool WriteMeshes(const std::string& root)
     return true;
 }
 
+// The debug, menu and interface fonts, rendered from the system's TrueType fonts.
+bool WriteFonts(const std::string& root)
+{
+    for (const tools::SampleFont& f : tools::SampleFonts()) {
+        tools::BitmapFont font;
+        if (!tools::RenderBitmapFont(f.ttfPath, f.pixelSize, tools::SampleFontCharacters(), &font) ||
+            !tools::WriteBitmapFont(root + "/" + f.folder, font))
+            return false;
+    }
+    return true;
+}
+
 // Packs the loose tree <root>/Data into the four archives beside it; the
 // loose files stay, so the game runs on either ("File manager" 1 or 0).
 bool PackArchives(const std::string& root)
@@ -63,6 +76,7 @@ const Step kSteps[] = {
     {"settings", WriteSettings},
     {"sounds", WriteSounds},
     {"key names", WriteKeyNames},
+    {"fonts", WriteFonts},
     {"technique files", tools::WriteTechniqueFiles},
     {"render textures", tools::WriteRenderTextures},
     {"meshes", WriteMeshes},

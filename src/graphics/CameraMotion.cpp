@@ -6,6 +6,7 @@
 
 #include "graphics/D3DRender.h"
 #include "graphics/MeshRecord.h"
+#include "graphics/ScreenDraw.h"
 #include "platform/Win32.h"
 #include "roadusers/Vehicle.h"
 #include "shell/AudioManager.h"
@@ -72,8 +73,10 @@ D3DXVECTOR3 InCarCameraPoint(const CVehicle* car)
 
 } // namespace
 
-void CWorldCamera::DrawFadeRect(unsigned)
+// Black over the whole screen, one pixel beyond each edge.
+void CWorldCamera::DrawFadeRect(unsigned alpha)
 {
+    CScreenDraw::DrawRect(-1.0f, -1.0f, 801.0f, 601.0f, alpha << 24, INVALID_TEXTURE_ID);
 }
 
 void CWorldCamera::KeepDrivingView()
