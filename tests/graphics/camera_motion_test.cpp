@@ -170,3 +170,44 @@ TEST_F(CameraMotionTest, SpeedBlurFollowsThePlayersSpeed)
 }
 
 } // namespace
+
+#include "graphics/ScreenVertex.h"
+#include "support/HeadlessDevice.h"
+
+#include <cstring>
+
+namespace {
+
+// The fade's black rectangle: its alpha follows the share of the fade gone
+// by, and a finished fade out keeps the screen black.
+TEST_F(CameraMotionTest, FadeOutDarkensWithRealTime)
+{
+    test::HeadlessDevice device;
+    g_D3DRender.m_pDevice = device.Get();
+    auto lastAlpha = [&device]() -> int {
+        const auto draws = device.Log().Of(plat::D3DOp::DrawPrimitiveUP);
+        if (draws.empty() || draws.back().data.size() < sizeof(CScreenVertex))
+            return -1;
+        CScreenVertex v;
+        std::memcpy(&v, draws.back().data.data(), sizeof(v));
+        return static_cast<int>(v.colour >> 24);
+    };
+    camera.StartFadeOut(2.0f, 0);
+    g_GameTimer.m_fRealDelta = 1.0f;
+    camera.DrawFade();
+    EXPECT_EQ(lastAlpha(), 127);
+    camera.DrawFade();
+    EXPECT_EQ(lastAlpha(), 255);
+    camera.DrawFade();
+    EXPECT_EQ(lastAlpha(), 255) << "the screen stays black";
+
+    camera.StartFadeIn(2.0f, 0);
+    camera.DrawFade();
+    EXPECT_EQ(lastAlpha(), 127);
+    device.Log().Clear();
+    camera.DrawFade();
+    EXPECT_EQ(lastAlpha(), -1) << "a finished fade in draws nothing";
+    g_D3DRender.m_pDevice = nullptr;
+}
+
+} // namespace
