@@ -83,6 +83,15 @@ TEST(WaveReader, RejectsDamagedFilesWithoutReadingPastThem)
         {"data shorter than one frame", [](std::vector<std::uint8_t>& b) { Put32(b, kDataSize, 3); b.resize(47); },
          WaveError::NoData},
         {"no data chunk", [](std::vector<std::uint8_t>& b) { b.resize(36); }, WaveError::NoData},
+        // Found by fuzzing: the pad byte of an odd chunk ending the file must
+        // not start another chunk past the end.
+        {"odd chunk filling the file",
+         [](std::vector<std::uint8_t>& b) {
+             b.resize(36 + 8 + 5);
+             std::memcpy(&b[36], "junk", 4);
+             Put32(b, 40, 5);
+         },
+         WaveError::NoData},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -45,7 +45,8 @@ WaveError ReadWave(const std::uint8_t* bytes, std::size_t size, WaveData* out)
         return WaveError::NotRiffWave;
     bool haveFormat = false;
     std::size_t pos = 12;
-    while (size - pos >= 8) {
+    // The pad byte of an odd last chunk may take pos one past the end.
+    while (pos <= size && size - pos >= 8) {
         const std::uint8_t* chunk = bytes + pos;
         const std::uint32_t chunkSize = U32(chunk + 4);
         if (chunkSize > size - pos - 8)
