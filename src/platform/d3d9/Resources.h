@@ -46,11 +46,20 @@ protected:
     ULONG m_refs = 1;
 };
 
+// What a drawing back end keeps of a resource (its copy in the graphics
+// driver); it goes with the resource.
+struct BackendObject {
+    virtual ~BackendObject() = default;
+};
+
 // One image: a mip level of a texture face, or a standalone surface.
+// version grows with every unlock, so a back end knows when to copy again.
 struct Level {
     D3DSURFACE_DESC desc{};
     std::vector<std::uint8_t> bytes;
     bool locked = false;
+    unsigned version = 0;
+    std::unique_ptr<BackendObject> backend;
 };
 
 // Lock of a whole level or of a rectangle inside it. Refused for surfaces a
@@ -98,6 +107,7 @@ public:
     Level* At(UINT face, UINT level);
     Surface* SurfaceAt(UINT face, UINT level);
     DWORD Usage() const { return m_usage; }
+    std::unique_ptr<BackendObject> backend;
 
 private:
     UINT m_levelCount;
@@ -153,12 +163,22 @@ public:
     std::vector<std::uint8_t>& Bytes() { return m_bytes; }
     DWORD Usage() const { return m_usage; }
     D3DPOOL Pool() const { return m_pool; }
+    // Grows with every unlock; the first and last byte written since the
+    // back end last looked (kept by the back end through ResetDirty).
+    unsigned Version() const { return m_version; }
+    size_t DirtyBegin() const { return m_dirtyBegin; }
+    size_t DirtyEnd() const { return m_dirtyEnd; }
+    void ResetDirty() { m_dirtyBegin = m_bytes.size(); m_dirtyEnd = 0; }
+    std::unique_ptr<BackendObject> backend;
 
 private:
     std::vector<std::uint8_t> m_bytes;
     DWORD m_usage;
     D3DPOOL m_pool;
     bool m_locked = false;
+    unsigned m_version = 0;
+    size_t m_dirtyBegin = 0;
+    size_t m_dirtyEnd = 0;
     PoolTicket m_ticket;
 };
 

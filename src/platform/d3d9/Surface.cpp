@@ -73,6 +73,7 @@ HRESULT UnlockLevel(Level& level)
     if (!level.locked)
         return D3DERR_INVALIDCALL;
     level.locked = false;
+    ++level.version;
     return D3D_OK;
 }
 
