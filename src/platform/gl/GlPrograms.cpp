@@ -17,19 +17,30 @@ const char* const kUniformNames[kUniformCount] = {
     "fxStage5",         "fxStage6",        "fxStage7",
 };
 
+// The status of a shader or program; on failure its info log goes to log
+// after the label.
+template <class GetIv, class GetLog>
+bool Succeeded(GLuint object, GLenum status, GetIv getIv, GetLog getLog, const char* label, std::string* log)
+{
+    GLint ok = 0;
+    getIv(object, status, &ok);
+    if (ok)
+        return true;
+    char buffer[4096] = {};
+    getLog(object, sizeof buffer - 1, nullptr, buffer);
+    *log += label;
+    *log += buffer;
+    return false;
+}
+
 GLuint CompileStage(GLenum kind, const std::string& source, std::string* log)
 {
     GLuint shader = glCreateShader(kind);
     const char* text = source.c_str();
     glShaderSource(shader, 1, &text, nullptr);
     glCompileShader(shader);
-    GLint ok = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char buffer[4096] = {};
-        glGetShaderInfoLog(shader, sizeof buffer - 1, nullptr, buffer);
-        *log += kind == GL_VERTEX_SHADER ? "vertex shader: " : "pixel shader: ";
-        *log += buffer;
+    if (!Succeeded(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog,
+                   kind == GL_VERTEX_SHADER ? "vertex shader: " : "pixel shader: ", log)) {
         glDeleteShader(shader);
         return 0;
     }
@@ -48,13 +59,7 @@ GLuint LinkProgram(const std::string& vertex, const std::string& fragment, std::
         glAttachShader(program, vs);
         glAttachShader(program, fs);
         glLinkProgram(program);
-        GLint ok = 0;
-        glGetProgramiv(program, GL_LINK_STATUS, &ok);
-        if (!ok) {
-            char buffer[4096] = {};
-            glGetProgramInfoLog(program, sizeof buffer - 1, nullptr, buffer);
-            *log += "link: ";
-            *log += buffer;
+        if (!Succeeded(program, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, "link: ", log)) {
             glDeleteProgram(program);
             program = 0;
         }
