@@ -5,15 +5,6 @@
 #include <cstring>
 #include <filesystem>
 
-// Mesa's software rasteriser keeps a few kilobytes of its compiled code
-// until the process ends, in frames without symbols; leak detection stays
-// on in every other test program, but in this one (which makes GL
-// contexts) leaks are not reported.
-extern "C" const char* __lsan_default_options()
-{
-    return "detect_leaks=0";
-}
-
 namespace gltest {
 
 void GlDeviceTest::SetUp()
