@@ -35,6 +35,10 @@ struct Pixels {
 // False on any other device or surface.
 bool ReadRenderTarget(IDirect3DDevice9* device, IDirect3DSurface9* surface, Pixels* out);
 
+// Waits until a GL device has finished every command given so far
+// (benchmarks time whole frames with it).
+void FinishGl(IDirect3DDevice9* device);
+
 // Drops every compiled fixed-function and effect program of a GL device, so
 // the next draws compile theirs again (benchmarks of the program cache).
 void ClearProgramCache(IDirect3DDevice9* device);

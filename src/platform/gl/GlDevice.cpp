@@ -274,6 +274,12 @@ bool ReadRenderTarget(IDirect3DDevice9* device, IDirect3DSurface9* surface, Pixe
     return gl && out && gl->Read(surface, out);
 }
 
+void FinishGl(IDirect3DDevice9* device)
+{
+    if (AsGl(device))
+        glFinish();
+}
+
 void ClearProgramCache(IDirect3DDevice9* device)
 {
     if (gl::GlDevice* gl = AsGl(device))
