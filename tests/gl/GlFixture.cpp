@@ -57,6 +57,14 @@ plat::Pixels GlDeviceTest::Frame(IDirect3DSurface9* surface)
     return pixels;
 }
 
+void GlDeviceTest::MakeTarget(UINT width, UINT height, IDirect3DTexture9** texture, IDirect3DSurface9** level)
+{
+    ASSERT_EQ(device->CreateTexture(width, height, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, texture,
+                                    nullptr),
+              D3D_OK);
+    ASSERT_EQ((*texture)->GetSurfaceLevel(0, level), D3D_OK);
+}
+
 IDirect3DTexture9* GlDeviceTest::MakeTexture(UINT width, UINT height, const std::vector<std::uint32_t>& argb)
 {
     IDirect3DTexture9* texture = nullptr;

@@ -38,6 +38,9 @@ protected:
     void DrawRect(float x0, float y0, float x1, float y1, D3DCOLOR color, float u0 = 0, float v0 = 0, float u1 = 1,
                   float v1 = 1);
     plat::Pixels Frame(IDirect3DSurface9* surface = nullptr);
+    // A render-target texture of the back buffer's format and its level 0
+    // (both held by the caller).
+    void MakeTarget(UINT width, UINT height, IDirect3DTexture9** texture, IDirect3DSurface9** level);
     // A managed A8R8G8B8 texture filled with pixels (row by row).
     IDirect3DTexture9* MakeTexture(UINT width, UINT height, const std::vector<std::uint32_t>& argb);
 

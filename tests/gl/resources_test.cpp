@@ -123,13 +123,10 @@ TEST_F(ResourcesTest, StretchRectCopiesTheFrameIntoATarget)
     device->SetRenderState(D3DRS_ZENABLE, FALSE);
     DrawRect(0, 0, kWidth / 2.0f, float(kHeight), 0xFFFFFFFF);
     IDirect3DTexture9* target = nullptr;
-    ASSERT_EQ(device->CreateTexture(64, 48, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &target,
-                                    nullptr),
-              D3D_OK);
     IDirect3DSurface9* back = nullptr;
     IDirect3DSurface9* level = nullptr;
+    MakeTarget(64, 48, &target, &level);
     device->GetRenderTarget(0, &back);
-    target->GetSurfaceLevel(0, &level);
     ASSERT_EQ(device->StretchRect(back, nullptr, level, nullptr, D3DTEXF_LINEAR), D3D_OK);
     const plat::Pixels copy = Frame(level);
     ASSERT_EQ(copy.width, 64u);
@@ -144,11 +141,8 @@ TEST_F(ResourcesTest, StretchRectCopiesTheFrameIntoATarget)
 TEST_F(ResourcesTest, LargerDepthSurfaceWorksWithASmallerTarget)
 {
     IDirect3DTexture9* target = nullptr;
-    ASSERT_EQ(device->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &target,
-                                    nullptr),
-              D3D_OK);
     IDirect3DSurface9* level = nullptr;
-    target->GetSurfaceLevel(0, &level);
+    MakeTarget(32, 32, &target, &level);
     device->SetRenderTarget(0, level);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     const ScreenVertex nearTri[3] = {{0, 0, 0.2f, 1, 0xFF00FF00, 0, 0}, {32, 0, 0.2f, 1, 0xFF00FF00, 0, 0},

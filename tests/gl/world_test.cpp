@@ -175,12 +175,9 @@ TEST_F(WorldTest, AlphaTestAndClipPlaneCutTheRightPixels)
 TEST_F(WorldTest, RenderTargetIsSampledUpright)
 {
     IDirect3DTexture9* target = nullptr;
-    ASSERT_EQ(device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &target,
-                                    nullptr),
-              D3D_OK);
     IDirect3DSurface9* surface = nullptr;
     IDirect3DSurface9* back = nullptr;
-    target->GetSurfaceLevel(0, &surface);
+    MakeTarget(64, 64, &target, &surface);
     device->GetRenderTarget(0, &back);
     ASSERT_EQ(device->SetRenderTarget(0, surface), D3D_OK);
     D3DVIEWPORT9 vp{};
