@@ -86,6 +86,33 @@ TEST_F(EffectTest, ShaderThatDoesNotCompileIsRefusedWithTheCompilerText)
     EXPECT_NE(errors.find("undefinedThing"), std::string::npos) << errors;
 }
 
+// A pass with a pixel shader only: the fixed vertex stage still transforms
+// and hands over the stage coordinates; the shader reads a parameter.
+TEST_F(EffectTest, PixelShaderOverTheFixedVertexStage)
+{
+    const std::string text = "param vector Tint = 0.5 1 0.25 1\n"
+                             "pixelshader psTint\nvoid main() { fragColor = texture(fxStage0, vTex[0].xy) * Tint; }\nend\n"
+                             "technique techTint\n    pass P0 - psTint\nend\n";
+    ID3DXEffect* effect = Compile(text);
+    ASSERT_NE(effect, nullptr);
+    std::vector<std::uint32_t> halves = {0xFFFFFFFF, 0xFF000000};
+    IDirect3DTexture9* texture = MakeTexture(2, 1, halves);
+    device->SetTexture(0, texture);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+    UINT passes = 0;
+    effect->Begin(&passes, 0);
+    effect->Pass(0);
+    DrawRect(0, 0, float(kWidth), float(kHeight), 0xFFFFFFFF);
+    effect->End();
+    const plat::Pixels frame = Frame();
+    EXPECT_TRUE(Near(frame.At(10, 10), 0xFF80FF40, 2));
+    EXPECT_TRUE(Near(frame.At(kWidth - 10, 10), 0xFF000000, 2));
+    device->SetTexture(0, nullptr);
+    texture->Release();
+    effect->Release();
+}
+
 // Four taps of the stages 0-3 at the offsets of vertex registers 32-35,
 // weighted by pixel register 0: a flat texture comes back scaled.
 TEST_F(EffectTest, SmoothingReadsStagesAndConstantRegisters)

@@ -48,6 +48,32 @@ TEST_F(ResourcesTest, BlockCompressedTextureSamplesItsColour)
     texture->Release();
 }
 
+// A texture drawn at half its size reads its second level when the mip
+// filter asks for levels, and the first when it does not.
+TEST_F(ResourcesTest, MipLevelsAreChosenBySize)
+{
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(device->CreateTexture(16, 16, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+    const std::uint32_t colours[2] = {0xFFFF0000, 0xFF00FF00};
+    for (UINT level = 0; level < 2; ++level) {
+        D3DLOCKED_RECT locked{};
+        ASSERT_EQ(texture->LockRect(level, &locked, nullptr, 0), D3D_OK);
+        const UINT size = 16 >> level;
+        for (UINT i = 0; i < size * size; ++i)
+            std::memcpy(static_cast<std::uint8_t*>(locked.pBits) + (i / size) * locked.Pitch + (i % size) * 4,
+                        &colours[level], 4);
+        texture->UnlockRect(level);
+    }
+    device->SetTexture(0, texture);
+    for (DWORD mip : {D3DTEXF_NONE, D3DTEXF_POINT}) {
+        device->SetSamplerState(0, D3DSAMP_MIPFILTER, mip);
+        DrawRect(40, 40, 48, 48, 0xFFFFFFFF);
+        EXPECT_TRUE(Near(Frame().At(44, 44), colours[mip == D3DTEXF_POINT ? 1 : 0], 2)) << mip;
+    }
+    device->SetTexture(0, nullptr);
+    texture->Release();
+}
+
 // Each face of a cube map shows where the reflection vector points; the
 // camera looks down +z at a mirror facing it, so it sees the -z face.
 TEST_F(ResourcesTest, ReflectionVectorSamplesTheFacingCubeFace)

@@ -49,7 +49,7 @@ std::string EffectVertexSource(const fx::EffectFile& file, const std::string& de
          "layout(location = 2) in vec4 inColor0;\nlayout(location = 3) in vec4 inColor1;\n";
     for (int i = 0; i < 8; ++i)
         s += "layout(location = " + std::to_string(4 + i) + ") in vec4 inTex" + std::to_string(i) + ";\n";
-    s += "uniform vec4 ffViewport;\nuniform vec2 ffDepthRange;\n";
+    s += "uniform vec4 ffViewport;\nuniform vec2 ffDepthRange;\nuniform vec4 ffClipPlane;\n";
     s += "uniform vec4 vsConst[" + std::to_string(kVertexConstRegisters) + "];\n";
     s += declarations;
     s += StageSamplers();
@@ -58,8 +58,11 @@ std::string EffectVertexSource(const fx::EffectFile& file, const std::string& de
     s += "#define main fxVertexMain\n#line 1\n";
     s += file.shaders[size_t(shader)].source;
     s += "\n#undef main\nvoid main()\n{\n    vDiffuse = vec4(1.0);\n    vSpecular = vec4(0.0);\n"
-         "    for (int i = 0; i < 8; ++i) vTex[i] = vec4(0.0);\n    vFog = 1.0;\n    gl_ClipDistance[0] = 1.0;\n"
-         "    fxVertexMain();\n    gl_Position = ffToGl(gl_Position);\n}\n";
+         "    for (int i = 0; i < 8; ++i) vTex[i] = vec4(0.0);\n    vFog = 1.0;\n"
+         "    fxVertexMain();\n"
+         // With shaders the user clip plane is given in clip space.
+         "    gl_ClipDistance[0] = dot(gl_Position, ffClipPlane);\n"
+         "    gl_Position = ffToGl(gl_Position);\n}\n";
     return s;
 }
 
