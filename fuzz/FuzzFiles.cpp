@@ -1,6 +1,9 @@
 #include "FuzzFiles.h"
 
 #include "platform/Backend.h"
+#include "shell/AudioManager.h"
+#include "shell/FileManager.h"
+#include "shell/Settings.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +21,17 @@ void EnterScratchDirectory()
     std::string pattern = (std::filesystem::temp_directory_path() / "morvaine-fuzz-XXXXXX").string();
     if (mkdtemp(pattern.data()))
         std::filesystem::current_path(pattern);
+}
+
+void StartLooseFilesAndSilentAudio()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    g_bFileManager = 0;
+    g_FileManager.Init();
+    g_AudioManager.Init(nullptr);
 }
 
 void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size)

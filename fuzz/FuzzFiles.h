@@ -13,6 +13,10 @@ namespace fuzz {
 // platform layer to headless.
 void EnterScratchDirectory();
 
+// Loose files ("File manager" 0) and the audio manager started on the silent
+// output, once per process.
+void StartLooseFilesAndSilentAudio();
+
 // Writes bytes to a path below the working directory (folders made as needed).
 void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size);
 void WriteFile(const std::string& path, const std::string& bytes);

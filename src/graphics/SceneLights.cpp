@@ -13,3 +13,11 @@ void CSceneLights::Release()
 void CSceneLights::Update()
 {
 }
+
+void CSceneLights::OnLostDevice()
+{
+}
+
+void CSceneLights::OnResetDevice()
+{
+}

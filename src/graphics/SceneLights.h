@@ -6,6 +6,8 @@ public:
     int Init();
     void Release();
     void Update();
+    void OnLostDevice();
+    void OnResetDevice();
 };
 
 extern CSceneLights g_SceneLights;

@@ -27,7 +27,7 @@ struct HeadlessAdapter {
     HRESULT createDeviceResult = D3D_OK;   // forced CreateDevice failure
 };
 
-// The script read by the next Direct3DCreate9 / CreateDevice.
+// The script each Direct3DCreate9 copies; change it before that call.
 HeadlessAdapter& HeadlessAdapterScript();
 // Back to the defaults described above.
 void ResetHeadlessAdapterScript();
@@ -120,7 +120,7 @@ public:
 private:
     // Oldest calls are dropped beyond this many, so a long headless run
     // keeps a bounded log.
-    static constexpr size_t kMaxCalls = 1u << 18;
+    static constexpr size_t kMaxCalls = 1u << 17;
     std::deque<D3DCall> m_calls;
 };
 

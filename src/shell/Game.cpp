@@ -9,6 +9,9 @@
 #include "objects/BloodEffect.h"
 #include "objects/ParticleEffects.h"
 #include "objects/WaterCircles.h"
+#include "roadusers/HumanManager.h"
+#include "roadusers/Vehicle.h"
+#include "roadusers/VehicleManager.h"
 #include "shell/AudioManager.h"
 #include "shell/GameSteps.h"
 #include "shell/GameTimer.h"
@@ -27,15 +30,34 @@ char g_szPlayerName[16];
 GameStepObserver g_pGameStepObserver = nullptr;
 
 CGame::CGame()
-    : m_pCollisionConfig(nullptr), m_pBroadphase(nullptr), m_pDispatcher(nullptr), m_pSolver(nullptr),
+    : m_pCamera(nullptr), m_pCollisionConfig(nullptr), m_pBroadphase(nullptr), m_pDispatcher(nullptr), m_pSolver(nullptr),
       m_pDynamicsWorld(nullptr), m_pVehicleRaycaster(nullptr), m_nManifolds(0), m_nActiveBodies(0), m_nCubeFace(0),
       m_vShadowCenter{0.0f, 0.0f, 0.0f}, m_fVisibilityTimer(0.5f)
 {
 }
 
+// Camera 1 (the water reflection) starts as a copy of camera 0 and is never
+// released on its own; the shadow camera looks through an 80 x 80 box.
+void CGame::InitCameras()
+{
+    const D3DXVECTOR3 mainEye(225.0f, 20.0f, -740.0f);
+    const D3DXVECTOR3 mainTarget(225.0f, 20.0f, -700.0f);
+    const D3DXVECTOR3 origin(0.0f, 0.0f, 0.0f);
+    const D3DXVECTOR3 ahead(0.0f, 0.0f, 1.0f);
+    const float quarterTurn = D3DX_PI / 2.0f;
+    m_Cameras[0].Init(&mainEye, &mainTarget, quarterTurn, 1.1f, g_fNearPlane, g_fFarPlane, 0);
+    m_Cameras[2].Init(&origin, &ahead, quarterTurn, 1.0f, g_fNearPlane, g_fCubeFarPlane, 0);
+    m_Cameras[3].Init(&origin, &ahead, quarterTurn, 1.0f, g_fNearPlane, 2.0f * g_fFarPlane, 0);
+    D3DXMatrixOrthoOffCenterLH(&m_Cameras[3].m_matProj, -40.0f, 40.0f, -40.0f, 40.0f, g_fNearPlane,
+                               2.0f * g_fFarPlane);
+    m_Cameras[1] = m_Cameras[0];
+    m_pCamera = &m_Cameras[0];
+}
+
 int CGame::Init()
 {
     GAME_STEP(g_GameTimer.Init());
+    InitCameras();
     std::strcpy(g_szPlayerName, "Player");
     if (GAME_STEP(InitPhysics()) != 1)
         return 0;
@@ -53,6 +75,7 @@ int CGame::InitManagers()
     if (GAME_STEP(g_Landscape.Init()) == 0) // any non-zero result is a loaded landscape
         return 0;
     if (GAME_STEP(g_PropManager.Init()) != 1 || GAME_STEP(g_FieldObjects.Init()) != 1 ||
+        GAME_STEP(g_VehicleManager.Init()) != 1 || GAME_STEP(g_HumanManager.Init()) != 1 ||
         GAME_STEP(g_ParticleEffects.Init()) != 1 || GAME_STEP(g_BloodEffect.Init()) != 1 ||
         GAME_STEP(g_WaterCircles.Init()) != 1 || GAME_STEP(g_Sky.Init()) != 1 || GAME_STEP(g_RayHit.Init()) != 1)
         return 0;
@@ -65,6 +88,8 @@ void CGame::Release()
     GAME_STEP(g_GameMenu.Release());
     GAME_STEP(g_MenuBackground.Release());
     GAME_STEP(g_SceneLights.Release());
+    GAME_STEP(g_VehicleManager.Release());
+    GAME_STEP(g_HumanManager.Release());
     GAME_STEP(g_Landscape.Release());
     GAME_STEP(g_PropManager.Release());
     GAME_STEP(g_FieldObjects.Release());
@@ -74,6 +99,10 @@ void CGame::Release()
     GAME_STEP(g_Sky.Release());
     GAME_STEP(g_CityLogic.Release());
     GAME_STEP(g_InfoScreens.Release());
+    m_Cameras[0].Release();
+    m_Cameras[2].Release();
+    m_Cameras[3].Release();
+    m_pCamera = nullptr;
     GAME_STEP(ReleasePhysics());
 }
 
@@ -82,7 +111,11 @@ void CGame::Tick()
     if (!g_bActive)
         return;
     GAME_STEP(g_GameTimer.Update());
-    DrawFrame();
+    IDirect3DDevice9* device = g_D3DRender.m_pDevice;
+    if (device && SUCCEEDED(device->BeginScene())) {
+        DrawFrame();
+        device->EndScene();
+    }
     if (!g_bInGame)
         UpdateMenuOnly();
     else if (g_GameTimer.m_fDelta != 0.0f)
@@ -100,10 +133,16 @@ void CGame::DrawFrame()
         GAME_STEP(g_GameInterface.Render());
     }
     GAME_STEP(g_GameInterface.m_Cursor.Draw());
+    if (m_pCamera) {
+        GAME_STEP(m_pCamera->DrawFade());
+        GAME_STEP(m_pCamera->DrawDebugInfo());
+    }
 }
 
 void CGame::UpdateMenuOnly()
 {
+    if (m_pCamera)
+        GAME_STEP(m_pCamera->Update());
     GAME_STEP(g_GameMenu.Update());
     GAME_STEP(g_GameInterface.Update());
     GAME_STEP(g_CityLogic.Update());
@@ -112,6 +151,10 @@ void CGame::UpdateMenuOnly()
 void CGame::UpdateRunningGame()
 {
     GAME_STEP(StepPhysics());
+    if (g_pPlayerVehicle)
+        GAME_STEP(g_pPlayerVehicle->Update());
+    if (m_pCamera)
+        GAME_STEP(m_pCamera->Update());
     GAME_STEP(g_GameInterface.Update());
     GAME_STEP(g_GameMenu.Update());
     GAME_STEP(g_Sky.Update());
@@ -119,6 +162,8 @@ void CGame::UpdateRunningGame()
     GAME_STEP(g_Landscape.Update());
     GAME_STEP(g_FieldObjects.Update());
     GAME_STEP(g_PropManager.Update());
+    GAME_STEP(g_VehicleManager.Update());
+    GAME_STEP(g_HumanManager.Update());
     GAME_STEP(g_ParticleEffects.Update());
     GAME_STEP(g_BloodEffect.Update());
     GAME_STEP(g_WaterCircles.Update());
@@ -135,6 +180,8 @@ void CGame::UpdateVisibility(int force)
     GAME_STEP(g_Landscape.UpdateSectorVisibility());
     GAME_STEP(g_PropManager.RefreshVisibility());
     GAME_STEP(g_FieldObjects.RefreshVisibility());
+    GAME_STEP(g_VehicleManager.Refresh());
+    GAME_STEP(g_HumanManager.Refresh());
     GAME_STEP(g_PropManager.ApplyBuildingOcclusion());
 }
 
@@ -142,16 +189,24 @@ void CGame::NewGame()
 {
     Reset();
     GAME_STEP(g_Landscape.BuildSectors());
+    // A new game from the menu creates the player's car itself.
+    if (!g_bEditorMode && !g_bGameMenu)
+        GAME_STEP(g_VehicleManager.CreatePlayerCar(nullptr, nullptr, nullptr));
 }
 
 void CGame::Reset()
 {
     GAME_STEP(g_Landscape.ReleaseSectors());
     GAME_STEP(g_FieldObjects.Clear());
+    GAME_STEP(g_VehicleManager.Clear());
+    GAME_STEP(g_HumanManager.Clear());
     GAME_STEP(g_PropManager.Clear());
     GAME_STEP(g_ParticleEffects.Reset());
     GAME_STEP(g_BloodEffect.Reset());
     GAME_STEP(g_WaterCircles.Reset());
     GAME_STEP(g_CityLogic.Reset());
+    GAME_STEP(g_AudioManager.StopCarSounds());
+    if (m_pCamera)
+        GAME_STEP(m_pCamera->SetTargetVehicle(nullptr));
     RemoveAllCollisionObjects(false);
 }

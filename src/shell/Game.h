@@ -2,6 +2,8 @@
 // start-up, per-frame tick, reset and shut-down.
 #pragma once
 
+#include "graphics/WorldCamera.h"
+
 class btDefaultCollisionConfiguration;
 class btBroadphaseInterface;
 class btCollisionDispatcher;
@@ -26,6 +28,9 @@ public:
     void ProcessContacts();
     void ReleasePhysics();
 
+    // 0 main view, 1 water reflection, 2 cube map, 3 orthographic shadow.
+    CWorldCamera m_Cameras[4];
+    CWorldCamera* m_pCamera;
     btDefaultCollisionConfiguration* m_pCollisionConfig;
     btBroadphaseInterface* m_pBroadphase;
     btCollisionDispatcher* m_pDispatcher;
@@ -39,6 +44,7 @@ public:
     float m_fVisibilityTimer;
 
 private:
+    void InitCameras();
     int InitManagers();
     void DrawFrame();
     void UpdateMenuOnly();

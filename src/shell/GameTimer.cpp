@@ -2,6 +2,7 @@
 
 #include "game/PlayerStats.h"
 #include "platform/Win32Time.h"
+#include "roadusers/Vehicle.h"
 #include "shell/AudioManager.h"
 #include "shell/FileManager.h"
 #include "shell/Input.h"
@@ -65,6 +66,8 @@ void CGameTimer::Update()
     m_fDelta = delta * m_fTimeScale * 0.001f;
     m_fGameTime += delta * m_fTimeScale;
     g_PlayerStats.m_fPlayTime += m_fDelta;
+    if (g_pPlayerVehicle)
+        g_pPlayerVehicle->m_fDrivingTime += m_fDelta;
 }
 
 void CGameTimer::Pause()

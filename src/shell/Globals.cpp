@@ -10,9 +10,12 @@
 #include "objects/BloodEffect.h"
 #include "objects/ParticleEffects.h"
 #include "objects/WaterCircles.h"
+#include "roadusers/HumanManager.h"
+#include "roadusers/VehicleManager.h"
 #include "shell/AudioManager.h"
 #include "shell/Game.h"
 #include "shell/RayHitInfo.h"
+#include "shell/VectorHelpers.h"
 #include "world/FieldObjectManager.h"
 #include "world/InfoScreenManager.h"
 #include "world/Landscape.h"
@@ -26,6 +29,8 @@ CSky g_Sky;
 CRayHitInfo g_RayHit;
 CGame g_Game;
 CLandscape g_Landscape;
+CVehicleManager g_VehicleManager;
+CHumanManager g_HumanManager;
 CPropManager g_PropManager;
 CFieldObjectManager g_FieldObjects;
 CParticleEffects g_ParticleEffects;
@@ -35,3 +40,11 @@ CGameInterface g_GameInterface;
 CInfoScreenManager g_InfoScreens;
 CMenuBackground g_MenuBackground;
 CGameMenu g_GameMenu;
+
+static D3DXMATRIX IdentityMatrix()
+{
+    D3DXMATRIX m;
+    D3DXMatrixIdentity(&m);
+    return m;
+}
+D3DXMATRIX g_matIdentity = IdentityMatrix();

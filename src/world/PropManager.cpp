@@ -43,3 +43,8 @@ void CPropManager::RefreshVisibility()
 void CPropManager::ApplyBuildingOcclusion()
 {
 }
+
+CStaticObject* CPropManager::FindNearestProp(int, int, const D3DXVECTOR3*, float)
+{
+    return nullptr;
+}

@@ -1,6 +1,10 @@
 // City props (lampposts, cafes, garbage, shop entrances).
 #pragma once
 
+#include "platform/D3DX9.h"
+
+class CStaticObject;
+
 class CPropManager {
 public:
     int Init();
@@ -15,6 +19,9 @@ public:
     void RenderShadowCasters(int typeMask);
     void RefreshVisibility();
     void ApplyBuildingOcclusion();
+    // The prop of both masks nearest the position (distance minus radius),
+    // below the maximum distance, or null.
+    CStaticObject* FindNearestProp(int classMask, int typeMask, const D3DXVECTOR3* position, float maxDistance);
 };
 
 extern CPropManager g_PropManager;

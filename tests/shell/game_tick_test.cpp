@@ -1,10 +1,12 @@
 // The order in which the game object calls its managers during a tick.
 #include "game/GameMenu.h"
+#include "graphics/D3DRender.h"
 #include "platform/Win32Time.h"
 #include "shell/Game.h"
 #include "shell/GameSteps.h"
 #include "shell/GameTimer.h"
 #include "shell/WinMain.h"
+#include "support/HeadlessDevice.h"
 
 #include <btBulletDynamicsCommon.h>
 #include <gtest/gtest.h>
@@ -41,6 +43,8 @@ protected:
         g_bActive = 1;
         g_bInGame = 1;
         g_GameMenu.m_bOpen = 0;
+        ASSERT_NE(device.Get(), nullptr);
+        g_D3DRender.m_pDevice = device.Get();
         ASSERT_EQ(game.Init(), 1);
         s_steps.clear();
         g_pGameStepObserver = Record;
@@ -49,6 +53,7 @@ protected:
     {
         g_pGameStepObserver = nullptr;
         game.Release();
+        g_D3DRender.m_pDevice = nullptr;
         plat::UseRealClock();
         g_bInGame = 0;
         g_GameMenu.m_bOpen = 0;
@@ -59,6 +64,7 @@ protected:
         s_steps.clear();
         game.Tick();
     }
+    test::HeadlessDevice device;
     CGame game;
 };
 

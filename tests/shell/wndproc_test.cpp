@@ -30,7 +30,7 @@ protected:
         g_nTextInput = 0;
         g_nTypedChar = 32;
         g_GameTimer.Reset();
-        g_AudioManager.m_nPauseCount = 0;
+        g_AudioManager.m_bPaused = 0;
         g_GameMenu.m_bOpen = 0;
         g_GameMenu.m_bKeyHandler = 0;
         g_D3DRender.m_fScaleX = 1024.0f / 800.0f;
@@ -96,11 +96,11 @@ TEST_F(WndProcTest, ActivationAndFocus)
         SCOPED_TRACE(c.what);
         g_bActive = c.activeBefore;
         g_GameTimer.m_fTimeScale = c.activeBefore ? 1.0f : 0.0f;
-        g_AudioManager.m_nPauseCount = c.activeBefore ? 0 : 1;
+        g_AudioManager.m_bPaused = c.activeBefore ? 0 : 1;
         Send(c.message, c.wParam);
         EXPECT_EQ(g_bActive, c.activeAfter);
         EXPECT_EQ(g_GameTimer.IsPaused() ? 1 : 0, c.paused);
-        EXPECT_EQ(g_AudioManager.m_nPauseCount > 0 ? 1 : 0, c.paused);
+        EXPECT_EQ(g_AudioManager.m_bPaused ? 1 : 0, c.paused);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "writers/FuzzSeeds.h"
 
+#include "writers/ImageWriters.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -46,6 +48,24 @@ bool CopySeed(const fs::path& root, const char* file, const fs::path& outDir, co
     return ReadFile(root / file, &bytes) && WriteSeed(outDir / target, fs::path(file).filename().string(), bytes);
 }
 
+// Small images of every kind the texture loaders read.
+bool WriteImageSeeds(const fs::path& dir)
+{
+    ArgbImage image = SolidImage(8, 8, 0xFF336699u);
+    image.pixels[5] = 0x80FF0000u;
+    const std::vector<ArgbImage> face = {image};
+    const std::vector<ArgbImage> cube(6, image);
+    bool ok = WriteSeed(dir, "argb.dds", EncodeDds(face, DdsPixels::A8R8G8B8, 4));
+    ok = ok && WriteSeed(dir, "565.dds", EncodeDds(face, DdsPixels::R5G6B5, 1));
+    ok = ok && WriteSeed(dir, "dxt1.dds", EncodeDds(face, DdsPixels::DXT1, 2));
+    ok = ok && WriteSeed(dir, "dxt3.dds", EncodeDds(face, DdsPixels::DXT3, 1));
+    ok = ok && WriteSeed(dir, "dxt5.dds", EncodeDds(face, DdsPixels::DXT5, 1));
+    ok = ok && WriteSeed(dir, "cube.dds", EncodeDds(cube, DdsPixels::X8R8G8B8, 1));
+    ok = ok && WriteSeed(dir, "rgb.bmp", EncodeBmp(image, 24));
+    ok = ok && WriteSeed(dir, "argb.bmp", EncodeBmp(image, 32));
+    return ok && WriteSeed(dir, "photo.jpg", EncodeJpeg(image, 80));
+}
+
 } // namespace
 
 bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
@@ -63,7 +83,10 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
     ok = ok && WriteSeed(out / "objects_lines", "short", std::string(1, '\x05') + keys);
     ok = ok && WriteSeed(out / "objects_lines", "long", std::string(1, '\xfe') + keys);
     ok = ok && WriteSeed(out / "archive_index", "objects", LengthPrefixed(index, body));
-    return ok;
+    ok = ok && CopySeed(root, "Data/Audio/AmbTrks/AmbientData.obj", out, "ambience");
+    ok = ok && CopySeed(root, "Data/Audio/E01.wav", out, "sounds");
+    ok = ok && CopySeed(root, "Data/Audio/App01.wav", out, "sounds");
+    return ok && WriteImageSeeds(out / "images");
 }
 
 } // namespace tools

@@ -1,6 +1,7 @@
 #include "platform/d3d9/Resources.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace plat::d3d {
 
@@ -33,7 +34,7 @@ HRESULT BufferStore::Unlock()
     if (!m_locked)
         return D3DERR_INVALIDCALL;
     m_locked = false;
-    ++m_version;
+    ++m_revision;
     return D3D_OK;
 }
 
@@ -49,7 +50,7 @@ HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* desc)
     if (!desc)
         return D3DERR_INVALIDCALL;
     *desc = D3DVERTEXBUFFER_DESC{D3DFMT_UNKNOWN, D3DRTYPE_VERTEXBUFFER, m_store.Usage(), m_store.Pool(),
-                                 UINT(m_store.Bytes().size()), m_fvf};
+                                 UINT(std::as_const(m_store).Bytes().size()), m_fvf};
     return D3D_OK;
 }
 
@@ -65,7 +66,7 @@ HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* desc)
     if (!desc)
         return D3DERR_INVALIDCALL;
     *desc = D3DINDEXBUFFER_DESC{m_format, D3DRTYPE_INDEXBUFFER, m_store.Usage(), m_store.Pool(),
-                                UINT(m_store.Bytes().size())};
+                                UINT(std::as_const(m_store).Bytes().size())};
     return D3D_OK;
 }
 

@@ -4,10 +4,11 @@
 #include "platform/d3d9/RecordingDevice.h"
 
 #include <cstring>
+#include <utility>
 
 namespace plat {
 
-static d3d::BufferStore* VertexStore(IDirect3DVertexBuffer9* buffer)
+static const d3d::BufferStore* VertexStore(IDirect3DVertexBuffer9* buffer)
 {
     auto* vb = dynamic_cast<d3d::VertexBuffer*>(buffer);
     return vb ? &vb->Store() : nullptr;
@@ -15,7 +16,7 @@ static d3d::BufferStore* VertexStore(IDirect3DVertexBuffer9* buffer)
 
 HRESULT RecordingDevice::CheckStreamDraw(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) const
 {
-    d3d::BufferStore* store = VertexStore(m_stream.buffer);
+    const d3d::BufferStore* store = VertexStore(m_stream.buffer);
     const UINT vertexSize = d3d::FvfVertexSize(m_fvf);
     if (!store || vertexSize == 0 || m_stream.stride < vertexSize)
         return D3DERR_INVALIDCALL;
@@ -32,7 +33,7 @@ HRESULT RecordingDevice::CheckIndexedDraw(D3DPRIMITIVETYPE type, INT baseVertex,
                                           UINT startIndex, UINT primitiveCount)
 {
     auto* ib = dynamic_cast<d3d::IndexBuffer*>(m_indices);
-    d3d::BufferStore* vertices = VertexStore(m_stream.buffer);
+    const d3d::BufferStore* vertices = VertexStore(m_stream.buffer);
     const UINT vertexSize = d3d::FvfVertexSize(m_fvf);
     if (!ib || !vertices || vertexSize == 0 || m_stream.stride < vertexSize)
         return D3DERR_INVALIDCALL;
@@ -40,7 +41,7 @@ HRESULT RecordingDevice::CheckIndexedDraw(D3DPRIMITIVETYPE type, INT baseVertex,
     if (count == 0 && primitiveCount != 0)
         return D3DERR_INVALIDCALL;
     const size_t indexSize = ib->Format() == D3DFMT_INDEX32 ? 4 : 2;
-    const std::vector<std::uint8_t>& bytes = ib->Store().Bytes();
+    const std::vector<std::uint8_t>& bytes = std::as_const(ib->Store()).Bytes();
     if ((size_t(startIndex) + count) * indexSize > bytes.size())
         return D3DERR_INVALIDCALL;
     const size_t available = vertices->Bytes().size() > m_stream.offset

@@ -60,6 +60,20 @@ void RecordingDevice::MakeImplicitSurfaces()
     }
 }
 
+// Render target and depth buffer back to the device's own, dropping the
+// application's surfaces.
+void RecordingDevice::RestoreImplicitTargets()
+{
+    ReleaseAndClear(m_renderTarget);
+    ReleaseAndClear(m_depthStencil);
+    m_renderTarget = m_backBuffer;
+    m_renderTarget->AddRef();
+    m_depthStencil = m_autoDepth;
+    if (m_depthStencil)
+        m_depthStencil->AddRef();
+    ViewportToTarget();
+}
+
 // The documented defaults of a freshly created or reset device.
 void RecordingDevice::DefaultStates()
 {
@@ -166,8 +180,7 @@ HRESULT RecordingDevice::Reset(D3DPRESENT_PARAMETERS* params)
     if (m_forcedResetResult != D3D_OK)
         return m_forcedResetResult;
     UnbindAll();
-    ReleaseAndClear(m_renderTarget);
-    ReleaseAndClear(m_depthStencil);
+    RestoreImplicitTargets();
     if (m_shared->liveDefaultPool > 0) {
         m_condition = DeviceCondition::NotReset;
         return D3DERR_INVALIDCALL;

@@ -178,6 +178,7 @@ static void CopyScaled(d3d::Level& from, const RECT& src, d3d::Level& to, const 
             std::copy(p, p + unit, to.bytes.data() + size_t(dst.top + y) * toPitch + size_t(dst.left + x) * unit);
         }
     }
+    ++to.revision;
 }
 
 HRESULT RecordingDevice::StretchRect(IDirect3DSurface9* source, const RECT* sourceRect, IDirect3DSurface9* dest,

@@ -131,6 +131,7 @@ protected:
     void UnbindAll();
     void UnbindStream();
     void MakeImplicitSurfaces();
+    void RestoreImplicitTargets();
     void ViewportToTarget();
     HRESULT CheckIndexedDraw(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex, UINT vertexCount,
                              UINT startIndex, UINT primitiveCount);

@@ -53,12 +53,13 @@ struct BackendObject {
 };
 
 // One image: a mip level of a texture face, or a standalone surface.
-// version grows with every unlock, so a back end knows when to copy again.
 struct Level {
     D3DSURFACE_DESC desc{};
     std::vector<std::uint8_t> bytes;
     bool locked = false;
-    unsigned version = 0;
+    // Raised whenever the bytes may have changed (unlock, load, copy), so a
+    // back end holding a copy knows to upload again.
+    std::uint32_t revision = 0;
     std::unique_ptr<BackendObject> backend;
 };
 
@@ -160,12 +161,20 @@ public:
     BufferStore(SharedState shared, UINT length, DWORD usage, D3DPOOL pool);
     HRESULT Lock(UINT offset, UINT size, void** data);
     HRESULT Unlock();
-    std::vector<std::uint8_t>& Bytes() { return m_bytes; }
+    // Writable access counts as a change (see Level::revision).
+    std::vector<std::uint8_t>& Bytes()
+    {
+        ++m_revision;
+        m_dirtyBegin = 0;
+        m_dirtyEnd = m_bytes.size();
+        return m_bytes;
+    }
+    const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
+    std::uint32_t Revision() const { return m_revision; }
     DWORD Usage() const { return m_usage; }
     D3DPOOL Pool() const { return m_pool; }
-    // Grows with every unlock; the first and last byte written since the
-    // back end last looked (kept by the back end through ResetDirty).
-    unsigned Version() const { return m_version; }
+    // The first and last byte that may have changed since the back end last
+    // copied the buffer (it says so with ResetDirty).
     size_t DirtyBegin() const { return m_dirtyBegin; }
     size_t DirtyEnd() const { return m_dirtyEnd; }
     void ResetDirty() { m_dirtyBegin = m_bytes.size(); m_dirtyEnd = 0; }
@@ -176,7 +185,7 @@ private:
     DWORD m_usage;
     D3DPOOL m_pool;
     bool m_locked = false;
-    unsigned m_version = 0;
+    std::uint32_t m_revision = 0;
     size_t m_dirtyBegin = 0;
     size_t m_dirtyEnd = 0;
     PoolTicket m_ticket;

@@ -73,7 +73,7 @@ HRESULT UnlockLevel(Level& level)
     if (!level.locked)
         return D3DERR_INVALIDCALL;
     level.locked = false;
-    ++level.version;
+    ++level.revision;
     return D3D_OK;
 }
 

@@ -6,7 +6,7 @@
 // '_', not starting with a digit, at most 63 characters, unique within their
 // kind (parameters, shaders, techniques).
 //
-//   param float <name> [stage N] [= v]
+//   param float <name> [= v]
 //   param vector <name> [= x y z w]
 //   param matrix <name> [= m11 m12 ... m44]        (16 values, row by row)
 //   param texture <name> [stage N]

@@ -2,6 +2,7 @@
 #include "platform/d3d9/Formats.h"
 
 #include <cstring>
+#include <utility>
 
 namespace plat::mesh {
 
@@ -65,7 +66,7 @@ HRESULT Mesh::UnlockAttributeBuffer()
 
 DWORD Mesh::Index(size_t i) const
 {
-    const std::vector<std::uint8_t>& bytes = StoreOf(m_ib).Bytes();
+    const std::vector<std::uint8_t>& bytes = std::as_const(StoreOf(m_ib)).Bytes();
     if (m_options & D3DXMESH_32BIT) {
         DWORD v;
         std::memcpy(&v, bytes.data() + i * 4, 4);
@@ -90,6 +91,11 @@ void Mesh::SetIndex(size_t i, DWORD value)
 std::vector<std::uint8_t>& Mesh::VertexBytes()
 {
     return StoreOf(m_vb).Bytes();
+}
+
+const std::vector<std::uint8_t>& Mesh::VertexBytes() const
+{
+    return std::as_const(StoreOf(m_vb)).Bytes();
 }
 
 HRESULT Mesh::GenerateAdjacency(float epsilon, DWORD* adjacency)

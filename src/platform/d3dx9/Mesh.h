@@ -19,6 +19,7 @@ public:
     DWORD GetFVF() override { return m_fvf; }
     DWORD GetOptions() override { return m_options; }
     DWORD GetNumBytesPerVertex() override { return m_stride; }
+    DWORD Stride() const { return m_stride; }
     HRESULT GetVertexBuffer(IDirect3DVertexBuffer9** buffer) override;
     HRESULT GetIndexBuffer(IDirect3DIndexBuffer9** buffer) override;
     HRESULT LockVertexBuffer(DWORD flags, void** data) override;
@@ -37,6 +38,7 @@ public:
     DWORD Index(size_t i) const;
     void SetIndex(size_t i, DWORD value);
     std::vector<std::uint8_t>& VertexBytes();
+    const std::vector<std::uint8_t>& VertexBytes() const;
     std::vector<DWORD>& Attributes() { return m_attributes; }
 
 private:

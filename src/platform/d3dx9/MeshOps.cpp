@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 #include <numeric>
+#include <utility>
 #include <unordered_map>
 
 namespace plat::mesh {
@@ -14,10 +15,10 @@ namespace {
 
 constexpr DWORD kNone = 0xFFFFFFFFu;
 
-D3DXVECTOR3 PositionOf(Mesh& mesh, DWORD vertex)
+D3DXVECTOR3 PositionOf(const Mesh& mesh, DWORD vertex)
 {
     D3DXVECTOR3 p;
-    std::memcpy(&p.x, mesh.VertexBytes().data() + size_t(vertex) * mesh.GetNumBytesPerVertex(), 12);
+    std::memcpy(&p.x, mesh.VertexBytes().data() + size_t(vertex) * mesh.Stride(), 12);
     return p;
 }
 
@@ -180,7 +181,7 @@ HRESULT Mesh::CloneMeshFVF(DWORD options, DWORD fvf, IDirect3DDevice9* device, I
     Mesh* copy = static_cast<Mesh*>(*clone);
     const std::vector<Element> from = Layout(m_fvf), to = Layout(fvf);
     const bool samePosition = (m_fvf & D3DFVF_POSITION_MASK) == (fvf & D3DFVF_POSITION_MASK);
-    std::vector<std::uint8_t>& src = VertexBytes();
+    const std::vector<std::uint8_t>& src = std::as_const(*this).VertexBytes();
     std::vector<std::uint8_t>& dst = copy->VertexBytes();
     for (DWORD v = 0; v < m_vertices; ++v)
         for (size_t part = 0; part < from.size(); ++part) {

@@ -34,6 +34,11 @@ bool CanConvert(D3DFORMAT format)
 
 std::uint32_t ReadPixel(D3DFORMAT format, const std::uint8_t* p)
 {
+    // One-byte formats must not touch p[1]: it lies past the last pixel.
+    if (format == D3DFMT_L8)
+        return Argb(0xFF, p[0], p[0], p[0]);
+    if (format == D3DFMT_A8)
+        return Argb(p[0], 0, 0, 0);
     const std::uint32_t w16 = std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8);
     switch (format) {
     case D3DFMT_A8R8G8B8:
@@ -51,10 +56,6 @@ std::uint32_t ReadPixel(D3DFORMAT format, const std::uint8_t* p)
     case D3DFMT_A4R4G4B4:
         return Argb(Expand(w16 >> 12, 4), Expand((w16 >> 8) & 0xF, 4), Expand((w16 >> 4) & 0xF, 4),
                     Expand(w16 & 0xF, 4));
-    case D3DFMT_L8:
-        return Argb(0xFF, p[0], p[0], p[0]);
-    case D3DFMT_A8:
-        return Argb(p[0], 0, 0, 0);
     default:
         return 0;
     }

@@ -36,6 +36,7 @@ void WriteLevel(plat::d3d::Level& level, const Image& image)
     const UINT unit = plat::d3d::FormatUnitBytes(format);
     for (size_t i = 0; i < image.argb.size(); ++i)
         plat::img::WritePixel(format, level.bytes.data() + i * unit, image.argb[i]);
+    ++level.revision;
 }
 
 // Fills every face and level: the file's level where it has one of the right

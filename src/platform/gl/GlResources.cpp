@@ -5,6 +5,7 @@
 #include "platform/gl/GlContext.h"
 
 #include <algorithm>
+#include <utility>
 #include <cstring>
 
 namespace plat::gl {
@@ -190,10 +191,10 @@ GLuint SyncTexture(IDirect3DBaseTexture9* texture, GLenum* target)
         for (UINT level = 0; level < store->LevelCount(); ++level) {
             const d3d::Level& image = *store->At(face, level);
             unsigned& seen = gl->uploaded[size_t(face) * store->LevelCount() + level];
-            if (seen == image.version + 1)
+            if (seen == image.revision + 1)
                 continue;
             UploadLevel(FaceTarget(kind, face), GLint(level), image, f, false);
-            seen = image.version + 1;
+            seen = image.revision + 1;
             changed = true;
         }
     if (changed && (store->Usage() & D3DUSAGE_AUTOGENMIPMAP))
@@ -257,24 +258,25 @@ bool AttachmentOf(IDirect3DSurface9* surface, Attachment* out)
 
 GLuint SyncBuffer(d3d::BufferStore& store, GLenum target)
 {
+    const std::vector<std::uint8_t>& bytes = std::as_const(store).Bytes();
     auto* gl = dynamic_cast<GlBuffer*>(store.backend.get());
     if (!gl || !gl->Alive()) {
         gl = new GlBuffer;
         store.backend.reset(gl);
         glGenBuffers(1, &gl->name);
         glBindBuffer(target, gl->name);
-        glBufferData(target, GLsizeiptr(store.Bytes().size()), store.Bytes().data(), GL_DYNAMIC_DRAW);
-        gl->version = store.Version();
+        glBufferData(target, GLsizeiptr(bytes.size()), bytes.data(), GL_DYNAMIC_DRAW);
+        gl->revision = store.Revision();
         store.ResetDirty();
         return gl->name;
     }
     glBindBuffer(target, gl->name);
-    if (gl->version != store.Version() && store.DirtyBegin() < store.DirtyEnd()) {
+    if (gl->revision != store.Revision() && store.DirtyBegin() < store.DirtyEnd()) {
         const size_t begin = store.DirtyBegin();
-        const size_t end = std::min(store.DirtyEnd(), store.Bytes().size());
-        glBufferSubData(target, GLintptr(begin), GLsizeiptr(end - begin), store.Bytes().data() + begin);
+        const size_t end = std::min(store.DirtyEnd(), bytes.size());
+        glBufferSubData(target, GLintptr(begin), GLsizeiptr(end - begin), bytes.data() + begin);
     }
-    gl->version = store.Version();
+    gl->revision = store.Revision();
     store.ResetDirty();
     return gl->name;
 }

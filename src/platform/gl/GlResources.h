@@ -2,7 +2,7 @@
 // (all faces and levels), a GL texture or renderbuffer per standalone
 // surface, a GL buffer per vertex or index buffer. Each is made on first use
 // and kept in the resource's backend slot; contents are copied again when
-// the resource's memory changed since (unlock count), except for render
+// the resource's memory changed since (its revision), except for render
 // targets, whose pixels live only in GL.
 #pragma once
 
@@ -38,7 +38,7 @@ public:
     ~GlTexture() override;
     GLuint name = 0;
     GLenum target = GL_TEXTURE_2D;
-    std::vector<unsigned> uploaded; // version per face and level, +1 (0: never)
+    std::vector<std::uint32_t> uploaded; // revision per face and level, +1 (0: never)
 };
 
 class GlSurface final : public GlObject {
@@ -52,7 +52,7 @@ class GlBuffer final : public GlObject {
 public:
     ~GlBuffer() override;
     GLuint name = 0;
-    unsigned version = 0;
+    std::uint32_t revision = 0;
 };
 
 // Brings a texture's GL copy up to date; returns its name and target

@@ -1,0 +1,30 @@
+#include "graphics/DataFileReader.h"
+
+#include "shell/FileManager.h"
+
+#include <new>
+
+DataFileResult ReadDataFile(const char* path, std::uint32_t archive, bool looseFallback,
+                            std::vector<unsigned char>* out)
+{
+    out->clear();
+    std::uint32_t size = 0;
+    FileHandle handle = g_FileManager.Open(path, archive, &size);
+    if (handle == INVALID_FILE_HANDLE && looseFallback)
+        handle = g_FileManager.Open(path, FILE_MODE_BINARY, &size);
+    if (handle == INVALID_FILE_HANDLE)
+        return DataFileResult::NotOpened;
+    DataFileResult result = DataFileResult::Failed;
+    if (size > 0) {
+        try {
+            out->resize(size);
+            if (g_FileManager.Read(out->data(), 1, size, handle) == size)
+                result = DataFileResult::Read;
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    g_FileManager.Close(handle);
+    if (result != DataFileResult::Read)
+        out->clear();
+    return result;
+}

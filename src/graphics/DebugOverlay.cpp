@@ -1,0 +1,6 @@
+// Placeholder until the debug statistics overlay is built: nothing is shown.
+#include "graphics/WorldCamera.h"
+
+void CWorldCamera::DrawDebugInfo()
+{
+}

@@ -1,0 +1,165 @@
+#include "d3d9_fixture.h"
+
+#include "platform/D3DX9.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using plat::D3DOp;
+
+// Two quads side by side in format 0x112 (position, normal, uv): vertices 0-3
+// the left quad, 4-7 the right one, sharing the edge x = 1 by position only.
+struct Vertex112 {
+    float x, y, z, nx, ny, nz, u, v;
+};
+
+class MeshTest : public test::HeadlessDeviceTest {
+protected:
+    void Build(DWORD options)
+    {
+        ASSERT_EQ(D3DXCreateMeshFVF(4, 8, options, 0x112, device, &mesh), D3D_OK);
+        Vertex112* v = nullptr;
+        ASSERT_EQ(mesh->LockVertexBuffer(D3DLOCK_DISCARD, reinterpret_cast<void**>(&v)), D3D_OK);
+        for (int i = 0; i < 8; ++i) {
+            const float x = float((i / 4) + (i % 2)), y = float((i / 2) % 2);
+            v[i] = Vertex112{x, y, 0, 0, 0, -1, float(i), float(i) * 10};
+        }
+        mesh->UnlockVertexBuffer();
+        WORD* idx = nullptr;
+        ASSERT_EQ(mesh->LockIndexBuffer(D3DLOCK_DISCARD, reinterpret_cast<void**>(&idx)), D3D_OK);
+        const WORD faces[12] = {0, 2, 1, 1, 2, 3, 4, 6, 5, 5, 6, 7};
+        std::memcpy(idx, faces, sizeof faces);
+        mesh->UnlockIndexBuffer();
+    }
+    void TearDown() override
+    {
+        if (mesh)
+            mesh->Release();
+        test::HeadlessDeviceTest::TearDown();
+    }
+    // Corner positions of each face, to compare geometry before and after.
+    std::vector<float> FaceCorners(ID3DXMesh* m)
+    {
+        std::vector<float> corners;
+        BYTE* v = nullptr;
+        WORD* idx = nullptr;
+        m->LockVertexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(&v));
+        m->LockIndexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(&idx));
+        for (DWORD i = 0; i < m->GetNumFaces() * 3; ++i) {
+            const float* p = reinterpret_cast<const float*>(v + size_t(idx[i]) * m->GetNumBytesPerVertex());
+            corners.insert(corners.end(), p, p + 3);
+        }
+        m->UnlockIndexBuffer();
+        m->UnlockVertexBuffer();
+        return corners;
+    }
+    ID3DXMesh* mesh = nullptr;
+};
+
+TEST_F(MeshTest, CountsAndOptionsOfANewMesh)
+{
+    Build(D3DXMESH_SYSTEMMEM);
+    EXPECT_EQ(mesh->GetNumFaces(), 4u);
+    EXPECT_EQ(mesh->GetNumVertices(), 8u);
+    EXPECT_EQ(mesh->GetFVF(), 0x112u);
+    EXPECT_EQ(mesh->GetNumBytesPerVertex(), 32u);
+    IDirect3DVertexBuffer9* vb = nullptr;
+    mesh->GetVertexBuffer(&vb);
+    D3DVERTEXBUFFER_DESC desc{};
+    vb->GetDesc(&desc);
+    EXPECT_EQ(desc.Pool, D3DPOOL_SYSTEMMEM);
+    EXPECT_EQ(desc.Size, 8u * 32u);
+    vb->Release();
+
+    ID3DXMesh* bad = nullptr;
+    EXPECT_EQ(D3DXCreateMeshFVF(1, 70000, D3DXMESH_MANAGED, 0x112, device, &bad), D3DERR_INVALIDCALL)
+        << "16-bit indices cannot reach 70000 vertices";
+    EXPECT_EQ(D3DXCreateMeshFVF(1, 3, D3DXMESH_MANAGED, 0, device, &bad), D3DERR_INVALIDCALL);
+}
+
+TEST_F(MeshTest, AdjacencyJoinsFacesAcrossSharedEdges)
+{
+    Build(D3DXMESH_SYSTEMMEM);
+    std::vector<DWORD> adjacency(12);
+    ASSERT_EQ(mesh->GenerateAdjacency(0.01f, adjacency.data()), D3D_OK);
+    // Face 0 (0,2,1): edge 2-1 meets face 1. Face 1 (1,2,3): edge 3-1 lies on
+    // x = 1, shared by position only with face 2 (4,6,5) edge 4-6.
+    EXPECT_EQ(adjacency[0 * 3 + 1], 1u);
+    EXPECT_EQ(adjacency[1 * 3 + 0], 0u);
+    EXPECT_EQ(adjacency[1 * 3 + 2], 2u);
+    EXPECT_EQ(adjacency[2 * 3 + 0], 1u);
+    EXPECT_EQ(adjacency[0 * 3 + 0], 0xFFFFFFFFu) << "outer edge";
+}
+
+TEST_F(MeshTest, OptimizeInPlaceSortsByAttributeAndKeepsTheGeometry)
+{
+    Build(D3DXMESH_SYSTEMMEM);
+    DWORD* attributes = nullptr;
+    mesh->LockAttributeBuffer(0, &attributes);
+    attributes[0] = 1;
+    attributes[2] = 1;
+    mesh->UnlockAttributeBuffer();
+    const std::vector<float> before = FaceCorners(mesh);
+    std::vector<DWORD> adjacency(12), faceRemap(4);
+    mesh->GenerateAdjacency(0.01f, adjacency.data());
+    ID3DXBuffer* vertexRemap = nullptr;
+    ASSERT_EQ(mesh->OptimizeInplace(D3DXMESHOPT_VERTEXCACHE | D3DXMESHOPT_DEVICEINDEPENDENT, adjacency.data(),
+                                    nullptr, faceRemap.data(), &vertexRemap),
+              D3D_OK);
+    EXPECT_EQ(faceRemap, (std::vector<DWORD>{1, 3, 0, 2}));
+    const std::vector<float> after = FaceCorners(mesh);
+    for (DWORD n = 0; n < 4; ++n)
+        for (int k = 0; k < 9; ++k)
+            EXPECT_EQ(after[n * 9 + k], before[faceRemap[n] * 9 + k]) << "face " << n;
+    ASSERT_NE(vertexRemap, nullptr);
+    EXPECT_EQ(vertexRemap->GetBufferSize(), 8 * sizeof(DWORD));
+    vertexRemap->Release();
+}
+
+TEST_F(MeshTest, CloneToAnotherFormatCopiesSharedComponents)
+{
+    Build(D3DXMESH_SYSTEMMEM);
+    ID3DXMesh* clone = nullptr;
+    ASSERT_EQ(mesh->CloneMeshFVF(D3DXMESH_MANAGED, 0x152, device, &clone), D3D_OK);
+    EXPECT_EQ(clone->GetNumBytesPerVertex(), 36u);
+    struct Vertex152 {
+        float x, y, z, nx, ny, nz;
+        DWORD diffuse;
+        float u, v;
+    };
+    Vertex152* v = nullptr;
+    clone->LockVertexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(&v));
+    EXPECT_EQ(v[5].x, 2.0f);
+    EXPECT_EQ(v[5].nz, -1.0f);
+    EXPECT_EQ(v[5].diffuse, 0u);
+    EXPECT_EQ(v[5].u, 5.0f);
+    EXPECT_EQ(v[5].v, 50.0f);
+    clone->UnlockVertexBuffer();
+    EXPECT_EQ(FaceCorners(clone), FaceCorners(mesh));
+    clone->Release();
+}
+
+TEST_F(MeshTest, DrawSubsetDrawsEachRunOfItsFaces)
+{
+    Build(D3DXMESH_MANAGED);
+    DWORD* attributes = nullptr;
+    mesh->LockAttributeBuffer(0, &attributes);
+    attributes[1] = 1;
+    mesh->UnlockAttributeBuffer();
+    Log().Clear();
+    EXPECT_EQ(mesh->DrawSubset(0), D3D_OK);
+    const std::vector<plat::D3DCall> draws = Log().Of(D3DOp::DrawIndexedPrimitive);
+    ASSERT_EQ(draws.size(), 2u) << "faces 0 and 2-3 form two runs";
+    EXPECT_EQ(draws[0].e, 0u);
+    EXPECT_EQ(draws[0].f, 1u);
+    EXPECT_EQ(draws[1].e, 6u);
+    EXPECT_EQ(draws[1].f, 2u);
+    EXPECT_EQ(draws[1].c, 4u) << "lowest vertex of the run";
+    EXPECT_EQ(Log().Of(D3DOp::SetFVF)[0].a, 0x112u);
+    device->SetStreamSource(0, nullptr, 0, 0);
+    device->SetIndices(nullptr);
+}
+
+} // namespace

@@ -1,0 +1,103 @@
+// The OpenAL output on OpenAL's own null device: no sound hardware needed.
+#include "sound_fixture.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+using soundtest::ToneWav;
+
+class OpenALTest : public soundtest::AudioTest {
+protected:
+    void SetUp() override
+    {
+        setenv("ALSOFT_DRIVERS", "null", 1);
+        AudioTest::SetUp();
+        plat::UseRealClock(); // the device plays in real time
+        plat::SetSoundBackend(plat::SoundBackendKind::OpenAL);
+        Start();
+    }
+    // Past the start grace so IsPlaying asks the output.
+    void SkipGrace() { g_GameTimer.m_fRealTime += 1000.0f; }
+
+    bool WaitUntilSilent(CGameSound* s)
+    {
+        for (int i = 0; i < 200; ++i) {
+            SkipGrace();
+            if (!s->IsPlaying())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+};
+
+TEST_F(OpenALTest, PlaysASampleAndReportsItsState)
+{
+    ASSERT_EQ(plat::ActiveSoundBackend(), plat::SoundBackendKind::OpenAL);
+    test::WriteWholeFile("stereo.wav", ToneWav(150, 2, 16));
+    CGameSound* s = g_AudioManager.LoadSound("stereo.wav", SOUND_3D, 5.0f, 50.0f);
+    ASSERT_NE(s, nullptr);
+    s->SetVolume(50.0f);
+    s->SetFrequency(44100);
+    s->Play(0);
+    s->SetPosition({1.0f, 2.0f, 3.0f});
+    g_AudioManager.m_pListener->CommitDeferredSettings();
+
+    const plat::VoiceReport r = s->m_pBuffer->Report();
+    EXPECT_TRUE(r.hasSource);
+    EXPECT_TRUE(r.playing);
+    EXPECT_NEAR(r.gain, 0.0562f, 0.001f) << "-25 dB";
+    EXPECT_FLOAT_EQ(r.pitch, 2.0f);
+    EXPECT_FLOAT_EQ(r.position.x, 1.0f);
+    EXPECT_FLOAT_EQ(r.position.z, -3.0f) << "z turns for the right-handed output";
+    EXPECT_EQ(plat::SoundSourcesInUse(), 1);
+
+    ASSERT_TRUE(WaitUntilSilent(s)) << "a 150 ms sound ends by itself";
+    EXPECT_EQ(plat::SoundSourcesInUse(), 0) << "its source went back to the pool";
+}
+
+TEST_F(OpenALTest, MoreSoundsThanSourcesGetTheirTurn)
+{
+    test::WriteWholeFile("loop.wav", ToneWav(50, 1, 8));
+    std::vector<CGameSound*> sounds;
+    for (int i = 0; i < 300; ++i) {
+        CGameSound* s = g_AudioManager.LoadSound("loop.wav", SOUND_MUSIC, 1.0f, 10.0f);
+        ASSERT_NE(s, nullptr);
+        s->Play(1);
+        sounds.push_back(s);
+    }
+    const int pool = plat::SoundSourcePoolSize();
+    EXPECT_GT(pool, 0);
+    EXPECT_LT(pool, 300);
+    EXPECT_EQ(plat::SoundSourcesInUse(), pool);
+    SkipGrace();
+    EXPECT_FALSE(sounds.back()->IsPlaying()) << "no source was left for it";
+    sounds.front()->Stop();
+    sounds.back()->Play(1);
+    EXPECT_TRUE(sounds.back()->m_pBuffer->Report().playing) << "the stopped sound's source was lent on";
+    g_AudioManager.StopCarSounds();
+    for (CGameSound* s : sounds)
+        s->Stop();
+    EXPECT_EQ(plat::SoundSourcesInUse(), 0);
+}
+
+TEST_F(OpenALTest, PauseAndResumeKeepThePlace)
+{
+    test::WriteWholeFile("long.wav", ToneWav(2000));
+    CGameSound* s = g_AudioManager.LoadSound("long.wav", SOUND_STEREO, 1.0f, 10.0f);
+    ASSERT_NE(s, nullptr);
+    s->Play(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    g_AudioManager.PauseAll();
+    EXPECT_EQ(s->m_bPaused, 1u);
+    EXPECT_FALSE(s->m_pBuffer->Report().hasSource);
+    EXPECT_GE(s->m_nPausedOffset, 50);
+    g_AudioManager.ResumeAll();
+    EXPECT_TRUE(s->m_pBuffer->Report().playing);
+    EXPECT_GE(s->GetPlayOffset(), s->m_nPausedOffset);
+}
+
+} // namespace
