@@ -4,7 +4,7 @@
 #include "GlFixture.h"
 
 #include "platform/D3D9Recording.h"
-#include "writers/TechniqueFiles.h"
+#include "writers/RenderDataWriter.h"
 
 #include <cstring>
 
@@ -55,19 +55,20 @@ TEST_F(EffectTest, EveryTechniqueFileCompilesWithTheNamesTheGameAsks)
                                      "DirLight1_Dir", "DirLight1_Diff", "DirLight1_Spec", "DirLight2_Pos",
                                      "DirLight2_Dir", "DirLight2_Diff", "DirLight2_Spec", "vecTime"};
     static const char* kMatrices[] = {"matView", "matProj", "matViewProj", "matWorld", "matWorldViewProj"};
-    for (int level : {0, 11, 14, 20}) {
+    for (tools::ShaderLevel level :
+         {tools::ShaderLevel::None, tools::ShaderLevel::Vs11, tools::ShaderLevel::Ps14, tools::ShaderLevel::Ps20}) {
         std::string errors;
         ID3DXEffect* effect = Compile(tools::TechniqueFileText(level), &errors);
-        ASSERT_NE(effect, nullptr) << level << ": " << errors;
+        ASSERT_NE(effect, nullptr) << int(level) << ": " << errors;
         for (const char* name : kTechniques)
-            EXPECT_EQ(effect->SetTechnique(name), D3D_OK) << level << " " << name;
+            EXPECT_EQ(effect->SetTechnique(name), D3D_OK) << int(level) << " " << name;
         const D3DXVECTOR4 v(1, 2, 3, 4);
         for (const char* name : kVectors)
-            EXPECT_EQ(effect->SetVector(name, &v), D3D_OK) << level << " " << name;
+            EXPECT_EQ(effect->SetVector(name, &v), D3D_OK) << int(level) << " " << name;
         D3DXMATRIX m;
         D3DXMatrixIdentity(&m);
         for (const char* name : kMatrices)
-            EXPECT_EQ(effect->SetMatrix(name, &m), D3D_OK) << level << " " << name;
+            EXPECT_EQ(effect->SetMatrix(name, &m), D3D_OK) << int(level) << " " << name;
         EXPECT_EQ(effect->SetTexture("texBaseMap1", nullptr), D3D_OK);
         EXPECT_EQ(effect->SetTexture("texBaseMap2", nullptr), D3D_OK);
         EXPECT_EQ(effect->SetTexture("texCubeMap1", nullptr), D3D_OK);
@@ -117,7 +118,7 @@ TEST_F(EffectTest, PixelShaderOverTheFixedVertexStage)
 // weighted by pixel register 0: a flat texture comes back scaled.
 TEST_F(EffectTest, SmoothingReadsStagesAndConstantRegisters)
 {
-    ID3DXEffect* effect = Compile(tools::TechniqueFileText(20));
+    ID3DXEffect* effect = Compile(tools::TechniqueFileText(tools::ShaderLevel::Ps20));
     ASSERT_NE(effect, nullptr);
     IDirect3DTexture9* flat = MakeTexture(2, 2, std::vector<std::uint32_t>(4, 0xFFC86428));
     for (DWORD stage = 0; stage < 4; ++stage)
@@ -145,7 +146,7 @@ TEST_F(EffectTest, SmoothingReadsStagesAndConstantRegisters)
 // vertex and the light map.
 TEST_F(EffectTest, LightSpriteFacesTheCameraAroundItsCentre)
 {
-    ID3DXEffect* effect = Compile(tools::TechniqueFileText(20));
+    ID3DXEffect* effect = Compile(tools::TechniqueFileText(tools::ShaderLevel::Ps20));
     ASSERT_NE(effect, nullptr);
     IDirect3DTexture9* lightMap = MakeTexture(1, 1, {0xFFFFFFFF});
     D3DXMATRIX view, proj, viewProj;
