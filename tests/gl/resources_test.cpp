@@ -97,6 +97,32 @@ TEST_F(ResourcesTest, ReflectionVectorSamplesTheFacingCubeFace)
     cube->Release();
 }
 
+// The cube pass draws into each face of a cube target; the faces are then
+// sampled like those of a loaded cube map.
+TEST_F(ResourcesTest, CubeTargetFacesAreDrawnAndSampled)
+{
+    IDirect3DCubeTexture9* cube = nullptr;
+    ASSERT_EQ(device->CreateCubeTexture(16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &cube, nullptr),
+              D3D_OK);
+    IDirect3DSurface9* back = nullptr;
+    device->GetRenderTarget(0, &back);
+    for (DWORD face = 0; face < 6; ++face) {
+        IDirect3DSurface9* surface = nullptr;
+        cube->GetCubeMapSurface(D3DCUBEMAP_FACES(face), 0, &surface);
+        device->SetRenderTarget(0, surface);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, face == D3DCUBEMAP_FACE_NEGATIVE_Z ? 0xFF00FF00 : 0xFFFF0000, 1.0f, 0);
+        surface->Release();
+    }
+    device->SetRenderTarget(0, back);
+    back->Release();
+    device->SetTexture(0, cube);
+    device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR);
+    DrawQuad(1.0f);
+    EXPECT_TRUE(Near(Frame().At(kWidth / 2, kHeight / 2), 0xFF00FF00, 2));
+    device->SetTexture(0, nullptr);
+    cube->Release();
+}
+
 // The water's fixed-function reflection: camera-space positions through
 // projection, a half scale with y turned over and a half shift, divided by
 // w, give each pixel its own place on a screen-sized target.
