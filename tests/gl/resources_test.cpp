@@ -235,3 +235,61 @@ TEST_F(ResourcesTest, ResetGivesABackBufferOfTheNewSize)
 
 } // namespace
 } // namespace gltest
+
+namespace gltest {
+namespace {
+
+// Vertex layouts of the game: each component is read from its offset (a
+// wrong offset shows the wrong colour).
+TEST_F(GlDeviceTest, VertexLayoutsReadEachComponentInPlace)
+{
+    IDirect3DTexture9* halves = MakeTexture(2, 1, {0xFFFF0000, 0xFF0000FF});
+    device->SetTexture(0, halves);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    struct Case {
+        const char* name;
+        DWORD fvf;
+        DWORD arg;      // what stage 0 selects
+        DWORD texSet;   // which coordinate set stage 0 reads
+        std::vector<float> tail; // the floats after the position of every vertex
+        std::uint32_t expected;
+    };
+    auto bits = [](std::uint32_t colour) {
+        float f;
+        std::memcpy(&f, &colour, 4);
+        return f;
+    };
+    const Case cases[] = {
+        {"diffuse after the normal", D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1, D3DTA_DIFFUSE, 0,
+         {0, 1, 0, bits(0xFF20C060), 0.25f, 0.5f}, 0xFF20C060},
+        {"second coordinate set", D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX2, D3DTA_TEXTURE, 1,
+         {0, 1, 0, bits(0xFFFFFFFF), 0.25f, 0.5f, 0.75f, 0.5f}, 0xFF0000FF},
+        {"first of three-float sets", 0x140312, D3DTA_TEXTURE, 0,
+         {0, 1, 0, 0.25f, 0.5f, 9, 9, 9, 9, 9, 9}, 0xFFFF0000},
+        {"plain texture", D3DFVF_XYZ | D3DFVF_TEX1, D3DTA_TEXTURE, 0, {0.75f, 0.5f}, 0xFF0000FF},
+    };
+    for (const Case& c : cases) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        device->SetTextureStageState(0, D3DTSS_COLORARG1, c.arg);
+        device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, c.texSet);
+        // Identity transforms: positions are clip space; a triangle over the centre.
+        const float corners[3][3] = {{-1, -1, 0.5f}, {3, -1, 0.5f}, {-1, 3, 0.5f}};
+        std::vector<float> vertices;
+        for (const auto& corner : corners) {
+            vertices.insert(vertices.end(), corner, corner + 3);
+            vertices.insert(vertices.end(), c.tail.begin(), c.tail.end());
+        }
+        const UINT stride = UINT((3 + c.tail.size()) * sizeof(float));
+        ASSERT_EQ(stride, D3DXGetFVFVertexSize(c.fvf)) << c.name;
+        device->SetFVF(c.fvf);
+        device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, vertices.data(), stride);
+        EXPECT_TRUE(Near(Frame().At(kWidth / 2, kHeight / 2), c.expected, 2)) << c.name;
+    }
+    device->SetTexture(0, nullptr);
+    halves->Release();
+}
+
+} // namespace
+} // namespace gltest

@@ -14,6 +14,38 @@ ProgramKey EmptyKey()
     return key;
 }
 
+// What an effect's own shaders leave to the states: a vertex shader does the
+// transforms, lighting and coordinates, a pixel shader the stages; the
+// program depends only on the rest.
+ProgramKey KeyForEffectPass(ProgramKey key, bool vertexShader, bool pixelShader)
+{
+    if (vertexShader) {
+        std::memset(key.lightType, 0, sizeof key.lightType);
+        key.rhw = key.normal = key.diffuse = key.specular = key.texSets = 0;
+        std::memset(key.texSize, 0, sizeof key.texSize);
+        key.lighting = key.diffuseSource = key.ambientSource = key.specularSource = key.emissiveSource = 0;
+        key.normalize = key.localViewer = key.rangeFog = key.clipPlane = 0;
+        for (StageKey& stage : key.stages)
+            stage.texSet = stage.texGen = stage.transform = 0;
+    }
+    if (pixelShader) {
+        // A fixed vertex stage still makes each running stage's coordinates.
+        for (StageKey& stage : key.stages) {
+            const StageKey coordinates = stage;
+            stage = StageKey{};
+            if (!vertexShader) {
+                stage.colorOp = coordinates.colorOp;
+                stage.texSet = coordinates.texSet;
+                stage.texGen = coordinates.texGen;
+                stage.transform = coordinates.transform;
+                stage.projected = coordinates.projected;
+            }
+        }
+        key.specularEnable = 0;
+    }
+    return key;
+}
+
 std::string KeyBytes(const ProgramKey& key)
 {
     return std::string(reinterpret_cast<const char*>(&key), sizeof key);

@@ -44,6 +44,10 @@ struct ProgramKey {
 // A key with every byte (padding too) zero, ready to fill.
 ProgramKey EmptyKey();
 std::string KeyBytes(const ProgramKey& key);
+// The key of an effect pass: what its own shaders do (a vertex shader the
+// transforms, lighting and coordinates, a pixel shader the stages) is left
+// out, so the program depends only on the rest.
+ProgramKey KeyForEffectPass(ProgramKey key, bool vertexShader, bool pixelShader);
 
 std::string FixedVertexSource(const ProgramKey& key);
 std::string FixedFragmentSource(const ProgramKey& key);

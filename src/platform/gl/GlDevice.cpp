@@ -234,17 +234,17 @@ void GlDevice::OnEffectPass(const fx::Effect* effect, bool applied)
         m_effect = nullptr;
 }
 
-// Every pass of a new effect is compiled once against the default states,
+// Every pass of a new effect is compiled once against the current states,
 // so a file whose shaders do not compile is refused with the compiler's text.
 bool GlDevice::AcceptEffect(const fx::EffectFile& file, std::string* errors)
 {
     const std::string declarations = ParameterDeclarations(file);
-    const ProgramKey key = EmptyKey();
     bool ok = true;
     for (const fx::Technique& technique : file.techniques)
         for (const fx::Pass& pass : technique.passes) {
             if (pass.vertexShader < 0 && pass.pixelShader < 0)
                 continue;
+            const ProgramKey key = KeyForEffectPass(MakeKey(), pass.vertexShader >= 0, pass.pixelShader >= 0);
             const std::string vs = EffectVertexSource(file, declarations, pass.vertexShader, key);
             const std::string fs = EffectFragmentSource(file, declarations, pass.pixelShader, key);
             const std::string cacheKey = KeyBytes(key) + vs + fs;

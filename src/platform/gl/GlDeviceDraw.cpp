@@ -307,42 +307,10 @@ Program* GlDevice::ChooseProgram(const ProgramKey& key)
     return program;
 }
 
-// What an effect's own shaders leave to the states: a vertex shader does the
-// transforms, lighting and coordinates, a pixel shader the stages; the
-// program depends only on the rest.
-static ProgramKey EffectKey(ProgramKey key, bool vertexShader, bool pixelShader)
-{
-    if (vertexShader) {
-        std::memset(key.lightType, 0, sizeof key.lightType);
-        key.rhw = key.normal = key.diffuse = key.specular = key.texSets = 0;
-        std::memset(key.texSize, 0, sizeof key.texSize);
-        key.lighting = key.diffuseSource = key.ambientSource = key.specularSource = key.emissiveSource = 0;
-        key.normalize = key.localViewer = key.rangeFog = key.clipPlane = 0;
-        for (StageKey& stage : key.stages)
-            stage.texSet = stage.texGen = stage.transform = 0;
-    }
-    if (pixelShader) {
-        // A fixed vertex stage still makes each running stage's coordinates.
-        for (StageKey& stage : key.stages) {
-            const StageKey coordinates = stage;
-            stage = StageKey{};
-            if (!vertexShader) {
-                stage.colorOp = coordinates.colorOp;
-                stage.texSet = coordinates.texSet;
-                stage.texGen = coordinates.texGen;
-                stage.transform = coordinates.transform;
-                stage.projected = coordinates.projected;
-            }
-        }
-        key.specularEnable = 0;
-    }
-    return key;
-}
-
 Program* GlDevice::EffectProgram(const ProgramKey& fullKey)
 {
     const fx::Pass* pass = m_effect->ActivePass();
-    const ProgramKey key = EffectKey(fullKey, pass->vertexShader >= 0, pass->pixelShader >= 0);
+    const ProgramKey key = KeyForEffectPass(fullKey, pass->vertexShader >= 0, pass->pixelShader >= 0);
     auto* cache = dynamic_cast<EffectPrograms*>(m_effect->backend.get());
     if (!cache) {
         cache = new EffectPrograms;
