@@ -85,6 +85,32 @@ TEST_F(WorldTest, PointLightOutOfRangeGivesAmbientOnly)
     EXPECT_TRUE(Near(Centre(), 0xFFFFFFFF, 2));
 }
 
+// Lighting is worked out at the vertices: the quad's corners, 35 degrees
+// off the spot's axis, fall inside the inner cone, between the cones (with
+// the falloff), or outside the outer cone.
+TEST_F(WorldTest, SpotConesScaleTheLightAtTheVertices)
+{
+    const struct {
+        float theta, phi;
+        int expected; // ambient 32 plus the corners' share of the light
+    } cases[] = {{1.4f, 1.6f, 240}, {1.0f, 1.6f, 170}, {0.2f, 0.4f, 32}};
+    for (const auto& c : cases) {
+        D3DLIGHT9 light{};
+        light.Type = D3DLIGHT_SPOT;
+        light.Diffuse = {1, 1, 1, 1};
+        light.Position = {0, 0, -2};
+        light.Direction = {0, 0, 1};
+        light.Range = 10.0f;
+        light.Attenuation0 = 1.0f;
+        light.Theta = c.theta;
+        light.Phi = c.phi;
+        light.Falloff = 1.0f;
+        LightWith(0xFF202020, light);
+        DrawQuad();
+        EXPECT_NEAR(Red(Centre()), c.expected, 3) << c.theta << " " << c.phi;
+    }
+}
+
 TEST_F(WorldTest, LinearFogMixesTowardsTheFogColour)
 {
     device->SetRenderState(D3DRS_FOGENABLE, TRUE);
