@@ -4,9 +4,11 @@
 //   build_sample_data <folder>
 //   build_sample_data --fuzz-seeds <sample folder> <seed folder>
 #include "writers/ArchiveWriter.h"
+#include "writers/FontWriter.h"
 #include "writers/FuzzSeeds.h"
 #include "writers/GameIniWriter.h"
 #include "writers/KeyNamesWriter.h"
+#include "writers/MeshWriter.h"
 #include "writers/RenderDataWriter.h"
 #include "writers/SampleSounds.h"
 
@@ -32,6 +34,32 @@ bool WriteKeyNames(const std::string& root)
     return tools::WriteKeyNames(root + "/Data/Misc/KeyScanCodes.obj", tools::SampleKeyNames());
 }
 
+// The sample city's meshes (buildings, ground, car body), packed into the
+// World archive by the last step.
+bool WriteMeshes(const std::string& root)
+{
+    for (const tools::NamedMesh& m : tools::SampleMeshes()) {
+        const std::filesystem::path path = std::filesystem::path(root) / m.name;
+        std::error_code ec;
+        std::filesystem::create_directories(path.parent_path(), ec);
+        if (ec || !tools::WriteMesh(path.string(), m.mesh))
+            return false;
+    }
+    return true;
+}
+
+// The debug, menu and interface fonts, rendered from the system's TrueType fonts.
+bool WriteFonts(const std::string& root)
+{
+    for (const tools::SampleFont& f : tools::SampleFonts()) {
+        tools::BitmapFont font;
+        if (!tools::RenderBitmapFont(f.ttfPath, f.pixelSize, tools::SampleFontCharacters(), &font) ||
+            !tools::WriteBitmapFont(root + "/" + f.folder, font))
+            return false;
+    }
+    return true;
+}
+
 // Packs the loose tree <root>/Data into the four archives beside it; the
 // loose files stay, so the game runs on either ("File manager" 1 or 0).
 bool PackArchives(const std::string& root)
@@ -48,8 +76,10 @@ const Step kSteps[] = {
     {"settings", WriteSettings},
     {"sounds", WriteSounds},
     {"key names", WriteKeyNames},
+    {"fonts", WriteFonts},
     {"technique files", tools::WriteTechniqueFiles},
     {"render textures", tools::WriteRenderTextures},
+    {"meshes", WriteMeshes},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };

@@ -5,6 +5,8 @@
 #include "graphics/WorldCamera.h"
 
 #include "graphics/D3DRender.h"
+#include "graphics/MeshRecord.h"
+#include "graphics/ScreenDraw.h"
 #include "platform/Win32.h"
 #include "roadusers/Vehicle.h"
 #include "shell/AudioManager.h"
@@ -59,16 +61,22 @@ D3DXVECTOR3 Normalized(const D3DXVECTOR3& v)
     return out;
 }
 
-// The in-car camera point of the car's mesh (its first attachment point).
-D3DXVECTOR3 InCarCameraPoint(const CVehicle*)
+// The in-car camera point: the first attachment point of the mesh's first
+// part; a car without one looks from its own origin.
+D3DXVECTOR3 InCarCameraPoint(const CVehicle* car)
 {
-    return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    const CMeshRecord* mesh = car->m_pMesh;
+    if (!mesh || mesh->m_nPoints[0] == 0 || !mesh->m_pPoints[0])
+        return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    return mesh->m_pPoints[0][0];
 }
 
 } // namespace
 
-void CWorldCamera::DrawFadeRect(unsigned)
+// Black over the whole screen, one pixel beyond each edge.
+void CWorldCamera::DrawFadeRect(unsigned alpha)
 {
+    CScreenDraw::DrawRect(-1.0f, -1.0f, 801.0f, 601.0f, alpha << 24, INVALID_TEXTURE_ID);
 }
 
 void CWorldCamera::KeepDrivingView()

@@ -1,6 +1,7 @@
 // The renderer's construction, device set-up and release.
 #include "graphics/D3DRender.h"
 
+#include "graphics/MeshContainer.h"
 #include "graphics/ReleaseAndClear.h"
 #include "platform/Win32.h"
 #include "shell/Log.h"
@@ -217,6 +218,7 @@ int CD3DRender::InitD3DRender(HWND window, BOOL windowed, int width, int height)
 int CD3DRender::FreeD3DRender()
 {
     DebugLog("\nCD3DRender::FreeD3DRender() start...");
+    g_MeshContainer.Release();
     ReleaseDefaultResources();
     ReleaseAllTextures();
     ReleaseAndClear(m_pEffect);

@@ -19,6 +19,7 @@ void CWorldCamera::Init(const D3DXVECTOR3* eye, const D3DXVECTOR3* target, float
     UpdateView();
     m_nMode = m_nLastView = mode;
     m_vFlyVelocity = m_vFlyTurn = D3DXVECTOR3();
+    m_DebugFont.Load("Data/Interface/Fonts/Arial.18");
     m_pTarget = nullptr;
     m_vEyeOffset = m_vTargetOffset = m_vChaseUp = m_vPrevEye = D3DXVECTOR3();
     std::memset(m_fSpeedSamples, 0, sizeof(m_fSpeedSamples));
@@ -34,6 +35,7 @@ void CWorldCamera::Init(const D3DXVECTOR3* eye, const D3DXVECTOR3* target, float
 
 void CWorldCamera::Release()
 {
+    m_DebugFont.Release();
     delete[] m_pRoute;
     m_pRoute = nullptr;
     m_nRoutePoints = 0;

@@ -3,6 +3,7 @@
 // the view volume, and the conversions to and from the 800x600 screen space.
 #pragma once
 
+#include "graphics/GameFont.h"
 #include "platform/D3DX9.h"
 
 #include <cstdint>
@@ -81,6 +82,7 @@ public:
     D3DXVECTOR3* m_pRoute = nullptr; // owned
     int m_nRoutePoints = 0;
     D3DXVECTOR3 m_vPrevEye;
+    CGameFont m_DebugFont; // the statistics overlay's text
 
 private:
     void KeepDrivingView();

@@ -8,6 +8,7 @@
 
 #include "platform/D3D9.h"
 
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -49,6 +50,7 @@ void ResetHeadlessAdapterScript();
 //   DrawIndexedPrimitive  a = type, b = base vertex, c = min index, d = vertices, e = start index, f = primitives
 //   DrawPrimitiveUP       a = type, c = primitives, d = stride
 //   DrawIndexedPrimitiveUP a = type, c = min index, d = vertices, f = primitives, e = stride
+//   (both user-memory draws keep a copy of the vertices they were given in data)
 //   StretchRect           object = destination surface, a = filter
 //   Effect*               name = technique (SetTechnique, Begin), parameter (Set*), a = pass
 enum class D3DOp {
@@ -98,6 +100,7 @@ struct D3DCall {
     DWORD a = 0, b = 0, c = 0, d = 0, e = 0, f = 0;
     const void* object = nullptr;
     std::string name;
+    std::vector<std::uint8_t> data;
 };
 
 // The headless device. Every IDirect3DDevice9 the headless Direct3D object

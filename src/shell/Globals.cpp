@@ -6,6 +6,7 @@
 #include "game/GameMenu.h"
 #include "game/MenuBackground.h"
 #include "graphics/D3DRender.h"
+#include "graphics/MeshContainer.h"
 #include "graphics/SceneLights.h"
 #include "objects/BloodEffect.h"
 #include "objects/ParticleEffects.h"
@@ -23,6 +24,7 @@
 #include "world/Sky.h"
 
 CD3DRender g_D3DRender;
+CMeshContainer g_MeshContainer;
 CAudioManager g_AudioManager;
 CSceneLights g_SceneLights;
 CSky g_Sky;

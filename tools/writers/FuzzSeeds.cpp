@@ -83,9 +83,21 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
     ok = ok && WriteSeed(out / "objects_lines", "short", std::string(1, '\x05') + keys);
     ok = ok && WriteSeed(out / "objects_lines", "long", std::string(1, '\xfe') + keys);
     ok = ok && WriteSeed(out / "archive_index", "objects", LengthPrefixed(index, body));
+    std::string fontChars;
+    std::string fontMask;
+    ok = ok && ReadFile(root / "Data/Interface/Fonts/Arial.18/Main.dat", &fontChars) &&
+         ReadFile(root / "Data/Interface/Fonts/Arial.18/Mask.dat", &fontMask);
+    ok = ok && WriteSeed(out / "font", "arial", LengthPrefixed(fontChars, fontMask));
     ok = ok && CopySeed(root, "Data/Audio/AmbTrks/AmbientData.obj", out, "ambience");
     ok = ok && CopySeed(root, "Data/Audio/E01.wav", out, "sounds");
     ok = ok && CopySeed(root, "Data/Audio/App01.wav", out, "sounds");
+    // The mesh target reads its vertex format from the first byte.
+    for (const char* mesh : {"Data/Buildings/Box01.msh", "Data/Vehicles/01/Body.msh"}) {
+        std::string bytes;
+        ok = ok && ReadFile(root / mesh, &bytes);
+        ok = ok && WriteSeed(out / "meshes", fs::path(mesh).filename().string() + ".0", std::string(1, '\0') + bytes);
+        ok = ok && WriteSeed(out / "meshes", fs::path(mesh).filename().string() + ".2", std::string(1, '\2') + bytes);
+    }
     return ok && WriteImageSeeds(out / "images");
 }
 

@@ -71,6 +71,15 @@ HRESULT RecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVer
     return CheckIndexedDraw(type, baseVertex, minIndex, vertexCount, startIndex, primitiveCount);
 }
 
+// The vertices a user-memory draw was given, for tests to read back.
+static std::vector<std::uint8_t> CopyVertices(const void* vertices, UINT count, UINT stride)
+{
+    if (!vertices)
+        return {};
+    const auto* bytes = static_cast<const std::uint8_t*>(vertices);
+    return std::vector<std::uint8_t>(bytes, bytes + size_t(count) * stride);
+}
+
 void RecordingDevice::UnbindStream()
 {
     if (m_stream.buffer)
@@ -83,7 +92,9 @@ void RecordingDevice::UnbindStream()
 HRESULT RecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices,
                                          UINT stride)
 {
-    Record(D3DCall(D3DOp::DrawPrimitiveUP, DWORD(type), 0, primitiveCount, stride));
+    D3DCall call(D3DOp::DrawPrimitiveUP, DWORD(type), 0, primitiveCount, stride);
+    call.data = CopyVertices(vertices, d3d::VerticesOfPrimitives(type, primitiveCount), stride);
+    Record(std::move(call));
     UnbindStream();
     const UINT vertexSize = d3d::FvfVertexSize(m_fvf);
     if (!vertices || vertexSize == 0 || stride < vertexSize)
@@ -96,7 +107,9 @@ HRESULT RecordingDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minI
                                                 UINT primitiveCount, const void* indices, D3DFORMAT indexFormat,
                                                 const void* vertices, UINT stride)
 {
-    Record(D3DCall(D3DOp::DrawIndexedPrimitiveUP, DWORD(type), 0, minIndex, vertexCount, stride, primitiveCount));
+    D3DCall call(D3DOp::DrawIndexedPrimitiveUP, DWORD(type), 0, minIndex, vertexCount, stride, primitiveCount);
+    call.data = CopyVertices(vertices, minIndex + vertexCount, stride);
+    Record(std::move(call));
     UnbindStream();
     if (m_indices) {
         m_indices->Release();

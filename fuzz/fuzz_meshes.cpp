@@ -1,0 +1,48 @@
+// Mesh files loaded by the mesh container as the game loads them, in every
+// vertex format the first byte picks, onto a headless device.
+#include "FuzzFiles.h"
+#include "graphics/D3DRender.h"
+#include "graphics/MeshContainer.h"
+#include "platform/D3D9Recording.h"
+#include "shell/FileManager.h"
+#include "shell/Settings.h"
+
+namespace {
+
+IDirect3D9* s_d3d = nullptr; // kept for the whole run, like the game's
+
+void StartDevice()
+{
+    if (g_D3DRender.m_pDevice)
+        return;
+    s_d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    D3DPRESENT_PARAMETERS pp{};
+    pp.BackBufferWidth = 64;
+    pp.BackBufferHeight = 64;
+    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    pp.BackBufferCount = 1;
+    pp.SwapEffect = D3DSWAPEFFECT_FLIP;
+    pp.Windowed = TRUE;
+    s_d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp,
+                        &g_D3DRender.m_pDevice);
+    g_bFileManager = 0;
+    g_FileManager.Init();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzz::EnterScratchDirectory();
+    StartDevice();
+    if (size == 0 || !g_D3DRender.m_pDevice)
+        return 0;
+    const std::uint32_t format = data[0] % 9; // 8 is one past the last format
+    fuzz::WriteFile("Data/Fuzz.msh", data + 1, size - 1);
+    // A fresh container each time: a failed load stays listed under its name.
+    CMeshRecord* mesh = g_MeshContainer.LoadMesh("Data/Fuzz.msh", format, D3DXMESH_MANAGED, data[0] & 0x80);
+    if (mesh)
+        g_MeshContainer.ReleaseMesh(mesh);
+    g_MeshContainer.Release();
+    return 0;
+}

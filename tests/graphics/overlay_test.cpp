@@ -1,0 +1,164 @@
+// The debug statistics overlay: its lines and what it draws.
+#include "font_fixture.h"
+
+#include "graphics/DebugOverlay.h"
+#include "graphics/SceneLights.h"
+#include "graphics/WorldCamera.h"
+#include "roadusers/HumanManager.h"
+#include "roadusers/Vehicle.h"
+#include "roadusers/VehicleManager.h"
+#include "shell/Game.h"
+#include "shell/GameTimer.h"
+#include "world/FieldObjectManager.h"
+#include "world/Landscape.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+using plat::D3DCall;
+
+class OverlayTest : public test::FontTest {
+protected:
+    void SetUp() override
+    {
+        FontTest::SetUp();
+        LoadSettings("Game.ini");
+        UseSampleArchives();
+        m_camera = std::make_unique<CWorldCamera>();
+        const D3DXVECTOR3 eye(12.6f, -3.4f, 1000.49f), target(0.0f, 0.0f, 0.0f);
+        m_camera->Init(&eye, &target, 1.0f, 4.0f / 3.0f, 0.2f, 600.0f, 0);
+        m_camera->m_fAverageSpeed = 55.4f;
+        SetCounters();
+        ClearLog();
+    }
+    void TearDown() override
+    {
+        if (m_camera)
+            m_camera->Release();
+        g_pPlayerVehicle = nullptr;
+        g_bDebugOut = 0;
+        FontTest::TearDown();
+    }
+    void SetCounters()
+    {
+        g_Landscape.m_nActiveSectors = 12;
+        g_Landscape.m_nInnerParts = 30;
+        g_Landscape.m_nClosedWaterParts = 2;
+        g_FieldObjects.m_nGrassInner = 5;
+        g_FieldObjects.m_nGrassVisible = 4;
+        g_FieldObjects.m_nTreesInner = 9;
+        g_FieldObjects.m_nTreesVisible = 7;
+        g_GameTimer.m_fTimeScale = 1.0f;
+        g_SceneLights.m_nPointLights = 3;
+        g_VehicleManager.m_nCars = 6;
+        g_VehicleManager.m_nSpawnLimit = 10;
+        g_HumanManager.m_nHumans = 8;
+        g_HumanManager.m_nSpawnLimit = 20;
+        g_Game.m_nActiveBodies = 11;
+        const DWORD faces[4] = {1234, 5, 0, 77};
+        std::memcpy(g_D3DRender.m_nFacesPerFrame, faces, sizeof(faces));
+    }
+    std::vector<std::string> Lines()
+    {
+        char lines[DEBUG_LINES_MAX][DEBUG_LINE_SIZE];
+        const int n = FormatDebugLines(*m_camera, lines);
+        return std::vector<std::string>(lines, lines + n);
+    }
+    std::unique_ptr<CWorldCamera> m_camera;
+    CVehicle m_car;
+};
+
+TEST_F(OverlayTest, LinesShowTheCountersInOrder)
+{
+    const std::vector<std::string> expected = {
+        "FPF (main)  : 1234",
+        "FPF (water) : 5",
+        "FPF (cube)  : 0",
+        "FPF (shadow): 77",
+        "Inner/visible land parts: 12/30",
+        "Closed water parts: 2",
+        "Inner/visible grass fields: 5/4",
+        "Inner/visible trees fields: 9/7",
+        "Eye: X13, Y-3, Z1000",
+        "Avrg speed: 55",
+        "Time speed: 1.00",
+        "Lights: 3",
+        "Vehicles on area: 6(10)",
+        "Humans on area: 8(20)",
+        "Collision objects: 0",
+        "Active objects: 11",
+    };
+    std::vector<std::string> lines = Lines();
+    ASSERT_FALSE(lines.empty());
+    // The frame rate depends on the clock; only its form is fixed.
+    EXPECT_EQ(lines[0].rfind("FPS: ", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[0].find_first_not_of("0123456789", 5), std::string::npos) << lines[0];
+    lines.erase(lines.begin());
+    EXPECT_EQ(lines, expected);
+}
+
+TEST_F(OverlayTest, PlayerCarAddsThreeLinesWithTruncatedFigures)
+{
+    m_car.m_nWheelsInContact = 3;
+    m_car.m_fEngineForce = 1234.9f;
+    m_car.m_fBrakingForce = 0.99f;
+    m_car.m_fSpeed = -45.7f;
+    g_pPlayerVehicle = &m_car;
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(lines.size(), 20u);
+    EXPECT_EQ(lines[16], "Active objects: 11");
+    EXPECT_EQ(lines[17], "  Whells in contact: 3");
+    EXPECT_EQ(lines[18], "  EngineForce: 1234, Speed: -45");
+    EXPECT_EQ(lines[19], "  BrakingForce: 0, Speed: -45");
+}
+
+TEST_F(OverlayTest, ExtremeFiguresStayInsideTheLines)
+{
+    m_camera->m_vEye = D3DXVECTOR3(3e38f, -3e38f, std::numeric_limits<float>::infinity());
+    m_car.m_fEngineForce = 1e30f;
+    m_car.m_fBrakingForce = std::nanf("");
+    m_car.m_fSpeed = -1e20f;
+    g_pPlayerVehicle = &m_car;
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(lines.size(), 20u);
+    EXPECT_LT(lines[9].size(), size_t(DEBUG_LINE_SIZE));
+    EXPECT_EQ(lines[18], "  EngineForce: 2147483647, Speed: -2147483648");
+    EXPECT_EQ(lines[19], "  BrakingForce: 0, Speed: -2147483648");
+}
+
+TEST_F(OverlayTest, NothingIsDrawnWithDebugOutOff)
+{
+    g_bDebugOut = 0;
+    m_camera->DrawDebugInfo();
+    EXPECT_TRUE(Log().Calls().empty());
+}
+
+TEST_F(OverlayTest, PanelAndOneTextDrawPerLine)
+{
+    g_bDebugOut = 1;
+    for (CVehicle* car : {static_cast<CVehicle*>(nullptr), &m_car}) {
+        g_pPlayerVehicle = car;
+        ClearLog();
+        m_camera->DrawDebugInfo();
+        const std::vector<D3DCall> draws = Draws();
+        ASSERT_EQ(draws.size(), car ? 21u : 18u);
+        const std::vector<CScreenVertex> panel = VerticesOf<CScreenVertex>(draws[0]);
+        ASSERT_EQ(panel.size(), 4u);
+        EXPECT_FLOAT_EQ(panel[3].x, 115.0f);
+        EXPECT_FLOAT_EQ(panel[3].y, 180.0f);
+        EXPECT_EQ(panel[0].colour, 0xC0000000u);
+        // Lines stack one line height apart from the top.
+        const float h = m_camera->m_DebugFont.GetLineHeight(0.525f);
+        for (size_t i = 1; i < draws.size(); ++i) {
+            const std::vector<CScreenVertex> text = VerticesOf<CScreenVertex>(draws[i]);
+            ASSERT_FALSE(text.empty());
+            EXPECT_EQ(text[0].colour, 0xFFFFFF00u);
+            EXPECT_FLOAT_EQ(text[0].y, std::trunc(h * static_cast<float>(i - 1))) << i;
+        }
+    }
+}
+
+} // namespace
