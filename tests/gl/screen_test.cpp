@@ -71,11 +71,11 @@ TEST_F(GlDeviceTest, TexturedQuadMapsTexelsToPixels)
     texture->Release();
 }
 
-TEST_F(GlDeviceTest, AlphaBlendingMixesWithTheFrame)
+TEST_F(GlDeviceTest, UntexturedAlphaBlendingMixesWithTheFrame)
 {
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);
-    // The game's stage 0 multiplies the vertex alpha in; no texture counts as white.
-    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    // Default stages and no texture: the stage that would read it passes
+    // the vertex colour and alpha on.
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);

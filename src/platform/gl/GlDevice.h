@@ -51,6 +51,7 @@ private:
     void ApplyRenderStates();
     ProgramKey MakeKey() const;
     void BindTextures(ProgramKey* key);
+    static void PassThroughUntextured(StageKey* stage);
     void ApplySampler(DWORD stage);
     Program* ChooseProgram(const ProgramKey& key);
     Program* EffectProgram(const ProgramKey& key);

@@ -264,6 +264,36 @@ void GlDevice::ApplySampler(DWORD stage)
 
 // Binds the textures of the stages on texture units of the same number and
 // notes in the key which kind each stage samples.
+// Whether an operation reads the texture through one of the arguments it
+// uses.
+static bool ReadsTexture(std::uint8_t op, const std::uint8_t args[3])
+{
+    auto texture = [](std::uint8_t arg) { return (arg & D3DTA_SELECTMASK) == D3DTA_TEXTURE; };
+    if (op == 0 || op == D3DTOP_DISABLE)
+        return false;
+    if (texture(args[1]) && op != D3DTOP_SELECTARG2)
+        return true;
+    if (texture(args[2]) && op != D3DTOP_SELECTARG1)
+        return true;
+    return texture(args[0]) && (op == D3DTOP_MULTIPLYADD || op == D3DTOP_LERP);
+}
+
+// A stage that would read a texture none is bound to passes the current
+// colour (or alpha) on unchanged, as the device does: untextured drawing
+// with the usual "texture times diffuse" stage shows the vertex colour.
+void GlDevice::PassThroughUntextured(StageKey* stage)
+{
+    const std::uint8_t current[3] = {D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT};
+    if (ReadsTexture(stage->colorOp, stage->colorArg)) {
+        stage->colorOp = D3DTOP_SELECTARG1;
+        std::memcpy(stage->colorArg, current, 3);
+    }
+    if (ReadsTexture(stage->alphaOp, stage->alphaArg)) {
+        stage->alphaOp = D3DTOP_SELECTARG1;
+        std::memcpy(stage->alphaArg, current, 3);
+    }
+}
+
 void GlDevice::BindTextures(ProgramKey* key)
 {
     for (DWORD stage = 0; stage < kStages; ++stage) {
@@ -273,6 +303,7 @@ void GlDevice::BindTextures(ProgramKey* key)
         if (!name) {
             glBindTexture(GL_TEXTURE_2D, 0);
             glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+            PassThroughUntextured(&key->stages[stage]);
             continue;
         }
         glBindTexture(target, name);
