@@ -5,7 +5,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libbullet-dev libjpeg-dev libopenal-dev
-  libgl-dev libegl-dev libgl1-mesa-dri
+  libgl-dev libegl-dev libgl1-mesa-dri libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev fonts-dejavu-core
   clang libclang-rt-14-dev

@@ -9,14 +9,14 @@
 namespace tools {
 namespace {
 
-const char* const kParameters = R"(// Parameters set by name.
+const char* const kParameters = R"(# Camera
 param matrix matView
 param matrix matProj
 param matrix matViewProj
 param matrix matWorld
 param matrix matWorldViewProj
 param vector EyePos
-param vector vecTime
+# Fog range (start, end, 0, 1) and colour; scene lights
 param vector FogParam = 300 600 0 1
 param vector FogColor = 0 0 0 1
 param vector GlobalAmbient = 0.3 0.3 0.3 1
@@ -31,183 +31,167 @@ param vector DirLight2_Pos
 param vector DirLight2_Dir = 0 -1 0 0
 param vector DirLight2_Diff
 param vector DirLight2_Spec
-param texture texBaseMap1 stage 0
-param texture texBaseMap2 stage 1
-param cubetexture texCubeMap1 stage 2
+# Water surface and grass
+param vector vecTime
+param vector Wave1Scale = 0.02 0.02 0.02 1
+param vector Wave2Scale = 0.04 0.04 0.04 1
+param vector Wave1Speed
+param vector Wave2Speed
+param vector AlphaFactor = 60 0.75 0 0
+param vector WaterColor = 0.2 0.5 0.6 1
+param vector MatSpecular
+# Textures read by name (the sampler stages stay the renderer's)
+param texture texBaseMap1
+param texture texBaseMap2
+param cubetexture texCubeMap1
 )";
 
-const char* const kVertexShaders = R"(
-// Light sprites: the corner offset is turned to face the camera around the
-// sprite's world centre.
-vertexshader vsDirectLights
-uniform mat4 matViewProj;
-uniform vec4 EyePos;
-attribute vec3 inCorner;
-attribute vec4 inColour;
-attribute vec2 inTex;
-attribute vec3 inCentre;
-attribute vec3 inAxis;
-varying vec4 vColour;
-varying vec2 vTex;
+// Sprites, billboards and grass: the quad corner is placed around the
+// centre (texture set 1) on the axis (set 2), turned towards the eye.
+const char* const kBillboard = R"(vertexshader vsDirectLights
+vec3 Corner(vec3 centre, vec3 axis, vec3 offset)
+{
+    vec3 up = length(axis) > 0.0 ? normalize(axis) : vec3(0.0, 1.0, 0.0);
+    vec3 toEye = EyePos.xyz - centre;
+    vec3 side = cross(up, toEye);
+    side = length(side) > 1e-5 ? normalize(side) : vec3(1.0, 0.0, 0.0);
+    vec3 facing = normalize(cross(side, up));
+    return centre + side * offset.x + up * offset.y + facing * offset.z;
+}
 void main()
 {
-    vec3 toEye = normalize(EyePos.xyz - inCentre);
-    vec3 side = normalize(cross(inAxis, toEye));
-    vec3 up = cross(toEye, side);
-    vec3 world = inCentre + side * inCorner.x + up * inCorner.y;
-    gl_Position = vec4(world, 1.0) * matViewProj;
-    vColour = inColour;
-    vTex = inTex;
+    vec3 world = Corner(inTex1.xyz, inTex2.xyz, inPosition.xyz);
+    gl_Position = matViewProj * vec4(world, 1.0);
+    vDiffuse = inColor0;
+    vTex[0] = vec4(inTex0.xy, 0.0, 1.0);
+    float dist = distance(EyePos.xyz, world);
+    vFog = clamp((FogParam.y - dist) / max(FogParam.y - FogParam.x, 0.0001), 0.0, 1.0);
+}
+end
+
+pixelshader psDirectLights
+void main()
+{
+    fragColor = texture(texBaseMap1, vTex[0].xy) * vDiffuse;
 }
 end
 
 vertexshader vsDirectVertex
-uniform mat4 matViewProj;
-uniform vec4 FogParam;
-attribute vec3 inPosition;
-attribute vec4 inColour;
-attribute vec2 inTex;
-varying vec4 vColour;
-varying vec2 vTex;
-varying float vFog;
 void main()
 {
-    gl_Position = vec4(inPosition, 1.0) * matViewProj;
-    vColour = inColour;
-    vTex = inTex;
-    vFog = clamp((FogParam.y - gl_Position.w) / (FogParam.y - FogParam.x), 0.0, 1.0);
-}
-end
-
-vertexshader vsWaterSurface
-uniform mat4 matWorld;
-uniform mat4 matWorldViewProj;
-uniform vec4 vecTime;
-uniform vec4 EyePos;
-attribute vec3 inPosition;
-attribute vec2 inTex;
-varying vec2 vTex;
-varying vec2 vRipple;
-varying vec4 vScreen;
-varying vec3 vToEye;
-void main()
-{
-    gl_Position = vec4(inPosition, 1.0) * matWorldViewProj;
-    vTex = inTex;
-    vRipple = inTex * 4.0 + vec2(vecTime.x * 0.05, vecTime.x * 0.03);
-    vScreen = gl_Position;
-    vToEye = EyePos.xyz - (vec4(inPosition, 1.0) * matWorld).xyz;
-}
-end
-
-vertexshader vsScreenQuad
-attribute vec3 inPosition;
-attribute vec2 inTex;
-varying vec2 vTex;
-void main()
-{
-    gl_Position = vec4(inPosition, 1.0);
-    vTex = inTex;
-}
-end
-
-// Four sample positions around each pixel, from constant registers 32 to 35.
-vertexshader vsSmoothSurface
-uniform vec4 vsRegister[36];
-attribute vec3 inPosition;
-attribute vec2 inTex;
-varying vec2 vTex0;
-varying vec2 vTex1;
-varying vec2 vTex2;
-varying vec2 vTex3;
-void main()
-{
-    gl_Position = vec4(inPosition, 1.0);
-    vTex0 = inTex + vsRegister[32].xy;
-    vTex1 = inTex + vsRegister[33].xy;
-    vTex2 = inTex + vsRegister[34].xy;
-    vTex3 = inTex + vsRegister[35].xy;
-}
-end
-
-// The frame drawn again, shifted towards the centre by register 0.
-vertexshader vsMotionBlur
-uniform vec4 vsRegister[1];
-attribute vec3 inPosition;
-attribute vec2 inTex;
-varying vec2 vTex;
-void main()
-{
-    gl_Position = vec4(inPosition, 1.0);
-    vTex = (inTex - 0.5) * (1.0 + vsRegister[0].x) + 0.5;
+    vec3 up = length(inTex2.xyz) > 0.0 ? normalize(inTex2.xyz) : vec3(0.0, 1.0, 0.0);
+    vec3 toEye = EyePos.xyz - inTex1.xyz;
+    vec3 side = cross(up, toEye);
+    side = length(side) > 1e-5 ? normalize(side) : vec3(1.0, 0.0, 0.0);
+    vec3 world = inTex1.xyz + side * inPosition.x + up * inPosition.y;
+    gl_Position = matViewProj * vec4(world, 1.0);
+    // Grass takes the sky's ambient and the sun from above, and fades out
+    // between the two distances of AlphaFactor.
+    float sun = max(dot(up, -normalize(DirLight1_Dir.xyz + vec3(0.0, -1e-6, 0.0))), 0.0);
+    vec3 light = clamp(GlobalAmbient.rgb + DirLight1_Diff.rgb * sun, 0.0, 1.0);
+    float dist = distance(EyePos.xyz, world);
+    float fade = 1.0 - clamp((dist - AlphaFactor.x) / max(AlphaFactor.y - AlphaFactor.x, 0.0001), 0.0, 1.0);
+    vDiffuse = vec4(inColor0.rgb * light, inColor0.a * fade);
+    vTex[0] = vec4(inTex0.xy, 0.0, 1.0);
+    vFog = clamp((FogParam.y - dist) / max(FogParam.y - FogParam.x, 0.0001), 0.0, 1.0);
 }
 end
 )";
 
-const char* const kPixelShaders = R"(
-pixelshader psTexturedColour
-uniform sampler2D texBaseMap1;
-varying vec4 vColour;
-varying vec2 vTex;
+// The water: the reflection target read in screen space, shifted by two
+// scrolling layers of noise, mixed with the water colour by the viewing
+// angle, with the sun's highlight.
+const char* const kWater = R"(vertexshader vsWaterSurface
 void main()
 {
-    gl_FragColor = texture2D(texBaseMap1, vTex) * vColour;
+    vec4 world = matWorld * inPosition;
+    gl_Position = matWorldViewProj * inPosition;
+    vTex[0] = gl_Position;
+    vTex[1] = vec4(world.xz * Wave1Scale.xy + Wave1Speed.xy, 0.0, 1.0);
+    vTex[2] = vec4(world.xz * Wave2Scale.xy + Wave2Speed.xy + vecTime.xx, 0.0, 1.0);
+    vTex[3] = vec4(EyePos.xyz - world.xyz, 1.0);
+    vDiffuse = inColor0;
+    float dist = length(vTex[3].xyz);
+    vFog = clamp((FogParam.y - dist) / max(FogParam.y - FogParam.x, 0.0001), 0.0, 1.0);
 }
 end
 
 pixelshader psWaterSurface
-uniform sampler2D texBaseMap1;
-uniform sampler2D texBaseMap2;
-uniform vec4 FogColor;
-varying vec2 vTex;
-varying vec2 vRipple;
-varying vec4 vScreen;
-varying vec3 vToEye;
 void main()
 {
-    vec2 ripple = texture2D(texBaseMap2, vRipple).xy * 0.04 - 0.02;
-    vec2 screen = vScreen.xy / vScreen.w * vec2(0.5, -0.5) + 0.5;
-    vec4 reflection = texture2D(texBaseMap1, screen + ripple);
-    float facing = clamp(normalize(vToEye).y, 0.0, 1.0);
-    gl_FragColor = vec4(reflection.rgb, 1.0 - facing * 0.5);
+    vec2 wave = texture(texBaseMap2, vTex[1].xy).rg + texture(texBaseMap2, vTex[2].xy).rg - 1.0;
+    vec2 screen = vec2(0.5, 0.5) + vec2(0.5, -0.5) * vTex[0].xy / max(vTex[0].w, 0.0001);
+    vec4 reflection = texture(texBaseMap1, screen + wave * 0.02);
+    vec3 view = normalize(vTex[3].xyz);
+    vec3 normal = normalize(vec3(wave.x * 0.3, 1.0, wave.y * 0.3));
+    float facing = clamp(dot(view, normal), 0.0, 1.0);
+    vec3 colour = mix(reflection.rgb, WaterColor.rgb, facing * 0.6);
+    vec3 sun = -normalize(DirLight1_Dir.xyz + vec3(0.0, -1e-6, 0.0));
+    float highlight = pow(max(dot(reflect(-sun, normal), view), 0.0), 48.0);
+    colour += MatSpecular.rgb * highlight;
+    float alpha = clamp(AlphaFactor.y + length(vTex[3].xyz) / max(AlphaFactor.x, 0.0001), 0.0, 1.0);
+    fragColor = vec4(clamp(colour, 0.0, 1.0), alpha);
+}
+end
+)";
+
+// Post effects over the clip-space quad: the frame's bright parts for the
+// glow, a four-tap smoothing with offsets and weight from the constant
+// registers, and a radial motion blur.
+const char* const kScreen = R"(vertexshader vsScreenQuad
+void main()
+{
+    gl_Position = vec4(inPosition.xyz, 1.0);
+    vTex[0] = vec4(inTex0.xy, 0.0, 1.0);
 }
 end
 
-// Keeps only the bright parts of the frame.
 pixelshader psGlowScreen
-uniform sampler2D texBaseMap1;
-varying vec2 vTex;
 void main()
 {
-    vec4 c = texture2D(texBaseMap1, vTex);
-    gl_FragColor = max(c - vec4(0.6), vec4(0.0)) * 2.5;
+    vec4 c = texture(fxStage0, vTex[0].xy);
+    float luminance = dot(c.rgb, vec3(0.3, 0.59, 0.11));
+    fragColor = vec4(c.rgb * smoothstep(0.55, 1.0, luminance), 1.0);
 }
 end
 
-// Weighted sum of the four samples; weight in register 0.
-pixelshader psSmoothSurface
-uniform sampler2D texBaseMap1;
-uniform vec4 psRegister[1];
-varying vec2 vTex0;
-varying vec2 vTex1;
-varying vec2 vTex2;
-varying vec2 vTex3;
+vertexshader vsSmoothSurface
 void main()
 {
-    vec4 sum = texture2D(texBaseMap1, vTex0) + texture2D(texBaseMap1, vTex1) +
-               texture2D(texBaseMap1, vTex2) + texture2D(texBaseMap1, vTex3);
-    gl_FragColor = sum * psRegister[0];
+    gl_Position = vec4(inPosition.xyz, 1.0);
+    for (int i = 0; i < 4; ++i)
+        vTex[i] = vec4(inTex0.xy + vsConst[32 + i].xy, 0.0, 1.0);
+}
+end
+
+pixelshader psSmoothSurface
+void main()
+{
+    vec3 sum = texture(fxStage0, vTex[0].xy).rgb + texture(fxStage1, vTex[1].xy).rgb +
+               texture(fxStage2, vTex[2].xy).rgb + texture(fxStage3, vTex[3].xy).rgb;
+    fragColor = vec4(sum * psConst[0].rgb, 1.0);
+}
+end
+
+vertexshader vsMotionBlur
+void main()
+{
+    gl_Position = vec4(inPosition.xyz, 1.0);
+    vTex[0] = vec4(inTex0.xy, 0.0, 1.0);
+    vTex[1] = vec4(vsConst[0].xyz, 0.0);
 }
 end
 
 pixelshader psMotionBlur
-uniform sampler2D texBaseMap1;
-uniform vec4 psRegister[1];
-varying vec2 vTex;
 void main()
 {
-    vec4 c = texture2D(texBaseMap1, vTex);
-    gl_FragColor = vec4(c.rgb, 0.25 * psRegister[0].x / 3.0);
+    vec2 uv = vTex[0].xy;
+    vec2 towardsCentre = (uv - 0.5) * vTex[1].x;
+    vec3 sum = vec3(0.0);
+    for (int i = 0; i < 6; ++i)
+        sum += texture(fxStage0, uv + towardsCentre * float(i)).rgb;
+    float amount = clamp(-vTex[1].x / 0.008 * length(uv - 0.5) * psConst[0].x, 0.0, 1.0);
+    fragColor = vec4(sum / 6.0, amount);
 }
 end
 )";
@@ -219,8 +203,8 @@ struct TechniqueDef {
 };
 
 const TechniqueDef kTechniques[] = {
-    {"techDirectLights", "vsDirectLights", "psTexturedColour"},
-    {"techDirectVertex", "vsDirectVertex", "psTexturedColour"},
+    {"techDirectLights", "vsDirectLights", "psDirectLights"},
+    {"techDirectVertex", "vsDirectVertex", "psDirectLights"},
     {"techWaterSurface", "vsWaterSurface", "psWaterSurface"},
     {"techGlowScreen", "vsScreenQuad", "psGlowScreen"},
     {"techSmoothSurface", "vsSmoothSurface", "psSmoothSurface"},
@@ -229,12 +213,11 @@ const TechniqueDef kTechniques[] = {
 
 std::string Techniques(ShaderLevel level)
 {
-    const bool vertex = level != ShaderLevel::None;
-    const bool pixel = level == ShaderLevel::Ps14 || level == ShaderLevel::Ps20;
+    const bool shaders = level != ShaderLevel::None;
     std::string text = "\n// Techniques.\n";
     for (const TechniqueDef& t : kTechniques) {
         text += std::string("technique ") + t.name + "\n";
-        text += std::string("    pass p0 ") + (vertex ? t.vertexShader : "-") + " " + (pixel ? t.pixelShader : "-") +
+        text += std::string("    pass p0 ") + (shaders ? t.vertexShader : "-") + " " + (shaders ? t.pixelShader : "-") +
                 "\n";
         text += "end\n";
     }
@@ -299,9 +282,7 @@ std::string TechniqueFileText(ShaderLevel level)
     std::string text = "// Morvaine render techniques, shader level " + std::to_string(int(level)) + ".\n";
     text += kParameters;
     if (level != ShaderLevel::None)
-        text += kVertexShaders;
-    if (level == ShaderLevel::Ps14 || level == ShaderLevel::Ps20)
-        text += kPixelShaders;
+        text += std::string(kBillboard) + kWater + kScreen;
     return text + Techniques(level);
 }
 

@@ -11,8 +11,8 @@ enum class ShaderLevel { None = 0, Vs11 = 11, Ps14 = 14, Ps20 = 20 };
 
 // A technique file in the effect format: every parameter and technique the
 // renderer and the object renderers ask for by name. Level None uses the
-// fixed-function pipeline in every pass, Vs11 vertex shaders only, the others
-// vertex and pixel shaders.
+// fixed-function pipeline in every pass, the others vertex and pixel shaders
+// (the shader language is described in platform/gl/EffectSource.h).
 std::string TechniqueFileText(ShaderLevel level);
 
 // "Data/Misc/RenderTechniques_20.dat", "_14", "_11" and "_00" under root.

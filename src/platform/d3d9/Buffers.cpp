@@ -1,11 +1,12 @@
 #include "platform/d3d9/Resources.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace plat::d3d {
 
 BufferStore::BufferStore(SharedState shared, UINT length, DWORD usage, D3DPOOL pool)
-    : m_bytes(length, 0), m_usage(usage), m_pool(pool), m_ticket(std::move(shared), pool)
+    : m_bytes(length, 0), m_usage(usage), m_pool(pool), m_dirtyEnd(length), m_ticket(std::move(shared), pool)
 {
 }
 
@@ -23,6 +24,8 @@ HRESULT BufferStore::Lock(UINT offset, UINT size, void** data)
         return D3DERR_INVALIDCALL;
     m_locked = true;
     *data = m_bytes.data() + offset;
+    m_dirtyBegin = std::min(m_dirtyBegin, size_t(offset));
+    m_dirtyEnd = std::max(m_dirtyEnd, size == 0 ? length : size_t(offset) + size);
     return D3D_OK;
 }
 

@@ -1,6 +1,9 @@
 // The Direct3D object: adapter queries answered from the headless script,
 // and the device of the back end chosen at start-up.
+#include "platform/Backend.h"
+#include "platform/D3D9Gl.h"
 #include "platform/d3d9/RecordingDevice.h"
+#include "platform/gl/GlDevice.h"
 
 #include <algorithm>
 
@@ -133,8 +136,12 @@ public:
         HRESULT hr = CompleteParams(params);
         if (FAILED(hr))
             return hr;
-        *device = new RecordingDevice(m_adapter.caps, *params);
-        return D3D_OK;
+        if (!GlDeviceChosen()) {
+            *device = new RecordingDevice(m_adapter.caps, *params);
+            return D3D_OK;
+        }
+        *device = gl::CreateGlDevice(m_adapter.caps, *params, params->hDeviceWindow ? params->hDeviceWindow : window);
+        return *device ? D3D_OK : D3DERR_NOTAVAILABLE;
     }
 
 private:
@@ -170,8 +177,24 @@ private:
 } // namespace
 } // namespace plat
 
-// Only the headless back end exists so far; a drawing back end is chosen here
-// when plat::IsHeadless() is false.
+namespace plat {
+
+static int s_forceGl = 0;
+
+void UseGlDevice(bool use)
+{
+    s_forceGl = use ? 1 : 0;
+}
+
+// The adapter is the same for both back ends; the device draws through
+// OpenGL unless the layer is headless and no test asked for it.
+bool GlDeviceChosen()
+{
+    return s_forceGl == 1 || !IsHeadless();
+}
+
+} // namespace plat
+
 IDirect3D9* Direct3DCreate9(UINT sdkVersion)
 {
     const plat::HeadlessAdapter& adapter = plat::HeadlessAdapterScript();

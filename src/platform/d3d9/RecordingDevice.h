@@ -8,6 +8,12 @@
 #include "platform/d3d9/Resources.h"
 
 #include <array>
+#include <string>
+
+namespace plat::fx {
+class Effect;
+struct EffectFile;
+} // namespace plat::fx
 
 namespace plat {
 
@@ -107,6 +113,12 @@ public:
     const d3d::SharedState& Shared() const { return m_shared; }
     IDirect3DVertexBuffer9* StreamBuffer() const { return m_stream.buffer; }
     IDirect3DIndexBuffer9* IndexBufferBound() const { return m_indices; }
+
+    // Effects say when one of their passes starts or stops being applied,
+    // and offer their shaders to the device when they are made (a drawing
+    // back end compiles them and may refuse them with its compiler's text).
+    virtual void OnEffectPass(const fx::Effect* effect, bool applied) {}
+    virtual bool AcceptEffect(const fx::EffectFile& file, std::string* errors) { return true; }
 
 protected:
     struct Stream {

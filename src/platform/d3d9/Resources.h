@@ -46,6 +46,12 @@ protected:
     ULONG m_refs = 1;
 };
 
+// What a drawing back end keeps of a resource (its copy in the graphics
+// driver); it goes with the resource.
+struct BackendObject {
+    virtual ~BackendObject() = default;
+};
+
 // One image: a mip level of a texture face, or a standalone surface.
 struct Level {
     D3DSURFACE_DESC desc{};
@@ -54,6 +60,7 @@ struct Level {
     // Raised whenever the bytes may have changed (unlock, load, copy), so a
     // back end holding a copy knows to upload again.
     std::uint32_t revision = 0;
+    std::unique_ptr<BackendObject> backend;
 };
 
 // Lock of a whole level or of a rectangle inside it. Refused for surfaces a
@@ -101,6 +108,7 @@ public:
     Level* At(UINT face, UINT level);
     Surface* SurfaceAt(UINT face, UINT level);
     DWORD Usage() const { return m_usage; }
+    std::unique_ptr<BackendObject> backend;
 
 private:
     UINT m_levelCount;
@@ -157,12 +165,20 @@ public:
     std::vector<std::uint8_t>& Bytes()
     {
         ++m_revision;
+        m_dirtyBegin = 0;
+        m_dirtyEnd = m_bytes.size();
         return m_bytes;
     }
     const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
     std::uint32_t Revision() const { return m_revision; }
     DWORD Usage() const { return m_usage; }
     D3DPOOL Pool() const { return m_pool; }
+    // The first and last byte that may have changed since the back end last
+    // copied the buffer (it says so with ResetDirty).
+    size_t DirtyBegin() const { return m_dirtyBegin; }
+    size_t DirtyEnd() const { return m_dirtyEnd; }
+    void ResetDirty() { m_dirtyBegin = m_bytes.size(); m_dirtyEnd = 0; }
+    std::unique_ptr<BackendObject> backend;
 
 private:
     std::vector<std::uint8_t> m_bytes;
@@ -170,6 +186,8 @@ private:
     D3DPOOL m_pool;
     bool m_locked = false;
     std::uint32_t m_revision = 0;
+    size_t m_dirtyBegin = 0;
+    size_t m_dirtyEnd = 0;
     PoolTicket m_ticket;
 };
 

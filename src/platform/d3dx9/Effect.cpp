@@ -1,5 +1,6 @@
 #include "platform/d3dx9/Effect.h"
 #include "platform/D3D9Recording.h"
+#include "platform/d3d9/RecordingDevice.h"
 
 #include <cstring>
 
@@ -13,6 +14,7 @@ Effect::Effect(IDirect3DDevice9* device, EffectFile file)
 
 Effect::~Effect()
 {
+    Notify(false);
     for (IDirect3DBaseTexture9* texture : m_textures)
         if (texture)
             texture->Release();
@@ -26,6 +28,12 @@ void Effect::Record(D3DOp op, const char* name, DWORD a)
         call.name = name ? name : "";
         RecordedCalls(m_device).Add(std::move(call));
     }
+}
+
+void Effect::Notify(bool applied)
+{
+    if (RecordingDevice* device = AsRecordingDevice(m_device))
+        device->OnEffectPass(this, applied);
 }
 
 int Effect::FindTechnique(const char* name) const
@@ -135,6 +143,7 @@ HRESULT Effect::Apply(UINT pass)
     if (!m_begun || pass >= m_file.techniques[m_technique].passes.size())
         return D3DERR_INVALIDCALL;
     m_pass = int(pass);
+    Notify(true);
     return CommitChanges();
 }
 
@@ -168,6 +177,7 @@ HRESULT Effect::EndPass()
     if (m_pass < 0)
         return D3DERR_INVALIDCALL;
     m_pass = -1;
+    Notify(false);
     return D3D_OK;
 }
 
@@ -178,6 +188,7 @@ HRESULT Effect::End()
         return D3DERR_INVALIDCALL;
     m_begun = false;
     m_pass = -1;
+    Notify(false);
     return D3D_OK;
 }
 
@@ -204,7 +215,9 @@ HRESULT D3DXCreateEffect(IDirect3DDevice9* device, const void* source, UINT leng
         return D3DERR_INVALIDCALL;
     plat::fx::EffectFile file;
     std::string text;
-    if (!plat::fx::ParseEffectFile(static_cast<const char*>(source), length, &file, &text)) {
+    plat::RecordingDevice* drawing = plat::AsRecordingDevice(device);
+    if (!plat::fx::ParseEffectFile(static_cast<const char*>(source), length, &file, &text) ||
+        (drawing && !drawing->AcceptEffect(file, &text))) {
         if (errors && SUCCEEDED(D3DXCreateBuffer(DWORD(text.size() + 1), errors)))
             std::memcpy((*errors)->GetBufferPointer(), text.c_str(), text.size() + 1);
         return D3DXERR_INVALIDDATA;

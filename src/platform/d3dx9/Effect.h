@@ -34,6 +34,8 @@ public:
     HRESULT OnResetDevice() override;
 
     const EffectFile& File() const { return m_file; }
+    // What a drawing back end keeps for this effect (its compiled passes).
+    mutable std::unique_ptr<d3d::BackendObject> backend;
     // The pass being applied, or null outside BeginPass/EndPass.
     const fx::Pass* ActivePass() const;
 
@@ -43,6 +45,7 @@ private:
     HRESULT Load(D3DXHANDLE name, ParamType type, float* values, int count);
     HRESULT Apply(UINT pass);
     void Record(D3DOp op, const char* name, DWORD a = 0);
+    void Notify(bool applied);
     int FindTechnique(const char* name) const;
 
     IDirect3DDevice9* m_device;

@@ -23,8 +23,9 @@
 //   ... source lines ...
 //   end
 //       Shader source kept verbatim (without the CRs) for a drawing back end
-//       to compile; parameters are visible to it by name. Only a line
-//       holding the word "end" alone closes it.
+//       to compile (the OpenGL back end's language is described in
+//       platform/gl/EffectSource.h); parameters are visible to it by name.
+//       Only a line holding the word "end" alone closes it.
 //
 //   technique <name>
 //       pass <name> <vertexshader or -> <pixelshader or ->

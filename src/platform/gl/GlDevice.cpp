@@ -1,0 +1,295 @@
+// Life cycle, targets, clears, copies and presentation of the drawing device.
+#include "platform/gl/GlDevice.h"
+
+#include "platform/SdlWindow.h"
+#include "platform/d3d9/Formats.h"
+#include "platform/d3dx9/Effect.h"
+#include "platform/gl/EffectSource.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace plat::gl {
+
+RecordingDevice* CreateGlDevice(const D3DCAPS9& caps, const D3DPRESENT_PARAMETERS& params, HWND window)
+{
+    auto context = std::make_unique<GlContext>();
+    if (!context->Create(window ? NativeWindowHandle(window) : nullptr))
+        return nullptr;
+    return new GlDevice(caps, params, std::move(context));
+}
+
+GlDevice::GlDevice(const D3DCAPS9& caps, const D3DPRESENT_PARAMETERS& params, std::unique_ptr<GlContext> context)
+    : RecordingDevice(caps, params), m_context(std::move(context))
+{
+    glGenVertexArrays(1, &m_vao);
+    glBindVertexArray(m_vao);
+    glGenFramebuffers(1, &m_fbo);
+    glGenFramebuffers(1, &m_readFbo);
+    glGenFramebuffers(1, &m_copyFbo);
+    glGenBuffers(1, &m_streamVertices);
+    glGenBuffers(1, &m_streamIndices);
+    glGenSamplers(GLsizei(kSamplers), m_samplers);
+    for (auto& applied : m_appliedSamplers)
+        applied.fill(0xFFFFFFFFu);
+    // Flat shading takes the colour of a triangle's first vertex.
+    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
+    m_context->SetSwapInterval(params.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
+}
+
+GlDevice::~GlDevice()
+{
+    // Resources still held elsewhere drop their GL copies with the context.
+    m_programs.Clear();
+    glDeleteSamplers(GLsizei(kSamplers), m_samplers);
+    glDeleteBuffers(1, &m_streamVertices);
+    glDeleteBuffers(1, &m_streamIndices);
+    glDeleteFramebuffers(1, &m_copyFbo);
+    glDeleteFramebuffers(1, &m_readFbo);
+    glDeleteFramebuffers(1, &m_fbo);
+    glDeleteVertexArrays(1, &m_vao);
+    UnbindAll();
+    m_context.reset();
+}
+
+void GlDevice::ClearPrograms()
+{
+    m_programs.Clear();
+    ++m_cacheEpoch;
+    m_lastKey.clear();
+    m_lastProgram = nullptr;
+}
+
+HRESULT GlDevice::Reset(D3DPRESENT_PARAMETERS* params)
+{
+    const HRESULT hr = RecordingDevice::Reset(params);
+    m_boundColor = Attachment{};
+    m_boundDepth = Attachment{};
+    if (SUCCEEDED(hr))
+        m_context->SetSwapInterval(m_params.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
+    return hr;
+}
+
+static bool SameAttachment(const Attachment& a, const Attachment& b)
+{
+    return a.texture == b.texture && a.renderbuffer == b.renderbuffer && a.target == b.target && a.level == b.level;
+}
+
+// The framebuffer of the current colour target and depth surface.
+bool GlDevice::BindTarget()
+{
+    Attachment color, depth;
+    if (!AttachmentOf(m_renderTarget, &color))
+        return false;
+    const bool hasDepth = m_depthStencil && AttachmentOf(m_depthStencil, &depth);
+    glBindFramebuffer(GL_FRAMEBUFFER, m_fbo);
+    if (!SameAttachment(color, m_boundColor)) {
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, color.target, color.texture, color.level);
+        m_boundColor = color;
+    }
+    if (hasDepth != m_hasDepth || (hasDepth && !SameAttachment(depth, m_boundDepth))) {
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+        if (hasDepth)
+            glFramebufferRenderbuffer(GL_FRAMEBUFFER, depth.stencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
+                                      GL_RENDERBUFFER, depth.renderbuffer);
+        m_boundDepth = depth;
+        m_hasDepth = hasDepth;
+    }
+    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+static void ColorOf(D3DCOLOR c, float out[4])
+{
+    out[0] = float((c >> 16) & 0xFF) / 255.0f;
+    out[1] = float((c >> 8) & 0xFF) / 255.0f;
+    out[2] = float(c & 0xFF) / 255.0f;
+    out[3] = float(c >> 24) / 255.0f;
+}
+
+// Clears the viewport, or the given rectangles inside it.
+HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
+{
+    const HRESULT hr = RecordingDevice::Clear(count, rects, flags, color, z, stencil);
+    if (FAILED(hr) || !BindTarget())
+        return hr;
+    float c[4];
+    ColorOf(color, c);
+    glClearColor(c[0], c[1], c[2], c[3]);
+    glClearDepth(std::clamp(z, 0.0f, 1.0f));
+    glClearStencil(GLint(stencil));
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+    glStencilMask(0xFF);
+    GLbitfield bits = 0;
+    if (flags & D3DCLEAR_TARGET)
+        bits |= GL_COLOR_BUFFER_BIT;
+    if (m_hasDepth && (flags & D3DCLEAR_ZBUFFER))
+        bits |= GL_DEPTH_BUFFER_BIT;
+    if (m_hasDepth && m_boundDepth.stencil && (flags & D3DCLEAR_STENCIL))
+        bits |= GL_STENCIL_BUFFER_BIT;
+    glEnable(GL_SCISSOR_TEST);
+    const LONG vx0 = LONG(m_viewport.X), vy0 = LONG(m_viewport.Y);
+    const LONG vx1 = vx0 + LONG(m_viewport.Width), vy1 = vy0 + LONG(m_viewport.Height);
+    const D3DRECT whole{vx0, vy0, vx1, vy1};
+    for (DWORD i = 0; i < std::max<DWORD>(count, 1); ++i) {
+        const D3DRECT& r = count ? rects[i] : whole;
+        const LONG x0 = std::max(r.x1, vx0), y0 = std::max(r.y1, vy0);
+        const LONG x1 = std::min(r.x2, vx1), y1 = std::min(r.y2, vy1);
+        if (x1 <= x0 || y1 <= y0)
+            continue;
+        glScissor(x0, y0, x1 - x0, y1 - y0);
+        glClear(bits);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    return hr;
+}
+
+HRESULT GlDevice::StretchRect(IDirect3DSurface9* source, const RECT* sourceRect, IDirect3DSurface9* dest,
+                              const RECT* destRect, D3DTEXTUREFILTERTYPE filter)
+{
+    const HRESULT hr = RecordingDevice::StretchRect(source, sourceRect, dest, destRect, filter);
+    Attachment from, to;
+    if (FAILED(hr) || !AttachmentOf(source, &from) || !AttachmentOf(dest, &to) || from.depth || to.depth)
+        return hr;
+    const RECT src = sourceRect ? *sourceRect : RECT{0, 0, LONG(from.width), LONG(from.height)};
+    const RECT dst = destRect ? *destRect : RECT{0, 0, LONG(to.width), LONG(to.height)};
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_readFbo);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, from.target, from.texture, from.level);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_copyFbo);
+    glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, to.target, to.texture, to.level);
+    glBlitFramebuffer(src.left, src.top, src.right, src.bottom, dst.left, dst.top, dst.right, dst.bottom,
+                      GL_COLOR_BUFFER_BIT, filter == D3DTEXF_POINT || filter == D3DTEXF_NONE ? GL_NEAREST : GL_LINEAR);
+    glBindFramebuffer(GL_FRAMEBUFFER, m_fbo);
+    return hr;
+}
+
+bool GlDevice::Read(IDirect3DSurface9* surface, Pixels* out)
+{
+    Attachment from;
+    if (!AttachmentOf(surface ? surface : m_backBuffer, &from) || from.depth)
+        return false;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_readFbo);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, from.target, from.texture, from.level);
+    out->width = from.width;
+    out->height = from.height;
+    out->argb.assign(size_t(from.width) * from.height, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, GLsizei(from.width), GLsizei(from.height), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                 out->argb.data());
+    glBindFramebuffer(GL_FRAMEBUFFER, m_fbo);
+    D3DSURFACE_DESC desc{};
+    (surface ? surface : m_backBuffer)->GetDesc(&desc);
+    if (desc.Format == D3DFMT_X8R8G8B8 || desc.Format == D3DFMT_R5G6B5 || desc.Format == D3DFMT_X1R5G5B5)
+        for (std::uint32_t& p : out->argb)
+            p |= 0xFF000000u;
+    return true;
+}
+
+void GlDevice::TakeScreenshot()
+{
+    const char* path = std::getenv("MORVAINE_SCREENSHOT");
+    if (!path || !*path)
+        return;
+    const char* frame = std::getenv("MORVAINE_SCREENSHOT_FRAME");
+    const unsigned wanted = frame && *frame ? unsigned(std::strtoul(frame, nullptr, 10)) : 1u;
+    if (m_frames != wanted)
+        return;
+    Pixels image;
+    if (Read(nullptr, &image) && WritePng(path, image))
+        std::fprintf(stderr, "Screenshot of frame %u written to %s\n", m_frames, path);
+    else
+        std::fprintf(stderr, "Screenshot of frame %u could not be written to %s\n", m_frames, path);
+}
+
+// The back buffer goes to the window turned the right way up and scaled to
+// the window's size; headless, the frame stays in the back buffer.
+HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND window, const void* dirtyRegion)
+{
+    const HRESULT hr = RecordingDevice::Present(source, dest, window, dirtyRegion);
+    if (FAILED(hr))
+        return hr;
+    ++m_frames;
+    TakeScreenshot();
+    Attachment back;
+    if (m_context->HasWindow() && AttachmentOf(m_backBuffer, &back)) {
+        int width = 0, height = 0;
+        m_context->DrawableSize(&width, &height);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_readFbo);
+        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, back.target, back.texture, back.level);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glBlitFramebuffer(0, 0, GLint(back.width), GLint(back.height), 0, height, width, 0, GL_COLOR_BUFFER_BIT,
+                          GL_LINEAR);
+        glBindFramebuffer(GL_FRAMEBUFFER, m_fbo);
+    }
+    m_context->Swap();
+    return hr;
+}
+
+void GlDevice::OnEffectPass(const fx::Effect* effect, bool applied)
+{
+    if (applied)
+        m_effect = effect;
+    else if (m_effect == effect)
+        m_effect = nullptr;
+}
+
+// Every pass of a new effect is compiled once against the current states,
+// so a file whose shaders do not compile is refused with the compiler's text.
+bool GlDevice::AcceptEffect(const fx::EffectFile& file, std::string* errors)
+{
+    const std::string declarations = ParameterDeclarations(file);
+    bool ok = true;
+    for (const fx::Technique& technique : file.techniques)
+        for (const fx::Pass& pass : technique.passes) {
+            if (pass.vertexShader < 0 && pass.pixelShader < 0)
+                continue;
+            const ProgramKey key = KeyForEffectPass(MakeKey(), pass.vertexShader >= 0, pass.pixelShader >= 0);
+            const std::string vs = EffectVertexSource(file, declarations, pass.vertexShader, key);
+            const std::string fs = EffectFragmentSource(file, declarations, pass.pixelShader, key);
+            const std::string cacheKey = KeyBytes(key) + vs + fs;
+            if (m_programs.Find(cacheKey))
+                continue;
+            std::string log;
+            if (!m_programs.Add(cacheKey, vs, fs, &log)) {
+                *errors += "technique " + technique.name + ", pass " + pass.name + ": " + log;
+                ok = false;
+            }
+        }
+    return ok;
+}
+
+} // namespace plat::gl
+
+namespace plat {
+
+static gl::GlDevice* AsGl(IDirect3DDevice9* device)
+{
+    return dynamic_cast<gl::GlDevice*>(device);
+}
+
+bool ReadRenderTarget(IDirect3DDevice9* device, IDirect3DSurface9* surface, Pixels* out)
+{
+    gl::GlDevice* gl = AsGl(device);
+    return gl && out && gl->Read(surface, out);
+}
+
+void FinishGl(IDirect3DDevice9* device)
+{
+    if (AsGl(device))
+        glFinish();
+}
+
+void ClearProgramCache(IDirect3DDevice9* device)
+{
+    if (gl::GlDevice* gl = AsGl(device))
+        gl->ClearPrograms();
+}
+
+size_t ProgramCacheSize(IDirect3DDevice9* device)
+{
+    gl::GlDevice* gl = AsGl(device);
+    return gl ? gl->Programs().Size() : 0;
+}
+
+} // namespace plat

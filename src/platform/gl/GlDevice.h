@@ -1,0 +1,86 @@
+// The drawing device: the headless device's states, checks and log, with
+// every clear, draw, copy and present carried out through OpenGL.
+//
+// Conventions kept from the device's world: rows of every target run top
+// down in memory (so render targets are sampled upright with the device's
+// texture coordinates), pixel centres sit on integer coordinates, clip depth
+// runs 0..1, clockwise triangles on screen are the front ones.
+#pragma once
+
+#include "platform/D3D9Gl.h"
+#include "platform/d3d9/RecordingDevice.h"
+#include "platform/gl/FixedFunction.h"
+#include "platform/gl/GlContext.h"
+#include "platform/gl/GlPrograms.h"
+#include "platform/gl/GlResources.h"
+
+#include <memory>
+
+namespace plat::gl {
+
+// Null when no OpenGL context could be made.
+RecordingDevice* CreateGlDevice(const D3DCAPS9& caps, const D3DPRESENT_PARAMETERS& params, HWND window);
+
+class GlDevice final : public RecordingDevice {
+public:
+    GlDevice(const D3DCAPS9& caps, const D3DPRESENT_PARAMETERS& params, std::unique_ptr<GlContext> context);
+    ~GlDevice() override;
+
+    HRESULT Reset(D3DPRESENT_PARAMETERS* params) override;
+    HRESULT Present(const RECT* source, const RECT* dest, HWND window, const void* dirtyRegion) override;
+    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
+    HRESULT StretchRect(IDirect3DSurface9* source, const RECT* sourceRect, IDirect3DSurface9* dest,
+                        const RECT* destRect, D3DTEXTUREFILTERTYPE filter) override;
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex, UINT vertexCount,
+                                 UINT startIndex, UINT primitiveCount) override;
+    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride) override;
+    HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount, UINT primitiveCount,
+                                   const void* indices, D3DFORMAT indexFormat, const void* vertices,
+                                   UINT stride) override;
+
+    void OnEffectPass(const fx::Effect* effect, bool applied) override;
+    bool AcceptEffect(const fx::EffectFile& file, std::string* errors) override;
+
+    bool Read(IDirect3DSurface9* surface, Pixels* out);
+    ProgramCache& Programs() { return m_programs; }
+    void ClearPrograms();
+
+private:
+    bool BindTarget();
+    void ApplyRenderStates();
+    ProgramKey MakeKey() const;
+    void BindTextures(ProgramKey* key);
+    static void PassThroughUntextured(StageKey* stage);
+    void ApplySampler(DWORD stage);
+    Program* ChooseProgram(const ProgramKey& key);
+    Program* EffectProgram(const ProgramKey& key);
+    void SetUniforms(const Program& program);
+    void SetEffectUniforms(const Program& program);
+    void SetupVertexArray(GLintptr base, UINT stride);
+    bool PrepareDraw();
+    void DrawArrays(D3DPRIMITIVETYPE type, UINT first, UINT primitives);
+    void DrawElements(D3DPRIMITIVETYPE type, UINT primitives, GLenum indexType, GLintptr offset, GLint baseVertex);
+    void TakeScreenshot();
+
+    std::unique_ptr<GlContext> m_context;
+    GLuint m_vao = 0;
+    GLuint m_fbo = 0;
+    GLuint m_readFbo = 0;
+    GLuint m_copyFbo = 0;
+    GLuint m_streamVertices = 0;
+    GLuint m_streamIndices = 0;
+    GLuint m_samplers[kSamplers] = {};
+    std::array<std::array<DWORD, kD3DSamplerStateCount>, kSamplers> m_appliedSamplers{};
+    Attachment m_boundColor;
+    Attachment m_boundDepth;
+    bool m_hasDepth = false;
+    ProgramCache m_programs;
+    unsigned m_cacheEpoch = 1;
+    std::string m_lastKey;
+    Program* m_lastProgram = nullptr;
+    const fx::Effect* m_effect = nullptr;
+    unsigned m_frames = 0;
+};
+
+} // namespace plat::gl
