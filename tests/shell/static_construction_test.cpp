@@ -1,11 +1,29 @@
 // The managers are global objects in zero-filled static storage, constructed
 // before the program entry: construction touches no file, and a release
 // before any init finds nothing to free.
+#include "game/CityLogic.h"
+#include "game/GameInterface.h"
+#include "game/GameMenu.h"
+#include "game/MenuBackground.h"
 #include "graphics/D3DRender.h"
 #include "graphics/MeshContainer.h"
+#include "graphics/SceneLights.h"
 #include "graphics/WorldCamera.h"
+#include "objects/BloodEffect.h"
+#include "objects/ParticleEffects.h"
+#include "objects/WaterCircles.h"
+#include "roadusers/HumanManager.h"
+#include "roadusers/VehicleManager.h"
 #include "shell/AudioManager.h"
+#include "shell/FileManager.h"
 #include "shell/Game.h"
+#include "shell/GameTimer.h"
+#include "shell/RayHitInfo.h"
+#include "world/FieldObjectManager.h"
+#include "world/InfoScreenManager.h"
+#include "world/Landscape.h"
+#include "world/PropManager.h"
+#include "world/Sky.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +32,18 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <type_traits>
 
 namespace {
+
+// The managers live until the process ends: none may register a destructor
+// that would run at exit, in an order nobody chose, after their releases.
+template <class... T>
+constexpr bool kNoneDestroyedAtExit = (std::is_trivially_destructible_v<T> && ...);
+static_assert(kNoneDestroyedAtExit<CD3DRender, CMeshContainer, CAudioManager, CSceneLights, CSky, CRayHitInfo, CGame,
+                                   CLandscape, CVehicleManager, CHumanManager, CPropManager, CFieldObjectManager,
+                                   CParticleEffects, CBloodEffect, CWaterCircles, CGameInterface, CInfoScreenManager,
+                                   CMenuBackground, CGameMenu, CCityLogic, CFileManager, CGameTimer>);
 
 // Constructs a T the way static storage does: over zero-filled memory.
 template <class T>
