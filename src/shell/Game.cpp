@@ -5,6 +5,7 @@
 #include "game/GameMenu.h"
 #include "game/MenuBackground.h"
 #include "graphics/D3DRender.h"
+#include "graphics/ScreenDraw.h"
 #include "graphics/SceneLights.h"
 #include "objects/BloodEffect.h"
 #include "objects/ParticleEffects.h"
@@ -15,6 +16,7 @@
 #include "shell/AudioManager.h"
 #include "shell/GameSteps.h"
 #include "shell/GameTimer.h"
+#include "shell/Input.h"
 #include "shell/RayHitInfo.h"
 #include "shell/Settings.h"
 #include "shell/WinMain.h"
@@ -28,6 +30,7 @@
 
 char g_szPlayerName[16];
 GameStepObserver g_pGameStepObserver = nullptr;
+GameStepRefusal g_pGameStepRefusal = nullptr;
 
 CGame::CGame()
     : m_pCamera(nullptr), m_pCollisionConfig(nullptr), m_pBroadphase(nullptr), m_pDispatcher(nullptr), m_pSolver(nullptr),
@@ -59,7 +62,7 @@ int CGame::Init()
     GAME_STEP(g_GameTimer.Init());
     InitCameras();
     std::strcpy(g_szPlayerName, "Player");
-    if (GAME_STEP(InitPhysics()) != 1)
+    if (GAME_INIT_STEP(InitPhysics()) != 1)
         return 0;
     return InitManagers();
 }
@@ -68,18 +71,19 @@ int CGame::Init()
 // already made stays (the program ends at once).
 int CGame::InitManagers()
 {
-    if (GAME_STEP(g_GameInterface.Init()) != 1 || GAME_STEP(g_GameMenu.Init()) != 1 ||
-        GAME_STEP(g_InfoScreens.Init()) != 1 || GAME_STEP(g_MenuBackground.OnGameInit()) != 1 ||
-        GAME_STEP(g_SceneLights.Init()) != 1)
+    if (GAME_INIT_STEP(g_GameInterface.Init()) != 1 || GAME_INIT_STEP(g_GameMenu.Init()) != 1 ||
+        GAME_INIT_STEP(g_InfoScreens.Init()) != 1 || GAME_INIT_STEP(g_MenuBackground.OnGameInit()) != 1 ||
+        GAME_INIT_STEP(g_SceneLights.Init()) != 1)
         return 0;
-    if (GAME_STEP(g_Landscape.Init()) == 0) // any non-zero result is a loaded landscape
+    if (GAME_INIT_STEP(g_Landscape.Init()) == 0) // any non-zero result is a loaded landscape
         return 0;
-    if (GAME_STEP(g_PropManager.Init()) != 1 || GAME_STEP(g_FieldObjects.Init()) != 1 ||
-        GAME_STEP(g_VehicleManager.Init()) != 1 || GAME_STEP(g_HumanManager.Init()) != 1 ||
-        GAME_STEP(g_ParticleEffects.Init()) != 1 || GAME_STEP(g_BloodEffect.Init()) != 1 ||
-        GAME_STEP(g_WaterCircles.Init()) != 1 || GAME_STEP(g_Sky.Init()) != 1 || GAME_STEP(g_RayHit.Init()) != 1)
+    if (GAME_INIT_STEP(g_PropManager.Init()) != 1 || GAME_INIT_STEP(g_FieldObjects.Init()) != 1 ||
+        GAME_INIT_STEP(g_VehicleManager.Init()) != 1 || GAME_INIT_STEP(g_HumanManager.Init()) != 1 ||
+        GAME_INIT_STEP(g_ParticleEffects.Init()) != 1 || GAME_INIT_STEP(g_BloodEffect.Init()) != 1 ||
+        GAME_INIT_STEP(g_WaterCircles.Init()) != 1 || GAME_INIT_STEP(g_Sky.Init()) != 1 ||
+        GAME_INIT_STEP(g_RayHit.Init()) != 1)
         return 0;
-    return GAME_STEP(g_CityLogic.Init());
+    return GAME_INIT_STEP(g_CityLogic.Init());
 }
 
 void CGame::Release()
@@ -129,6 +133,7 @@ void CGame::DrawFrame()
     if (g_GameMenu.m_bOpen) {
         GAME_STEP(g_GameMenu.Render());
     } else {
+        GAME_STEP(RenderWorld());
         GAME_STEP(g_GameMenu.Render());
         GAME_STEP(g_GameInterface.Render());
     }
@@ -137,6 +142,16 @@ void CGame::DrawFrame()
         GAME_STEP(m_pCamera->DrawFade());
         GAME_STEP(m_pCamera->DrawDebugInfo());
     }
+    if (g_bDebugOut && g_bKeyTab && g_bKeyControl)
+        DrawShadowMapView();
+}
+
+// Developer view of the smoothed shadow map in the top right corner: the map
+// with the moving casters while Shift is held, else the static casters' map.
+void CGame::DrawShadowMapView()
+{
+    IDirect3DTexture9* map = g_bKeyShift ? g_D3DRender.m_pShadowTexture2 : g_D3DRender.m_pShadowTexture;
+    GAME_STEP(CScreenDraw::DrawTexturePointerRect(580.0f, 0.0f, 800.0f, 170.0f, 0xFFFFFFFF, map));
 }
 
 void CGame::UpdateMenuOnly()

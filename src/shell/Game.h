@@ -21,6 +21,8 @@ public:
     void NewGame();
     void Reset();
     void UpdateVisibility(int force);
+    // The world's render passes.
+    void RenderWorld();
 
     // The physics world.
     int InitPhysics();
@@ -47,6 +49,7 @@ private:
     void InitCameras();
     int InitManagers();
     void DrawFrame();
+    void DrawShadowMapView();
     void UpdateMenuOnly();
     void UpdateRunningGame();
     void RemoveAllCollisionObjects(bool deleteMotionStates);

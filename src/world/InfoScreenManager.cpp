@@ -1,4 +1,5 @@
-// Placeholder until the info screens are built; no screen is registered.
+// Placeholder until the info screens are built: a screen registers nowhere
+// and has no picture.
 #include "world/InfoScreenManager.h"
 
 int CInfoScreenManager::Init()
@@ -15,5 +16,13 @@ void CInfoScreenManager::OnLostDevice()
 }
 
 void CInfoScreenManager::OnResetDevice()
+{
+}
+
+CInfoScreen::CInfoScreen(int index, CStaticObject* owner) : m_nIndex(index), m_pOwner(owner)
+{
+}
+
+CInfoScreen::~CInfoScreen()
 {
 }

@@ -143,14 +143,6 @@ TEST_F(CameraMotionTest, FlyByWithoutAWorldReportsNoPathAndStandsStill)
     EXPECT_FLOAT_EQ(camera.m_vEye.z, before.z);
 }
 
-TEST_F(CameraMotionTest, ZeroLengthFadeIsOverAtOnce)
-{
-    camera.StartFadeOut(0.0f, 1);
-    camera.DrawFade();
-    EXPECT_EQ(camera.m_nFadeKind, 0);
-    EXPECT_TRUE(std::isfinite(camera.m_fFadeElapsed));
-}
-
 TEST_F(CameraMotionTest, SpeedBlurFollowsThePlayersSpeed)
 {
     g_pPlayerVehicle = &car;
@@ -180,18 +172,22 @@ namespace {
 
 // The fade's black rectangle: its alpha follows the share of the fade gone
 // by, and a finished fade out keeps the screen black.
+// Alpha of the last screen rectangle drawn, or -1 when none was.
+int LastDrawnAlpha(const test::HeadlessDevice& device)
+{
+    const auto draws = device.Log().Of(plat::D3DOp::DrawPrimitiveUP);
+    if (draws.empty() || draws.back().data.size() < sizeof(CScreenVertex))
+        return -1;
+    CScreenVertex v;
+    std::memcpy(&v, draws.back().data.data(), sizeof(v));
+    return static_cast<int>(v.colour >> 24);
+}
+
 TEST_F(CameraMotionTest, FadeOutDarkensWithRealTime)
 {
     test::HeadlessDevice device;
     g_D3DRender.m_pDevice = device.Get();
-    auto lastAlpha = [&device]() -> int {
-        const auto draws = device.Log().Of(plat::D3DOp::DrawPrimitiveUP);
-        if (draws.empty() || draws.back().data.size() < sizeof(CScreenVertex))
-            return -1;
-        CScreenVertex v;
-        std::memcpy(&v, draws.back().data.data(), sizeof(v));
-        return static_cast<int>(v.colour >> 24);
-    };
+    auto lastAlpha = [&device] { return LastDrawnAlpha(device); };
     camera.StartFadeOut(2.0f, 0);
     g_GameTimer.m_fRealDelta = 1.0f;
     camera.DrawFade();
@@ -207,6 +203,24 @@ TEST_F(CameraMotionTest, FadeOutDarkensWithRealTime)
     device.Log().Clear();
     camera.DrawFade();
     EXPECT_EQ(lastAlpha(), -1) << "a finished fade in draws nothing";
+    g_D3DRender.m_pDevice = nullptr;
+}
+
+// A fade of no length, even on a frame without time, is over at once: the
+// fade out is black and the fade in shows nothing, with no division by zero.
+TEST_F(CameraMotionTest, ZeroLengthFadeIsOverAtOnce)
+{
+    test::HeadlessDevice device;
+    g_D3DRender.m_pDevice = device.Get();
+    g_GameTimer.m_fRealDelta = 0.0f;
+    camera.StartFadeOut(0.0f, 1);
+    camera.DrawFade();
+    EXPECT_EQ(LastDrawnAlpha(device), 255);
+    EXPECT_TRUE(std::isfinite(camera.m_fFadeElapsed));
+    device.Log().Clear();
+    camera.StartFadeIn(0.0f, 1);
+    camera.DrawFade();
+    EXPECT_EQ(LastDrawnAlpha(device), -1);
     g_D3DRender.m_pDevice = nullptr;
 }
 

@@ -5,6 +5,8 @@
 #include "shell/Game.h"
 #include "shell/GameSteps.h"
 #include "shell/GameTimer.h"
+#include "shell/Input.h"
+#include "shell/Settings.h"
 #include "shell/WinMain.h"
 #include "support/HeadlessDevice.h"
 
@@ -27,6 +29,11 @@ void Record(const char* step)
 bool Has(const char* step)
 {
     return std::find(s_steps.begin(), s_steps.end(), step) != s_steps.end();
+}
+
+bool HasPrefix(const char* prefix)
+{
+    return std::any_of(s_steps.begin(), s_steps.end(), [prefix](const std::string& s) { return s.rfind(prefix, 0) == 0; });
 }
 
 long IndexOf(const char* step)
@@ -71,10 +78,10 @@ protected:
 TEST_F(GameTickTest, RunningGameUpdatesInOrderAndPresents)
 {
     Tick(20);
-    const char* order[] = {"g_GameTimer.Update()",     "g_GameMenu.Render()",     "g_GameInterface.Render()",
-                           "StepPhysics()",            "g_GameInterface.Update()", "g_GameMenu.Update()",
-                           "g_Sky.Update()",           "g_Landscape.Update()",     "g_CityLogic.Update()",
-                           "g_D3DRender.PresentFrame()", "g_AudioManager.Update()"};
+    const char* order[] = {"g_GameTimer.Update()",       "RenderWorld()",           "g_GameMenu.Render()",
+                           "g_GameInterface.Render()",   "StepPhysics()",           "g_GameInterface.Update()",
+                           "g_GameMenu.Update()",        "g_Sky.Update()",          "g_Landscape.Update()",
+                           "g_CityLogic.Update()",       "g_D3DRender.PresentFrame()", "g_AudioManager.Update()"};
     long last = -1;
     for (const char* step : order) {
         const long at = IndexOf(step);
@@ -100,6 +107,7 @@ TEST_F(GameTickTest, OpenMenuInARunningGameUpdatesTheWorldWithoutDrawingIt)
     g_GameMenu.m_bOpen = 1;
     Tick(20);
     EXPECT_TRUE(Has("g_GameMenu.Render()"));
+    EXPECT_FALSE(Has("RenderWorld()"));
     EXPECT_FALSE(Has("g_GameInterface.Render()"));
     EXPECT_TRUE(Has("StepPhysics()"));
     EXPECT_TRUE(Has("g_Landscape.Update()"));
@@ -140,6 +148,19 @@ TEST_F(GameTickTest, VisibilityRefreshRunsAtMostEveryTenthOfASecond)
     EXPECT_EQ(refreshes(), 1) << "forced";
 }
 
+// Stands for a car: an action that drives one body every step.
+struct CarAction : btActionInterface {
+    explicit CarAction(btRigidBody* body) : body(body) {}
+    void updateAction(btCollisionWorld*, btScalar) override
+    {
+        body->activate();
+        ++steps;
+    }
+    void debugDraw(btIDebugDraw*) override {}
+    btRigidBody* body;
+    int steps = 0;
+};
+
 TEST_F(GameTickTest, ResetLeavesTheWorldWithoutBodiesOrConstraints)
 {
     btDiscreteDynamicsWorld* world = game.m_pDynamicsWorld;
@@ -150,13 +171,91 @@ TEST_F(GameTickTest, ResetLeavesTheWorldWithoutBodiesOrConstraints)
     world->addRigidBody(a);
     world->addRigidBody(b);
     world->addConstraint(new btPoint2PointConstraint(*a, *b, btVector3(0, 0, 0), btVector3(0, 1, 0)));
+    CarAction car(a);
+    world->addAction(&car);
     Tick(20);
+    ASSERT_GT(car.steps, 0);
     btTypedConstraint* joint = world->getConstraint(0);
     game.Reset();
     EXPECT_EQ(world->getNumCollisionObjects(), 0);
     EXPECT_EQ(world->getNumConstraints(), 0);
+    const int steps = car.steps;
+    world->stepSimulation(0.02f, 0);
+    EXPECT_EQ(car.steps, steps) << "a car action left in the world would drive its deleted body";
     delete joint;
     delete shape;
+}
+
+TEST_F(GameTickTest, PresentsAndUpdatesAudioWhenNoSceneBegins)
+{
+    ASSERT_EQ(device.Get()->BeginScene(), D3D_OK); // a second BeginScene fails
+    device.Log().Clear();
+    Tick(20); // the device still refuses the present inside a scene: one error box
+    device.Get()->EndScene();
+    EXPECT_EQ(device.Log().Count(plat::D3DOp::Present), 1u);
+    for (const char* step : {"RenderWorld()", "g_GameMenu.Render()", "g_GameInterface.m_Cursor.Draw()"})
+        EXPECT_FALSE(Has(step)) << step;
+    EXPECT_TRUE(Has("g_D3DRender.PresentFrame()"));
+    EXPECT_TRUE(Has("g_AudioManager.Update()"));
+}
+
+TEST_F(GameTickTest, ShadowMapViewNeedsDebugOutTabAndCtrl)
+{
+    struct Case {
+        int debugOut, tab, control;
+        bool drawn;
+    };
+    const Case cases[] = {{1, 1, 1, true}, {0, 1, 1, false}, {1, 0, 1, false}, {1, 1, 0, false}};
+    for (const Case& c : cases) {
+        g_bDebugOut = c.debugOut;
+        g_bKeyTab = c.tab;
+        g_bKeyControl = c.control;
+        Tick(20);
+        EXPECT_EQ(HasPrefix("CScreenDraw::DrawTexturePointerRect(580.0f, 0.0f, 800.0f, 170.0f"), c.drawn)
+            << c.debugOut << c.tab << c.control;
+    }
+    g_bDebugOut = g_bKeyTab = g_bKeyControl = 0;
+}
+
+// The start-up steps whose results are tested, in their order.
+const char* const kInitSteps[] = {
+    "InitPhysics()",          "g_GameInterface.Init()", "g_GameMenu.Init()",           "g_InfoScreens.Init()",
+    "g_MenuBackground.OnGameInit()", "g_SceneLights.Init()", "g_Landscape.Init()",     "g_PropManager.Init()",
+    "g_FieldObjects.Init()",  "g_VehicleManager.Init()", "g_HumanManager.Init()",      "g_ParticleEffects.Init()",
+    "g_BloodEffect.Init()",   "g_WaterCircles.Init()",  "g_Sky.Init()",                "g_RayHit.Init()",
+    "g_CityLogic.Init()",
+};
+const char* s_refused = nullptr;
+
+int RefuseOne(const char* step)
+{
+    return s_refused && std::string(step) == s_refused;
+}
+
+TEST_F(GameTickTest, FailingStartUpStepEndsStartUpThere)
+{
+    game.Release();
+    g_pGameStepRefusal = RefuseOne;
+    const std::size_t count = sizeof(kInitSteps) / sizeof(kInitSteps[0]);
+    for (std::size_t failing = 0; failing <= count; ++failing) {
+        s_refused = failing < count ? kInitSteps[failing] : nullptr;
+        SCOPED_TRACE(s_refused ? s_refused : "none");
+        s_steps.clear();
+        EXPECT_EQ(game.Init(), failing < count ? 0 : 1);
+        std::vector<std::string> expected = {"g_GameTimer.Init()"};
+        expected.insert(expected.end(), kInitSteps, kInitSteps + (failing < count ? failing + 1 : count));
+        EXPECT_EQ(s_steps, expected);
+        game.Release();
+    }
+    // The menu is the case that matters most: the landscape never starts loading.
+    s_refused = "g_GameMenu.Init()";
+    s_steps.clear();
+    EXPECT_EQ(game.Init(), 0);
+    EXPECT_FALSE(Has("g_Landscape.Init()"));
+    game.Release();
+    g_pGameStepRefusal = nullptr;
+    s_refused = nullptr;
+    ASSERT_EQ(game.Init(), 1); // TearDown releases it
 }
 
 TEST_F(GameTickTest, ReleaseIsSafeTwiceAndBeforeInit)

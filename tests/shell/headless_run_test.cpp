@@ -33,6 +33,27 @@ TEST(HeadlessRun, SampleDataRunsItsFrameBudgetAndExitsCleanly)
     EXPECT_EQ(RunGame(dir.Path().string(), 5), 0) << test::ReadWholeFile(dir.File("game.out"));
 }
 
+// With "File manager" 0 the same data is read as loose files: the run needs
+// none of the archives and shows no error box.
+TEST(HeadlessRun, LooseSampleDataRunsWithoutTheArchives)
+{
+    test::ScopedTempDir dir;
+    const std::string run = BuildDir() + "/run";
+    std::filesystem::copy(run, dir.Path(), std::filesystem::copy_options::recursive);
+    for (const char* archive : {"Objects", "World", "Textures", "SD"})
+        for (const char* ext : {".hdr", ".pak"})
+            std::filesystem::remove(dir.Path() / "Data" / (std::string(archive) + ext));
+    std::string ini = test::ReadWholeFile(dir.File("Game.ini"));
+    const std::size_t at = ini.find("File manager=1");
+    ASSERT_NE(at, std::string::npos);
+    ini.replace(at, 14, "File manager=0");
+    test::WriteWholeFile(dir.File("Game.ini"), ini);
+    EXPECT_EQ(RunGame(dir.Path().string(), 5), 0);
+    const std::string out = test::ReadWholeFile(dir.File("game.out"));
+    EXPECT_TRUE(out.rfind("[", 0) == std::string::npos && out.find("\n[") == std::string::npos)
+        << "a message box was shown:\n" << out;
+}
+
 TEST(HeadlessRun, StartsWithoutAnySettingsFile)
 {
     test::ScopedTempDir dir;
