@@ -26,6 +26,7 @@ struct HeadlessAdapter {
     std::vector<D3DFORMAT> depthFormats;
     UINT maxBackBufferCount = 3;           // more makes CreateDevice lower the count and fail
     HRESULT createDeviceResult = D3D_OK;   // forced CreateDevice failure
+    HRESULT deviceCapsResult = D3D_OK;     // forced GetDeviceCaps failure
 };
 
 // The script each Direct3DCreate9 copies; change it before that call.

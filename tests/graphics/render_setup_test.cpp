@@ -204,6 +204,9 @@ INSTANTIATE_TEST_SUITE_P(
                                       [](const D3DDISPLAYMODE& m) { return m.Width != 640; });
                     },
                     "Enum and check video modes failed!", -1, true},
+        FailureCase{"no device caps",
+                    [] { plat::HeadlessAdapterScript().deviceCapsResult = D3DERR_NOTAVAILABLE; },
+                    "Check shader support failed!", -1, true},
         FailureCase{"no device",
                     [] { plat::HeadlessAdapterScript().createDeviceResult = D3DERR_OUTOFVIDEOMEMORY; },
                     "Could not create Direct3DDevice9!", D3DERR_OUTOFVIDEOMEMORY, true},

@@ -136,7 +136,7 @@ TEST_F(EffectTest, SyntaxErrorsComeBackAsTextWithLineNumbers)
         {"param vector v = 1 2 3\ntechnique t\npass p - -\nend\n", "line 1: parameter 'v' needs 4 values"},
         {"param float f\nparam float f\ntechnique t\npass p - -\nend\n", "line 2: parameter 'f' defined twice"},
         {"param float f stage 1\ntechnique t\npass p - -\nend\n", "line 1: only textures take a stage"},
-        {"param texture t stage 16\ntechnique t\npass p - -\nend\n", "line 1: stage must be"},
+        {"param texture t stage 8\ntechnique t\npass p - -\nend\n", "line 1: stage must be a whole number from 0 to 7"},
         {"technique t\npass p vsMissing -\nend\n", "line 2: unknown shader 'vsMissing'"},
         {"pixelshader ps\nend\ntechnique t\npass p ps -\nend\n", "line 4: shader 'ps' is not a vertex shader"},
         {"technique t\nend\n", "line 2: technique 't' has no pass"},

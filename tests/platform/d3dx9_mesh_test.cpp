@@ -93,6 +93,21 @@ TEST_F(MeshTest, AdjacencyJoinsFacesAcrossSharedEdges)
     EXPECT_EQ(adjacency[0 * 3 + 0], 0xFFFFFFFFu) << "outer edge";
 }
 
+TEST_F(MeshTest, AdjacencyIgnoresEdgesOfIndicesNamingNoVertex)
+{
+    Build(D3DXMESH_SYSTEMMEM);
+    WORD* idx = nullptr;
+    ASSERT_EQ(mesh->LockIndexBuffer(0, reinterpret_cast<void**>(&idx)), D3D_OK);
+    idx[3 * 3 + 2] = 40000; // face 3 (5, 6, 7) now ends past the 8 vertices
+    mesh->UnlockIndexBuffer();
+    std::vector<DWORD> adjacency(12);
+    ASSERT_EQ(mesh->GenerateAdjacency(0.01f, adjacency.data()), D3D_OK);
+    EXPECT_EQ(adjacency[3 * 3 + 0], 2u) << "edge 5-6 still meets face 2";
+    EXPECT_EQ(adjacency[3 * 3 + 1], 0xFFFFFFFFu);
+    EXPECT_EQ(adjacency[3 * 3 + 2], 0xFFFFFFFFu);
+    EXPECT_EQ(adjacency[0 * 3 + 1], 1u);
+}
+
 TEST_F(MeshTest, OptimizeInPlaceSortsByAttributeAndKeepsTheGeometry)
 {
     Build(D3DXMESH_SYSTEMMEM);

@@ -119,6 +119,8 @@ public:
     {
         if (adapter != 0 || type != D3DDEVTYPE_HAL || !caps)
             return D3DERR_INVALIDCALL;
+        if (FAILED(m_adapter.deviceCapsResult))
+            return m_adapter.deviceCapsResult;
         *caps = m_adapter.caps;
         return D3D_OK;
     }

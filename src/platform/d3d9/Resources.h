@@ -124,6 +124,9 @@ public:
     Texture(SharedState shared, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool);
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
     DWORD GetLevelCount() override { return m_store.LevelCount(); }
+    // The lower levels of an auto-mip texture are not kept here: the drawing
+    // back end holding the texture rebuilds them from level 0 whenever level 0
+    // has changed (an unlock raises its revision), so there is nothing to do.
     void GenerateMipSubLevels() override {}
     HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
     HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface9** surface) override;

@@ -10,7 +10,7 @@ namespace {
 constexpr size_t kMaxName = 63;
 constexpr size_t kMaxPasses = 16;
 constexpr int kMaxErrors = 32;
-constexpr int kMaxStage = 15;
+constexpr int kMaxStage = 7;
 
 std::vector<std::string> Tokens(std::string_view line)
 {
@@ -168,7 +168,7 @@ void Parser::Param(int line, const std::vector<std::string>& t)
             return Error(line, "only textures take a stage");
         if (at + 1 >= t.size() || !ParseFloat(t[at + 1], &stage) || stage < 0 || stage > kMaxStage ||
             stage != float(int(stage)))
-            return Error(line, "stage must be a whole number from 0 to 15");
+            return Error(line, "stage must be a whole number from 0 to 7");
         p.stage = int(stage);
         at += 2;
     }

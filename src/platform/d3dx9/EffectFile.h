@@ -13,7 +13,7 @@
 //   param cubetexture <name> [stage N]
 //       A parameter the program sets by name. Floats and vectors start at 0,
 //       matrices at the identity unless values are given. A texture with
-//       "stage N" (0..15) is bound on sampler stage N whenever a pass is
+//       "stage N" (0..7) is bound on sampler stage N whenever a pass is
 //       applied; without it only shaders see it by name.
 //
 //   vertexshader <name>

@@ -65,11 +65,16 @@ std::vector<DWORD> BuildAdjacency(Mesh& mesh, float epsilon)
 {
     const DWORD faces = mesh.GetNumFaces();
     const std::vector<DWORD> reps = PointRepresentatives(mesh, epsilon);
+    // An index naming no vertex has no place: its edges join nothing.
+    auto rep = [&](size_t i) {
+        const DWORD v = mesh.Index(i);
+        return v < reps.size() ? reps[v] : kNone;
+    };
     std::map<std::pair<DWORD, DWORD>, std::vector<DWORD>> edges; // (rep, rep) -> face * 3 + edge
     for (DWORD f = 0; f < faces; ++f)
         for (int k = 0; k < 3; ++k) {
-            const DWORD a = reps[mesh.Index(f * 3 + k)], b = reps[mesh.Index(f * 3 + (k + 1) % 3)];
-            if (a != b)
+            const DWORD a = rep(size_t(f) * 3 + k), b = rep(size_t(f) * 3 + (k + 1) % 3);
+            if (a != b && a != kNone && b != kNone)
                 edges[{std::min(a, b), std::max(a, b)}].push_back(f * 3 + k);
         }
     std::vector<DWORD> adjacency(size_t(faces) * 3, kNone);
