@@ -262,8 +262,6 @@ void GlDevice::ApplySampler(DWORD stage)
     glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, float(s[D3DSAMP_MAXMIPLEVEL]));
 }
 
-// Binds the textures of the stages on texture units of the same number and
-// notes in the key which kind each stage samples.
 // Whether an operation reads the texture through one of the arguments it
 // uses.
 static bool ReadsTexture(std::uint8_t op, const std::uint8_t args[3])
@@ -294,6 +292,8 @@ void GlDevice::PassThroughUntextured(StageKey* stage)
     }
 }
 
+// Binds the textures of the stages on texture units of the same number and
+// notes in the key which kind each stage samples.
 void GlDevice::BindTextures(ProgramKey* key)
 {
     for (DWORD stage = 0; stage < kStages; ++stage) {
