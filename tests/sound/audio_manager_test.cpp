@@ -42,6 +42,7 @@ TEST_F(AudioManagerTest, StartUpFailures)
             ASSERT_EQ(plat::MessageBoxCount(), boxes + 1);
             EXPECT_STREQ(plat::LastMessageBoxText(), c.message);
             EXPECT_STREQ(plat::LastMessageBoxCaption(), "Sound error!");
+            EXPECT_EQ(plat::LastMessageBoxStyle(), UINT(MB_ICONEXCLAMATION));
         } else {
             EXPECT_EQ(plat::MessageBoxCount(), boxes);
         }

@@ -31,6 +31,7 @@ enum class SoundFault {
     InitAudio,
     DefaultPath,
     SegmentLoad,
+    PathBuffer, // audio paths hand out no buffers
 };
 void SetSoundFault(SoundFault fault);
 
