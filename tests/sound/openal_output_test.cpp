@@ -84,6 +84,28 @@ TEST_F(OpenALTest, MoreSoundsThanSourcesGetTheirTurn)
     EXPECT_EQ(plat::SoundSourcesInUse(), 0);
 }
 
+TEST_F(OpenALTest, SourcesOfSoundsThatEndedUnaskedAreLentAgain)
+{
+    test::WriteWholeFile("blip.wav", ToneWav(500, 1, 8));
+    std::vector<CGameSound*> sounds;
+    for (int i = 0; i < 300; ++i) {
+        CGameSound* s = g_AudioManager.LoadSound("blip.wav", SOUND_MUSIC, 1.0f, 10.0f);
+        ASSERT_NE(s, nullptr);
+        sounds.push_back(s);
+    }
+    for (CGameSound* s : sounds)
+        s->Play(0);
+    ASSERT_EQ(plat::SoundSourcesInUse(), plat::SoundSourcePoolSize());
+    ASSERT_FALSE(sounds.back()->m_pBuffer->Report().hasSource) << "more sounds than sources";
+    // Every blip ends by itself; nobody asks whether they still play.
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    sounds.back()->Play(0);
+    EXPECT_TRUE(sounds.back()->m_pBuffer->Report().hasSource) << "an ended sound's source was taken back";
+    for (CGameSound* s : sounds)
+        s->Stop();
+    EXPECT_EQ(plat::SoundSourcesInUse(), 0);
+}
+
 TEST_F(OpenALTest, PauseAndResumeKeepThePlace)
 {
     test::WriteWholeFile("long.wav", ToneWav(2000));

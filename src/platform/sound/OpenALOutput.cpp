@@ -212,7 +212,7 @@ private:
             }
         }
         if (static_cast<int>(m_sources.size()) >= kMaxSources)
-            return -1;
+            return ReclaimEnded(v);
         alGetError();
         ALuint s = 0;
         alGenSources(1, &s);
@@ -222,6 +222,23 @@ private:
         m_owner.push_back(&v);
         v.source = static_cast<int>(m_sources.size() - 1);
         return v.source;
+    }
+
+    // A source whose sound ended by itself while nobody asked goes to the
+    // voice; -1 when every source still plays.
+    int ReclaimEnded(Voice& v)
+    {
+        for (std::size_t i = 0; i < m_owner.size(); ++i) {
+            ALint state = AL_PLAYING;
+            alGetSourcei(m_sources[i], AL_SOURCE_STATE, &state);
+            if (state != AL_STOPPED)
+                continue;
+            Stop(*m_owner[i]);
+            m_owner[i] = &v;
+            v.source = static_cast<int>(i);
+            return v.source;
+        }
+        return -1;
     }
 
     ALCdevice* m_device = nullptr;
