@@ -19,6 +19,17 @@ protected:
         plat::SetSoundBackend(plat::SoundBackendKind::OpenAL);
         Start();
     }
+    // More sounds of one wave than the output has sources.
+    std::vector<CGameSound*> LoadMany(const std::string& wave)
+    {
+        test::WriteWholeFile("many.wav", wave);
+        std::vector<CGameSound*> sounds;
+        for (int i = 0; i < 300; ++i) {
+            if (CGameSound* s = g_AudioManager.LoadSound("many.wav", SOUND_MUSIC, 1.0f, 10.0f))
+                sounds.push_back(s);
+        }
+        return sounds;
+    }
     // Past the start grace so IsPlaying asks the output.
     void SkipGrace() { g_GameTimer.m_fRealTime += 1000.0f; }
 
@@ -61,14 +72,10 @@ TEST_F(OpenALTest, PlaysASampleAndReportsItsState)
 
 TEST_F(OpenALTest, MoreSoundsThanSourcesGetTheirTurn)
 {
-    test::WriteWholeFile("loop.wav", ToneWav(50, 1, 8));
-    std::vector<CGameSound*> sounds;
-    for (int i = 0; i < 300; ++i) {
-        CGameSound* s = g_AudioManager.LoadSound("loop.wav", SOUND_MUSIC, 1.0f, 10.0f);
-        ASSERT_NE(s, nullptr);
+    const std::vector<CGameSound*> sounds = LoadMany(ToneWav(50, 1, 8));
+    ASSERT_EQ(sounds.size(), 300u);
+    for (CGameSound* s : sounds)
         s->Play(1);
-        sounds.push_back(s);
-    }
     const int pool = plat::SoundSourcePoolSize();
     EXPECT_GT(pool, 0);
     EXPECT_LT(pool, 300);
@@ -86,13 +93,8 @@ TEST_F(OpenALTest, MoreSoundsThanSourcesGetTheirTurn)
 
 TEST_F(OpenALTest, SourcesOfSoundsThatEndedUnaskedAreLentAgain)
 {
-    test::WriteWholeFile("blip.wav", ToneWav(500, 1, 8));
-    std::vector<CGameSound*> sounds;
-    for (int i = 0; i < 300; ++i) {
-        CGameSound* s = g_AudioManager.LoadSound("blip.wav", SOUND_MUSIC, 1.0f, 10.0f);
-        ASSERT_NE(s, nullptr);
-        sounds.push_back(s);
-    }
+    const std::vector<CGameSound*> sounds = LoadMany(ToneWav(500, 1, 8));
+    ASSERT_EQ(sounds.size(), 300u);
     for (CGameSound* s : sounds)
         s->Play(0);
     ASSERT_EQ(plat::SoundSourcesInUse(), plat::SoundSourcePoolSize());
