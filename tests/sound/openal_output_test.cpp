@@ -51,6 +51,7 @@ TEST_F(OpenALTest, PlaysASampleAndReportsItsState)
     test::WriteWholeFile("stereo.wav", ToneWav(150, 2, 16));
     CGameSound* s = g_AudioManager.LoadSound("stereo.wav", SOUND_3D, 5.0f, 50.0f);
     ASSERT_NE(s, nullptr);
+    EXPECT_TRUE(s->m_pBuffer->Report().waveReady) << "mixed down to mono at load, not at the first play";
     s->SetVolume(50.0f);
     s->SetFrequency(44100);
     s->Play(0);

@@ -177,6 +177,8 @@ HRESULT IDirectMusicSegment8::Download(IUnknown* path)
     if (!p)
         return E_INVALIDARG;
     p->GetVoice().clip = m_clip;
+    if (plat::SoundDevice* d = CurrentDevice())
+        d->output->Prepare(p->GetVoice());
     return S_OK;
 }
 

@@ -1,6 +1,6 @@
 // The OpenAL back end. The game's world is left-handed and OpenAL's is
 // right-handed, so every z is negated on the way out. 3-D sounds are mixed
-// down to mono when first played (OpenAL places only mono sources). The game
+// down to mono when loaded (OpenAL places only mono sources). The game
 // may hold far more loaded sounds than the output has sources, so a source is
 // lent to a voice when it starts and taken back when it ends or stops.
 #include "platform/sound/SoundDevice.h"
@@ -142,9 +142,16 @@ public:
         m_clips.erase(&clip);
     }
 
+    void Prepare(Voice& v) override
+    {
+        if (v.clip)
+            BufferFor(v);
+    }
+
     VoiceReport Report(const Voice& v) override
     {
         VoiceReport r{};
+        r.waveReady = v.clip && v.clip->outputBuffer[v.is3D ? 1 : 0] != 0;
         r.hasSource = v.source >= 0;
         if (!r.hasSource)
             return r;
