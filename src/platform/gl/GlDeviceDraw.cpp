@@ -22,14 +22,6 @@ float FloatOf(DWORD bits)
     return value;
 }
 
-void ColorOf(D3DCOLOR c, float out[4])
-{
-    out[0] = float((c >> 16) & 0xFF) / 255.0f;
-    out[1] = float((c >> 8) & 0xFF) / 255.0f;
-    out[2] = float(c & 0xFF) / 255.0f;
-    out[3] = float(c >> 24) / 255.0f;
-}
-
 GLenum BlendFactor(DWORD blend)
 {
     static const GLenum kFactors[] = {GL_ZERO,      GL_ZERO,           GL_ONE,       GL_SRC_COLOR,
