@@ -94,14 +94,14 @@ TEST_F(OpenALTest, MoreSoundsThanSourcesGetTheirTurn)
 
 TEST_F(OpenALTest, SourcesOfSoundsThatEndedUnaskedAreLentAgain)
 {
-    const std::vector<CGameSound*> sounds = LoadMany(ToneWav(500, 1, 8));
+    const std::vector<CGameSound*> sounds = LoadMany(ToneWav(1000, 1, 8));
     ASSERT_EQ(sounds.size(), 300u);
     for (CGameSound* s : sounds)
         s->Play(0);
     ASSERT_EQ(plat::SoundSourcesInUse(), plat::SoundSourcePoolSize());
     ASSERT_FALSE(sounds.back()->m_pBuffer->Report().hasSource) << "more sounds than sources";
     // Every blip ends by itself; nobody asks whether they still play.
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
     sounds.back()->Play(0);
     EXPECT_TRUE(sounds.back()->m_pBuffer->Report().hasSource) << "an ended sound's source was taken back";
     for (CGameSound* s : sounds)
