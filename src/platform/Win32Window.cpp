@@ -31,6 +31,7 @@ bool s_budgetPosted = false;
 std::string s_lastBoxText;
 std::string s_lastBoxCaption;
 unsigned s_boxCount = 0;
+UINT s_lastBoxStyle = 0;
 POINT s_cursorPos = {0, 0};
 bool s_systemCursorHidden = false;
 
@@ -260,6 +261,7 @@ int MessageBoxA(HWND hwnd, const char* text, const char* caption, UINT type)
 {
     s_lastBoxText = text ? text : "";
     s_lastBoxCaption = caption ? caption : "";
+    s_lastBoxStyle = type;
     ++s_boxCount;
     if (!plat::IsHeadless()) {
         void* native = IsWindowHandle(hwnd) ? hwnd->native : nullptr;
@@ -300,6 +302,7 @@ void ResetWindowing()
     s_boxCount = 0;
     s_lastBoxText.clear();
     s_lastBoxCaption.clear();
+    s_lastBoxStyle = 0;
 }
 
 const char* LastMessageBoxText()
@@ -310,6 +313,11 @@ const char* LastMessageBoxText()
 const char* LastMessageBoxCaption()
 {
     return s_lastBoxCaption.c_str();
+}
+
+UINT LastMessageBoxStyle()
+{
+    return s_lastBoxStyle;
 }
 
 unsigned MessageBoxCount()

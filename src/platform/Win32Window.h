@@ -51,9 +51,10 @@ const WindowInfo* GetWindowInfo(HWND hwnd);
 std::size_t PendingMessages();
 // Empties the queue and forgets every window and class (tests start clean).
 void ResetWindowing();
-// Last text shown by MessageBoxA, for tests.
+// Last text and style shown by MessageBoxA, for tests.
 const char* LastMessageBoxText();
 const char* LastMessageBoxCaption();
+UINT LastMessageBoxStyle();
 unsigned MessageBoxCount();
 
 // The last cursor position set with SetCursorPos, in client pixels.

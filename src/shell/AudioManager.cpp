@@ -73,7 +73,7 @@ bool CAudioManager::StartDevice(HWND hwnd)
 }
 
 // The loader and the performance; failures here show no message.
-bool CAudioManager::StartMusic()
+bool CAudioManager::StartMusic(HWND hwnd)
 {
     CoCreateInstance(CLSID_DirectMusicLoader, nullptr, CLSCTX_INPROC, IID_IDirectMusicLoader8,
                      reinterpret_cast<void**>(&m_pLoader));
@@ -91,7 +91,7 @@ bool CAudioManager::StartMusic()
     DMUS_AUDIOPARAMS params{sizeof(DMUS_AUDIOPARAMS), TRUE,
                             DMUS_AUDIOPARAMS_FEATURES | DMUS_AUDIOPARAMS_VOICES | DMUS_AUDIOPARAMS_SAMPLERATE,
                             features, 64, 22050, GUID_None};
-    if (FAILED(m_pPerformance->InitAudio(nullptr, &m_pDirectSound, nullptr, DMUS_APATH_DYNAMIC_STEREO, 64, features,
+    if (FAILED(m_pPerformance->InitAudio(nullptr, &m_pDirectSound, hwnd, DMUS_APATH_DYNAMIC_STEREO, 64, features,
                                          &params)))
         return false;
     if (FAILED(m_pPerformance->GetDefaultAudioPath(&m_pDefaultAudioPath)))
@@ -110,7 +110,7 @@ HRESULT CAudioManager::Init(HWND hwnd)
     }
     std::fill(std::begin(m_pSounds), std::end(m_pSounds), nullptr);
     m_nSounds = 0;
-    if (!StartMusic()) {
+    if (!StartMusic(hwnd)) {
         ReleaseInterfaces();
         return E_FAIL;
     }

@@ -121,7 +121,7 @@ private:
     CGameSound* FindSharedSound(const char* name) const;
     int IndexOf(const CGameSound* sound) const;
     bool StartDevice(HWND hwnd);
-    bool StartMusic();
+    bool StartMusic(HWND hwnd);
     void ReleaseInterfaces();
 };
 

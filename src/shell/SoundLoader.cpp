@@ -34,6 +34,14 @@ void ReportLoadFailure(const char* name, const char* caption)
         ErrorBox(name, caption, MB_OK);
 }
 
+// The name goes through a buffer so that it is written as it is.
+void LogSoundName(const char* name)
+{
+    char line[300];
+    std::snprintf(line, sizeof line, "%s", name);
+    DebugLog(line);
+}
+
 void FreeImageBytes(SoundMemoryImage* image)
 {
     delete[] image->pData;
@@ -116,9 +124,7 @@ static SoundMemoryImage* ReadArchiveImage(const char* name, SoundMemoryImage* re
     *found = handle != INVALID_FILE_HANDLE;
     if (!*found)
         return nullptr;
-    char line[300];
-    std::snprintf(line, sizeof line, "%s", name);
-    DebugLog(line);
+    LogSoundName(name);
     BYTE* data = (record && size > 0 && size <= kMaxSoundFileBytes) ? new (std::nothrow) BYTE[size] : nullptr;
     const bool complete = data && g_FileManager.Read(data, 1, size, handle) == size;
     const int logged = static_cast<int>(size);
@@ -149,6 +155,7 @@ CGameSound* CAudioManager::LoadSound(const char* name, DWORD kind, float minDist
     IDirectMusicSegment8* segment = nullptr;
     if (image) {
         m_pLoader->CollectGarbage();
+        LogSoundName(name); // an archive sound, its bytes already in memory
         segment = LoadSegmentFromArchive(name, &image);
     } else if (std::FILE* loose = plat::OpenFile(name, "rb")) {
         m_pLoader->CollectGarbage();

@@ -37,6 +37,33 @@ TEST_F(GlDeviceTest, ScreenRectLandsOnItsPixelsAndIsNotCulled)
         }
 }
 
+// Screen vertices are pixels of the whole target whatever the viewport and
+// whatever 1/w they carry; the viewport only cuts what falls outside it.
+TEST_F(GlDeviceTest, ScreenVerticesKeepTargetPixelsInsideASmallerViewport)
+{
+    for (float rhw : {1.0f, 0.25f}) {
+        SCOPED_TRACE(rhw);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        D3DVIEWPORT9 vp{16, 8, 64, 48, 0.0f, 1.0f};
+        device->SetViewport(&vp);
+        const ScreenVertex quad[6] = {
+            {8, 4, 0.5f, rhw, 0xFFFFFFFF, 0, 0},  {40, 4, 0.5f, rhw, 0xFFFFFFFF, 0, 0},
+            {8, 36, 0.5f, rhw, 0xFFFFFFFF, 0, 0}, {40, 4, 0.5f, rhw, 0xFFFFFFFF, 0, 0},
+            {40, 36, 0.5f, rhw, 0xFFFFFFFF, 0, 0}, {8, 36, 0.5f, rhw, 0xFFFFFFFF, 0, 0},
+        };
+        device->SetFVF(kScreenFvf);
+        ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 2, quad, sizeof(ScreenVertex)), D3D_OK);
+        const plat::Pixels frame = Frame();
+        for (UINT y = 0; y < kHeight; ++y)
+            for (UINT x = 0; x < kWidth; ++x) {
+                const bool inside = x >= 16 && x < 40 && y >= 8 && y < 36;
+                ASSERT_TRUE(Near(frame.At(x, y), inside ? 0xFFFFFFFF : 0xFF000000)) << x << "," << y;
+            }
+        D3DVIEWPORT9 whole{0, 0, kWidth, kHeight, 0.0f, 1.0f};
+        device->SetViewport(&whole);
+    }
+}
+
 TEST_F(GlDeviceTest, CullModeDropsCounterClockwiseScreenTriangles)
 {
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);

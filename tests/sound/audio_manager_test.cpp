@@ -1,6 +1,7 @@
 #include "sound_fixture.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -41,6 +42,7 @@ TEST_F(AudioManagerTest, StartUpFailures)
             ASSERT_EQ(plat::MessageBoxCount(), boxes + 1);
             EXPECT_STREQ(plat::LastMessageBoxText(), c.message);
             EXPECT_STREQ(plat::LastMessageBoxCaption(), "Sound error!");
+            EXPECT_EQ(plat::LastMessageBoxStyle(), UINT(MB_ICONEXCLAMATION));
         } else {
             EXPECT_EQ(plat::MessageBoxCount(), boxes);
         }
@@ -106,10 +108,25 @@ TEST_F(AudioManagerTest, KindZeroSharesBySoundAndTableStaysPacked)
     g_AudioManager.SafeFreeSound(&none);
 }
 
+// Counts the log lines that are exactly the given text.
+std::size_t LogLines(const std::string& log, const std::string& line)
+{
+    std::size_t n = 0;
+    for (std::size_t at = 0; (at = log.find(line + "\n", at)) != std::string::npos; at += line.size())
+        n += at == 0 || log[at - 1] == '\n';
+    return n;
+}
+
 TEST_F(AudioManagerTest, TenArchiveLoadsShareOneImageFreedAtTheLast)
 {
     Pack({{"Data/Audio/E01.wav", ToneWav(100)}});
+    g_bDebugLog = 1;
     Start();
+    // Every archive load names its file; only the first reads it.
+    const std::string log = test::ReadWholeFile("debug.txt");
+    EXPECT_EQ(LogLines(log, "Data/Audio/E01.wav"), 10u);
+    EXPECT_EQ(LogLines(log, "FileSize: " + std::to_string(ToneWav(100).size())), 1u);
+    g_bDebugLog = 0;
     // The pools already took the engine ten times from the archive.
     SoundMemoryImage* image = g_AudioManager.m_EngineSounds[0][0].pSound->m_pMemoryImage;
     ASSERT_NE(image, nullptr);

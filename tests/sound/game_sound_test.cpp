@@ -211,6 +211,30 @@ TEST_F(GameSoundTest, ReleaseDropsOneReferenceAndNothingAtZero)
     EXPECT_EQ(g_AudioManager.m_nSounds, 0u);
 }
 
+TEST_F(GameSoundTest, PathWithoutBufferWarnsAndStillPlays)
+{
+    Start();
+    plat::SetSoundFault(plat::SoundFault::PathBuffer);
+    const unsigned boxes = plat::MessageBoxCount();
+    CGameSound* s = LoadTone("nobuffer.wav", 1000, SOUND_3D);
+    ASSERT_NE(s, nullptr);
+    ASSERT_EQ(plat::MessageBoxCount(), boxes + 1);
+    EXPECT_STREQ(plat::LastMessageBoxText(), "SoundBuffer empty!");
+    EXPECT_STREQ(plat::LastMessageBoxCaption(), "CGameSound error!");
+    EXPECT_EQ(plat::LastMessageBoxStyle(), UINT(MB_ICONEXCLAMATION));
+    EXPECT_EQ(s->m_pBuffer, nullptr);
+    EXPECT_EQ(s->m_p3DBuffer, nullptr);
+    // Volume, pitch and place have nowhere to go; the percent is still kept.
+    s->SetVolume(40.0f);
+    s->SetFrequency(11025);
+    s->SetPosition({1, 2, 3});
+    EXPECT_EQ(s->m_fVolume, 40.0f);
+    s->Play(0);
+    Advance(500);
+    EXPECT_TRUE(s->IsPlaying()) << "past the grace time the output still plays it";
+    plat::SetSoundFault(plat::SoundFault::None);
+}
+
 TEST_F(GameSoundTest, FrequencyAndPositionNeedTheirBuffers)
 {
     Start();

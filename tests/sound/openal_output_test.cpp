@@ -19,6 +19,17 @@ protected:
         plat::SetSoundBackend(plat::SoundBackendKind::OpenAL);
         Start();
     }
+    // More sounds of one wave than the output has sources.
+    std::vector<CGameSound*> LoadMany(const std::string& wave)
+    {
+        test::WriteWholeFile("many.wav", wave);
+        std::vector<CGameSound*> sounds;
+        for (int i = 0; i < 300; ++i) {
+            if (CGameSound* s = g_AudioManager.LoadSound("many.wav", SOUND_MUSIC, 1.0f, 10.0f))
+                sounds.push_back(s);
+        }
+        return sounds;
+    }
     // Past the start grace so IsPlaying asks the output.
     void SkipGrace() { g_GameTimer.m_fRealTime += 1000.0f; }
 
@@ -40,6 +51,7 @@ TEST_F(OpenALTest, PlaysASampleAndReportsItsState)
     test::WriteWholeFile("stereo.wav", ToneWav(150, 2, 16));
     CGameSound* s = g_AudioManager.LoadSound("stereo.wav", SOUND_3D, 5.0f, 50.0f);
     ASSERT_NE(s, nullptr);
+    EXPECT_TRUE(s->m_pBuffer->Report().waveReady) << "mixed down to mono at load, not at the first play";
     s->SetVolume(50.0f);
     s->SetFrequency(44100);
     s->Play(0);
@@ -61,14 +73,10 @@ TEST_F(OpenALTest, PlaysASampleAndReportsItsState)
 
 TEST_F(OpenALTest, MoreSoundsThanSourcesGetTheirTurn)
 {
-    test::WriteWholeFile("loop.wav", ToneWav(50, 1, 8));
-    std::vector<CGameSound*> sounds;
-    for (int i = 0; i < 300; ++i) {
-        CGameSound* s = g_AudioManager.LoadSound("loop.wav", SOUND_MUSIC, 1.0f, 10.0f);
-        ASSERT_NE(s, nullptr);
+    const std::vector<CGameSound*> sounds = LoadMany(ToneWav(50, 1, 8));
+    ASSERT_EQ(sounds.size(), 300u);
+    for (CGameSound* s : sounds)
         s->Play(1);
-        sounds.push_back(s);
-    }
     const int pool = plat::SoundSourcePoolSize();
     EXPECT_GT(pool, 0);
     EXPECT_LT(pool, 300);
@@ -79,6 +87,23 @@ TEST_F(OpenALTest, MoreSoundsThanSourcesGetTheirTurn)
     sounds.back()->Play(1);
     EXPECT_TRUE(sounds.back()->m_pBuffer->Report().playing) << "the stopped sound's source was lent on";
     g_AudioManager.StopCarSounds();
+    for (CGameSound* s : sounds)
+        s->Stop();
+    EXPECT_EQ(plat::SoundSourcesInUse(), 0);
+}
+
+TEST_F(OpenALTest, SourcesOfSoundsThatEndedUnaskedAreLentAgain)
+{
+    const std::vector<CGameSound*> sounds = LoadMany(ToneWav(1000, 1, 8));
+    ASSERT_EQ(sounds.size(), 300u);
+    for (CGameSound* s : sounds)
+        s->Play(0);
+    ASSERT_EQ(plat::SoundSourcesInUse(), plat::SoundSourcePoolSize());
+    ASSERT_FALSE(sounds.back()->m_pBuffer->Report().hasSource) << "more sounds than sources";
+    // Every blip ends by itself; nobody asks whether they still play.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    sounds.back()->Play(0);
+    EXPECT_TRUE(sounds.back()->m_pBuffer->Report().hasSource) << "an ended sound's source was taken back";
     for (CGameSound* s : sounds)
         s->Stop();
     EXPECT_EQ(plat::SoundSourcesInUse(), 0);

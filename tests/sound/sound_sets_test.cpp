@@ -1,3 +1,4 @@
+#include "game/GameMenu.h"
 #include "roadusers/Human.h"
 #include "roadusers/Vehicle.h"
 #include "world/Sky.h"
@@ -231,6 +232,37 @@ TEST_F(AmbienceTest, CrossFadeByTrafficDensity)
     }
     g_AudioManager.SetAmbientEnabled(0);
     EXPECT_EQ(g_AudioManager.m_pAmbient[0], nullptr);
+}
+
+// The frame's ambience step waits while the game is paused, the menu is
+// open or the ambience is switched off.
+TEST_F(AmbienceTest, FrameStepRunsOnlyWhenNothingHoldsItBack)
+{
+    WriteTracks();
+    WriteList(SampleLists());
+    Start();
+    struct Case {
+        const char* what;
+        int paused, menu, enabled;
+        bool plays;
+    };
+    const Case cases[] = {
+        {"paused", 1, 0, 1, false},
+        {"menu open", 0, 1, 1, false},
+        {"ambience off", 0, 0, 0, false},
+        {"running", 0, 0, 1, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        g_AudioManager.m_bPaused = c.paused;
+        g_GameMenu.m_bOpen = c.menu;
+        g_AudioManager.m_bAmbient = c.enabled;
+        g_AudioManager.UpdateAmbient();
+        // The traffic around the camera is quiet: only the quiet channel.
+        EXPECT_EQ(g_AudioManager.m_pAmbient[1] != nullptr, c.plays);
+        EXPECT_EQ(g_AudioManager.m_pAmbient[0], nullptr);
+    }
+    g_GameMenu.m_bOpen = 0;
 }
 
 TEST_F(AmbienceTest, NightTracksWhenThereIsNoDaylight)

@@ -99,14 +99,6 @@ bool GlDevice::BindTarget()
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
-static void ColorOf(D3DCOLOR c, float out[4])
-{
-    out[0] = float((c >> 16) & 0xFF) / 255.0f;
-    out[1] = float((c >> 8) & 0xFF) / 255.0f;
-    out[2] = float(c & 0xFF) / 255.0f;
-    out[3] = float(c >> 24) / 255.0f;
-}
-
 // Clears the viewport, or the given rectangles inside it.
 HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
 {

@@ -22,14 +22,6 @@ float FloatOf(DWORD bits)
     return value;
 }
 
-void ColorOf(D3DCOLOR c, float out[4])
-{
-    out[0] = float((c >> 16) & 0xFF) / 255.0f;
-    out[1] = float((c >> 8) & 0xFF) / 255.0f;
-    out[2] = float(c & 0xFF) / 255.0f;
-    out[3] = float(c >> 24) / 255.0f;
-}
-
 GLenum BlendFactor(DWORD blend)
 {
     static const GLenum kFactors[] = {GL_ZERO,      GL_ZERO,           GL_ONE,       GL_SRC_COLOR,
@@ -262,8 +254,6 @@ void GlDevice::ApplySampler(DWORD stage)
     glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, float(s[D3DSAMP_MAXMIPLEVEL]));
 }
 
-// Binds the textures of the stages on texture units of the same number and
-// notes in the key which kind each stage samples.
 // Whether an operation reads the texture through one of the arguments it
 // uses.
 static bool ReadsTexture(std::uint8_t op, const std::uint8_t args[3])
@@ -294,6 +284,8 @@ void GlDevice::PassThroughUntextured(StageKey* stage)
     }
 }
 
+// Binds the textures of the stages on texture units of the same number and
+// notes in the key which kind each stage samples.
 void GlDevice::BindTextures(ProgramKey* key)
 {
     for (DWORD stage = 0; stage < kStages; ++stage) {

@@ -63,6 +63,14 @@ bool PixelFormatOf(D3DFORMAT format, PixelFormat* out)
     return true;
 }
 
+void ColorOf(D3DCOLOR c, float out[4])
+{
+    out[0] = float((c >> 16) & 0xFF) / 255.0f;
+    out[1] = float((c >> 8) & 0xFF) / 255.0f;
+    out[2] = float(c & 0xFF) / 255.0f;
+    out[3] = float(c >> 24) / 255.0f;
+}
+
 bool GlObject::Alive() const
 {
     return ContextAlive(m_generation);

@@ -24,6 +24,9 @@ struct PixelFormat {
 };
 bool PixelFormatOf(D3DFORMAT format, PixelFormat* out);
 
+// A D3DCOLOR as red, green, blue, alpha from 0 to 1.
+void ColorOf(D3DCOLOR c, float out[4]);
+
 // A GL object's owner: deletes it only in the context it was made in.
 class GlObject : public d3d::BackendObject {
 public:

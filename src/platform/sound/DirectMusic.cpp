@@ -177,6 +177,8 @@ HRESULT IDirectMusicSegment8::Download(IUnknown* path)
     if (!p)
         return E_INVALIDARG;
     p->GetVoice().clip = m_clip;
+    if (plat::SoundDevice* d = CurrentDevice())
+        d->output->Prepare(p->GetVoice());
     return S_OK;
 }
 
@@ -252,6 +254,8 @@ HRESULT IDirectMusicAudioPath8::GetObjectInPath(DWORD, DWORD, DWORD, REFGUID, DW
     if (!out)
         return E_INVALIDARG;
     *out = nullptr;
+    if (FaultAt(SoundFault::PathBuffer))
+        return DMUS_E_NOT_FOUND;
     if (iid == IID_IDirectSoundBuffer8)
         return m_buffer->QueryInterface(iid, out);
     if (iid == IID_IDirectSound3DBuffer8 && m_buffer3D)

@@ -1,6 +1,6 @@
 // The OpenAL back end. The game's world is left-handed and OpenAL's is
 // right-handed, so every z is negated on the way out. 3-D sounds are mixed
-// down to mono when first played (OpenAL places only mono sources). The game
+// down to mono when loaded (OpenAL places only mono sources). The game
 // may hold far more loaded sounds than the output has sources, so a source is
 // lent to a voice when it starts and taken back when it ends or stops.
 #include "platform/sound/SoundDevice.h"
@@ -142,9 +142,16 @@ public:
         m_clips.erase(&clip);
     }
 
+    void Prepare(Voice& v) override
+    {
+        if (v.clip)
+            BufferFor(v);
+    }
+
     VoiceReport Report(const Voice& v) override
     {
         VoiceReport r{};
+        r.waveReady = v.clip && v.clip->outputBuffer[v.is3D ? 1 : 0] != 0;
         r.hasSource = v.source >= 0;
         if (!r.hasSource)
             return r;
@@ -212,7 +219,7 @@ private:
             }
         }
         if (static_cast<int>(m_sources.size()) >= kMaxSources)
-            return -1;
+            return ReclaimEnded(v);
         alGetError();
         ALuint s = 0;
         alGenSources(1, &s);
@@ -222,6 +229,23 @@ private:
         m_owner.push_back(&v);
         v.source = static_cast<int>(m_sources.size() - 1);
         return v.source;
+    }
+
+    // A source whose sound ended by itself while nobody asked goes to the
+    // voice; -1 when every source still plays.
+    int ReclaimEnded(Voice& v)
+    {
+        for (std::size_t i = 0; i < m_owner.size(); ++i) {
+            ALint state = AL_PLAYING;
+            alGetSourcei(m_sources[i], AL_SOURCE_STATE, &state);
+            if (state != AL_STOPPED)
+                continue;
+            Stop(*m_owner[i]);
+            m_owner[i] = &v;
+            v.source = static_cast<int>(i);
+            return v.source;
+        }
+        return -1;
     }
 
     ALCdevice* m_device = nullptr;

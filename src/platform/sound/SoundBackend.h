@@ -31,11 +31,13 @@ enum class SoundFault {
     InitAudio,
     DefaultPath,
     SegmentLoad,
+    PathBuffer, // audio paths hand out no buffers
 };
 void SetSoundFault(SoundFault fault);
 
 // What the back end does with one voice, for tests.
 struct VoiceReport {
+    bool waveReady;   // the output holds the wave in its own form
     bool hasSource;   // an output source is lent to the voice
     bool playing;     // the back end reports it playing
     float gain;       // linear gain sent to the output

@@ -75,6 +75,9 @@ public:
     virtual void ApplyListener(const Listener& listener) = 0;
     virtual void ForgetClip(SoundClip& clip) = 0;
     virtual VoiceReport Report(const Voice& voice) = 0;
+    // Puts the voice's wave into the output's own form ahead of its first
+    // play (a 3-D wave mixed down to mono), so that starting it costs nothing.
+    virtual void Prepare(Voice& voice) {}
     virtual int SourcesInUse() const { return 0; }
     virtual int PoolSize() const { return 0; }
 };
