@@ -17,9 +17,11 @@ const std::uint8_t kMaskBackground = 0xFF;
 // An 8192 x 8192 mask; a size beyond it is taken as damage, not allocated.
 const std::uint32_t kMaxMaskBytes = 8192u * 8192u;
 
+// A path too long for the buffer is cut; the open then fails like a missing file.
 void FontPath(char* out, const char* folder, const char* file)
 {
-    std::snprintf(out, FONT_PATH_SIZE, "%s%s", folder, file);
+    if (std::snprintf(out, FONT_PATH_SIZE, "%s%s", folder, file) >= FONT_PATH_SIZE)
+        out[FONT_PATH_SIZE - 1] = '\0';
 }
 
 } // namespace

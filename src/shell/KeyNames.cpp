@@ -16,10 +16,12 @@ const std::uint32_t kHeaderLines = 3;
 const std::uint32_t kLineCapacity = 255;
 const std::uint32_t kCodeCapacity = 6; // five digits at most
 
+// Names longer than the record holds are cut.
 void CopyName(char (&name)[KEY_NAME_SIZE], const char* line)
 {
-    std::strncpy(name, line, KEY_NAME_SIZE - 1);
-    name[KEY_NAME_SIZE - 1] = '\0';
+    const std::size_t length = strnlen(line, KEY_NAME_SIZE - 1);
+    std::memcpy(name, line, length);
+    name[length] = '\0';
 }
 
 } // namespace
