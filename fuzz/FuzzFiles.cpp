@@ -34,6 +34,26 @@ void StartLooseFilesAndSilentAudio()
     g_AudioManager.Init(nullptr);
 }
 
+IDirect3DDevice9* HeadlessDevice()
+{
+    static IDirect3D9* d3d = nullptr;
+    static IDirect3DDevice9* device = nullptr;
+    if (d3d)
+        return device;
+    d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    if (!d3d)
+        return nullptr;
+    D3DPRESENT_PARAMETERS pp{};
+    pp.BackBufferWidth = 64;
+    pp.BackBufferHeight = 64;
+    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    pp.BackBufferCount = 1;
+    pp.SwapEffect = D3DSWAPEFFECT_FLIP;
+    pp.Windowed = TRUE;
+    d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device);
+    return device;
+}
+
 void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size)
 {
     std::filesystem::path p(path);

@@ -3,6 +3,8 @@
 // file layer and readers run exactly as they do on disk.
 #pragma once
 
+#include "platform/D3D9.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -16,6 +18,10 @@ void EnterScratchDirectory();
 // Loose files ("File manager" 0) and the audio manager started on the silent
 // output, once per process.
 void StartLooseFilesAndSilentAudio();
+
+// A small headless 3-D device made once per process and kept for the whole
+// run, as the game keeps its own; null when none could be made.
+IDirect3DDevice9* HeadlessDevice();
 
 // Writes bytes to a path below the working directory (folders made as needed).
 void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size);

@@ -1,5 +1,6 @@
 #include "shell/ArchiveIndex.h"
 
+#include "platform/LittleEndian.h"
 #include "shell/Log.h"
 
 #include <cstring>
@@ -21,12 +22,6 @@ const ArchiveFiles kArchives[ARCHIVE_COUNT] = {
 
 // Size, offset and name terminator: the least an entry takes.
 const std::size_t kMinEntryBytes = 9;
-
-std::uint32_t ReadU32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
 
 void LogArchiveProblem(const char* file, const char* problem, std::uint32_t entry)
 {
@@ -69,8 +64,8 @@ bool ParseEntry(const std::uint8_t* index, std::size_t end, std::size_t* pos, st
         LogArchiveProblem(indexName, "index truncated", i);
         return false;
     }
-    e->size = ReadU32(name + length + 1);
-    e->offset = ReadU32(name + length + 5);
+    e->size = plat::ReadLE32(name + length + 1);
+    e->offset = plat::ReadLE32(name + length + 5);
     if (static_cast<std::uint64_t>(e->offset) + e->size > bodySize) {
         LogArchiveProblem(indexName, "entry lies past the end of the body file", i);
         return false;
@@ -115,7 +110,7 @@ ArchiveEntry* ParseArchiveIndex(const std::uint8_t* index, std::size_t size, std
         return nullptr;
     }
     const std::size_t end = size - 4;
-    const std::uint32_t count = UsableCount(ReadU32(index + end), end, maxEntries, indexName);
+    const std::uint32_t count = UsableCount(plat::ReadLE32(index + end), end, maxEntries, indexName);
     if (count == 0)
         return nullptr;
     ArchiveEntry* entries = new ArchiveEntry[count]();

@@ -1,6 +1,7 @@
 // BMP files: 14-byte file header, an information header of at least 40
 // bytes, then rows of BGR or BGRX pixels padded to 4 bytes, bottom row first
 // unless the height is negative.
+#include "platform/LittleEndian.h"
 #include "platform/d3dx9/Image.h"
 
 #include <cstdlib>
@@ -15,9 +16,6 @@ constexpr std::uint32_t kInfoHeaderWithMasks = 56;
 constexpr std::uint32_t kCompressionNone = 0;
 constexpr std::uint32_t kCompressionBitFields = 3;
 
-std::uint32_t U32(const std::uint8_t* p) { return std::uint32_t(p[0]) | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
-std::uint16_t U16(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
-
 // 32-bit pixels carry alpha only when the header's masks say so.
 bool HasAlphaMask(const std::uint8_t* info, std::uint32_t infoSize, std::uint32_t compression)
 {
@@ -25,8 +23,8 @@ bool HasAlphaMask(const std::uint8_t* info, std::uint32_t infoSize, std::uint32_
         return false;
     if (infoSize < kInfoHeaderWithMasks)
         return false;
-    return U32(info + 40) == 0xFF0000 && U32(info + 44) == 0xFF00 && U32(info + 48) == 0xFF &&
-           U32(info + 52) == 0xFF000000u;
+    return ReadLE32(info + 40) == 0xFF0000 && ReadLE32(info + 44) == 0xFF00 && ReadLE32(info + 48) == 0xFF &&
+           ReadLE32(info + 52) == 0xFF000000u;
 }
 
 } // namespace
@@ -36,10 +34,10 @@ HRESULT DecodeBmp(const std::uint8_t* data, size_t size, ImageSet* out)
     if (size < kFileHeader + kMinInfoHeader || data[0] != 'B' || data[1] != 'M')
         return D3DXERR_INVALIDDATA;
     const std::uint8_t* info = data + kFileHeader;
-    const std::uint32_t pixelOffset = U32(data + 10), infoSize = U32(info);
-    const std::int32_t width = std::int32_t(U32(info + 4)), rawHeight = std::int32_t(U32(info + 8));
-    const std::uint16_t planes = U16(info + 12), bits = U16(info + 14);
-    const std::uint32_t compression = U32(info + 16);
+    const std::uint32_t pixelOffset = ReadLE32(data + 10), infoSize = ReadLE32(info);
+    const std::int32_t width = std::int32_t(ReadLE32(info + 4)), rawHeight = std::int32_t(ReadLE32(info + 8));
+    const std::uint16_t planes = ReadLE16(info + 12), bits = ReadLE16(info + 14);
+    const std::uint32_t compression = ReadLE32(info + 16);
     if (infoSize < kMinInfoHeader || infoSize > size - kFileHeader || planes != 1 || (bits != 24 && bits != 32))
         return D3DXERR_INVALIDDATA;
     if (compression != kCompressionNone && !(bits == 32 && compression == kCompressionBitFields))

@@ -1,6 +1,7 @@
 // DDS files: a 128-byte header (signature and surface description) followed
 // by each face's mip levels, largest first, rows tightly packed.
 #include "platform/d3d9/Formats.h"
+#include "platform/LittleEndian.h"
 #include "platform/d3dx9/Image.h"
 
 #include <cstring>
@@ -23,9 +24,7 @@ constexpr std::uint32_t kCaps2Volume = 0x200000;
 
 std::uint32_t U32(const std::uint8_t* data, size_t offset)
 {
-    std::uint32_t v;
-    std::memcpy(&v, data + offset, 4);
-    return v;
+    return ReadLE32(data + offset);
 }
 
 struct Masks {

@@ -1,29 +1,21 @@
 #include "platform/sound/WaveFile.h"
 
+#include "platform/LittleEndian.h"
+
 #include <cstring>
 
 namespace plat {
 
 namespace {
 
-std::uint32_t U32(const std::uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-std::uint16_t U16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
 WaveError ReadFormat(const std::uint8_t* p, std::uint32_t size, WaveData* out)
 {
     if (size < 16)
         return WaveError::BadChunk;
-    const WORD tag = U16(p);
-    out->channels = U16(p + 2);
-    out->sampleRate = U32(p + 4);
-    out->bitsPerSample = U16(p + 14);
+    const WORD tag = ReadLE16(p);
+    out->channels = ReadLE16(p + 2);
+    out->sampleRate = ReadLE32(p + 4);
+    out->bitsPerSample = ReadLE16(p + 14);
     if (tag != 1 || (out->channels != 1 && out->channels != 2) ||
         (out->bitsPerSample != 8 && out->bitsPerSample != 16) || out->sampleRate == 0 ||
         out->sampleRate > 384000)
@@ -48,7 +40,7 @@ WaveError ReadWave(const std::uint8_t* bytes, std::size_t size, WaveData* out)
     // The pad byte of an odd last chunk may take pos one past the end.
     while (pos <= size && size - pos >= 8) {
         const std::uint8_t* chunk = bytes + pos;
-        const std::uint32_t chunkSize = U32(chunk + 4);
+        const std::uint32_t chunkSize = ReadLE32(chunk + 4);
         if (chunkSize > size - pos - 8)
             return WaveError::BadChunk;
         const std::uint8_t* body = chunk + 8;
@@ -86,8 +78,8 @@ WaveData DownmixToMono(const WaveData& wave)
         if (bytesPerSample == 1) {
             mono.samples[i] = static_cast<std::uint8_t>((src[0] + src[1]) / 2);
         } else {
-            const int l = static_cast<std::int16_t>(U16(src));
-            const int r = static_cast<std::int16_t>(U16(src + 2));
+            const int l = static_cast<std::int16_t>(ReadLE16(src));
+            const int r = static_cast<std::int16_t>(ReadLE16(src + 2));
             const auto m = static_cast<std::uint16_t>(static_cast<std::int16_t>((l + r) / 2));
             mono.samples[i * 2] = static_cast<std::uint8_t>(m & 0xFF);
             mono.samples[i * 2 + 1] = static_cast<std::uint8_t>(m >> 8);
