@@ -77,6 +77,16 @@ HRESULT Prepare(IDirect3DDevice9* device, const void* data, UINT size, D3DFORMAT
     return plat::img::CanConvert(*format) ? D3D_OK : D3DERR_INVALIDCALL;
 }
 
+// Decodes an image that must hold the given number of faces (1 or a cube's 6).
+HRESULT PrepareFaces(IDirect3DDevice9* device, const void* data, UINT size, UINT faces, D3DFORMAT* format,
+                     ImageSet* set)
+{
+    const HRESULT hr = Prepare(device, data, size, format, set);
+    if (FAILED(hr))
+        return hr;
+    return set->faces == faces ? D3D_OK : D3DXERR_INVALIDDATA;
+}
+
 bool ReadWholeFile(const char* name, std::vector<std::uint8_t>* bytes)
 {
     if (!name)
@@ -129,11 +139,9 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, const void
         return D3DERR_INVALIDCALL;
     *texture = nullptr;
     ImageSet set;
-    HRESULT hr = Prepare(device, data, size, &format, &set);
+    HRESULT hr = PrepareFaces(device, data, size, 1, &format, &set);
     if (FAILED(hr))
         return hr;
-    if (set.faces != 1)
-        return D3DXERR_INVALIDDATA;
     width = SizeGiven(width) ? width : set.At(0, 0).width;
     height = SizeGiven(height) ? height : set.At(0, 0).height;
     hr = device->CreateTexture(width, height, LevelsWanted(levels, width, height), usage, format, pool, texture,
@@ -155,11 +163,9 @@ HRESULT D3DXCreateCubeTextureFromFileInMemoryEx(IDirect3DDevice9* device, const 
         return D3DERR_INVALIDCALL;
     *texture = nullptr;
     ImageSet set;
-    HRESULT hr = Prepare(device, data, size, &format, &set);
+    HRESULT hr = PrepareFaces(device, data, size, 6, &format, &set);
     if (FAILED(hr))
         return hr;
-    if (set.faces != 6)
-        return D3DXERR_INVALIDDATA;
     edge = SizeGiven(edge) ? edge : set.At(0, 0).width;
     hr = device->CreateCubeTexture(edge, LevelsWanted(levels, edge, edge), usage, format, pool, texture, nullptr);
     if (FAILED(hr))
