@@ -1,5 +1,7 @@
 #include "GlFixture.h"
 
+#include "support/HeadlessDevice.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -12,14 +14,8 @@ void GlDeviceTest::SetUp()
     plat::UseGlDevice(true);
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = kWidth;
-    params.BackBufferHeight = kHeight;
-    params.BackBufferFormat = D3DFMT_X8R8G8B8;
-    params.BackBufferCount = 1;
+    D3DPRESENT_PARAMETERS params = test::WindowedParams(kWidth, kHeight);
     params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    params.Windowed = TRUE;
-    params.EnableAutoDepthStencil = TRUE;
     params.AutoDepthStencilFormat = D3DFMT_D24S8;
     params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
@@ -48,6 +44,26 @@ void GlDeviceTest::DrawRect(float x0, float y0, float x1, float y1, D3DCOLOR col
     };
     device->SetFVF(kScreenFvf);
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 2, quad, sizeof(ScreenVertex)), D3D_OK);
+}
+
+void SceneTest::SetUp()
+{
+    GlDeviceTest::SetUp();
+    D3DXMATRIX view;
+    const D3DXVECTOR3 eye(0, 0, -5), at(0, 0, 0), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixPerspectiveFovLH(&proj, D3DX_PI / 3, float(kWidth) / kHeight, 1.0f, 100.0f);
+    device->SetTransform(D3DTS_VIEW, &view);
+    device->SetTransform(D3DTS_PROJECTION, &proj);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+}
+
+void SceneTest::DrawQuad(float half, float z)
+{
+    const LitVertex quad[4] = {{-half, half, z, 0, 0, -1, 0, 0}, {half, half, z, 0, 0, -1, 1, 0},
+                               {-half, -half, z, 0, 0, -1, 0, 1}, {half, -half, z, 0, 0, -1, 1, 1}};
+    device->SetFVF(kLitFvf);
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(LitVertex)), D3D_OK);
 }
 
 plat::Pixels GlDeviceTest::Frame(IDirect3DSurface9* surface)

@@ -48,6 +48,17 @@ protected:
     IDirect3DDevice9* device = nullptr;
 };
 
+// The device with a camera at z = -5 looking at the origin (60 degree field,
+// near 1, far 100) and a cleared black frame.
+class SceneTest : public GlDeviceTest {
+protected:
+    void SetUp() override;
+    // A quad in the z plane facing the camera, clockwise as seen from it.
+    void DrawQuad(float half = 1.0f, float z = 0.0f);
+
+    D3DXMATRIX proj;
+};
+
 // Channel difference above tolerance in more than maxPixels pixels fails;
 // the actual image and a difference image are then written next to the
 // test binary (gl-failures/<name>-actual.png, -diff.png).

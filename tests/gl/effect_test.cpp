@@ -4,6 +4,7 @@
 #include "GlFixture.h"
 
 #include "platform/D3D9Recording.h"
+#include "support/HeadlessDevice.h"
 #include "writers/RenderDataWriter.h"
 
 #include <cstring>
@@ -202,11 +203,7 @@ TEST_F(EffectTest, DrawingAndHeadlessDevicesLogTheSameCalls)
     };
     plat::UseGlDevice(false);
     IDirect3DDevice9* headless = nullptr;
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = kWidth;
-    params.BackBufferHeight = kHeight;
-    params.BackBufferFormat = D3DFMT_X8R8G8B8;
-    params.Windowed = TRUE;
+    D3DPRESENT_PARAMETERS params = test::WindowedParams(kWidth, kHeight);
     ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, 0, &params, &headless), D3D_OK);
     plat::UseGlDevice(true);
     plat::RecordedCalls(device).Clear();

@@ -2,35 +2,14 @@
 // the drawing device.
 #include "GlFixture.h"
 
+#include "support/HeadlessDevice.h"
+
 #include <cstring>
 
 namespace gltest {
 namespace {
 
-class ResourcesTest : public GlDeviceTest {
-protected:
-    void SetUp() override
-    {
-        GlDeviceTest::SetUp();
-        D3DXMATRIX view;
-        const D3DXVECTOR3 eye(0, 0, -5), at(0, 0, 0), up(0, 1, 0);
-        D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-        D3DXMatrixPerspectiveFovLH(&proj, D3DX_PI / 3, float(kWidth) / kHeight, 1.0f, 100.0f);
-        device->SetTransform(D3DTS_VIEW, &view);
-        device->SetTransform(D3DTS_PROJECTION, &proj);
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    }
-
-    void DrawQuad(float half)
-    {
-        const LitVertex quad[4] = {{-half, half, 0, 0, 0, -1, 0, 0}, {half, half, 0, 0, 0, -1, 1, 0},
-                                   {-half, -half, 0, 0, 0, -1, 0, 1}, {half, -half, 0, 0, 0, -1, 1, 1}};
-        device->SetFVF(kLitFvf);
-        ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(LitVertex)), D3D_OK);
-    }
-
-    D3DXMATRIX proj;
-};
+class ResourcesTest : public SceneTest {};
 
 TEST_F(ResourcesTest, BlockCompressedTextureSamplesItsColour)
 {
@@ -215,13 +194,7 @@ TEST_F(ResourcesTest, LargerDepthSurfaceWorksWithASmallerTarget)
 
 TEST_F(ResourcesTest, ResetGivesABackBufferOfTheNewSize)
 {
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = 64;
-    params.BackBufferHeight = 32;
-    params.BackBufferFormat = D3DFMT_X8R8G8B8;
-    params.Windowed = TRUE;
-    params.EnableAutoDepthStencil = TRUE;
-    params.AutoDepthStencilFormat = D3DFMT_D16;
+    D3DPRESENT_PARAMETERS params = test::WindowedParams(64, 32);
     ASSERT_EQ(device->Reset(&params), D3D_OK);
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0);

@@ -6,6 +6,7 @@
 #include "platform/Backend.h"
 #include "platform/SdlWindow.h"
 #include "platform/Win32.h"
+#include "support/HeadlessDevice.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -50,15 +51,9 @@ TEST_F(WindowDeviceTest, FramesArePresentedInTheWindowAndTheScreenshotIsTaken)
     ASSERT_TRUE(plat::GlDeviceChosen());
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(d3d, nullptr);
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = 160;
-    params.BackBufferHeight = 120;
-    params.BackBufferFormat = D3DFMT_X8R8G8B8;
+    D3DPRESENT_PARAMETERS params = test::WindowedParams(160, 120);
     params.BackBufferCount = 3;
-    params.SwapEffect = D3DSWAPEFFECT_FLIP;
     params.hDeviceWindow = hwnd;
-    params.Windowed = TRUE;
-    params.EnableAutoDepthStencil = TRUE;
     params.AutoDepthStencilFormat = D3DFMT_D24X8;
     params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     IDirect3DDevice9* device = nullptr;

@@ -8,30 +8,8 @@
 namespace gltest {
 namespace {
 
-class WorldTest : public GlDeviceTest {
+class WorldTest : public SceneTest {
 protected:
-    void SetUp() override
-    {
-        GlDeviceTest::SetUp();
-        D3DXMATRIX view, proj;
-        const D3DXVECTOR3 eye(0, 0, -5), at(0, 0, 0), up(0, 1, 0);
-        D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-        D3DXMatrixPerspectiveFovLH(&proj, D3DX_PI / 3, float(kWidth) / kHeight, 1.0f, 100.0f);
-        device->SetTransform(D3DTS_VIEW, &view);
-        device->SetTransform(D3DTS_PROJECTION, &proj);
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    }
-
-    // A quad in the z = 0 plane facing the camera, clockwise as seen from it.
-    void DrawQuad(float half = 1.0f, float z = 0.0f)
-    {
-        const LitVertex quad[4] = {
-            {-half, half, z, 0, 0, -1, 0, 0}, {half, half, z, 0, 0, -1, 1, 0},
-            {-half, -half, z, 0, 0, -1, 0, 1}, {half, -half, z, 0, 0, -1, 1, 1}};
-        device->SetFVF(kLitFvf);
-        ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(LitVertex)), D3D_OK);
-    }
-
     void SetWhiteMaterial()
     {
         D3DMATERIAL9 material{};

@@ -2,32 +2,24 @@
 
 namespace plat::gl {
 
-std::string ParameterDeclarations(const fx::EffectFile& file)
-{
-    std::string s;
-    for (const fx::Parameter& p : file.parameters) {
-        switch (p.type) {
-        case fx::ParamType::Float:
-            s += "uniform float " + p.name + ";\n";
-            break;
-        case fx::ParamType::Vector:
-            s += "uniform vec4 " + p.name + ";\n";
-            break;
-        case fx::ParamType::Matrix:
-            s += "uniform mat4 " + p.name + ";\n";
-            break;
-        case fx::ParamType::Texture:
-            s += "uniform sampler2D " + p.name + ";\n";
-            break;
-        case fx::ParamType::CubeTexture:
-            s += "uniform samplerCube " + p.name + ";\n";
-            break;
-        }
-    }
-    return s;
-}
-
 namespace {
+
+const char* GlslType(fx::ParamType type)
+{
+    switch (type) {
+    case fx::ParamType::Vector:
+        return "vec4";
+    case fx::ParamType::Matrix:
+        return "mat4";
+    case fx::ParamType::Texture:
+        return "sampler2D";
+    case fx::ParamType::CubeTexture:
+        return "samplerCube";
+    case fx::ParamType::Float:
+        break;
+    }
+    return "float";
+}
 
 std::string StageSamplers()
 {
@@ -38,6 +30,14 @@ std::string StageSamplers()
 }
 
 } // namespace
+
+std::string ParameterDeclarations(const fx::EffectFile& file)
+{
+    std::string s;
+    for (const fx::Parameter& p : file.parameters)
+        s += std::string("uniform ") + GlslType(p.type) + " " + p.name + ";\n";
+    return s;
+}
 
 std::string EffectVertexSource(const fx::EffectFile& file, const std::string& declarations, int shader,
                                const ProgramKey& key)

@@ -237,13 +237,8 @@ bool GlDevice::AcceptEffect(const fx::EffectFile& file, std::string* errors)
             if (pass.vertexShader < 0 && pass.pixelShader < 0)
                 continue;
             const ProgramKey key = KeyForEffectPass(MakeKey(), pass.vertexShader >= 0, pass.pixelShader >= 0);
-            const std::string vs = EffectVertexSource(file, declarations, pass.vertexShader, key);
-            const std::string fs = EffectFragmentSource(file, declarations, pass.pixelShader, key);
-            const std::string cacheKey = KeyBytes(key) + vs + fs;
-            if (m_programs.Find(cacheKey))
-                continue;
             std::string log;
-            if (!m_programs.Add(cacheKey, vs, fs, &log)) {
+            if (!CompileEffectPass(file, declarations, pass, key, &log)) {
                 *errors += "technique " + technique.name + ", pass " + pass.name + ": " + log;
                 ok = false;
             }

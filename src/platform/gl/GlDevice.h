@@ -16,6 +16,10 @@
 
 #include <memory>
 
+namespace plat::fx {
+struct Pass;
+} // namespace plat::fx
+
 namespace plat::gl {
 
 // Null when no OpenGL context could be made.
@@ -55,6 +59,10 @@ private:
     void ApplySampler(DWORD stage);
     Program* ChooseProgram(const ProgramKey& key);
     Program* EffectProgram(const ProgramKey& key);
+    // The cached or newly compiled program of an effect pass; null with the
+    // compiler's text in log when it does not compile.
+    Program* CompileEffectPass(const fx::EffectFile& file, const std::string& declarations, const fx::Pass& pass,
+                               const ProgramKey& key, std::string* log);
     void SetUniforms(const Program& program);
     void SetEffectUniforms(const Program& program);
     void SetupVertexArray(GLintptr base, UINT stride);

@@ -350,21 +350,25 @@ Program* GlDevice::EffectProgram(const ProgramKey& fullKey)
     if (found != cache->byKey.end())
         return found->second;
     const fx::EffectFile& file = m_effect->File();
-    const std::string vs = EffectVertexSource(file, cache->declarations, pass->vertexShader, key);
-    const std::string fs = EffectFragmentSource(file, cache->declarations, pass->pixelShader, key);
-    const std::string full = KeyBytes(key) + vs + fs;
-    Program* program = m_programs.Find(full);
-    if (!program) {
-        std::string log;
-        program = m_programs.Add(full, vs, fs, &log);
-        if (!program)
-            std::fprintf(stderr, "Effect pass %s failed: %s\n", pass->name.c_str(), log.c_str());
-    }
+    std::string log;
+    Program* program = CompileEffectPass(file, cache->declarations, *pass, key, &log);
+    if (!program)
+        std::fprintf(stderr, "Effect pass %s failed: %s\n", pass->name.c_str(), log.c_str());
     if (program && program->parameters.empty())
         for (const fx::Parameter& p : file.parameters)
             program->parameters.push_back(glGetUniformLocation(program->id, p.name.c_str()));
     cache->byKey[passKey] = program;
     return program;
+}
+
+Program* GlDevice::CompileEffectPass(const fx::EffectFile& file, const std::string& declarations, const fx::Pass& pass,
+                                     const ProgramKey& key, std::string* log)
+{
+    const std::string vs = EffectVertexSource(file, declarations, pass.vertexShader, key);
+    const std::string fs = EffectFragmentSource(file, declarations, pass.pixelShader, key);
+    const std::string full = KeyBytes(key) + vs + fs;
+    Program* program = m_programs.Find(full);
+    return program ? program : m_programs.Add(full, vs, fs, log);
 }
 
 void GlDevice::SetUniforms(const Program& program)

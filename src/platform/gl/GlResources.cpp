@@ -15,11 +15,8 @@ bool PixelFormatOf(D3DFORMAT format, PixelFormat* out)
     PixelFormat f;
     switch (format) {
     case D3DFMT_A8R8G8B8:
-        f = {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE};
-        break;
     case D3DFMT_X8R8G8B8:
         f = {GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE};
-        f.swizzle[3] = GL_ONE;
         break;
     case D3DFMT_R8G8B8:
         f = {GL_RGB8, GL_BGR, GL_UNSIGNED_BYTE};
@@ -28,11 +25,8 @@ bool PixelFormatOf(D3DFORMAT format, PixelFormat* out)
         f = {GL_RGB565, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
         break;
     case D3DFMT_A1R5G5B5:
-        f = {GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
-        break;
     case D3DFMT_X1R5G5B5:
         f = {GL_RGB5_A1, GL_BGRA, GL_UNSIGNED_SHORT_1_5_5_5_REV};
-        f.swizzle[3] = GL_ONE;
         break;
     case D3DFMT_A4R4G4B4:
         f = {GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
@@ -59,6 +53,9 @@ bool PixelFormatOf(D3DFORMAT format, PixelFormat* out)
     default:
         return false;
     }
+    // The X formats store a byte or bit that is not alpha: they read opaque.
+    if (format == D3DFMT_X8R8G8B8 || format == D3DFMT_X1R5G5B5)
+        f.swizzle[3] = GL_ONE;
     *out = f;
     return true;
 }

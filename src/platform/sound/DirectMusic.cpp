@@ -48,6 +48,12 @@ HRESULT MakeSegment(const std::uint8_t* bytes, std::size_t size, REFIID iid, voi
     return S_OK;
 }
 
+void StopVoice(plat::SoundDevice* d, plat::Voice& v)
+{
+    d->output->Stop(v);
+    v.segment = nullptr;
+}
+
 // Whether a voice still plays what it was last started with; a finite
 // repeat count that has run out stops it.
 bool VoicePlays(plat::SoundDevice* d, plat::Voice& v)
@@ -55,17 +61,10 @@ bool VoicePlays(plat::SoundDevice* d, plat::Voice& v)
     if (!v.segment)
         return false;
     if (v.endMs >= 0 && d->Now() >= v.endMs) {
-        d->output->Stop(v);
-        v.segment = nullptr;
+        StopVoice(d, v);
         return false;
     }
     return d->output->IsPlaying(v);
-}
-
-void StopVoice(plat::SoundDevice* d, plat::Voice& v)
-{
-    d->output->Stop(v);
-    v.segment = nullptr;
 }
 
 } // namespace

@@ -43,6 +43,38 @@ void SetListener(DWORD apply, void (*change)(plat::Listener&, const float*), con
     }
 }
 
+template <class T>
+HRESULT GetListener(T plat::Listener::*field, T* out)
+{
+    plat::SoundDevice* d = CurrentDevice();
+    if (!d || !out)
+        return E_FAIL;
+    *out = d->listener.*field;
+    return S_OK;
+}
+
+// A buffer setting outside its range is refused; a stored one reaches the
+// output at once.
+template <class T>
+HRESULT SetVoice(plat::Voice* voice, T plat::Voice::*field, T value, bool inRange)
+{
+    if (!voice || !inRange)
+        return E_INVALIDARG;
+    voice->*field = value;
+    if (plat::SoundDevice* d = CurrentDevice())
+        d->output->Apply(*voice);
+    return S_OK;
+}
+
+template <class T>
+HRESULT GetVoice(const plat::Voice* voice, T plat::Voice::*field, T* out)
+{
+    if (!voice || !out)
+        return E_FAIL;
+    *out = voice->*field;
+    return S_OK;
+}
+
 } // namespace
 
 HRESULT IDirectSound3DListener::SetPosition(float x, float y, float z, DWORD apply)
@@ -85,29 +117,17 @@ HRESULT IDirectSound3DListener::CommitDeferredSettings()
 
 HRESULT IDirectSound3DListener::GetPosition(D3DVECTOR* out)
 {
-    plat::SoundDevice* d = CurrentDevice();
-    if (!d || !out)
-        return E_FAIL;
-    *out = d->listener.position;
-    return S_OK;
+    return GetListener(&plat::Listener::position, out);
 }
 
 HRESULT IDirectSound3DListener::GetVelocity(D3DVECTOR* out)
 {
-    plat::SoundDevice* d = CurrentDevice();
-    if (!d || !out)
-        return E_FAIL;
-    *out = d->listener.velocity;
-    return S_OK;
+    return GetListener(&plat::Listener::velocity, out);
 }
 
 HRESULT IDirectSound3DListener::GetDopplerFactor(float* out)
 {
-    plat::SoundDevice* d = CurrentDevice();
-    if (!d || !out)
-        return E_FAIL;
-    *out = d->listener.doppler;
-    return S_OK;
+    return GetListener(&plat::Listener::doppler, out);
 }
 
 IDirectSoundBuffer8::IDirectSoundBuffer8(std::shared_ptr<plat::Voice> voice) : m_voice(std::move(voice))
@@ -130,38 +150,22 @@ HRESULT IDirectSoundBuffer8::SetFormat(const WAVEFORMATEX* f)
 
 HRESULT IDirectSoundBuffer8::SetVolume(LONG volume)
 {
-    if (!m_voice || volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX)
-        return E_INVALIDARG;
-    m_voice->volume = volume;
-    if (plat::SoundDevice* d = CurrentDevice())
-        d->output->Apply(*m_voice);
-    return S_OK;
+    return SetVoice(m_voice.get(), &plat::Voice::volume, volume, volume >= DSBVOLUME_MIN && volume <= DSBVOLUME_MAX);
 }
 
 HRESULT IDirectSoundBuffer8::GetVolume(LONG* out)
 {
-    if (!m_voice || !out)
-        return E_FAIL;
-    *out = m_voice->volume;
-    return S_OK;
+    return GetVoice(m_voice.get(), &plat::Voice::volume, out);
 }
 
 HRESULT IDirectSoundBuffer8::SetFrequency(DWORD frequency)
 {
-    if (!m_voice || frequency < 100 || frequency > 200000)
-        return E_INVALIDARG;
-    m_voice->frequency = frequency;
-    if (plat::SoundDevice* d = CurrentDevice())
-        d->output->Apply(*m_voice);
-    return S_OK;
+    return SetVoice(m_voice.get(), &plat::Voice::frequency, frequency, frequency >= 100 && frequency <= 200000);
 }
 
 HRESULT IDirectSoundBuffer8::GetFrequency(DWORD* out)
 {
-    if (!m_voice || !out)
-        return E_FAIL;
-    *out = m_voice->frequency;
-    return S_OK;
+    return GetVoice(m_voice.get(), &plat::Voice::frequency, out);
 }
 
 HRESULT IDirectSoundBuffer8::QueryInterface(REFIID iid, void** out)
