@@ -66,6 +66,23 @@ std::FILE* OpenFile(const char* path, const char* mode)
     return std::fopen(NativePath(path).c_str(), mode);
 }
 
+bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* bytes, std::size_t maxBytes)
+{
+    bytes->clear();
+    std::FILE* file = OpenFile(path, "rb");
+    if (!file)
+        return false;
+    bool ok = std::fseek(file, 0, SEEK_END) == 0;
+    const long length = ok ? std::ftell(file) : -1;
+    ok = ok && length >= 0 && static_cast<unsigned long>(length) <= maxBytes && std::fseek(file, 0, SEEK_SET) == 0;
+    if (ok) {
+        bytes->resize(static_cast<std::size_t>(length));
+        ok = std::fread(bytes->data(), 1, bytes->size(), file) == bytes->size();
+    }
+    std::fclose(file);
+    return ok;
+}
+
 const char* LastShellOpen()
 {
     return s_lastShellOpen.c_str();

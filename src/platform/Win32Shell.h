@@ -3,8 +3,11 @@
 
 #include "platform/Win32Types.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Copies the working directory into buffer; returns its length, or the size
 // needed (with terminator) when the buffer is too small, or 0 on failure.
@@ -21,6 +24,10 @@ namespace plat {
 std::string NativePath(const char* path);
 // fopen over NativePath.
 std::FILE* OpenFile(const char* path, const char* mode);
+
+// Reads a whole file (path as NativePath takes it). False when it cannot be
+// opened or read, or holds more than maxBytes.
+bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* bytes, std::size_t maxBytes);
 
 // Addresses ShellExecuteA was asked to open (tests).
 const char* LastShellOpen();

@@ -87,22 +87,10 @@ HRESULT PrepareFaces(IDirect3DDevice9* device, const void* data, UINT size, UINT
     return set->faces == faces ? D3D_OK : D3DXERR_INVALIDDATA;
 }
 
+// A texture file: present, not empty and not beyond the size cap.
 bool ReadWholeFile(const char* name, std::vector<std::uint8_t>* bytes)
 {
-    if (!name)
-        return false;
-    std::FILE* file = plat::OpenFile(name, "rb");
-    if (!file)
-        return false;
-    bool ok = std::fseek(file, 0, SEEK_END) == 0;
-    const long length = ok ? std::ftell(file) : -1;
-    ok = ok && length > 0 && length <= kMaxFileBytes && std::fseek(file, 0, SEEK_SET) == 0;
-    if (ok) {
-        bytes->resize(size_t(length));
-        ok = std::fread(bytes->data(), 1, bytes->size(), file) == bytes->size();
-    }
-    std::fclose(file);
-    return ok;
+    return name && plat::ReadWholeFile(name, bytes, kMaxFileBytes) && !bytes->empty();
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/sound/SoundDevice.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -21,19 +22,6 @@ std::string Narrow(const wchar_t* text)
     for (; text && *text; ++text)
         s.push_back(*text < 128 ? static_cast<char>(*text) : '?');
     return s;
-}
-
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>* bytes)
-{
-    std::FILE* f = plat::OpenFile(path.c_str(), "rb");
-    if (!f)
-        return false;
-    std::uint8_t chunk[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes->insert(bytes->end(), chunk, chunk + n);
-    std::fclose(f);
-    return true;
 }
 
 HRESULT MakeSegment(const std::uint8_t* bytes, std::size_t size, REFIID iid, void** out)
@@ -301,7 +289,7 @@ HRESULT IDirectMusicLoader8::LoadObjectFromFile(REFGUID objectClass, REFIID iid,
     if (!path.empty() && path[0] != '/' && !m_directory.empty())
         path = m_directory + "/" + path;
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, &bytes))
+    if (!plat::ReadWholeFile(path.c_str(), &bytes, SIZE_MAX))
         return DMUS_E_NOT_FOUND;
     return MakeSegment(bytes.data(), bytes.size(), iid, out);
 }
