@@ -152,12 +152,10 @@ BOOL GetClientRect(HWND hwnd, RECT* rect)
     return TRUE;
 }
 
-BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg)
+namespace {
+
+bool TakeQueued(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg)
 {
-    if (!msg)
-        return FALSE;
-    if (!plat::IsHeadless() && s_mainWindow)
-        plat::sdl::PumpEvents(s_mainWindow);
     for (auto it = s_queue.begin(); it != s_queue.end(); ++it) {
         if (hwnd && it->hwnd != hwnd && it->hwnd != nullptr)
             continue;
@@ -166,7 +164,25 @@ BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remo
         *msg = *it;
         if (removeMsg & PM_REMOVE)
             s_queue.erase(it);
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// The window system's events are read only when nothing queued answers, so a
+// drain polls them once per message it runs out of, not once per message.
+BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg)
+{
+    if (!msg)
+        return FALSE;
+    if (TakeQueued(msg, hwnd, filterMin, filterMax, removeMsg))
         return TRUE;
+    if (!plat::IsHeadless() && s_mainWindow) {
+        plat::sdl::PumpEvents(s_mainWindow);
+        if (TakeQueued(msg, hwnd, filterMin, filterMax, removeMsg))
+            return TRUE;
     }
     if (removeMsg & PM_REMOVE)
         CountDrain();
