@@ -1,13 +1,14 @@
 #include "FuzzFiles.h"
 
 #include "platform/Backend.h"
+#include "platform/D3D9.h"
 #include "shell/AudioManager.h"
 #include "shell/FileManager.h"
 #include "shell/Settings.h"
+#include "writers/FileBytes.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 namespace fuzz {
 
@@ -23,6 +24,31 @@ void EnterScratchDirectory()
         std::filesystem::current_path(pattern);
 }
 
+namespace {
+
+IDirect3DDevice9* CreateSmallDevice(IDirect3D9* d3d)
+{
+    D3DPRESENT_PARAMETERS pp{};
+    pp.BackBufferWidth = 64;
+    pp.BackBufferHeight = 64;
+    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
+    pp.BackBufferCount = 1;
+    pp.SwapEffect = D3DSWAPEFFECT_FLIP;
+    pp.Windowed = TRUE;
+    IDirect3DDevice9* device = nullptr;
+    d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device);
+    return device;
+}
+
+} // namespace
+
+IDirect3DDevice9* SmallDevice()
+{
+    static IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    static IDirect3DDevice9* device = d3d ? CreateSmallDevice(d3d) : nullptr;
+    return device;
+}
+
 void StartLooseFilesAndSilentAudio()
 {
     static bool started = false;
@@ -36,17 +62,12 @@ void StartLooseFilesAndSilentAudio()
 
 void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size)
 {
-    std::filesystem::path p(path);
-    std::error_code ec;
-    if (p.has_parent_path())
-        std::filesystem::create_directories(p.parent_path(), ec);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    tools::WriteFileBytes(path, std::string(reinterpret_cast<const char*>(data), size));
 }
 
 void WriteFile(const std::string& path, const std::string& bytes)
 {
-    WriteFile(path, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    tools::WriteFileBytes(path, bytes);
 }
 
 void SplitInput(const std::uint8_t* data, std::size_t size, std::string* first, std::string* second)

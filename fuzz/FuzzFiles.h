@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+class IDirect3DDevice9;
+
 namespace fuzz {
 
 // Enters a fresh working directory once per process and switches the
@@ -16,6 +18,11 @@ void EnterScratchDirectory();
 // Loose files ("File manager" 0) and the audio manager started on the silent
 // output, once per process.
 void StartLooseFilesAndSilentAudio();
+
+// A 64 x 64 windowed device on the headless back end, made once per process
+// with the Direct3D object behind it kept for the whole run, like the game's;
+// null when it cannot be made.
+IDirect3DDevice9* SmallDevice();
 
 // Writes bytes to a path below the working directory (folders made as needed).
 void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size);

@@ -3,28 +3,16 @@
 #include "FuzzFiles.h"
 #include "graphics/D3DRender.h"
 #include "graphics/MeshContainer.h"
-#include "platform/D3D9Recording.h"
 #include "shell/FileManager.h"
 #include "shell/Settings.h"
 
 namespace {
 
-IDirect3D9* s_d3d = nullptr; // kept for the whole run, like the game's
-
 void StartDevice()
 {
     if (g_D3DRender.m_pDevice)
         return;
-    s_d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 64;
-    pp.BackBufferHeight = 64;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_FLIP;
-    pp.Windowed = TRUE;
-    s_d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp,
-                        &g_D3DRender.m_pDevice);
+    g_D3DRender.m_pDevice = fuzz::SmallDevice();
     g_bFileManager = 0;
     g_FileManager.Init();
 }
