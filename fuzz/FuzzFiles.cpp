@@ -1,13 +1,14 @@
 #include "FuzzFiles.h"
 
 #include "platform/Backend.h"
+#include "platform/D3D9.h"
 #include "shell/AudioManager.h"
 #include "shell/FileManager.h"
 #include "shell/Settings.h"
+#include "writers/FileBytes.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 namespace fuzz {
 
@@ -56,17 +57,12 @@ IDirect3DDevice9* HeadlessDevice()
 
 void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size)
 {
-    std::filesystem::path p(path);
-    std::error_code ec;
-    if (p.has_parent_path())
-        std::filesystem::create_directories(p.parent_path(), ec);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    tools::WriteFileBytes(path, std::string(reinterpret_cast<const char*>(data), size));
 }
 
 void WriteFile(const std::string& path, const std::string& bytes)
 {
-    WriteFile(path, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    tools::WriteFileBytes(path, bytes);
 }
 
 void SplitInput(const std::uint8_t* data, std::size_t size, std::string* first, std::string* second)

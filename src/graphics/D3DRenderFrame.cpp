@@ -109,12 +109,7 @@ TextureId CD3DRender::LoadTexture(const char* name, UINT mipLevels, D3DPOOL pool
 {
     if (!name)
         return INVALID_TEXTURE_ID;
-    const TextureId found = m_TextureManager.FindTexture(name);
-    if (found != INVALID_TEXTURE_ID) {
-        m_TextureManager.AddReference(found);
-        return found;
-    }
-    const TextureId id = m_TextureManager.LoadTexture(m_pDevice, name, mipLevels, pool);
+    const TextureId id = m_TextureManager.AcquireTexture(m_pDevice, name, mipLevels, pool);
     if (id == INVALID_TEXTURE_ID)
         ErrorBox(name, "Load texture failed!", MB_ICONERROR);
     return id;

@@ -87,13 +87,7 @@ bool CGameFont::ReadCharacters(const char* path)
 // draws untextured), so nothing is shown for it.
 static TextureId LoadAtlasFile(const char* name)
 {
-    CTextureManager& table = g_D3DRender.m_TextureManager;
-    const TextureId found = table.FindTexture(name);
-    if (found != INVALID_TEXTURE_ID) {
-        table.AddReference(found);
-        return found;
-    }
-    return table.LoadTexture(g_D3DRender.m_pDevice, name, 1, D3DPOOL_MANAGED);
+    return g_D3DRender.m_TextureManager.AcquireTexture(g_D3DRender.m_pDevice, name, 1, D3DPOOL_MANAGED);
 }
 
 void CGameFont::LoadAtlas()

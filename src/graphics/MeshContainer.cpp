@@ -1,13 +1,13 @@
 #include "graphics/MeshContainer.h"
 
 #include "graphics/D3DRender.h"
+#include "graphics/DataFileReader.h"
 #include "shell/FileManager.h"
 #include "shell/Log.h"
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
-#include <new>
+#include <vector>
 
 namespace {
 
@@ -18,24 +18,12 @@ void ShowOpenError(const char* name)
     ErrorBox(message, "Mesh error!", MB_OK);
 }
 
-// The whole file from the World archive, or null when it cannot be read.
-std::unique_ptr<std::uint8_t[]> ReadMeshFile(const char* name, std::uint32_t* size)
-{
-    const FileHandle file = g_FileManager.Open(name, ARCHIVE_WORLD, size);
-    if (file == INVALID_FILE_HANDLE)
-        return nullptr;
-    std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[*size ? *size : 1]);
-    const bool read = bytes && g_FileManager.Read(bytes.get(), 1, *size, file) == *size;
-    g_FileManager.Close(file);
-    return read ? std::move(bytes) : nullptr;
-}
-
 bool LoadRecord(CMeshRecord* record, DWORD options, int optimise)
 {
-    std::uint32_t size = 0;
-    std::unique_ptr<std::uint8_t[]> bytes = ReadMeshFile(record->m_szName, &size);
+    std::vector<unsigned char> bytes;
     MeshFileLayout layout;
-    return bytes && ParseMeshFile(bytes.get(), size, record->m_nFormat, &layout) &&
+    return ReadDataFile(record->m_szName, ARCHIVE_WORLD, false, &bytes) == DataFileResult::Read &&
+           ParseMeshFile(bytes.data(), bytes.size(), record->m_nFormat, &layout) &&
            record->Load(layout, g_D3DRender.m_pDevice, options, optimise);
 }
 

@@ -3,6 +3,7 @@
 
 #include "graphics/D3DRender.h"
 #include "graphics/ScreenDrawStates.h"
+#include "shell/VectorHelpers.h"
 
 namespace CScreenDraw {
 
@@ -85,12 +86,10 @@ void DrawAdditiveRect(float l, float t, float r, float b, DWORD colour, TextureI
 // are drawn with the identity world transform: the points are world points.
 static void SetWorldStates()
 {
-    static const D3DXMATRIX identity(1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f,
-                                     0.0f, 0.0f, 1.0f);
     g_D3DRender.SetFogEnable(FALSE);
     g_D3DRender.SetLighting(FALSE);
     if (IDirect3DDevice9* device = g_D3DRender.m_pDevice) {
-        device->SetTransform(D3DTS_WORLD, &identity);
+        device->SetTransform(D3DTS_WORLD, &g_matIdentity);
         device->SetFVF(WORLD_LINE_VERTEX_FVF);
     }
 }

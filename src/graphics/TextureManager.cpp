@@ -80,6 +80,15 @@ TextureId CTextureManager::LoadTexture(IDirect3DDevice9* device, const char* nam
     return slot;
 }
 
+TextureId CTextureManager::AcquireTexture(IDirect3DDevice9* device, const char* name, UINT mipLevels, D3DPOOL pool)
+{
+    const TextureId found = FindTexture(name);
+    if (found == INVALID_TEXTURE_ID)
+        return LoadTexture(device, name, mipLevels, pool);
+    AddReference(found);
+    return found;
+}
+
 TextureId CTextureManager::FindTexture(const char* name) const
 {
     if (!name)

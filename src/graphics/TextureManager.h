@@ -21,6 +21,8 @@ public:
     // Loads a texture into the first free slot with a count of 1; does not
     // look for the name in the table first. INVALID_TEXTURE_ID on failure.
     TextureId LoadTexture(IDirect3DDevice9* device, const char* name, UINT mipLevels, D3DPOOL pool);
+    // The slot already holding name, with one more reference; else LoadTexture.
+    TextureId AcquireTexture(IDirect3DDevice9* device, const char* name, UINT mipLevels, D3DPOOL pool);
     TextureId FindTexture(const char* name) const;
     // Null for an id that names no slot of the table.
     IDirect3DTexture9* GetTexture(TextureId id) const;

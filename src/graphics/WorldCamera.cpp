@@ -1,6 +1,7 @@
 #include "graphics/WorldCamera.h"
 
 #include "graphics/D3DRender.h"
+#include "shell/VectorHelpers.h"
 
 #include <cmath>
 #include <cstring>
@@ -180,10 +181,8 @@ std::uint32_t CWorldCamera::ProjectToScreen(float* outX, float* outY, const D3DX
     D3DXVECTOR3 v;
     D3DXVec3TransformNormal(&v, &offset, &m_matView);
     const D3DVIEWPORT9 vp = CurrentViewport();
-    D3DXMATRIX identity;
-    D3DXMatrixIdentity(&identity);
     D3DXVECTOR3 s;
-    D3DXVec3Project(&s, point, &vp, &m_matProj, &m_matView, &identity);
+    D3DXVec3Project(&s, point, &vp, &m_matProj, &m_matView, &g_matIdentity);
     if (outX)
         *outX = s.x / g_D3DRender.m_fScaleX;
     if (outY)
@@ -199,9 +198,7 @@ void CWorldCamera::UnprojectScreenPoint(float x, float y, D3DXVECTOR3* out, cons
 {
     const D3DXVECTOR3 p(x * g_D3DRender.m_fScaleX, y * g_D3DRender.m_fScaleY, 1.0f);
     const D3DVIEWPORT9 vp = CurrentViewport();
-    D3DXMATRIX identity;
-    D3DXMatrixIdentity(&identity);
-    D3DXVec3Unproject(out, &p, &vp, &m_matProj, &m_matView, world ? world : &identity);
+    D3DXVec3Unproject(out, &p, &vp, &m_matProj, &m_matView, world ? world : &g_matIdentity);
 }
 
 D3DXVECTOR3* Vec3Set(D3DXVECTOR3* v, float x, float y, float z)

@@ -1,6 +1,7 @@
 // Start-up, shut-down, pause and the per-frame step of the audio manager.
 #include "shell/AudioManager.h"
 
+#include "graphics/ReleaseAndClear.h"
 #include "platform/Win32Shell.h"
 #include "shell/GameTimer.h"
 #include "shell/Log.h"
@@ -12,15 +13,6 @@
 #include <cstring>
 
 namespace {
-
-template <class T>
-void ReleaseInterface(T*& p)
-{
-    if (p) {
-        p->Release();
-        p = nullptr;
-    }
-}
 
 bool SoundStartFailed(const char* message)
 {
@@ -123,13 +115,13 @@ HRESULT CAudioManager::Init(HWND hwnd)
 
 void CAudioManager::ReleaseInterfaces()
 {
-    ReleaseInterface(m_pListener);
-    ReleaseInterface(m_pDirectSound);
-    ReleaseInterface(m_pDefaultAudioPath);
+    ReleaseAndClear(m_pListener);
+    ReleaseAndClear(m_pDirectSound);
+    ReleaseAndClear(m_pDefaultAudioPath);
     if (m_pPerformance)
         m_pPerformance->CloseDown();
-    ReleaseInterface(m_pLoader);
-    ReleaseInterface(m_pPerformance);
+    ReleaseAndClear(m_pLoader);
+    ReleaseAndClear(m_pPerformance);
     CoUninitialize();
 }
 

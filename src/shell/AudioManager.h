@@ -117,7 +117,7 @@ private:
     SoundMemoryImage* SharedImage(const char* name);
     SoundMemoryImage* FreeImage();
     IDirectMusicSegment8* LoadSegmentFromFile(const char* name);
-    IDirectMusicSegment8* LoadSegmentFromArchive(const char* name, SoundMemoryImage** image);
+    IDirectMusicSegment8* LoadSegmentFromArchive(const SoundMemoryImage* image);
     CGameSound* FindSharedSound(const char* name) const;
     int IndexOf(const CGameSound* sound) const;
     bool StartDevice(HWND hwnd);

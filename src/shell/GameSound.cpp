@@ -1,5 +1,6 @@
 #include "shell/GameSound.h"
 
+#include "graphics/ReleaseAndClear.h"
 #include "shell/AudioManager.h"
 #include "shell/GameTimer.h"
 #include "shell/Log.h"
@@ -14,15 +15,6 @@ namespace {
 int RealClockMs()
 {
     return static_cast<int>(g_GameTimer.m_fRealTime);
-}
-
-template <class T>
-void ReleaseInterface(T*& p)
-{
-    if (p) {
-        p->Release();
-        p = nullptr;
-    }
 }
 
 } // namespace
@@ -106,7 +98,7 @@ void CGameSound::CreateAudioPath()
 
 void CGameSound::DropSegmentState()
 {
-    ReleaseInterface(m_pSegmentState);
+    ReleaseAndClear(m_pSegmentState);
 }
 
 // Plays the segment from its start point on the sound's path and keeps the
@@ -263,10 +255,10 @@ void CGameSound::ReleaseSound()
         loader->ReleaseObjectByUnknown(m_pSegment);
         loader->CollectGarbage();
     }
-    ReleaseInterface(m_p3DBuffer);
-    ReleaseInterface(m_pBuffer);
-    ReleaseInterface(m_pAudioPath);
-    ReleaseInterface(m_pSegment);
+    ReleaseAndClear(m_p3DBuffer);
+    ReleaseAndClear(m_pBuffer);
+    ReleaseAndClear(m_pAudioPath);
+    ReleaseAndClear(m_pSegment);
     if (m_pMemoryImage) {
         if (m_pMemoryImage->nRefCount > 0)
             --m_pMemoryImage->nRefCount;

@@ -203,7 +203,6 @@ void CAudioManager::UpdateAmbientAt(float density)
             SafeFreeSound(&slot);
         } else if (!slot) {
             StartAmbientTrack(channel, &slot);
-            m_fAmbientVolume[channel] = 0.0f;
         }
         m_fAmbientVolume[channel] = w * 75.0f - static_cast<float>(m_bMusic ? 25 : 0);
         if (!slot)

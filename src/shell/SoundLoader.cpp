@@ -100,16 +100,15 @@ IDirectMusicSegment8* CAudioManager::LoadSegmentFromFile(const char* name)
     return (hr == S_OK || hr == DMUS_S_PARTIALLOAD) ? segment : nullptr;
 }
 
-// A segment from a memory image; *image is the record (shared or newly
-// filled from the archive entry).
-IDirectMusicSegment8* CAudioManager::LoadSegmentFromArchive(const char* name, SoundMemoryImage** image)
+// A segment from a memory image (shared or newly filled from the archive entry).
+IDirectMusicSegment8* CAudioManager::LoadSegmentFromArchive(const SoundMemoryImage* image)
 {
     DMUS_OBJECTDESC desc{};
     desc.dwSize = sizeof desc;
     desc.dwValidData = DMUS_OBJ_CLASS | DMUS_OBJ_MEMORY;
     desc.guidClass = CLSID_DirectMusicSegment;
-    desc.pbMemData = (*image)->pData;
-    desc.llMemLength = (*image)->nSize;
+    desc.pbMemData = image->pData;
+    desc.llMemLength = image->nSize;
     IDirectMusicSegment8* segment = nullptr;
     const HRESULT hr = m_pLoader->GetObject(&desc, IID_IDirectMusicSegment8, reinterpret_cast<void**>(&segment));
     return (hr == S_OK || hr == DMUS_S_PARTIALLOAD) ? segment : nullptr;
@@ -156,7 +155,7 @@ CGameSound* CAudioManager::LoadSound(const char* name, DWORD kind, float minDist
     if (image) {
         m_pLoader->CollectGarbage();
         LogSoundName(name); // an archive sound, its bytes already in memory
-        segment = LoadSegmentFromArchive(name, &image);
+        segment = LoadSegmentFromArchive(image);
     } else if (std::FILE* loose = plat::OpenFile(name, "rb")) {
         m_pLoader->CollectGarbage();
         segment = LoadSegmentFromFile(name);
@@ -171,7 +170,7 @@ CGameSound* CAudioManager::LoadSound(const char* name, DWORD kind, float minDist
         m_pLoader->CollectGarbage();
         image = filled;
         if (image)
-            segment = LoadSegmentFromArchive(name, &image);
+            segment = LoadSegmentFromArchive(image);
     }
     if (!segment) {
         if (filled)

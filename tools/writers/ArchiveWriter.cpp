@@ -1,11 +1,11 @@
 #include "writers/ArchiveWriter.h"
 
+#include "writers/FileBytes.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 
 namespace tools {
@@ -50,20 +50,6 @@ void AppendU32(std::string* out, std::uint32_t v)
         out->push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
-bool WriteBytes(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
-}
-
-bool ReadBytes(const fs::path& path, std::string* bytes)
-{
-    std::ifstream in(path, std::ios::binary);
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
 bool IsArchiveFile(const fs::path& dataDir, const fs::path& file)
 {
     if (file.parent_path() != dataDir)
@@ -86,7 +72,7 @@ bool CollectTree(const fs::path& root, std::vector<PackEntry>* files)
         if (!it->is_regular_file() || IsArchiveFile(dataDir, it->path()))
             continue;
         PackEntry e{fs::relative(it->path(), root).generic_string(), {}};
-        if (!ReadBytes(it->path(), &e.bytes))
+        if (!ReadFileBytes(it->path(), &e.bytes))
             return false;
         files->push_back(std::move(e));
     }
@@ -136,7 +122,8 @@ bool WriteArchive(const std::string& dataDir, const std::string& baseName,
     const fs::path dir(dataDir);
     std::error_code ec;
     fs::create_directories(dir, ec);
-    return !ec && WriteBytes(dir / (baseName + ".hdr"), EncodeIndex(records)) && WriteBytes(dir / (baseName + ".pak"), body);
+    return !ec && WriteFileBytes(dir / (baseName + ".hdr"), EncodeIndex(records)) &&
+           WriteFileBytes(dir / (baseName + ".pak"), body);
 }
 
 bool PackDataTree(const std::string& root)

@@ -1,11 +1,11 @@
 #include "writers/ImageWriters.h"
 
 #include "platform/d3dx9/Image.h"
+#include "writers/FileBytes.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 namespace tools {
 namespace {
@@ -225,9 +225,7 @@ std::string EncodeDds(const std::vector<ArgbImage>& faces, DdsPixels format, uns
 
 bool WriteImageFile(const std::string& path, const std::string& bytes)
 {
-    std::ofstream file(path, std::ios::binary);
-    file.write(bytes.data(), std::streamsize(bytes.size()));
-    return bool(file);
+    return WriteFileBytes(path, bytes);
 }
 
 } // namespace tools

@@ -1,11 +1,12 @@
 #include "writers/FontWriter.h"
 
+#include "writers/FileBytes.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 namespace tools {
 
@@ -98,12 +99,6 @@ void Paint(const RenderedGlyph& g, unsigned x0, unsigned y0, unsigned lineHeight
         }
 }
 
-bool WriteBytes(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
-}
 
 } // namespace
 
@@ -139,7 +134,7 @@ bool WriteBitmapFont(const std::string& folder, const BitmapFont& font)
     if (ec)
         return false;
     const std::filesystem::path dir(folder);
-    return WriteBytes(dir / "Main.dat", font.chars) && WriteBytes(dir / "Mask.dat", font.mask) &&
+    return WriteFileBytes(dir / "Main.dat", font.chars) && WriteFileBytes(dir / "Mask.dat", font.mask) &&
            WriteImageFile((dir / "Main.dds").string(), EncodeDds({font.atlas}, DdsPixels::A8R8G8B8, 1));
 }
 

@@ -1,10 +1,9 @@
 #include "writers/FuzzSeeds.h"
 
+#include "writers/FileBytes.h"
 #include "writers/ImageWriters.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace tools {
 
@@ -12,24 +11,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool ReadFile(const fs::path& path, std::string* bytes)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    *bytes = s.str();
-    return true;
-}
-
 bool WriteSeed(const fs::path& dir, const std::string& name, const std::string& bytes)
 {
-    std::error_code ec;
-    fs::create_directories(dir, ec);
-    std::ofstream out(dir / name, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    return static_cast<bool>(out);
+    return WriteFileBytes(dir / name, bytes);
 }
 
 // The archive target reads a two-byte index length, the index, then the body.
@@ -45,7 +29,7 @@ std::string LengthPrefixed(const std::string& first, const std::string& second)
 bool CopySeed(const fs::path& root, const char* file, const fs::path& outDir, const char* target)
 {
     std::string bytes;
-    return ReadFile(root / file, &bytes) && WriteSeed(outDir / target, fs::path(file).filename().string(), bytes);
+    return ReadFileBytes(root / file, &bytes) && WriteSeed(outDir / target, fs::path(file).filename().string(), bytes);
 }
 
 // Small images of every kind the texture loaders read.
@@ -75,8 +59,8 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
     std::string keys;
     std::string index;
     std::string body;
-    if (!ReadFile(root / "Data/Misc/KeyScanCodes.obj", &keys) || !ReadFile(root / "Data/Objects.hdr", &index) ||
-        !ReadFile(root / "Data/Objects.pak", &body) || index.size() > 0xFFFF)
+    if (!ReadFileBytes(root / "Data/Misc/KeyScanCodes.obj", &keys) || !ReadFileBytes(root / "Data/Objects.hdr", &index) ||
+        !ReadFileBytes(root / "Data/Objects.pak", &body) || index.size() > 0xFFFF)
         return false;
     bool ok = CopySeed(root, "Game.ini", out, "settings");
     ok = ok && WriteSeed(out / "key_names", "keys", keys);
@@ -85,8 +69,8 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
     ok = ok && WriteSeed(out / "archive_index", "objects", LengthPrefixed(index, body));
     std::string fontChars;
     std::string fontMask;
-    ok = ok && ReadFile(root / "Data/Interface/Fonts/Arial.18/Main.dat", &fontChars) &&
-         ReadFile(root / "Data/Interface/Fonts/Arial.18/Mask.dat", &fontMask);
+    ok = ok && ReadFileBytes(root / "Data/Interface/Fonts/Arial.18/Main.dat", &fontChars) &&
+         ReadFileBytes(root / "Data/Interface/Fonts/Arial.18/Mask.dat", &fontMask);
     ok = ok && WriteSeed(out / "font", "arial", LengthPrefixed(fontChars, fontMask));
     ok = ok && CopySeed(root, "Data/Audio/AmbTrks/AmbientData.obj", out, "ambience");
     ok = ok && CopySeed(root, "Data/Audio/E01.wav", out, "sounds");
@@ -94,7 +78,7 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
     // The mesh target reads its vertex format from the first byte.
     for (const char* mesh : {"Data/Buildings/Box01.msh", "Data/Vehicles/01/Body.msh"}) {
         std::string bytes;
-        ok = ok && ReadFile(root / mesh, &bytes);
+        ok = ok && ReadFileBytes(root / mesh, &bytes);
         ok = ok && WriteSeed(out / "meshes", fs::path(mesh).filename().string() + ".0", std::string(1, '\0') + bytes);
         ok = ok && WriteSeed(out / "meshes", fs::path(mesh).filename().string() + ".2", std::string(1, '\2') + bytes);
     }

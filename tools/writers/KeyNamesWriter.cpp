@@ -1,7 +1,6 @@
 #include "writers/KeyNamesWriter.h"
 
-#include <filesystem>
-#include <fstream>
+#include "writers/FileBytes.h"
 
 namespace tools {
 
@@ -35,12 +34,7 @@ std::string KeyNamesText(const std::vector<KeyName>& keys)
 
 bool WriteKeyNames(const std::string& path, const std::vector<KeyName>& keys)
 {
-    std::filesystem::path p(path);
-    std::error_code ec;
-    std::filesystem::create_directories(p.parent_path(), ec);
-    std::ofstream out(path, std::ios::binary);
-    out << KeyNamesText(keys);
-    return static_cast<bool>(out);
+    return WriteFileBytes(path, KeyNamesText(keys));
 }
 
 } // namespace tools

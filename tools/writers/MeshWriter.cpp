@@ -1,9 +1,10 @@
 #include "writers/MeshWriter.h"
 
+#include "writers/FileBytes.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 
 namespace tools {
 
@@ -135,10 +136,7 @@ std::string EncodeMesh(const MeshData& mesh)
 
 bool WriteMesh(const std::string& path, const MeshData& mesh)
 {
-    const std::string bytes = EncodeMesh(mesh);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
+    return WriteFileBytes(path, EncodeMesh(mesh));
 }
 
 } // namespace tools

@@ -1,10 +1,10 @@
 #include "writers/RenderDataWriter.h"
 
+#include "writers/FileBytes.h"
 #include "writers/ImageWriters.h"
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 
 namespace tools {
 namespace {
@@ -224,14 +224,6 @@ std::string Techniques(ShaderLevel level)
     return text;
 }
 
-bool WriteText(const std::string& path, const std::string& text)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream file(path, std::ios::binary);
-    file << text;
-    return bool(file);
-}
-
 // A sky-like cube: each face a vertical gradient, brighter upwards.
 std::vector<ArgbImage> EnvironmentFaces()
 {
@@ -298,7 +290,7 @@ bool WriteTechniqueFiles(const std::string& root)
         {ShaderLevel::None, "RenderTechniques_00.dat"},
     };
     for (const auto& f : kFiles)
-        if (!WriteText(root + "/Data/Misc/" + f.name, TechniqueFileText(f.level)))
+        if (!WriteFileBytes(root + "/Data/Misc/" + f.name, TechniqueFileText(f.level)))
             return false;
     return true;
 }

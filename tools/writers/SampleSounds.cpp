@@ -1,6 +1,7 @@
 #include "writers/SampleSounds.h"
 
 #include "writers/AmbientDataWriter.h"
+#include "writers/FileBytes.h"
 #include "writers/WavWriter.h"
 
 #include <cmath>
@@ -163,7 +164,7 @@ bool WriteAmbience(const std::string& root)
     if (!ok)
         return false;
     const std::string text = MakeAmbientData(SampleAmbientLists());
-    return WriteBytes(dir + "AmbientData.obj", std::vector<std::uint8_t>(text.begin(), text.end()));
+    return WriteFileBytes(dir + "AmbientData.obj", text);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "writers/WavWriter.h"
 
+#include "writers/FileBytes.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
 
 namespace tools {
 
@@ -70,15 +70,7 @@ std::vector<std::uint8_t> MakeWav(const WavFormat& f, const std::vector<float>& 
 
 bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
-    std::error_code ec;
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    if (!parent.empty())
-        std::filesystem::create_directories(parent, ec);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    return WriteFileBytes(path, std::string(bytes.begin(), bytes.end()));
 }
 
 bool WriteWav(const std::string& path, const WavFormat& format, const std::vector<float>& samples)

@@ -4,7 +4,6 @@
 #include "platform/sound/SoundDevice.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -23,6 +22,10 @@ std::string Narrow(const wchar_t* text)
         s.push_back(*text < 128 ? static_cast<char>(*text) : '?');
     return s;
 }
+
+// A loose wave file is read whole; anything larger than this is no sound of
+// the game's (and a directory reports a length of its own).
+constexpr std::size_t kMaxWaveFileBytes = 256u * 1024u * 1024u;
 
 HRESULT MakeSegment(const std::uint8_t* bytes, std::size_t size, REFIID iid, void** out)
 {
@@ -289,7 +292,7 @@ HRESULT IDirectMusicLoader8::LoadObjectFromFile(REFGUID objectClass, REFIID iid,
     if (!path.empty() && path[0] != '/' && !m_directory.empty())
         path = m_directory + "/" + path;
     std::vector<std::uint8_t> bytes;
-    if (!plat::ReadWholeFile(path.c_str(), &bytes, SIZE_MAX))
+    if (!plat::ReadWholeFile(path.c_str(), &bytes, kMaxWaveFileBytes))
         return DMUS_E_NOT_FOUND;
     return MakeSegment(bytes.data(), bytes.size(), iid, out);
 }
