@@ -7,8 +7,6 @@
 class CSaveReader;
 class CSaveWriter;
 
-constexpr unsigned PLAYER_STATS_RECORD_SIZE = 52;
-
 void WritePlayerStats(CSaveWriter& out, const CPlayerStats& stats);
 // False (and the statistics untouched) when the record is cut short.
 bool ReadPlayerStats(CSaveReader& in, CPlayerStats* stats);

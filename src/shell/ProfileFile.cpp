@@ -58,7 +58,7 @@ bool ParseProfile(const std::uint8_t* data, std::size_t size, CProfileContents* 
         return false;
     std::uint32_t view = 0;
     in.U32(&view);
-    c.nLastView = view <= 3 ? ClampLastView(static_cast<int>(view)) : 2;
+    c.nLastView = ClampLastView(static_cast<int>(view));
     c.pTimer = data + in.Position();
     in.Skip(PROFILE_TIMER_SIZE);
     c.pHistory = data + in.Position();
