@@ -325,14 +325,24 @@ TEST_F(ProfileTest, AnInterruptedSaveKeepsThePreviousFile)
     }
 }
 
-TEST_F(ProfileTest, ASaveFolderThatCannotBeMadeShowsTheBox)
+// Real failures of the file system: the folder or the temporary file cannot be made.
+TEST_F(ProfileTest, AFileSystemThatRefusesTheSaveShowsTheBox)
 {
     test::WriteWholeFile("Save", "a file where the folder belongs");
-    const unsigned boxes = plat::MessageBoxCount();
+    unsigned boxes = plat::MessageBoxCount();
     SaveGame();
     EXPECT_EQ(plat::MessageBoxCount(), boxes + 1);
     EXPECT_STREQ(plat::LastMessageBoxCaption(), "SaveGame() error!");
     EXPECT_EQ(test::ReadWholeFile("Save"), "a file where the folder belongs");
+
+    std::filesystem::remove("Save");
+    const std::string previous = tools::EncodeProfile(tools::SampleProfile());
+    test::WriteWholeFile(kSavePath, previous);
+    std::filesystem::create_directory(std::string(kSavePath) + ".tmp");
+    boxes = plat::MessageBoxCount();
+    SaveGame();
+    EXPECT_EQ(plat::MessageBoxCount(), boxes + 1);
+    EXPECT_EQ(SavedBytes(), previous);
 }
 
 } // namespace
