@@ -27,7 +27,7 @@ void CD3DRender::LoadCubeTexture(const char* name, IDirect3DCubeTexture9** textu
         return;
     std::vector<unsigned char> data;
     if (g_bFileManager) {
-        if (ReadDataFile(name, ARCHIVE_TEXTURES, true, &data) == DataFileResult::Failed) {
+        if (ReadDataFile(name, ARCHIVE_TEXTURES, true, MAX_TEXTURE_FILE_BYTES, &data) == DataFileResult::Failed) {
             ErrorBox("Could not load cube texture!", g_pszGameName, MB_ICONERROR);
             return;
         }

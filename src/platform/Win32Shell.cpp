@@ -4,6 +4,8 @@
 
 #include <cstring>
 #include <string>
+#include <cerrno>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -63,7 +65,16 @@ std::FILE* OpenFile(const char* path, const char* mode)
 {
     if (!path || !mode)
         return nullptr;
-    return std::fopen(NativePath(path).c_str(), mode);
+    std::FILE* file = std::fopen(NativePath(path).c_str(), mode);
+    // A folder opens like a file here and reports a length in the gigabytes;
+    // readers would allocate that much before the first read fails.
+    struct stat info {};
+    if (file && (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))) {
+        std::fclose(file);
+        errno = EISDIR;
+        return nullptr;
+    }
+    return file;
 }
 
 bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* bytes, std::size_t maxBytes)
