@@ -209,3 +209,47 @@ TEST_F(Settings, FillsTheDiscFan)
 }
 
 } // namespace
+
+namespace {
+
+// A save that cannot be written whole (here the temporary file lands on a
+// full device) keeps every byte of the old file and says so.
+TEST_F(Settings, FailedSaveKeepsTheOldFileAndReportsFailure)
+{
+    LoadWith("Controls", "Act03", "37");
+    const std::string before = test::ReadWholeFile("Game.ini");
+    ASSERT_TRUE(std::filesystem::exists("/dev/full"));
+    std::filesystem::create_symlink("/dev/full", "Game.ini.tmp");
+    g_nMasterVolume = 55;
+    EXPECT_EQ(SaveSettings(), 0);
+    EXPECT_EQ(test::ReadWholeFile("Game.ini"), before);
+    std::filesystem::remove("Game.ini.tmp");
+    EXPECT_NE(SaveSettings(), 0);
+    EXPECT_NE(test::ReadWholeFile("Game.ini").find("Master=55"), std::string::npos);
+}
+
+// A settings file far larger than any real one is neither read nor
+// overwritten: the defaults hold and a log line names the file.
+TEST_F(Settings, OversizedFileIsNotReadNorOverwritten)
+{
+    for (const bool folder : {false, true}) {
+        if (folder) {
+            std::filesystem::create_directory("Game.ini");
+        } else {
+            test::WriteWholeFile("Game.ini", "[Video]\nMode=3\n");
+            std::filesystem::resize_file("Game.ini", 64u << 20);
+        }
+        g_bDebugLog = 1;
+        std::remove("debug.txt");
+        g_nVideoMode = 0;
+        LoadSettings("Game.ini");
+        EXPECT_EQ(g_nVideoMode, 1) << folder;
+        EXPECT_NE(test::ReadWholeFile("debug.txt").find("Game.ini"), std::string::npos) << folder;
+        EXPECT_EQ(SaveSettings(), 0) << folder;
+        if (!folder)
+            EXPECT_EQ(std::filesystem::file_size("Game.ini"), 64u << 20);
+        std::filesystem::remove_all("Game.ini");
+    }
+}
+
+} // namespace
