@@ -11,6 +11,10 @@ extern const char* g_pszGameName;
 extern int g_nTextInput;
 extern int g_nTypedChar;
 
+// What the last focus loss paused and the next focus gain resumes.
+enum { FOCUS_PAUSED_AUDIO = 1, FOCUS_PAUSED_CLOCK = 2 };
+extern int g_nFocusPaused;
+
 // The page opened in the desktop's browser when the game ends.
 extern const char* const g_pszWebPage;
 
