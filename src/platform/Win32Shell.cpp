@@ -2,12 +2,13 @@
 
 #include "platform/Backend.h"
 
+#include <SDL2/SDL.h>
+
 #include <cstring>
 #include <string>
 #include <cerrno>
 #include <sys/stat.h>
 #include <sys/types.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -34,19 +35,10 @@ HINSTANCE ShellExecuteA(HWND, const char* operation, const char* file, const cha
     s_lastShellOpen = file;
     if (plat::IsHeadless())
         return ok;
-    // Two forks: the opener is adopted by init, so shut-down neither waits for
-    // it nor leaves a zombie behind.
-    const pid_t child = fork();
-    if (child < 0)
+    // The library starts the desktop's opener detached: shut-down never
+    // waits for the browser.
+    if (SDL_OpenURL(s_lastShellOpen.c_str()) != 0)
         return reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(31));
-    if (child == 0) {
-        if (fork() == 0) {
-            setsid();
-            execlp("xdg-open", "xdg-open", s_lastShellOpen.c_str(), static_cast<char*>(nullptr));
-        }
-        _exit(0);
-    }
-    waitpid(child, nullptr, 0);
     return ok;
 }
 

@@ -110,8 +110,10 @@ void ShutDown()
 
 int WinMain(HINSTANCE instance, HINSTANCE, char*, int)
 {
+    // A failed start is told apart from a good run by the exit status, so
+    // scripts and tests see it; the failing step has shown its box already.
     if (!StartUp(instance))
-        return 0;
+        return START_UP_FAILED;
     MSG msg{};
     while (!g_bQuit) {
         DrainMessages(&msg);

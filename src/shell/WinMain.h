@@ -18,6 +18,10 @@ extern int g_nFocusPaused;
 // The page opened in the desktop's browser when the game ends.
 extern const char* const g_pszWebPage;
 
+// WinMain's result when start-up fails (the renderer, the audio or the game
+// object); a finished run gives the last message's wParam.
+enum { START_UP_FAILED = 1 };
+
 int WinMain(HINSTANCE instance, HINSTANCE prevInstance, char* cmdLine, int showCmd);
 LRESULT WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
