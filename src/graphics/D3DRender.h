@@ -157,3 +157,6 @@ private:
 };
 
 extern CD3DRender g_D3DRender;
+
+// Starts the frame counter of CD3DRender::GetFPS afresh, as at start-up.
+void ResetFrameRate();

@@ -66,20 +66,35 @@ void CD3DRender::AddDrawnFaces(DWORD count)
         m_nFacesPerFrame[0] += count;
 }
 
+namespace {
+
+// The frame counter lives for the process; ResetFrameRate starts it afresh.
+struct FrameRateCounter {
+    float fps = 0.0f;
+    float lastUpdate = 0.0f;
+    unsigned calls = 0;
+};
+FrameRateCounter s_frameRate;
+
+} // namespace
+
+void ResetFrameRate()
+{
+    s_frameRate = FrameRateCounter();
+}
+
 // Counts its own calls: frames per second when called once a frame.
 float CD3DRender::GetFPS()
 {
-    static float s_fFPS = 0.0f;
-    static float s_fLastUpdate = 0.0f;
-    static unsigned s_nCalls = 0;
+    FrameRateCounter& c = s_frameRate;
     const float now = float(timeGetTime()) * 0.001f;
-    ++s_nCalls;
-    if (now - s_fLastUpdate > 1.0f) {
-        s_fFPS = float(s_nCalls) / (now - s_fLastUpdate);
-        s_fLastUpdate = now;
-        s_nCalls = 0;
+    ++c.calls;
+    if (now - c.lastUpdate > 1.0f) {
+        c.fps = float(c.calls) / (now - c.lastUpdate);
+        c.lastUpdate = now;
+        c.calls = 0;
     }
-    return s_fFPS;
+    return c.fps;
 }
 
 void CD3DRender::SetCursorPosition(float x, float y)
