@@ -98,6 +98,10 @@ void DrainMessages(MSG* msg)
     }
 }
 
+// In the background the tick does nothing: wait for the next message (or
+// a short while) instead of spinning a core.
+const DWORD kInactiveWaitMs = 100;
+
 void ShutDown()
 {
     g_Game.Release();
@@ -108,6 +112,14 @@ void ShutDown()
 
 } // namespace
 
+void MainLoopPass(MSG* msg)
+{
+    DrainMessages(msg);
+    g_Game.Tick();
+    if (!g_bActive && !g_bQuit)
+        WaitMessageTimeout(kInactiveWaitMs);
+}
+
 int WinMain(HINSTANCE instance, HINSTANCE, char*, int)
 {
     // A failed start is told apart from a good run by the exit status, so
@@ -115,10 +127,8 @@ int WinMain(HINSTANCE instance, HINSTANCE, char*, int)
     if (!StartUp(instance))
         return START_UP_FAILED;
     MSG msg{};
-    while (!g_bQuit) {
-        DrainMessages(&msg);
-        g_Game.Tick();
-    }
+    while (!g_bQuit)
+        MainLoopPass(&msg);
     ShutDown();
     return static_cast<int>(msg.wParam);
 }

@@ -23,6 +23,10 @@ extern const char* const g_pszWebPage;
 enum { START_UP_FAILED = 1 };
 
 int WinMain(HINSTANCE instance, HINSTANCE prevInstance, char* cmdLine, int showCmd);
+// One pass of the main loop: drain the messages, tick, and while the game
+// is in the background wait for the next message.
+void MainLoopPass(MSG* msg);
+
 LRESULT WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Window size of a "Mode" setting (0..3); other values give 800x600.

@@ -130,6 +130,28 @@ TEST_F(WndProcTest, FocusRoundTripKeepsAGamePausedBeforeIt)
     EXPECT_EQ(g_AudioManager.m_bPaused, 0u);
 }
 
+// In the background the loop waits for the next message instead of
+// spinning; a closing window does not wait.
+TEST_F(WndProcTest, BackgroundLoopPassWaitsForTheNextMessage)
+{
+    struct Case {
+        int active;
+        int quit;
+        unsigned waits;
+    };
+    const Case cases[] = {{0, 0, 1}, {0, 1, 0}};
+    for (const Case& c : cases) {
+        g_bActive = c.active;
+        g_bQuit = c.quit;
+        const unsigned before = plat::MessageWaitCount();
+        MSG msg{};
+        MainLoopPass(&msg);
+        EXPECT_EQ(plat::MessageWaitCount() - before, c.waits) << c.active << c.quit;
+    }
+    g_bActive = 1;
+    g_bQuit = 0;
+}
+
 // A key let go while Alt is held arrives as a system key-up.
 TEST_F(WndProcTest, SystemKeyUpReleasesTheKeyAndItsBinding)
 {
