@@ -15,7 +15,7 @@ CGameTimer g_GameTimer;
 
 namespace {
 
-const float kStartClock = 60000.0f; // a stamp of 0 is a minute in the past
+const double kStartClock = 60000.0; // a stamp of 0 is a minute in the past
 const std::uint32_t kMaxStepMs = 50;
 
 } // namespace
@@ -65,7 +65,7 @@ void CGameTimer::Update()
     m_fRealTime += delta;
     m_fRealDelta = delta * 0.001f;
     m_fDelta = delta * m_fTimeScale * 0.001f;
-    m_fGameTime += delta * m_fTimeScale;
+    m_fGameTime += static_cast<double>(delta) * m_fTimeScale;
     g_PlayerStats.m_fPlayTime += m_fDelta;
     if (g_pPlayerVehicle)
         g_pPlayerVehicle->m_fDrivingTime += m_fDelta;
@@ -92,12 +92,12 @@ void CGameTimer::Resume()
 
 float CGameTimer::GetGameTimeSince(std::uint32_t stamp) const
 {
-    return (m_fGameTime - static_cast<float>(stamp)) * 0.001f;
+    return static_cast<float>((m_fGameTime - static_cast<double>(stamp)) * 0.001);
 }
 
 float CGameTimer::GetRealTimeSince(std::uint32_t stamp) const
 {
-    return (m_fRealTime - static_cast<float>(stamp)) * 0.001f;
+    return static_cast<float>((m_fRealTime - static_cast<double>(stamp)) * 0.001);
 }
 
 void CGameTimer::Save(CSaveWriter& out) const
@@ -106,9 +106,9 @@ void CGameTimer::Save(CSaveWriter& out) const
     out.U32(m_nLastTick);
     out.F32(m_fDelta);
     out.F32(m_fRealDelta);
-    out.F32(m_fGameTime);
-    out.F32(m_fRealTime);
-    out.F32(m_fSavedGameTime);
+    out.F32(static_cast<float>(m_fGameTime));
+    out.F32(static_cast<float>(m_fRealTime));
+    out.F32(static_cast<float>(m_fSavedGameTime));
     out.F32(m_fTimeScale);
 }
 
@@ -129,9 +129,12 @@ int CGameTimer::Load(CSaveReader& in)
     in.U32(&loaded.m_nLastTick);
     in.F32(&loaded.m_fDelta);
     in.F32(&loaded.m_fRealDelta);
-    in.F32(&loaded.m_fGameTime);
-    in.F32(&loaded.m_fRealTime);
-    in.F32(&loaded.m_fSavedGameTime);
+    float clocks[3] = {};
+    for (float& clock : clocks)
+        in.F32(&clock);
+    loaded.m_fGameTime = clocks[0];
+    loaded.m_fRealTime = clocks[1];
+    loaded.m_fSavedGameTime = clocks[2];
     in.F32(&loaded.m_fTimeScale);
     if (!in.Ok())
         return 0;
@@ -148,7 +151,7 @@ int CGameTimer::Load(CSaveReader& in)
 
 int CGameTimer::Load(std::uint32_t handle)
 {
-    std::uint8_t record[sizeof(CGameTimer)];
+    std::uint8_t record[GAME_TIMER_RECORD_SIZE];
     if (g_FileManager.Read(record, sizeof record, 1, handle) != 1)
         return 0;
     CSaveReader in(record, sizeof record);
