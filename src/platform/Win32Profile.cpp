@@ -12,6 +12,8 @@
 
 namespace {
 
+unsigned s_profileReads = 0;
+
 // What the plain profile calls read: far above any settings file.
 const std::size_t kProfileCallMaxBytes = 16u << 20;
 
@@ -130,6 +132,7 @@ namespace plat {
 ProfileLoad LoadProfileText(const char* fileName, std::size_t maxBytes, ProfileText* text)
 {
     *text = ProfileText();
+    ++s_profileReads;
     std::FILE* probe = fileName ? OpenFile(fileName, "rb") : nullptr;
     if (!probe) {
         struct stat info {};
@@ -180,6 +183,11 @@ std::string ProfileBytes(const ProfileText& text)
     for (const std::string& line : text.lines)
         bytes += line + text.eol;
     return bytes;
+}
+
+unsigned ProfileReadCount()
+{
+    return s_profileReads;
 }
 
 bool SaveProfileText(const char* fileName, const ProfileText& text)

@@ -48,6 +48,8 @@ DWORD ProfileGet(const ProfileText& text, const char* section, const char* key, 
 void ProfileSet(ProfileText* text, const char* section, const char* key, const char* value);
 
 std::string ProfileBytes(const ProfileText& text);
+// How many times a profile file was read (every call above reads it once).
+unsigned ProfileReadCount();
 // Replaces the file whole with the text; false (old file kept) on failure.
 bool SaveProfileText(const char* fileName, const ProfileText& text);
 

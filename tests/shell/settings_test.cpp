@@ -1,4 +1,5 @@
 #include "graphics/ScreenVertex.h"
+#include "platform/Win32Profile.h"
 #include "shell/Input.h"
 #include "shell/Log.h"
 #include "shell/Settings.h"
@@ -226,6 +227,19 @@ TEST_F(Settings, FailedSaveKeepsTheOldFileAndReportsFailure)
     std::filesystem::remove("Game.ini.tmp");
     EXPECT_NE(SaveSettings(), 0);
     EXPECT_NE(test::ReadWholeFile("Game.ini").find("Master=55"), std::string::npos);
+}
+
+// A large settings file must not be read again for every key: start-up and
+// a save each read it once.
+TEST_F(Settings, LoadAndSaveReadTheFileOnce)
+{
+    LoadWith("Audio", "Master", "70");
+    const unsigned before = plat::ProfileReadCount();
+    LoadSettings("Game.ini");
+    EXPECT_EQ(plat::ProfileReadCount() - before, 1u);
+    EXPECT_EQ(g_nMasterVolume, 70);
+    EXPECT_NE(SaveSettings(), 0);
+    EXPECT_EQ(plat::ProfileReadCount() - before, 2u);
 }
 
 // A settings file far larger than any real one is neither read nor
