@@ -7,6 +7,7 @@
 #include "shell/AudioManager.h"
 #include "shell/FileManager.h"
 #include "shell/Game.h"
+#include "shell/GameSteps.h"
 #include "shell/Input.h"
 #include "shell/Log.h"
 #include "shell/Settings.h"
@@ -60,30 +61,30 @@ bool StartUp(HINSTANCE instance)
 {
     g_bActive = 1;
     g_bQuit = 0;
-    LoadSettings("Game.ini");
+    GAME_STEP(LoadSettings("Game.ini"));
     std::srand(timeGetTime());
-    DebugLog(nullptr);
-    CreateMainWindow(instance);
-    g_FileManager.Init();
-    LoadKeyScanCodes();
-    if (g_D3DRender.InitD3DRender(g_hWnd, g_bWindowed) < 0)
+    GAME_STEP(DebugLog(nullptr));
+    GAME_STEP(CreateMainWindow(instance));
+    GAME_STEP(g_FileManager.Init());
+    GAME_STEP(LoadKeyScanCodes());
+    if (GAME_START_STEP(g_D3DRender.InitD3DRender(g_hWnd, g_bWindowed), -1) < 0)
         return false;
-    if (g_AudioManager.Init(g_hWnd) < 0)
+    if (GAME_START_STEP(g_AudioManager.Init(g_hWnd), E_FAIL) < 0)
         return false;
-    ClampSettings();
-    g_GameMenu.PlayStartLogos();
+    GAME_STEP(ClampSettings());
+    GAME_STEP(g_GameMenu.PlayStartLogos());
     if (!g_bGameMenu)
-        g_GameMenu.ShowLoadingScreen(1);
-    if (g_Game.Init() != 1)
+        GAME_STEP(g_GameMenu.ShowLoadingScreen(1));
+    if (GAME_START_STEP(g_Game.Init(), 0) != 1)
         return false;
-    g_AudioManager.Compact();
+    GAME_STEP(g_AudioManager.Compact());
     if (!g_bGameMenu) {
-        g_Game.NewGame();
+        GAME_STEP(g_Game.NewGame());
         g_bInGame = 1;
     } else {
-        g_GameMenu.Show(10);
+        GAME_STEP(g_GameMenu.Show(10));
     }
-    g_D3DRender.SetCursorPosition(400, 300);
+    GAME_STEP(g_D3DRender.SetCursorPosition(400, 300));
     return true;
 }
 
@@ -104,10 +105,10 @@ const DWORD kInactiveWaitMs = 100;
 
 void ShutDown()
 {
-    g_Game.Release();
-    g_D3DRender.FreeD3DRender();
-    g_AudioManager.Release();
-    ShellExecuteA(nullptr, "open", g_pszWebPage, nullptr, nullptr, SW_SHOWMAXIMIZED);
+    GAME_STEP(g_Game.Release());
+    GAME_STEP(g_D3DRender.FreeD3DRender());
+    GAME_STEP(g_AudioManager.Release());
+    GAME_STEP(ShellExecuteA(nullptr, "open", g_pszWebPage, nullptr, nullptr, SW_SHOWMAXIMIZED));
 }
 
 } // namespace
