@@ -68,7 +68,16 @@ void SetGameState(const tools::ProfileSave& s)
     std::strcpy(g_szPlayerName, s.name.c_str());
     static_assert(sizeof(CPlayerStats) == sizeof s.stats);
     std::memcpy(&g_PlayerStats, s.stats, sizeof s.stats);
-    std::memcpy(&g_GameTimer, s.timer, sizeof s.timer);
+    float timer[6];
+    std::memcpy(timer, s.timer + 2, sizeof timer);
+    g_GameTimer.m_nReserved = s.timer[0];
+    g_GameTimer.m_nLastTick = s.timer[1];
+    g_GameTimer.m_fDelta = timer[0];
+    g_GameTimer.m_fRealDelta = timer[1];
+    g_GameTimer.m_fGameTime = timer[2];
+    g_GameTimer.m_fRealTime = timer[3];
+    g_GameTimer.m_fSavedGameTime = timer[4];
+    g_GameTimer.m_fTimeScale = timer[5];
     g_Game.m_pCamera->m_nLastView = static_cast<int>(s.lastView);
     std::strcpy(s_standInCar.m_szModelPath, s.modelPath.c_str());
 }
