@@ -10,6 +10,7 @@
 #include "writers/KeyNamesWriter.h"
 #include "writers/MeshWriter.h"
 #include "writers/RenderDataWriter.h"
+#include "writers/SampleCity.h"
 #include "writers/SampleSounds.h"
 
 #include <cstdio>
@@ -80,6 +81,7 @@ const Step kSteps[] = {
     {"technique files", tools::WriteTechniqueFiles},
     {"render textures", tools::WriteRenderTextures},
     {"meshes", WriteMeshes},
+    {"landscape", tools::WriteSampleCity},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };
