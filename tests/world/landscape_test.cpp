@@ -13,7 +13,7 @@
 
 namespace {
 
-using test::WorldTest;
+using test::LandscapeTest;
 
 struct InitCase {
     const char* name;
@@ -44,7 +44,7 @@ void PrintTo(const InitCase& c, std::ostream* os)
     *os << c.name;
 }
 
-class LandscapeInit : public WorldTest, public ::testing::WithParamInterface<InitCase> {};
+class LandscapeInit : public LandscapeTest, public ::testing::WithParamInterface<InitCase> {};
 
 TEST_P(LandscapeInit, Outcome)
 {
@@ -92,7 +92,7 @@ float CornerHeight(int column, int row)
     return 10.0f + 3.0f * static_cast<float>(column) + 0.5f * static_cast<float>(row * row);
 }
 
-class HeightQueries : public WorldTest {
+class HeightQueries : public LandscapeTest {
 protected:
     void SetUp() override
     {
@@ -227,7 +227,7 @@ TEST_F(HeightQueries, ReleaseForgetsItsTexturesSoASecondReleaseIsHarmless)
     g_Landscape.Release();
 }
 
-TEST_F(WorldTest, WithoutALandscapeEveryQueryAnswersZero)
+TEST_F(LandscapeTest, WithoutALandscapeEveryQueryAnswersZero)
 {
     g_Landscape.m_fWorldSize = 0.0f;
     const D3DXVECTOR3 p(1.0f, 2.0f, 3.0f), q(50.0f, -9.0f, 3.0f);

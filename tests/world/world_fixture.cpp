@@ -59,7 +59,7 @@ D3DXVECTOR3 CellCentre(int column, int row)
                        half - (static_cast<float>(row) + 0.5f) * c);
 }
 
-void WorldTest::TearDown()
+void LandscapeTest::TearDown()
 {
     g_Landscape.Release();
     g_Landscape.m_fWorldSize = 0.0f;

@@ -26,7 +26,7 @@ void LoadSampleCity();
 D3DXVECTOR3 CellCentre(int column, int row);
 
 // Each test gets its own folder and a released landscape afterwards.
-class WorldTest : public ::testing::Test {
+class LandscapeTest : public ::testing::Test {
 protected:
     void TearDown() override;
     ScopedTempDir m_dir;
