@@ -192,12 +192,27 @@ TEST_F(LandscapeTest, FindRoutePathSnapsTheGoalAndKeepsToTheLane)
         }
     }
     // Same cell, and a goal with no road within 19 cells.
-    const D3DXVECTOR3 sameCell = from + D3DXVECTOR3(1.0f, 0, 1.0f), lost = test::CellCentre(5, 39);
+    const D3DXVECTOR3 sameCell = from + D3DXVECTOR3(1.0f, 0, 1.0f);
     EXPECT_EQ(g_Landscape.FindRoutePath(points, &count, &from, &sameCell, 3, 3, 0, 0, 0, 0.0f, 2048), 0);
     EXPECT_EQ(count, 0u);
     const D3DXVECTOR3 farAway = test::CellCentre(39, 39) + D3DXVECTOR3(0, 0, -200.0f);
     EXPECT_EQ(g_Landscape.FindRoutePath(points, &count, &from, &farAway, 4, 4, 0, 0, 0, 0.0f, 2048), 0);
-    (void)lost;
+}
+
+// The fly-by camera passes one vector as centre, reference and answer.
+TEST_F(LandscapeTest, NearestRoutePointWithOneVectorForAllThree)
+{
+    tools::LandscapeMaps m = test::SmallMap(40);
+    for (int column = 5; column <= 30; ++column)
+        m.SetRoute(column, 10, 3, 100);
+    ASSERT_EQ(test::LoadMaps(m), 1);
+    D3DXVECTOR3 p = test::CellCentre(12, 14);
+    ASSERT_EQ(g_Landscape.FindNearestRoutePoint(&p, &p, &p, 3, 3, 20), 1);
+    EXPECT_EQ(p, test::CellCentre(12, 10) + D3DXVECTOR3(0, 16.0f, 0));
+    D3DXVECTOR3 lost = test::CellCentre(12, 35);
+    const D3DXVECTOR3 before = lost;
+    EXPECT_EQ(g_Landscape.FindNearestRoutePoint(&lost, &lost, &lost, 3, 3, 20), 0);
+    EXPECT_EQ(lost, before);
 }
 
 std::vector<D3DXVECTOR3> Line(std::initializer_list<float> xs)

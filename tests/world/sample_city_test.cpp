@@ -2,8 +2,12 @@
 // the introduction's drive, the key positions and the road network's shape.
 #include "world/world_fixture.h"
 
+#include "shell/FileManager.h"
+#include "shell/Settings.h"
+
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -122,6 +126,28 @@ TEST_F(SampleCity, TrafficPathsAndWalksAroundTheCity)
         ASSERT_EQ(g_Landscape.MakeRandomWalkwayRoute(points.get(), &count, &p, &heading, 4, 4, 300, 1.0f), 1);
         EXPECT_EQ(count, 301u);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The game reads the city from the archives by default.
+TEST_F(SampleCity, LoadsFromThePackedArchivesToo)
+{
+    g_Landscape.Release();
+    g_Landscape.m_fWorldSize = 0.0f;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(std::string(MORVAINE_BUILD_DIR) + "/run");
+    g_bFileManager = 1;
+    g_FileManager.Init();
+    const int result = g_Landscape.Init();
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(g_Landscape.m_fWorldSize, 2400.0f);
+    EXPECT_EQ(g_Landscape.m_nSectorCount, 400);
+    EXPECT_EQ(g_Landscape.m_nWalkwayCells, 24u * 104u + 1u);
+    EXPECT_GT(g_Landscape.m_nRoadCells, 1000u);
 }
 
 } // namespace
