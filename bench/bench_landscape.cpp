@@ -79,6 +79,18 @@ void BM_FindRoutePath(benchmark::State& state)
 }
 BENCHMARK(BM_FindRoutePath);
 
+// A goal the roads never reach (the introduction's corridor is not road):
+// the search floods the whole road network before it gives up.
+void BM_SearchFloodsTheRoads(benchmark::State& state)
+{
+    LoadSampleCity();
+    static RouteCellPair cells[ROUTE_MAX_POINTS];
+    std::uint32_t count = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(g_Landscape.SearchGrid(356, 482, 278, 395, cells, &count, 3, 3, 2048));
+}
+BENCHMARK(BM_SearchFloodsTheRoads);
+
 void BM_TrafficSearch(benchmark::State& state)
 {
     LoadSampleCity();

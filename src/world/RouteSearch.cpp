@@ -21,6 +21,10 @@ struct PathSearchArrays {
     std::int16_t itemColumn[kMaxItems + 1];
     std::int16_t itemRow[kMaxItems + 1];
     std::int32_t heap[kMaxItems + 1]; // 1-based
+    // Where each item sits in the heap and which item a cell opened: finding
+    // an improved item is then a lookup, not a scan of the heap.
+    std::int32_t heapPos[kMaxItems + 1];
+    std::int32_t itemOfCell[kSide][kSide];
 };
 
 int StepCost(bool diagonal, std::uint8_t type)
@@ -42,6 +46,15 @@ std::uint32_t g_PathSearchStamp = 10;
 
 namespace {
 
+void Swap(PathSearchArrays& a, int p, int q)
+{
+    const int t = a.heap[p];
+    a.heap[p] = a.heap[q];
+    a.heap[q] = t;
+    a.heapPos[a.heap[p]] = p;
+    a.heapPos[a.heap[q]] = q;
+}
+
 void SiftDown(PathSearchArrays& a, int count)
 {
     int u = 1;
@@ -58,9 +71,7 @@ void SiftDown(PathSearchArrays& a, int count)
         }
         if (u == v)
             return;
-        const int t = a.heap[u];
-        a.heap[u] = a.heap[v];
-        a.heap[v] = t;
+        Swap(a, u, v);
     }
 }
 
@@ -71,9 +82,7 @@ void SiftUp(PathSearchArrays& a, int m, bool risePastEqual)
         const int fm = a.f[a.heap[m]], fp = a.f[a.heap[m / 2]];
         if (!(risePastEqual ? fm <= fp : fm < fp))
             return;
-        const int t = a.heap[m];
-        a.heap[m] = a.heap[m / 2];
-        a.heap[m / 2] = t;
+        Swap(a, m, m / 2);
         m /= 2;
     }
 }
@@ -101,6 +110,7 @@ int CLandscape::SearchGrid(int startColumn, int startRow, int goalColumn, int go
 
     a.g[startRow][startColumn] = 0;
     a.heap[1] = 1;
+    a.heapPos[1] = 1;
     a.itemColumn[1] = static_cast<std::int16_t>(startColumn);
     a.itemRow[1] = static_cast<std::int16_t>(startRow);
     a.f[1] = a.h[1] = 0;
@@ -114,6 +124,7 @@ int CLandscape::SearchGrid(int startColumn, int startRow, int goalColumn, int go
         const int pc = a.itemColumn[top], pr = a.itemRow[top];
         a.listMark[pr][pc] = onClosed;
         a.heap[1] = a.heap[heapCount--];
+        a.heapPos[a.heap[1]] = 1;
         SiftDown(a, heapCount);
 
         for (int y = pr - 1; y <= pr + 1; ++y)
@@ -134,20 +145,17 @@ int CLandscape::SearchGrid(int startColumn, int startRow, int goalColumn, int go
                     a.parentColumn[y][x] = static_cast<std::int16_t>(pc);
                     a.parentRow[y][x] = static_cast<std::int16_t>(pr);
                     a.heap[++heapCount] = id;
+                    a.heapPos[id] = heapCount;
+                    a.itemOfCell[y][x] = id;
                     SiftUp(a, heapCount, true);
                     a.listMark[y][x] = onOpen;
                 } else if (g < a.g[y][x]) {
                     a.parentColumn[y][x] = static_cast<std::int16_t>(pc);
                     a.parentRow[y][x] = static_cast<std::int16_t>(pr);
                     a.g[y][x] = g;
-                    for (int m = 1; m <= heapCount; ++m) {
-                        const int id = a.heap[m];
-                        if (a.itemColumn[id] == x && a.itemRow[id] == y) {
-                            a.f[id] = g + a.h[id];
-                            SiftUp(a, m, false);
-                            break;
-                        }
-                    }
+                    const int id = a.itemOfCell[y][x];
+                    a.f[id] = g + a.h[id];
+                    SiftUp(a, a.heapPos[id], false);
                 }
             }
         if (a.listMark[goalRow][goalColumn] == onOpen)
