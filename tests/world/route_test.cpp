@@ -338,3 +338,29 @@ TEST_F(LandscapeTest, WalkwayWalkRepeatsItsEndAtADeadEnd)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(LandscapeTest, RouteWidthByCellType)
+{
+    tools::LandscapeMaps m = test::SmallMap(40);
+    const struct {
+        std::uint8_t type, widthClass;
+        float width;
+    } cases[] = {{4, 0, 15.0f}, {4, 100, 15.0f}, {3, 0, 6.0f}, {3, 50, 10.5f}, {2, 100, 15.0f}, {1, 100, 0.0f},
+                 {0, 100, 0.0f}};
+    int column = 2;
+    for (const auto& c : cases)
+        m.SetRoute(column++, 5, c.type, c.widthClass);
+    ASSERT_EQ(test::LoadMaps(m), 1);
+    column = 2;
+    for (const auto& c : cases) {
+        const D3DXVECTOR3 p = test::CellCentre(column++, 5);
+        EXPECT_EQ(g_Landscape.GetRouteWidthAt(&p), c.width) << int(c.type) << " class " << int(c.widthClass);
+        EXPECT_EQ(g_Landscape.GetRouteCellType(&p), c.type);
+    }
+    const D3DXVECTOR3 outside(1000.0f, 0, 0);
+    EXPECT_EQ(g_Landscape.GetRouteCellType(&outside), 0) << "no clamping";
+}
+
+} // namespace
