@@ -11,6 +11,7 @@
 #include "writers/MeshWriter.h"
 #include "writers/ProfileWriter.h"
 #include "writers/RenderDataWriter.h"
+#include "writers/SampleCity.h"
 #include "writers/SampleSounds.h"
 
 #include <cstdio>
@@ -81,6 +82,7 @@ const Step kSteps[] = {
     {"technique files", tools::WriteTechniqueFiles},
     {"render textures", tools::WriteRenderTextures},
     {"meshes", WriteMeshes},
+    {"landscape", tools::WriteSampleCity},
     {"sample profile", tools::WriteSampleProfile},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},

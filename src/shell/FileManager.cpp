@@ -7,6 +7,7 @@
 #include "shell/Settings.h"
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 CFileManager g_FileManager;
@@ -320,9 +321,14 @@ std::uint32_t CFileManager::GetFileSize(FileHandle handle)
     return length > static_cast<long long>(UINT32_MAX) ? UINT32_MAX : static_cast<std::uint32_t>(length);
 }
 
+// The save folder is made before every save: one that is already there is
+// what the caller wants, not a failure.
 int CFileManager::MakeDirectory(const char* path)
 {
-    return CreateDirectoryA(path, nullptr);
+    if (CreateDirectoryA(path, nullptr))
+        return 1;
+    std::error_code ec;
+    return path && std::filesystem::is_directory(path, ec) ? 1 : 0;
 }
 
 int CFileManager::RemoveFile(const char* path)
