@@ -133,8 +133,8 @@ void CGame::RenderWaterPass()
     m_pCamera = &m_Cameras[1];
     m_pCamera->SetViewport(0.0f, 0.0f, kReflectionSize, kReflectionSize);
 
-    GAME_STEP(r.LockBatchBuffers());
     g_WaterPassActive = 1;
+    GAME_STEP(r.LockBatchBuffers());
     GAME_STEP(g_Sky.Render());
     if (g_nWater > 0 && g_Landscape.m_nClosedWaterParts > 1) {
         Device()->SetRenderState(D3DRS_CLIPPLANEENABLE, 1);
