@@ -5,6 +5,7 @@
 
 #include "graphics/render_fixture.h"
 #include "graphics/SceneLights.h"
+#include "shell/Game.h"
 #include "shell/GameTimer.h"
 #include "world/Sky.h"
 
@@ -134,6 +135,34 @@ TEST_F(PostEffectsTest, QuadIsLitByTheSunAtNoonAndTheMoonAtNight)
         EXPECT_NEAR(Blue(p), c.blue, 4);
         g_SceneLights.Release();
     }
+}
+
+// The whole world frame (no world loaded yet) through OpenGL: every pass
+// finds its targets, and the frame ends on the main camera, target and
+// viewport with the water reflection drawn into.
+TEST_F(PostEffectsTest, WorldFrameRunsEveryPassAndEndsOnTheFrame)
+{
+    ASSERT_EQ(g_Game.Init(), 1);
+    g_D3DRender.m_fMotionBlur = 0.5f;
+    IDirect3DSurface9* frame = nullptr;
+    Device()->GetRenderTarget(0, &frame);
+    for (int i = 0; i < 2; ++i) {
+        Device()->BeginScene();
+        g_Game.RenderWorld();
+        Device()->EndScene();
+        EXPECT_EQ(g_D3DRender.PresentFrame(), 0);
+    }
+    IDirect3DSurface9* now = nullptr;
+    Device()->GetRenderTarget(0, &now);
+    EXPECT_EQ(now, frame);
+    D3DVIEWPORT9 vp{};
+    Device()->GetViewport(&vp);
+    EXPECT_EQ(vp.Width, UINT(kFrameWidth));
+    EXPECT_EQ(g_Game.m_pCamera, &g_Game.m_Cameras[0]);
+    EXPECT_EQ(g_Game.m_nCubeFace, 2);
+    now->Release();
+    frame->Release();
+    g_Game.Release();
 }
 
 } // namespace
