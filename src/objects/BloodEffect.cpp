@@ -17,3 +17,7 @@ void CBloodEffect::Reset()
 void CBloodEffect::Update()
 {
 }
+
+void CBloodEffect::Render()
+{
+}

@@ -7,6 +7,7 @@ public:
     void Release();
     void Reset();
     void Update();
+    void Render();
 };
 
 extern CBloodEffect g_BloodEffect;

@@ -17,3 +17,7 @@ void CParticleEffects::Reset()
 void CParticleEffects::Update()
 {
 }
+
+void CParticleEffects::Render()
+{
+}

@@ -17,3 +17,11 @@ void CWaterCircles::Reset()
 void CWaterCircles::Update()
 {
 }
+
+void CWaterCircles::RenderSkidTrails()
+{
+}
+
+void CWaterCircles::RenderRings()
+{
+}

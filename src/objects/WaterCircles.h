@@ -7,6 +7,8 @@ public:
     void Release();
     void Reset();
     void Update();
+    void RenderSkidTrails();
+    void RenderRings();
 };
 
 extern CWaterCircles g_WaterCircles;
