@@ -4,6 +4,7 @@
 //   build_sample_data <folder>
 //   build_sample_data --fuzz-seeds <sample folder> <seed folder>
 #include "writers/ArchiveWriter.h"
+#include "writers/EffectTexturesWriter.h"
 #include "writers/FontWriter.h"
 #include "writers/FuzzSeeds.h"
 #include "writers/GameIniWriter.h"
@@ -80,6 +81,7 @@ const Step kSteps[] = {
     {"technique files", tools::WriteTechniqueFiles},
     {"render textures", tools::WriteRenderTextures},
     {"meshes", WriteMeshes},
+    {"effect textures", tools::WriteEffectTextures},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };

@@ -1,0 +1,53 @@
+// The world the pooled effects see in tests: a camera at (0, 1, -10)
+// looking along +z, flat ground at height 0, full daylight, 20 ms frames.
+#pragma once
+
+#include "shell/Game.h"
+#include "shell/GameTimer.h"
+#include "world/Landscape.h"
+#include "world/Sky.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace test {
+
+class EffectWorldTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_previousCamera = g_Game.m_pCamera;
+        m_camera.SetProjection(D3DX_PI / 3.0f, 4.0f / 3.0f, 0.2f, 600.0f);
+        LookFrom(D3DXVECTOR3(0.0f, 1.0f, -10.0f));
+        g_Game.m_pCamera = &m_camera;
+        g_GameTimer.m_fDelta = kFrame;
+        g_Sky.m_fDaylight = 1.0f;
+        g_Sky.m_fLightsFactor = 0.0f;
+        g_Landscape.m_fHeight = 0.0f;
+        std::srand(7);
+    }
+
+    void TearDown() override { g_Game.m_pCamera = m_previousCamera; }
+
+    // The camera at eye, looking along +z.
+    void LookFrom(const D3DXVECTOR3& eye)
+    {
+        const D3DXVECTOR3 target = eye + D3DXVECTOR3(0.0f, 0.0f, 1.0f), up(0.0f, 1.0f, 0.0f);
+        m_camera.SetView(&eye, &target, &up);
+    }
+
+    // Runs update n times at the frame time.
+    template <class Update>
+    static void Frames(int n, Update update)
+    {
+        for (int i = 0; i < n; ++i)
+            update();
+    }
+
+    static constexpr float kFrame = 0.02f;
+    CWorldCamera m_camera{};
+    CWorldCamera* m_previousCamera = nullptr;
+};
+
+} // namespace test
