@@ -15,7 +15,7 @@ CBloodEffect::CBloodEffect()
 int CBloodEffect::Init()
 {
     m_nTexture = g_D3DRender.LoadTexture("Data/Effects/Bloods/Blood.dds", 0, D3DPOOL_MANAGED);
-    m_pBillboardBuffer = CreateEffectVertexBuffer(BLOOD_VERTICES * sizeof(EffectBillboardVertex), EFFECT_BILLBOARD_FVF);
+    m_pBillboardBuffer = CreateEffectVertexBuffer(BLOOD_VERTICES * sizeof(CLightVertex), LIGHT_VERTEX_FVF);
     m_pSplatBuffer = CreateEffectVertexBuffer(BLOOD_VERTICES * sizeof(CEffectVertex), EFFECT_VERTEX_FVF);
     m_pIndexBuffer = CreateQuadIndexBuffer(BLOOD_VERTICES / 4);
     return 1;
@@ -61,14 +61,14 @@ void CBloodEffect::Update()
 {
     void* billboards = LockWholeBuffer(m_pBillboardBuffer, D3DLOCK_DISCARD);
     void* splats = LockWholeBuffer(m_pSplatBuffer, D3DLOCK_DISCARD);
-    UpdateInto(static_cast<EffectBillboardVertex*>(billboards), static_cast<CEffectVertex*>(splats));
+    UpdateInto(static_cast<CLightVertex*>(billboards), static_cast<CEffectVertex*>(splats));
     if (billboards)
         m_pBillboardBuffer->Unlock();
     if (splats)
         m_pSplatBuffer->Unlock();
 }
 
-void CBloodEffect::UpdateInto(EffectBillboardVertex* billboards, CEffectVertex* splats)
+void CBloodEffect::UpdateInto(CLightVertex* billboards, CEffectVertex* splats)
 {
     m_pBillboardWrite = billboards;
     m_pSplatWrite = splats;
@@ -91,7 +91,7 @@ static void AppendVertices(Vertex* buffer, std::uint32_t* count, const Vertex* v
     *count += n;
 }
 
-void CBloodEffect::AddBillboardVertices(const EffectBillboardVertex* vertices, std::uint32_t n)
+void CBloodEffect::AddBillboardVertices(const CLightVertex* vertices, std::uint32_t n)
 {
     AppendVertices(m_pBillboardWrite, &m_nBillboardVertices, vertices, n);
 }

@@ -34,7 +34,7 @@ public:
     float m_fLife; // remaining seconds
     std::uint32_t m_bLanded;
     std::uint32_t m_bVisible;
-    EffectBillboardVertex m_Billboard[4];
+    CLightVertex m_Billboard[4];
     CEffectVertex m_Splat[4];
     float m_fAtlasU; // 0 or 0.5: which quarter of the texture
     float m_fAtlasV;
@@ -60,9 +60,9 @@ public:
     void Update();
     // The same into caller-owned arrays of BLOOD_VERTICES each; a null array
     // receives nothing (a buffer that could not be locked).
-    void UpdateInto(EffectBillboardVertex* billboards, CEffectVertex* splats);
+    void UpdateInto(CLightVertex* billboards, CEffectVertex* splats);
     void Render();
-    void AddBillboardVertices(const EffectBillboardVertex* vertices, std::uint32_t n);
+    void AddBillboardVertices(const CLightVertex* vertices, std::uint32_t n);
     void AddSplatVertices(const CEffectVertex* vertices, std::uint32_t n);
 
     CBloodParticle m_Particles[BLOOD_DROPS];
@@ -72,7 +72,7 @@ public:
     IDirect3DIndexBuffer9* m_pIndexBuffer;
     std::uint32_t m_nBillboardVertices;
     std::uint32_t m_nSplatVertices;
-    EffectBillboardVertex* m_pBillboardWrite;
+    CLightVertex* m_pBillboardWrite;
     CEffectVertex* m_pSplatWrite;
 
 private:

@@ -1,22 +1,9 @@
 #include "objects/BloodEffect.h"
 
 #include "graphics/D3DRender.h"
+#include "graphics/SceneLights.h"
 #include "objects/EffectQuads.h"
 #include "shell/VectorHelpers.h"
-
-// Until the scene lights own the fog colour, a draw that blackened the fog
-// puts back what the device had before.
-static DWORD SaveFogColour()
-{
-    DWORD colour = 0;
-    g_D3DRender.m_pDevice->GetRenderState(D3DRS_FOGCOLOR, &colour);
-    return colour;
-}
-
-static void RestoreFogColour(DWORD colour)
-{
-    g_D3DRender.m_pDevice->SetRenderState(D3DRS_FOGCOLOR, colour);
-}
 
 // Blood is dark in fog, never the fog's colour; blended over what lies
 // behind without hiding it from later drawing.
@@ -47,14 +34,13 @@ void CBloodEffect::RenderFlying()
     g_D3DRender.SetEffectTexture("texBaseMap1", g_D3DRender.GetTexture(m_nTexture));
     D3DXMATRIX viewProj;
     g_D3DRender.m_pEffect->SetMatrix("matViewProj", GetViewProjMatrix(&viewProj));
-    const DWORD fog = SaveFogColour();
     SetBloodStates();
     g_D3DRender.SetAlphaBlendEnable(1);
     g_D3DRender.SetBlendMode(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
-    g_D3DRender.m_pDevice->SetFVF(EFFECT_BILLBOARD_FVF);
-    DrawTechniqueQuads(m_pBillboardBuffer, sizeof(EffectBillboardVertex), m_pIndexBuffer, m_nBillboardVertices);
+    g_D3DRender.m_pDevice->SetFVF(LIGHT_VERTEX_FVF);
+    DrawTechniqueQuads(m_pBillboardBuffer, sizeof(CLightVertex), m_pIndexBuffer, m_nBillboardVertices);
     g_D3DRender.RestoreCullMode();
-    RestoreFogColour(fog);
+    g_SceneLights.ApplyFogColor();
 }
 
 void CBloodEffect::RenderSplats()
@@ -63,10 +49,9 @@ void CBloodEffect::RenderSplats()
         return;
     g_D3DRender.m_pDevice->SetTransform(D3DTS_WORLD, &g_matIdentity);
     g_D3DRender.SetTexture(m_nTexture, 1, 0, 0);
-    const DWORD fog = SaveFogColour();
     SetBloodStates();
     g_D3DRender.m_pDevice->SetFVF(EFFECT_VERTEX_FVF);
     DrawFixedQuads(m_pSplatBuffer, sizeof(CEffectVertex), m_pIndexBuffer, m_nSplatVertices);
     g_D3DRender.RestoreCullMode();
-    RestoreFogColour(fog);
+    g_SceneLights.ApplyFogColor();
 }

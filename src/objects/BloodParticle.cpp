@@ -1,5 +1,6 @@
 #include "objects/BloodEffect.h"
 
+#include "graphics/SceneLights.h"
 #include "objects/EffectColour.h"
 #include "objects/EffectView.h"
 #include "shell/GameTimer.h"
@@ -11,13 +12,6 @@
 #include <cstdlib>
 
 namespace {
-
-// The tint that nearby point lights add to a drop. Until the scene lights
-// report point-light colour at a position, no light reaches a drop.
-D3DXVECTOR3 PointLightAt(const D3DXVECTOR3*)
-{
-    return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
-}
 
 float Random01(int range, float divisor)
 {
@@ -81,7 +75,9 @@ void CBloodParticle::Fly(float dt)
 std::uint32_t CBloodParticle::FrameColour() const
 {
     const float k = g_Sky.m_fDaylight <= 0.25f ? 0.25f : g_Sky.m_fDaylight;
-    const D3DXVECTOR3 light = PointLightAt(&m_vPosition);
+    float sum[4];
+    g_SceneLights.GetPointLightColor(sum, &m_vPosition);
+    const D3DXVECTOR3 light(sum[0], sum[1], sum[2]);
     const float f = 5.0f * Vec3Mean(&light) + 1.0f;
     const float alpha = 0.75f * std::min(2.0f * m_fLife / m_fTotalLife, 0.5f);
     return PackEffectColour(k * m_Colour.r * f, k * m_Colour.g * f, k * m_Colour.b * f, alpha);
@@ -92,10 +88,10 @@ void CBloodParticle::BuildBillboard(std::uint32_t colour)
 {
     const float s = m_fSize, u = m_fAtlasU, v = m_fAtlasV;
     const D3DXVECTOR3 axis(0.0f, 1.0f, 0.0f);
-    SetBillboardVertex(&m_Billboard[0], D3DXVECTOR3(s, s, 0), colour, u, v, m_vPosition, axis);
-    SetBillboardVertex(&m_Billboard[1], D3DXVECTOR3(s, 0, 0), colour, u, v + 0.5f, m_vPosition, axis);
-    SetBillboardVertex(&m_Billboard[2], D3DXVECTOR3(-s, s, 0), colour, u + 0.5f, v, m_vPosition, axis);
-    SetBillboardVertex(&m_Billboard[3], D3DXVECTOR3(-s, 0, 0), colour, u + 0.5f, v + 0.5f, m_vPosition, axis);
+    m_Billboard[0].Set(D3DXVECTOR3(s, s, 0), colour, u, v, m_vPosition, axis);
+    m_Billboard[1].Set(D3DXVECTOR3(s, 0, 0), colour, u, v + 0.5f, m_vPosition, axis);
+    m_Billboard[2].Set(D3DXVECTOR3(-s, s, 0), colour, u + 0.5f, v, m_vPosition, axis);
+    m_Billboard[3].Set(D3DXVECTOR3(-s, 0, 0), colour, u + 0.5f, v + 0.5f, m_vPosition, axis);
 }
 
 // A square on the ground, or once the drop landed fast enough, a splat that
@@ -115,8 +111,11 @@ void CBloodParticle::BuildSplat(std::uint32_t colour)
             const D3DXVECTOR3 target = p + m_vVelocity, up(0.0f, 1.0f, 0.0f);
             BuildLookAtMatrix(&m, &p, &target, &up);
             const D3DXVECTOR3 corners[4] = {{-s, 0, s}, {-s, 0, -s - t}, {s, 0, s}, {s, 0, -s - t}};
-            for (int i = 0; i < 4; ++i)
-                D3DXVec3TransformCoord(&m_Splat[i].position, &corners[i], &m);
+            for (int i = 0; i < 4; ++i) {
+                D3DXVECTOR3 corner;
+                D3DXVec3TransformCoord(&corner, &corners[i], &m);
+                SetEffectVertex(&m_Splat[i], corner, 0, m_Splat[i].u, m_Splat[i].v);
+            }
             m_bSplatFixed = 1;
         }
     }

@@ -152,7 +152,7 @@ void CParticleEffects::UpdateSparkEmitters(float dt)
     }
 }
 
-void CParticleEffects::UpdateSparks(EffectBillboardVertex* vertices)
+void CParticleEffects::UpdateSparks(CLightVertex* vertices)
 {
     std::uint32_t written = 0;
     UpdatePacked(m_Sparks, &m_nSparks, [&](CSparkParticle& spark) { spark.Update(vertices, &written); });
@@ -171,7 +171,7 @@ void CParticleEffects::UpdateFlames()
     UpdatePacked(m_Flames, &m_nFlames, [&](CFlameParticle& flame) { flame.Update(m_FlameList, &m_nFlameQuads); });
 }
 
-void CParticleEffects::UpdateParticles(EffectBillboardVertex* sparks)
+void CParticleEffects::UpdateParticles(CLightVertex* sparks)
 {
     UpdateSparkEmitters(g_GameTimer.m_fDelta);
     UpdateSparks(sparks);

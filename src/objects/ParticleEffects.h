@@ -27,7 +27,7 @@ public:
                float a, const D3DXMATRIX* owner);
     // Moves the spark; while it lives and shows, appends its quad at
     // vertices[*count] (a null array receives nothing).
-    void Update(EffectBillboardVertex* vertices, std::uint32_t* count);
+    void Update(CLightVertex* vertices, std::uint32_t* count);
     void Kill();
 
     std::uint32_t m_bLive;
@@ -128,7 +128,7 @@ public:
     void Update();
     // The same into caller-owned arrays of PARTICLE_VERTICES each; a null
     // array receives nothing.
-    void UpdateInto(EffectBillboardVertex* sparks, EffectBillboardVertex* dust, EffectBillboardVertex* flames);
+    void UpdateInto(CLightVertex* sparks, CLightVertex* dust, CLightVertex* flames);
     void Render();
 
     TextureId m_nSparkTexture;
@@ -152,16 +152,16 @@ public:
     std::uint32_t m_nFlameQuads;
 
 private:
-    void UpdateParticles(EffectBillboardVertex* sparks);
+    void UpdateParticles(CLightVertex* sparks);
     void UpdateSparkEmitters(float dt);
-    void UpdateSparks(EffectBillboardVertex* vertices);
+    void UpdateSparks(CLightVertex* vertices);
     void UpdateDust();
     void UpdateFlames();
-    void FillSortedBuffers(EffectBillboardVertex* dust, EffectBillboardVertex* flames);
+    void FillSortedBuffers(CLightVertex* dust, CLightVertex* flames);
 };
 
 // A puff's quad (camera-facing, spinning on its up direction) with the
 // template's texture inset.
-void FillPuffQuad(EffectBillboardVertex* quad, const CPuffParticle& puff);
+void FillPuffQuad(CLightVertex* quad, const CPuffParticle& puff);
 
 extern CParticleEffects g_ParticleEffects;

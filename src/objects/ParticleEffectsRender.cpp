@@ -13,16 +13,16 @@ namespace {
 // so its edges never bleed; updates overwrite what moves.
 void FillTemplate(IDirect3DVertexBuffer9* buffer)
 {
-    std::vector<EffectBillboardVertex> quads(PARTICLE_VERTICES);
+    std::vector<CLightVertex> quads(PARTICLE_VERTICES);
     const D3DXVECTOR3 centre(0.0f, 0.0f, 0.0f), up(0.0f, 1.0f, 0.0f);
     for (unsigned i = 0; i < PARTICLE_VERTICES; i += 4) {
-        SetBillboardVertex(&quads[i], D3DXVECTOR3(1, 1, 0.25f), 0xFFFFFFFFu, 0.001f, 0.001f, centre, up);
-        SetBillboardVertex(&quads[i + 1], D3DXVECTOR3(1, -1, 0.25f), 0xFFFFFFFFu, 0.001f, 0.999f, centre, up);
-        SetBillboardVertex(&quads[i + 2], D3DXVECTOR3(-1, 1, 0.25f), 0xFFFFFFFFu, 0.999f, 0.001f, centre, up);
-        SetBillboardVertex(&quads[i + 3], D3DXVECTOR3(-1, -1, 0.25f), 0xFFFFFFFFu, 0.999f, 0.999f, centre, up);
+        quads[i].Set(D3DXVECTOR3(1, 1, 0.25f), 0xFFFFFFFFu, 0.001f, 0.001f, centre, up);
+        quads[i + 1].Set(D3DXVECTOR3(1, -1, 0.25f), 0xFFFFFFFFu, 0.001f, 0.999f, centre, up);
+        quads[i + 2].Set(D3DXVECTOR3(-1, 1, 0.25f), 0xFFFFFFFFu, 0.999f, 0.001f, centre, up);
+        quads[i + 3].Set(D3DXVECTOR3(-1, -1, 0.25f), 0xFFFFFFFFu, 0.999f, 0.999f, centre, up);
     }
     if (void* data = LockWholeBuffer(buffer, D3DLOCK_DISCARD)) {
-        std::copy(quads.begin(), quads.end(), static_cast<EffectBillboardVertex*>(data));
+        std::copy(quads.begin(), quads.end(), static_cast<CLightVertex*>(data));
         buffer->Unlock();
     }
 }
@@ -30,7 +30,7 @@ void FillTemplate(IDirect3DVertexBuffer9* buffer)
 IDirect3DVertexBuffer9* CreateParticleBuffer()
 {
     IDirect3DVertexBuffer9* buffer =
-        CreateEffectVertexBuffer(PARTICLE_VERTICES * sizeof(EffectBillboardVertex), EFFECT_BILLBOARD_FVF);
+        CreateEffectVertexBuffer(PARTICLE_VERTICES * sizeof(CLightVertex), LIGHT_VERTEX_FVF);
     FillTemplate(buffer);
     return buffer;
 }
@@ -46,7 +46,7 @@ void SortFarthestFirst(Particle** list, std::uint32_t count)
 }
 
 template <class Particle>
-void FillSorted(Particle** list, std::uint32_t count, EffectBillboardVertex* vertices)
+void FillSorted(Particle** list, std::uint32_t count, CLightVertex* vertices)
 {
     SortFarthestFirst(list, count);
     if (!vertices)
@@ -92,27 +92,27 @@ void CParticleEffects::Release()
 void CParticleEffects::Update()
 {
     void* sparks = LockWholeBuffer(m_pSparkBuffer, D3DLOCK_DISCARD);
-    UpdateParticles(static_cast<EffectBillboardVertex*>(sparks));
+    UpdateParticles(static_cast<CLightVertex*>(sparks));
     if (sparks)
         m_pSparkBuffer->Unlock();
     void* dust = m_nDustQuads ? LockWholeBuffer(m_pDustBuffer, D3DLOCK_DISCARD) : nullptr;
     void* flames = m_nFlameQuads ? LockWholeBuffer(m_pFlameBuffer, D3DLOCK_DISCARD) : nullptr;
-    FillSortedBuffers(static_cast<EffectBillboardVertex*>(dust), static_cast<EffectBillboardVertex*>(flames));
+    FillSortedBuffers(static_cast<CLightVertex*>(dust), static_cast<CLightVertex*>(flames));
     if (dust)
         m_pDustBuffer->Unlock();
     if (flames)
         m_pFlameBuffer->Unlock();
 }
 
-void CParticleEffects::UpdateInto(EffectBillboardVertex* sparks, EffectBillboardVertex* dust,
-                                  EffectBillboardVertex* flames)
+void CParticleEffects::UpdateInto(CLightVertex* sparks, CLightVertex* dust,
+                                  CLightVertex* flames)
 {
     UpdateParticles(sparks);
     FillSortedBuffers(dust, flames);
 }
 
 // A list that could not be written draws nothing rather than old vertices.
-void CParticleEffects::FillSortedBuffers(EffectBillboardVertex* dust, EffectBillboardVertex* flames)
+void CParticleEffects::FillSortedBuffers(CLightVertex* dust, CLightVertex* flames)
 {
     FillSorted(m_DustList, m_nDustQuads, dust);
     if (!dust)
@@ -128,7 +128,7 @@ static void DrawPool(TextureId texture, IDirect3DVertexBuffer9* buffer, IDirect3
     if (quads == 0)
         return;
     g_D3DRender.SetEffectTexture("texBaseMap1", g_D3DRender.GetTexture(texture));
-    DrawTechniqueQuads(buffer, sizeof(EffectBillboardVertex), indices, 4 * quads);
+    DrawTechniqueQuads(buffer, sizeof(CLightVertex), indices, 4 * quads);
 }
 
 // Sparks add light; dust and flames cover what lies behind them. Fog and
@@ -145,7 +145,7 @@ void CParticleEffects::Render()
     g_D3DRender.SetLighting(0);
     g_D3DRender.SetAlphaBlendEnable(1);
     g_D3DRender.SetBlendMode(D3DBLEND_ONE, D3DBLEND_ONE);
-    g_D3DRender.m_pDevice->SetFVF(EFFECT_BILLBOARD_FVF);
+    g_D3DRender.m_pDevice->SetFVF(LIGHT_VERTEX_FVF);
     g_D3DRender.m_pDevice->SetIndices(m_pIndexBuffer);
     DrawPool(m_nSparkTexture, m_pSparkBuffer, m_pIndexBuffer, m_nSparkQuads);
     g_D3DRender.SetBlendMode(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);

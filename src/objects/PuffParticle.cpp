@@ -68,12 +68,12 @@ void CPuffParticle::Spin(float dt)
     m_vUp = D3DXVECTOR3(m._21, m._22, m._23);
 }
 
-void FillPuffQuad(EffectBillboardVertex* quad, const CPuffParticle& puff)
+void FillPuffQuad(CLightVertex* quad, const CPuffParticle& puff)
 {
     const float s = puff.m_fSize, lo = 0.001f, hi = 0.999f;
     const std::uint32_t colour = PackEffectColour(puff.m_Colour.r, puff.m_Colour.g, puff.m_Colour.b, puff.m_Colour.a);
-    SetBillboardVertex(&quad[0], D3DXVECTOR3(s, s, 0.5f * s), colour, lo, lo, puff.m_vPosition, puff.m_vUp);
-    SetBillboardVertex(&quad[1], D3DXVECTOR3(s, -s, 0.5f * s), colour, lo, hi, puff.m_vPosition, puff.m_vUp);
-    SetBillboardVertex(&quad[2], D3DXVECTOR3(-s, s, 0.5f * s), colour, hi, lo, puff.m_vPosition, puff.m_vUp);
-    SetBillboardVertex(&quad[3], D3DXVECTOR3(-s, -s, 0.5f * s), colour, hi, hi, puff.m_vPosition, puff.m_vUp);
+    quad[0].Set(D3DXVECTOR3(s, s, 0.5f * s), colour, lo, lo, puff.m_vPosition, puff.m_vUp);
+    quad[1].Set(D3DXVECTOR3(s, -s, 0.5f * s), colour, lo, hi, puff.m_vPosition, puff.m_vUp);
+    quad[2].Set(D3DXVECTOR3(-s, s, 0.5f * s), colour, hi, lo, puff.m_vPosition, puff.m_vUp);
+    quad[3].Set(D3DXVECTOR3(-s, -s, 0.5f * s), colour, hi, hi, puff.m_vPosition, puff.m_vUp);
 }

@@ -28,7 +28,7 @@ int CSkidTrail::AddPoint(D3DXVECTOR3* position, float intensity, std::uint32_t t
     D3DXVECTOR3 middle(0.0f, 0.0f, 0.0f);
     if (m_nPoints > 0) {
         const CEffectVertex* last = &m_Vertices[(m_nPoints - 1) * 2];
-        middle = (last[0].position + last[1].position) * 0.5f;
+        middle = (VertexPosition(last[0]) + VertexPosition(last[1])) * 0.5f;
         const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
         BuildLookAtMatrix(&m, &middle, position, &up);
     }

@@ -54,7 +54,7 @@ static std::uint32_t SparkColour(const CSparkParticle& spark)
     return PackEffectColour(r, g, b, 1.0f);
 }
 
-void CSparkParticle::Update(EffectBillboardVertex* vertices, std::uint32_t* count)
+void CSparkParticle::Update(CLightVertex* vertices, std::uint32_t* count)
 {
     const float dt = g_GameTimer.m_fDelta;
     m_fAge += dt;
@@ -76,10 +76,10 @@ void CSparkParticle::Update(EffectBillboardVertex* vertices, std::uint32_t* coun
     const float u = static_cast<float>(frame % 4) * 0.25f, v = static_cast<float>(frame / 4) * 0.25f;
     const std::uint32_t colour = SparkColour(*this);
     const float s = m_fSize;
-    EffectBillboardVertex* quad = vertices + *count;
-    SetBillboardVertex(&quad[0], D3DXVECTOR3(s, s, 0.25f * s), colour, u, v, m_vPosition, m_vUp);
-    SetBillboardVertex(&quad[1], D3DXVECTOR3(s, -s, 0.25f * s), colour, u, v + 0.25f, m_vPosition, m_vUp);
-    SetBillboardVertex(&quad[2], D3DXVECTOR3(-s, s, 0.25f * s), colour, u + 0.25f, v, m_vPosition, m_vUp);
-    SetBillboardVertex(&quad[3], D3DXVECTOR3(-s, -s, 0.25f * s), colour, u + 0.25f, v + 0.25f, m_vPosition, m_vUp);
+    CLightVertex* quad = vertices + *count;
+    quad[0].Set(D3DXVECTOR3(s, s, 0.25f * s), colour, u, v, m_vPosition, m_vUp);
+    quad[1].Set(D3DXVECTOR3(s, -s, 0.25f * s), colour, u, v + 0.25f, m_vPosition, m_vUp);
+    quad[2].Set(D3DXVECTOR3(-s, s, 0.25f * s), colour, u + 0.25f, v, m_vPosition, m_vUp);
+    quad[3].Set(D3DXVECTOR3(-s, -s, 0.25f * s), colour, u + 0.25f, v + 0.25f, m_vPosition, m_vUp);
     *count += 4;
 }

@@ -21,9 +21,10 @@ static bool TrailVisible(const CSkidTrail& trail)
 {
     D3DXVECTOR3 centre(0.0f, 0.0f, 0.0f);
     for (std::uint32_t i = 0; i < trail.m_nPoints; ++i)
-        centre += trail.m_Vertices[2 * i].position;
+        centre += VertexPosition(trail.m_Vertices[2 * i]);
     centre = centre / static_cast<float>(trail.m_nPoints);
-    return EffectSphereVisible(&centre, Vec3Distance(&centre, &trail.m_Vertices[0].position));
+    const D3DXVECTOR3 first = VertexPosition(trail.m_Vertices[0]);
+    return EffectSphereVisible(&centre, Vec3Distance(&centre, &first));
 }
 
 void CWaterCircles::RenderSkidTrails()

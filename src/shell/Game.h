@@ -23,6 +23,12 @@ public:
     void UpdateVisibility(int force);
     // The world's render passes.
     void RenderWorld();
+    void RenderWaterPass();
+    void RenderCubePass();
+    void RenderShadowPass();
+    // From a view-space position of the current camera to shadow-map
+    // texture coordinates.
+    D3DXMATRIX* GetShadowMapMatrix(D3DXMATRIX* out, const D3DXMATRIX* world) const;
 
     // The physics world.
     int InitPhysics();
@@ -53,6 +59,13 @@ private:
     void UpdateMenuOnly();
     void UpdateRunningGame();
     void RemoveAllCollisionObjects(bool deleteMotionStates);
+    void RenderMainPass();
+    void BeginTargetPass(float size);
+    void EndTargetPass();
+    void ReflectCamera(float waterLevel);
+    void PlaceShadowCamera();
+    void DrawShadowCasters();
+    void DrawMovingShadowCasters();
 };
 
 extern CGame g_Game;

@@ -30,13 +30,13 @@ void ExpectVector(const D3DXVECTOR3& actual, float x, float y, float z, const ch
     EXPECT_NEAR(actual.z, z, 1e-4f) << what;
 }
 
-void ExpectQuad(const EffectBillboardVertex* quad, const Corner (&corners)[4], float scale)
+void ExpectQuad(const CLightVertex* quad, const Corner (&corners)[4], float scale)
 {
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
-        ExpectVector(quad[i].offset, corners[i].x * scale, corners[i].y * scale, corners[i].z * scale, "offset");
-        EXPECT_NEAR(quad[i].u, corners[i].u, 1e-6f);
-        EXPECT_NEAR(quad[i].v, corners[i].v, 1e-6f);
+        ExpectVector(quad[i].vOffset, corners[i].x * scale, corners[i].y * scale, corners[i].z * scale, "offset");
+        EXPECT_NEAR(quad[i].fU, corners[i].u, 1e-6f);
+        EXPECT_NEAR(quad[i].fV, corners[i].v, 1e-6f);
     }
 }
 
@@ -72,7 +72,7 @@ protected:
     void Fill() { pool->UpdateInto(billboards.data(), splats.data()); }
 
     std::unique_ptr<CBloodEffect> pool = std::make_unique<CBloodEffect>();
-    std::vector<EffectBillboardVertex> billboards = std::vector<EffectBillboardVertex>(BLOOD_VERTICES);
+    std::vector<CLightVertex> billboards = std::vector<CLightVertex>(BLOOD_VERTICES);
     std::vector<CEffectVertex> splats = std::vector<CEffectVertex>(BLOOD_VERTICES);
 };
 
@@ -86,9 +86,9 @@ TEST_F(BloodVerticesTest, FlyingDropStandsOnItsPositionInItsAtlasQuarter)
     const Corner corners[4] = {{1, 1, 0, 0.5f, 0}, {1, 0, 0, 0.5f, 0.5f}, {-1, 1, 0, 1, 0}, {-1, 0, 0, 1, 0.5f}};
     ExpectQuad(billboards.data(), corners, 0.25f);
     for (int i = 0; i < 4; ++i) {
-        ExpectVector(billboards[i].centre, 0.0f, 0.996f, 0.0f, "centre");
-        ExpectVector(billboards[i].axis, 0.0f, 1.0f, 0.0f, "axis");
-        EXPECT_EQ(billboards[i].colour, 0x5F7F0000u) << "red 0.5 in daylight, alpha 0.375";
+        ExpectVector(billboards[i].vCentre, 0.0f, 0.996f, 0.0f, "centre");
+        ExpectVector(billboards[i].vAxis, 0.0f, 1.0f, 0.0f, "axis");
+        EXPECT_EQ(billboards[i].nColour, 0x5F7F0000u) << "red 0.5 in daylight, alpha 0.375";
     }
 }
 
@@ -141,14 +141,15 @@ TEST_F(BloodVerticesTest, SplatStretchesWithTheLandingSpeed)
         drop->m_vVelocity = D3DXVECTOR3(c.speed, 0.0f, 0.0f);
         Fill();
         ASSERT_EQ(pool->m_nSplatVertices, 4u);
-        const float length = Vec3Distance(&splats[0].position, &splats[1].position);
+        const D3DXVECTOR3 p0 = VertexPosition(splats[0]), p1 = VertexPosition(splats[1]), p2 = VertexPosition(splats[2]);
+        const float length = Vec3Distance(&p0, &p1);
         EXPECT_NEAR(length, c.length, 1e-4f) << c.speed;
-        EXPECT_NEAR(Vec3Distance(&splats[0].position, &splats[2].position), 0.5f, 1e-4f) << "0.5 wide";
+        EXPECT_NEAR(Vec3Distance(&p0, &p2), 0.5f, 1e-4f) << "0.5 wide";
         if (c.speed > 1.0f) {
-            EXPECT_LT(splats[1].position.x, splats[0].position.x) << "the trail lies behind the motion";
+            EXPECT_LT(p1.x, p0.x) << "the trail lies behind the motion";
         }
         for (int i = 0; i < 4; ++i)
-            EXPECT_NEAR(splats[i].position.y, 0.05f, 1e-5f);
+            EXPECT_NEAR(splats[i].y, 0.05f, 1e-5f);
         pool->Reset();
     }
 }
@@ -191,16 +192,16 @@ TEST_F(CirclesVerticesTest, TrailPointsLieOnTheGroundAcrossThePath)
     D3DXVECTOR3 first(0.0f, 5.0f, 0.0f);
     ASSERT_EQ(trail->AddPoint(&first, 1.0f, ticket), 1);
     EXPECT_FLOAT_EQ(first.y, 0.1f) << "the caller's point is put on the ground";
-    ExpectVector(trail->m_Vertices[0].position, -0.1f, 0.1f, 0.0f, "first pair along x");
+    ExpectVector(VertexPosition(trail->m_Vertices[0]), -0.1f, 0.1f, 0.0f, "first pair along x");
     EXPECT_EQ(trail->m_Vertices[0].colour, 63u << 24);
 
     D3DXVECTOR3 second(2.0f, 0.0f, 0.0f); // heading +x: the sides are -z and +z
     trail->AddPoint(&second, 0.5f, ticket);
-    ExpectVector(trail->m_Vertices[0].position, 0.0f, 0.1f, 0.1f, "first pair turned across the path");
-    ExpectVector(trail->m_Vertices[1].position, 0.0f, 0.1f, -0.1f, "first pair turned across the path");
+    ExpectVector(VertexPosition(trail->m_Vertices[0]), 0.0f, 0.1f, 0.1f, "first pair turned across the path");
+    ExpectVector(VertexPosition(trail->m_Vertices[1]), 0.0f, 0.1f, -0.1f, "first pair turned across the path");
     EXPECT_EQ(trail->m_Vertices[0].colour, 0u) << "the strip starts transparent";
-    ExpectVector(trail->m_Vertices[2].position, 2.0f, 0.1f, 0.1f, "left edge");
-    ExpectVector(trail->m_Vertices[3].position, 2.0f, 0.1f, -0.1f, "right edge");
+    ExpectVector(VertexPosition(trail->m_Vertices[2]), 2.0f, 0.1f, 0.1f, "left edge");
+    ExpectVector(VertexPosition(trail->m_Vertices[3]), 2.0f, 0.1f, -0.1f, "right edge");
     EXPECT_EQ(trail->m_Vertices[3].colour, 31u << 24);
 
     for (int i = 2; i < SKID_TRAIL_POINTS + 3; ++i) {
@@ -254,8 +255,8 @@ TEST_F(CirclesVerticesTest, RingSpreadsByTwoAndDimsAtNight)
         circles->Update();
         EXPECT_EQ(ring->m_Vertices[0].colour, c.colour) << c.lightsFactor << " " << c.age;
         const float r = ring->m_fRadius;
-        ExpectVector(ring->m_Vertices[0].position, 3.0f - r, 2.0f, 4.0f + r, "corner 0");
-        ExpectVector(ring->m_Vertices[3].position, 3.0f + r, 2.0f, 4.0f - r, "corner 3");
+        ExpectVector(VertexPosition(ring->m_Vertices[0]), 3.0f - r, 2.0f, 4.0f + r, "corner 0");
+        ExpectVector(VertexPosition(ring->m_Vertices[3]), 3.0f + r, 2.0f, 4.0f - r, "corner 3");
         EXPECT_EQ(ring->m_Vertices[1].u, 0.0f);
         EXPECT_EQ(ring->m_Vertices[1].v, 1.0f);
         ring->m_bActive = 0;
@@ -274,9 +275,9 @@ protected:
     void Fill() { particles->UpdateInto(sparks.data(), dust.data(), flames.data()); }
 
     std::unique_ptr<CParticleEffects> particles = std::make_unique<CParticleEffects>();
-    std::vector<EffectBillboardVertex> sparks = std::vector<EffectBillboardVertex>(PARTICLE_VERTICES);
-    std::vector<EffectBillboardVertex> dust = std::vector<EffectBillboardVertex>(PARTICLE_VERTICES);
-    std::vector<EffectBillboardVertex> flames = std::vector<EffectBillboardVertex>(PARTICLE_VERTICES);
+    std::vector<CLightVertex> sparks = std::vector<CLightVertex>(PARTICLE_VERTICES);
+    std::vector<CLightVertex> dust = std::vector<CLightVertex>(PARTICLE_VERTICES);
+    std::vector<CLightVertex> flames = std::vector<CLightVertex>(PARTICLE_VERTICES);
 };
 
 // White-hot at birth, its own colour at mid-life, dimming to black; the
@@ -303,9 +304,9 @@ TEST_F(ParticleVerticesTest, SparkRunsThroughItsAtlasAndColours)
                                    {-1, 1, 0.25f, c.u + 0.25f, c.v},
                                    {-1, -1, 0.25f, c.u + 0.25f, c.v + 0.25f}};
         ExpectQuad(sparks.data(), corners, spark.m_fSize);
-        EXPECT_EQ(sparks[0].colour, c.colour) << c.age;
-        ExpectVector(sparks[0].centre, 0.0f, 1.0f, 0.0f, "centre");
-        EXPECT_NEAR(Vec3Length(&sparks[0].axis), 1.0f, 1e-5f);
+        EXPECT_EQ(sparks[0].nColour, c.colour) << c.age;
+        ExpectVector(sparks[0].vCentre, 0.0f, 1.0f, 0.0f, "centre");
+        EXPECT_NEAR(Vec3Length(&sparks[0].vAxis), 1.0f, 1e-5f);
         particles->Reset();
     }
 }
@@ -338,7 +339,7 @@ TEST_F(ParticleVerticesTest, DustFadesWithDistanceAndSortsFarthestFirst)
         EXPECT_EQ(particles->m_nDust, c.lives) << c.distance;
         if (c.lives) {
             ASSERT_EQ(particles->m_nDustQuads, 1u);
-            EXPECT_EQ(dust[0].colour >> 24, c.alpha) << c.distance;
+            EXPECT_EQ(dust[0].nColour >> 24, c.alpha) << c.distance;
         }
         particles->Reset();
     }
@@ -348,16 +349,16 @@ TEST_F(ParticleVerticesTest, DustFadesWithDistanceAndSortsFarthestFirst)
     particles->AddDust(&far, &still, 1.0f, 2.0f, 0.0f, &colour);
     Fill();
     ASSERT_EQ(particles->m_nDustQuads, 2u);
-    ExpectVector(dust[0].centre, 0.5f, 1.0f, 8.0f, "the farther puff first");
+    ExpectVector(dust[0].vCentre, 0.5f, 1.0f, 8.0f, "the farther puff first");
     const Corner corners[4] = {{1, 1, 0.5f, 0.001f, 0.001f},
                                {1, -1, 0.5f, 0.001f, 0.999f},
                                {-1, 1, 0.5f, 0.999f, 0.001f},
                                {-1, -1, 0.5f, 0.999f, 0.999f}};
     ExpectQuad(dust.data() + 4, corners, 1.0f);
     // The quad's up direction turns about the line to the eye.
-    const D3DXVECTOR3 toEye = m_camera.m_vEye - dust[4].centre;
-    EXPECT_NEAR(Vec3Length(&dust[4].axis), 1.0f, 1e-4f);
-    EXPECT_NEAR(D3DXVec3Dot(&dust[4].axis, &toEye), 0.0f, 1e-3f);
+    const D3DXVECTOR3 toEye = m_camera.m_vEye - dust[4].vCentre;
+    EXPECT_NEAR(Vec3Length(&dust[4].vAxis), 1.0f, 1e-4f);
+    EXPECT_NEAR(D3DXVec3Dot(&dust[4].vAxis, &toEye), 0.0f, 1e-3f);
 }
 
 TEST_F(ParticleVerticesTest, HotFlameStartsYellowWhiteAndFadesIn)
@@ -370,16 +371,16 @@ TEST_F(ParticleVerticesTest, HotFlameStartsYellowWhiteAndFadesIn)
     flame.m_fAge = 0.1f - kFrame; // half-way through the fade-in
     Fill();
     ASSERT_EQ(particles->m_nFlameQuads, 1u);
-    const std::uint32_t early = flames[0].colour;
+    const std::uint32_t early = flames[0].nColour;
     EXPECT_NEAR(Alpha(early), 127, 1);
     EXPECT_EQ(Red(early), Green(early)) << "yellow-white";
     EXPECT_GT(Red(early), Blue(early));
     EXPECT_GT(Red(early), 80);
-    ExpectVector(flames[0].centre, 0.0f, 1.02f, 0.0f, "an owner-less flame drifts with its velocity");
+    ExpectVector(flames[0].vCentre, 0.0f, 1.02f, 0.0f, "an owner-less flame drifts with its velocity");
 
     flame.m_fAge = 0.75f - kFrame; // black smoke, half faded out
     Fill();
-    EXPECT_EQ(flames[0].colour, 0x7F000000u);
+    EXPECT_EQ(flames[0].nColour, 0x7F000000u);
 }
 
 } // namespace
