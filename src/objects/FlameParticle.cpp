@@ -1,15 +1,16 @@
 #include "objects/ParticleEffects.h"
 
 #include "objects/EffectView.h"
+#include "objects/StaticObject.h"
+#include "shell/Keywords.h"
 #include "shell/GameTimer.h"
 
 #include <algorithm>
 
-// The world matrix a flame rides on: a car's. Until objects carry their type
-// and matrix, no owner is a car and every flame moves freely.
-static const D3DXMATRIX* CarMatrixOf(const CStaticObject*)
+// Only a car carries its flames along; any other owner leaves them free.
+static const D3DXMATRIX* CarMatrixOf(const CStaticObject* owner)
 {
-    return nullptr;
+    return owner->m_nType == GTYPE_VEHICLE ? &owner->m_matWorld : nullptr;
 }
 
 CFlameParticle::CFlameParticle() : m_pOwner(nullptr), m_vStart(0, 0, 0), m_bHot(0)

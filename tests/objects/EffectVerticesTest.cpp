@@ -5,6 +5,8 @@
 #include "objects/BloodEffect.h"
 #include "objects/EffectColour.h"
 #include "objects/ParticleEffects.h"
+#include "objects/StaticObject.h"
+#include "shell/Keywords.h"
 #include "objects/WaterCircles.h"
 
 #include <cmath>
@@ -381,6 +383,31 @@ TEST_F(ParticleVerticesTest, HotFlameStartsYellowWhiteAndFadesIn)
     flame.m_fAge = 0.75f - kFrame; // black smoke, half faded out
     Fill();
     EXPECT_EQ(flames[0].nColour, 0x7F000000u);
+}
+
+} // namespace
+
+namespace {
+
+// A flame on a car sits at its offset in the car's frame and trails back
+// towards where it was born; on any other owner it drifts freely.
+TEST_F(ParticleVerticesTest, FlamesRideOnlyOnCars)
+{
+    auto car = std::make_unique<CStaticObject>();
+    auto lamp = std::make_unique<CStaticObject>();
+    car->m_nType = GTYPE_VEHICLE;
+    lamp->m_nType = GTYPE_STATIC;
+    D3DXMatrixTranslation(&car->m_matWorld, 10.0f, 0.0f, 0.0f);
+    D3DXMatrixTranslation(&lamp->m_matWorld, 10.0f, 0.0f, 0.0f);
+    const D3DXVECTOR3 born(10.0f, 1.0f, 0.0f), offset(0.0f, 1.0f, 0.0f);
+    const D3DXCOLOR4 smoke{0.0f, 0.0f, 0.0f, 0.5f};
+    particles->AddFlame(&born, &offset, 0.5f, 1.0f, 0.0f, &smoke, 0, car.get());
+    particles->AddFlame(&born, &offset, 0.5f, 1.0f, 0.0f, &smoke, 0, lamp.get());
+    D3DXMatrixTranslation(&car->m_matWorld, 12.0f, 0.0f, 0.0f);
+    particles->m_Flames[0].m_fAge = 0.5f - kFrame;
+    Fill();
+    ExpectVector(particles->m_Flames[0].m_vPosition, 11.5f, 1.0f, 0.0f, "a quarter of the way back");
+    ExpectVector(particles->m_Flames[1].m_vPosition, 10.0f, 1.02f, 0.0f, "free, with its velocity");
 }
 
 } // namespace
