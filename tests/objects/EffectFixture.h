@@ -13,29 +13,42 @@
 
 namespace test {
 
-class EffectWorldTest : public ::testing::Test {
-protected:
-    void SetUp() override
+// Sets the world up on construction and gives the camera back on destruction.
+class EffectWorld {
+public:
+    EffectWorld()
     {
         m_previousCamera = g_Game.m_pCamera;
-        m_camera.SetProjection(D3DX_PI / 3.0f, 4.0f / 3.0f, 0.2f, 600.0f);
+        camera.SetProjection(D3DX_PI / 3.0f, 4.0f / 3.0f, 0.2f, 600.0f);
         LookFrom(D3DXVECTOR3(0.0f, 1.0f, -10.0f));
-        g_Game.m_pCamera = &m_camera;
+        g_Game.m_pCamera = &camera;
         g_GameTimer.m_fDelta = kFrame;
         g_Sky.m_fDaylight = 1.0f;
         g_Sky.m_fLightsFactor = 0.0f;
         g_Landscape.m_fHeight = 0.0f;
         std::srand(7);
     }
-
-    void TearDown() override { g_Game.m_pCamera = m_previousCamera; }
+    ~EffectWorld() { g_Game.m_pCamera = m_previousCamera; }
+    EffectWorld(const EffectWorld&) = delete;
+    EffectWorld& operator=(const EffectWorld&) = delete;
 
     // The camera at eye, looking along +z.
     void LookFrom(const D3DXVECTOR3& eye)
     {
         const D3DXVECTOR3 target = eye + D3DXVECTOR3(0.0f, 0.0f, 1.0f), up(0.0f, 1.0f, 0.0f);
-        m_camera.SetView(&eye, &target, &up);
+        camera.SetView(&eye, &target, &up);
     }
+
+    static constexpr float kFrame = 0.02f;
+    CWorldCamera camera{};
+
+private:
+    CWorldCamera* m_previousCamera = nullptr;
+};
+
+class EffectWorldTest : public ::testing::Test {
+protected:
+    void LookFrom(const D3DXVECTOR3& eye) { m_world.LookFrom(eye); }
 
     // Runs update n times at the frame time.
     template <class Update>
@@ -45,9 +58,9 @@ protected:
             update();
     }
 
-    static constexpr float kFrame = 0.02f;
-    CWorldCamera m_camera{};
-    CWorldCamera* m_previousCamera = nullptr;
+    static constexpr float kFrame = EffectWorld::kFrame;
+    EffectWorld m_world;
+    CWorldCamera& m_camera = m_world.camera;
 };
 
 } // namespace test
