@@ -4,7 +4,7 @@
 #include "graphics/ReleaseAndClear.h"
 #include "objects/EffectQuads.h"
 
-#include <utility>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -39,10 +39,8 @@ IDirect3DVertexBuffer9* CreateParticleBuffer()
 template <class Particle>
 void SortFarthestFirst(Particle** list, std::uint32_t count)
 {
-    for (std::uint32_t i = 0; i < count; ++i)
-        for (std::uint32_t j = i + 1; j < count; ++j)
-            if (list[j]->m_fEyeDistance > list[i]->m_fEyeDistance)
-                std::swap(list[i], list[j]);
+    std::sort(list, list + count,
+              [](const Particle* a, const Particle* b) { return a->m_fEyeDistance > b->m_fEyeDistance; });
 }
 
 template <class Particle>

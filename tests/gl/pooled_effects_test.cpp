@@ -6,7 +6,7 @@
 
 #include "graphics/D3DRender.h"
 #include "objects/BloodEffect.h"
-#include "objects/EffectFixture.h"
+#include "objects/EffectWorld.h"
 #include "objects/ParticleEffects.h"
 #include "objects/WaterCircles.h"
 #include "shell/FileManager.h"
