@@ -57,6 +57,7 @@ public:
     void RestoreCullMode();
     void SetTexture(TextureId id, int alpha, DWORD stage = 0, int force = 0);
     void SetTexturePointer(IDirect3DBaseTexture9* texture, int alpha, DWORD stage = 0);
+    bool StageHolds(DWORD stage, IDirect3DBaseTexture9* texture) const;
     void SetEffectTexture(const char* parameter, IDirect3DBaseTexture9* texture);
     // Names are compared by identity: pass the same string object each time.
     void SetTechnique(const char* name, int force = 0);

@@ -92,6 +92,18 @@ void CD3DRender::SetBlendForAlpha(int alpha)
         SetBlendMode(D3DBLEND_ONE, D3DBLEND_ZERO);
 }
 
+// An effect pass binds its staged textures behind the cache's back, so the
+// cached id only counts while stage 0 still holds that texture.
+bool CD3DRender::StageHolds(DWORD stage, IDirect3DBaseTexture9* texture) const
+{
+    IDirect3DBaseTexture9* bound = nullptr;
+    if (FAILED(m_pDevice->GetTexture(stage, &bound)))
+        return false;
+    if (bound)
+        bound->Release();
+    return bound == texture;
+}
+
 void CD3DRender::SetTexture(TextureId id, int alpha, DWORD stage, int force)
 {
     if (!m_pDevice)
@@ -104,7 +116,7 @@ void CD3DRender::SetTexture(TextureId id, int alpha, DWORD stage, int force)
     }
     if (id == INVALID_TEXTURE_ID)
         m_pDevice->SetTexture(stage, nullptr);
-    else if (id != m_nCachedTexture || stage != 0 || force)
+    else if (id != m_nCachedTexture || stage != 0 || force || !StageHolds(0, m_TextureManager.GetTexture(id)))
         m_pDevice->SetTexture(stage, m_TextureManager.GetTexture(id));
     m_nCachedTexture = id;
     SetBlendForAlpha(alpha);

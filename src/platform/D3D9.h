@@ -631,6 +631,8 @@ public:
     virtual HRESULT GetVertexShaderConstantI(UINT start, int* data, UINT count) = 0;
     virtual HRESULT SetPixelShaderConstantF(UINT start, const float* data, UINT count) = 0;
     virtual HRESULT GetPixelShaderConstantF(UINT start, float* data, UINT count) = 0;
+    virtual HRESULT SetPixelShaderConstantI(UINT start, const int* data, UINT count) = 0;
+    virtual HRESULT GetPixelShaderConstantI(UINT start, int* data, UINT count) = 0;
 };
 
 class IDirect3D9 : public IUnknown {

@@ -73,6 +73,7 @@ enum class D3DOp {
     SetVertexShaderConstantF,
     SetVertexShaderConstantI,
     SetPixelShaderConstantF,
+    SetPixelShaderConstantI,
     Clear,
     BeginScene,
     EndScene,

@@ -152,6 +152,8 @@ public:
     virtual HRESULT GetVector(D3DXHANDLE parameter, D3DXVECTOR4* vector) = 0;
     virtual HRESULT SetFloat(D3DXHANDLE parameter, float value) = 0;
     virtual HRESULT GetFloat(D3DXHANDLE parameter, float* value) = 0;
+    virtual HRESULT SetInt(D3DXHANDLE parameter, INT value) = 0;
+    virtual HRESULT GetInt(D3DXHANDLE parameter, INT* value) = 0;
     virtual HRESULT SetTexture(D3DXHANDLE parameter, IDirect3DBaseTexture9* texture) = 0;
     virtual HRESULT GetTexture(D3DXHANDLE parameter, IDirect3DBaseTexture9** texture) = 0;
     // Starts the current technique; passes receives its pass count. The

@@ -76,11 +76,43 @@ TEST_F(RenderStateTest, StageZeroBindIsSkippedForTheCachedIdUnlessForced)
     g_D3DRender.SetTexture(id, 1, 1, 0);
     EXPECT_EQ(Bound(1), std::vector<const void*>{texture});
     g_D3DRender.SetTexture(id, 0, 0, 0);
-    EXPECT_TRUE(Bound(0).empty());
+    EXPECT_EQ(Bound(0), std::vector<const void*>{texture}) << "cached by a bind on stage 1, not held by stage 0";
+    g_D3DRender.SetTexture(id, 0, 0, 0);
+    EXPECT_EQ(Bound(0).size(), 1u);
     g_D3DRender.SetTexture(id, 0, 0, 1);
-    EXPECT_EQ(Bound(0), std::vector<const void*>{texture});
+    EXPECT_EQ(Bound(0).size(), 2u);
     g_D3DRender.SetTexture(id, 0, 1, 0);
     EXPECT_EQ(Bound(1).size(), 2u); // other stages always bind
+}
+
+// A pass binds its staged textures itself; the next bind of the id the
+// renderer last set must still reach the device.
+TEST_F(RenderStateTest, EffectPassOnStageZeroDoesNotLeaveTheCachedTextureStale)
+{
+    const std::string text = "param texture texShadow stage 0\ntechnique techShadow\n    pass p - -\nend\n";
+    ID3DXEffect* effect = nullptr;
+    ASSERT_EQ(D3DXCreateEffect(Device(), text.data(), UINT(text.size()), nullptr, nullptr, 0, nullptr, &effect,
+                               nullptr),
+              D3D_OK);
+    const TextureId id = g_D3DRender.m_nWhiteTexture;
+    IDirect3DTexture9* white = g_D3DRender.GetTexture(id);
+    IDirect3DTexture9* black = g_D3DRender.GetTexture(g_D3DRender.m_nBlackTexture);
+    g_D3DRender.SetTexture(id, 0);
+    effect->SetTexture("texShadow", black);
+    UINT passes = 0;
+    effect->Begin(&passes, 0);
+    effect->Pass(0);
+    effect->End();
+    g_D3DRender.SetTexture(id, 0);
+    IDirect3DBaseTexture9* bound = nullptr;
+    Device()->GetTexture(0, &bound);
+    EXPECT_EQ(bound, white);
+    if (bound)
+        bound->Release();
+    Calls().Clear();
+    g_D3DRender.SetTexture(id, 0);
+    EXPECT_TRUE(Bound(0).empty()) << "a texture still bound is not sent again";
+    effect->Release();
 }
 
 TEST_F(RenderStateTest, TextureAlphaChoosesBlending)

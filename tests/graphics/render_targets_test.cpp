@@ -3,6 +3,7 @@
 // and the post effects' failure path.
 #include "render_fixture.h"
 
+#include "shell/Game.h"
 #include "shell/GameTimer.h"
 #include "shell/Input.h"
 
@@ -124,12 +125,44 @@ TEST_F(BatchTest, FixedBatchTakesSeventeenPoolsWithIndicesMovedBehind)
     EXPECT_EQ(draws[0].f, 3672u / 3u);
 }
 
+// One draw of 48-byte vertices with the light technique, fog black during
+// the draw and the scene's fog colour after it; nothing when empty.
 TEST_F(BatchTest, ShaderBatchDrawsOnceWithTheLightTechniqueAndSkipsWhenEmpty)
 {
     CD3DRender& r = g_D3DRender;
+    ASSERT_EQ(g_Game.m_pCamera, nullptr);
+    CWorldCamera camera;
+    const D3DXVECTOR3 eye(0, 0, -5), at(0, 0, 0);
+    camera.Init(&eye, &at, 1.0f, 1.0f, 1.0f, 100.0f, 0);
+    g_Game.m_pCamera = &camera;
+    std::vector<CLightVertex> quad(4);
+    const D3DXVECTOR3 up(0, 1, 0);
+    for (CLightVertex& v : quad)
+        v.Set(D3DXVECTOR3(1, 1, 0), 0xFFFFFFFF, 0.5f, 0.5f, at, up);
+    const WORD indices[6] = {0, 1, 2, 2, 1, 3};
+    r.AddShaderLightBatch(quad.data(), indices, 4, 6);
     r.UnlockBatchBuffers();
+    Calls().Clear();
+    r.DrawShaderLightBatch();
+    const auto draws = Calls().Of(plat::D3DOp::DrawIndexedPrimitive);
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0].f, 2u);
+    const auto streams = Calls().Of(plat::D3DOp::SetStreamSource);
+    ASSERT_FALSE(streams.empty());
+    EXPECT_EQ(streams.back().c, 48u);
+    EXPECT_EQ(Calls().Of(plat::D3DOp::SetFVF).back().a, 0x140342u);
+    EXPECT_EQ(Calls().Of(plat::D3DOp::EffectSetTechnique).back().name, "techDirectLights");
+    DWORD fog = 0;
+    Device()->GetRenderState(D3DRS_FOGCOLOR, &fog);
+    EXPECT_NE(fog, 0xFF000000u) << "the scene's fog colour is back";
+
+    r.LockBatchBuffers();
+    r.UnlockBatchBuffers();
+    Calls().Clear();
     r.DrawShaderLightBatch();
     EXPECT_EQ(Calls().Count(plat::D3DOp::DrawIndexedPrimitive), 0u);
+    g_Game.m_pCamera = nullptr;
+    camera.Release();
 }
 
 TEST_F(StartedRenderTest, CubeFaceViewsLookAlongEachAxisAndRefuseFacesBeyondSix)
@@ -195,6 +228,7 @@ TEST_F(StartedRenderTest, MotionBlurFadesByTheRealFrameTime)
 
 TEST_F(StartedRenderTest, GlowIsHeldBackWhileCtrlIsHeldInDebugMode)
 {
+    g_D3DRender.SetTexture(g_D3DRender.m_nWhiteTexture, 0);
     g_bDebugOut = 1;
     g_bKeyControl = 1;
     g_D3DRender.RenderGlow();
@@ -203,6 +237,7 @@ TEST_F(StartedRenderTest, GlowIsHeldBackWhileCtrlIsHeldInDebugMode)
     g_D3DRender.RenderGlow();
     EXPECT_EQ(Calls().Count(plat::D3DOp::StretchRect), 1u);
     EXPECT_EQ(Calls().Count(plat::D3DOp::DrawPrimitive), 3u) << "bright parts, then two smoothings";
+    EXPECT_EQ(g_D3DRender.m_nCachedTexture, INVALID_TEXTURE_ID) << "its stages hold textures the cache never set";
     g_bDebugOut = 0;
 }
 

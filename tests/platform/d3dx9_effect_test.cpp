@@ -13,8 +13,9 @@ const char kTechniques[] =
     "param matrix matViewProj\r\n"
     "param vector FogParam = 300 600 0 1\r\n"
     "param float fTime\r\n"
+    "param int nLights = -3\r\n"
     "param texture texBaseMap1 stage 0\r\n"
-    "param cubetexture texCubeMap1\r\n"
+    "param cubetexture texCubeMap1 address clamp filter point\r\n"
     "\r\n"
     "technique techDirectLights\r\n"
     "    pass p0 vsLights psLights\r\n"
@@ -69,6 +70,14 @@ TEST_F(EffectTest, ParametersKeepTheirValuesAndTypes)
     effect->GetMatrix("matViewProj", &back);
     EXPECT_EQ(back._42, 2.0f);
     EXPECT_EQ(effect->SetFloat("fTime", 1.5f), D3D_OK);
+    INT lights = 0;
+    ASSERT_EQ(effect->GetInt("nLights", &lights), D3D_OK);
+    EXPECT_EQ(lights, -3);
+    EXPECT_EQ(effect->SetInt("nLights", 5), D3D_OK);
+    effect->GetInt("nLights", &lights);
+    EXPECT_EQ(lights, 5);
+    EXPECT_EQ(effect->SetInt("fTime", 1), D3DERR_INVALIDCALL) << "a float is not an int";
+    EXPECT_EQ(effect->SetFloat("nLights", 1), D3DERR_INVALIDCALL);
 
     EXPECT_EQ(effect->SetVector("matViewProj", &fog), D3DERR_INVALIDCALL) << "wrong type";
     EXPECT_EQ(effect->SetVector("NoSuchParam", &fog), D3DERR_INVALIDCALL);
@@ -137,6 +146,13 @@ TEST_F(EffectTest, SyntaxErrorsComeBackAsTextWithLineNumbers)
         {"param float f\nparam float f\ntechnique t\npass p - -\nend\n", "line 2: parameter 'f' defined twice"},
         {"param float f stage 1\ntechnique t\npass p - -\nend\n", "line 1: only textures take a stage"},
         {"param texture t stage 8\ntechnique t\npass p - -\nend\n", "line 1: stage must be a whole number from 0 to 7"},
+        {"param texture t filter cubic\ntechnique t\npass p - -\nend\n", "line 1: unknown filter 'cubic'"},
+        {"param texture t address clamp address wrap\ntechnique t\npass p - -\nend\n",
+         "line 1: 'address' needs one value, once"},
+        {"param texture t address\ntechnique t\npass p - -\nend\n", "line 1: 'address' needs one value, once"},
+        {"param vector v filter point\ntechnique t\npass p - -\nend\n", "line 1: only textures take a filter"},
+        {"param int n = 1.5\ntechnique t\npass p - -\nend\n", "line 1: bad whole number '1.5'"},
+        {"param int n = 99999999999\ntechnique t\npass p - -\nend\n", "line 1: bad whole number"},
         {"technique t\npass p vsMissing -\nend\n", "line 2: unknown shader 'vsMissing'"},
         {"pixelshader ps\nend\ntechnique t\npass p ps -\nend\n", "line 4: shader 'ps' is not a vertex shader"},
         {"technique t\nend\n", "line 2: technique 't' has no pass"},

@@ -289,4 +289,15 @@ HRESULT RecordingDevice::GetPixelShaderConstantF(UINT start, float* data, UINT c
     return ReadConstants(m_psConstF.data(), kPixelConstants, start, data, count);
 }
 
+HRESULT RecordingDevice::SetPixelShaderConstantI(UINT start, const int* data, UINT count)
+{
+    Record(D3DCall(D3DOp::SetPixelShaderConstantI, start, count));
+    return CopyConstants(m_psConstI.data(), kIntConstants, start, data, count);
+}
+
+HRESULT RecordingDevice::GetPixelShaderConstantI(UINT start, int* data, UINT count)
+{
+    return ReadConstants(m_psConstI.data(), kIntConstants, start, data, count);
+}
+
 } // namespace plat

@@ -101,6 +101,8 @@ public:
     HRESULT GetVertexShaderConstantI(UINT start, int* data, UINT count) override;
     HRESULT SetPixelShaderConstantF(UINT start, const float* data, UINT count) override;
     HRESULT GetPixelShaderConstantF(UINT start, float* data, UINT count) override;
+    HRESULT SetPixelShaderConstantI(UINT start, const int* data, UINT count) override;
+    HRESULT GetPixelShaderConstantI(UINT start, int* data, UINT count) override;
 
     // Test and back-end side.
     DeviceLog& Log() { return m_log; }
@@ -156,6 +158,7 @@ protected:
     std::array<float, kVertexConstants * 4> m_vsConstF{};
     std::array<int, kIntConstants * 4> m_vsConstI{};
     std::array<float, kPixelConstants * 4> m_psConstF{};
+    std::array<int, kIntConstants * 4> m_psConstI{};
     D3DMATERIAL9 m_material{};
     D3DVIEWPORT9 m_viewport{};
     DWORD m_fvf = 0;

@@ -95,6 +95,25 @@ HRESULT Effect::GetVector(D3DXHANDLE n, D3DXVECTOR4* v) { return Load(n, ParamTy
 HRESULT Effect::SetFloat(D3DXHANDLE n, float value) { return Store(n, ParamType::Float, &value, 1); }
 HRESULT Effect::GetFloat(D3DXHANDLE n, float* value) { return Load(n, ParamType::Float, value, 1); }
 
+HRESULT Effect::SetInt(D3DXHANDLE name, INT value)
+{
+    Record(D3DOp::EffectSetParameter, name);
+    Parameter* p = Find(name, ParamType::Int);
+    if (!p)
+        return D3DERR_INVALIDCALL;
+    p->integer = value;
+    return D3D_OK;
+}
+
+HRESULT Effect::GetInt(D3DXHANDLE name, INT* value)
+{
+    Parameter* p = Find(name, ParamType::Int);
+    if (!p || !value)
+        return D3DERR_INVALIDCALL;
+    *value = p->integer;
+    return D3D_OK;
+}
+
 HRESULT Effect::SetTexture(D3DXHANDLE name, IDirect3DBaseTexture9* texture)
 {
     Record(D3DOp::EffectSetParameter, name);

@@ -22,6 +22,8 @@ public:
     HRESULT GetVector(D3DXHANDLE parameter, D3DXVECTOR4* vector) override;
     HRESULT SetFloat(D3DXHANDLE parameter, float value) override;
     HRESULT GetFloat(D3DXHANDLE parameter, float* value) override;
+    HRESULT SetInt(D3DXHANDLE parameter, INT value) override;
+    HRESULT GetInt(D3DXHANDLE parameter, INT* value) override;
     HRESULT SetTexture(D3DXHANDLE parameter, IDirect3DBaseTexture9* texture) override;
     HRESULT GetTexture(D3DXHANDLE parameter, IDirect3DBaseTexture9** texture) override;
     HRESULT Begin(UINT* passes, DWORD flags) override;

@@ -1,6 +1,7 @@
 #include "platform/d3dx9/EffectFile.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
@@ -72,6 +73,7 @@ private:
     void Statement(int line, const std::vector<std::string>& t);
     void Param(int line, const std::vector<std::string>& t);
     void ParamValues(int line, Parameter& p, const std::vector<std::string>& t, size_t at);
+    bool TextureOptions(int line, Parameter& p, const std::vector<std::string>& t, size_t* at);
     void BlockStart(int line, const std::vector<std::string>& t, Block kind, bool pixel);
     void PassLine(int line, const std::vector<std::string>& t);
     void ResolveShaders();
@@ -139,7 +141,8 @@ void Parser::Param(int line, const std::vector<std::string>& t)
                                                                {"vector", ParamType::Vector},
                                                                {"matrix", ParamType::Matrix},
                                                                {"texture", ParamType::Texture},
-                                                               {"cubetexture", ParamType::CubeTexture}};
+                                                               {"cubetexture", ParamType::CubeTexture},
+                                                               {"int", ParamType::Int}};
     if (t.size() < 3) {
         Error(line, "expected 'param <type> <name>'");
         return;
@@ -161,29 +164,79 @@ void Parser::Param(int line, const std::vector<std::string>& t)
     if (p.type == ParamType::Matrix)
         p.value[0] = p.value[5] = p.value[10] = p.value[15] = 1.0f;
     size_t at = 3;
-    const bool texture = p.type == ParamType::Texture || p.type == ParamType::CubeTexture;
-    if (at < t.size() && t[at] == "stage") {
-        float stage = -1;
-        if (!texture)
-            return Error(line, "only textures take a stage");
-        if (at + 1 >= t.size() || !ParseFloat(t[at + 1], &stage) || stage < 0 || stage > kMaxStage ||
-            stage != float(int(stage)))
-            return Error(line, "stage must be a whole number from 0 to 7");
-        p.stage = int(stage);
-        at += 2;
-    }
+    if (!TextureOptions(line, p, t, &at))
+        return;
     if (at < t.size())
         ParamValues(line, p, t, at);
     m_file.parameters.push_back(p);
 }
 
+// "stage N", "filter F" and "address A" in any order, each at most once.
+bool Parser::TextureOptions(int line, Parameter& p, const std::vector<std::string>& t, size_t* at)
+{
+    static const std::pair<const char*, Filter> kFilters[] = {{"linear", Filter::Linear}, {"point", Filter::Point}};
+    static const std::pair<const char*, Address> kAddresses[] = {
+        {"wrap", Address::Wrap}, {"clamp", Address::Clamp}, {"mirror", Address::Mirror}};
+    bool seen[3] = {};
+    while (*at < t.size() && t[*at] != "=") {
+        const std::string& option = t[*at];
+        const int which = option == "stage" ? 0 : option == "filter" ? 1 : option == "address" ? 2 : -1;
+        if (which < 0)
+            break;
+        if (!p.IsTexture()) {
+            Error(line, "only textures take a " + option);
+            return false;
+        }
+        if (seen[which] || *at + 1 >= t.size()) {
+            Error(line, "'" + option + "' needs one value, once");
+            return false;
+        }
+        seen[which] = true;
+        const std::string& value = t[*at + 1];
+        bool known = false;
+        if (which == 0) {
+            float stage = -1;
+            known = ParseFloat(value, &stage) && stage >= 0 && stage <= kMaxStage && stage == float(int(stage));
+            if (!known) {
+                Error(line, "stage must be a whole number from 0 to 7");
+                return false;
+            }
+            p.stage = int(stage);
+        }
+        for (const auto& [word, filter] : kFilters)
+            if (which == 1 && value == word) {
+                p.filter = filter;
+                known = true;
+            }
+        for (const auto& [word, address] : kAddresses)
+            if (which == 2 && value == word) {
+                p.address = address;
+                known = true;
+            }
+        if (!known) {
+            Error(line, "unknown " + option + " '" + value + "'");
+            return false;
+        }
+        *at += 2;
+    }
+    return true;
+}
+
 void Parser::ParamValues(int line, Parameter& p, const std::vector<std::string>& t, size_t at)
 {
-    const size_t wanted = p.type == ParamType::Float ? 1 : p.type == ParamType::Vector ? 4 : 16;
-    if (t[at] != "=" || p.type == ParamType::Texture || p.type == ParamType::CubeTexture)
+    const size_t wanted = p.type == ParamType::Vector ? 4 : p.type == ParamType::Matrix ? 16 : 1;
+    if (t[at] != "=" || p.IsTexture())
         return Error(line, "unexpected '" + t[at] + "' after parameter '" + p.name + "'");
     if (t.size() - at - 1 != wanted)
         return Error(line, "parameter '" + p.name + "' needs " + std::to_string(wanted) + " values");
+    if (p.type == ParamType::Int) {
+        char* end = nullptr;
+        const long n = std::strtol(t[at + 1].c_str(), &end, 10);
+        if (!end || *end != '\0' || end == t[at + 1].c_str() || n < INT32_MIN || n > INT32_MAX)
+            return Error(line, "bad whole number '" + t[at + 1] + "'");
+        p.integer = int(n);
+        return;
+    }
     for (size_t i = 0; i < wanted; ++i)
         if (!ParseFloat(t[at + 1 + i], &p.value[i]))
             return Error(line, "bad number '" + t[at + 1 + i] + "'");

@@ -7,14 +7,18 @@
 // kind (parameters, shaders, techniques).
 //
 //   param float <name> [= v]
+//   param int <name> [= n]                         (a whole number)
 //   param vector <name> [= x y z w]
 //   param matrix <name> [= m11 m12 ... m44]        (16 values, row by row)
-//   param texture <name> [stage N]
-//   param cubetexture <name> [stage N]
-//       A parameter the program sets by name. Floats and vectors start at 0,
-//       matrices at the identity unless values are given. A texture with
+//   param texture <name> [stage N] [filter point|linear] [address wrap|clamp|mirror]
+//   param cubetexture <name> [stage N] [filter ...] [address ...]
+//       A parameter the program sets by name. Numbers and vectors start at
+//       0, matrices at the identity unless values are given. A texture with
 //       "stage N" (0..7) is bound on sampler stage N whenever a pass is
-//       applied; without it only shaders see it by name.
+//       applied and is sampled with that stage's sampler states; without it
+//       only shaders see it by name, sampled by a sampler of its own with the
+//       filter (default linear, mipmapped) and address mode (default wrap)
+//       given here.
 //
 //   vertexshader <name>
 //   ... source lines ...
@@ -44,13 +48,21 @@
 
 namespace plat::fx {
 
-enum class ParamType { Float, Vector, Matrix, Texture, CubeTexture };
+enum class ParamType { Float, Vector, Matrix, Texture, CubeTexture, Int };
+enum class Filter { Linear, Point };
+enum class Address { Wrap, Clamp, Mirror };
 
 struct Parameter {
     std::string name;
     ParamType type = ParamType::Float;
     int stage = -1;
     float value[16] = {};
+    int integer = 0;
+    // Sampling of a texture bound by name only.
+    Filter filter = Filter::Linear;
+    Address address = Address::Wrap;
+
+    bool IsTexture() const { return type == ParamType::Texture || type == ParamType::CubeTexture; }
 };
 
 struct Shader {

@@ -15,17 +15,25 @@ const char* GlslType(fx::ParamType type)
         return "sampler2D";
     case fx::ParamType::CubeTexture:
         return "samplerCube";
+    case fx::ParamType::Int:
+        return "int";
     case fx::ParamType::Float:
         break;
     }
     return "float";
 }
 
-std::string StageSamplers()
+// One texture unit takes one sampler type within a program, so a stage that
+// carries a cube parameter is read as a cube by its stage sampler as well.
+std::string StageSamplers(const fx::EffectFile& file)
 {
+    bool cube[8] = {};
+    for (const fx::Parameter& p : file.parameters)
+        if (p.type == fx::ParamType::CubeTexture && p.stage >= 0 && p.stage < 8)
+            cube[p.stage] = true;
     std::string s;
     for (int i = 0; i < 8; ++i)
-        s += "uniform sampler2D fxStage" + std::to_string(i) + ";\n";
+        s += std::string("uniform ") + (cube[i] ? "samplerCube" : "sampler2D") + " fxStage" + std::to_string(i) + ";\n";
     return s;
 }
 
@@ -36,6 +44,7 @@ std::string ParameterDeclarations(const fx::EffectFile& file)
     std::string s;
     for (const fx::Parameter& p : file.parameters)
         s += std::string("uniform ") + GlslType(p.type) + " " + p.name + ";\n";
+    s += StageSamplers(file);
     return s;
 }
 
@@ -51,8 +60,8 @@ std::string EffectVertexSource(const fx::EffectFile& file, const std::string& de
         s += "layout(location = " + std::to_string(4 + i) + ") in vec4 inTex" + std::to_string(i) + ";\n";
     s += "uniform vec4 ffViewport;\nuniform vec2 ffDepthRange;\nuniform vec4 ffClipPlane;\n";
     s += "uniform vec4 vsConst[" + std::to_string(kVertexConstRegisters) + "];\n";
+    s += "uniform ivec4 vsConstI[" + std::to_string(kIntConstRegisters) + "];\n";
     s += declarations;
-    s += StageSamplers();
     s += VaryingBlock(true, key.flat);
     s += ClipFixupSource();
     s += "#define main fxVertexMain\n#line 1\n";
@@ -74,8 +83,8 @@ std::string EffectFragmentSource(const fx::EffectFile& file, const std::string& 
     std::string s = "#version 330 core\n";
     s += "uniform float ffAlphaRef;\nuniform vec4 ffFogColor;\n";
     s += "uniform vec4 psConst[" + std::to_string(kPixelConstRegisters) + "];\n";
+    s += "uniform ivec4 psConstI[" + std::to_string(kIntConstRegisters) + "];\n";
     s += declarations;
-    s += StageSamplers();
     s += VaryingBlock(false, key.flat);
     s += "out vec4 fragColor;\n#define main fxPixelMain\n#line 1\n";
     s += file.shaders[size_t(shader)].source;

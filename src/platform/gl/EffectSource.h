@@ -9,11 +9,13 @@
 // A pixel shader defines main() and writes vec4 fragColor. Both see:
 //   the vertex inputs inPosition, inNormal, inColor0 (diffuse), inColor1
 //   (specular), inTex0..inTex7 (vertex shaders only);
-//   every parameter of the file by its name (float, vec4, mat4, sampler2D,
-//   samplerCube);
-//   the constant registers the program sets directly: vec4 vsConst[96]
-//   (vertex shaders) and vec4 psConst[32] (pixel shaders);
-//   the textures of sampler stages 0-7 as sampler2D fxStage0..fxStage7.
+//   every parameter of the file by its name (float, int, vec4, mat4,
+//   sampler2D, samplerCube);
+//   the constant registers the program sets directly: vec4 vsConst[256] and
+//   ivec4 vsConstI[16] (vertex shaders), vec4 psConst[32] and
+//   ivec4 psConstI[16] (pixel shaders);
+//   the textures of sampler stages 0-7 as fxStage0..fxStage7: sampler2D,
+//   or samplerCube for a stage that a cube-texture parameter names.
 // The device adds the alpha test and fog of its render states after the
 // pixel shader. A pass with "-" for a stage uses the fixed-function code of
 // the current states for it.
@@ -24,10 +26,14 @@
 
 namespace plat::gl {
 
-inline constexpr int kVertexConstRegisters = 96;
+inline constexpr int kVertexConstRegisters = 256;
 inline constexpr int kPixelConstRegisters = 32;
+inline constexpr int kIntConstRegisters = 16;
+// Texture units of the textures that shaders read by name only.
+inline constexpr int kFirstNamedUnit = 8;
+inline constexpr int kLastNamedUnit = 15;
 
-// The parameters as GLSL declarations.
+// The parameters and the stage samplers as GLSL declarations.
 std::string ParameterDeclarations(const fx::EffectFile& file);
 // Complete sources; shader -1 gives the fixed-function stage for key.
 std::string EffectVertexSource(const fx::EffectFile& file, const std::string& declarations, int shader,

@@ -31,6 +31,7 @@ GlDevice::GlDevice(const D3DCAPS9& caps, const D3DPRESENT_PARAMETERS& params, st
     glGenBuffers(1, &m_streamVertices);
     glGenBuffers(1, &m_streamIndices);
     glGenSamplers(GLsizei(kSamplers), m_samplers);
+    glGenSamplers(8, m_namedSamplers);
     for (auto& applied : m_appliedSamplers)
         applied.fill(0xFFFFFFFFu);
     // Flat shading takes the colour of a triangle's first vertex.
@@ -43,6 +44,7 @@ GlDevice::~GlDevice()
     // Resources still held elsewhere drop their GL copies with the context.
     m_programs.Clear();
     glDeleteSamplers(GLsizei(kSamplers), m_samplers);
+    glDeleteSamplers(8, m_namedSamplers);
     glDeleteBuffers(1, &m_streamVertices);
     glDeleteBuffers(1, &m_streamIndices);
     glDeleteFramebuffers(1, &m_copyFbo);

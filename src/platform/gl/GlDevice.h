@@ -18,6 +18,7 @@
 
 namespace plat::fx {
 struct Pass;
+struct Parameter;
 } // namespace plat::fx
 
 namespace plat::gl {
@@ -65,6 +66,7 @@ private:
                                const ProgramKey& key, std::string* log);
     void SetUniforms(const Program& program);
     void SetEffectUniforms(const Program& program);
+    void BindNamedTexture(const fx::Parameter& parameter, IDirect3DBaseTexture9* texture, GLint unit);
     void SetupVertexArray(GLintptr base, UINT stride);
     bool PrepareDraw();
     void DrawArrays(D3DPRIMITIVETYPE type, UINT first, UINT primitives);
@@ -79,6 +81,10 @@ private:
     GLuint m_streamVertices = 0;
     GLuint m_streamIndices = 0;
     GLuint m_samplers[kSamplers] = {};
+    // Samplers of the texture units that effect textures bound by name use,
+    // with the filter and address code each was last set to.
+    GLuint m_namedSamplers[8] = {};
+    int m_namedSamplerSetting[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
     std::array<std::array<DWORD, kD3DSamplerStateCount>, kSamplers> m_appliedSamplers{};
     Attachment m_boundColor;
     Attachment m_boundDepth;

@@ -445,6 +445,37 @@ void GlDevice::SetUniforms(const Program& program)
     glUniform1f(loc[uAlphaRef], float(m_renderStates[D3DRS_ALPHAREF] & 0xFF));
     glUniform4fv(loc[uVsConst], kVertexConstRegisters, m_vsConstF.data());
     glUniform4fv(loc[uPsConst], kPixelConstRegisters, m_psConstF.data());
+    glUniform4iv(loc[uVsConstI], kIntConstRegisters, m_vsConstI.data());
+    glUniform4iv(loc[uPsConstI], kIntConstRegisters, m_psConstI.data());
+}
+
+// A texture that shaders read by name goes on a unit of its own with a
+// sampler set up the way its declaration asks.
+void GlDevice::BindNamedTexture(const fx::Parameter& p, IDirect3DBaseTexture9* texture, GLint unit)
+{
+    const int slot = unit - kFirstNamedUnit;
+    const GLuint sampler = m_namedSamplers[slot];
+    const int setting = int(p.filter) * 8 + int(p.address);
+    if (m_namedSamplerSetting[slot] != setting) {
+        m_namedSamplerSetting[slot] = setting;
+        const bool point = p.filter == fx::Filter::Point;
+        const GLint wrap = p.address == fx::Address::Clamp    ? GL_CLAMP_TO_EDGE
+                           : p.address == fx::Address::Mirror ? GL_MIRRORED_REPEAT
+                                                              : GL_REPEAT;
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, wrap);
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, wrap);
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, wrap);
+        glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, point ? GL_NEAREST : GL_LINEAR);
+        glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, point ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
+    }
+    glActiveTexture(GLenum(GL_TEXTURE0 + unit));
+    GLenum target = 0;
+    const GLuint name = texture ? SyncTexture(texture, &target) : 0;
+    const GLenum wanted = p.type == fx::ParamType::CubeTexture ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
+    // A texture of the other kind would break the draw: the unit stays empty.
+    glBindTexture(wanted, target == wanted ? name : 0);
+    glBindSampler(GLuint(unit), sampler);
+    glActiveTexture(GL_TEXTURE0);
 }
 
 // Parameter values of the applied effect; textures that no stage carries go
@@ -455,7 +486,7 @@ void GlDevice::SetEffectUniforms(const Program& program)
         return;
     auto* effect = const_cast<fx::Effect*>(m_effect);
     const auto& parameters = effect->File().parameters;
-    GLint unit = 8;
+    GLint unit = kFirstNamedUnit;
     for (size_t i = 0; i < parameters.size() && i < program.parameters.size(); ++i) {
         const fx::Parameter& p = parameters[i];
         const GLint location = program.parameters[i];
@@ -471,22 +502,22 @@ void GlDevice::SetEffectUniforms(const Program& program)
         case fx::ParamType::Matrix:
             glUniformMatrix4fv(location, 1, GL_FALSE, p.value);
             break;
+        case fx::ParamType::Int:
+            glUniform1i(location, p.integer);
+            break;
         default: {
             if (p.stage >= 0 && p.stage < 8) {
                 glUniform1i(location, p.stage);
                 break;
             }
+            if (unit > kLastNamedUnit)
+                break;
             IDirect3DBaseTexture9* texture = nullptr;
             effect->GetTexture(p.name.c_str(), &texture);
-            GLenum target = 0;
-            glActiveTexture(GLenum(GL_TEXTURE0 + unit));
-            const GLuint name = texture ? SyncTexture(texture, &target) : 0;
+            BindNamedTexture(p, texture, unit);
             if (texture)
                 texture->Release();
-            glBindSampler(GLuint(unit), m_samplers[0]);
-            glBindTexture(p.type == fx::ParamType::CubeTexture ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D, name);
             glUniform1i(location, unit);
-            glActiveTexture(GL_TEXTURE0);
             ++unit;
         }
         }

@@ -39,6 +39,8 @@ enum Uniform {
     uFogColor,
     uVsConst,
     uPsConst,
+    uVsConstI,
+    uPsConstI,
     uSampler0,
     uStage0 = uSampler0 + 8,
     kUniformCount = uStage0 + 8,
