@@ -10,6 +10,7 @@
 #include "writers/GameIniWriter.h"
 #include "writers/KeyNamesWriter.h"
 #include "writers/MeshWriter.h"
+#include "writers/ObjectDescriptions.h"
 #include "writers/ProfileWriter.h"
 #include "writers/RenderDataWriter.h"
 #include "writers/SampleSounds.h"
@@ -84,6 +85,7 @@ const Step kSteps[] = {
     {"meshes", WriteMeshes},
     {"effect textures", tools::WriteEffectTextures},
     {"sample profile", tools::WriteSampleProfile},
+    {"object descriptions", tools::WriteObjectDescriptions},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };
