@@ -5,10 +5,6 @@
 
 #include <algorithm>
 
-CDustParticle::CDustParticle()
-{
-}
-
 void CDustParticle::Start(const D3DXVECTOR3* position, const D3DXVECTOR3* velocity, float size, float life,
                           float growth, const D3DXCOLOR4* colour)
 {

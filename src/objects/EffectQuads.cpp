@@ -2,6 +2,7 @@
 
 #include "graphics/D3DRender.h"
 
+#include <algorithm>
 #include <vector>
 
 const char g_szTechDirectLights[] = "techDirectLights";

@@ -81,7 +81,6 @@ protected:
 
 class CDustParticle : public CPuffParticle {
 public:
-    CDustParticle();
     void Start(const D3DXVECTOR3* position, const D3DXVECTOR3* velocity, float size, float life, float growth,
                const D3DXCOLOR4* colour);
     // Appends itself to the draw list while it lives and shows.

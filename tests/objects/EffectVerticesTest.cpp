@@ -313,6 +313,21 @@ TEST_F(ParticleVerticesTest, SparkRunsThroughItsAtlasAndColours)
     }
 }
 
+// A buffer that could not be locked gets nothing, while the particles
+// still live and move.
+TEST_F(ParticleVerticesTest, NoArraysMeanNoQuads)
+{
+    const D3DXVECTOR3 at(0.0f, 1.0f, 0.0f), rise(0.0f, 1.0f, 0.0f);
+    const D3DXCOLOR4 grey{0.5f, 0.5f, 0.5f, 0.5f};
+    particles->AddSpark(&at, &rise, 0.5f, 1, 1, 1, 1, nullptr);
+    particles->AddDust(&at, &rise, 0.5f, 2.0f, 0.0f, &grey);
+    particles->AddFlame(&at, &rise, 0.5f, 2.0f, 0.0f, &grey, 0, nullptr);
+    particles->UpdateInto(nullptr, nullptr, nullptr);
+    EXPECT_EQ(particles->m_nSparkQuads + particles->m_nDustQuads + particles->m_nFlameQuads, 0u);
+    EXPECT_EQ(particles->m_nSparks + particles->m_nDust + particles->m_nFlames, 3);
+    EXPECT_GT(particles->m_Flames[0].m_vPosition.y, 1.0f);
+}
+
 TEST_F(ParticleVerticesTest, TinySparksAndOldSparksDie)
 {
     const D3DXVECTOR3 at(0.0f, 1.0f, 0.0f), still(0.0f, 0.0f, 0.0f);
@@ -384,10 +399,6 @@ TEST_F(ParticleVerticesTest, HotFlameStartsYellowWhiteAndFadesIn)
     Fill();
     EXPECT_EQ(flames[0].nColour, 0x7F000000u);
 }
-
-} // namespace
-
-namespace {
 
 // A flame on a car sits at its offset in the car's frame and trails back
 // towards where it was born; on any other owner it drifts freely.
