@@ -348,7 +348,8 @@ TEST_F(ParticleVerticesTest, DustFadesWithDistanceAndSortsFarthestFirst)
         float distance; // from the eye, less half the size
         int lives;
         std::uint32_t alpha;
-    } cases[] = {{10.0f, 1, 204}, {45.0f, 1, 204}, {52.5f, 1, 102}, {60.0f, 0, 0}, {61.0f, 0, 0}};
+    } cases[] = {{0.5f, 1, 102}, // nearer than its size: thinned so it never fills the view
+                 {10.0f, 1, 204}, {45.0f, 1, 204}, {52.5f, 1, 102}, {60.0f, 0, 0}, {61.0f, 0, 0}};
     for (const auto& c : cases) {
         const D3DXVECTOR3 at(0.0f, 1.0f, -10.0f + c.distance + 0.5f);
         particles->AddDust(&at, &still, 1.0f, 2.0f, 0.0f, &colour);
