@@ -24,6 +24,7 @@ struct Step {
     float scaleX, screenWidth;
     DWORD textureFactor;
     IDirect3DSurface9* target; // not held
+    DWORD viewportWidth;
 };
 
 std::vector<Step> s_steps;
@@ -41,9 +42,11 @@ void Record(const char* name)
 {
     DWORD factor = 0;
     g_D3DRender.m_pDevice->GetRenderState(D3DRS_TEXTUREFACTOR, &factor);
+    D3DVIEWPORT9 viewport{};
+    g_D3DRender.m_pDevice->GetViewport(&viewport);
     s_steps.push_back({name, int(g_Game.m_pCamera - g_Game.m_Cameras), g_WaterPassActive, g_CubePassActive,
                        g_ShadowPassActive, g_D3DRender.m_fScaleX, g_D3DRender.m_fScreenWidth, factor,
-                       CurrentTarget()});
+                       CurrentTarget(), viewport.Width});
 }
 
 class RenderPassesTest : public test::StartedRenderTest {
@@ -128,8 +131,10 @@ TEST_F(RenderPassesTest, EachPassSeesItsCameraFlagTargetAndScale)
             EXPECT_EQ(s.screenWidth, width);
             EXPECT_EQ(s.target, m_frame);
         }
-        if (s.water || s.cube || s.shadow)
+        if (s.water || s.cube || s.shadow) {
             EXPECT_EQ(s.scaleX, 1.0f);
+            EXPECT_EQ(float(s.viewportWidth), s.screenWidth) << "the viewport covers the target, unscaled";
+        }
     }
     EXPECT_EQ(g_Game.m_pCamera, &g_Game.m_Cameras[0]);
     EXPECT_EQ(CurrentTarget(), m_frame);
