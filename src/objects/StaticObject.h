@@ -54,8 +54,9 @@ public:
     void Render(std::uint32_t part);
     void RenderLightEffects();
     void RenderChromeEffects();
-    // The owners' per-frame hook of a plain static object: nothing to do.
-    void Update() {}
+    // The per-frame hook the owners call on a plain static object: it has
+    // nothing to do.
+    void EmptyMemberFunction() {}
 
     // Rigid bodies (built by the physics code).
     void DestroyRigidBody();

@@ -2,8 +2,10 @@
 
 #include "platform/Backend.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -63,7 +65,15 @@ std::FILE* OpenFile(const char* path, const char* mode)
 {
     if (!path || !mode)
         return nullptr;
-    return std::fopen(NativePath(path).c_str(), mode);
+    std::FILE* file = std::fopen(NativePath(path).c_str(), mode);
+    // Windows refuses to open a folder as a file; here fopen takes it and
+    // reports a length of LONG_MAX, which readers would try to allocate.
+    struct stat info;
+    if (file && fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
 }
 
 bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* bytes, std::size_t maxBytes)

@@ -11,6 +11,7 @@
 #include "writers/ArchiveWriter.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 namespace {
@@ -172,6 +173,19 @@ TEST_F(LoadTest, ShortLinesGiveEmptyValuesAndLongNamesAreCut)
     car.Head({"Car", "GCLASS_VEHICLE", "GTYPE_VEHICLE", longName, "Data/Test/Box.msh", "Data/Test/Tex.dds"});
     EXPECT_EQ(LoadAndReadNext(car.End().Raw("TAIL").Text()), "TAIL");
     EXPECT_EQ(std::string(m_object.m_szDisplayName), longName.substr(0, STATIC_OBJECT_NAME_SIZE - 1));
+}
+
+TEST_F(LoadTest, AMeshOrTextureNamingAFolderIsRefused)
+{
+    // A folder opened as a file reported a length of about 4 GB to the readers.
+    std::filesystem::create_directories("Data/Folder.msh");
+    std::filesystem::create_directories("Data/Folder.dds");
+    EXPECT_EQ(g_FileManager.Open("Data/Folder.msh", FILE_MODE_BINARY), INVALID_FILE_HANDLE);
+    DescriptionWriter w;
+    w.Head({"Test", "GCLASS_STATIC", "GTYPE_STONE", "", "Data/Folder.msh", "Data/Folder.dds"});
+    EXPECT_EQ(LoadAndReadNext(w.End().Raw("TAIL").Text()), "TAIL");
+    EXPECT_EQ(m_object.m_pMesh, nullptr);
+    EXPECT_EQ(m_object.m_nTextureIds[0], INVALID_TEXTURE_ID);
 }
 
 TEST_F(LoadTest, AMissingEndMarkerEndsTheSectionsAtTheEndOfTheFile)
