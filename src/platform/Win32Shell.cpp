@@ -4,6 +4,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <cerrno>

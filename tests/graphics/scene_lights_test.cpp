@@ -248,7 +248,7 @@ TEST_F(SceneLightsTest, HeadlightSpotOnlyForThePlayersLitCarAtNight)
         bool on;
     } cases[] = {{false, 0, 1.0f, false}, {true, -1, 1.0f, false}, {true, 0, 0.5f, false}, {true, 0, 0.6f, true}};
     for (const auto& c : cases) {
-        car.m_nLightEffect = c.lightEffect;
+        car.m_nLightIndex = c.lightEffect;
         g_pPlayerVehicle = c.car ? &car : nullptr;
         g_Sky.m_fLightsFactor = c.lightsFactor;
         g_SceneLights.EnableHeadlightSpot();

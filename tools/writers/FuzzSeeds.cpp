@@ -106,6 +106,15 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
         ok = ok && WriteSeed(out / "meshes", fs::path(mesh).filename().string() + ".0", std::string(1, '\0') + bytes);
         ok = ok && WriteSeed(out / "meshes", fs::path(mesh).filename().string() + ".2", std::string(1, '\2') + bytes);
     }
+    // The description target takes its variant and close flag from the first byte.
+    for (const char* object : {"Data/Static/Props/LampPost01/Main.obj", "Data/Vehicles/01/Main.obj",
+                               "Data/Static/Buildings/Tower01/Main.obj", "Data/Humans/Male/Main.obj"}) {
+        std::string bytes;
+        ok = ok && ReadFileBytes(root / object, &bytes);
+        const std::string name = fs::path(object).parent_path().filename().string();
+        ok = ok && WriteSeed(out / "descriptions", name + ".closed", std::string(1, '\x80') + bytes);
+        ok = ok && WriteSeed(out / "descriptions", name + ".open", std::string(1, '\x03') + bytes);
+    }
     ok = ok && CopySeed(root, "Data/Landscape/LandscapeData.obj", out, "landscape_data");
     return ok && WriteImageSeeds(out / "images") && WriteRouteSeed(out / "global_route");
 }
