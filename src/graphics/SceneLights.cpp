@@ -21,3 +21,7 @@ void CSceneLights::OnLostDevice()
 void CSceneLights::OnResetDevice()
 {
 }
+
+void CSceneLights::ApplyLightSet(const CLightSet*)
+{
+}

@@ -1,7 +1,5 @@
 #include "objects/ContactHooks.h"
 
-#include <cstring>
-
 ContactRecord g_ContactRecord;
 
 CarContactHook g_pfnCarContact = RecordCarContact;
@@ -24,5 +22,5 @@ void RecordKnockDown(CStaticObject* human)
 
 void ClearContactRecord()
 {
-    std::memset(&g_ContactRecord, 0, sizeof(g_ContactRecord));
+    g_ContactRecord = ContactRecord{};
 }

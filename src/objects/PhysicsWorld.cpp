@@ -49,10 +49,10 @@ private:
         const auto* sweep = static_cast<const btAxisSweep3*>(getBroadphase());
         if (sweep->getNumHandles() < PHYSICS_MAX_BODIES)
             return true;
-        DebugLog("Physics world full: a body was not added (limit %d)", &kLimit);
+        const int limit = PHYSICS_MAX_BODIES;
+        DebugLog("Physics world full: a body was not added (limit %d)", &limit);
         return false;
     }
-    static const int kLimit = PHYSICS_MAX_BODIES;
 };
 
 } // namespace

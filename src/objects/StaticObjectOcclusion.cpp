@@ -13,7 +13,7 @@ int CStaticObject::BuildOcclusionPlanes()
     const CMeshRecord* mesh = m_pMesh;
     if (!mesh || !mesh->m_ppMeshes[OCCLUDER_PART] || m_nFrame >= mesh->m_nFrames[OCCLUDER_PART] || !g_Game.m_pCamera)
         return 0;
-    return BuildOccluderPlanes(mesh->m_ppMeshes[OCCLUDER_PART][m_nFrame], &m_matWorld, &m_vWorldCentre,
+    return BuildOccluderPlanes(mesh->m_ppMeshes[OCCLUDER_PART][m_nFrame], &m_matWorld, &m_vPosition,
                                &g_Game.m_pCamera->m_vEye);
 }
 
@@ -23,9 +23,9 @@ int CStaticObject::IsOccluded() const
     if (g_nOccluderPlanes == 0 || !g_Game.m_pCamera)
         return 0;
     const D3DXVECTOR3* eye = &g_Game.m_pCamera->m_vEye;
-    if (Vec3Distance(&m_vWorldCentre, eye) < Vec3Distance(&g_vOccluderPos, eye))
+    if (Vec3Distance(&m_vPosition, eye) < Vec3Distance(&g_vOccluderPos, eye))
         return 0;
     if (m_pBoxCorners)
         return IsBoxOccluded(m_pBoxCorners);
-    return IsSphereOccluded(&m_vWorldCentre, m_fSphereRadius);
+    return IsSphereOccluded(&m_vPosition, m_fRadius);
 }

@@ -28,6 +28,9 @@ public:
     void UpdateVisibility(int force);
     // The world's render passes.
     void RenderWorld();
+    // From a view-space position of the current camera to shadow-map
+    // texture coordinates, for an object drawn with that world matrix.
+    D3DXMATRIX* GetShadowMapMatrix(D3DXMATRIX* out, const D3DXMATRIX* world);
 
     // The physics world.
     int InitPhysics();
