@@ -74,7 +74,13 @@ void BuildPlanes(const std::uint8_t* vertices, DWORD stride, const D3DXMATRIX* w
         const D3DXVECTOR3 fromEye = middle - *eye;
         Vec3Normalize(&away, &fromEye);
         const D3DXVECTOR3 far = middle + away * 2000.0f;
-        D3DXPlaneFromPoints(&g_OccluderPlanes[g_nOccluderPlanes++], &p1, &p2, &far);
+        D3DXPLANE& plane = g_OccluderPlanes[g_nOccluderPlanes++];
+        D3DXPlaneFromPoints(&plane, &p1, &p2, &far);
+        // The edge's direction follows the winding of the faces it came
+        // from; the occluder's own centre is inside the shadow whatever the
+        // winding, so the plane is turned to hold it on its behind side.
+        if (D3DXPlaneDotCoord(&plane, centre) < 0.0f)
+            plane = D3DXPLANE(-plane.a, -plane.b, -plane.c, -plane.d);
     }
     // Only what lies beyond the building's centre counts as behind it.
     D3DXVECTOR3 normal;
