@@ -9,6 +9,7 @@
 #include "writers/GameIniWriter.h"
 #include "writers/KeyNamesWriter.h"
 #include "writers/MeshWriter.h"
+#include "writers/ObjectDescriptions.h"
 #include "writers/RenderDataWriter.h"
 #include "writers/SampleSounds.h"
 
@@ -80,6 +81,7 @@ const Step kSteps[] = {
     {"technique files", tools::WriteTechniqueFiles},
     {"render textures", tools::WriteRenderTextures},
     {"meshes", WriteMeshes},
+    {"object descriptions", tools::WriteObjectDescriptions},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };

@@ -6,6 +6,7 @@
 #include "objects/SpotsEffect.h"
 #include "shell/Game.h"
 #include "shell/Settings.h"
+#include "shell/VectorHelpers.h"
 
 #include <cstring>
 
@@ -35,8 +36,6 @@ CStaticObject::CStaticObject()
     D3DXMatrixIdentity(&m_matPrevWorld);
     m_vForward = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
     m_vPosition = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
-    m_vLocalCentre = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
-    m_fRadius = 0.0f;
     m_fCameraDistance = 0.0f;
     m_bAlive = 1;
     m_bVisible = 0;
@@ -108,4 +107,11 @@ int CStaticObject::UpdateVisibility()
 {
     m_bVisible = IsVisible();
     return m_bVisible;
+}
+
+float CStaticObject::UpdateCameraDistance()
+{
+    if (const CWorldCamera* camera = g_Game.m_pCamera)
+        m_fCameraDistance = Vec3Distance(&camera->m_vEye, &m_vPosition) - m_fSphereRadius;
+    return m_fCameraDistance;
 }

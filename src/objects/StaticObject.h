@@ -46,6 +46,9 @@ public:
 
     int IsVisible();
     int UpdateVisibility();
+    // Distance from the current camera's eye to the world centre minus the
+    // bounding radius (negative inside the sphere); stored and returned.
+    float UpdateCameraDistance();
 
     // Draws one mesh part (owners pass 0; a car draws parts 0, 1 and 2).
     void Render(std::uint32_t part);
@@ -82,11 +85,10 @@ public:
     D3DXMATRIX m_matPlacement;
     D3DXMATRIX m_matPrevWorld;
     D3DXVECTOR3 m_vForward;
-    // World centre of the bounding sphere (the local centre through the
-    // world matrix), kept by the owner.
+    // World centre of the bounding sphere, kept by the owner: the instance's
+    // sphere centre (the local centre) through the world matrix. The
+    // instance's sphere radius is the object's bounding radius.
     D3DXVECTOR3 m_vPosition;
-    D3DXVECTOR3 m_vLocalCentre;
-    float m_fRadius;
     // Distance from the current camera's eye to the world centre minus the
     // radius, written by the owner before the visibility test and the render.
     float m_fCameraDistance;
