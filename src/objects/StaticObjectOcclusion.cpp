@@ -27,5 +27,5 @@ int CStaticObject::IsOccluded() const
         return 0;
     if (m_pBoxCorners)
         return IsBoxOccluded(m_pBoxCorners);
-    return IsSphereOccluded(&m_vPosition, m_fRadius);
+    return IsSphereOccluded(&m_vPosition, m_fSphereRadius);
 }

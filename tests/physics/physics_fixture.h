@@ -96,6 +96,20 @@ private:
     std::vector<std::unique_ptr<CStaticObject, void (*)(CStaticObject*)>> m_owned;
 };
 
+// A post standing on a base: the pole drawn and picked (parts 0 and 12), a
+// cylinder and a base box for its movable body (parts 13 and 15) and the
+// body's centre (part 8).
+inline tools::MeshData StandingPostMesh()
+{
+    tools::MeshData mesh;
+    mesh.parts[0] = tools::BoxPart({-0.15f, 0.0f, -0.15f}, {0.15f, 6.0f, 0.15f});
+    mesh.parts[12] = mesh.parts[0];
+    mesh.parts[13] = tools::BoxPart({-0.15f, 0.5f, -0.15f}, {0.15f, 6.0f, 0.15f});
+    mesh.parts[15] = tools::BoxPart({-0.4f, 0.0f, -0.4f}, {0.4f, 0.5f, 0.4f});
+    mesh.parts[8].points = {{0.0f, 1.5f, 0.0f}};
+    return mesh;
+}
+
 inline btVector3 Origin(const btRigidBody* body)
 {
     return body->getWorldTransform().getOrigin();

@@ -21,7 +21,7 @@ protected:
         ground.parts[0] = tools::GroundPart(40.0f);
         ground.parts[12] = ground.parts[0];
         Write(kGround, ground);
-        Write(kLamp, tools::SampleLampPost());
+        Write(kLamp, test::StandingPostMesh());
         for (const tools::NamedMesh& m : tools::SampleMeshes())
             if (m.name == "Data/Vehicles/01/Body.msh")
                 Write(kCar, m.mesh);

@@ -14,7 +14,7 @@ TEST_F(PhysicsTest, AResetDeletesLeftoverBodiesWithTheirMotionStates)
 {
     for (int i = 0; i < 3; ++i)
         AddBody(Sphere(1.0f), nullptr, btVector3(static_cast<float>(i) * 5.0f, 0, 0), 1.0f);
-    CStaticObject* lamp = MakeObject(Write("Data/Lamp.msh", tools::SampleLampPost()), GTYPE_LAMPPOST);
+    CStaticObject* lamp = MakeObject(Write("Data/Lamp.msh", test::StandingPostMesh()), GTYPE_LAMPPOST);
     const D3DXVECTOR3 at(0, 0, 0), target(0, 0, 1), up(0, 1, 0);
     lamp->CreateRigidBody(5.0f, &at, &target, &up);
     AddToWorld(lamp);
@@ -31,7 +31,7 @@ TEST_F(PhysicsTest, AFullWorldRefusesAFurtherBodyAndSaysSo)
     // Tiny spheres along a diagonal: each new one sorts to the end on every
     // axis, and bodies of no object never pair.
     btCollisionShape* sphere = Sphere(0.01f);
-    const float spacing = 2800.0f / PHYSICS_MAX_BODIES;
+    const float spacing = 2800.0f / static_cast<float>(PHYSICS_MAX_BODIES);
     for (int i = 0; i < PHYSICS_MAX_BODIES; ++i) {
         const float p = -1400.0f + spacing * static_cast<float>(i);
         AddBody(sphere, nullptr, btVector3(p, p, p));

@@ -39,7 +39,6 @@ protected:
         building->SetLookAtTransform(&at, &target, &up);
         building->CreateRigidBody(0.0f, &at, &target, &up);
         D3DXVec3TransformCoord(&building->m_vPosition, &building->m_vSphereCentre, &building->m_matWorld);
-        building->m_fRadius = building->m_fSphereRadius;
         return building;
     }
 };
@@ -105,7 +104,7 @@ protected:
     {
         CStaticObject* prop = MakeObject("", GTYPE_DECORS);
         prop->m_vPosition = centre;
-        prop->m_fRadius = 1.0f;
+        prop->m_fSphereRadius = 1.0f;
         if (corners) {
             const D3DXVECTOR3 origin = centre - D3DXVECTOR3(1, 1, 1), size(2, 2, 2);
             ComputeBoxCorners(&prop->m_pBoxCorners, &origin, &size, &g_matIdentity);
@@ -179,7 +178,7 @@ TEST_F(OcclusionTest, NoPlanesHideNothing)
     // A mesh without an occluder part builds nothing and forgets the last one.
     g_Game.m_pCamera->m_vEye = D3DXVECTOR3(0, 8, -60);
     ASSERT_EQ(building->BuildOcclusionPlanes(), 1);
-    CStaticObject* lamp = MakeObject(Write("Data/Lamp.msh", tools::SampleLampPost()), GTYPE_LAMPPOST);
+    CStaticObject* lamp = MakeObject(Write("Data/Lamp.msh", test::StandingPostMesh()), GTYPE_LAMPPOST);
     EXPECT_EQ(lamp->BuildOcclusionPlanes(), 0);
     EXPECT_EQ(behind->IsOccluded(), 0);
 }

@@ -54,9 +54,6 @@ MeshPartData GroundPart(float edge);
 // A box from min to max as 8 shared corners and 12 outward triangles, for
 // occluder parts.
 MeshPartData ClosedBoxPart(const MeshVec3& min, const MeshVec3& max);
-// A lamp post: the pole drawn and picked (parts 0 and 12), a cylinder and a
-// base box for its body (parts 13 and 15) and the body's centre (part 8).
-MeshData SampleLampPost();
 
 // Sample meshes of the city, by name: a box building, a ground tile and a
 // car body with glass, chrome, shadow, collision and physics parts.

@@ -1,6 +1,5 @@
-// Mesh parts the physics and occlusion code reads: a closed occluder box
-// whose faces share their corners (so the silhouette is found by cancelling
-// shared edges) and a lamp post with primitive parts for its movable body.
+// Occluder parts: a closed box whose faces share their corners, so that the
+// edges two turned-away faces share cancel and only the silhouette remains.
 #include "writers/MeshWriter.h"
 
 namespace tools {
@@ -42,17 +41,6 @@ MeshPartData ClosedBoxPart(const MeshVec3& min, const MeshVec3& max)
             part.indices.push_back(corners[i]);
     }
     return part;
-}
-
-MeshData SampleLampPost()
-{
-    MeshData mesh;
-    mesh.parts[0] = BoxPart({-0.15f, 0.0f, -0.15f}, {0.15f, 6.0f, 0.15f});
-    mesh.parts[12] = mesh.parts[0];                                         // ray picks
-    mesh.parts[13] = BoxPart({-0.15f, 0.5f, -0.15f}, {0.15f, 6.0f, 0.15f}); // pole cylinder
-    mesh.parts[15] = BoxPart({-0.4f, 0.0f, -0.4f}, {0.4f, 0.5f, 0.4f});     // base box
-    mesh.parts[8].points = {{0.0f, 1.5f, 0.0f}};                            // centre of the body
-    return mesh;
 }
 
 } // namespace tools
