@@ -2,6 +2,8 @@
 // bodies objects get on them.
 #include "physics_fixture.h"
 
+#include "writers/ObjectMeshes.h"
+
 namespace {
 
 using test::Origin;
@@ -236,6 +238,38 @@ TEST_F(ShapeTest, AMovedBodyKeepsNoPairsFromItsOldPlace)
     car->DestroyRigidBody();
     EXPECT_EQ(car->m_pRigidBody, nullptr);
     EXPECT_EQ(m_world->getNumCollisionObjects(), 1);
+}
+
+// The shipped meshes give each shape its parts.
+TEST_F(ShapeTest, SampleMeshesGiveTheirShapes)
+{
+    Write("Data/SampleBuilding.msh", tools::BuildingMesh(12.0f, 10.0f, 30.0f));
+    Write("Data/SampleLamp.msh", tools::LampPostMesh());
+    Write("Data/SampleBench.msh", tools::BenchMesh());
+    const struct {
+        const char* name;
+        std::string mesh;
+        bool triangles, hull;
+        int compoundChildren;
+    } cases[] = {
+        {"building", "Data/SampleBuilding.msh", true, true, 0},
+        {"lamp post", "Data/SampleLamp.msh", true, true, 2},
+        {"bench", "Data/SampleBench.msh", true, true, 2},
+        {"car body", kCar, true, true, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CStaticObject* object = MakeObject(c.mesh, GTYPE_DECORS);
+        CMeshRecord* mesh = object->m_pMesh;
+        ASSERT_NE(mesh, nullptr);
+        mesh->BuildTriangleMeshShape();
+        mesh->BuildConvexHullShape();
+        mesh->BuildCompoundShape();
+        EXPECT_EQ(mesh->m_pTriangleMeshShape != nullptr, c.triangles);
+        EXPECT_EQ(mesh->m_pConvexHullShape != nullptr, c.hull);
+        const auto* compound = static_cast<const btCompoundShape*>(mesh->m_pCompoundShape);
+        EXPECT_EQ(compound ? compound->getNumChildShapes() : 0, c.compoundChildren);
+    }
 }
 
 } // namespace
