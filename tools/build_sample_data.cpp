@@ -10,6 +10,7 @@
 #include "writers/KeyNamesWriter.h"
 #include "writers/MeshWriter.h"
 #include "writers/ObjectDescriptions.h"
+#include "writers/ProfileWriter.h"
 #include "writers/RenderDataWriter.h"
 #include "writers/SampleSounds.h"
 
@@ -82,6 +83,7 @@ const Step kSteps[] = {
     {"render textures", tools::WriteRenderTextures},
     {"meshes", WriteMeshes},
     {"object descriptions", tools::WriteObjectDescriptions},
+    {"sample profile", tools::WriteSampleProfile},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };

@@ -10,12 +10,21 @@
 #include <cstdint>
 
 class CGameSound;
+class CSaveReader;
+class CSaveWriter;
+
+// The car record of a save: 156 bytes whose last u32 (at offset 152) is the
+// count M of the 40-byte records that follow it.
+constexpr unsigned VEHICLE_RECORD_BASE_SIZE = 156;
+constexpr unsigned VEHICLE_RECORD_COUNT_OFFSET = 152;
+constexpr unsigned VEHICLE_RECORD_ITEM_SIZE = 40;
 
 class CVehicle : public CStaticObject {
 public:
     void Update();
-    void Save(std::uint32_t file);
-    void Load(std::uint32_t file);
+    void Save(CSaveWriter& out);
+    // 1 when the whole record was read and applied.
+    int Load(CSaveReader& in);
     void RepairBody(float fraction);
     void ApplyCollisionDamage(const D3DXVECTOR3* localPoint, const D3DXVECTOR3* normal, void* other, float strength);
 

@@ -282,11 +282,12 @@ int CFileManager::IsAtEnd(FileHandle handle)
     return 0;
 }
 
-void CFileManager::Write(const void* buffer, std::size_t size, std::size_t count, FileHandle handle)
+std::size_t CFileManager::Write(const void* buffer, std::size_t size, std::size_t count, FileHandle handle)
 {
     std::FILE** slot = SlotOf(handle);
-    if (buffer && slot && *slot)
-        std::fwrite(buffer, size, count, *slot);
+    if (!buffer || !slot || !*slot)
+        return 0;
+    return std::fwrite(buffer, size, count, *slot);
 }
 
 std::uint32_t CFileManager::GetFileSize(FileHandle handle)

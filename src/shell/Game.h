@@ -25,6 +25,9 @@ public:
     void Tick();
     void NewGame();
     void Reset();
+    // Loads the current profile's save into a freshly reset world: 1 when
+    // loaded, 0 without a profile or after the load error box.
+    int LoadGame();
     void UpdateVisibility(int force);
     // The world's render passes.
     void RenderWorld();

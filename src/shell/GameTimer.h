@@ -1,9 +1,12 @@
 // The game timer: the real clock always runs, the game clock runs at the
-// time scale and stops in pause. Its 32 bytes are saved whole with a
-// profile, so the layout below is a file format.
+// time scale and stops in pause. Its eight fields are saved with a profile
+// as a 32-byte record, 4 bytes each little-endian, in declaration order.
 #pragma once
 
 #include <cstdint>
+
+class CSaveReader;
+class CSaveWriter;
 
 class CGameTimer {
 public:
@@ -16,6 +19,9 @@ public:
     float GetRealTimeSince(std::uint32_t stamp) const;
     int Save(std::uint32_t handle) const;
     int Load(std::uint32_t handle);
+    // The same 32-byte record inside a save built in memory.
+    void Save(CSaveWriter& out) const;
+    int Load(CSaveReader& in);
 
     // Paused means the scale is exactly 0: slow motion never goes below 0.125.
     bool IsPaused() const { return m_fTimeScale == 0.0f; }

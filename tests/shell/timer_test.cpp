@@ -149,6 +149,16 @@ TEST_F(TimerFileTest, SaveAndLoadRoundTripWithTheSavedClockRule)
     EXPECT_EQ(loaded.m_nLastTick, timer.m_nLastTick);
 }
 
+TEST_F(TimerFileTest, ASaveThatCannotBeWrittenReportsIt)
+{
+    test::WriteWholeFile("timer.bin", "");
+    const FileHandle f = g_FileManager.Open("timer.bin", FILE_MODE_BINARY);
+    ASSERT_NE(f, INVALID_FILE_HANDLE);
+    EXPECT_EQ(timer.Save(f), 0) << "a file open for reading takes no bytes";
+    g_FileManager.Close(f);
+    EXPECT_EQ(timer.Save(INVALID_FILE_HANDLE), 0);
+}
+
 TEST_F(TimerFileTest, ShortOrImpossibleRecordsAreNotTakenAsTheyAre)
 {
     test::WriteWholeFile("short.bin", std::string(20, '\0'));
