@@ -58,8 +58,25 @@ public:
     // nothing to do.
     void EmptyMemberFunction() {}
 
-    // Rigid bodies (built by the physics code).
+    // Places the body facing target: mass 0 makes a static body on the
+    // mesh's triangle-mesh shape, any other mass a movable one on its
+    // compound; a body that exists is moved instead (the mass only stored).
+    // Mass -1 takes the stored placement and mass. No body when the mesh
+    // cannot give the shape. The owner adds the body to the world.
+    void CreateRigidBody(float mass, const D3DXVECTOR3* position, const D3DXVECTOR3* target, const D3DXVECTOR3* up);
+    // Takes the body out of the world, then deletes it with its motion state.
     void DestroyRigidBody();
+
+    // Ray picks: through the mesh's collision model of the current frame
+    // (records the object in g_RayHit on a hit), and through the static
+    // body's triangle-mesh shape. 1 on a hit; out may be null.
+    int IntersectRay(const D3DXVECTOR3* from, const D3DXVECTOR3* to, D3DXVECTOR3* out, int closest);
+    int RayTestBody(const D3DXVECTOR3* from, const D3DXVECTOR3* to, D3DXVECTOR3* out, int unused);
+    // Makes the object (its part 10) the current occluder seen from the
+    // current camera; 1 when planes were built.
+    int BuildOcclusionPlanes();
+    // 1 when the current occluder hides the object.
+    int IsOccluded() const;
 
     char m_szPath[STATIC_OBJECT_PATH_SIZE];
     std::uint32_t m_nClass;  // GCLASS_*, 0 unknown

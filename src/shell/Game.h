@@ -11,6 +11,11 @@ class btSequentialImpulseConstraintSolver;
 class btDiscreteDynamicsWorld;
 class btVehicleRaycaster;
 
+// Bodies the physics world holds at once: the streamed city's props, trees
+// and terrain, 64 cars and the ragdolls of knocked-down pedestrians, with
+// room to spare. A full world refuses a further body with a log line.
+enum { PHYSICS_MAX_BODIES = 16384 };
+
 class CGame {
 public:
     CGame();
@@ -61,7 +66,7 @@ private:
     void DrawShadowMapView();
     void UpdateMenuOnly();
     void UpdateRunningGame();
-    void RemoveAllCollisionObjects(bool deleteMotionStates);
+    void RemoveAllCollisionObjects();
     void RenderMainPass();
     void BeginTargetPass(float size);
     void EndTargetPass();

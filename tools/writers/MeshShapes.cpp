@@ -45,8 +45,9 @@ MeshData SampleBuilding()
 {
     MeshData mesh;
     const MeshPartData box = BoxPart({-5, 0, -5}, {5, 20, 5});
-    for (int part : {0, 1, 10, 12})
+    for (int part : {0, 1, 12})
         mesh.parts[part] = box;
+    mesh.parts[10] = ClosedBoxPart({-5, 0, -5}, {5, 20, 5});
     return mesh;
 }
 

@@ -176,7 +176,7 @@ MeshData BuildingMesh(float width, float depth, float height)
     AddTexturedBox(&mesh.parts[0], {-w - 0.2f, height, -d - 0.2f}, {w + 0.2f, height + 0.6f, d + 0.2f}, roof, roof);
     AddTexturedBox(&mesh.parts[0], {-w - 0.15f, 0, -d - 0.15f}, {w + 0.15f, 0.8f, d + 0.15f}, roof, roof);
     AddTexturedBox(&mesh.parts[1], {-w, 0, -d}, {w, height + 0.6f, d}, facade, roof);
-    mesh.parts[10] = PlainBox({-w, 0, -d}, {w, height, d});
+    mesh.parts[10] = ClosedBoxPart({-w, 0, -d}, {w, height, d});
     mesh.parts[12] = PlainBox({-w - 0.2f, 0, -d - 0.2f}, {w + 0.2f, height + 0.6f, d + 0.2f});
     // The window lights sit just in front of the walls.
     AddWalls(&mesh.parts[5], {-w - 0.05f, 0, -d - 0.05f}, {w + 0.05f, height, d + 0.05f}, facade);
