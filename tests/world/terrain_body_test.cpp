@@ -2,6 +2,7 @@
 // what the player sees.
 #include "world/world_fixture.h"
 
+#include "objects/StaticObject.h"
 #include "shell/Game.h"
 
 #include <btBulletDynamicsCommon.h>
@@ -77,6 +78,10 @@ TEST_F(TerrainBody, BoxRestsOnASlopeOfTheSampleCity)
     info.m_startWorldTransform = start;
     info.m_friction = 0.9f;
     btRigidBody body(info);
+    // A body with no object collides with nothing: the box stands for a prop.
+    CStaticObject prop;
+    prop.m_nType = GTYPE_DECORS;
+    body.setUserPointer(&prop);
     g_Game.m_pDynamicsWorld->addRigidBody(&body);
     for (int i = 0; i < 180; ++i)
         g_Game.m_pDynamicsWorld->stepSimulation(1.0f / 60.0f, 0, 1.0f / 60.0f);
