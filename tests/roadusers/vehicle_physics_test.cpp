@@ -3,6 +3,10 @@
 #include "vehicle_fixture.h"
 
 #include "graphics/MeshContainer.h"
+#include "shell/Input.h"
+#include "world/Landscape.h"
+
+#include <filesystem>
 
 namespace {
 
@@ -155,6 +159,96 @@ TEST_F(VehicleTest, EverySampleCarStandsOnItsWheels)
     g_Game.m_pDynamicsWorld->removeRigidBody(plane);
     delete plane;
     delete ground;
+}
+
+// The sample city the build wrote, with its physics ground.
+void LoadSampleCity()
+{
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(std::string(MORVAINE_BUILD_DIR) + "/run");
+    const int result = g_Landscape.Init();
+    std::filesystem::current_path(previous);
+    ASSERT_EQ(result, 1);
+    g_Landscape.Update();
+    ASSERT_NE(g_Landscape.m_pTerrainBody, nullptr);
+}
+
+// Every sample car placed on the street at the player's start stands there on
+// its own wheels.
+TEST_F(VehicleTest, EverySampleCarStandsOnTheSampleCity)
+{
+    LoadSampleCity();
+    std::vector<CVehicle*> cars;
+    float z = -730.0f;
+    for (const std::string& path : tools::SampleVehiclePaths()) {
+        D3DXVECTOR3 at(226.0f, 0.0f, z);
+        at.y = GetExactAltitude(&at) + 1.5f;
+        cars.push_back(Spawned(VEHICLE_PLAYER, path.c_str(), at));
+        cars.back()->SetPhysicsActive(1);
+        z -= 12.0f;
+    }
+    for (int step = 0; step < 180; ++step)
+        g_Game.m_pDynamicsWorld->stepSimulation(1.0f / 60.0f, 1, 1.0f / 60.0f);
+    for (CVehicle* car : cars) {
+        int contacts = 0;
+        for (int i = 0; i < 4; ++i)
+            contacts += car->m_pRaycastVehicle->getWheelInfo(i).m_raycastInfo.m_isInContact;
+        EXPECT_EQ(contacts, 4) << car->m_szPath;
+        const btVector3 p = car->m_pRigidBody->getCenterOfMassPosition();
+        const D3DXVECTOR3 under(p.x(), 0.0f, p.z());
+        const float ground = GetExactAltitude(&under);
+        const float bottom = car->m_pMesh->m_pBoxes[VEHICLE_MESH_COLLISION_PART][0].vMin.y;
+        EXPECT_GT(p.y() + car->m_vCentreOffset.y + bottom, ground) << car->m_szPath;
+        EXPECT_LT(p.y(), ground + 2.0f) << car->m_szPath;
+        EXPECT_LT(car->m_pRigidBody->getLinearVelocity().length(), 0.2f) << car->m_szPath;
+    }
+    for (auto& car : m_cars)
+        car->Release();
+    m_cars.clear();
+    g_Landscape.Release();
+    g_Landscape.m_fWorldSize = 0.0f;
+}
+
+TEST_F(VehicleTest, ResetToRoadPutsTheCarOnTheNearestRoad)
+{
+    LoadSampleCity();
+    D3DXVECTOR3 off(300.0f, 0.0f, -700.0f); // inside a block, off the streets
+    off.y = GetExactAltitude(&off) + 1.0f;
+    CVehicle* car = Spawned(VEHICLE_PLAYER, "Data/Vehicles/01/Main.obj", off);
+    g_pPlayerVehicle = car;
+    car->m_pLastContact = car;
+    g_bActRestore = 1;
+
+    car->SetControlMode(1);
+    car->ResetToRoad(nullptr, nullptr);
+    EXPECT_EQ(g_bActRestore, 0) << "the key is consumed";
+    EXPECT_EQ(car->m_pLastContact, car) << "a car without its driver stays";
+
+    car->SetControlMode(2);
+    car->m_vLinearVelocity = D3DXVECTOR3(2.0f, 0.0f, 0.0f);
+    car->ResetToRoad(nullptr, nullptr);
+    EXPECT_EQ(car->m_pLastContact, car) << "a moving car stays";
+
+    car->m_vLinearVelocity = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    car->ResetToRoad(nullptr, nullptr);
+    EXPECT_EQ(car->m_pLastContact, nullptr);
+    const D3DXVECTOR3 placed(car->m_matPlacement.m[3][0], car->m_matPlacement.m[3][1], car->m_matPlacement.m[3][2]);
+    EXPECT_EQ(g_Landscape.GetRouteCellType(&placed), ROUTE_ROAD);
+    EXPECT_NEAR(placed.y, GetExactAltitude(&placed) + 2.0f, 0.5f);
+    EXPECT_EQ(car->m_nKind, VEHICLE_PLAYER);
+    EXPECT_EQ(car->m_nControlMode, 2);
+
+    const D3DXVECTOR3 given(226.0f, 20.0f, -730.0f), target(226.0f, 20.0f, -700.0f);
+    car->ResetToRoad(&given, &target);
+    EXPECT_EQ(car->m_matPlacement.m[3][2], -730.0f);
+    EXPECT_NEAR(car->m_matPlacement.m[2][2], 1.0f, 1e-5f) << "facing the target";
+
+    g_pPlayerVehicle = nullptr;
+    for (auto& c : m_cars)
+        c->Release();
+    m_cars.clear();
+    g_Landscape.Release();
+    g_Landscape.m_fWorldSize = 0.0f;
 }
 
 } // namespace
