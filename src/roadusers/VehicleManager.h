@@ -8,7 +8,7 @@
 class CStaticObject;
 class CVehicle;
 
-enum { VEHICLE_MODEL_COUNT = 10 };
+enum { VEHICLE_MODEL_COUNT = 10, VEHICLE_MANAGER_CARS = 64 };
 
 class CVehicleManager {
 public:
@@ -37,6 +37,7 @@ public:
     std::uint32_t m_nSpawnLimit = 0;
     int m_Textures[3] = {-1, -1, -1};
     CStaticObject* m_pRaceInfoScreen = nullptr;
+    CVehicle* m_pCars[VEHICLE_MANAGER_CARS] = {}; // entry 0 the player's car
     CVehicle* m_pModels[VEHICLE_MODEL_COUNT] = {};
     std::uint32_t m_nModels = 0;
     std::uint32_t m_nPoliceCars = 0;

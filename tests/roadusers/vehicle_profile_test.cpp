@@ -13,18 +13,14 @@ namespace {
 
 using test::VehicleTest;
 
-CVehicle* s_loadedCar = nullptr;
 bool s_dentedBeforeRepair = false;
 std::uint32_t s_dentedVertex = 0;
 
-// The vehicle manager makes no car yet: the loaded car stands in for the one
-// it would create, and the body is looked at just before the repair.
+// The body is looked at just before the load's repair.
 void WatchLoad(const char* step)
 {
-    if (std::strncmp(step, "g_VehicleManager.CreatePlayerCar", 32) == 0)
-        g_pPlayerVehicle = s_loadedCar;
     if (std::strncmp(step, "g_pPlayerVehicle->RepairBody", 28) == 0)
-        s_dentedBeforeRepair = s_loadedCar->m_pDeform[s_dentedVertex].fAmount == 1.0f;
+        s_dentedBeforeRepair = g_pPlayerVehicle->m_pDeform[s_dentedVertex].fAmount == 1.0f;
 }
 
 TEST_F(VehicleTest, ProfileLoadRedentsThenRepairsThePlayersCar)
@@ -41,17 +37,26 @@ TEST_F(VehicleTest, ProfileLoadRedentsThenRepairsThePlayersCar)
     g_pPlayerVehicle = saved;
     SaveGame();
 
-    s_loadedCar = Spawned(VEHICLE_PLAYER);
     s_dentedBeforeRepair = false;
     g_pGameStepObserver = WatchLoad;
     const int loaded = g_Game.LoadGame();
     g_pGameStepObserver = nullptr;
     ASSERT_EQ(loaded, 1);
-    EXPECT_EQ(g_pPlayerVehicle, s_loadedCar);
+    CVehicle* car = g_pPlayerVehicle;
+    ASSERT_NE(car, nullptr);
+    ASSERT_NE(car, saved);
+    EXPECT_STREQ(car->m_szPath, "Data/Vehicles/01/Main.obj");
     EXPECT_TRUE(s_dentedBeforeRepair) << "the record dents the body first";
-    EXPECT_EQ(s_loadedCar->m_pDeform[s_dentedVertex].fAmount, 0.0f);
-    EXPECT_EQ(BodyVertex(s_loadedCar, s_dentedVertex), s_loadedCar->m_pDeform[s_dentedVertex].vBase);
-    EXPECT_EQ(s_loadedCar->m_fBodyDamage, 0.0f);
+    EXPECT_EQ(car->m_pDeform[s_dentedVertex].fAmount, 0.0f);
+    EXPECT_EQ(BodyVertex(car, s_dentedVertex), car->m_pDeform[s_dentedVertex].vBase);
+    EXPECT_EQ(car->m_fBodyDamage, 0.0f);
+    // At the player's start, facing north, in the physics world.
+    EXPECT_EQ(car->m_matPlacement.m[3][0], 226.0f);
+    EXPECT_EQ(car->m_matPlacement.m[3][2], -730.0f);
+    EXPECT_NEAR(car->m_matPlacement.m[2][2], 1.0f, 1e-5f);
+    EXPECT_EQ(car->m_bPhysicsActive, 1);
+    EXPECT_EQ(car->m_nKind, VEHICLE_PLAYER);
+    EXPECT_EQ(car->m_nControlMode, 2);
 
     g_nProfile = -1;
     g_Game.m_pCamera = nullptr;
