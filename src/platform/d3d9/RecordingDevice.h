@@ -106,7 +106,11 @@ public:
 
     // Test and back-end side.
     DeviceLog& Log() { return m_log; }
-    void Record(D3DCall call) { m_log.Add(std::move(call)); }
+    void Record(D3DCall call)
+    {
+        if (DeviceCallsKept())
+            m_log.Add(std::move(call));
+    }
     void Lose();
     void AllowReset();
     void ForceResetResult(HRESULT result) { m_forcedResetResult = result; }
@@ -159,6 +163,9 @@ protected:
     std::array<int, kIntConstants * 4> m_vsConstI{};
     std::array<float, kPixelConstants * 4> m_psConstF{};
     std::array<int, kIntConstants * 4> m_psConstI{};
+    // Raised by every write of the vertex float, vertex integer, pixel float
+    // and pixel integer banks, so a back end sends a bank only after a change.
+    std::uint32_t m_constantRevision[4] = {1, 1, 1, 1};
     D3DMATERIAL9 m_material{};
     D3DVIEWPORT9 m_viewport{};
     DWORD m_fvf = 0;

@@ -177,6 +177,34 @@ GlTexture* MakeTexture(d3d::TextureStore& store, GLenum target, const PixelForma
 
 } // namespace
 
+namespace {
+
+// Creating and uploading happen on a unit the drawing never samples, so the
+// bindings the device keeps on units 0-15 stay what it thinks they are.
+class ScratchUnit {
+public:
+    ScratchUnit()
+    {
+        glGetIntegerv(GL_ACTIVE_TEXTURE, &m_previous);
+        glActiveTexture(GL_TEXTURE0 + kScratchTextureUnit);
+    }
+    ~ScratchUnit() { glActiveTexture(GLenum(m_previous)); }
+
+private:
+    GLint m_previous = GL_TEXTURE0;
+};
+
+bool UpToDate(d3d::TextureStore& store, const GlTexture& gl)
+{
+    for (UINT face = 0; face < store.FaceCount(); ++face)
+        for (UINT level = 0; level < store.LevelCount(); ++level)
+            if (gl.uploaded[size_t(face) * store.LevelCount() + level] != store.At(face, level)->revision + 1)
+                return false;
+    return true;
+}
+
+} // namespace
+
 GLuint SyncTexture(IDirect3DBaseTexture9* texture, GLenum* target)
 {
     d3d::TextureStore* store = d3d::StoreOf(texture);
@@ -184,12 +212,16 @@ GLuint SyncTexture(IDirect3DBaseTexture9* texture, GLenum* target)
     if (!store || !PixelFormatOf(store->At(0, 0)->desc.Format, &f))
         return 0;
     const GLenum kind = store->FaceCount() == 6 ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
+    *target = kind;
     auto* gl = dynamic_cast<GlTexture*>(store->backend.get());
+    const bool renderTarget = (store->Usage() & D3DUSAGE_RENDERTARGET) != 0;
+    if (gl && gl->Alive() && (renderTarget || UpToDate(*store, *gl)))
+        return gl->name;
+    ScratchUnit scratch;
     if (!gl || !gl->Alive())
         gl = MakeTexture(*store, kind, f);
-    *target = kind;
     glBindTexture(kind, gl->name);
-    if (store->Usage() & D3DUSAGE_RENDERTARGET)
+    if (renderTarget)
         return gl->name;
     bool changed = false;
     for (UINT face = 0; face < store->FaceCount(); ++face)
@@ -249,6 +281,7 @@ bool AttachmentOf(IDirect3DSurface9* surface, Attachment* out)
             PixelFormat f;
             if (!PixelFormatOf(desc.Format, &f))
                 f = PixelFormat{GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE};
+            ScratchUnit scratch;
             glGenTextures(1, &gl->texture);
             glBindTexture(GL_TEXTURE_2D, gl->texture);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
@@ -259,6 +292,12 @@ bool AttachmentOf(IDirect3DSurface9* surface, Attachment* out)
     out->texture = gl->texture;
     out->renderbuffer = gl->renderbuffer;
     return true;
+}
+
+GLuint CurrentBuffer(const d3d::BufferStore& store)
+{
+    auto* gl = dynamic_cast<GlBuffer*>(store.backend.get());
+    return gl && gl->Alive() && gl->revision == store.Revision() ? gl->name : 0;
 }
 
 GLuint SyncBuffer(d3d::BufferStore& store, GLenum target)
