@@ -125,6 +125,9 @@ public:
     // back end compiles them and may refuse them with its compiler's text).
     virtual void OnEffectPass(const fx::Effect* effect, bool applied) {}
     virtual bool AcceptEffect(const fx::EffectFile& file, std::string* errors) { return true; }
+    // Whether textures loaded from DXT files keep their blocks (the headless
+    // device widens them, so tests read plain pixels).
+    virtual bool SamplesBlockFormats() const { return false; }
 
 protected:
     struct Stream {

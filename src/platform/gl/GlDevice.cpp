@@ -267,6 +267,11 @@ HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND window, con
     return hr;
 }
 
+bool GlDevice::SamplesBlockFormats() const
+{
+    return m_context->HasExtension("GL_EXT_texture_compression_s3tc");
+}
+
 void GlDevice::OnEffectPass(const fx::Effect* effect, bool applied)
 {
     if (applied)

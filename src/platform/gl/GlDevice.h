@@ -47,6 +47,7 @@ public:
 
     void OnEffectPass(const fx::Effect* effect, bool applied) override;
     bool AcceptEffect(const fx::EffectFile& file, std::string* errors) override;
+    bool SamplesBlockFormats() const override;
 
     bool Read(IDirect3DSurface9* surface, Pixels* out);
     ProgramCache& Programs() { return m_programs; }
