@@ -68,6 +68,31 @@ TEST_F(ResourcesTest, BlockFilesStayCompressedAndMatchTheirDecodedTwin)
     }
 }
 
+// The shadow maps are 5:6:5 targets: drawn into and read back, by the
+// driver's own format or the 8-bit one it falls back to.
+TEST_F(ResourcesTest, SixteenBitTargetIsDrawnIntoAndSampled)
+{
+    IDirect3DTexture9* target = nullptr;
+    ASSERT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &target,
+                                    nullptr),
+              D3D_OK);
+    IDirect3DSurface9* level = nullptr;
+    IDirect3DSurface9* back = nullptr;
+    target->GetSurfaceLevel(0, &level);
+    device->GetRenderTarget(0, &back);
+    device->SetRenderTarget(0, level);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF08FC10, 1.0f, 0);
+    device->SetRenderTarget(0, back);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    device->SetTexture(0, target);
+    DrawQuad(1.0f);
+    EXPECT_TRUE(Near(Frame().At(kWidth / 2, kHeight / 2), 0xFF08FC10, 4));
+    device->SetTexture(0, nullptr);
+    back->Release();
+    level->Release();
+    target->Release();
+}
+
 // A texture drawn at half its size reads its second level when the mip
 // filter asks for levels, and the first when it does not.
 TEST_F(ResourcesTest, MipLevelsAreChosenBySize)

@@ -125,8 +125,10 @@ bool GlDevice::BindTarget()
     m_targetSurface = m_renderTarget;
     m_depthSurface = m_depthStencil;
     Attachment color, depth;
-    if (!AttachmentOf(m_renderTarget, &color))
+    if (!AttachmentOf(m_renderTarget, &color)) {
+        std::fprintf(stderr, "Render target has no drawing copy: the draws and clears into it are skipped\n");
         return false;
+    }
     const bool hasDepth = m_depthStencil && AttachmentOf(m_depthStencil, &depth);
     glBindFramebuffer(GL_FRAMEBUFFER, m_fbo);
     if (!SameAttachment(color, m_boundColor)) {
@@ -142,6 +144,8 @@ bool GlDevice::BindTarget()
         m_hasDepth = hasDepth;
     }
     m_targetComplete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (!m_targetComplete)
+        std::fprintf(stderr, "Render target cannot be drawn into: the draws and clears into it are skipped\n");
     return m_targetComplete;
 }
 

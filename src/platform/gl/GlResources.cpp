@@ -5,8 +5,9 @@
 #include "platform/gl/GlContext.h"
 
 #include <algorithm>
-#include <utility>
+#include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace plat::gl {
 
@@ -152,6 +153,28 @@ GLenum FaceTarget(GLenum target, UINT face)
     return target == GL_TEXTURE_CUBE_MAP ? GLenum(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face) : target;
 }
 
+void AllocateTarget(d3d::TextureStore& store, GLenum target, const PixelFormat& f)
+{
+    for (UINT face = 0; face < store.FaceCount(); ++face)
+        for (UINT level = 0; level < store.LevelCount(); ++level)
+            UploadLevel(FaceTarget(target, face), GLint(level), *store.At(face, level), f, true);
+}
+
+// Whether the driver draws into level 0 of the texture (its first face).
+bool Renderable(GLenum target, GLuint texture)
+{
+    GLint previous = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+    GLuint probe = 0;
+    glGenFramebuffers(1, &probe);
+    glBindFramebuffer(GL_FRAMEBUFFER, probe);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, FaceTarget(target, 0), texture, 0);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, GLuint(previous));
+    glDeleteFramebuffers(1, &probe);
+    return complete;
+}
+
 GlTexture* MakeTexture(d3d::TextureStore& store, GLenum target, const PixelFormat& f)
 {
     auto* made = new GlTexture;
@@ -168,9 +191,16 @@ GlTexture* MakeTexture(d3d::TextureStore& store, GLenum target, const PixelForma
     glTexParameteriv(target, GL_TEXTURE_SWIZZLE_RGBA, f.swizzle);
     // Render targets get their storage now; their pixels come from drawing.
     if (store.Usage() & D3DUSAGE_RENDERTARGET) {
-        for (UINT face = 0; face < store.FaceCount(); ++face)
-            for (UINT level = 0; level < store.LevelCount(); ++level)
-                UploadLevel(FaceTarget(target, face), GLint(level), *store.At(face, level), f, true);
+        AllocateTarget(store, target, f);
+        if (!Renderable(target, made->name)) {
+            // The shadow maps ask for 5:6:5, which a driver need not draw into.
+            std::fprintf(stderr, "Render target format %u cannot be drawn into here: using 8-bit RGB instead\n",
+                         unsigned(store.At(0, 0)->desc.Format));
+            PixelFormat wide{GL_RGB8, GL_BGR, GL_UNSIGNED_BYTE};
+            wide.swizzle[3] = GL_ONE;
+            glTexParameteriv(target, GL_TEXTURE_SWIZZLE_RGBA, wide.swizzle);
+            AllocateTarget(store, target, wide);
+        }
     }
     return made;
 }
