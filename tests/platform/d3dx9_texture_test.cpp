@@ -153,6 +153,34 @@ TEST_F(TextureLoadTest, CubeDdsLoadsEveryFace)
     EXPECT_EQ(cube, nullptr);
 }
 
+// Palettised, run-length and 16-bit files read as the same pixels as their
+// 24-bit twin (colours that five bits per channel hold, rows that need
+// padding, runs and single pixels).
+TEST_F(TextureLoadTest, EveryBmpKindMatchesItsTwentyFourBitTwin)
+{
+    ArgbImage image{5, 3, {}};
+    const std::uint32_t colours[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+    for (unsigned y = 0; y < 3; ++y)
+        for (unsigned x = 0; x < 5; ++x)
+            image.pixels.push_back(colours[(x < 3 ? 0 : x) * (y + 1) % 4]);
+    ASSERT_EQ(Load(tools::EncodeBmp(image, 24)), D3D_OK);
+    std::vector<std::uint32_t> twin;
+    for (unsigned y = 0; y < 3; ++y)
+        for (unsigned x = 0; x < 5; ++x)
+            twin.push_back(Pixel(0, x, y));
+    for (int bits : {8, -8, 16}) {
+        ASSERT_EQ(Load(tools::EncodeBmp(image, bits)), D3D_OK) << bits;
+        EXPECT_EQ(info.Width, 5u);
+        for (unsigned y = 0; y < 3; ++y)
+            for (unsigned x = 0; x < 5; ++x)
+                EXPECT_EQ(Pixel(0, x, y), twin[y * 5 + x]) << bits << " at " << x << "," << y;
+    }
+    std::string damaged = tools::EncodeBmp(image, -8);
+    damaged.resize(damaged.size() - 6);
+    damaged[22] = char(0x40); // and a height far past the runs given
+    EXPECT_NE(Load(damaged), D3D_OK);
+}
+
 TEST_F(TextureLoadTest, BmpPixelsReadBackWithRowPaddingAndForcedFormat)
 {
     ArgbImage image{3, 2, {0xFF102030, 0xFF405060, 0xFF708090, 0x80A0B0C0, 0xFFD0E0F0, 0xFF010203}};

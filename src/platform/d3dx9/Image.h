@@ -37,6 +37,7 @@ struct ImageSet {
 // kind, is damaged, or claims more data than it holds.
 HRESULT DecodeDds(const std::uint8_t* data, size_t size, ImageSet* out);
 HRESULT DecodeBmp(const std::uint8_t* data, size_t size, ImageSet* out);
+HRESULT DecodeBmpWithSdl(const std::uint8_t* data, size_t size, ImageSet* out);
 HRESULT DecodeJpeg(const std::uint8_t* data, size_t size, ImageSet* out);
 // Chooses the decoder by the file's signature.
 HRESULT DecodeImage(const void* data, size_t size, ImageSet* out);
