@@ -222,6 +222,7 @@ TEST_F(TextureLoadTest, DamagedFilesFailWithoutReadingOutside)
     const std::string dds = tools::EncodeDds({Quadrants(false)}, DdsPixels::A8R8G8B8, 4);
     const std::string bmp = tools::EncodeBmp(tools::SolidImage(5, 5, 0xFF123456), 24);
     const std::string jpeg = tools::EncodeJpeg(tools::SolidImage(8, 8, 0xFF123456), 90);
+    const std::string palettised = tools::EncodeBmp(tools::SolidImage(5, 5, 0xFF123456), 8);
     struct Case {
         const char* what;
         std::string bytes;
@@ -237,8 +238,9 @@ TEST_F(TextureLoadTest, DamagedFilesFailWithoutReadingOutside)
         {"bmp cut short", bmp.substr(0, bmp.size() - 2)},
         {"bmp offset past end", Patched(bmp, 10, 0x7FFFFFF0)},
         {"bmp huge width", Patched(bmp, 18, 0x40000000)},
-        {"bmp 8 bit", Patched(bmp, 28, 8)},
-        {"bmp compressed", Patched(bmp, 30, 1)},
+        {"bmp 8 bit cut short", palettised.substr(0, palettised.size() - 3)},
+        {"bmp 8 bit huge width", Patched(palettised, 18, 0x40000000)},
+        {"bmp 24 bit run-length coded", Patched(bmp, 30, 1)},
         {"bmp info size past end", Patched(bmp, 14, 0x10000000)},
         {"jpeg header damaged", jpeg.substr(0, 2) + std::string(40, '\x11')},
         {"unknown signature", std::string(64, 'x')},
