@@ -28,10 +28,9 @@ struct ProgramKey {
     // Vertex layout.
     std::uint8_t rhw, normal, diffuse, specular, texSets;
     std::uint8_t texSize[8];
-    // Lighting and the material colour sources (0 material, 1 vertex
-    // diffuse, 2 vertex specular). Which lights are on and their kinds are
-    // uniforms: lamps switching on and off near a car need no new program.
-    std::uint8_t lighting;
+    // Lighting: type per light (0 off), material colour sources (0 material,
+    // 1 vertex diffuse, 2 vertex specular).
+    std::uint8_t lighting, lightType[kLightCount];
     std::uint8_t diffuseSource, ambientSource, specularSource, emissiveSource;
     std::uint8_t normalize, localViewer, specularEnable;
     // Fog: 0 off, else the D3DFOG mode; range fog; fog factor from specular alpha.

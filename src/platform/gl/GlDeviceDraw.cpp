@@ -179,6 +179,8 @@ ProgramKey GlDevice::MakeKey() const
     key.lighting = rs[D3DRS_LIGHTING] && !key.rhw;
     key.specularEnable = rs[D3DRS_SPECULARENABLE] != 0;
     if (key.lighting) {
+        for (DWORD i = 0; i < kLights; ++i)
+            key.lightType[i] = m_lightEnabled[i] ? std::uint8_t(m_lights[i].Type) : 0;
         const bool cv = rs[D3DRS_COLORVERTEX] != 0;
         key.diffuseSource = std::uint8_t(MaterialSource(rs[D3DRS_DIFFUSEMATERIALSOURCE], cv, key.diffuse, key.specular));
         key.ambientSource = std::uint8_t(MaterialSource(rs[D3DRS_AMBIENTMATERIALSOURCE], cv, key.diffuse, key.specular));
@@ -398,12 +400,9 @@ void GlDevice::SetTransformUniforms(Program& program, bool known)
         glUniformMatrix4fv(loc[uTexMatrix], 8, GL_FALSE, &m_transforms[D3DTS_TEXTURE0]._11);
     if (loc[uLightDiffuse] >= 0 || loc[uLightAmbient] >= 0) {
         D3DLIGHT9 lights[kLights];
-        BOOL enabled[kLights];
         std::copy(m_lights.begin(), m_lights.end(), lights);
-        std::copy(m_lightEnabled.begin(), m_lightEnabled.end(), enabled);
-        const bool switched = Changed(seen.lightEnabled, enabled, known);
         // Light positions are sent in view space, so a new view sends them too.
-        if (Changed(seen.lights, lights, known) || switched || viewChanged)
+        if (Changed(seen.lights, lights, known) || viewChanged)
             SetLightUniforms(loc);
     }
 }
@@ -439,12 +438,6 @@ void GlDevice::SetLightUniforms(const GLint* loc)
     glUniform3fv(loc[uLightDirection], 8, direction);
     glUniform4fv(loc[uLightAttenuation], 8, attenuation);
     glUniform4fv(loc[uLightSpot], 8, spot);
-    GLint types[kLights];
-    for (DWORD i = 0; i < kLights; ++i) {
-        const DWORD type = m_lights[i].Type;
-        types[i] = m_lightEnabled[i] && type >= D3DLIGHT_POINT && type <= D3DLIGHT_DIRECTIONAL ? GLint(type) : 0;
-    }
-    glUniform1iv(loc[uLightType], 8, types);
 }
 
 void GlDevice::SetColourUniforms(Program& program, bool known)

@@ -31,7 +31,6 @@ enum Uniform {
     uLightDirection,
     uLightAttenuation,
     uLightSpot,
-    uLightType,
     uFog,
     uClipPlane,
     uViewport,
@@ -58,7 +57,6 @@ struct AppliedUniforms {
     D3DMATRIX texture[8]{};
     D3DMATERIAL9 material{};
     D3DLIGHT9 lights[8]{};
-    BOOL lightEnabled[8] = {};
     DWORD ambient = 0, fogStart = 0, fogEnd = 0, fogDensity = 0, fogColor = 0, textureFactor = 0, alphaRef = 0;
     float clipPlane[4] = {};
     D3DVIEWPORT9 viewport{};
