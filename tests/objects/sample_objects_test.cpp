@@ -97,10 +97,12 @@ TEST_F(SampleObjectsTest, EveryDescriptionLoadsLooseAndFromTheArchives)
             ASSERT_NE(o.m_pMesh, nullptr);
             EXPECT_GT(o.m_fSphereRadius, 0.0f);
             EXPECT_NE(o.m_nTextureIds[0], INVALID_TEXTURE_ID);
-            if (o.m_pChrome)
+            if (o.m_pChrome) {
                 EXPECT_NE(o.m_pChrome->m_nTextureIds[0], INVALID_TEXTURE_ID);
-            if (o.m_pLightMaps)
+            }
+            if (o.m_pLightMaps) {
                 EXPECT_NE(o.m_pLightMaps->m_nTextureIds[0], INVALID_TEXTURE_ID);
+            }
             o.Release();
         }
         if (fileManager)

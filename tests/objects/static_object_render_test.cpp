@@ -154,8 +154,9 @@ TEST_F(RenderObjectTest, FadesDetailAndPassesByType)
             continue;
         EXPECT_NEAR(c.object->m_Material.Diffuse.a, c.alpha, 1e-4f);
         EXPECT_EQ(g_D3DRender.m_nAlphaBlendEnable, c.alpha < 1.0f ? DWORD(TRUE) : DWORD(FALSE));
-        if (c.faces)
+        if (c.faces) {
             EXPECT_EQ(draws[0], c.faces);
+        }
     }
 }
 
