@@ -29,18 +29,19 @@ struct Corner {
     float u, v;
 };
 
-// One flat triangle facing away from the inside point, wound the way the
-// device takes as front facing (as the box writer does it).
+// One flat triangle facing away from the inside point. The game culls
+// clockwise triangles (D3DCULL_CW), so a face is wound counter-clockwise as
+// seen from outside: (b - a) x (c - a) points inwards in the left-handed frame.
 void AddTriangle(MeshPartData* part, Corner a, Corner b, Corner c, const MeshVec3& inside)
 {
     if (part->frames.empty())
         part->frames.resize(1);
     MeshVec3 normal = Normalised(Cross(Sub(b.p, a.p), Sub(c.p, a.p)));
     const MeshVec3 centre{(a.p[0] + b.p[0] + c.p[0]) / 3, (a.p[1] + b.p[1] + c.p[1]) / 3, (a.p[2] + b.p[2] + c.p[2]) / 3};
-    if (Dot(normal, Sub(centre, inside)) < 0.0f) {
+    if (Dot(normal, Sub(centre, inside)) > 0.0f)
         std::swap(b, c);
+    else
         normal = {-normal[0], -normal[1], -normal[2]};
-    }
     std::vector<MeshFileVertex>& frame = part->frames[0];
     for (const Corner& k : {a, b, c}) {
         part->indices.push_back(static_cast<std::uint16_t>(frame.size()));
