@@ -4,12 +4,16 @@
 //   build_sample_data <folder>
 //   build_sample_data --fuzz-seeds <sample folder> <seed folder>
 #include "writers/ArchiveWriter.h"
+#include "writers/EffectTexturesWriter.h"
 #include "writers/FontWriter.h"
 #include "writers/FuzzSeeds.h"
 #include "writers/GameIniWriter.h"
 #include "writers/KeyNamesWriter.h"
 #include "writers/MeshWriter.h"
+#include "writers/ObjectDescriptions.h"
+#include "writers/ProfileWriter.h"
 #include "writers/RenderDataWriter.h"
+#include "writers/SampleCity.h"
 #include "writers/SampleSounds.h"
 
 #include <cstdio>
@@ -80,6 +84,10 @@ const Step kSteps[] = {
     {"technique files", tools::WriteTechniqueFiles},
     {"render textures", tools::WriteRenderTextures},
     {"meshes", WriteMeshes},
+    {"landscape", tools::WriteSampleCity},
+    {"effect textures", tools::WriteEffectTextures},
+    {"sample profile", tools::WriteSampleProfile},
+    {"object descriptions", tools::WriteObjectDescriptions},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };

@@ -1,6 +1,8 @@
 // Placeholder until the in-game interface is built; nothing is drawn and no message history is kept.
 #include "game/GameInterface.h"
 
+#include "shell/SaveRecord.h"
+
 int CGameInterface::Init()
 {
     return 1;
@@ -19,10 +21,12 @@ void CGameInterface::Render()
 {
 }
 
-void CGameInterface::SaveMessageHistory(std::uint32_t)
+void CGameInterface::SaveMessageHistory(CSaveWriter& out)
 {
+    out.Zeros(MESSAGE_HISTORY_RECORD_SIZE);
 }
 
-void CGameInterface::LoadMessageHistory(std::uint32_t)
+void CGameInterface::LoadMessageHistory(CSaveReader& in)
 {
+    in.Skip(MESSAGE_HISTORY_RECORD_SIZE);
 }

@@ -3,6 +3,12 @@
 
 #include <cstdint>
 
+class CSaveReader;
+class CSaveWriter;
+
+// The message history of a save: 32 showing counts, then 32 last-shown times.
+constexpr unsigned MESSAGE_HISTORY_RECORD_SIZE = 256;
+
 // The mouse cursor the game draws itself.
 class CInterfaceCursor {
 public:
@@ -20,8 +26,8 @@ public:
     void Release();
     void Update();
     void Render();
-    void SaveMessageHistory(std::uint32_t file);
-    void LoadMessageHistory(std::uint32_t file);
+    void SaveMessageHistory(CSaveWriter& out);
+    void LoadMessageHistory(CSaveReader& in);
 
     CInterfaceCursor m_Cursor;
 };

@@ -191,13 +191,16 @@ void CWorldCamera::DrawFade()
 {
     if (m_nFadeKind == -1)
         return;
+    const float elapsedBefore = m_fFadeElapsed;
     m_fFadeElapsed += g_GameTimer.m_fRealDelta;
     const float p = FadePercent();
     if (m_nFadeKind == 0 && p > 0.0f)
         DrawFadeRect(static_cast<unsigned>(2.55f * p) & 0xFF);
     else if (m_nFadeKind == 1 && p < 100.0f)
         DrawFadeRect(static_cast<unsigned>(255.0f - 2.55f * p) & 0xFF);
-    if (m_bFadeSound && m_fFadeElapsed <= m_fFadeTime)
+    // The frame that passes the fade's end still sets the sound, at the end
+    // value (p is 100 there): a fade out ends silent, a fade in at full.
+    if (m_bFadeSound && elapsedBefore <= m_fFadeTime)
         g_AudioManager.SetMasterVolume(m_nFadeKind == 0 ? 100.0f - p : p);
 }
 

@@ -3,6 +3,7 @@
 // shared by every subsystem. One global object, g_D3DRender.
 #pragma once
 
+#include "graphics/LightVertex.h"
 #include "graphics/TextureManager.h"
 #include "platform/D3D9.h"
 #include "platform/D3DX9.h"
@@ -81,6 +82,22 @@ public:
     void OnLostDevice();
     HRESULT OnResetDevice();
 
+    // The two light batches: opened before the scene, filled by the object
+    // renderers, closed and drawn once after it.
+    void LockBatchBuffers();
+    void UnlockBatchBuffers();
+    void AddShaderLightBatch(const CLightVertex* vertices, const WORD* indices, DWORD vertexCount, DWORD indexCount);
+    void AddFixedLightBatch(const CFixedLightVertex* vertices, const WORD* indices, DWORD vertexCount,
+                            DWORD indexCount);
+    void DrawFixedLightBatch();
+    void DrawShaderLightBatch();
+
+    // Post effects and the filter they share with the shadow pass.
+    D3DXMATRIX* GetCubeMapViewMatrix(D3DXMATRIX* out, DWORD face);
+    void SmoothSurface(IDirect3DTexture9* source, IDirect3DTexture9* target, float offset, float weight);
+    void RenderGlow();
+    void RenderMotionBlur();
+
     TextureId m_nCachedTexture = INVALID_TEXTURE_ID;
     DWORD m_nZWriteEnable = 0;
     DWORD m_nZEnable = 0;
@@ -138,6 +155,18 @@ public:
     int m_bGlowTargets = 0;
     int m_bBlurTarget = 0;
     float m_fMotionBlur = 0.0f;
+    IDirect3DVertexBuffer9* m_pShaderBatchVB = nullptr;
+    IDirect3DIndexBuffer9* m_pShaderBatchIB = nullptr;
+    CLightVertex* m_pShaderBatchVertices = nullptr; // locked, or null
+    WORD* m_pShaderBatchIndices = nullptr;
+    DWORD m_nShaderBatchVertices = 0;
+    DWORD m_nShaderBatchIndices = 0;
+    IDirect3DVertexBuffer9* m_pFixedBatchVB = nullptr;
+    IDirect3DIndexBuffer9* m_pFixedBatchIB = nullptr;
+    CFixedLightVertex* m_pFixedBatchVertices = nullptr;
+    WORD* m_pFixedBatchIndices = nullptr;
+    DWORD m_nFixedBatchVertices = 0;
+    DWORD m_nFixedBatchIndices = 0;
 
 private:
     int SetUpFailed(const char* message, int result, bool free);
@@ -155,6 +184,15 @@ private:
     enum class LostDeviceStep { Present, Skip, Failed };
     LostDeviceStep RestoreLostDevice();
     void ReleaseRenderTargets();
+    void CreateRenderTargets();
+    void CreateBatchBuffers();
+    void ReleaseBatchBuffers();
+    void DrawScreenQuad();
+    void SetPostEffectStates();
+    bool CopyFrameInto(IDirect3DTexture9* texture, int* setting);
 };
 
 extern CD3DRender g_D3DRender;
+
+// Starts the frame counter of CD3DRender::GetFPS afresh, as at start-up.
+void ResetFrameRate();

@@ -66,20 +66,35 @@ void CD3DRender::AddDrawnFaces(DWORD count)
         m_nFacesPerFrame[0] += count;
 }
 
+namespace {
+
+// The frame counter lives for the process; ResetFrameRate starts it afresh.
+struct FrameRateCounter {
+    float fps = 0.0f;
+    float lastUpdate = 0.0f;
+    unsigned calls = 0;
+};
+FrameRateCounter s_frameRate;
+
+} // namespace
+
+void ResetFrameRate()
+{
+    s_frameRate = FrameRateCounter();
+}
+
 // Counts its own calls: frames per second when called once a frame.
 float CD3DRender::GetFPS()
 {
-    static float s_fFPS = 0.0f;
-    static float s_fLastUpdate = 0.0f;
-    static unsigned s_nCalls = 0;
+    FrameRateCounter& c = s_frameRate;
     const float now = float(timeGetTime()) * 0.001f;
-    ++s_nCalls;
-    if (now - s_fLastUpdate > 1.0f) {
-        s_fFPS = float(s_nCalls) / (now - s_fLastUpdate);
-        s_fLastUpdate = now;
-        s_nCalls = 0;
+    ++c.calls;
+    if (now - c.lastUpdate > 1.0f) {
+        c.fps = float(c.calls) / (now - c.lastUpdate);
+        c.lastUpdate = now;
+        c.calls = 0;
     }
-    return s_fFPS;
+    return c.fps;
 }
 
 void CD3DRender::SetCursorPosition(float x, float y)
@@ -115,19 +130,24 @@ TextureId CD3DRender::LoadTexture(const char* name, UINT mipLevels, D3DPOOL pool
     return id;
 }
 
+// A freed slot is taken by the next load: the cached binding must not let
+// that new texture pass for the old one still bound on the device.
 void CD3DRender::ReleaseTexture(TextureId id)
 {
     if (id != INVALID_TEXTURE_ID)
         m_TextureManager.ReleaseTexture(id);
+    m_nCachedTexture = INVALID_TEXTURE_ID;
 }
 
 void CD3DRender::ReleaseTextureByName(const char* name)
 {
     if (name)
         m_TextureManager.ReleaseTextureByName(name);
+    m_nCachedTexture = INVALID_TEXTURE_ID;
 }
 
 void CD3DRender::ReleaseAllTextures()
 {
+    m_nCachedTexture = INVALID_TEXTURE_ID;
     m_TextureManager.ReleaseAllTextures();
 }

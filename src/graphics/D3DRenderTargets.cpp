@@ -1,9 +1,7 @@
-// Device resources shared by the render passes: the default textures, the
-// static cube map loader, and the lost-device and reset routines that drop
-// and rebuild them together with the other managers' device objects.
-//
-// The render targets, batches and post-effect resources are not made yet:
-// their fields stay null, and the release below clears whatever exists.
+// Device resources shared by the render passes: the render targets and their
+// depth surfaces, the screen quad, the default textures and light batches,
+// the static cube map loader, and the lost-device and reset routines that
+// drop and rebuild them together with the other managers' device objects.
 #include "graphics/D3DRender.h"
 
 #include "graphics/DataFileReader.h"
@@ -18,6 +16,7 @@
 #include "world/InfoScreenManager.h"
 #include "world/Landscape.h"
 
+#include <cstring>
 #include <vector>
 
 void CD3DRender::LoadCubeTexture(const char* name, IDirect3DCubeTexture9** texture)
@@ -27,7 +26,7 @@ void CD3DRender::LoadCubeTexture(const char* name, IDirect3DCubeTexture9** textu
         return;
     std::vector<unsigned char> data;
     if (g_bFileManager) {
-        if (ReadDataFile(name, ARCHIVE_TEXTURES, true, &data) == DataFileResult::Failed) {
+        if (ReadDataFile(name, ARCHIVE_TEXTURES, true, MAX_TEXTURE_FILE_BYTES, &data) == DataFileResult::Failed) {
             ErrorBox("Could not load cube texture!", g_pszGameName, MB_ICONERROR);
             return;
         }
@@ -52,6 +51,7 @@ void CD3DRender::CreateDefaultResources()
     m_nLightMapTexture = LoadTexture("Data/Misc/LightMap.dds", 0, D3DPOOL_MANAGED);
     m_nBlackTexture = LoadTexture("Data/Misc/Black.bmp", 0, D3DPOOL_MANAGED);
     m_nWhiteTexture = LoadTexture("Data/Misc/White.bmp", 0, D3DPOOL_MANAGED);
+    CreateBatchBuffers();
 }
 
 // Each id is given back once and forgotten: the shut-down runs this twice
@@ -63,6 +63,7 @@ void CD3DRender::ReleaseDefaultResources()
         ReleaseTexture(*id);
         *id = INVALID_TEXTURE_ID;
     }
+    ReleaseBatchBuffers();
 }
 
 void CD3DRender::ReleaseRenderTargets()
@@ -80,6 +81,55 @@ void CD3DRender::ReleaseRenderTargets()
     ReleaseAndClear(m_pScreenQuad);
     m_bGlowTargets = 0;
     m_bBlurTarget = 0;
+}
+
+// A clip-space quad drawn as a strip, v growing downwards so a target is
+// read the way it was drawn.
+static const float kScreenQuad[4][5] = {
+    {-1.0f, 1.0f, 0.0f, 0.0f, 0.0f},
+    {-1.0f, -1.0f, 0.0f, 0.0f, 1.0f},
+    {1.0f, 1.0f, 0.0f, 1.0f, 0.0f},
+    {1.0f, -1.0f, 0.0f, 1.0f, 1.0f},
+};
+
+// Each target only when its setting asks for it; one that cannot be made
+// stays null and its pass or effect is skipped, without a message.
+void CD3DRender::CreateRenderTargets()
+{
+    if (!m_pDevice)
+        return;
+    const D3DFORMAT format = m_PresentParams.BackBufferFormat;
+    D3DXCreateTexture(m_pDevice, 512, 512, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT, &m_pReflectionTexture);
+    if (g_bReflect > 0)
+        D3DXCreateCubeTexture(m_pDevice, 256, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT, &m_pCubeTexture);
+    if (g_nShadows > 0) {
+        for (IDirect3DTexture9** t : {&m_pShadowTarget, &m_pShadowTexture, &m_pShadowTexture2})
+            D3DXCreateTexture(m_pDevice, 1024, 1024, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, t);
+        m_pDevice->CreateDepthStencilSurface(1024, 1024, D3DFMT_D16, D3DMULTISAMPLE_NONE, 0, FALSE, &m_pDepthSurface,
+                                             nullptr);
+    }
+    m_pDevice->CreateDepthStencilSurface(512, 512, D3DFMT_D16, D3DMULTISAMPLE_NONE, 0, FALSE, &m_pDepthSurface512,
+                                         nullptr);
+    if (SUCCEEDED(m_pDevice->CreateVertexBuffer(sizeof kScreenQuad, 0, D3DFVF_XYZ | D3DFVF_TEX1, D3DPOOL_DEFAULT,
+                                                &m_pScreenQuad, nullptr))) {
+        void* data = nullptr;
+        if (SUCCEEDED(m_pScreenQuad->Lock(0, 0, &data, D3DLOCK_DISCARD))) {
+            std::memcpy(data, kScreenQuad, sizeof kScreenQuad);
+            m_pScreenQuad->Unlock();
+        }
+    }
+    if (g_bGlow > 0) {
+        m_pDevice->CreateTexture(256, 256, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT, &m_pGlowTextureA,
+                                 nullptr);
+        m_pDevice->CreateTexture(256, 256, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT, &m_pGlowTextureB,
+                                 nullptr);
+        m_bGlowTargets = m_pGlowTextureA && m_pGlowTextureB ? 1 : 0;
+    }
+    if (g_bBlur > 0) {
+        m_pDevice->CreateTexture(512, 512, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT, &m_pBlurTexture,
+                                 nullptr);
+        m_bBlurTarget = m_pBlurTexture ? 1 : 0;
+    }
 }
 
 void CD3DRender::OnLostDevice()
@@ -110,5 +160,6 @@ HRESULT CD3DRender::OnResetDevice()
     g_FieldObjects.CreateDeviceObjects();
     g_Landscape.OnResetDevice();
     CreateDefaultResources();
+    CreateRenderTargets();
     return 0;
 }

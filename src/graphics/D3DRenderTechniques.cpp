@@ -49,7 +49,7 @@ HRESULT CD3DRender::CreateRenderTechniques()
     if (!m_pDevice)
         return E_FAIL;
     std::vector<unsigned char> source;
-    if (ReadDataFile(TechniqueFileName(*this), ARCHIVE_WORLD, false, &source) != DataFileResult::Read)
+    if (ReadDataFile(TechniqueFileName(*this), ARCHIVE_WORLD, false, MAX_TECHNIQUE_FILE_BYTES, &source) != DataFileResult::Read)
         return E_FAIL;
     ID3DXBuffer* errors = nullptr;
     const HRESULT hr = D3DXCreateEffect(m_pDevice, source.data(), UINT(source.size()), nullptr, nullptr, 0,

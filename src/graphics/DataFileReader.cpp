@@ -1,10 +1,12 @@
 #include "graphics/DataFileReader.h"
 
 #include "shell/FileManager.h"
+#include "shell/Log.h"
 
+#include <cstdio>
 #include <new>
 
-DataFileResult ReadDataFile(const char* path, std::uint32_t archive, bool looseFallback,
+DataFileResult ReadDataFile(const char* path, std::uint32_t archive, bool looseFallback, std::uint32_t maxBytes,
                             std::vector<unsigned char>* out)
 {
     out->clear();
@@ -12,10 +14,16 @@ DataFileResult ReadDataFile(const char* path, std::uint32_t archive, bool looseF
     FileHandle handle = g_FileManager.Open(path, archive, &size);
     if (handle == INVALID_FILE_HANDLE && looseFallback)
         handle = g_FileManager.Open(path, FILE_MODE_BINARY, &size);
-    if (handle == INVALID_FILE_HANDLE)
+    if (handle == INVALID_FILE_HANDLE) {
+        LogFileProblem(path, looseFallback ? "not found in its archive nor as a loose file" : "not found");
         return DataFileResult::NotOpened;
+    }
     DataFileResult result = DataFileResult::Failed;
-    if (size > 0) {
+    if (size > maxBytes) {
+        char problem[80];
+        std::snprintf(problem, sizeof(problem), "file too large (%u bytes), not read", size);
+        LogFileProblem(path, problem);
+    } else if (size > 0) {
         try {
             out->resize(size);
             if (g_FileManager.Read(out->data(), 1, size, handle) == size)
@@ -24,7 +32,10 @@ DataFileResult ReadDataFile(const char* path, std::uint32_t archive, bool looseF
         }
     }
     g_FileManager.Close(handle);
-    if (result != DataFileResult::Read)
+    if (result != DataFileResult::Read) {
+        if (size <= maxBytes)
+            LogFileProblem(path, "empty or cut short");
         out->clear();
+    }
     return result;
 }

@@ -22,7 +22,7 @@ bool LoadRecord(CMeshRecord* record, DWORD options, int optimise)
 {
     std::vector<unsigned char> bytes;
     MeshFileLayout layout;
-    return ReadDataFile(record->m_szName, ARCHIVE_WORLD, false, &bytes) == DataFileResult::Read &&
+    return ReadDataFile(record->m_szName, ARCHIVE_WORLD, false, MAX_MESH_FILE_BYTES, &bytes) == DataFileResult::Read &&
            ParseMeshFile(bytes.data(), bytes.size(), record->m_nFormat, &layout) &&
            record->Load(layout, g_D3DRender.m_pDevice, options, optimise);
 }

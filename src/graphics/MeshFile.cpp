@@ -1,5 +1,6 @@
 #include "graphics/MeshFile.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -51,6 +52,19 @@ bool IndicesValid(const std::uint8_t* indices, std::uint32_t triangles, std::uin
     return true;
 }
 
+// Every vertex starts with its position; one that is not a finite number
+// makes the whole file malformed (nothing can be drawn or welded with it).
+bool PositionsFinite(const std::uint8_t* vertices, std::uint64_t count, std::size_t stride)
+{
+    for (std::uint64_t v = 0; v < count; ++v) {
+        float p[3];
+        std::memcpy(p, vertices + v * stride, sizeof(p));
+        if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
+            return false;
+    }
+    return true;
+}
+
 bool TakeBounds(ByteCursor& cursor, std::uint32_t frames, MeshFilePart& part)
 {
     part.boxes = cursor.Take(frames, 24);
@@ -62,10 +76,12 @@ bool TakeBounds(ByteCursor& cursor, std::uint32_t frames, MeshFilePart& part)
 bool TakeGeometry(ByteCursor& cursor, const MeshFileHeader& h, int p, std::uint32_t callerFormat,
                   MeshFilePart& part)
 {
-    if (GetMeshPartFormat(p, callerFormat, 0).format == MESH_FORMAT_WIDE)
-        part.vertices = cursor.Take(h.vertices[p], MESH_WIDE_VERTEX_SIZE);
-    else
-        part.vertices = cursor.Take(std::uint64_t{h.frames[p]} * h.vertices[p], MESH_FILE_VERTEX_SIZE);
+    const bool wide = GetMeshPartFormat(p, callerFormat, 0).format == MESH_FORMAT_WIDE;
+    const std::uint64_t count = wide ? h.vertices[p] : std::uint64_t{h.frames[p]} * h.vertices[p];
+    const std::size_t stride = wide ? MESH_WIDE_VERTEX_SIZE : MESH_FILE_VERTEX_SIZE;
+    part.vertices = cursor.Take(count, stride);
+    if (part.vertices && !PositionsFinite(part.vertices, count, stride))
+        return false;
     part.indices = part.vertices ? cursor.Take(h.triangles[p], 6) : nullptr;
     return part.indices && IndicesValid(part.indices, h.triangles[p], h.vertices[p]);
 }

@@ -2,8 +2,6 @@
 
 #include "objects/MeshCollisionModel.h"
 
-#include <btBulletCollisionCommon.h>
-
 #include <cstring>
 
 namespace {
@@ -13,13 +11,6 @@ void DeleteArray(T*& array)
 {
     delete[] array;
     array = nullptr;
-}
-
-template <typename T>
-void DeleteObject(T*& object)
-{
-    delete object;
-    object = nullptr;
 }
 
 // A model of the frame mesh's triangles (positions at the start of each
@@ -94,8 +85,6 @@ void CMeshRecord::Free()
         m_nFrames[p] = 0;
         m_nPoints[p] = 0;
     }
-    DeleteObject(m_pTriangleMeshShape);
-    DeleteObject(m_pConvexHullShape);
-    DeleteObject(m_pCompoundShape);
+    FreePhysicsShapes();
     m_bLoaded = 0;
 }

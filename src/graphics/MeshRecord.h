@@ -7,6 +7,7 @@
 
 class CMeshCollisionModel;
 class btCollisionShape;
+class btTriangleIndexVertexArray;
 
 enum { MESH_NAME_SIZE = 256 };
 
@@ -49,6 +50,10 @@ public:
     btCollisionShape* m_pConvexHullShape = nullptr;
     btCollisionShape* m_pCompoundShape = nullptr;
     D3DXVECTOR3 m_vCentreOffset;
+    // The arrays the triangle-mesh shape reads, freed with it.
+    btTriangleIndexVertexArray* m_pTriangleArray = nullptr;
+    float* m_pTriangleVertices = nullptr; // x, y, z, 0 per vertex
+    int* m_pTriangleIndices = nullptr;    // three per triangle
 
     // 1 once a file filled the record; a record whose file failed stays empty.
     int m_bLoaded = 0;
@@ -61,6 +66,14 @@ public:
     void Free();
     // One collision model per frame of the collision part.
     void BuildCollisionModels();
+    // Physics shapes, each built once: a triangle mesh and a convex hull over
+    // frame 0 of the collision part, a compound of boxes (part 15) and
+    // cylinders (part 13) centred on the centre offset. A mesh without the
+    // parts gets no shape.
+    void BuildTriangleMeshShape();
+    void BuildConvexHullShape();
+    void BuildCompoundShape();
+    void FreePhysicsShapes();
 
 private:
     bool LoadPart(const MeshFileLayout& file, int part, IDirect3DDevice9* device, DWORD options, int optimise);

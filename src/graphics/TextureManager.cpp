@@ -33,7 +33,7 @@ IDirect3DTexture9* LoadFromDataFile(IDirect3DDevice9* device, const char* path, 
         return texture;
     }
     std::vector<unsigned char> data;
-    if (ReadDataFile(path, ARCHIVE_TEXTURES, true, &data) != DataFileResult::Read)
+    if (ReadDataFile(path, ARCHIVE_TEXTURES, true, MAX_TEXTURE_FILE_BYTES, &data) != DataFileResult::Read)
         return nullptr;
     D3DXCreateTextureFromFileInMemoryEx(device, data.data(), static_cast<UINT>(data.size()), D3DX_DEFAULT,
                                         D3DX_DEFAULT, mipLevels, 0, format, pool, D3DX_DEFAULT, D3DX_DEFAULT, 0,

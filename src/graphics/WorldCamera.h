@@ -80,7 +80,7 @@ public:
     D3DXVECTOR3 m_vStartEye;
     D3DXVECTOR3 m_vStartTarget;
     D3DXVECTOR3* m_pRoute = nullptr; // owned
-    int m_nRoutePoints = 0;
+    std::uint32_t m_nRoutePoints = 0;
     D3DXVECTOR3 m_vPrevEye;
     CGameFont m_DebugFont; // the statistics overlay's text
 

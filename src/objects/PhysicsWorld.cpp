@@ -2,8 +2,10 @@
 // per frame of a running game, emptied by a reset and destroyed at shut-down.
 #include "shell/Game.h"
 
+#include "objects/CollisionFilter.h"
 #include "platform/Win32Types.h"
 #include "shell/GameTimer.h"
+#include "shell/Log.h"
 #include "shell/Input.h"
 #include "shell/Settings.h"
 
@@ -12,10 +14,11 @@
 namespace {
 
 const btScalar kWorldHalfSize = 1500.0f;
-const unsigned short kMaxBroadphaseHandles = 1024;
 
 // The library's world keeps its actions (vehicles) to itself; a reset has to
-// take them out before it deletes the bodies they drive.
+// take them out before it deletes the bodies they drive. It also refuses an
+// object the full broadphase has no handle for: the sweep-and-prune
+// broadphase would otherwise hand out its reserved handle and corrupt itself.
 class CPhysicsWorld : public btDiscreteDynamicsWorld {
 public:
     using btDiscreteDynamicsWorld::btDiscreteDynamicsWorld;
@@ -23,6 +26,32 @@ public:
     {
         while (m_actions.size() > 0)
             removeAction(m_actions[m_actions.size() - 1]);
+    }
+    void addCollisionObject(btCollisionObject* object, int group, int mask) override
+    {
+        if (HasRoom())
+            btDiscreteDynamicsWorld::addCollisionObject(object, group, mask);
+    }
+    void addRigidBody(btRigidBody* body) override
+    {
+        if (HasRoom())
+            btDiscreteDynamicsWorld::addRigidBody(body);
+    }
+    void addRigidBody(btRigidBody* body, int group, int mask) override
+    {
+        if (HasRoom())
+            btDiscreteDynamicsWorld::addRigidBody(body, group, mask);
+    }
+
+private:
+    bool HasRoom() const
+    {
+        const auto* sweep = static_cast<const btAxisSweep3*>(getBroadphase());
+        if (sweep->getNumHandles() < PHYSICS_MAX_BODIES)
+            return true;
+        const int limit = PHYSICS_MAX_BODIES;
+        DebugLog("Physics world full: a body was not added (limit %d)", &limit);
+        return false;
     }
 };
 
@@ -32,12 +61,15 @@ int CGame::InitPhysics()
 {
     m_pCollisionConfig = new btDefaultCollisionConfiguration();
     m_pBroadphase = new btAxisSweep3(btVector3(-kWorldHalfSize, -kWorldHalfSize, -kWorldHalfSize),
-                                     btVector3(kWorldHalfSize, kWorldHalfSize, kWorldHalfSize), kMaxBroadphaseHandles);
+                                     btVector3(kWorldHalfSize, kWorldHalfSize, kWorldHalfSize), PHYSICS_MAX_BODIES);
     m_pDispatcher = new btCollisionDispatcher(m_pCollisionConfig);
+    m_pDispatcher->setNearCallback(PhysicsNearCallback);
     m_pSolver = new btSequentialImpulseConstraintSolver();
     m_pDynamicsWorld = new CPhysicsWorld(m_pDispatcher, m_pBroadphase, m_pSolver, m_pCollisionConfig);
     m_pVehicleRaycaster = new btDefaultVehicleRaycaster(m_pDynamicsWorld);
     m_pDynamicsWorld->setGravity(btVector3(0.0f, -10.0f, 0.0f));
+    g_pCollisionFilter = new CCollisionFilterCallback();
+    m_pBroadphase->getOverlappingPairCache()->setOverlapFilterCallback(g_pCollisionFilter);
     return 1;
 }
 
@@ -61,20 +93,9 @@ void CGame::StepPhysics()
     }
 }
 
-// The contact pass needs the game objects behind the bodies; until they
-// exist it only empties the manifolds so every step starts without old points.
-void CGame::ProcessContacts()
-{
-    m_nManifolds = m_pDispatcher->getNumManifolds();
-    for (int i = 0; i < m_nManifolds; ++i) {
-        btPersistentManifold* manifold = m_pDispatcher->getManifoldByIndexInternal(i);
-        manifold->clearManifold();
-    }
-}
-
 // Constraints and vehicle actions reference bodies, so they leave the world
 // before any body is deleted; then every collision object goes, last first.
-void CGame::RemoveAllCollisionObjects(bool deleteMotionStates)
+void CGame::RemoveAllCollisionObjects()
 {
     if (!m_pDynamicsWorld)
         return;
@@ -85,7 +106,7 @@ void CGame::RemoveAllCollisionObjects(bool deleteMotionStates)
     for (int i = objects.size() - 1; i >= 0; --i) {
         btCollisionObject* object = objects[i];
         btRigidBody* body = btRigidBody::upcast(object);
-        if (deleteMotionStates && body && body->getMotionState())
+        if (body && body->getMotionState())
             delete body->getMotionState();
         m_pDynamicsWorld->removeCollisionObject(object);
         delete object;
@@ -94,7 +115,7 @@ void CGame::RemoveAllCollisionObjects(bool deleteMotionStates)
 
 void CGame::ReleasePhysics()
 {
-    RemoveAllCollisionObjects(true);
+    RemoveAllCollisionObjects();
     delete m_pVehicleRaycaster;
     m_pVehicleRaycaster = nullptr;
     delete m_pDynamicsWorld;
@@ -107,4 +128,6 @@ void CGame::ReleasePhysics()
     m_pBroadphase = nullptr;
     delete m_pCollisionConfig;
     m_pCollisionConfig = nullptr;
+    delete g_pCollisionFilter;
+    g_pCollisionFilter = nullptr;
 }

@@ -147,6 +147,12 @@ void ResizeNativeWindow(void* native, int width, int height)
         SDL_SetWindowSize(static_cast<SDL_Window*>(native), width, height);
 }
 
+void WaitForEvent(int timeoutMs)
+{
+    if (s_videoReady)
+        SDL_WaitEventTimeout(nullptr, timeoutMs);
+}
+
 void PumpEvents(HWND hwnd)
 {
     if (!s_videoReady)

@@ -13,6 +13,8 @@ void ShowNativeWindow(void* native, bool show);
 void ResizeNativeWindow(void* native, int width, int height);
 // Reads every pending SDL event and posts the matching messages to hwnd.
 void PumpEvents(HWND hwnd);
+// Waits up to timeoutMs for an SDL event without taking it.
+void WaitForEvent(int timeoutMs);
 void SetSystemCursorVisible(bool visible);
 void WarpMouse(void* native, int x, int y);
 // Returns false when no box could be shown (no video).

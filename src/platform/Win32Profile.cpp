@@ -1,38 +1,29 @@
 #include "platform/Win32Profile.h"
 
+#include "platform/Win32Files.h"
 #include "platform/Win32Shell.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <strings.h>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
 
-// A profile file as lines without their line ends, and the line end to write
-// them back with (CR LF when the file used it).
-struct ProfileText {
-    std::vector<std::string> lines;
-    const char* eol = "\n";
-};
+unsigned s_profileReads = 0;
 
-// Where a key stands in the file: its line, its section's header line and
-// the line after the section's last non-blank line (-1 when absent).
-struct KeyPlace {
-    int keyLine = -1;
-    int sectionLine = -1;
-    int insertAt = -1;
-};
+// What the plain profile calls read: far above any settings file.
+const std::size_t kProfileCallMaxBytes = 16u << 20;
 
-bool ReadProfile(const char* fileName, ProfileText* text)
+// Splits the file's bytes into lines without their line ends; the line end
+// to write them back with is CR LF when the first line used it.
+void SplitLines(const std::vector<std::uint8_t>& bytes, plat::ProfileText* text)
 {
-    std::FILE* f = plat::OpenFile(fileName, "rb");
-    if (!f)
-        return false;
     std::string line;
     bool sawLineEnd = false;
-    for (int c = std::fgetc(f); c != EOF; c = std::fgetc(f)) {
+    for (const std::uint8_t c : bytes) {
         if (c != '\n') {
             line.push_back(static_cast<char>(c));
             continue;
@@ -48,20 +39,15 @@ bool ReadProfile(const char* fileName, ProfileText* text)
     }
     if (!line.empty())
         text->lines.push_back(line);
-    std::fclose(f);
-    return true;
 }
 
-bool WriteProfile(const char* fileName, const ProfileText& text)
-{
-    std::FILE* f = plat::OpenFile(fileName, "wb");
-    if (!f)
-        return false;
-    bool ok = true;
-    for (const std::string& line : text.lines)
-        ok = std::fputs(line.c_str(), f) >= 0 && std::fputs(text.eol, f) >= 0 && ok;
-    return std::fclose(f) == 0 && ok;
-}
+// Where a key stands in the file: its line, its section's header line and
+// the line after the section's last non-blank line (-1 when absent).
+struct KeyPlace {
+    int keyLine = -1;
+    int sectionLine = -1;
+    int insertAt = -1;
+};
 
 std::string Trim(const std::string& s)
 {
@@ -95,7 +81,7 @@ bool KeyOfLine(const std::string& line, std::string* key, std::size_t* equals)
     return true;
 }
 
-KeyPlace FindKey(const ProfileText& text, const char* section, const char* key)
+KeyPlace FindKey(const plat::ProfileText& text, const char* section, const char* key)
 {
     KeyPlace place;
     bool inSection = false;
@@ -141,14 +127,33 @@ DWORD CopyOut(const std::string& value, char* buffer, DWORD size)
 
 } // namespace
 
-DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
-                               char* buffer, DWORD size, const char* fileName)
+namespace plat {
+
+ProfileLoad LoadProfileText(const char* fileName, std::size_t maxBytes, ProfileText* text)
+{
+    *text = ProfileText();
+    ++s_profileReads;
+    std::FILE* probe = fileName ? OpenFile(fileName, "rb") : nullptr;
+    if (!probe) {
+        struct stat info {};
+        const bool exists = fileName && stat(NativePath(fileName).c_str(), &info) == 0;
+        return exists ? ProfileLoad::Refused : ProfileLoad::Missing;
+    }
+    std::fclose(probe);
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(fileName, &bytes, maxBytes))
+        return ProfileLoad::Refused;
+    SplitLines(bytes, text);
+    return ProfileLoad::Loaded;
+}
+
+DWORD ProfileGet(const ProfileText& text, const char* section, const char* key, const char* defaultValue,
+                 char* buffer, DWORD size)
 {
     if (!buffer || size == 0)
         return 0;
     const std::string fallback = defaultValue ? defaultValue : "";
-    ProfileText text;
-    if (!section || !key || !fileName || !ReadProfile(fileName, &text))
+    if (!section || !key)
         return CopyOut(fallback, buffer, size);
     const KeyPlace place = FindKey(text, section, key);
     if (place.keyLine < 0)
@@ -156,24 +161,59 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
     return CopyOut(ValueOfLine(text.lines[place.keyLine]), buffer, size);
 }
 
+void ProfileSet(ProfileText* text, const char* section, const char* key, const char* value)
+{
+    const KeyPlace place = FindKey(*text, section, key);
+    if (place.keyLine >= 0) {
+        std::string& line = text->lines[place.keyLine];
+        line = Trim(line.substr(0, line.find('='))) + "=" + value;
+    } else if (place.sectionLine >= 0) {
+        text->lines.insert(text->lines.begin() + place.insertAt, std::string(key) + "=" + value);
+    } else {
+        if (!text->lines.empty() && !Trim(text->lines.back()).empty())
+            text->lines.emplace_back();
+        text->lines.push_back("[" + std::string(section) + "]");
+        text->lines.push_back(std::string(key) + "=" + value);
+    }
+}
+
+std::string ProfileBytes(const ProfileText& text)
+{
+    std::string bytes;
+    for (const std::string& line : text.lines)
+        bytes += line + text.eol;
+    return bytes;
+}
+
+unsigned ProfileReadCount()
+{
+    return s_profileReads;
+}
+
+bool SaveProfileText(const char* fileName, const ProfileText& text)
+{
+    const std::string bytes = ProfileBytes(text);
+    return ReplaceFileWhole(fileName, bytes.data(), bytes.size());
+}
+
+} // namespace plat
+
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
+                               char* buffer, DWORD size, const char* fileName)
+{
+    plat::ProfileText text;
+    plat::LoadProfileText(fileName, kProfileCallMaxBytes, &text);
+    return plat::ProfileGet(text, section, key, defaultValue, buffer, size);
+}
+
 BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                 const char* fileName)
 {
     if (!section || !key || !value || !fileName)
         return FALSE;
-    ProfileText text;
-    ReadProfile(fileName, &text);
-    const KeyPlace place = FindKey(text, section, key);
-    if (place.keyLine >= 0) {
-        std::string& line = text.lines[place.keyLine];
-        line = Trim(line.substr(0, line.find('='))) + "=" + value;
-    } else if (place.sectionLine >= 0) {
-        text.lines.insert(text.lines.begin() + place.insertAt, std::string(key) + "=" + value);
-    } else {
-        if (!text.lines.empty() && !Trim(text.lines.back()).empty())
-            text.lines.emplace_back();
-        text.lines.push_back("[" + std::string(section) + "]");
-        text.lines.push_back(std::string(key) + "=" + value);
-    }
-    return WriteProfile(fileName, text) ? TRUE : FALSE;
+    plat::ProfileText text;
+    if (plat::LoadProfileText(fileName, kProfileCallMaxBytes, &text) == plat::ProfileLoad::Refused)
+        return FALSE;
+    plat::ProfileSet(&text, section, key, value);
+    return plat::SaveProfileText(fileName, text) ? TRUE : FALSE;
 }

@@ -2,10 +2,14 @@
 
 #include "platform/Backend.h"
 
+#include <SDL2/SDL.h>
+
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <cerrno>
+#include <sys/stat.h>
 #include <sys/types.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -32,19 +36,10 @@ HINSTANCE ShellExecuteA(HWND, const char* operation, const char* file, const cha
     s_lastShellOpen = file;
     if (plat::IsHeadless())
         return ok;
-    // Two forks: the opener is adopted by init, so shut-down neither waits for
-    // it nor leaves a zombie behind.
-    const pid_t child = fork();
-    if (child < 0)
+    // The library starts the desktop's opener detached: shut-down never
+    // waits for the browser.
+    if (SDL_OpenURL(s_lastShellOpen.c_str()) != 0)
         return reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(31));
-    if (child == 0) {
-        if (fork() == 0) {
-            setsid();
-            execlp("xdg-open", "xdg-open", s_lastShellOpen.c_str(), static_cast<char*>(nullptr));
-        }
-        _exit(0);
-    }
-    waitpid(child, nullptr, 0);
     return ok;
 }
 
@@ -63,7 +58,16 @@ std::FILE* OpenFile(const char* path, const char* mode)
 {
     if (!path || !mode)
         return nullptr;
-    return std::fopen(NativePath(path).c_str(), mode);
+    std::FILE* file = std::fopen(NativePath(path).c_str(), mode);
+    // A folder opens like a file here and reports a length in the gigabytes;
+    // readers would allocate that much before the first read fails.
+    struct stat info {};
+    if (file && (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))) {
+        std::fclose(file);
+        errno = EISDIR;
+        return nullptr;
+    }
+    return file;
 }
 
 bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* bytes, std::size_t maxBytes)

@@ -22,7 +22,8 @@ namespace plat {
 
 // Game code builds some paths with '\\'; on this system every separator is '/'.
 std::string NativePath(const char* path);
-// fopen over NativePath.
+// fopen over NativePath; only regular files open (a folder or a device
+// named like a data file gives null).
 std::FILE* OpenFile(const char* path, const char* mode);
 
 // Reads a whole file (path as NativePath takes it). False when it cannot be

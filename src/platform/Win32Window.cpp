@@ -53,6 +53,8 @@ bool InFilter(UINT message, UINT lo, UINT hi)
 // A run with a frame budget ends itself: after the given number of passes of
 // the main loop (each pass ends its drain on an empty queue) the main window
 // is asked to close.
+unsigned s_messageWaits = 0;
+
 void CountDrain()
 {
     const unsigned budget = plat::FrameBudget();
@@ -187,6 +189,16 @@ BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remo
     if (removeMsg & PM_REMOVE)
         CountDrain();
     return FALSE;
+}
+
+BOOL WaitMessageTimeout(DWORD timeoutMs)
+{
+    ++s_messageWaits;
+    if (plat::PendingMessages() > 0)
+        return TRUE;
+    if (!plat::IsHeadless() && s_mainWindow)
+        plat::sdl::WaitForEvent(static_cast<int>(timeoutMs));
+    return TRUE;
 }
 
 // Key presses that carry a character of their own get a WM_CHAR behind them,
@@ -339,6 +351,11 @@ UINT LastMessageBoxStyle()
 unsigned MessageBoxCount()
 {
     return s_boxCount;
+}
+
+unsigned MessageWaitCount()
+{
+    return s_messageWaits;
 }
 
 POINT LastCursorPos()

@@ -23,6 +23,11 @@ BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Blocks until a message or window-system event is waiting, or timeoutMs
+// has passed (the stand-in for a message wait with a timeout). Returns at
+// once when a message is queued, and at once headless (nothing can arrive).
+BOOL WaitMessageTimeout(DWORD timeoutMs);
+
 HCURSOR SetCursor(HCURSOR cursor);
 BOOL SetCursorPos(int x, int y);
 HICON LoadIconA(HINSTANCE instance, const char* name);
@@ -56,6 +61,9 @@ const char* LastMessageBoxText();
 const char* LastMessageBoxCaption();
 UINT LastMessageBoxStyle();
 unsigned MessageBoxCount();
+
+// How often WaitMessageTimeout was called, for tests.
+unsigned MessageWaitCount();
 
 // The last cursor position set with SetCursorPos, in client pixels.
 POINT LastCursorPos();

@@ -25,9 +25,9 @@ const std::size_t kMinEntryBytes = 9;
 
 void LogArchiveProblem(const char* file, const char* problem, std::uint32_t entry)
 {
-    char line[240];
-    std::snprintf(line, sizeof(line), "%.120s: %s (entry %u)", file, problem, entry);
-    DebugLog(line);
+    char text[160];
+    std::snprintf(text, sizeof(text), "%s (entry %u)", problem, entry);
+    LogFileProblem(file, text);
 }
 
 // How many entries to read: the stored count, cut to what the index can
@@ -47,9 +47,13 @@ std::uint32_t UsableCount(std::uint32_t stored, std::size_t entryBytes, std::uin
     return count;
 }
 
-// Reads the entry at *pos into e; false (and a log line) when it is broken.
-bool ParseEntry(const std::uint8_t* index, std::size_t end, std::size_t* pos, std::uint64_t bodySize,
-                const char* indexName, std::uint32_t i, ArchiveEntry* e)
+enum class EntryRead { Kept, Skipped, Broken };
+
+// Reads the entry at *pos into e and moves past it. An entry whose body lies
+// outside the body file is skipped (the ones after it are still good); a
+// record that is itself broken ends the table.
+EntryRead ParseEntry(const std::uint8_t* index, std::size_t end, std::size_t* pos, std::uint64_t bodySize,
+                     const char* indexName, std::uint32_t i, ArchiveEntry* e)
 {
     const std::uint8_t* name = index + *pos;
     const std::size_t nameSize = ARCHIVE_NAME_SIZE;
@@ -57,26 +61,26 @@ bool ParseEntry(const std::uint8_t* index, std::size_t end, std::size_t* pos, st
     const void* terminator = std::memchr(name, 0, room);
     if (!terminator) {
         LogArchiveProblem(indexName, "entry name too long or not terminated", i);
-        return false;
+        return EntryRead::Broken;
     }
     const std::size_t length = static_cast<const std::uint8_t*>(terminator) - name;
     if (end - *pos - length - 1 < 8) {
         LogArchiveProblem(indexName, "index truncated", i);
-        return false;
+        return EntryRead::Broken;
     }
+    *pos += length + kMinEntryBytes;
     e->size = plat::ReadLE32(name + length + 1);
     e->offset = plat::ReadLE32(name + length + 5);
     if (static_cast<std::uint64_t>(e->offset) + e->size > bodySize) {
-        LogArchiveProblem(indexName, "entry lies past the end of the body file", i);
-        return false;
+        LogArchiveProblem(indexName, "entry lies past the end of the body file, skipped", i);
+        return EntryRead::Skipped;
     }
     for (std::size_t k = 0; k < length; ++k)
         e->name[k] = static_cast<char>(Unscramble(name[k]));
     e->name[length] = '\0';
     e->data = nullptr;
     e->readPos = 0;
-    *pos += length + kMinEntryBytes;
-    return true;
+    return EntryRead::Kept;
 }
 
 } // namespace
@@ -116,14 +120,30 @@ ArchiveEntry* ParseArchiveIndex(const std::uint8_t* index, std::size_t size, std
     ArchiveEntry* entries = new ArchiveEntry[count]();
     std::size_t pos = 0;
     std::uint32_t n = 0;
-    while (n < count && ParseEntry(index, end, &pos, bodySize, indexName, n, &entries[n]))
-        ++n;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const EntryRead r = ParseEntry(index, end, &pos, bodySize, indexName, i, &entries[n]);
+        if (r == EntryRead::Broken)
+            break;
+        if (r == EntryRead::Kept)
+            ++n;
+    }
     if (n == 0) {
         delete[] entries;
         return nullptr;
     }
     *outCount = n;
     return entries;
+}
+
+bool ArchiveBodiesFit(const ArchiveEntry* entries, std::uint32_t count, std::uint64_t maxBytes, const char* indexName)
+{
+    std::uint64_t total = 0;
+    for (std::uint32_t i = 0; i < count; ++i)
+        total += entries[i].size;
+    if (total <= maxBytes)
+        return true;
+    LogArchiveProblem(indexName, "entries add up to more than the archive may hold, archive refused", count);
+    return false;
 }
 
 void LoadArchiveBodies(ArchiveEntry* entries, std::uint32_t* count, std::FILE* body, const char* bodyName)

@@ -1,5 +1,6 @@
 // Reading an archive's ".hdr" index and its Objects bodies. Both come from
-// disk and are checked: a bad entry ends the table there with a log line.
+// disk and are checked: an entry whose body lies outside the body file is
+// skipped, a broken record ends the table there, each with a log line.
 #pragma once
 
 #include "shell/FileManager.h"
@@ -27,6 +28,11 @@ inline std::uint8_t Unscramble(std::uint8_t b)
 // *outCount records (allocated with new[]), or null with *outCount 0.
 ArchiveEntry* ParseArchiveIndex(const std::uint8_t* index, std::size_t size, std::uint64_t bodySize,
                                 std::uint32_t maxEntries, const char* indexName, std::uint32_t* outCount);
+
+// Whether the bodies of count entries add up to at most maxBytes (entries
+// may overlap in a damaged index, so the sum can be far above the body
+// file's size); logs the refusal.
+bool ArchiveBodiesFit(const ArchiveEntry* entries, std::uint32_t count, std::uint64_t maxBytes, const char* indexName);
 
 // Reads and unscrambles every entry's body from the body file into memory.
 // A body that cannot be read ends the table there (*count shrinks).

@@ -102,6 +102,7 @@ HRESULT CAudioManager::Init(HWND hwnd)
     }
     std::fill(std::begin(m_pSounds), std::end(m_pSounds), nullptr);
     m_nSounds = 0;
+    ForgetReportedSoundFailures();
     if (!StartMusic(hwnd)) {
         ReleaseInterfaces();
         return E_FAIL;

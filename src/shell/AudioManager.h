@@ -129,3 +129,7 @@ private:
 float AmbientRamp(float a);
 
 extern CAudioManager g_AudioManager;
+
+// Sound load failures show their box once per name; a fresh audio start
+// shows them again.
+void ForgetReportedSoundFailures();

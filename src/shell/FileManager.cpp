@@ -7,6 +7,7 @@
 #include "shell/Settings.h"
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 CFileManager g_FileManager;
@@ -26,11 +27,20 @@ std::uint32_t ArchiveIdOf(FileHandle h)
     return h >= ARCHIVE_SD ? ARCHIVE_SD : (h >= ARCHIVE_TEXTURES ? ARCHIVE_TEXTURES : ARCHIVE_WORLD);
 }
 
-bool ReadWholeFile(std::FILE* f, std::vector<std::uint8_t>* bytes)
+// An index holds names and two numbers per entry: far below this.
+const long long kMaxIndexBytes = 64ll << 20;
+// The Objects bodies are text files held in memory together.
+const std::uint64_t kMaxObjectsBytes = 256ull << 20;
+
+bool ReadWholeFile(std::FILE* f, std::vector<std::uint8_t>* bytes, const char* name)
 {
     const long long length = FileLength(f);
     if (length < 0)
         return false;
+    if (length > kMaxIndexBytes) {
+        LogFileProblem(name, "index too large, archive not read");
+        return false;
+    }
     bytes->resize(static_cast<std::size_t>(length));
     return std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
 }
@@ -111,15 +121,24 @@ ArchiveEntry* CFileManager::LoadIndex(std::uint32_t archiveId, std::uint32_t* ou
     const char* indexPath = ArchiveIndexPath(archiveId);
     if (!indexPath)
         return nullptr;
-    std::FILE* index = std::fopen(indexPath, "rb");
-    std::FILE* body = std::fopen(ArchiveBodyPath(archiveId), "rb");
+    std::FILE* index = plat::OpenFile(indexPath, "rb");
+    std::FILE* body = plat::OpenFile(ArchiveBodyPath(archiveId), "rb");
     ArchiveEntry* entries = nullptr;
     std::vector<std::uint8_t> bytes;
-    if (index && (body || !loadBodies) && ReadWholeFile(index, &bytes)) {
+    if (!index)
+        LogFileProblem(indexPath, "missing or not a file, archive empty");
+    else if (!body)
+        LogFileProblem(ArchiveBodyPath(archiveId), "missing or not a file, archive empty");
+    if (index && (body || !loadBodies) && ReadWholeFile(index, &bytes, indexPath)) {
         const long long bodySize = body ? FileLength(body) : -1;
         const std::uint64_t limit = bodySize < 0 ? UINT64_MAX : static_cast<std::uint64_t>(bodySize);
         const std::uint32_t maxEntries = archiveId == ARCHIVE_OBJECTS ? std::uint32_t{MAX_OBJECTS_ENTRIES} : UINT32_MAX;
         entries = ParseArchiveIndex(bytes.data(), bytes.size(), limit, maxEntries, indexPath, outCount);
+        if (entries && loadBodies && !ArchiveBodiesFit(entries, *outCount, kMaxObjectsBytes, indexPath)) {
+            delete[] entries;
+            entries = nullptr;
+            *outCount = 0;
+        }
         if (entries && loadBodies)
             LoadArchiveBodies(entries, outCount, body, ArchiveBodyPath(archiveId));
     }
@@ -177,7 +196,7 @@ FileHandle CFileManager::OpenPacked(const char* path, std::uint32_t mode, std::u
     const FileHandle slot = FindFreeSlot();
     if (slot == INVALID_FILE_HANDLE)
         return INVALID_FILE_HANDLE;
-    std::FILE* f = std::fopen(ArchiveBodyPath(mode), "rb");
+    std::FILE* f = plat::OpenFile(ArchiveBodyPath(mode), "rb");
     if (!f)
         return INVALID_FILE_HANDLE;
     if (std::fseek(f, static_cast<long>(e->offset), SEEK_SET) != 0) {
@@ -282,24 +301,34 @@ int CFileManager::IsAtEnd(FileHandle handle)
     return 0;
 }
 
-void CFileManager::Write(const void* buffer, std::size_t size, std::size_t count, FileHandle handle)
+std::size_t CFileManager::Write(const void* buffer, std::size_t size, std::size_t count, FileHandle handle)
 {
     std::FILE** slot = SlotOf(handle);
-    if (buffer && slot && *slot)
-        std::fwrite(buffer, size, count, *slot);
+    if (!buffer || !slot || !*slot)
+        return 0;
+    return std::fwrite(buffer, size, count, *slot);
 }
 
 std::uint32_t CFileManager::GetFileSize(FileHandle handle)
 {
     if (handle >= FILE_SLOT_COUNT || !m_Slots[handle])
         return 0;
+    // A file beyond the 32-bit range reports the largest size rather than its
+    // low bits, so no reader takes a prefix of it for the whole.
     const long long length = FileLength(m_Slots[handle]);
-    return length < 0 ? 0 : static_cast<std::uint32_t>(length);
+    if (length < 0)
+        return 0;
+    return length > static_cast<long long>(UINT32_MAX) ? UINT32_MAX : static_cast<std::uint32_t>(length);
 }
 
+// The save folder is made before every save: one that is already there is
+// what the caller wants, not a failure.
 int CFileManager::MakeDirectory(const char* path)
 {
-    return CreateDirectoryA(path, nullptr);
+    if (CreateDirectoryA(path, nullptr))
+        return 1;
+    std::error_code ec;
+    return path && std::filesystem::is_directory(path, ec) ? 1 : 0;
 }
 
 int CFileManager::RemoveFile(const char* path)

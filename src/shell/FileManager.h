@@ -52,7 +52,8 @@ public:
     std::size_t Read(void* buffer, std::size_t size, std::size_t count, FileHandle handle);
     // One line without its line end; empty at the end of the data.
     void ReadLine(char* buffer, std::uint32_t n, FileHandle handle);
-    void Write(const void* buffer, std::size_t size, std::size_t count, FileHandle handle);
+    // The count of whole items written, as fwrite reports it.
+    std::size_t Write(const void* buffer, std::size_t size, std::size_t count, FileHandle handle);
     // 1 when nothing is left to read: past an Objects entry's end, or at the
     // end of a loose file. Line readers stop there when a marker line is missing.
     int IsAtEnd(FileHandle handle);

@@ -223,5 +223,6 @@ void CGame::Reset()
     GAME_STEP(g_AudioManager.StopCarSounds());
     if (m_pCamera)
         GAME_STEP(m_pCamera->SetTargetVehicle(nullptr));
-    RemoveAllCollisionObjects(false);
+    // Bodies no owner removed go with their motion states, as at shut-down.
+    RemoveAllCollisionObjects();
 }

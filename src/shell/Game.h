@@ -11,6 +11,11 @@ class btSequentialImpulseConstraintSolver;
 class btDiscreteDynamicsWorld;
 class btVehicleRaycaster;
 
+// Bodies the physics world holds at once: the streamed city's props, trees
+// and terrain, 64 cars and the ragdolls of knocked-down pedestrians, with
+// room to spare. A full world refuses a further body with a log line.
+enum { PHYSICS_MAX_BODIES = 16384 };
+
 class CGame {
 public:
     CGame();
@@ -20,9 +25,18 @@ public:
     void Tick();
     void NewGame();
     void Reset();
+    // Loads the current profile's save into a freshly reset world: 1 when
+    // loaded, 0 without a profile or after the load error box.
+    int LoadGame();
     void UpdateVisibility(int force);
     // The world's render passes.
     void RenderWorld();
+    void RenderWaterPass();
+    void RenderCubePass();
+    void RenderShadowPass();
+    // From a view-space position of the current camera to shadow-map
+    // texture coordinates.
+    D3DXMATRIX* GetShadowMapMatrix(D3DXMATRIX* out, const D3DXMATRIX* world) const;
 
     // The physics world.
     int InitPhysics();
@@ -52,7 +66,14 @@ private:
     void DrawShadowMapView();
     void UpdateMenuOnly();
     void UpdateRunningGame();
-    void RemoveAllCollisionObjects(bool deleteMotionStates);
+    void RemoveAllCollisionObjects();
+    void RenderMainPass();
+    void BeginTargetPass(float size);
+    void EndTargetPass();
+    void ReflectCamera(float waterLevel);
+    void PlaceShadowCamera();
+    void DrawShadowCasters();
+    void DrawMovingShadowCasters();
 };
 
 extern CGame g_Game;

@@ -188,7 +188,13 @@ void CGameSound::Resume()
     m_bPaused = 0;
     if (!m_pSegment || !m_pAudioPath || !g_AudioManager.m_pPerformance)
         return;
-    m_pSegment->SetLength(m_nPausedOffset + 200);
+    // The length must cover the start point, but never reach past the wave:
+    // a loop's span is taken from it, and a longer one would put every
+    // later pause at the wrong place.
+    MUSIC_TIME natural = 0;
+    m_pSegment->SetLength(1);
+    m_pSegment->GetLength(&natural);
+    m_pSegment->SetLength(std::min<MUSIC_TIME>(m_nPausedOffset + 200, natural));
     m_pSegment->SetStartPoint(m_nPausedOffset);
     StartSegment();
     if (!m_pSegmentState) {

@@ -27,3 +27,7 @@ inline bool RefuseGameStep(const char* step)
 
 // A start-up step whose result is tested: 0 when refused, else the call's result.
 #define GAME_INIT_STEP(call) (NoteGameStep(#call), RefuseGameStep(#call) ? 0 : (call))
+
+// A start-up step of the program entry whose failure ends start-up: the
+// given failure value when refused, else the call's result.
+#define GAME_START_STEP(call, failure) (NoteGameStep(#call), RefuseGameStep(#call) ? (failure) : (call))

@@ -6,6 +6,7 @@
 #include "shell/AudioManager.h"
 #include "shell/FileManager.h"
 #include "shell/Input.h"
+#include "shell/SaveRecord.h"
 #include "shell/Settings.h"
 
 #include <cmath>
@@ -14,7 +15,7 @@ CGameTimer g_GameTimer;
 
 namespace {
 
-const float kStartClock = 60000.0f; // a stamp of 0 is a minute in the past
+const double kStartClock = 60000.0; // a stamp of 0 is a minute in the past
 const std::uint32_t kMaxStepMs = 50;
 
 } // namespace
@@ -64,7 +65,7 @@ void CGameTimer::Update()
     m_fRealTime += delta;
     m_fRealDelta = delta * 0.001f;
     m_fDelta = delta * m_fTimeScale * 0.001f;
-    m_fGameTime += delta * m_fTimeScale;
+    m_fGameTime += static_cast<double>(delta) * m_fTimeScale;
     g_PlayerStats.m_fPlayTime += m_fDelta;
     if (g_pPlayerVehicle)
         g_pPlayerVehicle->m_fDrivingTime += m_fDelta;
@@ -91,27 +92,51 @@ void CGameTimer::Resume()
 
 float CGameTimer::GetGameTimeSince(std::uint32_t stamp) const
 {
-    return (m_fGameTime - static_cast<float>(stamp)) * 0.001f;
+    return static_cast<float>((m_fGameTime - static_cast<double>(stamp)) * 0.001);
 }
 
 float CGameTimer::GetRealTimeSince(std::uint32_t stamp) const
 {
-    return (m_fRealTime - static_cast<float>(stamp)) * 0.001f;
+    return static_cast<float>((m_fRealTime - static_cast<double>(stamp)) * 0.001);
+}
+
+void CGameTimer::Save(CSaveWriter& out) const
+{
+    out.U32(m_nReserved);
+    out.U32(m_nLastTick);
+    out.F32(m_fDelta);
+    out.F32(m_fRealDelta);
+    out.F32(static_cast<float>(m_fGameTime));
+    out.F32(static_cast<float>(m_fRealTime));
+    out.F32(static_cast<float>(m_fSavedGameTime));
+    out.F32(m_fTimeScale);
 }
 
 int CGameTimer::Save(std::uint32_t handle) const
 {
-    g_FileManager.Write(this, sizeof(CGameTimer), 1, handle);
-    return 1;
+    CSaveWriter out;
+    Save(out);
+    return g_FileManager.Write(out.Data(), 1, out.Size(), handle) == out.Size() ? 1 : 0;
 }
 
 // A later Resume continues from the loaded game clock. A short record
 // changes nothing; clocks or a scale that no running game can hold (not
 // finite, scale outside 0..32) are replaced by the values of a fresh start.
-int CGameTimer::Load(std::uint32_t handle)
+int CGameTimer::Load(CSaveReader& in)
 {
-    CGameTimer loaded;
-    if (g_FileManager.Read(&loaded, sizeof(CGameTimer), 1, handle) != 1)
+    CGameTimer loaded{};
+    in.U32(&loaded.m_nReserved);
+    in.U32(&loaded.m_nLastTick);
+    in.F32(&loaded.m_fDelta);
+    in.F32(&loaded.m_fRealDelta);
+    float clocks[3] = {};
+    for (float& clock : clocks)
+        in.F32(&clock);
+    loaded.m_fGameTime = clocks[0];
+    loaded.m_fRealTime = clocks[1];
+    loaded.m_fSavedGameTime = clocks[2];
+    in.F32(&loaded.m_fTimeScale);
+    if (!in.Ok())
         return 0;
     if (!std::isfinite(loaded.m_fGameTime) || !std::isfinite(loaded.m_fRealTime))
         loaded.m_fGameTime = loaded.m_fRealTime = kStartClock;
@@ -122,4 +147,13 @@ int CGameTimer::Load(std::uint32_t handle)
     *this = loaded;
     m_fSavedGameTime = m_fGameTime;
     return 1;
+}
+
+int CGameTimer::Load(std::uint32_t handle)
+{
+    std::uint8_t record[GAME_TIMER_RECORD_SIZE];
+    if (g_FileManager.Read(record, sizeof record, 1, handle) != 1)
+        return 0;
+    CSaveReader in(record, sizeof record);
+    return Load(in);
 }

@@ -76,6 +76,14 @@ void DebugLog(const char* format, const int* value1, const int* value2)
     std::fclose(f);
 }
 
+void LogFileProblem(const char* file, const char* problem)
+{
+    char line[kLineBuffer];
+    std::snprintf(line, sizeof(line) - 1, "%.160s: %s", file ? file : "(no name)", problem ? problem : "");
+    std::fprintf(stderr, "%s\n", line);
+    DebugLog(line);
+}
+
 int ErrorBox(const char* message, const char* caption, UINT style)
 {
     DebugLog(message);

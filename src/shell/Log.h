@@ -14,3 +14,8 @@ void DebugLog(const char* format, const int* value1 = nullptr, const int* value2
 
 // Logs the message, then shows a modal message box over the main window.
 int ErrorBox(const char* message, const char* caption, UINT style);
+
+// A data file that is missing, damaged or refused: "<file>: <problem>" goes
+// to the log (when it is on) and always to the standard error stream, so a
+// player without the log still learns which file to look at.
+void LogFileProblem(const char* file, const char* problem);

@@ -1,5 +1,7 @@
 #include "shell/RayHitInfo.h"
 
+#include "objects/StaticObject.h"
+
 int CRayHitInfo::Init()
 {
     m_pObject = nullptr;
@@ -8,3 +10,14 @@ int CRayHitInfo::Init()
     return 1;
 }
 
+
+void CRayHitInfo::Set(CStaticObject* object)
+{
+    if (!object) {
+        Init();
+        return;
+    }
+    m_pObject = object;
+    m_nClass = static_cast<int>(object->m_nClass);
+    m_nType = static_cast<int>(object->m_nType);
+}

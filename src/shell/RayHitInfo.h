@@ -6,6 +6,8 @@ class CStaticObject;
 class CRayHitInfo {
 public:
     int Init();
+    // Records a hit object with its class and type; null records no object.
+    void Set(CStaticObject* object);
 
     CStaticObject* m_pObject;
     int m_nClass;

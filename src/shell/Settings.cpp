@@ -85,6 +85,9 @@ int* const kBoundedSettings[9] = {&g_nVideoMode, &g_nViewDistance, &g_nDetails, 
 const int kBoundIndex[9] = {0, 1, 2, 3, 4, 5, 6, 8, 7};
 
 const int kPathSize = 256;
+// A settings file holds a few dozen short lines; a larger one is not ours to
+// read or to overwrite.
+const std::size_t kMaxSettingsBytes = 1u << 20;
 const int kValueSize = 128;
 
 // Like atoi (text that is not a number gives 0), but a number beyond the
@@ -141,12 +144,15 @@ void LoadSettings(const char* fileName)
 {
     char path[kPathSize];
     SettingsPath(path, "/", fileName);
+    plat::ProfileText file;
+    if (plat::LoadProfileText(path, kMaxSettingsBytes, &file) == plat::ProfileLoad::Refused)
+        LogFileProblem(fileName, "too large or not a file, not read: the defaults are used");
     char version[10];
-    GetPrivateProfileStringA("Game", "Version", "1.0.1", version, sizeof(version), path);
+    plat::ProfileGet(file, "Game", "Version", "1.0.1", version, sizeof(version));
     std::snprintf(g_szVersion, sizeof(g_szVersion), "%s", version);
     for (const IntKey& k : kIntKeys) {
         char text[kValueSize];
-        GetPrivateProfileStringA(k.section, k.key, k.defaultValue, text, sizeof(text), path);
+        plat::ProfileGet(file, k.section, k.key, k.defaultValue, text, sizeof(text));
         const long long number = ParseNumber(text);
         *k.value = k.value == &g_nViewDistance ? DistanceFromFile(number) : Saturate(number);
     }
@@ -159,14 +165,23 @@ int SaveSettings()
 {
     char path[kPathSize];
     SettingsPath(path, "\\", "Game.ini");
-    int result = 0;
+    // Every key is changed in memory and the file replaced whole at once, so
+    // a full disk never leaves half a file behind.
+    plat::ProfileText file;
+    if (plat::LoadProfileText(path, kMaxSettingsBytes, &file) == plat::ProfileLoad::Refused) {
+        LogFileProblem("Game.ini", "too large or not a file, left as it is: the settings are not saved");
+        return 0;
+    }
     for (const IntKey& k : kSavedKeys) {
         const int value = k.value == &g_nViewDistance ? DistanceToFile(*k.value) : *k.value;
         char text[16];
         std::snprintf(text, sizeof(text), "%d", value);
-        result = WritePrivateProfileStringA(k.section, k.key, text, path);
+        plat::ProfileSet(&file, k.section, k.key, text);
     }
-    return result;
+    if (plat::SaveProfileText(path, file))
+        return 1;
+    LogFileProblem("Game.ini", "could not be written: the old file is kept");
+    return 0;
 }
 
 void ClampSettings()

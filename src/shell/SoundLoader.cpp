@@ -28,18 +28,40 @@ bool ToWide(const char* name, wchar_t* wide, std::size_t capacity)
     return name[i] == '\0';
 }
 
-void ReportLoadFailure(const char* name, const char* caption)
-{
-    if (g_bDebugOut)
-        ErrorBox(name, caption, MB_OK);
-}
-
 // The name goes through a buffer so that it is written as it is.
 void LogSoundName(const char* name)
 {
     char line[300];
     std::snprintf(line, sizeof line, "%s", name);
     DebugLog(line);
+}
+
+// Sounds whose failed load was shown already: an ambience track is tried
+// again every frame, and a box per frame would bury the game under boxes.
+constexpr int kMaxReportedSounds = 64;
+char s_reported[kMaxReportedSounds][kMaxPath];
+int s_reportedCount = 0;
+
+bool AlreadyReported(const char* name)
+{
+    for (int i = 0; i < s_reportedCount; ++i)
+        if (std::strcmp(s_reported[i], name) == 0)
+            return true;
+    return false;
+}
+
+// Once per sound name; when the list is full further failures are only
+// logged.
+void ReportLoadFailure(const char* name, const char* caption)
+{
+    if (!g_bDebugOut || AlreadyReported(name))
+        return;
+    if (s_reportedCount == kMaxReportedSounds) {
+        LogSoundName(name);
+        return;
+    }
+    std::snprintf(s_reported[s_reportedCount++], kMaxPath, "%s", name);
+    ErrorBox(name, caption, MB_OK);
 }
 
 void FreeImageBytes(SoundMemoryImage* image)
@@ -51,6 +73,11 @@ void FreeImageBytes(SoundMemoryImage* image)
 }
 
 } // namespace
+
+void ForgetReportedSoundFailures()
+{
+    s_reportedCount = 0;
+}
 
 CGameSound* CAudioManager::FindSharedSound(const char* name) const
 {

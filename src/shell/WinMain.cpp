@@ -7,6 +7,7 @@
 #include "shell/AudioManager.h"
 #include "shell/FileManager.h"
 #include "shell/Game.h"
+#include "shell/GameSteps.h"
 #include "shell/Input.h"
 #include "shell/Log.h"
 #include "shell/Settings.h"
@@ -60,30 +61,30 @@ bool StartUp(HINSTANCE instance)
 {
     g_bActive = 1;
     g_bQuit = 0;
-    LoadSettings("Game.ini");
+    GAME_STEP(LoadSettings("Game.ini"));
     std::srand(timeGetTime());
-    DebugLog(nullptr);
-    CreateMainWindow(instance);
-    g_FileManager.Init();
-    LoadKeyScanCodes();
-    if (g_D3DRender.InitD3DRender(g_hWnd, g_bWindowed) < 0)
+    GAME_STEP(DebugLog(nullptr));
+    GAME_STEP(CreateMainWindow(instance));
+    GAME_STEP(g_FileManager.Init());
+    GAME_STEP(LoadKeyScanCodes());
+    if (GAME_START_STEP(g_D3DRender.InitD3DRender(g_hWnd, g_bWindowed), -1) < 0)
         return false;
-    if (g_AudioManager.Init(g_hWnd) < 0)
+    if (GAME_START_STEP(g_AudioManager.Init(g_hWnd), E_FAIL) < 0)
         return false;
-    ClampSettings();
-    g_GameMenu.PlayStartLogos();
+    GAME_STEP(ClampSettings());
+    GAME_STEP(g_GameMenu.PlayStartLogos());
     if (!g_bGameMenu)
-        g_GameMenu.ShowLoadingScreen(1);
-    if (g_Game.Init() != 1)
+        GAME_STEP(g_GameMenu.ShowLoadingScreen(1));
+    if (GAME_START_STEP(g_Game.Init(), 0) != 1)
         return false;
-    g_AudioManager.Compact();
+    GAME_STEP(g_AudioManager.Compact());
     if (!g_bGameMenu) {
-        g_Game.NewGame();
+        GAME_STEP(g_Game.NewGame());
         g_bInGame = 1;
     } else {
-        g_GameMenu.Show(10);
+        GAME_STEP(g_GameMenu.Show(10));
     }
-    g_D3DRender.SetCursorPosition(400, 300);
+    GAME_STEP(g_D3DRender.SetCursorPosition(400, 300));
     return true;
 }
 
@@ -98,25 +99,37 @@ void DrainMessages(MSG* msg)
     }
 }
 
+// In the background the tick does nothing: wait for the next message (or
+// a short while) instead of spinning a core.
+const DWORD kInactiveWaitMs = 100;
+
 void ShutDown()
 {
-    g_Game.Release();
-    g_D3DRender.FreeD3DRender();
-    g_AudioManager.Release();
-    ShellExecuteA(nullptr, "open", g_pszWebPage, nullptr, nullptr, SW_SHOWMAXIMIZED);
+    GAME_STEP(g_Game.Release());
+    GAME_STEP(g_D3DRender.FreeD3DRender());
+    GAME_STEP(g_AudioManager.Release());
+    GAME_STEP(ShellExecuteA(nullptr, "open", g_pszWebPage, nullptr, nullptr, SW_SHOWMAXIMIZED));
 }
 
 } // namespace
 
+void MainLoopPass(MSG* msg)
+{
+    DrainMessages(msg);
+    g_Game.Tick();
+    if (!g_bActive && !g_bQuit)
+        WaitMessageTimeout(kInactiveWaitMs);
+}
+
 int WinMain(HINSTANCE instance, HINSTANCE, char*, int)
 {
+    // A failed start is told apart from a good run by the exit status, so
+    // scripts and tests see it; the failing step has shown its box already.
     if (!StartUp(instance))
-        return 0;
+        return START_UP_FAILED;
     MSG msg{};
-    while (!g_bQuit) {
-        DrainMessages(&msg);
-        g_Game.Tick();
-    }
+    while (!g_bQuit)
+        MainLoopPass(&msg);
     ShutDown();
     return static_cast<int>(msg.wParam);
 }

@@ -8,6 +8,8 @@
 #include "shell/GameTimer.h"
 #include "shell/Input.h"
 
+int g_nFocusPaused = 0;
+
 namespace {
 
 enum { TEXT_INPUT_ON = 1, TEXT_INPUT_BACKSPACE = 3, TEXT_INPUT_ESCAPE = 4 };
@@ -34,18 +36,29 @@ bool OnTextEntry(UINT message, WPARAM wParam)
     return false;
 }
 
+// Losing the focus pauses only what was running; regaining it resumes only
+// that, so a game the pop-up menu, a scene or the developer's Pause key
+// stopped stays stopped.
 void Deactivate()
 {
+    if (!g_AudioManager.m_bPaused)
+        g_nFocusPaused |= FOCUS_PAUSED_AUDIO;
+    if (!g_GameTimer.IsPaused())
+        g_nFocusPaused |= FOCUS_PAUSED_CLOCK;
     g_AudioManager.PauseAll();
     g_bActive = 0;
-    g_GameTimer.Pause();
+    if (g_nFocusPaused & FOCUS_PAUSED_CLOCK)
+        g_GameTimer.Pause();
 }
 
 void Activate()
 {
-    g_AudioManager.ResumeAll();
+    if (g_nFocusPaused & FOCUS_PAUSED_AUDIO)
+        g_AudioManager.ResumeAll();
     g_bActive = 1;
-    g_GameTimer.Resume();
+    if (g_nFocusPaused & FOCUS_PAUSED_CLOCK)
+        g_GameTimer.Resume();
+    g_nFocusPaused = 0;
 }
 
 void OnActivate(WPARAM wParam)
@@ -90,6 +103,9 @@ LRESULT WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         OnKeyDownMessage(static_cast<int>(wParam));
         return 0;
     case WM_KEYUP:
+    case WM_SYSKEYUP:
+        // A key let go while Alt is held arrives as a system key-up: without
+        // it the key would stay pressed (a car would keep accelerating).
         OnKeyUpMessage(static_cast<int>(wParam));
         return 0;
     case WM_MOUSEMOVE:

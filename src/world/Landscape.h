@@ -1,10 +1,36 @@
-// The landscape.
+// The city's ground: the world frame, the altitude grid, the place and
+// way-point maps and the route grid on one fixed 600 x 600 cell grid, the
+// height queries and the world ray test, the route builders, and the
+// drawing, streaming and device hooks.
 #pragma once
 
 #include "platform/D3DX9.h"
+#include "world/RouteCell.h"
+
+#include <cstdint>
+
+class CLandscapeSector;
+class CVehicle;
+class btHeightfieldTerrainShape;
+class btRigidBody;
+
+enum {
+    LANDSCAPE_GRID = 600, // capacity of every per-cell grid, per side
+    LANDSCAPE_MAX_SECTORS = 1024,
+    LANDSCAPE_WATER_TEXTURES = 32,
+    LANDSCAPE_SURFACE_TEXTURES = 9,
+    ROUTE_MAX_POINTS = 2048, // room of every point list and cell list
+};
+
+struct RouteCellPair {
+    std::int32_t column;
+    std::int32_t row;
+};
 
 class CLandscape {
 public:
+    CLandscape();
+
     int Init();
     void Release();
     void ReleaseSectors();
@@ -17,20 +43,104 @@ public:
     void RenderShadowCasters();
     void OnLostDevice();
     void OnResetDevice();
-    // Route queries over the road and walkway network.
+    void OnVehicleBodyBuilt(CVehicle* vehicle);
+    void OnVehicleStep(CVehicle* vehicle);
+
+    // Height queries and the world ray test.
+    float GetGridAltitude(const D3DXVECTOR3* point) const;
+    float GetExactAltitude(const D3DXVECTOR3* point) const;
+    int CastRay(const D3DXVECTOR3* from, const D3DXVECTOR3* to, D3DXVECTOR3* hitPoint, int wantPoint);
+    int MarchTerrainRay(const D3DXVECTOR3* from, const D3DXVECTOR3* to, D3DXVECTOR3* hitPoint) const;
+
+    // The physics heightfield under the whole map.
+    void BuildTerrainBody();
+    void ReleaseTerrainBody();
+
+    // Route grid.
+    void LoadRoute();
+    std::uint8_t GetRouteCellType(const D3DXVECTOR3* position) const;
+    float GetRouteWidthAt(const D3DXVECTOR3* position) const;
+    float GetRoadCentreFactor(const D3DXVECTOR3* position) const;
+    RouteCell* FindNearestRouteCell(int type, const D3DXVECTOR3* position, int rings);
     int FindNearestRoutePoint(const D3DXVECTOR3* centre, const D3DXVECTOR3* reference, D3DXVECTOR3* out,
                               int lowestType, int highestType, int rings);
-    int FindRoutePath(D3DXVECTOR3* points, int* count, const D3DXVECTOR3* from, const D3DXVECTOR3* to,
-                      int lowestType, int highestType, int cornerCuts, int halve, int smoothing, float laneOffset,
-                      int nodeLimit);
-    void RemovePathPoint(D3DXVECTOR3* points, int* count, int index);
+    int PickRandomRoutePointAtDistance(const D3DXVECTOR3* centre, D3DXVECTOR3* out, float radius, int lowestType,
+                                       int highestType);
+    int SearchGrid(int startColumn, int startRow, int goalColumn, int goalRow, RouteCellPair* outCells,
+                   std::uint32_t* outCount, int lowestType, int highestType, int openLimit);
+    int FindRoutePath(D3DXVECTOR3* points, std::uint32_t* count, const D3DXVECTOR3* from, const D3DXVECTOR3* to,
+                      int lowestType, int highestType, int cutPasses, int halve, int smoothPasses, float laneOffset,
+                      int openLimit);
+    int FindRandomRoadPath(D3DXVECTOR3* points, std::uint32_t* count, D3DXVECTOR3* position, float distance,
+                           int lowestType, int highestType, int openLimit);
+    int MakeRandomRoadRoute(D3DXVECTOR3* points, std::uint32_t* count, const D3DXVECTOR3* position,
+                            const D3DXVECTOR3* heading, int lowestType, int highestType, int steps);
+    int MakeRandomWalkwayRoute(D3DXVECTOR3* points, std::uint32_t* count, const D3DXVECTOR3* position,
+                               const D3DXVECTOR3* heading, int lowestType, int highestType, int steps,
+                               float lateralOffset);
+    int MakeRaceRoute(D3DXVECTOR3* points, std::uint32_t* count, const D3DXVECTOR3* start, int steps);
 
-    float m_fWorldSize = 0.0f;
-    float m_fCellSize = 0.0f;
-    float m_fHeight = 0.0f;
-    int m_nClosedWaterParts = 0;
-    int m_nActiveSectors = 0;
-    int m_nInnerParts = 0;
+    // Point-list operations shared by the builders.
+    void AppendRouteCellPoint(D3DXVECTOR3* points, std::uint32_t* count, int column, int row) const;
+    void OffsetPathToLane(D3DXVECTOR3* points, std::uint32_t count, const RouteCellPair* cells, int lowestType,
+                          int highestType, float offset) const;
+    void HalvePath(D3DXVECTOR3* points, std::uint32_t* count) const;
+    void SmoothPath(D3DXVECTOR3* points, std::uint32_t count, int passes) const;
+    void MergeTightPathPoints(D3DXVECTOR3* points, std::uint32_t* count, float radius) const;
+    void CutPathCorners(D3DXVECTOR3* points, std::uint32_t* count, int passes, int lowestType,
+                        int highestType) const;
+    void RemovePathPoint(D3DXVECTOR3* points, std::uint32_t* count, std::uint32_t index) const;
+    void DrawRouteDebug();
+
+    // Cell of a world point; false when it lies outside the map (out values
+    // then undefined). The clamped form always answers a cell of the map.
+    bool CellOf(float x, float z, int* column, int* row) const;
+    void ClampedCellOf(float x, float z, int* column, int* row) const;
+    RouteCell& Route(int column, int row) { return m_Route[row][column]; }
+    const RouteCell& Route(int column, int row) const { return m_Route[row][column]; }
+
+    char m_szDirectory[255];
+    float m_fWorldSize;
+    std::int32_t m_nCells;
+    std::int32_t m_nCellsPerSector;
+    std::int32_t m_nSectorsPerSide;
+    std::int32_t m_nSectorCount;
+    float m_fCellSize;
+    float m_fHeight;
+    float m_fSectorRadius;
+    D3DXVECTOR3 m_vSortPoint;
+    D3DXVECTOR3 m_vStreamPoint;
+    float m_fViewDistance;
+    float m_fRefreshTimer;
+    CLandscapeSector* m_pSectors[LANDSCAPE_MAX_SECTORS];
+    CLandscapeSector* m_pActiveSectors[LANDSCAPE_MAX_SECTORS];
+    std::uint32_t m_nActiveSectors;
+    float m_fAltitude[LANDSCAPE_GRID][LANDSCAPE_GRID];
+    std::uint8_t m_WayPointsMap[LANDSCAPE_GRID][LANDSCAPE_GRID];
+    RouteCell m_Route[LANDSCAPE_GRID][LANDSCAPE_GRID];
+    std::uint8_t m_PlaceMap[LANDSCAPE_GRID][LANDSCAPE_GRID];
+    std::uint32_t m_nRoadCells;
+    std::uint32_t m_nWalkwayCells;
+    std::int32_t m_nWaterTextures[LANDSCAPE_WATER_TEXTURES];
+    float m_fWaterFrame;
+    std::int32_t m_nSurfaceTextures[LANDSCAPE_SURFACE_TEXTURES];
+    D3DMATERIAL9 m_Materials[5];
+    btHeightfieldTerrainShape* m_pTerrainShape;
+    btRigidBody* m_pTerrainBody;
+    float* m_pTerrainHeights; // the heightfield's copy of the altitudes, freed with the body
+
+    // Counters of the debug overlay, filled by sector streaming.
+    int m_nClosedWaterParts;
+    int m_nInnerParts;
+    // The route debug view, toggled with Insert while "Debug out" is on.
+    int m_bRouteDebug;
+
+private:
+    int InitFailed();
+    int LoadWorldFrame();
+    int CheckWorldFrame() const;
+    void RebuildLinks(std::uint8_t type, std::uint32_t* counted);
+    void ThinWalkways();
 };
 
 extern CLandscape g_Landscape;

@@ -2,6 +2,7 @@
 // ground clearance, fly-by without a world, fades and speed blur.
 #include "graphics/D3DRender.h"
 #include "graphics/WorldCamera.h"
+#include "shell/AudioManager.h"
 #include "platform/Win32.h"
 #include "roadusers/Vehicle.h"
 #include "shell/GameTimer.h"
@@ -203,6 +204,32 @@ TEST_F(CameraMotionTest, FadeOutDarkensWithRealTime)
     device.Log().Clear();
     camera.DrawFade();
     EXPECT_EQ(lastAlpha(), -1) << "a finished fade in draws nothing";
+    g_D3DRender.m_pDevice = nullptr;
+}
+
+// Frames rarely land on the fade's end: the one that passes it must still
+// leave the sound at the end value.
+TEST_F(CameraMotionTest, SoundFadeEndsAtItsEndValue)
+{
+    test::HeadlessDevice device;
+    g_D3DRender.m_pDevice = device.Get();
+    struct Case {
+        bool fadeIn;
+        float frame;
+        float end;
+    };
+    const Case cases[] = {{false, 0.3f, 0.0f}, {true, 0.3f, 100.0f}, {false, 0.7f, 0.0f}, {true, 0.45f, 100.0f}};
+    for (const Case& c : cases) {
+        g_AudioManager.m_fFadeLevel = c.fadeIn ? 0.0f : 100.0f;
+        if (c.fadeIn)
+            camera.StartFadeIn(1.0f, 1);
+        else
+            camera.StartFadeOut(1.0f, 1);
+        g_GameTimer.m_fRealDelta = c.frame;
+        for (int i = 0; i < 5; ++i)
+            camera.DrawFade();
+        EXPECT_EQ(g_AudioManager.m_fFadeLevel, c.end) << c.fadeIn << " " << c.frame;
+    }
     g_D3DRender.m_pDevice = nullptr;
 }
 

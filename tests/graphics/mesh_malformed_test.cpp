@@ -3,6 +3,7 @@
 #include "mesh_fixture.h"
 
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -28,6 +29,18 @@ std::string OnePart(std::size_t vertices, std::vector<std::uint16_t> indices)
     data.parts[0].frames.resize(1);
     data.parts[0].frames[0].resize(vertices, tools::MeshFileVertex{{0, 0, 0}, {0, 1, 0}, 0, 0});
     data.parts[0].indices = std::move(indices);
+    return tools::EncodeMesh(data);
+}
+
+// A triangle whose second vertex sits at the given coordinate on one axis.
+std::string TriangleWith(float coordinate, int axis)
+{
+    tools::MeshData data;
+    data.parts[0].frames.resize(1);
+    data.parts[0].frames[0].resize(3, tools::MeshFileVertex{{0, 0, 0}, {0, 1, 0}, 0, 0});
+    data.parts[0].frames[0][2].position[0] = 1.0f;
+    data.parts[0].frames[0][1].position[axis] = coordinate;
+    data.parts[0].indices = {0, 1, 2};
     return tools::EncodeMesh(data);
 }
 
@@ -73,6 +86,8 @@ const DamageCase kDamage[] = {
     {"index far past the vertices", [] { return OnePart(3, {0, 0xFFFF, 1}); }},
     {"present part without triangles", [] { return OnePart(3, {}); }},
     {"present part without vertices", [] { return OnePart(0, {}); }},
+    {"position not a number", [] { return TriangleWith(std::numeric_limits<float>::quiet_NaN(), 0); }},
+    {"infinite position", [] { return TriangleWith(-std::numeric_limits<float>::infinity(), 2); }},
 };
 
 TEST_F(MeshTest, DamagedFilesFailLikeMissingOnes)
@@ -87,6 +102,23 @@ TEST_F(MeshTest, DamagedFilesFailLikeMissingOnes)
         EXPECT_EQ(g_MeshContainer.m_pHead->m_nFrames[0], 0u);
         EXPECT_EQ(g_MeshContainer.m_pHead->m_ppMeshes[0], nullptr);
         g_MeshContainer.Release();
+    }
+}
+
+// Huge but finite positions are a mesh like any other: welding them for the
+// vertex cache must not overflow its grid (the sanitizers watch for it).
+TEST_F(MeshTest, HugePositionsLoadWithOptimisation)
+{
+    const float huge = std::numeric_limits<float>::max();
+    const float values[] = {huge, -huge, 1e30f, -1e20f};
+    for (const float v : values) {
+        for (int axis = 0; axis < 3; ++axis) {
+            const std::string name = WriteRaw("Data/Huge.msh", TriangleWith(v, axis));
+            CMeshRecord* r = g_MeshContainer.LoadMesh(name.c_str(), 0, D3DXMESH_MANAGED, 1);
+            ASSERT_NE(r, nullptr) << v << " " << axis;
+            EXPECT_EQ(r->m_ppMeshes[0][0]->GetNumFaces(), 1u);
+            g_MeshContainer.Release();
+        }
     }
 }
 

@@ -255,6 +255,7 @@ TEST_F(RenderStateTest, MipBiasOnOneSamplerOrTheFirstTwo)
 
 TEST_F(RenderStateTest, RenderTargetAndDepthAreRestoredAndTheirReferencesDropped)
 {
+    const int renderersOwn = plat::LiveDefaultPoolResources(Device());
     IDirect3DSurface9* frame = nullptr;
     Device()->GetRenderTarget(0, &frame);
     g_D3DRender.SaveRenderTarget();
@@ -277,7 +278,7 @@ TEST_F(RenderStateTest, RenderTargetAndDepthAreRestoredAndTheirReferencesDropped
     frame->Release();
     level->Release();
     target->Release();
-    EXPECT_EQ(plat::LiveDefaultPoolResources(Device()), 0);
+    EXPECT_EQ(plat::LiveDefaultPoolResources(Device()), renderersOwn);
 }
 
 TEST_F(RenderStateTest, DrawnFacesCountInThePassInProgress)
@@ -314,6 +315,12 @@ TEST_F(RenderStateTest, CursorIsPlacedInPixelsAndTheMouseInInterfaceSpace)
 
 TEST_F(RenderStateTest, FramesPerSecondIsRenewedAtMostOnceASecond)
 {
+    // Whatever ran before (another test, earlier frames), a reset starts the
+    // counter as at start-up.
+    plat::SetFakeClock(7000);
+    g_D3DRender.GetFPS();
+    g_D3DRender.GetFPS();
+    ResetFrameRate();
     // The first call measures from the clock's start.
     plat::SetFakeClock(2000);
     const float first = g_D3DRender.GetFPS();
@@ -335,6 +342,93 @@ TEST_F(RenderStateTest, FailedTextureLoadShowsTheFileName)
     EXPECT_EQ(g_D3DRender.LoadTexture(nullptr), INVALID_TEXTURE_ID);
     g_D3DRender.ReleaseTexture(INVALID_TEXTURE_ID);
     g_D3DRender.ReleaseTextureByName(nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// Whatever a frame left behind, the default states put the device back in
+// the start-up state: drawing code relies on it after every reset.
+TEST_F(RenderStateTest, DefaultStatesRestoreTheStartUpDevice)
+{
+    IDirect3DDevice9* d = g_D3DRender.m_pDevice;
+    for (D3DRENDERSTATETYPE s : {D3DRS_AMBIENT, D3DRS_CULLMODE, D3DRS_ZENABLE, D3DRS_ZFUNC, D3DRS_FILLMODE,
+                                 D3DRS_SHADEMODE, D3DRS_ALPHAREF, D3DRS_ALPHATESTENABLE, D3DRS_ALPHAFUNC,
+                                 D3DRS_ALPHABLENDENABLE, D3DRS_FOGCOLOR, D3DRS_FOGENABLE, D3DRS_LOCALVIEWER})
+        d->SetRenderState(s, 7);
+    for (DWORD stage = 0; stage <= 6; ++stage) {
+        d->SetTextureStageState(stage, D3DTSS_COLOROP, D3DTOP_ADD);
+        d->SetTextureStageState(stage, D3DTSS_TEXCOORDINDEX, 3);
+        d->SetSamplerState(stage, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+        d->SetSamplerState(stage, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+    }
+    g_D3DRender.SetZWriteEnable(0);
+    g_D3DRender.SetDefaultStates();
+
+    const struct {
+        D3DRENDERSTATETYPE state;
+        DWORD value;
+    } kRenderStates[] = {
+        {D3DRS_AMBIENT, 0xFF000000},     {D3DRS_CULLMODE, D3DCULL_CW},          {D3DRS_ZENABLE, TRUE},
+        {D3DRS_ZFUNC, D3DCMP_LESSEQUAL}, {D3DRS_FILLMODE, D3DFILL_SOLID},       {D3DRS_SHADEMODE, D3DSHADE_GOURAUD},
+        {D3DRS_LASTPIXEL, TRUE},         {D3DRS_DITHERENABLE, TRUE},            {D3DRS_COLORVERTEX, TRUE},
+        {D3DRS_NORMALIZENORMALS, TRUE},  {D3DRS_LOCALVIEWER, TRUE},             {D3DRS_ALPHAREF, 0x80},
+        {D3DRS_ALPHATESTENABLE, FALSE},  {D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL}, {D3DRS_ALPHABLENDENABLE, TRUE},
+        {D3DRS_FOGCOLOR, 0xFF000000},    {D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR},  {D3DRS_RANGEFOGENABLE, TRUE},
+        {D3DRS_FOGENABLE, FALSE},
+        {D3DRS_SPECULARENABLE, FALSE}, // the white material has no specular colour
+    };
+    for (const auto& s : kRenderStates) {
+        DWORD value = 0xDEADBEEF;
+        d->GetRenderState(s.state, &value);
+        EXPECT_EQ(value, s.value) << "render state " << s.state;
+    }
+    DWORD fog = 0;
+    d->GetRenderState(D3DRS_FOGSTART, &fog);
+    float start = 0.0f;
+    std::memcpy(&start, &fog, 4);
+    EXPECT_FLOAT_EQ(start, 300.0f);
+    d->GetRenderState(D3DRS_FOGEND, &fog);
+    float end = 0.0f;
+    std::memcpy(&end, &fog, 4);
+    EXPECT_FLOAT_EQ(end, 600.0f);
+
+    for (DWORD stage = 0; stage <= 6; ++stage) {
+        SCOPED_TRACE(stage);
+        const DWORD op = stage == 0 ? DWORD(D3DTOP_MODULATE) : DWORD(D3DTOP_DISABLE);
+        const struct {
+            D3DTEXTURESTAGESTATETYPE type;
+            DWORD value;
+        } kStageStates[] = {
+            {D3DTSS_TEXCOORDINDEX, 0},         {D3DTSS_COLOROP, op},             {D3DTSS_ALPHAOP, op},
+            {D3DTSS_COLORARG1, D3DTA_TEXTURE}, {D3DTSS_COLORARG2, D3DTA_CURRENT}, {D3DTSS_ALPHAARG1, D3DTA_TEXTURE},
+            {D3DTSS_ALPHAARG2, D3DTA_CURRENT},
+        };
+        for (const auto& s : kStageStates) {
+            DWORD value = 0xDEADBEEF;
+            d->GetTextureStageState(stage, s.type, &value);
+            EXPECT_EQ(value, s.value) << "stage state " << s.type;
+        }
+        const struct {
+            D3DSAMPLERSTATETYPE type;
+            DWORD value;
+        } kSamplerStates[] = {
+            {D3DSAMP_MAGFILTER, D3DTEXF_LINEAR}, {D3DSAMP_MINFILTER, D3DTEXF_LINEAR},
+            {D3DSAMP_MIPFILTER, D3DTEXF_LINEAR}, {D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP},
+            {D3DSAMP_ADDRESSV, D3DTADDRESS_WRAP}, {D3DSAMP_ADDRESSW, D3DTADDRESS_WRAP},
+            {D3DSAMP_BORDERCOLOR, 0xFF000000},   {D3DSAMP_MIPMAPLODBIAS, 0},
+        };
+        for (const auto& s : kSamplerStates) {
+            DWORD value = 0xDEADBEEF;
+            d->GetSamplerState(stage, s.type, &value);
+            EXPECT_EQ(value, s.value) << "sampler state " << s.type;
+        }
+    }
+    // Every cached state is unset again: the next set reaches the device.
+    Calls().Clear();
+    g_D3DRender.SetZWriteEnable(0);
+    EXPECT_EQ(RenderStateSets(D3DRS_ZWRITEENABLE), 1u);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -80,14 +81,63 @@ TEST_F(CorruptIndex, EachDamageEndsTheTableCleanly)
     }
 }
 
-TEST_F(CorruptIndex, EntriesBeforeTheDamageStillOpen)
+// One entry pointing outside the body must not take the intact entries after
+// it down with it: the game would not start for want of a technique file.
+TEST_F(CorruptIndex, AnEntryOutsideTheBodyIsSkippedAndTheRestKept)
 {
-    ASSERT_EQ(LoadWorld(tools::EncodeIndex({kGood[0], {"Data/c.dat", 500, 0}, kGood[1]})), 1u);
-    std::uint32_t size = 0;
-    const FileHandle h = g_FileManager.Open("Data/a.dat", ARCHIVE_WORLD, &size);
-    EXPECT_EQ(size, 10u);
-    g_FileManager.Close(h);
-    EXPECT_EQ(g_FileManager.Open("Data/b.dat", ARCHIVE_WORLD), INVALID_FILE_HANDLE);
+    ASSERT_EQ(LoadWorld(tools::EncodeIndex({kGood[0], {"Data/c.dat", 500, 0}, kGood[1]})), 2u);
+    EXPECT_TRUE(Logged());
+    for (const char* name : {"Data/a.dat", "Data/b.dat"}) {
+        const FileHandle h = g_FileManager.Open(name, ARCHIVE_WORLD);
+        EXPECT_NE(h, INVALID_FILE_HANDLE) << name;
+        g_FileManager.Close(h);
+    }
+    EXPECT_EQ(g_FileManager.Open("Data/c.dat", ARCHIVE_WORLD), INVALID_FILE_HANDLE);
+}
+
+// A folder or an enormous file where the index belongs empties the archive
+// with a log line instead of ending the game out of memory.
+TEST_F(CorruptIndex, AFolderOrAHugeFileAsIndexEmptiesTheArchive)
+{
+    const std::string good = tools::EncodeIndex(kGood);
+    for (const bool folder : {true, false}) {
+        LoadWorld(good);
+        std::remove("Data/World.hdr");
+        if (folder) {
+            std::filesystem::create_directory("Data/World.hdr");
+        } else {
+            test::WriteWholeFile("Data/World.hdr", good);
+            std::filesystem::resize_file("Data/World.hdr", 3ull << 30); // sparse: no disk used
+        }
+        std::remove("debug.txt");
+        g_FileManager.Init();
+        EXPECT_EQ(g_FileManager.m_EntryCount[1], 0u) << folder;
+        EXPECT_TRUE(Logged()) << folder;
+        std::filesystem::remove_all("Data/World.hdr");
+    }
+}
+
+// Overlapping entries may each lie inside the body and still add up to far
+// more memory than the body's size.
+TEST_F(CorruptIndex, ObjectsWhoseEntriesAddUpBeyondTheCapAreRefused)
+{
+    ASSERT_TRUE(tools::WriteArchive("Data", "Objects", {{"Data/t.obj", "x"}}, true));
+    const std::uint32_t bodySize = 1u << 20;
+    test::WriteWholeFile("Data/Objects.pak", std::string(bodySize, '\x80'));
+    std::vector<IndexRecord> overlapping;
+    for (int i = 0; i < 300; ++i)
+        overlapping.push_back({"Data/" + std::to_string(i) + ".obj", bodySize, 0});
+    test::WriteWholeFile("Data/Objects.hdr", tools::EncodeIndex(overlapping));
+    std::remove("debug.txt");
+    g_bFileManager = 1;
+    g_FileManager.Init();
+    EXPECT_EQ(g_FileManager.m_EntryCount[0], 0u);
+    EXPECT_NE(test::ReadWholeFile("debug.txt").find("Data/Objects.hdr"), std::string::npos);
+
+    overlapping.resize(3);
+    test::WriteWholeFile("Data/Objects.hdr", tools::EncodeIndex(overlapping));
+    g_FileManager.Init();
+    EXPECT_EQ(g_FileManager.m_EntryCount[0], 3u) << "a few overlapping entries are still read";
 }
 
 TEST_F(CorruptIndex, ObjectsKeepsAtMostThreeThousandEntries)

@@ -168,7 +168,9 @@ TEST_F(ArchiveTest, WritesLooseFiles)
 {
     Start(true);
     EXPECT_NE(g_FileManager.MakeDirectory("Save"), 0);
-    EXPECT_EQ(g_FileManager.MakeDirectory("Save"), 0);
+    EXPECT_NE(g_FileManager.MakeDirectory("Save"), 0) << "an existing folder is fine";
+    test::WriteWholeFile("NotAFolder", "x");
+    EXPECT_EQ(g_FileManager.MakeDirectory("NotAFolder"), 0);
     const FileHandle w = g_FileManager.OpenForWrite("Save/Profile01.sav", FILE_MODE_BINARY);
     ASSERT_LT(w, static_cast<FileHandle>(FILE_SLOT_COUNT));
     const char record[] = "Player\0\1\2";

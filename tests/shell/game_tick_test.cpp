@@ -2,6 +2,7 @@
 #include "game/GameMenu.h"
 #include "graphics/D3DRender.h"
 #include "platform/Win32Time.h"
+#include "roadusers/Vehicle.h"
 #include "shell/Game.h"
 #include "shell/GameSteps.h"
 #include "shell/GameTimer.h"
@@ -267,6 +268,115 @@ TEST_F(GameTickTest, ReleaseIsSafeTwiceAndBeforeInit)
     fresh.Release();
     EXPECT_EQ(fresh.m_pDynamicsWorld, nullptr);
     ASSERT_EQ(game.Init(), 1); // TearDown releases it again
+}
+
+} // namespace
+
+namespace {
+
+std::vector<std::string> StepsBetween(const char* first, const char* last)
+{
+    const long from = IndexOf(first);
+    const long to = IndexOf(last);
+    if (from < 0 || to < from)
+        return {};
+    return std::vector<std::string>(s_steps.begin() + from, s_steps.begin() + to + 1);
+}
+
+// The one ordering contract of the tick: physics, then the player's car,
+// then the camera that follows it, then the managers, the 10 Hz refresh
+// last; present and audio after every update.
+TEST_F(GameTickTest, RunningGameTickFollowsTheContractedOrder)
+{
+    CVehicle player;
+    g_pPlayerVehicle = &player;
+    Tick(20);
+    g_pPlayerVehicle = nullptr;
+    const std::vector<std::string> expected = {
+        "StepPhysics()",
+        "g_pPlayerVehicle->Update()",
+        "m_pCamera->Update()",
+        "g_GameInterface.Update()",
+        "g_GameMenu.Update()",
+        "g_Sky.Update()",
+        "g_SceneLights.Update()",
+        "g_Landscape.Update()",
+        "g_FieldObjects.Update()",
+        "g_PropManager.Update()",
+        "g_VehicleManager.Update()",
+        "g_HumanManager.Update()",
+        "g_ParticleEffects.Update()",
+        "g_BloodEffect.Update()",
+        "g_WaterCircles.Update()",
+        "g_CityLogic.Update()",
+        "g_Landscape.UpdateSectorVisibility()",
+        "g_PropManager.RefreshVisibility()",
+        "g_FieldObjects.RefreshVisibility()",
+        "g_VehicleManager.Refresh()",
+        "g_HumanManager.Refresh()",
+        "g_PropManager.ApplyBuildingOcclusion()",
+        "g_D3DRender.PresentFrame()",
+        "g_AudioManager.Update()",
+    };
+    EXPECT_EQ(StepsBetween("StepPhysics()", "g_AudioManager.Update()"), expected);
+
+    Tick(20);
+    EXPECT_FALSE(Has("g_pPlayerVehicle->Update()")) << "no player car, no car update";
+    EXPECT_LT(IndexOf("StepPhysics()"), IndexOf("m_pCamera->Update()"));
+}
+
+TEST_F(GameTickTest, ResetAndReleaseRunInTheirOrder)
+{
+    game.Reset();
+    const std::vector<std::string> reset = {
+        "g_Landscape.ReleaseSectors()", "g_FieldObjects.Clear()",      "g_VehicleManager.Clear()",
+        "g_HumanManager.Clear()",       "g_PropManager.Clear()",       "g_ParticleEffects.Reset()",
+        "g_BloodEffect.Reset()",        "g_WaterCircles.Reset()",      "g_CityLogic.Reset()",
+        "g_AudioManager.StopCarSounds()", "m_pCamera->SetTargetVehicle(nullptr)",
+    };
+    EXPECT_EQ(s_steps, reset);
+
+    s_steps.clear();
+    game.Release();
+    const std::vector<std::string> release = {
+        "g_GameInterface.Release()", "g_GameMenu.Release()",      "g_MenuBackground.Release()",
+        "g_SceneLights.Release()",   "g_VehicleManager.Release()", "g_HumanManager.Release()",
+        "g_Landscape.Release()",     "g_PropManager.Release()",   "g_FieldObjects.Release()",
+        "g_ParticleEffects.Release()", "g_BloodEffect.Release()", "g_WaterCircles.Release()",
+        "g_Sky.Release()",           "g_CityLogic.Release()",     "g_InfoScreens.Release()",
+        "ReleasePhysics()",
+    };
+    EXPECT_EQ(s_steps, release);
+    EXPECT_EQ(game.m_pCamera, nullptr);
+    ASSERT_EQ(game.Init(), 1); // TearDown releases it again
+}
+
+// Only a game started without the menu and outside the editor makes the
+// default player car itself; the menu makes its own.
+TEST_F(GameTickTest, NewGameMakesThePlayerCarOnlyWithoutMenuAndEditor)
+{
+    struct Case {
+        int editor;
+        int menu;
+        bool creates;
+    };
+    const Case cases[] = {{0, 0, true}, {1, 0, false}, {0, 1, false}, {1, 1, false}};
+    const int editor = g_bEditorMode;
+    const int menu = g_bGameMenu;
+    for (const Case& c : cases) {
+        g_bEditorMode = c.editor;
+        g_bGameMenu = c.menu;
+        s_steps.clear();
+        game.NewGame();
+        EXPECT_EQ(Has("g_VehicleManager.CreatePlayerCar(nullptr, nullptr, nullptr)"), c.creates)
+            << c.editor << c.menu;
+        EXPECT_LT(IndexOf("g_Landscape.ReleaseSectors()"), IndexOf("g_Landscape.BuildSectors()"))
+            << "the old world goes before the new is built";
+    }
+    g_bEditorMode = editor;
+    g_bGameMenu = menu;
+    game.Reset();
+    g_pPlayerVehicle = nullptr;
 }
 
 } // namespace

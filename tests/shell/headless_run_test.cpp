@@ -57,7 +57,36 @@ TEST(HeadlessRun, LooseSampleDataRunsWithoutTheArchives)
 TEST(HeadlessRun, StartsWithoutAnySettingsFile)
 {
     test::ScopedTempDir dir;
+    std::filesystem::copy(BuildDir() + "/run", dir.Path(), std::filesystem::copy_options::recursive);
+    std::filesystem::remove(dir.File("Game.ini"));
     EXPECT_EQ(RunGame(dir.Path().string(), 2), 0) << test::ReadWholeFile(dir.File("game.out"));
+}
+
+// Without its data the game shows its box, names the file it lacks, and ends
+// with a status a script can tell from a good run.
+TEST(HeadlessRun, MissingOrDamagedDataEndsWithAFailureStatusAndNamesTheFile)
+{
+    struct Case {
+        const char* what;
+        bool copyData;
+        const char* damage; // file cut to nothing, or null
+        const char* named;
+    };
+    const Case cases[] = {
+        {"no Data folder", false, nullptr, "Data/World.hdr"},
+        {"empty World index", true, "Data/World.hdr", "Data/World.hdr"},
+    };
+    for (const Case& c : cases) {
+        test::ScopedTempDir dir;
+        if (c.copyData)
+            std::filesystem::copy(BuildDir() + "/run", dir.Path(), std::filesystem::copy_options::recursive);
+        if (c.damage)
+            test::WriteWholeFile(dir.File(c.damage), "");
+        EXPECT_EQ(RunGame(dir.Path().string(), 2), 1) << c.what;
+        const std::string out = test::ReadWholeFile(dir.File("game.out"));
+        EXPECT_NE(out.find("Could not create render technique!"), std::string::npos) << c.what << "\n" << out;
+        EXPECT_NE(out.find(c.named), std::string::npos) << c.what << "\n" << out;
+    }
 }
 
 } // namespace

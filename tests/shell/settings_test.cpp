@@ -1,4 +1,5 @@
 #include "graphics/ScreenVertex.h"
+#include "platform/Win32Profile.h"
 #include "shell/Input.h"
 #include "shell/Log.h"
 #include "shell/Settings.h"
@@ -206,6 +207,65 @@ TEST_F(Settings, FillsTheDiscFan)
     EXPECT_LT(g_DiscVertices[2].y, 0.0f);
     EXPECT_NEAR(g_DiscVertices[1].x, g_DiscVertices[16].x, 1e-5);
     EXPECT_NEAR(g_DiscVertices[1].y, g_DiscVertices[16].y, 1e-5);
+}
+
+} // namespace
+
+namespace {
+
+// A save that cannot be written whole (here the temporary file lands on a
+// full device) keeps every byte of the old file and says so.
+TEST_F(Settings, FailedSaveKeepsTheOldFileAndReportsFailure)
+{
+    LoadWith("Controls", "Act03", "37");
+    const std::string before = test::ReadWholeFile("Game.ini");
+    if (std::filesystem::exists("/dev/full"))
+        std::filesystem::create_symlink("/dev/full", "Game.ini.tmp");
+    else
+        std::filesystem::create_directory("Game.ini.tmp"); // the temporary file cannot be made at all
+    g_nMasterVolume = 55;
+    EXPECT_EQ(SaveSettings(), 0);
+    EXPECT_EQ(test::ReadWholeFile("Game.ini"), before);
+    std::filesystem::remove_all("Game.ini.tmp");
+    EXPECT_NE(SaveSettings(), 0);
+    EXPECT_NE(test::ReadWholeFile("Game.ini").find("Master=55"), std::string::npos);
+}
+
+// A large settings file must not be read again for every key: start-up and
+// a save each read it once.
+TEST_F(Settings, LoadAndSaveReadTheFileOnce)
+{
+    LoadWith("Audio", "Master", "70");
+    const unsigned before = plat::ProfileReadCount();
+    LoadSettings("Game.ini");
+    EXPECT_EQ(plat::ProfileReadCount() - before, 1u);
+    EXPECT_EQ(g_nMasterVolume, 70);
+    EXPECT_NE(SaveSettings(), 0);
+    EXPECT_EQ(plat::ProfileReadCount() - before, 2u);
+}
+
+// A settings file far larger than any real one is neither read nor
+// overwritten: the defaults hold and a log line names the file.
+TEST_F(Settings, OversizedFileIsNotReadNorOverwritten)
+{
+    for (const bool folder : {false, true}) {
+        if (folder) {
+            std::filesystem::create_directory("Game.ini");
+        } else {
+            test::WriteWholeFile("Game.ini", "[Video]\nMode=3\n");
+            std::filesystem::resize_file("Game.ini", 64u << 20);
+        }
+        g_bDebugLog = 1;
+        std::remove("debug.txt");
+        g_nVideoMode = 0;
+        LoadSettings("Game.ini");
+        EXPECT_EQ(g_nVideoMode, 1) << folder;
+        EXPECT_NE(test::ReadWholeFile("debug.txt").find("Game.ini"), std::string::npos) << folder;
+        EXPECT_EQ(SaveSettings(), 0) << folder;
+        if (!folder)
+            EXPECT_EQ(std::filesystem::file_size("Game.ini"), 64u << 20);
+        std::filesystem::remove_all("Game.ini");
+    }
 }
 
 } // namespace

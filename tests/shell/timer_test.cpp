@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <string>
 
@@ -149,6 +150,16 @@ TEST_F(TimerFileTest, SaveAndLoadRoundTripWithTheSavedClockRule)
     EXPECT_EQ(loaded.m_nLastTick, timer.m_nLastTick);
 }
 
+TEST_F(TimerFileTest, ASaveThatCannotBeWrittenReportsIt)
+{
+    test::WriteWholeFile("timer.bin", "");
+    const FileHandle f = g_FileManager.Open("timer.bin", FILE_MODE_BINARY);
+    ASSERT_NE(f, INVALID_FILE_HANDLE);
+    EXPECT_EQ(timer.Save(f), 0) << "a file open for reading takes no bytes";
+    g_FileManager.Close(f);
+    EXPECT_EQ(timer.Save(INVALID_FILE_HANDLE), 0);
+}
+
 TEST_F(TimerFileTest, ShortOrImpossibleRecordsAreNotTakenAsTheyAre)
 {
     test::WriteWholeFile("short.bin", std::string(20, '\0'));
@@ -167,6 +178,35 @@ TEST_F(TimerFileTest, ShortOrImpossibleRecordsAreNotTakenAsTheyAre)
     g_FileManager.Close(f);
     EXPECT_FLOAT_EQ(loaded.m_fTimeScale, 1.0f);
     EXPECT_FLOAT_EQ(loaded.m_fGameTime, 60000.0f);
+}
+
+} // namespace
+
+namespace {
+
+// A profile played for days carries its clocks across saves: a frame's step
+// must still count in full, and the saved record stays 32 bytes.
+TEST_F(TimerFileTest, ClocksOfALongPlayedProfileStillAdvanceByEveryFrame)
+{
+    const double longPlayed = 75.0 * 3600.0 * 1000.0 + 0.5;
+    for (const double start : {longPlayed, 4.0 * longPlayed}) {
+        timer.Reset();
+        timer.m_fGameTime = timer.m_fRealTime = start;
+        for (int frame = 0; frame < 10; ++frame)
+            Step(20);
+        EXPECT_DOUBLE_EQ(timer.m_fGameTime - start, 200.0) << start;
+        EXPECT_DOUBLE_EQ(timer.m_fRealTime - start, 200.0) << start;
+        const double stamp = std::floor(start);
+        EXPECT_NEAR(timer.GetGameTimeSince(static_cast<std::uint32_t>(stamp)), (start - stamp + 200.0) * 0.001, 1e-5)
+            << start;
+    }
+    WriteTimer(timer, "long.bin");
+    EXPECT_EQ(test::ReadWholeFile("long.bin").size(), 32u);
+    CGameTimer loaded{};
+    const FileHandle f = g_FileManager.Open("long.bin", FILE_MODE_BINARY);
+    ASSERT_EQ(loaded.Load(f), 1);
+    g_FileManager.Close(f);
+    EXPECT_NEAR(loaded.m_fGameTime, timer.m_fGameTime, 64.0) << "the file holds the clock as f32";
 }
 
 } // namespace

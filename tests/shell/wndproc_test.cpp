@@ -31,6 +31,7 @@ protected:
         g_nTypedChar = 32;
         g_GameTimer.Reset();
         g_AudioManager.m_bPaused = 0;
+        g_nFocusPaused = 0;
         g_GameMenu.m_bOpen = 0;
         g_GameMenu.m_bKeyHandler = 0;
         g_D3DRender.m_fScaleX = 1024.0f / 800.0f;
@@ -75,32 +76,92 @@ TEST_F(WndProcTest, QuitMessageEndsOnlyTheDrainWhileCloseEndsTheLoop)
 
 TEST_F(WndProcTest, ActivationAndFocus)
 {
+    const int both = FOCUS_PAUSED_AUDIO | FOCUS_PAUSED_CLOCK;
     struct Case {
         const char* what;
         int activeBefore;
+        int pausedBefore;
+        int focusPaused; // what an earlier focus loss paused
         UINT message;
         WPARAM wParam;
         int activeAfter;
         int paused;
     };
     const Case cases[] = {
-        {"click-activate changes nothing", 1, WM_ACTIVATE, WA_CLICKACTIVE, 1, 0},
-        {"click-activate while inactive changes nothing", 0, WM_ACTIVATE, WA_CLICKACTIVE, 0, 1},
-        {"deactivate pauses", 1, WM_ACTIVATE, WA_INACTIVE, 0, 1},
-        {"activate resumes", 0, WM_ACTIVATE, WA_ACTIVE, 1, 0},
-        {"activate while active does nothing", 1, WM_ACTIVATE, WA_ACTIVE, 1, 0},
-        {"losing focus pauses", 1, WM_KILLFOCUS, 0, 0, 1},
-        {"gaining focus resumes", 0, WM_SETFOCUS, 0, 1, 0},
+        {"click-activate changes nothing", 1, 0, 0, WM_ACTIVATE, WA_CLICKACTIVE, 1, 0},
+        {"click-activate while inactive changes nothing", 0, 1, both, WM_ACTIVATE, WA_CLICKACTIVE, 0, 1},
+        {"deactivate pauses", 1, 0, 0, WM_ACTIVATE, WA_INACTIVE, 0, 1},
+        {"activate resumes", 0, 1, both, WM_ACTIVATE, WA_ACTIVE, 1, 0},
+        {"activate while active does nothing", 1, 0, 0, WM_ACTIVATE, WA_ACTIVE, 1, 0},
+        {"losing focus pauses", 1, 0, 0, WM_KILLFOCUS, 0, 0, 1},
+        {"gaining focus resumes", 0, 1, both, WM_SETFOCUS, 0, 1, 0},
+        {"gaining focus keeps another pause", 0, 1, 0, WM_SETFOCUS, 0, 1, 1},
+        {"activate keeps another pause", 0, 1, 0, WM_ACTIVATE, WA_ACTIVE, 1, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         g_bActive = c.activeBefore;
-        g_GameTimer.m_fTimeScale = c.activeBefore ? 1.0f : 0.0f;
-        g_AudioManager.m_bPaused = c.activeBefore ? 0 : 1;
+        g_nFocusPaused = c.focusPaused;
+        g_GameTimer.m_fTimeScale = c.pausedBefore ? 0.0f : 1.0f;
+        g_AudioManager.m_bPaused = c.pausedBefore;
         Send(c.message, c.wParam);
         EXPECT_EQ(g_bActive, c.activeAfter);
         EXPECT_EQ(g_GameTimer.IsPaused() ? 1 : 0, c.paused);
         EXPECT_EQ(g_AudioManager.m_bPaused ? 1 : 0, c.paused);
+    }
+}
+
+// The pop-up menu pauses the game; switching to another program and back
+// must not set the game running behind the open menu.
+TEST_F(WndProcTest, FocusRoundTripKeepsAGamePausedBeforeIt)
+{
+    g_nFocusPaused = 0;
+    g_GameTimer.Pause();
+    Send(WM_KILLFOCUS);
+    Send(WM_SETFOCUS);
+    EXPECT_EQ(g_bActive, 1);
+    EXPECT_TRUE(g_GameTimer.IsPaused());
+    EXPECT_EQ(g_AudioManager.m_bPaused, 1u);
+
+    g_GameTimer.Resume();
+    Send(WM_KILLFOCUS);
+    Send(WM_SETFOCUS);
+    EXPECT_FALSE(g_GameTimer.IsPaused()) << "a running game runs again";
+    EXPECT_EQ(g_AudioManager.m_bPaused, 0u);
+}
+
+// In the background the loop waits for the next message instead of
+// spinning; a closing window does not wait.
+TEST_F(WndProcTest, BackgroundLoopPassWaitsForTheNextMessage)
+{
+    struct Case {
+        int active;
+        int quit;
+        unsigned waits;
+    };
+    const Case cases[] = {{0, 0, 1}, {0, 1, 0}};
+    for (const Case& c : cases) {
+        g_bActive = c.active;
+        g_bQuit = c.quit;
+        const unsigned before = plat::MessageWaitCount();
+        MSG msg{};
+        MainLoopPass(&msg);
+        EXPECT_EQ(plat::MessageWaitCount() - before, c.waits) << c.active << c.quit;
+    }
+    g_bActive = 1;
+    g_bQuit = 0;
+}
+
+// A key let go while Alt is held arrives as a system key-up.
+TEST_F(WndProcTest, SystemKeyUpReleasesTheKeyAndItsBinding)
+{
+    for (const UINT up : {WM_KEYUP, WM_SYSKEYUP}) {
+        Send(WM_KEYDOWN, VK_UP);
+        ASSERT_EQ(g_bKeyUp, 1);
+        ASSERT_EQ(g_bActAccelerate, 1);
+        Send(up, VK_UP);
+        EXPECT_EQ(g_bKeyUp, 0) << up;
+        EXPECT_EQ(g_bActAccelerate, 0) << up;
     }
 }
 

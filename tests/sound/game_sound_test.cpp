@@ -190,6 +190,31 @@ TEST_F(GameSoundTest, LoopPausedInItsThirdPassResumesAtTheSamePoint)
     EXPECT_EQ(s->GetPlayOffset(), 30) << "the loop goes on over the whole wave";
 }
 
+// Every pause keeps the true place in the loop, also a pause after a resume
+// that started the wave part-way.
+TEST_F(GameSoundTest, LoopPausedAgainKeepsItsPlaceInTheLoop)
+{
+    Start();
+    CGameSound* s = LoadTone("loop.wav", 400);
+    ASSERT_TRUE(s);
+    s->Play(1);
+    Advance(50);
+    s->Pause();
+    ASSERT_EQ(s->m_nPausedOffset, 50);
+    s->Resume();
+    const int steps[] = {230, 170, 400, 290, 1000};
+    int expected = 50;
+    for (const int step : steps) {
+        Advance(step);
+        expected = (expected + step) % 400;
+        s->Pause();
+        EXPECT_EQ(s->m_nPausedOffset, expected) << "after " << step;
+        Advance(777);
+        s->Resume();
+        EXPECT_EQ(s->GetPlayOffset(), expected) << "after " << step;
+    }
+}
+
 TEST_F(GameSoundTest, ReleaseDropsOneReferenceAndNothingAtZero)
 {
     Start();

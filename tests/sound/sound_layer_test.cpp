@@ -4,6 +4,9 @@
 
 #include "sound_fixture.h"
 
+#include <filesystem>
+#include <string>
+
 namespace {
 
 class SoundLayerTest : public ::testing::Test {
@@ -160,6 +163,34 @@ TEST_F(SoundLayerTest, DeferredListenerAndBufferSettingsWaitForTheCommit)
         << "a stereo path has no 3-D buffer";
     for (IUnknown* o : std::initializer_list<IUnknown*>{buffer3D, path, flat, listener})
         o->Release();
+}
+
+} // namespace
+
+namespace {
+
+// The game hands its byte paths over widened byte by byte: a game folder
+// with letters beyond ASCII must still find its sounds.
+TEST_F(SoundLayerTest, PathsBeyondAsciiReachTheFileUnchanged)
+{
+    test::ScopedTempDir dir;
+    const std::string folder = "Spiel-\xC3\x9C\xE9"; // UTF-8 and a lone Latin-1 byte
+    std::filesystem::create_directory(folder);
+    test::WriteWholeFile(folder + "/t\xC3\xB6n.wav", soundtest::ToneWav(50));
+    auto widen = [](const std::string& bytes) {
+        std::wstring w;
+        for (const char c : bytes)
+            w.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+        return w;
+    };
+    const std::wstring directory = widen(dir.Path().string() + "/" + folder);
+    ASSERT_EQ(loader->SetSearchDirectory(GUID_All_Objects, directory.c_str(), FALSE), S_OK);
+    IDirectMusicSegment8* segment = nullptr;
+    EXPECT_EQ(loader->LoadObjectFromFile(CLSID_DirectMusicSegment, IID_IDirectMusicSegment8,
+                                         widen("t\xC3\xB6n.wav").c_str(), reinterpret_cast<void**>(&segment)),
+              S_OK);
+    ASSERT_NE(segment, nullptr);
+    segment->Release();
 }
 
 } // namespace

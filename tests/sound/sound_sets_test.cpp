@@ -277,6 +277,26 @@ TEST_F(AmbienceTest, NightTracksWhenThereIsNoDaylight)
     EXPECT_STREQ(g_AudioManager.m_pAmbient[1]->m_szName, "Data/Audio/AmbTrks/QuietNight.wav");
 }
 
+// A track that will not load is tried again every frame; with the log on
+// its box must come once, not every frame.
+TEST_F(AmbienceTest, ATrackThatFailsToLoadShowsItsBoxOnce)
+{
+    tools::AmbientLists lists = SampleLists();
+    lists.tracks[0][0] = {"Data/Audio/AmbTrks/Missing.wav"};
+    WriteTracks();
+    WriteList(lists);
+    Start();
+    g_bDebugOut = 1;
+    g_Sky.m_fDaylight = 1.0f;
+    const unsigned before = plat::MessageBoxCount();
+    for (int frame = 0; frame < 5; ++frame)
+        g_AudioManager.UpdateAmbientAt(0.5f);
+    EXPECT_EQ(plat::MessageBoxCount() - before, 1u);
+    EXPECT_STREQ(plat::LastMessageBoxText(), "Data/Audio/AmbTrks/Missing.wav");
+    EXPECT_NE(g_AudioManager.m_pAmbient[1], nullptr) << "the other channel plays on";
+    g_bDebugOut = 0;
+}
+
 TEST_F(AmbienceTest, DescriptionEdgeCases)
 {
     WriteTracks();

@@ -2,6 +2,7 @@
 
 #include "writers/FileBytes.h"
 #include "writers/ImageWriters.h"
+#include "writers/SampleCity.h"
 
 #include <filesystem>
 
@@ -55,6 +56,28 @@ bool WriteImageSeeds(const fs::path& dir)
 
 } // namespace
 
+// The first rows of a route grid: a road ring with its corner cells left
+// out, a walkway ring inside it and a few passable cells.
+bool WriteRouteSeed(const fs::path& dir)
+{
+    LandscapeMaps m;
+    for (int i = 3; i <= 9; ++i) {
+        m.SetRoute(i, 2, 3, 100);
+        m.SetRoute(i, 10, 3, 0);
+        m.SetRoute(2, i, 3, 50);
+        m.SetRoute(10, i, 3, 100);
+    }
+    for (int i = 4; i <= 8; ++i) {
+        m.SetRoute(i, 4, 4, 0);
+        m.SetRoute(i, 8, 4, 0);
+        m.SetRoute(4, i, 4, 0);
+        m.SetRoute(8, i, 4, 0);
+    }
+    m.SetRoute(11, 11, 2, 100);
+    m.SetRoute(12, 11, 1, 100);
+    return WriteSeed(dir, "rings", EncodeRouteFile(m.route, 12));
+}
+
 bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
 {
     const fs::path root(sampleRoot);
@@ -78,6 +101,7 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
     ok = ok && CopySeed(root, "Data/Audio/AmbTrks/AmbientData.obj", out, "ambience");
     ok = ok && CopySeed(root, "Data/Audio/E01.wav", out, "sounds");
     ok = ok && CopySeed(root, "Data/Audio/App01.wav", out, "sounds");
+    ok = ok && CopySeed(root, "Save/Profile01.sav", out, "profile");
     // The mesh target reads its vertex format from the first byte.
     for (const char* mesh : {"Data/Buildings/Box01.msh", "Data/Vehicles/01/Body.msh"}) {
         std::string bytes;
@@ -85,7 +109,17 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
         ok = ok && WriteSeed(out / "meshes", fs::path(mesh).filename().string() + ".0", std::string(1, '\0') + bytes);
         ok = ok && WriteSeed(out / "meshes", fs::path(mesh).filename().string() + ".2", std::string(1, '\2') + bytes);
     }
-    return ok && WriteImageSeeds(out / "images");
+    // The description target takes its variant and close flag from the first byte.
+    for (const char* object : {"Data/Static/Props/LampPost01/Main.obj", "Data/Vehicles/01/Main.obj",
+                               "Data/Static/Buildings/Tower01/Main.obj", "Data/Humans/Male/Main.obj"}) {
+        std::string bytes;
+        ok = ok && ReadFileBytes(root / object, &bytes);
+        const std::string name = fs::path(object).parent_path().filename().string();
+        ok = ok && WriteSeed(out / "descriptions", name + ".closed", std::string(1, '\x80') + bytes);
+        ok = ok && WriteSeed(out / "descriptions", name + ".open", std::string(1, '\x03') + bytes);
+    }
+    ok = ok && CopySeed(root, "Data/Landscape/LandscapeData.obj", out, "landscape_data");
+    return ok && WriteImageSeeds(out / "images") && WriteRouteSeed(out / "global_route");
 }
 
 } // namespace tools

@@ -51,6 +51,10 @@ MeshPartData BoxPart(const MeshVec3& min, const MeshVec3& max);
 // A flat square of the given edge at height 0, facing up: 4 vertices, 2 triangles.
 MeshPartData GroundPart(float edge);
 
+// A box from min to max as 8 shared corners and 12 outward triangles, for
+// occluder parts.
+MeshPartData ClosedBoxPart(const MeshVec3& min, const MeshVec3& max);
+
 // Sample meshes of the city, by name: a box building, a ground tile and a
 // car body with glass, chrome, shadow, collision and physics parts.
 struct NamedMesh {

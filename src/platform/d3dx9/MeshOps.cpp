@@ -26,6 +26,20 @@ D3DXVECTOR3 PositionOf(const Mesh& mesh, DWORD vertex)
     return p;
 }
 
+// A coordinate's grid cell, kept far inside the 64-bit range so that the
+// neighbour search never overflows: a huge position lands in an edge cell,
+// one that is not a number in cell 0. The exact test below still decides.
+long long CellOf(float v, float cell)
+{
+    const double c = std::floor(static_cast<double>(v) / cell);
+    constexpr double kLimit = 1e15;
+    if (!(c > -kLimit))
+        return c != c ? 0 : -static_cast<long long>(kLimit);
+    if (c > kLimit)
+        return static_cast<long long>(kLimit);
+    return static_cast<long long>(c);
+}
+
 // Each vertex's representative: the first vertex at the same place (within
 // epsilon on every axis). Positions are bucketed on a grid of epsilon cells
 // and the neighbouring cells searched.
@@ -40,8 +54,7 @@ std::vector<DWORD> PointRepresentatives(Mesh& mesh, float epsilon)
     std::unordered_map<std::uint64_t, std::vector<DWORD>> grid;
     for (DWORD v = 0; v < count; ++v) {
         const D3DXVECTOR3 p = PositionOf(mesh, v);
-        const long long cx = std::llround(std::floor(p.x / cell)), cy = std::llround(std::floor(p.y / cell)),
-                        cz = std::llround(std::floor(p.z / cell));
+        const long long cx = CellOf(p.x, cell), cy = CellOf(p.y, cell), cz = CellOf(p.z, cell);
         reps[v] = v;
         for (long long dx = -1; dx <= 1 && reps[v] == v; ++dx)
             for (long long dy = -1; dy <= 1 && reps[v] == v; ++dy)

@@ -15,11 +15,30 @@ namespace {
 
 int s_comInits = 0;
 
+// The game widens its byte paths one byte per character; narrowing gives
+// the same bytes back, so a folder named in any encoding is found again.
+// A character beyond one byte is written as UTF-8.
 std::string Narrow(const wchar_t* text)
 {
     std::string s;
-    for (; text && *text; ++text)
-        s.push_back(*text < 128 ? static_cast<char>(*text) : '?');
+    for (; text && *text; ++text) {
+        const std::uint32_t c = static_cast<std::uint32_t>(*text);
+        if (c < 0x100) {
+            s.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            s.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            s.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            s.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            s.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            s.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            s.push_back(static_cast<char>(0xF0 | ((c >> 18) & 0x07)));
+            s.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            s.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            s.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
     return s;
 }
 

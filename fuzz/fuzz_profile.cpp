@@ -1,0 +1,46 @@
+// A profile save file loaded into the game; whatever loads must save again
+// to a file that loads.
+#include "FuzzFiles.h"
+#include "roadusers/Vehicle.h"
+#include "shell/Game.h"
+#include "shell/GameSteps.h"
+#include "shell/Profile.h"
+#include "shell/ProfileFile.h"
+#include "writers/FileBytes.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// The vehicle manager makes no car yet; this one stands in for the
+// player's car the load creates.
+CVehicle s_StandInCar;
+
+void GiveStandInCar(const char* step)
+{
+    if (std::strncmp(step, "g_VehicleManager.CreatePlayerCar", 32) == 0)
+        g_pPlayerVehicle = &s_StandInCar;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzz::EnterScratchDirectory();
+    fuzz::StartLooseFilesAndSilentAudio();
+    g_pGameStepObserver = GiveStandInCar;
+    fuzz::WriteFile("Save/Profile01.sav", data, size);
+    g_nProfile = 0;
+    if (g_Game.LoadGame() == 1) {
+        std::strcpy(s_StandInCar.m_szModelPath, "Data/Vehicles/01/Main.obj");
+        SaveGame();
+        std::string saved;
+        CProfileContents contents{};
+        if (!tools::ReadFileBytes("Save/Profile01.sav", &saved) ||
+            !ParseProfile(reinterpret_cast<const std::uint8_t*>(saved.data()), saved.size(), &contents))
+            std::abort();
+    }
+    g_pGameStepObserver = nullptr;
+    return 0;
+}

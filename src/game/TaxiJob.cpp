@@ -1,0 +1,3 @@
+#include "game/TaxiJob.h"
+
+CTaxiJob g_TaxiJob;

@@ -1,0 +1,325 @@
+// The three render-to-texture passes: the water reflection, one face of the
+// environment cube and the shadow map. Each moves the current camera to its
+// own for its duration and raises its pass flag; between passes the current
+// camera is always the main one.
+#include "graphics/D3DRender.h"
+#include "graphics/ReleaseAndClear.h"
+#include "roadusers/HumanManager.h"
+#include "roadusers/Vehicle.h"
+#include "roadusers/VehicleManager.h"
+#include "shell/Game.h"
+#include "shell/GameSteps.h"
+#include "shell/RenderPasses.h"
+#include "shell/Settings.h"
+#include "world/FieldObjectManager.h"
+#include "world/Landscape.h"
+#include "world/PropManager.h"
+#include "world/Sky.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr float kReflectionSize = 512.0f;
+constexpr float kCubeFaceSize = 256.0f;
+constexpr float kShadowMapSize = 1024.0f;
+constexpr float kShadowMapTexel = 0.001f;
+constexpr int kCubeViewDistance = 100;
+
+IDirect3DDevice9* Device()
+{
+    return g_D3DRender.m_pDevice;
+}
+
+// Level 0 of a texture becomes render target 0.
+void DrawInto(IDirect3DTexture9* texture)
+{
+    IDirect3DSurface9* surface = nullptr;
+    if (SUCCEEDED(texture->GetSurfaceLevel(0, &surface))) {
+        Device()->SetRenderTarget(0, surface);
+        surface->Release();
+    }
+}
+
+void SetWaterClipPlane(float height)
+{
+    const D3DXVECTOR3 point(0.0f, height, 0.0f);
+    const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
+    D3DXPLANE plane;
+    D3DXPlaneFromPointNormal(&plane, &point, &up);
+    Device()->SetClipPlane(0, &plane.a);
+}
+
+void SetTextureFactor(DWORD grey)
+{
+    Device()->SetRenderState(D3DRS_TEXTUREFACTOR, D3DCOLOR_ARGB(255, grey, grey, grey));
+}
+
+void SetDefaultColorStage()
+{
+    g_D3DRender.SetColorStage(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_TEMP, D3DTA_CURRENT);
+}
+
+} // namespace
+
+// Screen-space drawing inside a pass covers the target: scale 1 and the
+// target's size until the pass ends.
+void CGame::BeginTargetPass(float size)
+{
+    CD3DRender& r = g_D3DRender;
+    r.SaveRenderTarget();
+    r.SaveDepthStencil();
+    r.m_fSavedScaleX = r.m_fScaleX;
+    r.m_fSavedScaleY = r.m_fScaleY;
+    r.m_fSavedScreenWidth = r.m_fScreenWidth;
+    r.m_fSavedScreenHeight = r.m_fScreenHeight;
+    r.m_fScaleX = r.m_fScaleY = 1.0f;
+    r.m_fScreenWidth = r.m_fScreenHeight = size;
+}
+
+void CGame::EndTargetPass()
+{
+    CD3DRender& r = g_D3DRender;
+    r.RestoreRenderTarget();
+    r.RestoreDepthStencil();
+    r.m_fScaleX = r.m_fSavedScaleX;
+    r.m_fScaleY = r.m_fSavedScaleY;
+    r.m_fScreenWidth = r.m_fSavedScreenWidth;
+    r.m_fScreenHeight = r.m_fSavedScreenHeight;
+    m_pCamera = &m_Cameras[0];
+    m_pCamera->UpdateView();
+    const float sx = r.m_fScaleX > 0.0f ? r.m_fScaleX : 1.0f;
+    const float sy = r.m_fScaleY > 0.0f ? r.m_fScaleY : 1.0f;
+    m_pCamera->SetViewport(0.0f, 0.0f, r.m_fScreenWidth / sx + 1.0f, r.m_fScreenHeight / sy + 1.0f);
+}
+
+// The reflection camera mirrors the current one in the water plane; the
+// mirrored view is not a look-at, so the matrices are set here.
+void CGame::ReflectCamera(float waterLevel)
+{
+    const CWorldCamera& from = *m_pCamera;
+    CWorldCamera& mirror = m_Cameras[1];
+    const D3DXVECTOR3 point(0.0f, waterLevel, 0.0f);
+    const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
+    D3DXPLANE plane;
+    D3DXPlaneFromPointNormal(&plane, &point, &up);
+    D3DXMATRIX reflect;
+    D3DXMatrixReflect(&reflect, &plane);
+    D3DXVec3TransformCoord(&mirror.m_vEye, &from.m_vEye, &reflect);
+    D3DXVec3TransformCoord(&mirror.m_vTarget, &from.m_vTarget, &reflect);
+    D3DXVec3TransformNormal(&mirror.m_vUp, &from.m_vUp, &reflect);
+    D3DXMatrixMultiply(&mirror.m_matView, &reflect, &from.m_matView);
+    mirror.m_matProj = from.m_matProj;
+    Device()->SetTransform(D3DTS_VIEW, &mirror.m_matView);
+    Device()->SetTransform(D3DTS_PROJECTION, &mirror.m_matProj);
+    mirror.SetEffectMatrices();
+    mirror.BuildFrustumPlanes();
+    D3DXMatrixInverse(&mirror.m_matInvView, nullptr, &mirror.m_matView);
+}
+
+void CGame::RenderWaterPass()
+{
+    CD3DRender& r = g_D3DRender;
+    if (!Device() || !r.m_pReflectionTexture || !r.m_pDepthSurface512 || !m_pCamera)
+        return;
+    const float w = g_Landscape.m_fHeight * 0.08f;
+    r.SetMipLodBias(2.0f, -1);
+    SetWaterClipPlane(g_nWater < 2 ? w + 1.0f : w);
+    ReflectCamera(w);
+    BeginTargetPass(kReflectionSize);
+    r.SetCullMode(D3DCULL_CCW); // the mirror flips the winding
+    DrawInto(r.m_pReflectionTexture);
+    Device()->SetDepthStencilSurface(r.m_pDepthSurface512);
+    m_pCamera = &m_Cameras[1];
+    m_pCamera->SetViewport(0.0f, 0.0f, kReflectionSize, kReflectionSize);
+
+    g_WaterPassActive = 1;
+    GAME_STEP(r.LockBatchBuffers());
+    GAME_STEP(g_Sky.Render());
+    if (g_nWater > 0 && g_Landscape.m_nClosedWaterParts > 1) {
+        Device()->SetRenderState(D3DRS_CLIPPLANEENABLE, 1);
+        GAME_STEP(g_Landscape.Render());
+        SetWaterClipPlane(g_nWater < 2 ? w - 1.0f : w);
+        GAME_STEP(g_PropManager.Render(PROPS_BRIDGES_AND_BUILDINGS));
+        GAME_STEP(g_PropManager.RenderReflectiveEffects(PROPS_BRIDGES_AND_BUILDINGS));
+        GAME_STEP(g_PropManager.RenderLightEffects(PROPS_BRIDGES_AND_BUILDINGS));
+        GAME_STEP(g_FieldObjects.RenderTreeBranches());
+        Device()->SetRenderState(D3DRS_CLIPPLANEENABLE, 0);
+    }
+    GAME_STEP(g_Sky.RenderSunFlare());
+    GAME_STEP(r.UnlockBatchBuffers());
+    GAME_STEP(r.DrawShaderLightBatch());
+    g_WaterPassActive = 0;
+
+    EndTargetPass();
+    r.SetCullMode(D3DCULL_CW);
+    r.SetMipLodBias(0.0f, -1);
+}
+
+// One face per frame, from the player's car, with a short view distance.
+void CGame::RenderCubePass()
+{
+    CD3DRender& r = g_D3DRender;
+    if (!Device() || g_bReflect <= 0 || !r.m_pCubeTexture || !r.m_pDepthSurface512 || !m_pCamera)
+        return;
+    if (m_nCubeFace < 0 || m_nCubeFace > 5)
+        m_nCubeFace = 0;
+    const D3DXVECTOR3 position = g_pPlayerVehicle ? g_pPlayerVehicle->m_vPosition : m_pCamera->m_vEye;
+    D3DXMATRIX faceView;
+    D3DXMATRIX axes;
+    r.GetCubeMapViewMatrix(&faceView, DWORD(m_nCubeFace));
+    D3DXMatrixInverse(&axes, nullptr, &faceView);
+    const D3DXVECTOR3 up(axes.m[1][0], axes.m[1][1], axes.m[1][2]);
+    const D3DXVECTOR3 forward(axes.m[2][0], axes.m[2][1], axes.m[2][2]);
+    CWorldCamera& face = m_Cameras[2];
+    face.m_vEye = position;
+    face.m_vTarget = position + forward;
+    face.m_vUp = up;
+    m_pCamera = &face;
+    face.UpdateView();
+
+    r.SetMipLodBias(2.0f, -1);
+    BeginTargetPass(kCubeFaceSize);
+    const int viewDistance = g_nViewDistance;
+    g_nViewDistance = kCubeViewDistance;
+    IDirect3DSurface9* surface = nullptr;
+    if (SUCCEEDED(r.m_pCubeTexture->GetCubeMapSurface(D3DCUBEMAP_FACES(m_nCubeFace), 0, &surface))) {
+        Device()->SetRenderTarget(0, surface);
+        surface->Release();
+    }
+    Device()->SetDepthStencilSurface(r.m_pDepthSurface512);
+    face.SetViewport(0.0f, 0.0f, kCubeFaceSize, kCubeFaceSize);
+
+    g_CubePassActive = 1;
+    GAME_STEP(r.LockBatchBuffers());
+    GAME_STEP(g_Sky.Render());
+    GAME_STEP(g_Landscape.Render());
+    GAME_STEP(g_PropManager.Render(PROPS_SEEN_IN_CUBE));
+    GAME_STEP(g_PropManager.RenderReflectiveEffects(PROPS_SEEN_IN_CUBE));
+    GAME_STEP(g_PropManager.RenderLightEffects(PROPS_SEEN_IN_CUBE));
+    GAME_STEP(g_FieldObjects.RenderTreeBranches());
+    GAME_STEP(r.UnlockBatchBuffers());
+    GAME_STEP(r.DrawFixedLightBatch());
+    GAME_STEP(r.DrawShaderLightBatch());
+    g_CubePassActive = 0;
+
+    g_nViewDistance = viewDistance;
+    EndTargetPass();
+    r.SetMipLodBias(0.0f, -1);
+    m_nCubeFace = m_nCubeFace == 5 ? 0 : m_nCubeFace + 1;
+}
+
+// The shadow camera looks at a point 40 units ahead of the main camera from
+// 500 units towards the light. A light straight overhead (or none) would
+// make its up vector meet the view direction, so it then looks along z.
+void CGame::PlaceShadowCamera()
+{
+    const CWorldCamera& main = m_Cameras[0];
+    D3DXVECTOR3 d;
+    const D3DXVECTOR3 ahead = main.m_vTarget - main.m_vEye;
+    D3DXVec3Normalize(&d, &ahead);
+    D3DXVECTOR3 centre(main.m_vEye.x + 40.0f * d.x, 0.0f, main.m_vEye.z + 40.0f * d.z);
+    centre.y = GetExactAltitude(&centre) + 2.0f;
+    m_vShadowCenter[0] = centre.x;
+    m_vShadowCenter[1] = centre.y;
+    m_vShadowCenter[2] = centre.z;
+
+    const D3DXVECTOR3 steep(g_Sky.m_vLightDir.x, 2.0f * g_Sky.m_vLightDir.y, g_Sky.m_vLightDir.z);
+    D3DXVECTOR3 light;
+    D3DXVec3Normalize(&light, &steep);
+    if (D3DXVec3LengthSq(&light) == 0.0f || !std::isfinite(light.x + light.y + light.z))
+        light = D3DXVECTOR3(0.0f, 1.0f, 0.0f);
+    const bool overhead = light.x * light.x + light.z * light.z < 1e-6f;
+    const D3DXVECTOR3 up = overhead ? D3DXVECTOR3(0.0f, 0.0f, 1.0f) : D3DXVECTOR3(0.0f, 1.0f, 0.0f);
+    CWorldCamera& shadow = m_Cameras[3];
+    shadow.m_vEye = centre + light * 500.0f;
+    shadow.m_vTarget = centre;
+    shadow.m_vUp = up;
+    shadow.UpdateView();
+}
+
+// The static casters, each group in its own grey so the smoothed map keeps
+// the terrain darkest.
+void CGame::DrawShadowCasters()
+{
+    g_ShadowPassActive = 1;
+    SetTextureFactor(0);
+    GAME_STEP(g_Landscape.RenderShadowCasters());
+    if (g_nShadows > 1) {
+        SetTextureFactor(159);
+        GAME_STEP(g_PropManager.RenderShadowCasters(PROPS_BUILDINGS));
+    }
+    if (g_nShadows > 2) {
+        SetTextureFactor(223);
+        GAME_STEP(g_PropManager.RenderShadowCasters(PROPS_DECORS_AND_LAMPPOSTS));
+    }
+    SetTextureFactor(191);
+    GAME_STEP(g_FieldObjects.RenderShadowCasters());
+    g_ShadowPassActive = 0;
+}
+
+void CGame::DrawMovingShadowCasters()
+{
+    g_ShadowPassActive = 1;
+    SetTextureFactor(255);
+    GAME_STEP(g_VehicleManager.RenderShadows());
+    if (g_nShadows > 2) {
+        SetTextureFactor(223);
+        GAME_STEP(g_HumanManager.RenderShadows());
+    }
+    g_ShadowPassActive = 0;
+}
+
+// Two maps: the static casters alone, then with the cars and pedestrians
+// drawn over them. Both are smoothed with four taps whose weights add up
+// to 0.7 of the sky's shadow strength.
+void CGame::RenderShadowPass()
+{
+    CD3DRender& r = g_D3DRender;
+    if (!Device() || g_nShadows <= 0 || !r.m_pShadowTarget || !r.m_pShadowTexture || !r.m_pShadowTexture2 ||
+        !r.m_pDepthSurface)
+        return;
+    m_pCamera = &m_Cameras[3];
+    PlaceShadowCamera();
+    BeginTargetPass(kShadowMapSize);
+    const float t = kShadowMapTexel;
+    const float offsets[16] = {0, -t, 0, 0, -t, 0, 0, 0, t, 0, 0, 0, 0, t, 0, 0};
+    Device()->SetVertexShaderConstantF(32, offsets, 4);
+    const float k = g_Sky.m_fShadowFactor * 0.7f * 0.25f;
+    const float weight[4] = {k, k, k, 0.0f};
+    Device()->SetPixelShaderConstantF(0, weight, 1);
+    r.SetMipLodBias(2.0f, -1);
+
+    DrawInto(r.m_pShadowTarget);
+    Device()->SetDepthStencilSurface(r.m_pDepthSurface);
+    m_pCamera->SetViewport(0.0f, 0.0f, kShadowMapSize, kShadowMapSize);
+    Device()->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    r.SetColorStage(0, D3DTOP_SELECTARG1, D3DTA_TFACTOR, D3DTA_CURRENT, D3DTA_TEMP, D3DTA_CURRENT);
+    DrawShadowCasters();
+    r.SmoothSurface(r.m_pShadowTarget, r.m_pShadowTexture, kShadowMapTexel, k);
+
+    DrawInto(r.m_pShadowTarget);
+    DrawMovingShadowCasters();
+    SetDefaultColorStage();
+    r.SmoothSurface(r.m_pShadowTarget, r.m_pShadowTexture2, kShadowMapTexel, k);
+
+    EndTargetPass();
+    r.SetMipLodBias(0.0f, -1);
+    SetDefaultColorStage();
+}
+
+// The world matrix cancels out of inverse(world x view) x world, so the
+// inverse view is used directly: no inverse of a world matrix that may be
+// singular (a flattened object).
+D3DXMATRIX* CGame::GetShadowMapMatrix(D3DXMATRIX* out, const D3DXMATRIX* world) const
+{
+    (void)world;
+    const CWorldCamera* camera = m_pCamera ? m_pCamera : &m_Cameras[0];
+    const CWorldCamera& shadow = m_Cameras[3];
+    D3DXMATRIX scale;
+    D3DXMATRIX offset;
+    D3DXMatrixScaling(&scale, 0.5f, -0.5f, 1.0f);
+    D3DXMatrixTranslation(&offset, 0.5f, 0.5f, 0.0f);
+    *out = camera->m_matInvView * shadow.m_matView * shadow.m_matProj * scale * offset;
+    return out;
+}

@@ -1,0 +1,169 @@
+// The renderer's post effects and the scene lights drawn through OpenGL:
+// the glow adds light around bright parts where they are, the motion blur
+// fades out by itself, and the sky's lights light a quad by day and night.
+#include "GlFixture.h"
+
+#include "graphics/render_fixture.h"
+#include "graphics/SceneLights.h"
+#include "shell/Game.h"
+#include "shell/GameTimer.h"
+#include "world/Sky.h"
+
+namespace gltest {
+namespace {
+
+constexpr int kFrameWidth = 256;
+constexpr int kFrameHeight = 192;
+
+class PostEffectsTest : public test::RenderTest {
+protected:
+    void SetUp() override
+    {
+        test::RenderTest::SetUp();
+        plat::UseGlDevice(true);
+        g_bEditorMode = 1; // the frame at the size asked for
+        ASSERT_EQ(Start(TRUE, kFrameWidth, kFrameHeight), 0);
+        ASSERT_NE(g_D3DRender.m_pEffect, nullptr);
+        m_sky = g_Sky;
+    }
+    void TearDown() override
+    {
+        g_Sky = m_sky;
+        g_SceneLights.Release();
+        test::RenderTest::TearDown();
+        plat::UseGlDevice(false);
+        g_bEditorMode = 0;
+    }
+
+    plat::Pixels Read()
+    {
+        plat::Pixels pixels;
+        EXPECT_TRUE(plat::ReadRenderTarget(Device(), nullptr, &pixels));
+        return pixels;
+    }
+    // A white block over the given rows and columns on black.
+    void PaintBlock(int x0, int x1, int y0, int y1)
+    {
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        const D3DRECT block{x0, y0, x1, y1};
+        Device()->Clear(1, &block, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+    }
+
+    CSky m_sky;
+};
+
+// The bright block in the top rows spreads a little light below its edge;
+// the rows mirrored at the bottom stay dark, so the copy is read upright.
+TEST_F(PostEffectsTest, GlowAddsLightAroundBrightPartsWhereTheyAre)
+{
+    PaintBlock(0, kFrameWidth, 0, kFrameHeight / 4);
+    Device()->BeginScene();
+    g_D3DRender.RenderGlow();
+    Device()->EndScene();
+    const plat::Pixels frame = Read();
+    const int x = kFrameWidth / 2;
+    EXPECT_EQ(Red(frame.At(x, 4)), 255);
+    EXPECT_GT(Red(frame.At(x, kFrameHeight / 4)), 20) << "glow just below the block";
+    EXPECT_EQ(Red(frame.At(x, kFrameHeight - kFrameHeight / 4 - 1)), 0) << "nothing where a flipped copy would be";
+    EXPECT_EQ(Red(frame.At(x, kFrameHeight / 2)), 0);
+}
+
+// A blurred frame darkens the white side of an edge away from the centre;
+// once the amount has run out the frame is left as it is.
+TEST_F(PostEffectsTest, MotionBlurSmearsTowardsTheCentreAndFadesByItself)
+{
+    const int edge = kFrameWidth / 4;
+    g_D3DRender.m_fMotionBlur = 4.0f; // a strong blur, so the small frame shows it
+    g_GameTimer.m_fRealDelta = 2.0f;
+    for (int frame = 0; frame < 2; ++frame) {
+        PaintBlock(0, edge, 0, kFrameHeight);
+        Device()->BeginScene();
+        g_D3DRender.RenderMotionBlur();
+        Device()->EndScene();
+        EXPECT_LT(Red(Read().At(edge - 2, kFrameHeight / 8)), 200) << frame;
+    }
+    EXPECT_EQ(g_D3DRender.m_fMotionBlur, 0.0f);
+    PaintBlock(0, edge, 0, kFrameHeight);
+    Device()->BeginScene();
+    g_D3DRender.RenderMotionBlur();
+    Device()->EndScene();
+    EXPECT_EQ(Red(Read().At(edge - 2, kFrameHeight / 8)), 255);
+}
+
+// A grey quad facing up, lit by the scene lights from the sky's noon and
+// midnight values through the fixed-function lights.
+TEST_F(PostEffectsTest, QuadIsLitByTheSunAtNoonAndTheMoonAtNight)
+{
+    struct Vertex {
+        float x, y, z, nx, ny, nz;
+    };
+    const Vertex quad[4] = {{-1, 0, 1, 0, 1, 0}, {1, 0, 1, 0, 1, 0}, {-1, 0, -1, 0, 1, 0}, {1, 0, -1, 0, 1, 0}};
+    D3DXMATRIX view, proj;
+    const D3DXVECTOR3 eye(0, 5, -0.01f), at(0, 0, 0), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixPerspectiveFovLH(&proj, D3DX_PI / 3, 4.0f / 3.0f, 1.0f, 100.0f);
+    const struct {
+        float daylight, moonlight;
+        int red, blue; // ambient 0.5 x fog colour, plus 0.5 x the light x its angle
+    } cases[] = {{1.0f, 0.0f, 44 + 90, 58 + 90}, {0.0f, 1.0f, 44 + 44, 58 + 58}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.daylight);
+        g_Sky = m_sky;
+        g_Sky.m_fDaylight = c.daylight;
+        g_Sky.m_fMoonlight = c.moonlight;
+        g_Sky.m_vMoonDir = D3DXVECTOR3(0.0f, -1.0f, 0.0f);
+        g_SceneLights.Init();
+        g_GameTimer.m_fGameTime = 1000.0f;
+        g_SceneLights.Update();
+
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        Device()->BeginScene();
+        Device()->SetTransform(D3DTS_VIEW, &view);
+        Device()->SetTransform(D3DTS_PROJECTION, &proj);
+        D3DMATERIAL9 grey{};
+        grey.Diffuse = grey.Ambient = {0.5f, 0.5f, 0.5f, 1.0f};
+        g_D3DRender.SetMaterial(&grey);
+        g_D3DRender.SetLighting(1);
+        g_D3DRender.SetFogEnable(0);
+        g_D3DRender.SetCullMode(D3DCULL_NONE);
+        g_D3DRender.SetTexture(INVALID_TEXTURE_ID, 0);
+        Device()->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL);
+        Device()->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(Vertex));
+        Device()->EndScene();
+        const std::uint32_t p = Read().At(kFrameWidth / 2, kFrameHeight / 2);
+        EXPECT_NEAR(Red(p), c.red, 4);
+        EXPECT_NEAR(Blue(p), c.blue, 4);
+        g_SceneLights.Release();
+    }
+}
+
+// The whole world frame (no world loaded yet) through OpenGL: every pass
+// finds its targets, and the frame ends on the main camera, target and
+// viewport with the water reflection drawn into.
+TEST_F(PostEffectsTest, WorldFrameRunsEveryPassAndEndsOnTheFrame)
+{
+    ASSERT_EQ(g_Game.Init(), 1);
+    g_D3DRender.m_fMotionBlur = 0.5f;
+    IDirect3DSurface9* frame = nullptr;
+    Device()->GetRenderTarget(0, &frame);
+    for (int i = 0; i < 2; ++i) {
+        Device()->BeginScene();
+        g_Game.RenderWorld();
+        Device()->EndScene();
+        EXPECT_EQ(g_D3DRender.PresentFrame(), 0);
+    }
+    IDirect3DSurface9* now = nullptr;
+    Device()->GetRenderTarget(0, &now);
+    EXPECT_EQ(now, frame);
+    D3DVIEWPORT9 vp{};
+    Device()->GetViewport(&vp);
+    EXPECT_EQ(vp.Width, UINT(kFrameWidth));
+    EXPECT_EQ(g_Game.m_pCamera, &g_Game.m_Cameras[0]);
+    EXPECT_EQ(g_Game.m_nCubeFace, 2);
+    now->Release();
+    frame->Release();
+    g_Game.Release();
+}
+
+} // namespace
+} // namespace gltest

@@ -1,0 +1,10 @@
+#include "writers/CityPlacement.h"
+
+namespace tools {
+
+std::vector<PlacedProp> SampleCityProps()
+{
+    return {};
+}
+
+} // namespace tools
