@@ -179,6 +179,9 @@ protected:
     d3d::Surface* m_autoDepth = nullptr;
     IDirect3DSurface9* m_renderTarget = nullptr;
     IDirect3DSurface9* m_depthStencil = nullptr;
+    // Raised whenever either target may have changed: a freed surface's
+    // address can come back as another surface.
+    std::uint32_t m_targetRevision = 1;
 };
 
 } // namespace plat

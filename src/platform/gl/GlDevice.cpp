@@ -116,14 +116,13 @@ static bool SameAttachment(const Attachment& a, const Attachment& b)
 // The framebuffer of the current colour target and depth surface.
 bool GlDevice::BindTarget()
 {
-    // The device holds both surfaces, so the same pointers are the same
-    // surfaces and the framebuffer still has them.
-    if (m_targetKnown && m_targetSurface == m_renderTarget && m_depthSurface == m_depthStencil)
+    // No target was set since the framebuffer was last made: it still holds
+    // the device's surfaces.
+    if (m_targetKnown && m_boundTargetRevision == m_targetRevision)
         return m_targetComplete;
     m_targetKnown = true;
     m_targetComplete = false;
-    m_targetSurface = m_renderTarget;
-    m_depthSurface = m_depthStencil;
+    m_boundTargetRevision = m_targetRevision;
     Attachment color, depth;
     if (!AttachmentOf(m_renderTarget, &color)) {
         std::fprintf(stderr, "Render target has no drawing copy: the draws and clears into it are skipped\n");

@@ -122,11 +122,12 @@ private:
     };
     VertexLayout m_layout;
     GLuint m_elementBuffer = 0;
-    // The surfaces the framebuffer was last made of, and whether it was complete.
+    std::uint32_t m_seenDeletions = 0;
+    // The target revision the framebuffer was last made for, and whether it
+    // was complete.
     bool m_targetKnown = false;
     bool m_targetComplete = false;
-    IDirect3DSurface9* m_targetSurface = nullptr;
-    IDirect3DSurface9* m_depthSurface = nullptr;
+    std::uint32_t m_boundTargetRevision = 0;
     const fx::Effect* m_effect = nullptr;
     unsigned m_frames = 0;
 };

@@ -659,6 +659,12 @@ void GlDevice::BindIndexBuffer(d3d::BufferStore& store)
 
 bool GlDevice::PrepareDraw()
 {
+    if (m_seenDeletions != GlDeletions()) {
+        m_seenDeletions = GlDeletions();
+        m_gl.Forget();
+        m_layout.known = false;
+        m_elementBuffer = 0xFFFFFFFFu;
+    }
     if (!BindTarget())
         return false;
     ApplyRenderStates();

@@ -74,10 +74,21 @@ bool GlObject::Alive() const
     return ContextAlive(m_generation);
 }
 
+namespace {
+std::uint32_t s_deletions = 0;
+} // namespace
+
+std::uint32_t GlDeletions()
+{
+    return s_deletions;
+}
+
 GlTexture::~GlTexture()
 {
-    if (Alive() && name)
+    if (Alive() && name) {
         glDeleteTextures(1, &name);
+        ++s_deletions;
+    }
 }
 
 GlSurface::~GlSurface()
@@ -88,12 +99,15 @@ GlSurface::~GlSurface()
         glDeleteTextures(1, &texture);
     if (renderbuffer)
         glDeleteRenderbuffers(1, &renderbuffer);
+    ++s_deletions;
 }
 
 GlBuffer::~GlBuffer()
 {
-    if (Alive() && name)
+    if (Alive() && name) {
         glDeleteBuffers(1, &name);
+        ++s_deletions;
+    }
 }
 
 namespace {

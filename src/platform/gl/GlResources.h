@@ -58,6 +58,11 @@ public:
     std::uint32_t revision = 0;
 };
 
+// Counts the GL textures and buffers deleted: GL unbinds a deleted object
+// and may give its name to the next one made, so whoever remembers bindings
+// by name forgets them when this moves.
+std::uint32_t GlDeletions();
+
 // The texture unit on which copies are made and uploaded; nothing draws
 // from it.
 inline constexpr GLuint kScratchTextureUnit = 31;
