@@ -24,6 +24,9 @@ thread_local bool t_counting = false;
 std::atomic<long long> g_allocations{0};
 } // namespace
 
+// Counting needs the allocator replaced; the pair stays malloc and free.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size)
 {
     if (t_counting)
@@ -34,6 +37,7 @@ void* operator new(std::size_t size)
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace {
 
@@ -225,7 +229,7 @@ public:
                 m_textures[t]->LockRect(level, &locked, nullptr, 0);
                 for (UINT y = 0; y < desc.Height; ++y)
                     for (UINT x = 0; x < desc.Width; ++x) {
-                        const std::uint32_t c = 0xFF000000u | (t * 0x1F3D5Bu) ^ ((x ^ y) * 0x010101u);
+                        const std::uint32_t c = 0xFF000000u | ((t * 0x1F3D5Bu) ^ ((x ^ y) * 0x010101u));
                         std::memcpy(static_cast<std::uint8_t*>(locked.pBits) + y * locked.Pitch + x * 4, &c, 4);
                     }
                 m_textures[t]->UnlockRect(level);

@@ -214,8 +214,9 @@ TEST_F(MeshTest, VertexCacheOrderTransformsFewerVertices)
     mesh->LockAttributeBuffer(D3DLOCK_READONLY, &attributes);
     for (DWORD n = 0; n < kFaces; ++n) {
         EXPECT_EQ(attributes[n], faceRemap[n] % 3 == 0 ? 1u : 0u) << n;
-        if (n > 0)
+        if (n > 0) {
             EXPECT_LE(attributes[n - 1], attributes[n]) << "subsets stay one run each";
+        }
         for (int k = 0; k < 9; ++k)
             ASSERT_EQ(corners[n * 9 + k], before[faceRemap[n] * 9 + k]) << "face " << n;
     }
