@@ -298,8 +298,8 @@ bool WriteInterfaceData(const std::string& root)
     ok = ok && WriteDds(root, "Data/Interface/Elements/ShopsBar/WorkShopBar.dds", Panel(512, 512, 0xFF60A0FFu));
     ok = ok && WriteDds(root, "Data/Interface/Elements/ShopsBar/AvtoShopBar.dds", Panel(512, 512, 0xFFFF60A0u));
     ok = ok && WriteDds(root, "Data/Interface/Cursor/Cursor.dds", Cursor());
-    // The world map is a JPEG picture under its historical ".bmp" name.
-    ok = ok && WriteFileBytes(root + "/Data/Landscape/WorldMap.bmp", EncodeJpeg(WorldMap(), 90));
+    // The game asks for "WorldMap.bmp" and, with "BMP to JPG" on, reads the JPEG beside it.
+    ok = ok && WriteFileBytes(root + "/Data/Landscape/WorldMap.jpg", EncodeJpeg(WorldMap(), 90));
 
     ok = ok && WriteSound(root, "RRS.wav", Tone(0.4f, [](float t) { return Beep(t, 440.0f + 400.0f * t, 0.4f); }));
     ok = ok && WriteSound(root, "Bt_In.wav", Tone(0.05f, [](float t) { return Beep(t, 1200.0f, 0.05f); }));
