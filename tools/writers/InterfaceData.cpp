@@ -1,7 +1,9 @@
 #include "writers/InterfaceData.h"
 
 #include "writers/FileBytes.h"
+#include "writers/CityPlacement.h"
 #include "writers/ImageWriters.h"
+#include "writers/SampleCity.h"
 #include "writers/WavWriter.h"
 
 #include <algorithm>
@@ -198,26 +200,40 @@ ArgbImage Cursor()
     return c.image;
 }
 
-// The city map seen from above: grass, a grid of streets with sidewalks,
-// blocks of buildings and a lake.
+// The city map seen from above, painted from the sample city's grids: the
+// map's u runs with x and its v against z, one texel per cell-sized patch.
 ArgbImage WorldMap()
 {
-    Canvas c(512, 512, 0xFF4C7A3Au);
-    const int block = 64;
-    for (int by = 0; by < 512; by += block)
-        for (int bx = 0; bx < 512; bx += block) {
-            const unsigned shade = 0x80u + static_cast<unsigned>((bx * 7 + by * 3) % 48);
-            c.Rect(bx + 14, by + 14, bx + block - 14, by + block - 14, 0xFF000000u | shade << 16 | shade << 8 | shade);
+    const LandscapeMaps maps = SampleCityMaps();
+    const int cells = maps.frame.cells;
+    const float waterLevel = 0.08f * maps.frame.height;
+    const unsigned side = 512;
+    Canvas c(side, side, 0xFF4C7A3Au);
+    for (unsigned y = 0; y < side; ++y)
+        for (unsigned x = 0; x < side; ++x) {
+            const int column = std::min(cells - 1, static_cast<int>((x + 0.5f) / side * cells));
+            const int row = std::min(cells - 1, static_cast<int>((y + 0.5f) / side * cells));
+            const float h = maps.altitude[row * kGridSide + column];
+            const std::uint8_t type = maps.route[row * kGridSide + column].type;
+            std::uint32_t p = 0xFF4C7A3Au;
+            if (h < waterLevel)
+                p = 0xFF2A5C9Au;
+            else if (type == 2 || type == 3)
+                p = 0xFF38383Cu;
+            else if (type == 4)
+                p = 0xFFB0B0A8u;
+            c.Put(static_cast<int>(x), static_cast<int>(y), p);
         }
-    for (int p = 0; p < 512; p += block) {
-        c.Rect(p - 10, 0, p + 10, 512, 0xFFB0B0A8u); // sidewalks
-        c.Rect(0, p - 10, 512, p + 10, 0xFFB0B0A8u);
+    const float w = static_cast<float>(cells) * maps.frame.cellSize;
+    for (const PlacedProp& prop : SampleCityProps()) {
+        if (prop.path.find("Buildings") == std::string::npos)
+            continue;
+        const float u = prop.x / w + 0.5f;
+        const float v = 0.5f - prop.z / w;
+        const int px = static_cast<int>(u * side);
+        const int py = static_cast<int>(v * side);
+        c.Rect(px - 3, py - 3, px + 4, py + 4, 0xFFA09080u);
     }
-    for (int p = 0; p < 512; p += block) {
-        c.Rect(p - 7, 0, p + 7, 512, 0xFF38383Cu); // roads
-        c.Rect(0, p - 7, 512, p + 7, 0xFF38383Cu);
-    }
-    c.Disc(400, 120, 40, 0xFF2A5C9Au);
     return c.image;
 }
 
