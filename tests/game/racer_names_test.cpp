@@ -2,6 +2,7 @@
 // empty names, and the racers table takes its points by place.
 #include "game/GameInterface.h"
 #include "game/RacerNames.h"
+#include "objects/StaticObject.h"
 #include "shell/FileManager.h"
 #include "shell/Settings.h"
 #include "support/TempDir.h"
@@ -10,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -140,6 +144,33 @@ TEST(RacersTable, MissingFileGivesThirtyEmptyRacersAndInitSucceeds)
     delete ui;
     g_bFileManager = 1;
     g_FileManager.Init();
+}
+
+// Start-up on the sample data set: the racers come from its name file and
+// the arrow from its description, with the self-illuminated head.
+TEST(RacersTable, SampleDataFillsTheTableAndLoadsTheArrow)
+{
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(std::string(MORVAINE_BUILD_DIR) + "/run");
+    g_bFileManager = 0;
+    g_FileManager.Init();
+    auto ui = std::make_unique<CGameInterface>();
+    EXPECT_EQ(ui->Init(), 1);
+    const std::vector<std::string> first = tools::SampleRacerNames(0);
+    const std::vector<std::string> second = tools::SampleRacerNames(1);
+    for (const RacerRecord& r : ui->m_Racers) {
+        const bool listed = std::find(first.begin(), first.end(), r.szName) != first.end() ||
+                            std::find(second.begin(), second.end(), r.szName) != second.end();
+        EXPECT_TRUE(listed) << r.szName;
+    }
+    ASSERT_NE(ui->m_pArrow, nullptr);
+    EXPECT_NE(ui->m_pArrow->m_pSelfIllum, nullptr);
+    EXPECT_EQ(ui->m_pArrow->m_Material.Power, 16.0f);
+    ui->Release();
+    EXPECT_EQ(ui->m_pArrow, nullptr);
+    g_bFileManager = 1;
+    g_FileManager.Init();
+    std::filesystem::current_path(previous);
 }
 
 } // namespace
