@@ -140,7 +140,6 @@ void CGameInterface::LoadArrow()
         g_FileManager.Close(file);
         D3DMATERIAL9& m = m_pArrow->m_Material;
         m.Diffuse = m.Ambient = m.Specular = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
-        m.Emissive = D3DCOLORVALUE{0.0f, 0.0f, 0.0f, 0.0f};
         m.Power = 16.0f;
         m_pArrow->m_bVisible = 1;
     }
