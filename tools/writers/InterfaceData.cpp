@@ -93,13 +93,15 @@ struct Canvas {
     }
 };
 
-// A dark translucent panel with a bright rim and a title bar.
-ArgbImage Panel(unsigned w, unsigned h, std::uint32_t accent)
+// A dark translucent panel with a bright rim and, unless it only frames
+// text, a title bar.
+ArgbImage Panel(unsigned w, unsigned h, std::uint32_t accent, bool titleBar = true)
 {
     Canvas c(w, h, 0xC0101418u);
     const int W = static_cast<int>(w);
     const int H = static_cast<int>(h);
-    c.Rect(0, 0, W, std::max(8, H / 10), (accent & 0x00FFFFFFu) | 0xE0000000u);
+    if (titleBar)
+        c.Rect(0, 0, W, std::max(8, H / 10), (accent & 0x00FFFFFFu) | 0xE0000000u);
     c.Frame(0, 0, W, H, 3, accent);
     c.Frame(6, 6, W - 6, H - 6, 1, (accent & 0x00FFFFFFu) | 0x80000000u);
     return c.image;
@@ -310,7 +312,7 @@ bool WriteInterfaceData(const std::string& root)
                         Panel(512, 512, 0xFFFF8030u));
     ok = ok && WriteDds(root, "Data/Interface/Elements/BalanceBar/BalanceBar.dds", Panel(512, 512, 0xFF40FF60u));
     ok = ok && WriteDds(root, "Data/Interface/Elements/RequestBar/RequestBar.dds", Panel(256, 256, 0xFFC0C0C0u));
-    ok = ok && WriteDds(root, "Data/Interface/Elements/InfoBar/InfoBar.dds", Panel(256, 256, 0xFFFF9020u));
+    ok = ok && WriteDds(root, "Data/Interface/Elements/InfoBar/InfoBar.dds", Panel(256, 256, 0xFFFF9020u, false));
     ok = ok && WriteDds(root, "Data/Interface/Elements/ShopsBar/WorkShopBar.dds", Panel(512, 512, 0xFF60A0FFu));
     ok = ok && WriteDds(root, "Data/Interface/Elements/ShopsBar/AvtoShopBar.dds", Panel(512, 512, 0xFFFF60A0u));
     ok = ok && WriteDds(root, "Data/Interface/Cursor/Cursor.dds", Cursor());
