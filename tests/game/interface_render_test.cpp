@@ -4,7 +4,10 @@
 #include "game/DirectionArrow.h"
 #include "game/InterfacePanels.h"
 #include "graphics/screen_fixture.h"
+#include "graphics/WorldCamera.h"
 #include "message_fixture.h"
+#include "roadusers/Human.h"
+#include "shell/Game.h"
 
 #include <string>
 #include <vector>
@@ -90,6 +93,37 @@ TEST_F(ScreenDrawTest, SpriteDrawsOneScaledStripWithItsTexels)
     ASSERT_TRUE(StateSet(D3DRS_DESTBLEND, &dst));
     EXPECT_EQ(src, DWORD(D3DBLEND_ONE));
     EXPECT_EQ(dst, DWORD(D3DBLEND_ONE));
+}
+
+// The bubble hangs above its speaker: none without one or off screen.
+TEST_F(ScreenDrawTest, DialogueBubbleDrawsOnlyForASpeakerInView)
+{
+    CWorldCamera camera;
+    camera.SetProjection(D3DX_PI / 3.0f, 4.0f / 3.0f, 0.2f, 600.0f);
+    camera.m_vEye = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    camera.m_vTarget = D3DXVECTOR3(0.0f, 0.0f, 10.0f);
+    camera.m_vUp = D3DXVECTOR3(0.0f, 1.0f, 0.0f);
+    camera.UpdateView();
+    CWorldCamera* saved = g_Game.m_pCamera;
+    g_Game.m_pCamera = &camera;
+    g_D3DRender.m_fScreenWidth = 800.0f;
+    g_D3DRender.m_fScreenHeight = 600.0f;
+    g_GameTimer.m_fRealDelta = 0.05f;
+    struct Case {
+        bool speaker;
+        float z;
+        bool drawn;
+    } cases[] = {{true, 20.0f, true}, {true, -20.0f, false}, {false, 20.0f, false}};
+    for (const Case& c : cases) {
+        auto ui = std::make_unique<CGameInterface>();
+        CHuman speaker;
+        speaker.m_vPosition = D3DXVECTOR3(0.0f, 0.0f, c.z);
+        ui->SetDialogue(0, c.speaker ? &speaker : nullptr, "Mechanical engineer", 20.0f);
+        ClearLog();
+        ui->DrawDialogue();
+        EXPECT_EQ(!Draws().empty(), c.drawn) << c.speaker << " " << c.z;
+    }
+    g_Game.m_pCamera = saved;
 }
 
 TEST(DirectionArrow, ShownOnlyWhenItHasSomethingToPointAt)
