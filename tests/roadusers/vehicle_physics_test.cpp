@@ -6,6 +6,7 @@
 #include "shell/Input.h"
 #include "world/Landscape.h"
 
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -249,6 +250,36 @@ TEST_F(VehicleTest, ResetToRoadPutsTheCarOnTheNearestRoad)
     m_cars.clear();
     g_Landscape.Release();
     g_Landscape.m_fWorldSize = 0.0f;
+}
+
+} // namespace
+
+namespace {
+
+using test::VehicleTest;
+
+TEST_F(VehicleTest, RivalsFollowThePlayersLevelsOrKeepTheirOwn)
+{
+    CVehicle* alone = Spawned(VEHICLE_RIVAL, "Data/Vehicles/05/Main.obj");
+    for (int level : alone->m_UpgradeLevels)
+        EXPECT_EQ(level, 0) << "no player car: level 0";
+    EXPECT_FLOAT_EQ(alone->m_fPower, alone->m_fBasePower);
+
+    CVehicle* player = Spawned(VEHICLE_PLAYER, "Data/Vehicles/02/Main.obj");
+    const std::int32_t levels[4] = {1, 0, 2, 1};
+    std::memcpy(player->m_UpgradeLevels, levels, sizeof(levels));
+    g_pPlayerVehicle = player;
+    for (int i = 0; i < 10; ++i) {
+        CVehicle* rival = Spawned(VEHICLE_RIVAL, "Data/Vehicles/05/Main.obj");
+        EXPECT_EQ(rival->m_UpgradeLevels[ENGINE], 1);
+        EXPECT_EQ(rival->m_UpgradeLevels[TRANSMISSION], 0);
+        EXPECT_EQ(rival->m_UpgradeLevels[CHASSIS], 3);
+        EXPECT_EQ(rival->m_UpgradeLevels[TIRES], 2);
+        const float k = rival->m_fBasePower / player->m_fBasePower;
+        EXPECT_GE(k, 0.8f - 1e-5f);
+        EXPECT_LE(k, 1.0f + 1e-5f);
+        EXPECT_FLOAT_EQ(rival->m_fPower, rival->m_fBasePower + 200.0f);
+    }
 }
 
 } // namespace
