@@ -283,3 +283,31 @@ TEST_F(VehicleTest, RivalsFollowThePlayersLevelsOrKeepTheirOwn)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(VehicleTest, ResetDuringARaceTakesTheRoutePointClampedToTheRoute)
+{
+    CVehicle* car = Spawned(VEHICLE_PLAYER);
+    g_pPlayerVehicle = car;
+    car->SetControlMode(2);
+    for (int i = 0; i < 6; ++i)
+        car->m_Route[i] = D3DXVECTOR3(0.0f, 0.0f, float(i) * 10.0f);
+    car->m_nRoutePoints = 6;
+    g_VehicleManager.m_bRaceRunning = 1;
+    const struct {
+        std::uint32_t index;
+        float z;
+    } cases[] = {{2, 20.0f}, {4, 40.0f}, {5, 40.0f}, {900, 40.0f}};
+    for (const auto& c : cases) {
+        car->m_nRouteIndex = c.index;
+        car->ResetToRoad(nullptr, nullptr);
+        EXPECT_EQ(car->m_matPlacement.m[3][2], c.z) << c.index;
+        EXPECT_EQ(car->m_matPlacement.m[3][1], 2.5f) << c.index;
+        EXPECT_NEAR(car->m_matPlacement.m[2][2], 1.0f, 1e-5f) << c.index << ": facing the next point";
+        EXPECT_EQ(car->m_nRoutePoints, 6u) << "the route is kept";
+    }
+    g_VehicleManager.m_bRaceRunning = 0;
+}
+
+} // namespace
