@@ -22,7 +22,7 @@ struct Expected {
 };
 
 const Expected kExpected[] = {
-    {"Data/Static/Buildings/House01/", GCLASS_STATIC, GTYPE_BUILDING, ""},
+    {"Data/Static/Buildings/House01/", GCLASS_STATIC, GTYPE_BUILDING, "i"},
     {"Data/Static/Buildings/Tower01/", GCLASS_STATIC, GTYPE_BUILDING, "m"},
     {"Data/Static/Bridges/", GCLASS_STATIC, GTYPE_BRIDGE, ""},
     {"Data/Static/Props/LampPost01/", GCLASS_STATIC, GTYPE_LAMPPOST, "lsh"},
@@ -76,6 +76,31 @@ protected:
     }
 };
 
+// Every effect section has the mesh part or point list it draws from, or
+// it would draw nothing in the sample city.
+void ExpectPartsForEffects(const CStaticObject& o)
+{
+    const CMeshRecord* m = o.m_pMesh;
+    const struct {
+        const void* effect;
+        std::uint32_t part;
+    } parts[] = {{o.m_pChrome, 4}, {o.m_pRGlass, 3}, {o.m_pSelfIllum, 2}, {o.m_pLightMaps, 5}, {o.m_pShadow, 11}};
+    for (const auto& p : parts) {
+        if (p.effect)
+            EXPECT_GT(m->m_nFrames[p.part], 0u) << "part " << p.part;
+    }
+    if (o.m_pLights)
+        EXPECT_GT(m->m_nPoints[1], 0u);
+    if (o.m_pSpots)
+        EXPECT_GE(m->m_nPoints[3], 2u);
+    if (o.m_pDirectLights) {
+        for (int list : {1, 2, 3})
+            EXPECT_GT(m->m_nPoints[list], 0u) << "list " << list;
+    }
+    if (o.m_pLightMaps && o.m_pLightMaps->m_nTextureIds[1] != INVALID_TEXTURE_ID)
+        EXPECT_NE(std::string(o.m_pLightMaps->m_szTextureNames[1]), o.m_pLightMaps->m_szTextureNames[0]);
+}
+
 TEST_F(SampleObjectsTest, EveryDescriptionLoadsLooseAndFromTheArchives)
 {
     for (int fileManager : {0, 1}) {
@@ -101,6 +126,7 @@ TEST_F(SampleObjectsTest, EveryDescriptionLoadsLooseAndFromTheArchives)
                 EXPECT_NE(o.m_pChrome->m_nTextureIds[0], INVALID_TEXTURE_ID);
             if (o.m_pLightMaps)
                 EXPECT_NE(o.m_pLightMaps->m_nTextureIds[0], INVALID_TEXTURE_ID);
+            ExpectPartsForEffects(o);
             o.Release();
         }
         if (fileManager)
