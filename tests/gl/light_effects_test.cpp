@@ -1,0 +1,144 @@
+// The sample objects' effect sections drawn through the drawing device with
+// the game's technique file and sample data: a street lamp glows at night
+// and not by day, and a shop sign lights itself in the dark.
+#include "GlFixture.h"
+
+#include "graphics/D3DRender.h"
+#include "graphics/WorldCamera.h"
+#include "objects/EffectWorld.h"
+#include "objects/StaticObject.h"
+#include "shell/FileManager.h"
+#include "shell/RenderPasses.h"
+#include "shell/Settings.h"
+#include "support/TempDir.h"
+#include "world/Sky.h"
+#include "writers/ObjectDescriptions.h"
+#include "writers/RenderDataWriter.h"
+
+#include <functional>
+#include <memory>
+
+namespace gltest {
+namespace {
+
+constexpr D3DCOLOR kNight = 0xFF080810;
+
+class LightEffectsTest : public GlDeviceTest {
+protected:
+    void SetUp() override
+    {
+        GlDeviceTest::SetUp();
+        const std::string root = m_dir.Path().string();
+        ASSERT_TRUE(tools::WriteRenderTextures(root));
+        ASSERT_TRUE(tools::WriteObjectDescriptions(root));
+        g_bFileManager = 0;
+        g_FileManager.Init();
+        g_nViewDistance = 600;
+        g_WaterPassActive = g_CubePassActive = g_ShadowPassActive = 0;
+        CD3DRender& r = g_D3DRender;
+        r.SetDefaults();
+        r.m_pDevice = device;
+        const std::string text = tools::TechniqueFileText(tools::ShaderLevel::Vs11);
+        ASSERT_EQ(D3DXCreateEffect(device, text.data(), UINT(text.size()), nullptr, nullptr, 0, nullptr,
+                                   &r.m_pEffect, nullptr),
+                  D3D_OK);
+        r.m_bShader11 = 1;
+        // Every cached state reaches the fresh device.
+        r.m_nZWriteEnable = r.m_nZEnable = r.m_nLighting = r.m_nSrcBlend = r.m_nDestBlend = RENDER_STATE_UNSET;
+        r.m_nAlphaBlendEnable = r.m_nFogEnable = r.m_nCullMode = RENDER_STATE_UNSET;
+        r.SetCullMode(D3DCULL_CW);
+        r.SetFogEnable(0);
+        device->CreateVertexBuffer(SHADER_BATCH_VERTICES * sizeof(CLightVertex), 0, LIGHT_VERTEX_FVF, D3DPOOL_MANAGED,
+                                   &r.m_pShaderBatchVB, nullptr);
+        device->CreateIndexBuffer(SHADER_BATCH_INDICES * sizeof(WORD), 0, D3DFMT_INDEX16, D3DPOOL_MANAGED,
+                                  &r.m_pShaderBatchIB, nullptr);
+        r.m_nLightMapTexture = r.LoadTexture("Data/Misc/LightMap.dds");
+        m_world = std::make_unique<test::EffectWorld>();
+        m_savedFactor = g_Sky.m_fLightsFactor;
+    }
+
+    void TearDown() override
+    {
+        g_Sky.m_fLightsFactor = m_savedFactor;
+        m_object.Release();
+        CD3DRender& r = g_D3DRender;
+        r.UnlockBatchBuffers();
+        for (IUnknown** p : {reinterpret_cast<IUnknown**>(&r.m_pShaderBatchVB),
+                             reinterpret_cast<IUnknown**>(&r.m_pShaderBatchIB),
+                             reinterpret_cast<IUnknown**>(&r.m_pEffect)}) {
+            if (*p)
+                (*p)->Release();
+            *p = nullptr;
+        }
+        r.m_TextureManager.ReleaseAllTextures();
+        m_world.reset();
+        r.SetDefaults();
+        GlDeviceTest::TearDown();
+    }
+
+    void Place(const char* path, const D3DXVECTOR3& eye, const D3DXVECTOR3& target)
+    {
+        ASSERT_NE(m_object.Load(path, 1, 0, 1), INVALID_FILE_HANDLE);
+        D3DXMatrixIdentity(&m_object.m_matWorld);
+        D3DXVec3TransformCoord(&m_object.m_vPosition, &m_object.m_vSphereCentre, &m_object.m_matWorld);
+        const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
+        m_world->camera.SetView(&eye, &target, &up);
+        m_object.UpdateCameraDistance();
+        m_object.m_bVisible = 1;
+    }
+
+    // The object's light effects through the light batch, on a dark frame.
+    void DrawLights()
+    {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kNight, 1.0f, 0);
+        g_D3DRender.LockBatchBuffers();
+        m_object.RenderLightEffects();
+        g_D3DRender.UnlockBatchBuffers();
+        g_D3DRender.DrawShaderLightBatch();
+    }
+
+    size_t Count(const std::function<bool(std::uint32_t)>& test)
+    {
+        size_t n = 0;
+        for (std::uint32_t p : Frame().argb)
+            n += test(p) ? 1 : 0;
+        return n;
+    }
+
+    test::ScopedTempDir m_dir;
+    std::unique_ptr<test::EffectWorld> m_world;
+    CStaticObject m_object;
+    float m_savedFactor = 0.0f;
+};
+
+bool WarmLight(std::uint32_t p)
+{
+    return Red(p) > 120 && Red(p) >= Blue(p);
+}
+
+TEST_F(LightEffectsTest, TheSampleLampPostGlowsAtNightOnly)
+{
+    // Looking at the lamp head from the pavement; the lamp's cone reaches
+    // down from it to the ground, below the middle of the picture.
+    Place("Data/Static/Props/LampPost01/Main.obj", D3DXVECTOR3(1.2f, 4.5f, -7.0f), D3DXVECTOR3(1.2f, 4.5f, 0.0f));
+    ASSERT_NE(m_object.m_pLights, nullptr);
+    auto lampGlow = [this] {
+        size_t n = 0;
+        const plat::Pixels frame = Frame();
+        for (unsigned y = kHeight / 2 - 12; y < kHeight / 2; ++y)
+            for (unsigned x = kWidth / 2 - 12; x < kWidth / 2 + 12; ++x)
+                n += WarmLight(frame.At(x, y)) ? 1 : 0;
+        return n;
+    };
+    g_Sky.m_fLightsFactor = 0.0f;
+    DrawLights();
+    EXPECT_EQ(lampGlow(), 0u) << "by day";
+    g_Sky.m_fLightsFactor = 1.0f;
+    DrawLights();
+    EXPECT_GT(lampGlow(), 20u) << "at night";
+    const std::uint32_t centre = Frame().At(kWidth / 2, kHeight / 2 - 1);
+    EXPECT_GT(Red(centre), 200) << std::hex << centre;
+}
+
+} // namespace
+} // namespace gltest
