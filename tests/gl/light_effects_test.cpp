@@ -1,6 +1,7 @@
 // The sample objects' effect sections drawn through the drawing device with
 // the game's technique file and sample data: a street lamp glows at night
-// and not by day, and a shop sign lights itself in the dark.
+// and not by day, a shop sign lights itself in the dark, and a car's chrome
+// shows the environment map.
 #include "GlFixture.h"
 
 #include "graphics/D3DRender.h"
@@ -12,9 +13,11 @@
 #include "shell/Settings.h"
 #include "support/TempDir.h"
 #include "world/Sky.h"
+#include "writers/MeshWriter.h"
 #include "writers/ObjectDescriptions.h"
 #include "writers/RenderDataWriter.h"
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -31,6 +34,10 @@ protected:
         const std::string root = m_dir.Path().string();
         ASSERT_TRUE(tools::WriteRenderTextures(root));
         ASSERT_TRUE(tools::WriteObjectDescriptions(root));
+        for (const tools::NamedMesh& m : tools::SampleMeshes()) {
+            std::filesystem::create_directories(std::filesystem::path(m_dir.File(m.name)).parent_path());
+            ASSERT_TRUE(tools::WriteMesh(m_dir.File(m.name), m.mesh));
+        }
         g_bFileManager = 0;
         g_FileManager.Init();
         g_nViewDistance = 600;
@@ -97,12 +104,13 @@ protected:
         g_D3DRender.DrawShaderLightBatch();
     }
 
-    size_t Count(const std::function<bool(std::uint32_t)>& test)
+    // A dark frame with no light but the ambient level.
+    void BeginLitFrame(D3DCOLOR ambient)
     {
-        size_t n = 0;
-        for (std::uint32_t p : Frame().argb)
-            n += test(p) ? 1 : 0;
-        return n;
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kNight, 1.0f, 0);
+        device->SetRenderState(D3DRS_AMBIENT, ambient);
+        for (DWORD i = 0; i < 8; ++i)
+            device->LightEnable(i, FALSE);
     }
 
     test::ScopedTempDir m_dir;
@@ -114,6 +122,37 @@ protected:
 bool WarmLight(std::uint32_t p)
 {
     return Red(p) > 120 && Red(p) >= Blue(p);
+}
+
+TEST_F(LightEffectsTest, TheSampleShopSignLightsItselfInTheDark)
+{
+    Place("Data/Static/Buildings/House01/Main.obj", D3DXVECTOR3(0.0f, 3.7f, -12.0f), D3DXVECTOR3(0.0f, 3.7f, 0.0f));
+    ASSERT_NE(m_object.m_pSelfIllum, nullptr);
+    BeginLitFrame(0xFF000000);
+    m_object.RenderLightEffects();
+    // The sign's own colours with no light at all: a red panel with pale letters.
+    size_t lit = 0;
+    const plat::Pixels frame = Frame();
+    for (unsigned x = kWidth / 2 - 20; x < kWidth / 2 + 20; ++x)
+        lit += Red(frame.At(x, kHeight / 2)) > 100 ? 1 : 0;
+    EXPECT_GT(lit, 30u);
+}
+
+TEST_F(LightEffectsTest, TheSampleCarsChromeReflectsTheEnvironment)
+{
+    g_D3DRender.LoadCubeTexture("Data/Misc/StaticEnvMap.dds", &g_D3DRender.m_pStaticEnvMap);
+    ASSERT_NE(g_D3DRender.m_pStaticEnvMap, nullptr);
+    // Facing the front bumper.
+    Place("Data/Vehicles/01/Main.obj", D3DXVECTOR3(0.0f, 0.4f, 4.0f), D3DXVECTOR3(0.0f, 0.4f, 2.2f));
+    ASSERT_NE(m_object.m_pChrome, nullptr);
+    BeginLitFrame(0xFFFFFFFF);
+    m_object.RenderChromeEffects();
+    g_D3DRender.m_pStaticEnvMap->Release();
+    g_D3DRender.m_pStaticEnvMap = nullptr;
+    // White light times the sample sky's blue cube, not the white of an
+    // untextured surface.
+    const std::uint32_t centre = Frame().At(kWidth / 2, kHeight / 2);
+    EXPECT_GT(Blue(centre), Red(centre) + 40) << std::hex << centre;
 }
 
 TEST_F(LightEffectsTest, TheSampleLampPostGlowsAtNightOnly)
