@@ -1,12 +1,14 @@
 // The sample objects' effect sections drawn through the drawing device with
 // the game's technique file and sample data: a street lamp glows at night
 // and not by day, a shop sign lights itself in the dark, and a car's chrome
-// shows the environment map.
+// shows the environment map, and a bench casts its blob into the shadow map.
 #include "GlFixture.h"
 
 #include "graphics/D3DRender.h"
 #include "graphics/WorldCamera.h"
 #include "objects/EffectWorld.h"
+#include "objects/SpotsEffect.h"
+#include "shell/Game.h"
 #include "objects/StaticObject.h"
 #include "shell/FileManager.h"
 #include "shell/RenderPasses.h"
@@ -153,6 +155,32 @@ TEST_F(LightEffectsTest, TheSampleCarsChromeReflectsTheEnvironment)
     // untextured surface.
     const std::uint32_t centre = Frame().At(kWidth / 2, kHeight / 2);
     EXPECT_GT(Blue(centre), Red(centre) + 40) << std::hex << centre;
+}
+
+TEST_F(LightEffectsTest, TheSampleBenchCastsABlobIntoTheShadowMap)
+{
+    // Seen from straight above, as the shadow camera sees it at noon.
+    ASSERT_NE(m_object.Load("Data/Static/Props/Bench01/Main.obj", 1, 0, 1), INVALID_FILE_HANDLE);
+    D3DXMatrixIdentity(&m_object.m_matWorld);
+    m_object.m_vPosition = m_object.m_vSphereCentre;
+    const D3DXVECTOR3 eye(0.0f, 6.0f, 0.0f), target(0.0f, 0.0f, 0.0f), north(0.0f, 0.0f, 1.0f);
+    m_world->camera.SetView(&eye, &target, &north);
+    ASSERT_NE(m_object.m_pShadow, nullptr);
+    g_Game.m_vShadowCenter[0] = g_Game.m_vShadowCenter[1] = g_Game.m_vShadowCenter[2] = 0.0f;
+    // The shadow pass paints casters in the texture factor's grey on white.
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF9F9F9F);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TFACTOR);
+    g_ShadowPassActive = 1;
+    m_object.m_pShadow->Render();
+    g_ShadowPassActive = 0;
+    const plat::Pixels frame = Frame();
+    EXPECT_TRUE(Near(frame.At(kWidth / 2, kHeight / 2), 0xFF9F9F9F, 3)) << "under the bench";
+    EXPECT_TRUE(Near(frame.At(2, 2), 0xFFFFFFFF, 3)) << "open ground";
 }
 
 TEST_F(LightEffectsTest, TheSampleLampPostGlowsAtNightOnly)
