@@ -366,6 +366,25 @@ TEST_F(EffectDrawTest, ASpotPairOnlyOnePointLongMakesNoCone)
     EXPECT_EQ(g_D3DRender.m_nShaderBatchVertices, 0u);
 }
 
+TEST_F(EffectDrawTest, AnOwnerWithoutAMeshGivesTheLightsNothingToBuildFrom)
+{
+    CStaticObject& lamp = m_objects[0];
+    Load(&lamp, "GTYPE_LAMPPOST", [](tools::DescriptionWriter& w) {
+        w.Lights(0.5f, {255, 128, 0}).Spots({255, 0, 0}).Shadow();
+    });
+    lamp.m_fCameraDistance = 5.0f;
+    g_Sky.m_fLightsFactor = 1.0f;
+    CMeshRecord* mesh = lamp.m_pMesh;
+    lamp.m_pMesh = nullptr;
+    lamp.m_pLights->Render();
+    lamp.m_pSpots->Render();
+    EXPECT_TRUE(Draws([&] { lamp.m_pShadow->Render(); }).empty());
+    lamp.m_pMesh = mesh;
+    EXPECT_EQ(g_D3DRender.m_nShaderBatchVertices, 0u);
+    EXPECT_EQ(lamp.m_pLights->m_nCount, 0u);
+    EXPECT_EQ(lamp.m_pSpots->m_nCount, 0u);
+}
+
 void CarLamps(tools::DescriptionWriter& w)
 {
     w.DirectLights({{255, 255, 255}, 0.3f}, {{128, 0, 0}, 0.2f}, {{255, 128, 0}, 0.1f});
