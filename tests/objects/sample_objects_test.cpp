@@ -5,6 +5,7 @@
 #include "objects/LightsEffect.h"
 #include "objects/MaterialEffects.h"
 #include "writers/ArchiveWriter.h"
+#include "writers/LightAtlas.h"
 
 #include <cstring>
 #include <filesystem>
@@ -197,6 +198,37 @@ TEST(SampleMeshes, DrawnTrianglesFaceTheirNormals)
                 wrong += D3DXVec3Dot(&cross, &normal) > 0.0f;
             }
             EXPECT_EQ(wrong, 0) << m.name << " part " << part;
+        }
+    }
+}
+
+// Each effect addresses its quarter of the light atlas by fixed texture
+// coordinates: bright where they point, dark where a neighbour's picture
+// would bleed in.
+TEST(LightAtlas, EachQuarterHoldsThePictureItsEffectsAddress)
+{
+    const tools::ArgbImage atlas = tools::LightAtlasImage();
+    auto glow = [&](float u, float v) {
+        const unsigned x = static_cast<unsigned>(u * atlas.width), y = static_cast<unsigned>(v * atlas.height);
+        return static_cast<int>(atlas.pixels[y * atlas.width + x] >> 24);
+    };
+    const struct {
+        const char* what;
+        float u, v;
+        bool bright;
+    } cases[] = {
+        {"round sprite centre", 0.75f, 0.75f, true},  {"round sprite corner", 0.51f, 0.51f, false},
+        {"pool centre", 0.25f, 0.25f, true},          {"pool corner", 0.01f, 0.01f, false},
+        {"cone near its apex", 0.25f, 0.95f, true},   {"beside the apex", 0.05f, 0.95f, false},
+        {"cone base middle", 0.25f, 0.52f, true},     {"glare centre", 0.75f, 0.125f, true},
+        {"head lamp centre", 0.625f, 0.375f, true},   {"rear lamp centre", 0.875f, 0.375f, true},
+        {"between the lamps", 0.75f, 0.26f, false},
+    };
+    for (const auto& c : cases) {
+        if (c.bright) {
+            EXPECT_GT(glow(c.u, c.v), 100) << c.what;
+        } else {
+            EXPECT_LT(glow(c.u, c.v), 30) << c.what;
         }
     }
 }

@@ -51,7 +51,7 @@ ArgbImage LightAtlasImage()
         const float height = (1.0f - v) / 2.0f; // 0 at the apex, 1 at the base
         const float width = std::max(height, 0.02f);
         const float across = std::fabs(u) / width;
-        return across >= 1.0f ? 0.0f : (1.0f - across) * (1.0f - 0.6f * height) * 0.7f;
+        return across >= 1.0f ? 0.0f : (1.0f - across) * (1.0f - 0.4f * height) * 0.8f;
     });
     // The glare: a wide flat streak.
     Fill(&image, kHalf, 0, kHalf, kHalf / 2, [](float u, float v) {
