@@ -33,7 +33,7 @@ const Expected kExpected[] = {
     {"Data/Vehicles/01/Main.obj", GCLASS_VEHICLE, GTYPE_VEHICLE, "cgdh"},
     {"Data/Vehicles/01/Wheel.obj", GCLASS_VEHICLE, GTYPE_WHEEL, ""},
     {"Data/Humans/", GCLASS_HUMAN, GTYPE_HUMAN, "h"},
-    {"Data/Interface/Elements/DirectArrow/", GCLASS_EFFECT, GTYPE_EFFECT, ""},
+    {"Data/Interface/Elements/DirectArrow/", GCLASS_EFFECT, GTYPE_EFFECT, "i"},
 };
 
 const Expected* ExpectationFor(const std::string& path)
