@@ -189,7 +189,9 @@ std::string Building(const std::string& folder, const char* title, bool lights)
     w.Head({title, "GCLASS_STATIC", "GTYPE_BUILDING", "", folder + "Main.msh",
             folder + (lights ? "Facade.dds" : "Facade%3.dds")});
     if (lights)
-        w.LightMaps(1, folder + "Lights.dds", {255, 226, 160});
+        w.LightMaps(2, folder + "Lights%02d.dds", {255, 226, 160});
+    else
+        w.SelfIllum(folder + "Sign.dds");
     return w.End().Text() + PropTail(false, 0.0f);
 }
 
@@ -283,7 +285,7 @@ std::vector<SampleFile> SampleObjectDescriptions()
 std::vector<SampleFile> SampleObjectMeshes()
 {
     std::vector<SampleFile> files = {
-        {std::string(kHouse) + "Main.msh", EncodeMesh(BuildingMesh(12.0f, 10.0f, 16.0f))},
+        {std::string(kHouse) + "Main.msh", EncodeMesh(ShopBuildingMesh(12.0f, 10.0f, 16.0f))},
         {std::string(kTower) + "Main.msh", EncodeMesh(BuildingMesh(14.0f, 14.0f, 45.0f))},
         {std::string(kBridge) + "Main.msh", EncodeMesh(BridgeMesh(40.0f, 10.0f, 6.0f))},
         {std::string(kLamp) + "Main.msh", EncodeMesh(LampPostMesh())},
@@ -315,7 +317,9 @@ std::vector<SampleFile> SampleObjectTextures()
     for (int i = 0; i < 3; ++i)
         add(std::string(kHouse) + Numbered("Facade%02d.dds", i + 1), FacadeImage(128, 128, 3, 4, houseWalls[i], 0xFF5A7890u));
     add(std::string(kTower) + "Facade.dds", FacadeImage(128, 512, 4, 12, 0xFF8C949Cu, 0xFF406080u));
-    add(std::string(kTower) + "Lights.dds", WindowLightsImage(128, 512, 4, 12, 0xFFFFE0A0u));
+    add(std::string(kTower) + "Lights01.dds", WindowLightsImage(128, 512, 4, 12, 0xFFFFE0A0u));
+    add(std::string(kTower) + "Lights02.dds", WindowLightsImage(128, 512, 4, 12, 0xFFC8E0FFu));
+    add(std::string(kHouse) + "Sign.dds", SignImage(64, 16, 0xFF802020u, 0xFFFFE8A0u));
     add(std::string(kBridge) + "Bridge.dds", BridgeImage());
     const std::uint32_t leaves[4] = {0xFF2F5A30u, 0xFF4C8A34u, 0xFF5E9A3Eu, 0xFF3E7A2Cu};
     for (int kind = 1; kind <= 4; ++kind)
