@@ -75,7 +75,7 @@ void BM_AudioUpdateAllPoolsBusy(benchmark::State& state)
     for (std::size_t i = 0; i < cars.size(); ++i) {
         cars[i].m_fCameraDistance = 10.0f;
         cars[i].m_fEngineVolume = 80.0f;
-        cars[i].m_fEngineFrequency = 22050.0f;
+        cars[i].m_fEnginePitch = 22050.0f;
     }
     for (CHuman& h : people)
         h.m_fCameraDistance = 10.0f;
