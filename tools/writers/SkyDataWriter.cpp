@@ -109,6 +109,15 @@ ArgbImage CloudImage()
     });
 }
 
+// With its alpha and the full chain of mip levels.
+std::string AlphaTexture(const ArgbImage& image)
+{
+    unsigned levels = 1;
+    for (unsigned side = std::max(image.width, image.height); side > 1; side /= 2)
+        ++levels;
+    return EncodeDds({image}, DdsPixels::A8R8G8B8, levels);
+}
+
 MeshFileVertex SphereVertex(float radius, float azimuth, float elevation, float u, float v)
 {
     const MeshVec3 n = {std::cos(elevation) * std::cos(azimuth), std::sin(elevation),
@@ -168,7 +177,9 @@ MeshData SkyDomeMesh()
         for (int s = 0; s <= segments; ++s) {
             const float u = float(s) / segments, azimuth = u * 2.0f * kPi;
             const MeshVec3 n = {-std::cos(azimuth), 0.0f, -std::sin(azimuth)};
-            band.push_back({{-n[0] * radius, heights[r], -n[2] * radius}, n, u * 4.0f, float(r)});
+            // v stays off the edges: the texture wraps, and its opaque bottom
+            // row would show as a line along the band's top.
+            band.push_back({{-n[0] * radius, heights[r], -n[2] * radius}, n, u * 4.0f, r ? 0.97f : 0.03f});
         }
     }
     mesh.parts[2].frames.push_back(band);
@@ -203,8 +214,8 @@ std::vector<SampleFile> SampleSkyFiles()
         {"Data/Sky/Dome.msh", EncodeMesh(SkyDomeMesh())},
         {"Data/Sky/Clouds.msh", EncodeMesh(SkyCloudsMesh())},
         {"Data/Sky/Dome.dds", EncodeObjectTexture(DomeImage())},
-        {"Data/Sky/Horizon.dds", EncodeObjectTexture(HorizonImage())},
-        {"Data/Sky/Moon.dds", EncodeObjectTexture(MoonImage())},
+        {"Data/Sky/Horizon.dds", AlphaTexture(HorizonImage())},
+        {"Data/Sky/Moon.dds", AlphaTexture(MoonImage())},
         // The game reads the ".bmp" names from their ".jpg" files.
         {"Data/Sky/Sun.jpg", EncodeJpeg(Glow(64, 0.15f, 1.0f, 0.97f, 0.85f), 92)},
         {"Data/Sky/Star.jpg", EncodeJpeg(Glow(16, 0.1f, 1.0f, 1.0f, 1.0f), 92)},
