@@ -55,6 +55,7 @@ protected:
         g_WaterPassActive = g_CubePassActive = 0;
         g_GameTimer.m_fGameTime = 60000.0;
         g_GameTimer.m_fRealDelta = 0.02f;
+        m_savedRayTest = g_pSkyRayTest;
         g_pSkyRayTest = CountingRay;
         s_rays = 0;
         s_blocked = 0;
@@ -67,6 +68,7 @@ protected:
         g_D3DRender.m_nFillMode = D3DFILL_SOLID;
         g_WaterPassActive = g_CubePassActive = 0;
         g_bEditorMode = 0;
+        g_pSkyRayTest = m_savedRayTest;
         test::StartedRenderTest::TearDown();
     }
 
@@ -115,6 +117,7 @@ protected:
     static inline int s_blocked = 0;
     static inline std::vector<double> s_rayTimes;
     CSky m_saved;
+    SkyRayTest m_savedRayTest = nullptr;
     CWorldCamera m_camera{};
     CWorldCamera* m_savedCamera = nullptr;
 };
@@ -366,6 +369,39 @@ TEST_F(SkyTest, MissingSkyPiecesAreSkipped)
         }
         g_Sky.Release();
     }
+}
+
+// The flare through the renderer: sprite and glare in the main pass, the
+// sprite alone at a fixed size in the water pass (no ray), nothing for a
+// sun that is down, hidden, or in a reflection the settings leave out.
+TEST_F(SkyTest, FlareDrawsByPassAndSun)
+{
+    InitSky();
+    const D3DXVECTOR3 eye(0.0f, 2.0f, 0.0f), towardsSun = eye + D3DXVECTOR3(0.0f, 0.707f, -0.707f),
+                      up(0.0f, 1.0f, 0.0f);
+    m_camera.SetView(&eye, &towardsSun, &up);
+    g_GameTimer.m_fRealDelta = 1.0f;
+    auto draws = [&](double hour, int water, int setting, int blocked) {
+        g_Sky.SetTimeOfDay(hour);
+        g_WaterPassActive = water;
+        g_nWater = setting;
+        s_blocked = blocked;
+        g_GameTimer.m_fGameTime += 1000.0; // a test is due
+        Calls().Clear();
+        g_Sky.RenderSunFlare();
+        return Calls().Count(plat::D3DOp::DrawPrimitiveUP);
+    };
+    const size_t main = draws(1000000.0, 0, 2, 0);
+    EXPECT_NEAR(g_Sky.m_fFlareSize, 400.0f, 0.1f) << "the sun at the screen centre";
+    const int rays = s_rays;
+    const size_t water = draws(1000000.0, 1, 2, 0);
+    EXPECT_EQ(s_rays, rays);
+    EXPECT_GT(water, 0u);
+    EXPECT_GT(main, water) << "the glare discs";
+    EXPECT_EQ(draws(1000000.0, 1, 1, 0), 0u);
+    EXPECT_EQ(draws(1000000.0, 0, 2, 1), 0u);
+    EXPECT_EQ(g_Sky.m_bSunHidden, 1);
+    EXPECT_EQ(draws(0.0, 0, 2, 0), 0u);
 }
 
 TEST(SkyColourTest, NormalisingBlackGivesANeutralColour)
