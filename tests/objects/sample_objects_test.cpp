@@ -30,8 +30,8 @@ const Expected kExpected[] = {
     {"Data/Static/Props/Bench01/", GCLASS_STATIC, GTYPE_DECORS, "h"},
     {"Data/Static/Nature/Trees/", GCLASS_STATIC, GTYPE_TREE, ""},
     {"Data/Static/Nature/Stones/", GCLASS_STATIC, GTYPE_STONE, ""},
-    {"Data/Vehicles/01/Main.obj", GCLASS_VEHICLE, GTYPE_VEHICLE, "cgdh"},
-    {"Data/Vehicles/01/Wheel.obj", GCLASS_VEHICLE, GTYPE_WHEEL, ""},
+    {"Data/Vehicles/Wheels/", GCLASS_VEHICLE, GTYPE_WHEEL, "c"},
+    {"Data/Vehicles/", GCLASS_VEHICLE, GTYPE_VEHICLE, "cgdh"},
     {"Data/Humans/", GCLASS_HUMAN, GTYPE_HUMAN, "h"},
     {"Data/Interface/Elements/DirectArrow/", GCLASS_EFFECT, GTYPE_EFFECT, "i"},
 };
@@ -145,8 +145,8 @@ TEST_F(SampleObjectsTest, SampleObjectsCarryWhatTheirOwnersRead)
 {
     CStaticObject car, lamp, tower, house;
     ASSERT_NE(car.Load("Data/Vehicles/01/Main.obj", 1, 2, 0), INVALID_FILE_HANDLE);
-    EXPECT_STREQ(car.m_szDisplayName, "Sparrow GT");
-    EXPECT_STREQ(car.m_szTextureNames[0], "Data/Vehicles/01/Paint03.dds");
+    EXPECT_STREQ(car.m_szDisplayName, "Galant S500");
+    EXPECT_STREQ(car.m_szTextureNames[0], "Data/Vehicles/01/Body01.dds");
     ASSERT_NE(lamp.Load("Data/Static/Props/LampPost01/Main.obj", 1, -1, 1), INVALID_FILE_HANDLE);
     EXPECT_GT(lamp.m_pLights->m_fRange, 0.0f);
     EXPECT_EQ(lamp.m_pMesh->m_nPoints[1], 1u); // the lamp
