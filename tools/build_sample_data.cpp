@@ -12,6 +12,7 @@
 #include "writers/MeshWriter.h"
 #include "writers/ObjectDescriptions.h"
 #include "writers/ProfileWriter.h"
+#include "writers/PropDescriptions.h"
 #include "writers/RenderDataWriter.h"
 #include "writers/SampleCity.h"
 #include "writers/SampleSounds.h"
@@ -88,6 +89,7 @@ const Step kSteps[] = {
     {"effect textures", tools::WriteEffectTextures},
     {"sample profile", tools::WriteSampleProfile},
     {"object descriptions", tools::WriteObjectDescriptions},
+    {"prop descriptions", tools::WritePropDescriptions},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };

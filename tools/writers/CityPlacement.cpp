@@ -71,8 +71,16 @@ void AddBlockBuildings(std::vector<PlacedProp>& out, int column, int row)
     }
 }
 
+// A lamp post's arm reaches along its own x axis; it faces the street so
+// that x points at the road: the target lies a quarter turn to the left of
+// the road direction (rx, rz).
+void AddLamp(std::vector<PlacedProp>& out, float x, float z, float rx, float rz)
+{
+    Add(out, kLampPost, x, z, x - rz, z + rx);
+}
+
 // Lamp posts on the kerb edge of the walkway, both sides of every downtown
-// street, facing the road so the arm hangs over it.
+// street.
 void AddDowntownLamps(std::vector<PlacedProp>& out)
 {
     const float kerb = 6.6f;
@@ -84,10 +92,10 @@ void AddDowntownLamps(std::vector<PlacedProp>& out)
             const float x0 = kStreetX[column], x1 = kStreetX[column + 1];
             const float z0 = kStreetZ[row], z1 = kStreetZ[row + 1];
             for (float a : along) {
-                Add(out, kLampPost, x0 + 10.0f + a, z0 - kerb, x0 + 10.0f + a, z0);
-                Add(out, kLampPost, x0 + 10.0f + a, z1 + kerb, x0 + 10.0f + a, z1);
-                Add(out, kLampPost, x0 + kerb, z0 - 10.0f - a, x0, z0 - 10.0f - a);
-                Add(out, kLampPost, x1 - kerb, z0 - 10.0f - a, x1, z0 - 10.0f - a);
+                AddLamp(out, x0 + 10.0f + a, z0 - kerb, 0.0f, 1.0f);
+                AddLamp(out, x0 + 10.0f + a, z1 + kerb, 0.0f, -1.0f);
+                AddLamp(out, x0 + kerb, z0 - 10.0f - a, -1.0f, 0.0f);
+                AddLamp(out, x1 - kerb, z0 - 10.0f - a, 1.0f, 0.0f);
             }
         }
 }
