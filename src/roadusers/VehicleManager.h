@@ -6,6 +6,7 @@
 #include <cstdint>
 
 class CStaticObject;
+class CVehicle;
 
 class CVehicleManager {
 public:
@@ -22,6 +23,14 @@ public:
     void ResetRace();
     // Traffic density (0..1) at a world position; no traffic yet.
     float GetTrafficDensity(const D3DXVECTOR3& position) const;
+    // A car whose sphere meets the given one (the "active" form: only a car
+    // whose body is in the physics world), or null. Until the car list is
+    // built only the player's car is looked at.
+    CVehicle* FindVehicleInSphere(int first, const D3DXVECTOR3* centre, float radius);
+    CVehicle* FindActiveVehicleInSphere(int first, const D3DXVECTOR3* centre, float radius);
+    // Until the car list is built these keep nothing.
+    void AddVehicle(CVehicle* car);
+    void RemoveVehicle(CVehicle* car);
 
     std::uint32_t m_nCars = 0;
     std::uint32_t m_nSpawnLimit = 0;
