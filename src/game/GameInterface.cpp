@@ -1,6 +1,8 @@
 // Placeholder until the in-game interface is built; nothing is drawn and no message history is kept.
 #include "game/GameInterface.h"
 
+#include "world/InfoScreenManager.h"
+
 #include "shell/SaveRecord.h"
 
 int CGameInterface::Init()
@@ -19,6 +21,9 @@ void CGameInterface::Update()
 
 void CGameInterface::Render()
 {
+    // The boards' pictures are drawn in the interface frame, before any of
+    // the interface's own panels.
+    g_InfoScreens.Render();
 }
 
 void CGameInterface::SaveMessageHistory(CSaveWriter& out)

@@ -158,6 +158,13 @@ void AddBuildingTextures(std::vector<SampleFile>& files, const char* folder, con
                                                            0xFFFFE0A0u))});
 }
 
+// The game may read a ".bmp" name as the ".jpg" beside it.
+bool WriteBmpAndJpg(const std::string& bmpPath, const ArgbImage& image)
+{
+    const std::string jpg = bmpPath.substr(0, bmpPath.size() - 4) + ".jpg";
+    return WriteImageFile(bmpPath, EncodeBmp(image, 24)) && WriteImageFile(jpg, EncodeJpeg(image, 90));
+}
+
 } // namespace
 
 std::string EncodePropDescription(const PropText& prop)
@@ -288,10 +295,10 @@ bool WriteInfoScreenPictures(const std::string& root)
     char name[64];
     for (int i = 1; i <= 8; ++i) {
         std::snprintf(name, sizeof(name), "Back%02d.bmp", i);
-        if (!WriteImageFile(dir + name, EncodeBmp(Picture(256, 256, 0xFF203A5Au + 0x0A0000u * i, 0xFFE0A040u, i), 24)))
+        if (!WriteBmpAndJpg(dir + name, Picture(256, 256, 0xFF203A5Au + 0x0A0000u * i, 0xFFE0A040u, i)))
             return false;
         std::snprintf(name, sizeof(name), "Reklams/Scr%02d.bmp", i);
-        if (!WriteImageFile(dir + name, EncodeBmp(Picture(256, 256, 0xFF5A2040u, 0xFF40E0A0u - 0x100000u * i, i + 8), 24)))
+        if (!WriteBmpAndJpg(dir + name, Picture(256, 256, 0xFF5A2040u, 0xFF40E0A0u - 0x100000u * i, i + 8)))
             return false;
     }
     ArgbImage title = SolidImage(256, 64, 0);
