@@ -8,6 +8,7 @@
 #include "shell/VectorHelpers.h"
 #include "world/Prop.h"
 
+#include <algorithm>
 #include <cmath>
 
 int g_bDrawProps = 1;
@@ -31,6 +32,48 @@ bool IsBridgeOrBuilding(const CProp* prop)
 }
 
 } // namespace
+
+static_assert(PROP_POOL_SIZE <= 8192, "the building sort's tree holds 8192 distances");
+
+bool CDistanceTree::Build(CProp* const* props, std::uint32_t count)
+{
+    m_nLeaves = 1;
+    while (m_nLeaves < static_cast<int>(count))
+        m_nLeaves *= 2;
+    for (int i = 0; i < m_nLeaves; ++i) {
+        const float d = i < static_cast<int>(count) ? props[i]->m_fCameraDistance : INFINITY;
+        if (std::isnan(d))
+            return false;
+        m_Min[m_nLeaves + i] = d;
+    }
+    for (int k = m_nLeaves - 1; k >= 1; --k)
+        m_Min[k] = std::min(m_Min[2 * k], m_Min[2 * k + 1]);
+    return true;
+}
+
+void CDistanceTree::Set(int index, float distance)
+{
+    int k = m_nLeaves + index;
+    m_Min[k] = distance;
+    for (k /= 2; k >= 1; k /= 2)
+        m_Min[k] = std::min(m_Min[2 * k], m_Min[2 * k + 1]);
+}
+
+int CDistanceTree::FirstBelow(int from, float limit) const
+{
+    return Descend(1, 0, m_nLeaves - 1, from, limit);
+}
+
+int CDistanceTree::Descend(int node, int lo, int hi, int from, float limit) const
+{
+    if (hi < from || !(m_Min[node] < limit))
+        return -1;
+    if (lo == hi)
+        return lo;
+    const int mid = (lo + hi) / 2;
+    const int left = Descend(2 * node, lo, mid, from, limit);
+    return left >= 0 ? left : Descend(2 * node + 1, mid + 1, hi, from, limit);
+}
 
 int CPropManager::Init()
 {
@@ -118,15 +161,44 @@ void CPropManager::Update()
 }
 
 // Bridges and buildings move forward in the pool, nearest first, so the
-// occlusion pass meets the nearest building first. The exchange keeps the
-// pool order of everything else, and a building swaps only with a later
-// entry that is nearer.
+// occlusion pass meets the nearest building first. The order is exactly
+// that of exchanging each bridge or building entry with every later entry
+// that is nearer (in turn, comparing with the entry just swapped in): such a
+// pass moves the entries along the chain of ever nearer ones after it, so
+// the sort follows that chain with a minimum tree instead of comparing every
+// pair, which took milliseconds with a full pool.
 void CPropManager::SortBuildings()
 {
     m_fSortTimer += g_GameTimer.m_fDelta;
     if (m_fSortTimer < kSortPeriod)
         return;
     m_fSortTimer = 0.0f;
+    static CDistanceTree tree;
+    if (!tree.Build(m_pProps, m_nProps)) {
+        SortBuildingsPairwise();
+        return;
+    }
+    for (std::uint32_t i = 0; i < m_nProps; ++i) {
+        if (!IsBridgeOrBuilding(m_pProps[i]))
+            continue;
+        CProp* held = m_pProps[i];
+        int j = tree.FirstBelow(static_cast<int>(i) + 1, held->m_fCameraDistance);
+        while (j >= 0) {
+            CProp* nearer = m_pProps[j];
+            m_pProps[j] = held;
+            tree.Set(j, held->m_fCameraDistance);
+            held = nearer;
+            j = tree.FirstBelow(j + 1, held->m_fCameraDistance);
+        }
+        m_pProps[i] = held;
+        tree.Set(static_cast<int>(i), held->m_fCameraDistance);
+    }
+}
+
+// Every pair compared in turn; used when a distance is not a number, which
+// a minimum tree cannot order.
+void CPropManager::SortBuildingsPairwise()
+{
     for (std::uint32_t i = 0; i < m_nProps; ++i) {
         if (!IsBridgeOrBuilding(m_pProps[i]))
             continue;

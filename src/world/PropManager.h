@@ -11,9 +11,24 @@
 class CProp;
 
 enum {
-    PROP_POOL_SIZE = 5120,
+    PROP_POOL_SIZE = 5120, // at most 8192: the building sort's tree holds that many
     PROP_MAX_SHOPS = 64,
     SCENE_SHOP = 40,
+};
+
+// Minimum camera distance over ranges of the pool, for the building sort.
+class CDistanceTree {
+public:
+    // False when a distance is not a number.
+    bool Build(CProp* const* props, std::uint32_t count);
+    void Set(int index, float distance);
+    // The first index from `from` on whose distance is below the limit, or -1.
+    int FirstBelow(int from, float limit) const;
+
+private:
+    int Descend(int node, int lo, int hi, int from, float limit) const;
+    int m_nLeaves = 1;
+    float m_Min[2 * 8192] = {};
 };
 
 class CPropManager {
@@ -29,6 +44,7 @@ public:
     void UnlinkProp(CProp* prop, bool skipBridges);
     void Update();
     void SortBuildings();
+    void SortBuildingsPairwise();
     void CheckShopEntry();
     // Each draw pass takes a sum of type codes and draws the props whose type
     // shares a bit with it.

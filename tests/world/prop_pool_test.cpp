@@ -152,6 +152,42 @@ TEST_F(PoolTest, BuildingSortPutsNearestBuildingsFirst)
         EXPECT_EQ(g_PropManager.m_pProps[i], linked[order[i]]) << i;
 }
 
+// The tree-driven sort gives exactly the pairwise exchange order, ties and
+// non-building entries included, over pools of several sizes and sorts in a
+// row with moving distances.
+TEST_F(PoolTest, FastSortMatchesThePairwiseExchanges)
+{
+    const std::uint32_t types[] = {GTYPE_BRIDGE, GTYPE_BUILDING, GTYPE_DECORS, GTYPE_LAMPPOST};
+    std::srand(11);
+    for (int n : {0, 1, 2, 7, 300, static_cast<int>(PROP_POOL_SIZE)}) {
+        SCOPED_TRACE(n);
+        m_props.clear();
+        for (int i = 0; i < n; ++i) {
+            CProp* p = Keep(Bare(types[std::rand() % 4], {0, 0, 0}, 1));
+            p->m_fCameraDistance = static_cast<float>(std::rand() % 60) - 5.0f;
+        }
+        std::vector<CProp*> order(n);
+        for (int i = 0; i < n; ++i)
+            order[i] = m_props[i].get();
+        for (int round = 0; round < 3; ++round) {
+            for (int i = 0; i < n; ++i)
+                g_PropManager.m_pProps[i] = order[i];
+            g_PropManager.m_nProps = static_cast<std::uint32_t>(n);
+            g_PropManager.SortBuildingsPairwise();
+            std::vector<CProp*> want(g_PropManager.m_pProps, g_PropManager.m_pProps + n);
+            for (int i = 0; i < n; ++i)
+                g_PropManager.m_pProps[i] = order[i];
+            g_PropManager.m_fSortTimer = 1.0f;
+            g_PropManager.SortBuildings();
+            for (int i = 0; i < n; ++i)
+                ASSERT_EQ(g_PropManager.m_pProps[i], want[i]) << "round " << round << " at " << i;
+            order = want;
+            for (auto& p : m_props)
+                p->m_fCameraDistance += static_cast<float>(std::rand() % 7) - 3.0f;
+        }
+    }
+}
+
 // A stopped player car at a shop entrance asks for the shop scene every
 // half second; every gate that fails keeps the scene unasked.
 TEST_F(PropTest, ShopEntryStartsTheShopScene)

@@ -277,6 +277,23 @@ TEST_F(LampTest, BreaksAboveTheLimitsOnly)
     }
 }
 
+// Knocked by a push through the physics world, the lamp tips over, its
+// drawn matrix follows the body, and it goes dark.
+TEST_F(LampTest, FallsWhenHit)
+{
+    m_lamp->Update();
+    ASSERT_EQ(m_lamp->m_bInWorld, 1);
+    btRigidBody* body = m_lamp->m_pRigidBody;
+    body->activate(true);
+    body->applyImpulse(btVector3(900, 0, 0), btVector3(0, 2.0f, 0));
+    for (int i = 0; i < 30; ++i) {
+        g_Game.m_pDynamicsWorld->stepSimulation(1.0f / 60.0f, 0, 1.0f / 60.0f);
+        m_lamp->Update();
+    }
+    EXPECT_EQ(m_lamp->m_bBroken, 1u);
+    EXPECT_LT(m_lamp->m_matWorld._22, 0.99f) << "the drawn lamp leans";
+}
+
 TEST_F(LampTest, WakingManyTimesKeepsTheGlow)
 {
     for (int i = 0; i < 20; ++i) {
