@@ -367,6 +367,10 @@ MeshData ArrowMesh()
                              {{e[0][0], 0.05f, e[0][2]}, 0, 0}};
         AddQuad(&part, q, inside);
     }
+    // Part 2: the glowing top of the head, drawn by the self-illumination pass.
+    const float glow = 0.055f;
+    AddTriangle(&mesh.parts[2], {{left[0], glow, left[2]}, 0, 1}, {{right[0], glow, right[2]}, 1, 1},
+                {{0, glow, tip[2]}, 0.5f, 0}, {0, 0, 0.3f});
     return mesh;
 }
 
