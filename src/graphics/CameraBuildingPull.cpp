@@ -30,7 +30,7 @@ void CWorldCamera::KeepOutOfBuildings()
     CProp* prop = g_PropManager.FindNearestProp(-1, GTYPE_BRIDGE | GTYPE_BUILDING, &m_vEye, kSearchDistance);
     if (!prop)
         return;
-    const D3DXVECTOR3 from = m_pTarget->m_vObjectPosition;
+    const D3DXVECTOR3 from = m_pTarget->m_vPosition;
     const D3DXVECTOR3 to = m_vEye + Unit(m_vEye - from) * kRayOvershoot;
     D3DXVECTOR3 hit;
     if (!prop->RayTestBody(&from, &to, &hit, 0))

@@ -21,20 +21,18 @@ float GroundLift(const CVehicle* car)
     return -1.5f * mesh->m_pBoxes[12][0].vMin.y;
 }
 
-// Until the car model is built a car is its description's static object,
-// placed facing its target.
+// A model that did not load leaves the car without a mesh.
 bool LoadCar(CVehicle* car, const char* path)
 {
-    return car->CStaticObject::Load(path, 1, -1, 1) != INVALID_FILE_HANDLE && car->m_pMesh;
+    car->LoadModel(path);
+    return car->m_pMesh != nullptr;
 }
 
+// Standing still, without a driver, facing its target.
 void PutCar(CVehicle* car, const D3DXVECTOR3* position, const D3DXVECTOR3* target)
 {
     const D3DXVECTOR3 up(0, 1, 0);
-    car->SetLookAtTransform(position, target, &up);
-    car->m_matPlacement = car->m_matWorld;
-    D3DXVec3TransformCoord(&car->m_vPosition, &car->m_vSphereCentre, &car->m_matWorld);
-    car->m_vObjectPosition = *position;
+    car->Spawn(position, target, &up, 1, 0, 1);
     car->m_fSpeed = 0.0f;
 }
 
@@ -111,6 +109,7 @@ void CProp::RemoveCar(CVehicle* car)
 void CProp::SetCarsInWorld(bool on)
 {
     for (std::uint32_t i = 0; i < m_nCars; ++i) {
+        m_pCars[i]->SetPhysicsActive(on ? 1 : 0);
         if (on)
             g_VehicleManager.AddVehicle(m_pCars[i]);
         else

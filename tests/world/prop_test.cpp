@@ -364,8 +364,7 @@ TEST_F(PropTest, ChaseCameraIsPulledInFrontOfTheWall)
     // The collision box's walls at z = -5.2 and 5.2 (the parapet's reach),
     // the car on the +z side.
     Add("Data/Test/House.obj", D3DXVECTOR3(0, 0, 0));
-    m_car.m_vObjectPosition = D3DXVECTOR3(0, 2, 20);
-    m_car.m_vPosition = m_car.m_vObjectPosition;
+    m_car.m_vPosition = D3DXVECTOR3(0, 2, 20);
     const struct {
         float eyeZ, wantZ;
         int mode;
