@@ -6,6 +6,7 @@
 #include "objects/MaterialEffects.h"
 #include "platform/sound/SoundBackend.h"
 #include "shell/AudioManager.h"
+#include "writers/VehicleModels.h"
 #include "writers/WavWriter.h"
 
 #include <cstdlib>
@@ -170,6 +171,69 @@ TEST_F(PropTest, PlacingBuildingsRegistersShopEntrances)
         }
         g_PropManager.Clear();
     }
+}
+
+// No car model loads here: the showroom stays empty and counts no car,
+// near or far.
+TEST_F(PropTest, ShowroomKeepsOnlyCarsThatLoad)
+{
+    WriteMeshes();
+    tools::PropText text;
+    text.head = HeadOf("GCLASS_LANDSCAPE", "GTYPE_BUILDING", "Data/Test/CarShop.msh");
+    WriteProp("Data/Static/Buildings/AvtoShops/T/Main.obj", text);
+    CProp* shop = Add("Data/Static/Buildings/AvtoShops/T/Main.obj", D3DXVECTOR3(0, 0, 0));
+    ASSERT_EQ(shop->m_bCarShop, 1u);
+    EyeAt(shop, 50.0f);
+    shop->Update();
+    EXPECT_EQ(shop->m_nCars, 0u);
+    for (CVehicle* car : shop->m_pCars)
+        EXPECT_EQ(car, nullptr);
+    EyeAt(shop, 90.0f);
+    shop->Update();
+    EXPECT_EQ(shop->m_nCars, 0u);
+}
+
+// With the sample cars at hand the showroom fills its three places, each
+// car on its own place facing out of the shop; a car taken out leaves the
+// others in order, and a purchase swaps the bought car to the entrance.
+TEST_F(PropTest, ShowroomFillsThePlacesAndSwapsAPurchase)
+{
+    WriteMeshes();
+    for (const tools::SampleFile& f : tools::SampleVehicleFiles())
+        WriteRaw(f.path, f.bytes);
+    tools::PropText text;
+    text.head = HeadOf("GCLASS_LANDSCAPE", "GTYPE_BUILDING", "Data/Test/CarShop.msh");
+    WriteProp("Data/Static/Buildings/AvtoShops/T/Main.obj", text);
+    // Facing west: the places lie 22 west of the middle, 10 apart along z.
+    CProp* shop = Add("Data/Static/Buildings/AvtoShops/T/Main.obj", D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(-1, 0, 0));
+    shop->CreateShowroomCars();
+    ASSERT_EQ(shop->m_nCars, 3u);
+    for (int i = 0; i < 3; ++i) {
+        const CVehicle* car = shop->m_pCars[i];
+        SCOPED_TRACE(i);
+        EXPECT_NEAR(car->m_matWorld._41, -22.0f, 1e-3f);
+        EXPECT_NEAR(car->m_matWorld._43, 10.0f * static_cast<float>(i - 1), 1e-3f);
+        const float bottom = car->m_pMesh->m_pBoxes[12][0].vMin.y;
+        EXPECT_NEAR(car->m_matWorld._42, 0.7f - 1.5f * bottom, 1e-3f) << "set by its own collision part";
+        EXPECT_NEAR(car->m_matWorld._31, 1.0f, 1e-3f) << "facing away from the shop";
+    }
+    CVehicle* middle = shop->m_pCars[1];
+    CVehicle* last = shop->m_pCars[2];
+    shop->RemoveCar(middle);
+    ASSERT_EQ(shop->m_nCars, 2u);
+    EXPECT_EQ(shop->m_pCars[1], last);
+    EXPECT_EQ(shop->m_pCars[2], nullptr);
+    CVehicle* bought = last;
+    CVehicle* other = middle;
+    shop->PlaceCars(&bought, &other);
+    EXPECT_EQ(shop->m_pCars[1], middle) << "the traded car takes the place";
+    EXPECT_EQ(other, last) << "the caller's second pointer names the bought car";
+    EXPECT_NEAR(last->m_matWorld._41, -14.0f, 1e-3f) << "the bought car waits at the entrance";
+    EXPECT_NEAR(last->m_matWorld._31, -1.0f, 1e-3f) << "facing out";
+    shop->ReleaseCars();
+    EXPECT_EQ(shop->m_nCars, 0u);
+    last->Release();
+    delete last;
 }
 
 TEST_F(PropTest, ClearAndReloadListEachShopOnce)
