@@ -99,8 +99,11 @@ void CProp::UpdatePhysicsRule(float d)
             else if (m_bInWorld && !nearCar && d > PROP_PHYSICS_DISTANCE && !m_bTouched)
                 SetPhysicsActive(false);
         }
-        SyncFromBodies();
-        RecomputeCentre();
+        // Bodies outside the world do not move: their matrices stand.
+        if (m_bInWorld) {
+            SyncFromBodies();
+            RecomputeCentre();
+        }
         break;
     default:
         break;
