@@ -86,9 +86,9 @@ void CVehicle::UpdateSpeedModel()
         m_fSpeed = std::max(target, m_fSpeed - 50.0f * dt * m_fTransmission * 0.2f);
     if (m_fBrake == 0.0f)
         return;
-    if (m_bObstacle && m_fSpeed < 1.0f)
-        m_fSpeed = 0.0f;
-    if (m_bHandBrake && m_fSpeed < 1.0f) {
+    // A crawling car held by an obstacle or the hand brake stands still; the
+    // brake does not push it on backwards.
+    if ((m_bObstacle || m_bHandBrake) && m_fSpeed < 1.0f) {
         m_fSpeed = 0.0f;
         return;
     }
