@@ -110,6 +110,9 @@ public:
     void BreakLightsNear(const DeformRecord* record);
     void RestoreLightsNear(const DeformRecord* record);
     void ApplyCollisionDamage(const D3DXVECTOR3* localPoint, const D3DXVECTOR3* normal, void* other, float strength);
+    // 0 .. 1 from the car's velocity against the contact normal, or from the
+    // closing speed and masses when the other object has mass.
+    float ImpactStrength(const D3DXVECTOR3* normal, const CStaticObject* other) const;
     // count random dents of the given strength (scripted damage).
     void ApplyRandomDamage(int count, float strength);
     float GetMeanDeformation() const;
@@ -271,7 +274,6 @@ private:
     void FollowBody();
     void DriveKinematic(float dt);
     void PlaceOnGround();
-    float ImpactStrength(const D3DXVECTOR3* normal, const CStaticObject* other) const;
     void ThrowSparks(const D3DXVECTOR3* localPoint, const CStaticObject* other, float strength);
     void BookStatistics(const CStaticObject* other, float strength);
     bool IgnoresContact(const CStaticObject* other, float strength) const;
