@@ -3,6 +3,7 @@
 #include "roadusers/VehicleManager.h"
 
 #include "roadusers/Vehicle.h"
+#include "shell/VectorHelpers.h"
 
 int CVehicleManager::Init()
 {
@@ -53,4 +54,26 @@ void CVehicleManager::ResetRace()
 float CVehicleManager::GetTrafficDensity(const D3DXVECTOR3&) const
 {
     return 0.0f;
+}
+
+CVehicle* CVehicleManager::FindNearestVehicle(const D3DXVECTOR3* position, float radius, const CVehicle* exclude,
+                                              const CVehicle* startAfter)
+{
+    std::uint32_t start = 0;
+    for (std::uint32_t i = 0; startAfter && i < m_nCars; ++i)
+        if (m_Cars[i] == startAfter)
+            start = i + 1;
+    CVehicle* nearest = nullptr;
+    float best = 100000.0f;
+    for (std::uint32_t i = start; i < m_nCars; ++i) {
+        CVehicle* car = m_Cars[i];
+        if (!car || car == exclude)
+            continue;
+        const float gap = Vec3Distance(position, &car->m_vPosition) - car->m_fSphereRadius;
+        if (gap < radius && gap < best) {
+            best = gap;
+            nearest = car;
+        }
+    }
+    return nearest;
 }

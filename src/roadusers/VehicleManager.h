@@ -6,6 +6,9 @@
 #include <cstdint>
 
 class CStaticObject;
+class CVehicle;
+
+enum { VEHICLE_MANAGER_CAPACITY = 64, RACE_ROUTE_POINTS = 2048 };
 
 class CVehicleManager {
 public:
@@ -22,11 +25,24 @@ public:
     void ResetRace();
     // Traffic density (0..1) at a world position; no traffic yet.
     float GetTrafficDensity(const D3DXVECTOR3& position) const;
+    // The car nearest to position whose gap (distance minus its radius) is
+    // below radius, skipping exclude, starting after startAfter when that is
+    // in the list; null when none.
+    CVehicle* FindNearestVehicle(const D3DXVECTOR3* position, float radius, const CVehicle* exclude,
+                                 const CVehicle* startAfter);
 
+    CVehicle* m_Cars[VEHICLE_MANAGER_CAPACITY] = {};
     std::uint32_t m_nCars = 0;
     std::uint32_t m_nSpawnLimit = 0;
     int m_Textures[3] = {-1, -1, -1};
     CStaticObject* m_pRaceInfoScreen = nullptr;
+    // The ground point ahead of the camera around which traffic and
+    // pedestrians are held.
+    D3DXVECTOR3 m_vSpawnAnchor{0.0f, 0.0f, 0.0f};
+    // Race state: no race until races are built.
+    D3DXVECTOR3 m_RaceRoute[RACE_ROUTE_POINTS] = {};
+    std::uint32_t m_nRaceRoutePoints = 0;
+    std::int32_t m_bRaceRunning = 0;
 };
 
 extern CVehicleManager g_VehicleManager;

@@ -3,6 +3,7 @@
 #include "writers/ObjectDescriptions.h"
 
 #include "writers/FileBytes.h"
+#include "writers/HumanModel.h"
 #include "writers/MeshWriter.h"
 #include "writers/ObjectMeshes.h"
 #include "writers/ObjectTextures.h"
@@ -244,14 +245,6 @@ std::string Wheel()
     return w.End().Text();
 }
 
-std::string Human(const char* folder)
-{
-    DescriptionWriter w;
-    w.Head({"Pedestrian", "GCLASS_HUMAN", "GTYPE_HUMAN", "", std::string(folder) + "Body.msh",
-            std::string(folder) + "Skin.dds"});
-    return w.Shadow().End().Text();
-}
-
 std::string Arrow()
 {
     DescriptionWriter w;
@@ -275,8 +268,8 @@ std::vector<SampleFile> SampleObjectDescriptions()
         {std::string(kBench) + "Main.obj", Bench()},
         {std::string(kCar) + "Main.obj", Car()},
         {std::string(kCar) + "Wheel.obj", Wheel()},
-        {"Data/Humans/Male/Main.obj", Human("Data/Humans/Male/")},
-        {"Data/Humans/Female/Main.obj", Human("Data/Humans/Female/")},
+        {"Data/Humans/Male/Main.obj", HumanDescription(SampleHumanData("Data/Humans/Male/"))},
+        {"Data/Humans/Female/Main.obj", HumanDescription(SampleHumanData("Data/Humans/Female/"))},
         {std::string(kArrow) + "Main.obj", Arrow()},
     };
     for (int kind = 1; kind <= 4; ++kind) {
@@ -339,8 +332,8 @@ std::vector<SampleFile> SampleObjectTextures()
     add(std::string(kCar) + "Glass01.dds", GlassImage(0xFF203040u));
     add(std::string(kCar) + "Glass02.dds", GlassImage(0xFF283828u));
     add(std::string(kCar) + "Wheel.dds", WheelImage());
-    add("Data/Humans/Male/Skin.dds", HumanImage(0xFFD8A888u, 0xFF3A5A8Au, 0xFF2A2A3Au));
-    add("Data/Humans/Female/Skin.dds", HumanImage(0xFFE0B498u, 0xFFA03050u, 0xFF303848u));
+    for (SampleFile& file : SampleHumanTextures())
+        files.push_back(std::move(file));
     add(std::string(kArrow) + "Arrow.dds", ArrowImage());
     return files;
 }
