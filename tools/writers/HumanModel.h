@@ -19,7 +19,7 @@ enum {
     HUMAN_FRAME_APPLAUD2 = 12, // 2 frames
     HUMAN_FRAME_WAIT = 14,     // 2 frames
     HUMAN_FRAME_COUNT = 16,
-    HUMAN_PIECE_VERTICES = 24,
+    HUMAN_PIECE_VERTICES = 36, // AddTexturedBox: six faces of two unshared triangles
     HUMAN_PIECE_TRIANGLES = 12,
 };
 
