@@ -31,10 +31,15 @@ float RandomStep(float delta)
     return (static_cast<float>(std::rand() % 101) / 100.0f + 0.5f) * delta;
 }
 
+// The frame truncated, at most the last one; a frame driven past any range
+// by a wild rate from a file still names a frame of the model.
 int ShownFrame(float frame, int last)
 {
-    const int shown = static_cast<int>(frame);
-    return shown > last ? last : shown;
+    if (!(frame >= 0.0f))
+        return 0;
+    if (frame >= static_cast<float>(last))
+        return last;
+    return static_cast<int>(frame);
 }
 
 D3DXVECTOR3 RandomNearbyPoint(const D3DXVECTOR3& from)

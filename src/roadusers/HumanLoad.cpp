@@ -9,6 +9,7 @@
 #include "shell/Keywords.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -146,9 +147,24 @@ void CHuman::ReadBodyParts(FileHandle file, char* line)
     }
 }
 
-// Frames past the model's animation would draw a frame the mesh lacks.
+namespace {
+
+float Finite(float v)
+{
+    return std::isfinite(v) ? v : 0.0f;
+}
+
+} // namespace
+
+// Frames past the model's animation would draw a frame the mesh lacks; a
+// number a float cannot hold would carry into every position.
 void CHuman::ClampLoadedValues()
 {
+    m_fBodyMass = std::max(Finite(m_fBodyMass), 0.0f);
+    m_fWalkSpeed = Finite(m_fWalkSpeed);
+    m_fRunSpeed = Finite(m_fRunSpeed);
+    for (float& rate : m_fActionRates)
+        rate = Finite(rate);
     const int last = m_pMesh && m_pMesh->m_nFrames[0] ? static_cast<int>(m_pMesh->m_nFrames[0]) - 1 : 0;
     for (auto& range : m_ActionFrames) {
         range[0] = std::clamp(range[0], 0, last);

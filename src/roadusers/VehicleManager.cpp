@@ -2,7 +2,10 @@
 // player has none and the streets stay empty.
 #include "roadusers/VehicleManager.h"
 
+#include "graphics/WorldCamera.h"
 #include "roadusers/Vehicle.h"
+#include "shell/Game.h"
+#include "world/Landscape.h"
 #include "shell/VectorHelpers.h"
 
 int CVehicleManager::Init()
@@ -23,8 +26,18 @@ void CVehicleManager::CreatePlayerCar(const D3DXVECTOR3*, const D3DXVECTOR3*, co
 {
 }
 
+// No traffic yet; only the point traffic and pedestrians are held around
+// follows the camera: 24 ahead of the eye on the ground.
 void CVehicleManager::Update()
 {
+    const CWorldCamera* camera = g_Game.m_pCamera;
+    if (!camera)
+        return;
+    D3DXVECTOR3 ahead = camera->m_vTarget - camera->m_vEye;
+    Vec3Normalize(&ahead, &ahead);
+    ahead.y = 0.0f;
+    m_vSpawnAnchor = camera->m_vEye + ahead * 24.0f;
+    m_vSpawnAnchor.y = GetExactAltitude(&m_vSpawnAnchor);
 }
 
 void CVehicleManager::Refresh()
