@@ -21,3 +21,10 @@ void CCityLogic::Reset()
 void CCityLogic::Update()
 {
 }
+
+void CCityLogic::SetScene(int scene, CVehicle* car, CStaticObject* prop)
+{
+    m_nScene = scene;
+    m_pSceneCar = car;
+    m_pSceneProp = prop;
+}

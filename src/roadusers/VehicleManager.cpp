@@ -8,6 +8,8 @@
 #include "world/Landscape.h"
 #include "shell/VectorHelpers.h"
 
+#include <cstring>
+
 int CVehicleManager::Init()
 {
     return 1;
@@ -89,4 +91,17 @@ CVehicle* CVehicleManager::FindNearestVehicle(const D3DXVECTOR3* position, float
         }
     }
     return nearest;
+}
+
+CVehicle* CVehicleManager::FindModel(const char* path) const
+{
+    for (std::uint32_t i = 0; i < m_nModels && i < VEHICLE_MODEL_COUNT; ++i)
+        if (m_pModels[i] && std::strcmp(m_pModels[i]->m_szPath, path) == 0)
+            return m_pModels[i];
+    return nullptr;
+}
+
+CVehicle* CVehicleManager::FindPursuingPolice(float) const
+{
+    return nullptr;
 }

@@ -9,6 +9,7 @@ class CStaticObject;
 class CVehicle;
 
 enum { VEHICLE_MANAGER_CAPACITY = 64, RACE_ROUTE_POINTS = 2048 };
+enum { VEHICLE_MODEL_COUNT = 10 };
 
 class CVehicleManager {
 public:
@@ -30,6 +31,13 @@ public:
     // in the list; null when none.
     CVehicle* FindNearestVehicle(const D3DXVECTOR3* position, float radius, const CVehicle* exclude,
                                  const CVehicle* startAfter);
+    // The loaded template car of a description path, or null.
+    CVehicle* FindModel(const char* path) const;
+    // The level of the race on offer; none until races exist.
+    int GetRaceOfferLevel() const { return 0; }
+    // A police car within distance of the player's car pursuing it; none yet.
+    CVehicle* FindPursuingPolice(float distance) const;
+    int IsRaceRunning() const { return m_bRaceRunning; }
 
     CVehicle* m_Cars[VEHICLE_MANAGER_CAPACITY] = {};
     std::uint32_t m_nCars = 0;
@@ -39,10 +47,13 @@ public:
     // The ground point ahead of the camera around which traffic and
     // pedestrians are held.
     D3DXVECTOR3 m_vSpawnAnchor{0.0f, 0.0f, 0.0f};
-    // Race state: no race until races are built.
-    D3DXVECTOR3 m_RaceRoute[RACE_ROUTE_POINTS] = {};
+    CVehicle* m_pModels[VEHICLE_MODEL_COUNT] = {};
+    std::uint32_t m_nModels = 0;
+    std::uint32_t m_nPoliceCars = 0;
+    int m_bRaceRunning = 0;
     std::uint32_t m_nRaceRoutePoints = 0;
-    std::int32_t m_bRaceRunning = 0;
+    // The race route; none until races are built.
+    D3DXVECTOR3 m_RaceRoute[RACE_ROUTE_POINTS] = {};
 };
 
 extern CVehicleManager g_VehicleManager;

@@ -48,6 +48,9 @@ bool WriteImageSeeds(const fs::path& dir)
     ok = ok && WriteSeed(dir, "cube.dds", EncodeDds(cube, DdsPixels::X8R8G8B8, 1));
     ok = ok && WriteSeed(dir, "rgb.bmp", EncodeBmp(image, 24));
     ok = ok && WriteSeed(dir, "argb.bmp", EncodeBmp(image, 32));
+    ok = ok && WriteSeed(dir, "palette.bmp", EncodeBmp(image, 8));
+    ok = ok && WriteSeed(dir, "runs.bmp", EncodeBmp(image, -8));
+    ok = ok && WriteSeed(dir, "rgb555.bmp", EncodeBmp(image, 16));
     return ok && WriteSeed(dir, "photo.jpg", EncodeJpeg(image, 80));
 }
 

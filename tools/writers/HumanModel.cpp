@@ -182,6 +182,8 @@ MeshData HumanMesh()
         }
     }
     mesh.parts[8].points = {{0.0f, 0.9f, 0.0f}};
+    // The shadow caster: a slab of the body's outline.
+    mesh.parts[11] = BoxPart({-0.22f, 0, -0.1f}, {0.22f, 1.75f, 0.1f});
     return mesh;
 }
 

@@ -184,6 +184,15 @@ MeshData BuildingMesh(float width, float depth, float height)
     return mesh;
 }
 
+MeshData ShopBuildingMesh(float width, float depth, float height)
+{
+    MeshData mesh = BuildingMesh(width, depth, height);
+    const float w = width / 2, d = depth / 2;
+    AddTexturedBox(&mesh.parts[2], {-w * 0.6f, 3.2f, -d - 0.3f}, {w * 0.6f, 4.2f, -d - 0.05f}, {0.0f, 0.0f, 1.0f, 1.0f},
+                   {0.0f, 0.0f, 0.05f, 0.05f});
+    return mesh;
+}
+
 MeshData BridgeMesh(float length, float width, float height)
 {
     MeshData mesh;
