@@ -11,6 +11,7 @@
 #include "game/PlayerStats.h"
 #include "game/TaxiJob.h"
 #include "graphics/WorldCamera.h"
+#include "objects/BloodEffect.h"
 #include "objects/ContactHooks.h"
 #include "roadusers/Human.h"
 #include "roadusers/HumanManager.h"

@@ -178,3 +178,32 @@ TEST_F(RagdollTest, ACarDrivenIntoAPedestrianKnocksItDown)
 }
 
 } // namespace
+
+namespace {
+
+int LiveBlood()
+{
+    int n = 0;
+    for (const CBloodParticle& p : g_BloodEffect.m_Particles)
+        n += p.m_bLive != 0;
+    return n;
+}
+
+TEST_F(RagdollTest, AFallenPedestrianBleedsUntilItsRagdollRests)
+{
+    g_BloodEffect.Reset();
+    CHuman* h = Make(test::KerbPoint());
+    h->SetRagdoll(1);
+    for (int i = 0; i < 120; ++i)
+        h->Update();
+    EXPECT_GT(LiveBlood(), 0);
+    for (btRigidBody* part : h->m_pRagdoll->m_pBodies)
+        part->setActivationState(ISLAND_SLEEPING);
+    h->Update();
+    g_BloodEffect.Reset();
+    for (int i = 0; i < 120; ++i)
+        h->Update();
+    EXPECT_EQ(LiveBlood(), 0);
+}
+
+} // namespace
