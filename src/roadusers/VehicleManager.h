@@ -8,8 +8,7 @@
 class CStaticObject;
 class CVehicle;
 
-enum { VEHICLE_MANAGER_CAPACITY = 64, RACE_ROUTE_POINTS = 2048 };
-enum { VEHICLE_MODEL_COUNT = 10 };
+enum { VEHICLE_MODEL_COUNT = 10, VEHICLE_MANAGER_CARS = 64, RACE_ROUTE_POINTS = 2048 };
 
 class CVehicleManager {
 public:
@@ -31,6 +30,14 @@ public:
     // in the list; null when none.
     CVehicle* FindNearestVehicle(const D3DXVECTOR3* position, float radius, const CVehicle* exclude,
                                  const CVehicle* startAfter);
+    // A car whose sphere meets the given one (the "active" form: only a car
+    // whose body is in the physics world), or null. Until the car list is
+    // built only the player's car is looked at.
+    CVehicle* FindVehicleInSphere(int first, const D3DXVECTOR3* centre, float radius);
+    CVehicle* FindActiveVehicleInSphere(int first, const D3DXVECTOR3* centre, float radius);
+    // Until the car list is built these keep nothing.
+    void AddVehicle(CVehicle* car);
+    void RemoveVehicle(CVehicle* car);
     // The loaded template car of a description path, or null.
     CVehicle* FindModel(const char* path) const;
     // The level of the race on offer; none until races exist.
@@ -39,7 +46,6 @@ public:
     CVehicle* FindPursuingPolice(float distance) const;
     int IsRaceRunning() const { return m_bRaceRunning; }
 
-    CVehicle* m_Cars[VEHICLE_MANAGER_CAPACITY] = {};
     std::uint32_t m_nCars = 0;
     std::uint32_t m_nSpawnLimit = 0;
     int m_Textures[3] = {-1, -1, -1};
@@ -47,6 +53,7 @@ public:
     // The ground point ahead of the camera around which traffic and
     // pedestrians are held.
     D3DXVECTOR3 m_vSpawnAnchor{0.0f, 0.0f, 0.0f};
+    CVehicle* m_pCars[VEHICLE_MANAGER_CARS] = {}; // entry 0 the player's car
     CVehicle* m_pModels[VEHICLE_MODEL_COUNT] = {};
     std::uint32_t m_nModels = 0;
     std::uint32_t m_nPoliceCars = 0;
