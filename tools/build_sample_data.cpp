@@ -9,6 +9,7 @@
 #include "writers/FuzzSeeds.h"
 #include "writers/GameIniWriter.h"
 #include "writers/KeyNamesWriter.h"
+#include "writers/MenuPictures.h"
 #include "writers/MeshWriter.h"
 #include "writers/ObjectDescriptions.h"
 #include "writers/ProfileWriter.h"
@@ -88,6 +89,7 @@ const Step kSteps[] = {
     {"effect textures", tools::WriteEffectTextures},
     {"sample profile", tools::WriteSampleProfile},
     {"object descriptions", tools::WriteObjectDescriptions},
+    {"menu pictures", tools::WriteMenuPictures},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };

@@ -1,4 +1,4 @@
-// Placeholder until the city logic is built; the idle scene never changes.
+// Placeholder until the city logic is built: a scene is only remembered.
 #include "game/CityLogic.h"
 
 CCityLogic g_CityLogic;
@@ -18,4 +18,9 @@ void CCityLogic::Reset()
 
 void CCityLogic::Update()
 {
+}
+
+void CCityLogic::SetScene(int scene, CVehicle*, CProp*)
+{
+    m_nScene = scene;
 }
