@@ -60,13 +60,11 @@ void CStartLogos::Start(std::uint32_t now)
 
 bool CStartLogos::Step(std::uint32_t now, bool skip, float* alpha)
 {
-    if (m_nPhase >= LOGO_DONE)
-        return false;
-    if (skip) {
+    if (skip && m_nPhase < LOGO_DONE) {
         m_nStamp = now;
         m_nPhase = m_nPhase < LOGO_STUDIO_IN ? LOGO_STUDIO_IN : LOGO_DONE;
         if (m_nPhase == LOGO_DONE)
-            return false;
+            m_fWait = 0.0f;
     }
     float t = static_cast<float>(now - m_nStamp) * 0.001f;
     if (m_fWait != 0.0f) {
@@ -76,6 +74,8 @@ bool CStartLogos::Step(std::uint32_t now, bool skip, float* alpha)
         t = 0.0f;
         m_fWait = 0.0f;
     }
+    if (m_nPhase >= LOGO_DONE)
+        return false;
     *alpha = PhaseAlpha(m_nPhase, t);
     if (t >= kPhases[m_nPhase].length) {
         m_fWait = kPhases[m_nPhase].wait;
@@ -83,6 +83,11 @@ bool CStartLogos::Step(std::uint32_t now, bool skip, float* alpha)
         ++m_nPhase;
     }
     return true;
+}
+
+bool CStartLogos::Done() const
+{
+    return m_nPhase >= LOGO_DONE && m_fWait == 0.0f;
 }
 
 // Runs before the game object exists, with its own message loop and clock.
@@ -97,11 +102,11 @@ void CGameMenu::PlayStartLogos()
     CStartLogos logos;
     logos.Start(timeGetTime());
     bool musicTried = false;
-    while (logos.m_nPhase < LOGO_DONE) {
+    while (!logos.Done()) {
         DrainMessages();
         const int phase = logos.m_nPhase;
         float alpha = 0.0f;
-        const bool draw = logos.Step(timeGetTime(), TakeSkipKeys(), &alpha);
+        const bool draw = logos.Step(timeGetTime(), TakeSkipKeys(), &alpha) && phase < LOGO_DONE;
         IDirect3DDevice9* device = g_D3DRender.m_pDevice;
         if (draw && device && SUCCEEDED(device->BeginScene())) {
             device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);

@@ -1,6 +1,7 @@
 // The start-up logo sequence as a phase machine on a millisecond clock:
 // the partner logo fades in and out, then the studio logo, with pauses
-// between; any skip key jumps ahead.
+// between; any skip key jumps ahead, and a skip during the studio logo
+// ends the sequence at once.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,8 @@ struct CStartLogos {
     // One pass at the clock now. Returns true when a picture is to be drawn
     // this pass (no pause pending), with its alpha (0..255) in *alpha.
     bool Step(std::uint32_t now, bool skip, float* alpha);
+    // The last phase has ended and its pause has passed.
+    bool Done() const;
 
     int m_nPhase = LOGO_DONE;
     std::uint32_t m_nStamp = 0;
