@@ -51,7 +51,7 @@ void CGameMenu::DrawCaption(const char* text, float y, float size)
     const float h = m_Font.GetLineHeight(size);
     const unsigned colour = Argb(kColourA);
     m_Font.DrawGlowText(static_cast<int>(600.0f - width / 2.0f), static_cast<int>(y - h / 2.0f), text, colour,
-                        colour & 0x40FFFFFFu, size);
+                        kTextHalo, size);
 }
 
 void CGameMenu::DrawTitle(float size)
@@ -149,7 +149,7 @@ void CGameMenu::RenderNameEntry()
     const float h = m_Font.GetLineHeight(0.75f);
     const float left = 600.0f - width / 2.0f;
     m_Font.DrawGlowText(static_cast<int>(left), static_cast<int>(360.0f - h / 2.0f), g_szPlayerName, 0xFFFFFFFFu,
-                        0x40FFFFCCu, 0.75f);
+                        kTextHalo, 0.75f);
     CScreenDraw::DrawRect(left + width + 3.0f, 360.0f - h / 2.0f + 2.0f, left + width + 8.0f, 360.0f + h / 2.0f - 2.0f,
                           0xC0FFFFCCu, INVALID_TEXTURE_ID);
     m_NameDone.Draw();
@@ -178,9 +178,9 @@ void CGameMenu::RenderControls()
     for (int i = 0; i < static_cast<int>(sizeof kControls / sizeof kControls[0]); ++i) {
         const int top = static_cast<int>(236.0f + 22.0f * i - h / 2.0f);
         const float width = m_Font.GetTextWidth(kControls[i].action, size, 0);
-        m_Font.DrawGlowText(static_cast<int>(605.0f - width), top, kControls[i].action, action, action & 0x40FFFFFFu,
+        m_Font.DrawGlowText(static_cast<int>(605.0f - width), top, kControls[i].action, action, kTextHalo,
                             size);
-        m_Font.DrawGlowText(605, top, kControls[i].key, key, key & 0x40FFFFFFu, size);
+        m_Font.DrawGlowText(605, top, kControls[i].key, key, kTextHalo, size);
     }
     m_Back.Draw();
 }
@@ -194,7 +194,7 @@ void CGameMenu::RenderCredits()
             const float width = m_Font.GetTextWidth(kCredits[i], size, 0);
             const unsigned colour = kCreditIsRole[i] ? 0xFFFF8000u : Argb(kColourA);
             m_Font.DrawGlowText(static_cast<int>(600.0f - width / 2.0f), static_cast<int>(y), kCredits[i], colour,
-                                colour & 0x40FFFFFFu, size);
+                                kTextHalo, size);
         }
         y += kCreditIsRole[i] && i + 1 < sizeof kCredits / sizeof kCredits[0] && !kCreditIsRole[i + 1] ? 22.0f : 26.0f;
     }

@@ -120,7 +120,7 @@ void CMenuButton::Draw()
         CScreenDraw::DrawGlowDisc(left + width / 2.0f, m_fY, radius, MenuColorArgb(m_Color, strength), 0, 1.0f, 1.0f);
     }
     m_pFont->DrawGlowText(static_cast<int>(left), static_cast<int>(m_fY - h / 2.0f), m_szText, colour,
-                          colour & 0x40FFFFFFu, size);
+                          kTextHalo, size);
 }
 
 void CMenuValueButton::SetValue(const char* text, float r, float g, float b, float a, int align)
@@ -145,5 +145,5 @@ void CMenuValueButton::Draw()
     const float h = value.LineHeight();
     const unsigned colour = MenuColorArgb(m_ValueColor, m_bEnabled ? 1.0f : 0.35f);
     m_pFont->DrawGlowText(static_cast<int>(value.TextLeft(width)), static_cast<int>(m_fY - h / 2.0f), m_szValue,
-                          colour, colour & 0x40FFFFFFu, m_fSize);
+                          colour, kTextHalo, m_fSize);
 }

@@ -45,5 +45,8 @@ struct CMenuValueButton : CMenuButton {
     CMenuColor m_ValueColor;
 };
 
+// The soft dark halo behind menu text, so it reads over a bright picture.
+inline constexpr unsigned kTextHalo = 0x90000000u;
+
 // 0xAARRGGBB of a colour scaled on all four channels.
 unsigned MenuColorArgb(const CMenuColor& colour, float scale);

@@ -586,6 +586,13 @@ ArgbImage MenuBackground(int number, unsigned width, unsigned height)
     DrawSkyline(c, d, dice, horizon + 2.0f, 120.0f * scale, 0.15f, 5);
     DrawTraffic(c, d, horizon, vanishX, dice);
     Vignette(c, 0.55f);
+    // The menu's captions stand on the right: the picture darkens there.
+    for (unsigned y = 0; y < height; ++y)
+        for (unsigned x = 0; x < width; ++x) {
+            const float shade = 1.0f - 0.5f * std::clamp((x / static_cast<float>(width) - 0.5f) * 4.0f, 0.0f, 1.0f);
+            Rgb& p = c.At(x, y);
+            p = {p.r * shade, p.g * shade, p.b * shade};
+        }
     // Pictures are added over black: keep them dim enough for the captions.
     for (Rgb& p : c.px)
         p = {std::min(1.0f, p.r) * 0.8f, std::min(1.0f, p.g) * 0.8f, std::min(1.0f, p.b) * 0.8f};
