@@ -55,7 +55,7 @@ void ProfileFolder(char* folder, std::size_t size)
     const DWORD length = GetCurrentDirectoryA(sizeof directory - 1, directory);
     if (length == 0 || length >= sizeof directory - 1)
         std::strcpy(directory, ".");
-    std::snprintf(folder, size, "%s\\Save", directory);
+    std::snprintf(folder, size, "%s/Save", directory);
 }
 
 bool WriteHeader(FileHandle file)
@@ -136,7 +136,7 @@ int CGameMenu::CreateNewProfile()
     char folder[320];
     char path[352];
     ProfileFolder(folder, sizeof folder);
-    std::snprintf(path, sizeof path, "%s\\Profile%02d.sav", folder, number);
+    std::snprintf(path, sizeof path, "%s/Profile%02d.sav", folder, number);
     g_FileManager.MakeDirectory(folder);
     const FileHandle file = g_FileManager.OpenForWrite(path, FILE_MODE_BINARY);
     if (file == INVALID_FILE_HANDLE)

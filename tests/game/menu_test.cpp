@@ -111,6 +111,7 @@ TEST_F(GameMenuTest, ActionsFireATenthOfASecondAfterThePress)
 
 TEST_F(GameMenuTest, NameEntryKeepsToFifteenKnownCharactersWithinTheWidth)
 {
+    g_nTypedChar = 32; // the blank the program starts with
     g_GameMenu.Show(MENU_PROFILES);
     ASSERT_EQ(g_GameMenu.m_nState, MENU_NAME);
     Frame(); // a character left from before the screen opened is not typed
