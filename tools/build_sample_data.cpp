@@ -8,12 +8,14 @@
 #include "writers/FontWriter.h"
 #include "writers/FuzzSeeds.h"
 #include "writers/GameIniWriter.h"
+#include "writers/InterfaceData.h"
 #include "writers/KeyNamesWriter.h"
 #include "writers/MenuPictures.h"
 #include "writers/MeshWriter.h"
 #include "writers/ObjectDescriptions.h"
 #include "writers/ProfileWriter.h"
 #include "writers/RenderDataWriter.h"
+#include "writers/SkyDataWriter.h"
 #include "writers/SampleCity.h"
 #include "writers/SampleSounds.h"
 
@@ -89,6 +91,8 @@ const Step kSteps[] = {
     {"effect textures", tools::WriteEffectTextures},
     {"sample profile", tools::WriteSampleProfile},
     {"object descriptions", tools::WriteObjectDescriptions},
+    {"sky", tools::WriteSkyData},
+    {"interface", tools::WriteInterfaceData},
     {"menu pictures", tools::WriteMenuPictures},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},

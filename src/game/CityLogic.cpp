@@ -1,4 +1,4 @@
-// Placeholder until the city logic is built: a scene is only remembered.
+// Placeholder until the city logic is built; the idle scene never changes.
 #include "game/CityLogic.h"
 
 CCityLogic g_CityLogic;
@@ -20,7 +20,9 @@ void CCityLogic::Update()
 {
 }
 
-void CCityLogic::SetScene(int scene, CVehicle*, CProp*)
+void CCityLogic::SetScene(int scene, CVehicle* car, CStaticObject* prop)
 {
     m_nScene = scene;
+    m_pSceneCar = car;
+    m_pSceneProp = prop;
 }

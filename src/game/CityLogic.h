@@ -1,20 +1,22 @@
 // The city logic.
 #pragma once
 
+class CStaticObject;
 class CVehicle;
-class CProp;
 
 class CCityLogic {
 public:
+    // Starts a scene (0: none). Until the scenes are built it only records
+    // the request.
+    void SetScene(int scene, CVehicle* car, CStaticObject* prop);
+    int m_nScene = 0;
+    CVehicle* m_pSceneCar = nullptr;
+    CStaticObject* m_pSceneProp = nullptr;
+
     int Init();
     void Release();
     void Reset();
     void Update();
-    // Starts a scripted moment (10 new game, 11 continue, 90 exit to the
-    // menu ...); 0 means no scene runs.
-    void SetScene(int scene, CVehicle* car, CProp* prop);
-
-    int m_nScene = 0;
 };
 
 extern CCityLogic g_CityLogic;

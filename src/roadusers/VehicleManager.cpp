@@ -4,6 +4,8 @@
 
 #include "roadusers/Vehicle.h"
 
+#include <cstring>
+
 int CVehicleManager::Init()
 {
     return 1;
@@ -53,4 +55,17 @@ void CVehicleManager::ResetRace()
 float CVehicleManager::GetTrafficDensity(const D3DXVECTOR3&) const
 {
     return 0.0f;
+}
+
+CVehicle* CVehicleManager::FindModel(const char* path) const
+{
+    for (std::uint32_t i = 0; i < m_nModels && i < VEHICLE_MODEL_COUNT; ++i)
+        if (m_pModels[i] && std::strcmp(m_pModels[i]->m_szPath, path) == 0)
+            return m_pModels[i];
+    return nullptr;
+}
+
+CVehicle* CVehicleManager::FindPursuingPolice(float) const
+{
+    return nullptr;
 }

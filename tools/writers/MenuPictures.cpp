@@ -537,16 +537,6 @@ std::vector<float> Tone(float seconds, float (*shape)(float t))
     return samples;
 }
 
-float HoverClick(float t)
-{
-    return 0.4f * std::sin(2.0f * 3.14159f * 1800.0f * t) * std::exp(-t * 90.0f);
-}
-
-float PressClick(float t)
-{
-    return 0.6f * std::sin(2.0f * 3.14159f * (700.0f - 300.0f * t) * t) * std::exp(-t * 30.0f);
-}
-
 // A rising chord that swells and fades over the partner logo.
 float LogoChime(float t)
 {
@@ -615,8 +605,6 @@ bool WriteMenuPictures(const std::string& root)
            WriteImage(menu + "Load-Text.dds", EncodeDds({LoadingCaption()}, DdsPixels::A8R8G8B8, 1)) &&
            WriteImage(menu + "Logo_Bullet.jpg", EncodeJpeg(PhysicsLogo(), 90)) &&
            WriteImage(menu + "Logo_Tarnhollow.jpg", EncodeJpeg(PartnerLogo(), 90)) &&
-           WriteWav(root + "/Data/Audio/Bt/Bt_In.wav", mono, Tone(0.08f, HoverClick)) &&
-           WriteWav(root + "/Data/Audio/Bt/Bt_Pr.wav", mono, Tone(0.2f, PressClick)) &&
            WriteWav(root + "/Data/Audio/Start logo.wav", mono, Tone(4.5f, LogoChime));
 }
 

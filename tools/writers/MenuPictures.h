@@ -1,7 +1,7 @@
 // The pictures and sounds of the game menu and the start-up logos, all
 // drawn here: twelve backgrounds of the city at different times of day, the
-// title, the studio, partner and physics logos, the loading caption, the
-// button sounds and the logo music.
+// title, the studio, partner and physics logos, the loading caption and the
+// logo music.
 #pragma once
 
 #include "writers/ImageWriters.h"
