@@ -128,7 +128,7 @@ void CShadowEffect::Render()
         if (owner->m_fCameraDistance > kCarShadowDistance)
             return;
         const CVehicle* car = OwnerAsCar(owner);
-        if (car && car->m_nWheelsNearGround > kCarShadowWheels)
+        if (car && car->m_nWheelsInContact > kCarShadowWheels)
             return;
     }
     ID3DXMesh* shadow = mesh->m_ppMeshes[kShadowPart][owner->m_nFrame];
