@@ -469,7 +469,18 @@ ArgbImage PartnerLogo()
                 c.Blend(x, y, Mix({0.35f, 0.55f, 0.4f}, {0.1f, 0.2f, 0.15f}, layer / 2.0f), 0.9f);
         }
     c.Glow(400.0f, 300.0f, 140.0f, {0.9f, 0.95f, 0.7f}, 0.35f);
-    Layer text(800, 200);
+    // The tarn below the hills, with the light's reflection in ripples.
+    for (int y = 380; y < 440; ++y) {
+        const float depth = (y - 380) / 60.0f;
+        for (unsigned x = 0; x < c.w; ++x) {
+            const float fx = (x - 400.0f) / 400.0f;
+            const float ripple = 0.5f + 0.5f * std::sin(y * 1.3f + std::sin(x * 0.05f) * 2.0f);
+            const float light = std::max(0.0f, 1.0f - std::fabs(fx) * 3.0f) * (1.0f - depth) * ripple;
+            c.At(x, y) = Mix({0.06f, 0.14f, 0.16f}, {0.0f, 0.0f, 0.0f}, depth + fx * fx * 0.5f);
+            c.Add(x, y, {0.7f, 0.8f, 0.6f}, 0.35f * light);
+        }
+    }
+    Layer text(800, 160);
     const TextMask name = RenderText(kBoldFont, 64, "TARNHOLLOW", 8);
     text.Text(name, (800 - static_cast<int>(name.w)) / 2, 20, {0.92f, 0.96f, 0.9f}, {0.6f, 0.8f, 0.65f}, 0.7f);
     const TextMask tag = RenderText(kPlainFont, 22, "INTERACTIVE", 10);
@@ -477,7 +488,7 @@ ArgbImage PartnerLogo()
     for (unsigned y = 0; y < text.h; ++y)
         for (unsigned x = 0; x < text.w; ++x) {
             const std::size_t i = static_cast<std::size_t>(y) * text.w + x;
-            c.Blend(x, y + 390, text.c[i], text.a[i]);
+            c.Blend(x, y + 440, text.c[i], text.a[i]);
         }
     return c.Image();
 }
