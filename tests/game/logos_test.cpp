@@ -105,12 +105,17 @@ TEST_F(LogoLoopTest, EscapeSkipsThePartnerLogoAndTheLoopEnds)
     RegisterClassA(&wc);
     HWND window = CreateWindowExA(0, "LogoTest", "", 0, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
     PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    m_device->Log().Clear();
     const DWORD start = timeGetTime();
     g_GameMenu.PlayStartLogos();
     const DWORD took = timeGetTime() - start;
     // Studio logo: 1 s pause, 2 s in, 1 s pause, 2 s out, 0.25 s pause.
     EXPECT_GE(took, 6250u);
     EXPECT_LT(took, 6500u);
+    // A frame a millisecond while a logo shows (4 s), none in the pauses.
+    const std::size_t presents = m_device->Log().Count(plat::D3DOp::Present);
+    EXPECT_GE(presents, 3990u);
+    EXPECT_LE(presents, 4010u);
     EXPECT_EQ(g_bKeyEscape, 0);
     EXPECT_EQ(g_D3DRender.m_TextureManager.FindTexture("Data/Interface/GameMenu/Logo_Tarnhollow.bmp"),
               INVALID_TEXTURE_ID);
