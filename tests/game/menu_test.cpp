@@ -1,5 +1,6 @@
 // The menu's keyboard focus, name entry, options and start fade.
 #include "game/CityLogic.h"
+#include "game/GameInterface.h"
 #include "menu_fixture.h"
 #include "roadusers/Vehicle.h"
 #include "shell/GameSteps.h"
@@ -392,6 +393,27 @@ TEST_F(GameMenuTest, ExitSetsTheQuitFlag)
     Choose(g_GameMenu.m_Exit);
     EXPECT_EQ(g_GameMenu.m_nState, MENU_EXIT);
     EXPECT_EQ(g_bQuit, 1);
+}
+
+} // namespace
+
+namespace {
+
+// Started without the menu, the loading screen is five whole frames of its
+// own; inside the start fade it draws into the frame being built.
+TEST_F(GameMenuTest, LoadingScreenPresentsFiveFramesOnlyWhenAsked)
+{
+    g_GameInterface.m_Cursor.m_bVisible = 1;
+    for (const auto& [present, frames] : {std::pair{1, 5u}, std::pair{0, 0u}}) {
+        m_device->Log().Clear();
+        g_GameMenu.ShowLoadingScreen(present);
+        EXPECT_EQ(m_device->Log().Count(plat::D3DOp::Present), frames);
+        EXPECT_GT(m_device->Log().Count(plat::D3DOp::DrawPrimitiveUP), 0u);
+    }
+    EXPECT_EQ(g_GameInterface.m_Cursor.m_bVisible, 0u);
+    EXPECT_NE(g_GameMenu.m_LoadingText, INVALID_TEXTURE_ID);
+    EXPECT_NE(g_GameMenu.m_Background, INVALID_TEXTURE_ID);
+    EXPECT_EQ(NewBoxes(), 0u);
 }
 
 } // namespace
