@@ -14,6 +14,7 @@
 #include "writers/MeshWriter.h"
 #include "writers/ObjectDescriptions.h"
 #include "writers/ProfileWriter.h"
+#include "writers/PropDescriptions.h"
 #include "writers/RenderDataWriter.h"
 #include "writers/SkyDataWriter.h"
 #include "writers/SampleCity.h"
@@ -91,6 +92,7 @@ const Step kSteps[] = {
     {"effect textures", tools::WriteEffectTextures},
     {"sample profile", tools::WriteSampleProfile},
     {"object descriptions", tools::WriteObjectDescriptions},
+    {"prop descriptions", tools::WritePropDescriptions},
     {"sky", tools::WriteSkyData},
     {"interface", tools::WriteInterfaceData},
     {"menu pictures", tools::WriteMenuPictures},

@@ -246,6 +246,7 @@ void CWorldCamera::Update()
     }
     if (!MoveByMode(dt))
         return; // a driving view without a car to follow
+    KeepOutOfBuildings();
     KeepAboveGround();
     UpdateView();
     if (g_bActBackView != s_bLastBackView && g_pPlayerVehicle && g_pPlayerVehicle->m_nControlMode == 2)

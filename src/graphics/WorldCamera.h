@@ -99,6 +99,7 @@ private:
     void PlanRoute();
     void FlyAlongRoute(float dt);
     void KeepAboveGround();
+    void KeepOutOfBuildings();
     void PlaceListener();
 };
 

@@ -34,10 +34,10 @@ protected:
     }
     void TearDown() override
     {
+        g_VehicleManager.Clear();
         for (auto& car : m_cars)
             car->Release();
         m_cars.clear();
-        g_pPlayerVehicle = nullptr;
         g_VehicleManager.m_nModels = 0;
         g_Game.ReleasePhysics();
         g_D3DRender.m_TextureManager.ReleaseAllTextures();

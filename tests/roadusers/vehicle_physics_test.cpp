@@ -3,6 +3,11 @@
 #include "vehicle_fixture.h"
 
 #include "graphics/MeshContainer.h"
+#include "shell/Input.h"
+#include "world/Landscape.h"
+
+#include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -155,6 +160,154 @@ TEST_F(VehicleTest, EverySampleCarStandsOnItsWheels)
     g_Game.m_pDynamicsWorld->removeRigidBody(plane);
     delete plane;
     delete ground;
+}
+
+// The sample city the build wrote, with its physics ground.
+void LoadSampleCity()
+{
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(std::string(MORVAINE_BUILD_DIR) + "/run");
+    const int result = g_Landscape.Init();
+    std::filesystem::current_path(previous);
+    ASSERT_EQ(result, 1);
+    g_Landscape.Update();
+    ASSERT_NE(g_Landscape.m_pTerrainBody, nullptr);
+}
+
+// Every sample car placed on the street at the player's start stands there on
+// its own wheels.
+TEST_F(VehicleTest, EverySampleCarStandsOnTheSampleCity)
+{
+    LoadSampleCity();
+    std::vector<CVehicle*> cars;
+    float z = -730.0f;
+    for (const std::string& path : tools::SampleVehiclePaths()) {
+        D3DXVECTOR3 at(226.0f, 0.0f, z);
+        at.y = GetExactAltitude(&at) + 1.5f;
+        cars.push_back(Spawned(VEHICLE_PLAYER, path.c_str(), at));
+        cars.back()->SetPhysicsActive(1);
+        z -= 12.0f;
+    }
+    for (int step = 0; step < 180; ++step)
+        g_Game.m_pDynamicsWorld->stepSimulation(1.0f / 60.0f, 1, 1.0f / 60.0f);
+    for (CVehicle* car : cars) {
+        int contacts = 0;
+        for (int i = 0; i < 4; ++i)
+            contacts += car->m_pRaycastVehicle->getWheelInfo(i).m_raycastInfo.m_isInContact;
+        EXPECT_EQ(contacts, 4) << car->m_szPath;
+        const btVector3 p = car->m_pRigidBody->getCenterOfMassPosition();
+        const D3DXVECTOR3 under(p.x(), 0.0f, p.z());
+        const float ground = GetExactAltitude(&under);
+        const float bottom = car->m_pMesh->m_pBoxes[VEHICLE_MESH_COLLISION_PART][0].vMin.y;
+        EXPECT_GT(p.y() + car->m_vCentreOffset.y + bottom, ground) << car->m_szPath;
+        EXPECT_LT(p.y(), ground + 2.0f) << car->m_szPath;
+        EXPECT_LT(car->m_pRigidBody->getLinearVelocity().length(), 0.2f) << car->m_szPath;
+    }
+    for (auto& car : m_cars)
+        car->Release();
+    m_cars.clear();
+    g_Landscape.Release();
+    g_Landscape.m_fWorldSize = 0.0f;
+}
+
+TEST_F(VehicleTest, ResetToRoadPutsTheCarOnTheNearestRoad)
+{
+    LoadSampleCity();
+    D3DXVECTOR3 off(300.0f, 0.0f, -700.0f); // inside a block, off the streets
+    off.y = GetExactAltitude(&off) + 1.0f;
+    CVehicle* car = Spawned(VEHICLE_PLAYER, "Data/Vehicles/01/Main.obj", off);
+    g_pPlayerVehicle = car;
+    car->m_pLastContact = car;
+    g_bActRestore = 1;
+
+    car->SetControlMode(1);
+    car->ResetToRoad(nullptr, nullptr);
+    EXPECT_EQ(g_bActRestore, 0) << "the key is consumed";
+    EXPECT_EQ(car->m_pLastContact, car) << "a car without its driver stays";
+
+    car->SetControlMode(2);
+    car->m_vLinearVelocity = D3DXVECTOR3(2.0f, 0.0f, 0.0f);
+    car->ResetToRoad(nullptr, nullptr);
+    EXPECT_EQ(car->m_pLastContact, car) << "a moving car stays";
+
+    car->m_vLinearVelocity = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    car->ResetToRoad(nullptr, nullptr);
+    EXPECT_EQ(car->m_pLastContact, nullptr);
+    const D3DXVECTOR3 placed(car->m_matPlacement.m[3][0], car->m_matPlacement.m[3][1], car->m_matPlacement.m[3][2]);
+    EXPECT_EQ(g_Landscape.GetRouteCellType(&placed), ROUTE_ROAD);
+    EXPECT_NEAR(placed.y, GetExactAltitude(&placed) + 2.0f, 0.5f);
+    EXPECT_EQ(car->m_nKind, VEHICLE_PLAYER);
+    EXPECT_EQ(car->m_nControlMode, 2);
+
+    const D3DXVECTOR3 given(226.0f, 20.0f, -730.0f), target(226.0f, 20.0f, -700.0f);
+    car->ResetToRoad(&given, &target);
+    EXPECT_EQ(car->m_matPlacement.m[3][2], -730.0f);
+    EXPECT_NEAR(car->m_matPlacement.m[2][2], 1.0f, 1e-5f) << "facing the target";
+
+    g_pPlayerVehicle = nullptr;
+    for (auto& c : m_cars)
+        c->Release();
+    m_cars.clear();
+    g_Landscape.Release();
+    g_Landscape.m_fWorldSize = 0.0f;
+}
+
+} // namespace
+
+namespace {
+
+using test::VehicleTest;
+
+TEST_F(VehicleTest, RivalsFollowThePlayersLevelsOrKeepTheirOwn)
+{
+    CVehicle* alone = Spawned(VEHICLE_RIVAL, "Data/Vehicles/05/Main.obj");
+    for (int level : alone->m_UpgradeLevels)
+        EXPECT_EQ(level, 0) << "no player car: level 0";
+    EXPECT_FLOAT_EQ(alone->m_fPower, alone->m_fBasePower);
+
+    CVehicle* player = Spawned(VEHICLE_PLAYER, "Data/Vehicles/02/Main.obj");
+    const std::int32_t levels[4] = {1, 0, 2, 1};
+    std::memcpy(player->m_UpgradeLevels, levels, sizeof(levels));
+    g_pPlayerVehicle = player;
+    for (int i = 0; i < 10; ++i) {
+        CVehicle* rival = Spawned(VEHICLE_RIVAL, "Data/Vehicles/05/Main.obj");
+        EXPECT_EQ(rival->m_UpgradeLevels[ENGINE], 1);
+        EXPECT_EQ(rival->m_UpgradeLevels[TRANSMISSION], 0);
+        EXPECT_EQ(rival->m_UpgradeLevels[CHASSIS], 3);
+        EXPECT_EQ(rival->m_UpgradeLevels[TIRES], 2);
+        const float k = rival->m_fBasePower / player->m_fBasePower;
+        EXPECT_GE(k, 0.8f - 1e-5f);
+        EXPECT_LE(k, 1.0f + 1e-5f);
+        EXPECT_FLOAT_EQ(rival->m_fPower, rival->m_fBasePower + 200.0f);
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(VehicleTest, ResetDuringARaceTakesTheRoutePointClampedToTheRoute)
+{
+    CVehicle* car = Spawned(VEHICLE_PLAYER);
+    g_pPlayerVehicle = car;
+    car->SetControlMode(2);
+    for (int i = 0; i < 6; ++i)
+        car->m_Route[i] = D3DXVECTOR3(0.0f, 0.0f, float(i) * 10.0f);
+    car->m_nRoutePoints = 6;
+    g_VehicleManager.m_bRaceRunning = 1;
+    const struct {
+        std::uint32_t index;
+        float z;
+    } cases[] = {{2, 20.0f}, {4, 40.0f}, {5, 40.0f}, {900, 40.0f}};
+    for (const auto& c : cases) {
+        car->m_nRouteIndex = c.index;
+        car->ResetToRoad(nullptr, nullptr);
+        EXPECT_EQ(car->m_matPlacement.m[3][2], c.z) << c.index;
+        EXPECT_EQ(car->m_matPlacement.m[3][1], 2.5f) << c.index;
+        EXPECT_NEAR(car->m_matPlacement.m[2][2], 1.0f, 1e-5f) << c.index << ": facing the next point";
+        EXPECT_EQ(car->m_nRoutePoints, 6u) << "the route is kept";
+    }
+    g_VehicleManager.m_bRaceRunning = 0;
 }
 
 } // namespace

@@ -244,12 +244,22 @@ BodyData BodyOf(const CarShape& shape)
 MeshData MeshOf(const CarModel& m, const CarShape& shape)
 {
     MeshData mesh;
-    for (int g : {0, 1, 2, 3})
+    // Body and underside drawn plain, lamps in part 1, the glass effect's
+    // windows around the cabin in part 3, the chrome of bumpers and trim in
+    // part 4.
+    for (int g : {0, 2})
         for (const auto& [box, uvs] : shape.groups[g])
             AddQuadsToPart(&mesh.parts[0], BoxQuads(box, uvs));
     for (const auto& [box, uvs] : shape.groups[4])
         AddQuadsToPart(&mesh.parts[1], BoxQuads(box, uvs));
+    for (int g : {1, 3})
+        for (const auto& [box, uvs] : shape.groups[g])
+            AddQuadsToPart(&mesh.parts[4], BoxQuads(box, uvs));
     const float l = shape.halfLength, w = shape.halfWidth;
+    const Box& cabin = shape.groups[0][1].first;
+    const Box glass{{cabin.min[0] - 0.01f, m.beltline + 0.06f, cabin.min[2] - 0.01f},
+                    {cabin.max[0] + 0.01f, m.roof - 0.06f, cabin.max[2] + 0.01f}};
+    AddQuadsToPart(&mesh.parts[3], BoxQuads(glass, AllFaces(kWindscreen)));
     const float lamp = m.sill + (m.beltline - m.sill) * 0.7f + 0.06f;
     mesh.parts[0].points = {{0.0f, m.beltline + 0.25f, (m.cabinFront + m.cabinBack) * l * 0.5f}};
     mesh.parts[1].points = {{-w + 0.3f, lamp, l}, {w - 0.3f, lamp, l}};   // head lamps
@@ -277,6 +287,8 @@ MeshData WheelMeshOf(int size)
     AddWheelDisc(&mesh.parts[0], r, wdt, 16, {0.0f, 0.0f, 0.5f, 1.0f}, {0.5f, 0.0f, 1.0f, 1.0f});
     AddWheelDisc(&mesh.parts[1], r * 0.65f, wdt + 0.01f, 12, {0.5f, 0.0f, 1.0f, 1.0f}, {0.5f, 0.0f, 1.0f, 1.0f});
     AddWheelDisc(&mesh.parts[2], r * 0.2f, wdt + 0.02f, 8, {0.5f, 0.0f, 1.0f, 1.0f}, {0.5f, 0.0f, 1.0f, 1.0f});
+    // The chrome of the rim, drawn by the chrome effect.
+    AddWheelDisc(&mesh.parts[4], r * 0.55f, wdt + 0.015f, 12, {0.5f, 0.0f, 1.0f, 1.0f}, {0.5f, 0.0f, 1.0f, 1.0f});
     return mesh;
 }
 
