@@ -13,6 +13,7 @@
 #include "writers/ObjectDescriptions.h"
 #include "writers/ProfileWriter.h"
 #include "writers/RenderDataWriter.h"
+#include "writers/SectorFiles.h"
 #include "writers/SampleCity.h"
 #include "writers/SampleSounds.h"
 
@@ -85,6 +86,7 @@ const Step kSteps[] = {
     {"render textures", tools::WriteRenderTextures},
     {"meshes", WriteMeshes},
     {"landscape", tools::WriteSampleCity},
+    {"landscape sectors", tools::WriteSampleSectors},
     {"effect textures", tools::WriteEffectTextures},
     {"sample profile", tools::WriteSampleProfile},
     {"object descriptions", tools::WriteObjectDescriptions},

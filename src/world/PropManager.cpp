@@ -48,3 +48,20 @@ CStaticObject* CPropManager::FindNearestProp(int, int, const D3DXVECTOR3*, float
 {
     return nullptr;
 }
+
+CProp* CPropManager::AddProp(const char*, const D3DXVECTOR3*, const D3DXVECTOR3*, const D3DXVECTOR3*, int)
+{
+    return nullptr;
+}
+
+void CPropManager::RemoveProp(CProp*)
+{
+}
+
+void CPropManager::LinkProp(CProp*, int)
+{
+}
+
+void CPropManager::UnlinkProp(CProp*, int)
+{
+}

@@ -4,6 +4,7 @@
 #include "platform/D3DX9.h"
 
 class CStaticObject;
+class CProp;
 
 class CPropManager {
 public:
@@ -22,6 +23,12 @@ public:
     // The prop of both masks nearest the position (distance minus radius),
     // below the maximum distance, or null.
     CStaticObject* FindNearestProp(int classMask, int typeMask, const D3DXVECTOR3* position, float maxDistance);
+    // Creates, loads, places and links a prop; null when none was made.
+    CProp* AddProp(const char* path, const D3DXVECTOR3* position, const D3DXVECTOR3* target, const D3DXVECTOR3* up,
+                   int variant);
+    void RemoveProp(CProp* prop);
+    void LinkProp(CProp* prop, int skipBridges);
+    void UnlinkProp(CProp* prop, int skipBridges);
 };
 
 extern CPropManager g_PropManager;
