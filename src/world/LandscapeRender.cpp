@@ -218,7 +218,7 @@ void CLandscape::RenderWater()
         m = m * scale * shift;
         Device()->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(D3DTS_TEXTURE0), &m);
     } else {
-        g_D3DRender.SetTechnique(kWaterTechnique);
+        g_D3DRender.SetTechnique(kWaterTechnique, 1);
         g_D3DRender.SaveFogRange();
         const float d = static_cast<float>(g_nViewDistance);
         g_D3DRender.SetFogRange(d * 0.2f, d * 0.8f);
