@@ -109,11 +109,12 @@ int CheckSerializedBvh(const void* blob, std::uint32_t size, std::uint32_t trian
     const BvhLayout::Offsets o = BvhLayout::Get();
     const int nodes = At<int>(blob, o.nodes);
     const int subtrees = At<int>(blob, o.subtrees);
-    const bool quantized = At<bool>(blob, o.useQuantization) ;
+    // Read as a byte: any value but 0 and 1 is no valid flag at all.
+    const std::uint8_t quantized = At<std::uint8_t>(blob, o.useQuantization);
     const int traversal = At<int>(blob, o.traversal);
     // Only quantized trees are written for sectors; the other node layout is
     // refused rather than trusted.
-    if (nodes < 0 || subtrees < 0 || !quantized || traversal < 0 || traversal > 2)
+    if (nodes < 0 || subtrees < 0 || quantized != 1 || traversal < 0 || traversal > 2)
         return 0;
     if (!FiniteVector(blob, o.aabbMin) || !FiniteVector(blob, o.aabbMax) || !FiniteVector(blob, o.quantization))
         return 0;
