@@ -201,12 +201,19 @@ void CheckAgreement()
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    // The ratios come from the median of the repetitions (a single run on a
+    // busy machine swings by more than the differences measured).
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            if (!median && !single)
+                continue;
+            const std::string name = run.run_name.function_name;
             const auto items = run.counters.find("items_per_second");
-            m_rate[run.benchmark_name()] = items != run.counters.end() ? double(items->second) : 0.0;
-            m_time[run.benchmark_name()] = run.GetAdjustedRealTime();
+            m_rate[name] = items != run.counters.end() ? double(items->second) : 0.0;
+            m_time[name] = run.GetAdjustedRealTime();
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -238,6 +245,20 @@ private:
 
 int main(int argc, char** argv)
 {
+    // Five repetitions unless the command line says otherwise.
+    std::vector<char*> args(argv, argv + argc);
+    bool repetitionsGiven = false;
+    for (int i = 1; i < argc; ++i)
+        repetitionsGiven = repetitionsGiven || std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0;
+    static char repetitions[] = "--benchmark_repetitions=5";
+    static char aggregatesOnly[] = "--benchmark_report_aggregates_only=true";
+    if (!repetitionsGiven) {
+        args.push_back(repetitions);
+        args.push_back(aggregatesOnly);
+    }
+    argc = int(args.size());
+    args.push_back(nullptr);
+    argv = args.data();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;

@@ -7,7 +7,7 @@ PACKAGES=(
   libsdl2-dev libbullet-dev libjpeg-dev libopenal-dev
   libgl-dev libegl-dev libgl1-mesa-dri libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libfreetype-dev fonts-dejavu-core
+  libfreetype-dev fonts-dejavu-core libmeshoptimizer-dev
   clang libclang-rt-14-dev
 )
 

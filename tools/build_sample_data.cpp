@@ -8,6 +8,7 @@
 #include "writers/FontWriter.h"
 #include "writers/FuzzSeeds.h"
 #include "writers/GameIniWriter.h"
+#include "writers/InterfaceData.h"
 #include "writers/KeyNamesWriter.h"
 #include "writers/MeshWriter.h"
 #include "writers/ObjectDescriptions.h"
@@ -90,6 +91,7 @@ const Step kSteps[] = {
     {"effect textures", tools::WriteEffectTextures},
     {"sample profile", tools::WriteSampleProfile},
     {"object descriptions", tools::WriteObjectDescriptions},
+    {"interface", tools::WriteInterfaceData},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };

@@ -3,6 +3,7 @@
 
 #include "graphics/MeshContainer.h"
 #include "graphics/ReleaseAndClear.h"
+#include "graphics/ShaderCompileLog.h"
 #include "platform/Win32.h"
 #include "shell/Log.h"
 #include "shell/Settings.h"
@@ -200,6 +201,7 @@ int CD3DRender::InitD3DRender(HWND window, BOOL windowed, int width, int height)
     const HRESULT created = CreateDevice(window);
     if (FAILED(created))
         return SetUpFailed("Could not create Direct3DDevice9!", created, true);
+    LogShaderCompiles();
     const HRESULT techniques = CreateRenderTechniques();
     if (FAILED(techniques))
         return SetUpFailed("Could not create render technique!", techniques, true);

@@ -130,19 +130,24 @@ TextureId CD3DRender::LoadTexture(const char* name, UINT mipLevels, D3DPOOL pool
     return id;
 }
 
+// A freed slot is taken by the next load: the cached binding must not let
+// that new texture pass for the old one still bound on the device.
 void CD3DRender::ReleaseTexture(TextureId id)
 {
     if (id != INVALID_TEXTURE_ID)
         m_TextureManager.ReleaseTexture(id);
+    m_nCachedTexture = INVALID_TEXTURE_ID;
 }
 
 void CD3DRender::ReleaseTextureByName(const char* name)
 {
     if (name)
         m_TextureManager.ReleaseTextureByName(name);
+    m_nCachedTexture = INVALID_TEXTURE_ID;
 }
 
 void CD3DRender::ReleaseAllTextures()
 {
+    m_nCachedTexture = INVALID_TEXTURE_ID;
     m_TextureManager.ReleaseAllTextures();
 }

@@ -43,6 +43,8 @@ public:
     std::uint32_t m_nRefCount[MAX_TEXTURES] = {};
 
 private:
+    void TintInto(IDirect3DTexture9* source, const D3DSURFACE_DESC& desc, IDirect3DTexture9** target,
+                  const float colour[4]);
     enum class ReleaseResult { Ignored, Dropped, Freed, CountInUse };
     ReleaseResult ReleaseSlot(TextureId id);
     bool InUse(TextureId id) const { return id < MAX_TEXTURES && m_pTextures[id]; }

@@ -83,6 +83,32 @@ private:
     D3DLOCKED_RECT m_rect{};
 };
 
+// Level 0 of a texture widened to A8R8G8B8, or null when it cannot be read.
+IDirect3DTexture9* DecodedCopy(IDirect3DTexture9* source, const D3DSURFACE_DESC& desc)
+{
+    IDirect3DTexture9* copy = nullptr;
+    if (!g_D3DRender.m_pDevice ||
+        FAILED(g_D3DRender.m_pDevice->CreateTexture(desc.Width, desc.Height, 1, 0, D3DFMT_A8R8G8B8,
+                                                    D3DPOOL_SCRATCH, &copy, nullptr)))
+        return nullptr;
+    IDirect3DSurface9* from = nullptr;
+    IDirect3DSurface9* to = nullptr;
+    source->GetSurfaceLevel(0, &from);
+    copy->GetSurfaceLevel(0, &to);
+    const HRESULT hr = from && to ? D3DXLoadSurfaceFromSurface(to, nullptr, nullptr, from, nullptr, nullptr,
+                                                               D3DX_FILTER_NONE, 0)
+                                  : D3DERR_INVALIDCALL;
+    if (from)
+        from->Release();
+    if (to)
+        to->Release();
+    if (FAILED(hr)) {
+        copy->Release();
+        return nullptr;
+    }
+    return copy;
+}
+
 } // namespace
 
 void CTextureManager::FillSolidTexture(IDirect3DTexture9** texture, const float colour[4], UINT size)
@@ -110,8 +136,26 @@ void CTextureManager::CreateTintedTexture(IDirect3DTexture9* source, IDirect3DTe
     if (!source || !target || !colour)
         return;
     D3DSURFACE_DESC desc{};
-    if (FAILED(source->GetLevelDesc(0, &desc)) || BytesPerPixel(desc.Format) == 0)
+    if (FAILED(source->GetLevelDesc(0, &desc)))
         return;
+    // Kept-compressed textures (the clothing of the pedestrians) are
+    // decoded to plain pixels first.
+    IDirect3DTexture9* decoded = nullptr;
+    if (BytesPerPixel(desc.Format) == 0) {
+        decoded = DecodedCopy(source, desc);
+        if (!decoded)
+            return;
+        source = decoded;
+        desc.Format = D3DFMT_A8R8G8B8;
+    }
+    TintInto(source, desc, target, colour);
+    if (decoded)
+        decoded->Release();
+}
+
+void CTextureManager::TintInto(IDirect3DTexture9* source, const D3DSURFACE_DESC& desc, IDirect3DTexture9** target,
+                               const float colour[4])
+{
     if (!*target && g_D3DRender.m_pDevice)
         g_D3DRender.m_pDevice->CreateTexture(desc.Width, desc.Height, 0, D3DUSAGE_AUTOGENMIPMAP, D3DFMT_A8R8G8B8,
                                              D3DPOOL_MANAGED, target, nullptr);

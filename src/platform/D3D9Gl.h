@@ -44,6 +44,12 @@ void FinishGl(IDirect3DDevice9* device);
 void ClearProgramCache(IDirect3DDevice9* device);
 size_t ProgramCacheSize(IDirect3DDevice9* device);
 
+// Told of every GL program a device compiles, with what it was for and how
+// long the compile took (the game logs them while its debug output is on).
+// Null stops the reports.
+using ShaderCompileListener = void (*)(const char* what, double milliseconds);
+void SetShaderCompileListener(ShaderCompileListener listener);
+
 // PNG files of such images (8-bit RGBA).
 bool WritePng(const char* path, const Pixels& image);
 bool ReadPng(const char* path, Pixels* out);

@@ -105,6 +105,12 @@ struct D3DCall {
     std::vector<std::uint8_t> data;
 };
 
+// Whether devices keep their call log. Off by default: a running game would
+// only pay for it. Test programs turn it on before they make a device; a test
+// may turn it off to see that nothing is kept.
+void KeepDeviceCalls(bool keep);
+bool DeviceCallsKept();
+
 // The headless device. Every IDirect3DDevice9 the headless Direct3D object
 // creates is one; tests reach it with AsRecordingDevice.
 class RecordingDevice;

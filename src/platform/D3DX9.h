@@ -278,6 +278,14 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* file,
                                      UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool, DWORD filter,
                                      DWORD mipFilter, D3DCOLOR colorKey, D3DXIMAGE_INFO* info,
                                      PALETTEENTRY* palette, IDirect3DTexture9** texture);
+// Copies a whole surface into another, converting its format (block formats
+// are decoded; a different size is resized to the nearest pixel). Rectangles,
+// palettes, filter and colour key are not used: rectangles must be null.
+// Render targets and depth surfaces are refused as either side.
+HRESULT D3DXLoadSurfaceFromSurface(IDirect3DSurface9* dest, const PALETTEENTRY* destPalette, const RECT* destRect,
+                                   IDirect3DSurface9* source, const PALETTEENTRY* sourcePalette,
+                                   const RECT* sourceRect, DWORD filter, D3DCOLOR colorKey);
+
 // Cube textures load from cube DDS files only.
 HRESULT D3DXCreateCubeTextureFromFileInMemoryEx(IDirect3DDevice9* device, const void* data, UINT size, UINT edge,
                                                 UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,

@@ -203,6 +203,7 @@ void CGame::UpdateVisibility(int force)
 void CGame::NewGame()
 {
     Reset();
+    GAME_STEP(g_GameInterface.ResetMessageHistory());
     GAME_STEP(g_Landscape.BuildSectors());
     // A new game from the menu creates the player's car itself.
     if (!g_bEditorMode && !g_bGameMenu)

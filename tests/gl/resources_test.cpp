@@ -3,6 +3,7 @@
 #include "GlFixture.h"
 
 #include "support/HeadlessDevice.h"
+#include "writers/ImageWriters.h"
 
 #include <cstring>
 
@@ -25,6 +26,71 @@ TEST_F(ResourcesTest, BlockCompressedTextureSamplesItsColour)
     EXPECT_TRUE(Near(Frame().At(kWidth / 2, kHeight / 2), 0xFFFF0000, 2));
     device->SetTexture(0, nullptr);
     texture->Release();
+}
+
+// DXT files stay in their blocks on this device, every level; drawn, they
+// match the same file widened to A8R8G8B8 on the processor.
+TEST_F(ResourcesTest, BlockFilesStayCompressedAndMatchTheirDecodedTwin)
+{
+    tools::ArgbImage image{16, 16, {}};
+    for (unsigned y = 0; y < 16; ++y)
+        for (unsigned x = 0; x < 16; ++x)
+            image.pixels.push_back(0x80000000u | ((x * 16) << 16) | ((y * 16) << 8) | ((x ^ y) * 16));
+    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    for (tools::DdsPixels kind : {tools::DdsPixels::DXT1, tools::DdsPixels::DXT3, tools::DdsPixels::DXT5}) {
+        const std::string file = tools::EncodeDds({image}, kind, 5);
+        auto load = [&](D3DFORMAT format) {
+            IDirect3DTexture9* texture = nullptr;
+            EXPECT_EQ(D3DXCreateTextureFromFileInMemoryEx(device, file.data(), UINT(file.size()), 0, 0, D3DX_DEFAULT,
+                                                          0, format, D3DPOOL_MANAGED, D3DX_FILTER_NONE,
+                                                          D3DX_FILTER_NONE, 0, nullptr, nullptr, &texture),
+                      D3D_OK);
+            return texture;
+        };
+        IDirect3DTexture9* kept = load(D3DFMT_UNKNOWN);
+        IDirect3DTexture9* widened = load(D3DFMT_A8R8G8B8);
+        ASSERT_TRUE(kept && widened);
+        D3DSURFACE_DESC desc{};
+        kept->GetLevelDesc(0, &desc);
+        EXPECT_NE(desc.Format, D3DFMT_A8R8G8B8) << "kept as blocks";
+        EXPECT_EQ(kept->GetLevelCount(), 5u);
+        plat::Pixels frames[2];
+        for (int i = 0; i < 2; ++i) {
+            device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+            device->SetTexture(0, i == 0 ? kept : widened);
+            DrawQuad(1.0f);
+            frames[i] = Frame();
+        }
+        EXPECT_TRUE(ImagesMatch("dxt-" + std::to_string(int(kind)), frames[0], frames[1], 2, 0));
+        device->SetTexture(0, nullptr);
+        kept->Release();
+        widened->Release();
+    }
+}
+
+// The shadow maps are 5:6:5 targets: drawn into and read back, by the
+// driver's own format or the 8-bit one it falls back to.
+TEST_F(ResourcesTest, SixteenBitTargetIsDrawnIntoAndSampled)
+{
+    IDirect3DTexture9* target = nullptr;
+    ASSERT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &target,
+                                    nullptr),
+              D3D_OK);
+    IDirect3DSurface9* level = nullptr;
+    IDirect3DSurface9* back = nullptr;
+    target->GetSurfaceLevel(0, &level);
+    device->GetRenderTarget(0, &back);
+    device->SetRenderTarget(0, level);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF08FC10, 1.0f, 0);
+    device->SetRenderTarget(0, back);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    device->SetTexture(0, target);
+    DrawQuad(1.0f);
+    EXPECT_TRUE(Near(Frame().At(kWidth / 2, kHeight / 2), 0xFF08FC10, 4));
+    device->SetTexture(0, nullptr);
+    back->Release();
+    level->Release();
+    target->Release();
 }
 
 // A texture drawn at half its size reads its second level when the mip

@@ -63,6 +63,49 @@ TEST_F(WorldTest, PointLightOutOfRangeGivesAmbientOnly)
     EXPECT_TRUE(Near(Centre(), 0xFFFFFFFF, 2));
 }
 
+// Lamps switching on and off near a car: every light set lights the quad as
+// it should, and each program compiled for a new set is reported with its
+// time (the game logs them while its debug output is on).
+TEST_F(WorldTest, SwitchingLightsAndTheCompileReports)
+{
+    static int s_compiles = 0;
+    s_compiles = 0;
+    plat::SetShaderCompileListener([](const char* what, double ms) {
+        ++s_compiles;
+        EXPECT_GE(ms, 0.0) << what;
+    });
+    D3DLIGHT9 sun{};
+    sun.Type = D3DLIGHT_DIRECTIONAL;
+    sun.Diffuse = {0.5f, 0.5f, 0.5f, 1};
+    sun.Direction = {0, 0, 1};
+    LightWith(0xFF000000, sun);
+    D3DLIGHT9 lamp{};
+    lamp.Type = D3DLIGHT_POINT;
+    lamp.Diffuse = {0, 0.5f, 0, 1};
+    lamp.Position = {0, 0, -2};
+    lamp.Attenuation0 = 1.0f;
+    lamp.Range = 5.0f;
+    device->SetLight(3, &lamp);
+    const size_t programs = plat::ProgramCacheSize(device);
+    struct Case {
+        BOOL sun, lamp;
+        std::uint32_t expected;
+    } cases[] = {// the lamp lights the corners at 35 degrees: 0.5 x cos = 0x68
+                 {TRUE, TRUE, 0xFF80E880},
+                 {FALSE, TRUE, 0xFF006800},
+                 {FALSE, FALSE, 0xFF000000},
+                 {TRUE, FALSE, 0xFF808080}};
+    for (const Case& c : cases) {
+        device->LightEnable(0, c.sun);
+        device->LightEnable(3, c.lamp);
+        DrawQuad();
+        EXPECT_TRUE(Near(Centre(), c.expected, 2)) << c.sun << c.lamp << " " << std::hex << Centre();
+    }
+    EXPECT_GT(plat::ProgramCacheSize(device), programs);
+    EXPECT_EQ(size_t(s_compiles), plat::ProgramCacheSize(device) - programs);
+    plat::SetShaderCompileListener(nullptr);
+}
+
 // Lighting is worked out at the vertices: the quad's corners, 35 degrees
 // off the spot's axis, fall inside the inner cone, between the cones (with
 // the falloff), or outside the outer cone.

@@ -1,6 +1,7 @@
 // Textures painted on the processor: byte order, truncation, clamping, the
 // extent written, source formats, and the order of unlock and mip rebuild.
 #include "render_fixture.h"
+#include "writers/ImageWriters.h"
 
 #include <cstdint>
 #include <string>
@@ -134,6 +135,30 @@ TEST_F(TexturePaintingTest, TintMultipliesEveryComponent)
         EXPECT_EQ(d.Format, D3DFMT_A8R8G8B8);
         EXPECT_EQ(d.Usage & D3DUSAGE_AUTOGENMIPMAP, DWORD(D3DUSAGE_AUTOGENMIPMAP));
     }
+}
+
+// A texture kept in its file's DXT blocks is decoded before it is tinted.
+TEST_F(TexturePaintingTest, BlockCompressedSourceIsDecodedThenTinted)
+{
+    const std::string file = tools::EncodeDds({tools::SolidImage(8, 8, 0xFF80FF40u)}, tools::DdsPixels::DXT1, 1);
+    IDirect3DTexture9* source = nullptr;
+    ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(Device(), file.data(), UINT(file.size()), 0, 0, 1, 0,
+                                                  D3DFMT_DXT1, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_FILTER_NONE,
+                                                  0, nullptr, nullptr, &source),
+              D3D_OK);
+    Keep(source);
+    D3DSURFACE_DESC d{};
+    source->GetLevelDesc(0, &d);
+    ASSERT_EQ(d.Format, D3DFMT_DXT1);
+    const float half[4] = {0.5f, 0.5f, 0.5f, 1};
+    IDirect3DTexture9* target = nullptr;
+    Painter().CreateTintedTexture(source, &target, half);
+    ASSERT_NE(Keep(target), nullptr);
+    // 5:6:5 holds 0x80, 0xFF, 0x40 as 0x84, 0xFF, 0x42.
+    const std::vector<int> pixel = Pixel(target, 5, 6);
+    const int expected[4] = {0x42 / 2, 0xFF / 2, 0x84 / 2, 255};
+    for (int c = 0; c < 4; ++c)
+        EXPECT_NEAR(pixel[c], expected[c], 1) << c;
 }
 
 TEST_F(TexturePaintingTest, SixteenBitSourceIsWidenedNotReadAsThirtyTwo)

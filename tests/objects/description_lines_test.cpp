@@ -110,8 +110,9 @@ TEST(NumberedName, OnlyOneIntegerConversionIsFormatted)
     for (const Case& c : cases) {
         char out[DESCRIPTION_LINE_SIZE] = {};
         EXPECT_EQ(FormatNumberedName(out, sizeof(out), c.format, 3), c.ok) << c.format;
-        if (c.ok)
+        if (c.ok) {
             EXPECT_STREQ(out, c.result) << c.format;
+        }
     }
     char small[6];
     EXPECT_FALSE(FormatNumberedName(small, sizeof(small), "Lm%02d.dds", 3));

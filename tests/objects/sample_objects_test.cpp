@@ -32,7 +32,7 @@ const Expected kExpected[] = {
     {"Data/Vehicles/01/Main.obj", GCLASS_VEHICLE, GTYPE_VEHICLE, "cgdh"},
     {"Data/Vehicles/01/Wheel.obj", GCLASS_VEHICLE, GTYPE_WHEEL, ""},
     {"Data/Humans/", GCLASS_HUMAN, GTYPE_HUMAN, "h"},
-    {"Data/Interface/Elements/DirectArrow/", GCLASS_EFFECT, GTYPE_EFFECT, ""},
+    {"Data/Interface/Elements/DirectArrow/", GCLASS_EFFECT, GTYPE_EFFECT, "i"},
 };
 
 const Expected* ExpectationFor(const std::string& path)
@@ -97,10 +97,12 @@ TEST_F(SampleObjectsTest, EveryDescriptionLoadsLooseAndFromTheArchives)
             ASSERT_NE(o.m_pMesh, nullptr);
             EXPECT_GT(o.m_fSphereRadius, 0.0f);
             EXPECT_NE(o.m_nTextureIds[0], INVALID_TEXTURE_ID);
-            if (o.m_pChrome)
+            if (o.m_pChrome) {
                 EXPECT_NE(o.m_pChrome->m_nTextureIds[0], INVALID_TEXTURE_ID);
-            if (o.m_pLightMaps)
+            }
+            if (o.m_pLightMaps) {
                 EXPECT_NE(o.m_pLightMaps->m_nTextureIds[0], INVALID_TEXTURE_ID);
+            }
             o.Release();
         }
         if (fileManager)
@@ -130,6 +132,44 @@ TEST_F(SampleObjectsTest, SampleObjectsCarryWhatTheirOwnersRead)
         EXPECT_GT(tower.m_pMesh->m_nFrames[part], 0u) << part;
     for (CStaticObject* o : {&car, &lamp, &tower, &house})
         o->Release();
+}
+
+// Seen from the side its normal points to, every drawn triangle runs
+// counter-clockwise: the game culls clockwise triangles, so a mesh wound the
+// other way is drawn inside out.
+TEST(SampleMeshes, DrawnTrianglesFaceTheirNormals)
+{
+    std::vector<tools::NamedMesh> meshes = tools::SampleMeshes();
+    meshes.push_back({"building", tools::BuildingMesh(12.0f, 10.0f, 16.0f)});
+    meshes.push_back({"bridge", tools::BridgeMesh(40.0f, 10.0f, 6.0f)});
+    for (int kind = 1; kind <= 4; ++kind) {
+        meshes.push_back({"tree " + std::to_string(kind), tools::TreeMesh(kind, 1.0f)});
+        meshes.push_back({"stone " + std::to_string(kind), tools::StoneMesh(kind, 1.0f)});
+    }
+    for (auto make : {tools::LampPostMesh, tools::BenchMesh, tools::WheelMesh, tools::HumanMesh, tools::ArrowMesh})
+        meshes.push_back({"prop", make()});
+    auto sub = [](const tools::MeshVec3& a, const tools::MeshVec3& b) {
+        return D3DXVECTOR3(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
+    };
+    for (const tools::NamedMesh& m : meshes) {
+        for (int part : {0, 1, 5}) {
+            const tools::MeshPartData& p = m.mesh.parts[part];
+            if (p.frames.empty())
+                continue;
+            const std::vector<tools::MeshFileVertex>& v = p.frames[0];
+            int wrong = 0;
+            for (size_t i = 0; i + 2 < p.indices.size(); i += 3) {
+                const tools::MeshFileVertex& a = v[p.indices[i]];
+                const D3DXVECTOR3 e1 = sub(v[p.indices[i + 1]].position, a.position);
+                const D3DXVECTOR3 e2 = sub(v[p.indices[i + 2]].position, a.position);
+                D3DXVECTOR3 cross;
+                D3DXVec3Cross(&cross, &e1, &e2);
+                const D3DXVECTOR3 normal(a.normal[0], a.normal[1], a.normal[2]);
+                wrong += D3DXVec3Dot(&cross, &normal) > 0.0f;
+            }
+            EXPECT_EQ(wrong, 0) << m.name << " part " << part;
+        }
+    }
 }
 
 } // namespace

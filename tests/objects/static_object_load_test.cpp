@@ -19,16 +19,8 @@ namespace {
 using test::StaticObjectTest;
 using tools::DescriptionWriter;
 
-enum Slot : unsigned {
-    kChrome = 1,
-    kGlass = 2,
-    kLightMaps = 4,
-    kSelfIllum = 8,
-    kLights = 16,
-    kDirect = 32,
-    kSpots = 64,
-    kShadow = 128,
-};
+constexpr unsigned kChrome = 1, kGlass = 2, kLightMaps = 4, kSelfIllum = 8, kLights = 16, kDirect = 32,
+                   kSpots = 64, kShadow = 128;
 
 unsigned SlotsOf(const CStaticObject& o)
 {
@@ -195,8 +187,9 @@ TEST_F(LoadTest, AMissingEndMarkerEndsTheSectionsAtTheEndOfTheFile)
         DescriptionWriter w = Head("GCLASS_STATIC", "GTYPE_DECORS");
         WriteDescription("Data/Test/Open.obj", w.Chrome("Data/Test/Tex.dds").EmptySection("GEFFECT_X").Text());
         g_bFileManager = fileManager;
-        if (fileManager)
+        if (fileManager) {
             ASSERT_TRUE(tools::PackDataTree("."));
+        }
         g_FileManager.Init();
         const FileHandle f = m_object.Load("Data/Test/Open.obj", 0, -1, 1);
         ASSERT_NE(f, INVALID_FILE_HANDLE);
@@ -300,8 +293,9 @@ TEST_F(LoadTest, LightMapCountsAndNumberedNames)
         DescriptionWriter w = Head("GCLASS_STATIC", "GTYPE_DECORS");
         EXPECT_EQ(LoadAndReadNext(w.LightMaps(c.count, c.name, {1, 2, 3}).End().Raw("TAIL").Text()), "TAIL");
         EXPECT_EQ(m_object.m_pLightMaps->m_nTextureCount, std::uint32_t(c.loaded));
-        if (c.loaded == 3)
+        if (c.loaded == 3) {
             EXPECT_STREQ(m_object.m_pLightMaps->m_szTextureNames[2], "Data/Test/Lm03.dds");
+        }
         m_object.Release();
     }
 }

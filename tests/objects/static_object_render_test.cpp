@@ -154,9 +154,37 @@ TEST_F(RenderObjectTest, FadesDetailAndPassesByType)
             continue;
         EXPECT_NEAR(c.object->m_Material.Diffuse.a, c.alpha, 1e-4f);
         EXPECT_EQ(g_D3DRender.m_nAlphaBlendEnable, c.alpha < 1.0f ? DWORD(TRUE) : DWORD(FALSE));
-        if (c.faces)
+        if (c.faces) {
             EXPECT_EQ(draws[0], c.faces);
+        }
     }
+}
+
+TEST_F(RenderObjectTest, ATextureLoadedIntoAFreedSlotIsBound)
+{
+    // Streaming releases one object's texture and loads the next one's into
+    // the same slot; the next draw must bind the new texture.
+    WriteTexture("Data/Test/Other.dds", 0xFF00FF00u);
+    CStaticObject& first = m_objects[0];
+    CStaticObject& second = m_objects[1];
+    Load(&first, "GTYPE_STONE", "Data/Test/Stone.msh");
+    first.m_fCameraDistance = 10;
+    Draws(&first);
+    const TextureId slot = first.m_nTextureIds[0];
+    first.Release();
+    WriteDescription("Data/Test/Other.obj", tools::DescriptionWriter()
+                                                .Head({"Test", "GCLASS_STATIC", "GTYPE_STONE", "", "Data/Test/Stone.msh",
+                                                       "Data/Test/Other.dds"})
+                                                .End()
+                                                .Text());
+    ASSERT_NE(second.Load("Data/Test/Other.obj", 1, -1, 1), INVALID_FILE_HANDLE);
+    ASSERT_EQ(second.m_nTextureIds[0], slot);
+    second.m_bVisible = 1;
+    second.m_fCameraDistance = 10;
+    Draws(&second);
+    const std::vector<plat::D3DCall> binds = plat::RecordedCalls(m_device).Of(D3DOp::SetTexture);
+    ASSERT_FALSE(binds.empty());
+    EXPECT_EQ(binds.front().object, g_D3DRender.GetTexture(slot));
 }
 
 TEST_F(RenderObjectTest, HiddenFlagsAndZeroAlphaDrawNothing)

@@ -272,6 +272,19 @@ TEST_F(HeadlessDeviceTest, IndexedDrawsMustStayInsideTheBuffers)
         << "base vertex pushes index 3 past the last vertex";
     EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 3, 2), D3DERR_INVALIDCALL)
         << "reads past the last index";
+    // The ranges are remembered per revision of the indices: a rewrite is
+    // checked again, and the old contents count once restored.
+    ib->Lock(0, 0, reinterpret_cast<void**>(&indices), 0);
+    indices[5] = 4;
+    ib->Unlock();
+    EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3DERR_INVALIDCALL)
+        << "index 4 written after the first draws";
+    EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, -1, 0, 4, 0, 2), D3DERR_INVALIDCALL)
+        << "base vertex moves index 0 below the first vertex";
+    ib->Lock(0, 0, reinterpret_cast<void**>(&indices), 0);
+    indices[5] = 3;
+    ib->Unlock();
+    EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3D_OK);
     device->SetStreamSource(0, vb, 0, 20);
     EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2), D3DERR_INVALIDCALL)
         << "stride smaller than the vertex format";
@@ -313,6 +326,11 @@ TEST_F(HeadlessDeviceTest, ShaderConstantsLightsAndClipPlanesKeepTheirValues)
     const int counts[8] = {2, 0, 0, 0, 3, 0, 0, 0};
     EXPECT_EQ(device->SetVertexShaderConstantI(0, counts, 2), D3D_OK);
     EXPECT_EQ(device->SetPixelShaderConstantF(0, offsets, 1), D3D_OK);
+    EXPECT_EQ(device->SetPixelShaderConstantI(15, counts, 1), D3D_OK);
+    EXPECT_EQ(device->SetPixelShaderConstantI(15, counts, 2), D3DERR_INVALIDCALL) << "16 integer registers";
+    int countsBack[4] = {};
+    device->GetPixelShaderConstantI(15, countsBack, 1);
+    EXPECT_EQ(countsBack[0], 2);
 
     D3DLIGHT9 light{};
     light.Type = D3DLIGHT_POINT;
@@ -329,6 +347,25 @@ TEST_F(HeadlessDeviceTest, ShaderConstantsLightsAndClipPlanesKeepTheirValues)
     device->SetClipPlane(0, plane);
     device->GetClipPlane(0, planeBack);
     EXPECT_EQ(planeBack[3], -5.0f);
+}
+
+// A running game keeps no log: with it off a whole frame leaves nothing.
+TEST_F(HeadlessDeviceTest, NothingIsKeptWithTheCallLogOff)
+{
+    plat::KeepDeviceCalls(false);
+    const float triangle[3][4] = {{0, 0, 0, 1}, {1, 0, 0, 1}, {0, 1, 0, 1}};
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    device->BeginScene();
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetFVF(D3DFVF_XYZRHW);
+    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, 16), D3D_OK);
+    device->EndScene();
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+    plat::KeepDeviceCalls(true);
+    EXPECT_TRUE(Log().Calls().empty());
+    DWORD blend = FALSE;
+    device->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
+    EXPECT_EQ(blend, DWORD(TRUE)) << "states are kept all the same";
 }
 
 TEST_F(HeadlessDeviceTest, StretchRectCopiesIntoARenderTarget)

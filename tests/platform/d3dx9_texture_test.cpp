@@ -153,6 +153,34 @@ TEST_F(TextureLoadTest, CubeDdsLoadsEveryFace)
     EXPECT_EQ(cube, nullptr);
 }
 
+// Palettised, run-length and 16-bit files read as the same pixels as their
+// 24-bit twin (colours that five bits per channel hold, rows that need
+// padding, runs and single pixels).
+TEST_F(TextureLoadTest, EveryBmpKindMatchesItsTwentyFourBitTwin)
+{
+    ArgbImage image{5, 3, {}};
+    const std::uint32_t colours[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+    for (unsigned y = 0; y < 3; ++y)
+        for (unsigned x = 0; x < 5; ++x)
+            image.pixels.push_back(colours[(x < 3 ? 0 : x) * (y + 1) % 4]);
+    ASSERT_EQ(Load(tools::EncodeBmp(image, 24)), D3D_OK);
+    std::vector<std::uint32_t> twin;
+    for (unsigned y = 0; y < 3; ++y)
+        for (unsigned x = 0; x < 5; ++x)
+            twin.push_back(Pixel(0, x, y));
+    for (int bits : {8, -8, 16}) {
+        ASSERT_EQ(Load(tools::EncodeBmp(image, bits)), D3D_OK) << bits;
+        EXPECT_EQ(info.Width, 5u);
+        for (unsigned y = 0; y < 3; ++y)
+            for (unsigned x = 0; x < 5; ++x)
+                EXPECT_EQ(Pixel(0, x, y), twin[y * 5 + x]) << bits << " at " << x << "," << y;
+    }
+    std::string damaged = tools::EncodeBmp(image, -8);
+    damaged.resize(damaged.size() - 6);
+    damaged[22] = char(0x40); // and a height far past the runs given
+    EXPECT_NE(Load(damaged), D3D_OK);
+}
+
 TEST_F(TextureLoadTest, BmpPixelsReadBackWithRowPaddingAndForcedFormat)
 {
     ArgbImage image{3, 2, {0xFF102030, 0xFF405060, 0xFF708090, 0x80A0B0C0, 0xFFD0E0F0, 0xFF010203}};
@@ -194,6 +222,7 @@ TEST_F(TextureLoadTest, DamagedFilesFailWithoutReadingOutside)
     const std::string dds = tools::EncodeDds({Quadrants(false)}, DdsPixels::A8R8G8B8, 4);
     const std::string bmp = tools::EncodeBmp(tools::SolidImage(5, 5, 0xFF123456), 24);
     const std::string jpeg = tools::EncodeJpeg(tools::SolidImage(8, 8, 0xFF123456), 90);
+    const std::string palettised = tools::EncodeBmp(tools::SolidImage(5, 5, 0xFF123456), 8);
     struct Case {
         const char* what;
         std::string bytes;
@@ -209,8 +238,9 @@ TEST_F(TextureLoadTest, DamagedFilesFailWithoutReadingOutside)
         {"bmp cut short", bmp.substr(0, bmp.size() - 2)},
         {"bmp offset past end", Patched(bmp, 10, 0x7FFFFFF0)},
         {"bmp huge width", Patched(bmp, 18, 0x40000000)},
-        {"bmp 8 bit", Patched(bmp, 28, 8)},
-        {"bmp compressed", Patched(bmp, 30, 1)},
+        {"bmp 8 bit cut short", palettised.substr(0, palettised.size() - 3)},
+        {"bmp 8 bit huge width", Patched(palettised, 18, 0x40000000)},
+        {"bmp 24 bit run-length coded", Patched(bmp, 30, 1)},
         {"bmp info size past end", Patched(bmp, 14, 0x10000000)},
         {"jpeg header damaged", jpeg.substr(0, 2) + std::string(40, '\x11')},
         {"unknown signature", std::string(64, 'x')},

@@ -64,6 +64,28 @@ protected:
     IDirectMusicLoader8* loader = nullptr;
 };
 
+// A pool of ten engine sounds made from one file holds one decoded copy;
+// another file gets its own, and a file loaded after every segment of it
+// went is decoded again.
+TEST_F(SoundLayerTest, EqualFilesShareOneDecodedClip)
+{
+    IDirectMusicSegment8* pool[10] = {};
+    for (auto*& segment : pool)
+        segment = Segment(100);
+    for (auto* segment : pool)
+        EXPECT_EQ(segment->Clip(), pool[0]->Clip());
+    EXPECT_EQ(pool[0]->Clip().use_count(), 10);
+    IDirectMusicSegment8* other = Segment(120);
+    EXPECT_NE(other->Clip(), pool[0]->Clip());
+    other->Release();
+    for (auto* segment : pool)
+        segment->Release();
+    IDirectMusicSegment8* again = Segment(100);
+    EXPECT_EQ(again->Clip().use_count(), 1);
+    EXPECT_GT(again->WaveLength(), 0);
+    again->Release();
+}
+
 TEST_F(SoundLayerTest, OneDeviceAtATime)
 {
     IDirectSound8* second = nullptr;

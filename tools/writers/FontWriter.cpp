@@ -155,7 +155,7 @@ std::vector<SampleFont> SampleFonts()
     return {
         {"Data/Interface/Fonts/Arial.18", sans.c_str(), 18},
         {"Data/Interface/Fonts/Menu 01", bold.c_str(), 30},
-        {"Data/Interface/Fonts/Game 01", condensed.c_str(), 22},
+        {"Data/Interface/Fonts/Game 01", condensed.c_str(), 38},
     };
 }
 

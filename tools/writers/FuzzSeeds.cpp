@@ -49,6 +49,9 @@ bool WriteImageSeeds(const fs::path& dir)
     ok = ok && WriteSeed(dir, "cube.dds", EncodeDds(cube, DdsPixels::X8R8G8B8, 1));
     ok = ok && WriteSeed(dir, "rgb.bmp", EncodeBmp(image, 24));
     ok = ok && WriteSeed(dir, "argb.bmp", EncodeBmp(image, 32));
+    ok = ok && WriteSeed(dir, "palette.bmp", EncodeBmp(image, 8));
+    ok = ok && WriteSeed(dir, "runs.bmp", EncodeBmp(image, -8));
+    ok = ok && WriteSeed(dir, "rgb555.bmp", EncodeBmp(image, 16));
     return ok && WriteSeed(dir, "photo.jpg", EncodeJpeg(image, 80));
 }
 
@@ -100,6 +103,7 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
     ok = ok && CopySeed(root, "Data/Audio/E01.wav", out, "sounds");
     ok = ok && CopySeed(root, "Data/Audio/App01.wav", out, "sounds");
     ok = ok && CopySeed(root, "Save/Profile01.sav", out, "profile");
+    ok = ok && CopySeed(root, "Data/Misc/RacersName.obj", out, "racer_names");
     // The mesh target reads its vertex format from the first byte.
     for (const char* mesh : {"Data/Buildings/Box01.msh", "Data/Vehicles/01/Body.msh"}) {
         std::string bytes;

@@ -24,7 +24,9 @@ enum class DdsPixels { A8R8G8B8, X8R8G8B8, R5G6B5, DXT1, DXT3, DXT5 };
 // extreme colours of each block (exact for blocks of one or two colours that
 // 5:6:5 can hold).
 std::string EncodeDds(const std::vector<ArgbImage>& faces, DdsPixels format, unsigned mipLevels);
-// 24-bit drops alpha; 32-bit keeps it and says so in the header's masks.
+// 24-bit drops alpha; 32-bit keeps it and says so in the header's masks;
+// 8 writes a palette of the image's colours (at most 256), -8 the same
+// run-length coded, 16 five bits per channel.
 std::string EncodeBmp(const ArgbImage& image, int bitsPerPixel);
 // Quality 1..100; returns an empty string on failure.
 std::string EncodeJpeg(const ArgbImage& image, int quality);

@@ -14,8 +14,9 @@ MeshVec3 Cross(const MeshVec3& a, const MeshVec3& b)
 
 float Dot(const MeshVec3& a, const MeshVec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
-// Appends a quad as two triangles whose corners run clockwise seen from the
-// side the normal points to (the device's front faces).
+// Appends a quad as two triangles whose corners run counter-clockwise seen
+// from the side the normal points to: the game culls clockwise triangles
+// (D3DCULL_CW), so these are its front faces.
 void AddQuad(MeshPartData* part, const MeshVec3 (&corners)[4], const MeshVec3& normal)
 {
     std::vector<MeshFileVertex>& frame = part->frames[0];
@@ -25,7 +26,7 @@ void AddQuad(MeshPartData* part, const MeshVec3 (&corners)[4], const MeshVec3& n
         frame.push_back({corners[i], normal, uv[i][0], uv[i][1]});
     const bool forward = Dot(Cross(Sub(corners[1], corners[0]), Sub(corners[2], corners[0])), normal) > 0.0f;
     const std::uint16_t order[2][6] = {{0, 1, 2, 0, 2, 3}, {0, 2, 1, 0, 3, 2}};
-    for (std::uint16_t i : order[forward ? 0 : 1])
+    for (std::uint16_t i : order[forward ? 1 : 0])
         part->indices.push_back(static_cast<std::uint16_t>(base + i));
 }
 

@@ -257,7 +257,7 @@ std::string Arrow()
     DescriptionWriter w;
     w.Head({"Direction arrow", "GCLASS_EFFECT", "GTYPE_EFFECT", "", std::string(kArrow) + "Arrow.msh",
             std::string(kArrow) + "Arrow.dds"});
-    return w.End().Text();
+    return w.SelfIllum(std::string(kArrow) + "Arrow.dds").End().Text();
 }
 
 // Tree and stone sizes 1..3 of every kind.

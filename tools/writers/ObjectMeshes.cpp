@@ -29,18 +29,19 @@ struct Corner {
     float u, v;
 };
 
-// One flat triangle facing away from the inside point, wound the way the
-// device takes as front facing (as the box writer does it).
+// One flat triangle facing away from the inside point. The game culls
+// clockwise triangles (D3DCULL_CW), so a face is wound counter-clockwise as
+// seen from outside: (b - a) x (c - a) points inwards in the left-handed frame.
 void AddTriangle(MeshPartData* part, Corner a, Corner b, Corner c, const MeshVec3& inside)
 {
     if (part->frames.empty())
         part->frames.resize(1);
     MeshVec3 normal = Normalised(Cross(Sub(b.p, a.p), Sub(c.p, a.p)));
     const MeshVec3 centre{(a.p[0] + b.p[0] + c.p[0]) / 3, (a.p[1] + b.p[1] + c.p[1]) / 3, (a.p[2] + b.p[2] + c.p[2]) / 3};
-    if (Dot(normal, Sub(centre, inside)) < 0.0f) {
+    if (Dot(normal, Sub(centre, inside)) > 0.0f)
         std::swap(b, c);
+    else
         normal = {-normal[0], -normal[1], -normal[2]};
-    }
     std::vector<MeshFileVertex>& frame = part->frames[0];
     for (const Corner& k : {a, b, c}) {
         part->indices.push_back(static_cast<std::uint16_t>(frame.size()));
@@ -216,8 +217,9 @@ MeshData TreeMesh(int kind, float scale)
         break;
     case 2: // broadleaf: a round crown on a trunk
         AddPrism(&part, 0, 0, 0.25f * s, 0, 2.6f * s, 6, bark);
-        AddCone(&part, 0, 0, 2.2f * s, 3.4f * s, 6.0f * s, 12, leaves);
-        AddCone(&part, 0, 0, 2.2f * s, 3.4f * s, 1.9f * s, 12, leaves);
+        AddPrism(&part, 0, 0, 2.2f * s, 3.0f * s, 4.4f * s, 12, leaves);
+        AddCone(&part, 0, 0, 2.2f * s, 4.4f * s, 6.3f * s, 12, leaves);
+        AddCone(&part, 0, 0, 2.2f * s, 3.0f * s, 2.0f * s, 12, leaves);
         break;
     case 3: // poplar: tall and narrow
         AddPrism(&part, 0, 0, 0.2f * s, 0, 1.6f * s, 6, bark);
@@ -245,23 +247,28 @@ MeshData StoneMesh(int kind, float scale)
 {
     MeshData mesh;
     MeshPartData& part = mesh.parts[0];
-    const int n = 5 + kind;
-    const MeshVec3 top{0.1f * kind * scale, (0.6f + 0.1f * kind) * scale, 0};
-    const MeshVec3 bottom{0, -0.2f * scale, 0};
-    const MeshVec3 inside{0, 0.25f * scale, 0};
-    std::vector<MeshVec3> ring;
+    const int n = 6 + kind;
+    const MeshVec3 top{0.08f * kind * scale, (0.75f + 0.05f * kind) * scale, 0};
+    const MeshVec3 bottom{0, -0.25f * scale, 0};
+    const MeshVec3 inside{0, 0.3f * scale, 0};
+    // A wide lower ring and a narrower upper one make a boulder half sunk in
+    // the ground; a fixed pattern of bulges per kind keeps a kind's stones alike.
+    std::vector<MeshVec3> lower, upper;
     for (int i = 0; i < n; ++i) {
         const float a = 2 * kPi * i / n;
-        // A fixed pattern of bulges per kind keeps every stone of a kind alike.
-        const float r = (0.8f + 0.25f * std::sin(3.0f * a + kind) + 0.1f * ((i * 7 + kind) % 3)) * scale;
-        ring.push_back({r * std::cos(a), (0.25f + 0.08f * ((i + kind) % 3)) * scale, r * std::sin(a) * 0.8f});
+        const float r = (0.85f + 0.2f * std::sin(3.0f * a + kind) + 0.1f * ((i * 7 + kind) % 3)) * scale;
+        lower.push_back({r * std::cos(a), (0.1f + 0.05f * ((i + kind) % 3)) * scale, r * std::sin(a) * 0.85f});
+        const float b = a + kPi / n;
+        upper.push_back({0.65f * r * std::cos(b), (0.5f + 0.06f * ((i + 2 * kind) % 3)) * scale,
+                         0.65f * r * std::sin(b) * 0.85f});
     }
     for (int i = 0; i < n; ++i) {
-        const MeshVec3& a = ring[i];
-        const MeshVec3& b = ring[(i + 1) % n];
+        const int k = (i + 1) % n;
         const float u0 = static_cast<float>(i) / n, u1 = static_cast<float>(i + 1) / n;
-        AddTriangle(&part, {a, u0, 0.5f}, {b, u1, 0.5f}, {top, (u0 + u1) / 2, 0.0f}, inside);
-        AddTriangle(&part, {a, u0, 0.5f}, {b, u1, 0.5f}, {bottom, (u0 + u1) / 2, 1.0f}, inside);
+        AddTriangle(&part, {lower[i], u0, 0.6f}, {lower[k], u1, 0.6f}, {upper[i], (u0 + u1) / 2, 0.3f}, inside);
+        AddTriangle(&part, {upper[i], u0, 0.3f}, {upper[k], u1, 0.3f}, {lower[k], u1, 0.6f}, inside);
+        AddTriangle(&part, {upper[i], u0, 0.3f}, {upper[k], u1, 0.3f}, {top, (u0 + u1) / 2, 0.0f}, inside);
+        AddTriangle(&part, {lower[i], u0, 0.6f}, {lower[k], u1, 0.6f}, {bottom, (u0 + u1) / 2, 1.0f}, inside);
     }
     CopyToCollision(&mesh);
     return mesh;
@@ -360,6 +367,10 @@ MeshData ArrowMesh()
                              {{e[0][0], 0.05f, e[0][2]}, 0, 0}};
         AddQuad(&part, q, inside);
     }
+    // Part 2: the glowing top of the head, drawn by the self-illumination pass.
+    const float glow = 0.055f;
+    AddTriangle(&mesh.parts[2], {{left[0], glow, left[2]}, 0, 1}, {{right[0], glow, right[2]}, 1, 1},
+                {{0, glow, tip[2]}, 0.5f, 0}, {0, 0, 0.3f});
     return mesh;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/d3d9/Resources.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace plat::d3d {
@@ -61,6 +62,33 @@ IndexBuffer::IndexBuffer(SharedState shared, UINT length, DWORD usage, D3DFORMAT
 
 HRESULT IndexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags) { return m_store.Lock(offset, size, data); }
 HRESULT IndexBuffer::Unlock() { return m_store.Unlock(); }
+IndexRange IndexBuffer::RangeOf(UINT start, UINT count)
+{
+    const std::uint32_t revision = m_store.Revision();
+    for (const KnownRange& known : m_known)
+        if (known.used && known.revision == revision && known.start == start && known.count == count)
+            return known.range;
+    const std::vector<std::uint8_t>& bytes = std::as_const(m_store).Bytes();
+    const size_t indexSize = m_format == D3DFMT_INDEX32 ? 4 : 2;
+    IndexRange range;
+    if ((size_t(start) + count) * indexSize > bytes.size())
+        return range;
+    range.valid = true;
+    range.lowest = 0xFFFFFFFFu;
+    for (UINT i = 0; i < count; ++i) {
+        std::uint32_t index = 0;
+        std::memcpy(&index, bytes.data() + (size_t(start) + i) * indexSize, indexSize);
+        range.lowest = std::min(range.lowest, index);
+        range.highest = std::max(range.highest, index);
+    }
+    // Bytes under a lock may still change without a new revision.
+    if (!m_store.Locked()) {
+        m_known[m_nextKnown] = KnownRange{revision, start, count, range, true};
+        m_nextKnown = (m_nextKnown + 1) % kKnownRanges;
+    }
+    return range;
+}
+
 HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* desc)
 {
     if (!desc)

@@ -40,21 +40,17 @@ HRESULT RecordingDevice::CheckIndexedDraw(D3DPRIMITIVETYPE type, INT baseVertex,
     const UINT count = d3d::VerticesOfPrimitives(type, primitiveCount);
     if (count == 0 && primitiveCount != 0)
         return D3DERR_INVALIDCALL;
-    const size_t indexSize = ib->Format() == D3DFMT_INDEX32 ? 4 : 2;
-    const std::vector<std::uint8_t>& bytes = std::as_const(ib->Store()).Bytes();
-    if ((size_t(startIndex) + count) * indexSize > bytes.size())
+    const d3d::IndexRange range = ib->RangeOf(startIndex, count);
+    if (!range.valid)
         return D3DERR_INVALIDCALL;
     const size_t available = vertices->Bytes().size() > m_stream.offset
                                  ? (vertices->Bytes().size() - m_stream.offset) / m_stream.stride
                                  : 0;
-    for (UINT i = 0; i < count; ++i) {
-        std::uint32_t index = 0;
-        std::memcpy(&index, bytes.data() + (size_t(startIndex) + i) * indexSize, indexSize);
-        const long long vertex = (long long)baseVertex + index;
-        if (vertex < 0 || size_t(vertex) >= available)
-            return D3DERR_INVALIDCALL;
-    }
-    return D3D_OK;
+    if (count == 0)
+        return D3D_OK;
+    const long long lowest = (long long)baseVertex + range.lowest;
+    const long long highest = (long long)baseVertex + range.highest;
+    return lowest < 0 || size_t(highest) >= available ? D3DERR_INVALIDCALL : D3D_OK;
 }
 
 HRESULT RecordingDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount)
@@ -93,8 +89,10 @@ HRESULT RecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCo
                                          UINT stride)
 {
     D3DCall call(D3DOp::DrawPrimitiveUP, DWORD(type), 0, primitiveCount, stride);
-    call.data = CopyVertices(vertices, d3d::VerticesOfPrimitives(type, primitiveCount), stride);
-    Record(std::move(call));
+    if (DeviceCallsKept()) {
+        call.data = CopyVertices(vertices, d3d::VerticesOfPrimitives(type, primitiveCount), stride);
+        Record(std::move(call));
+    }
     UnbindStream();
     const UINT vertexSize = d3d::FvfVertexSize(m_fvf);
     if (!vertices || vertexSize == 0 || stride < vertexSize)
@@ -108,8 +106,10 @@ HRESULT RecordingDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minI
                                                 const void* vertices, UINT stride)
 {
     D3DCall call(D3DOp::DrawIndexedPrimitiveUP, DWORD(type), 0, minIndex, vertexCount, stride, primitiveCount);
-    call.data = CopyVertices(vertices, minIndex + vertexCount, stride);
-    Record(std::move(call));
+    if (DeviceCallsKept()) {
+        call.data = CopyVertices(vertices, minIndex + vertexCount, stride);
+        Record(std::move(call));
+    }
     UnbindStream();
     if (m_indices) {
         m_indices->Release();

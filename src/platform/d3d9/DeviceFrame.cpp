@@ -42,6 +42,7 @@ RecordingDevice::~RecordingDevice()
 // not counted among the application's default-pool resources.
 void RecordingDevice::MakeImplicitSurfaces()
 {
+    ++m_targetRevision;
     ReleaseAndClear(m_renderTarget);
     ReleaseAndClear(m_depthStencil);
     ReleaseAndClear(m_backBuffer);
@@ -64,6 +65,7 @@ void RecordingDevice::MakeImplicitSurfaces()
 // application's surfaces.
 void RecordingDevice::RestoreImplicitTargets()
 {
+    ++m_targetRevision;
     ReleaseAndClear(m_renderTarget);
     ReleaseAndClear(m_depthStencil);
     m_renderTarget = m_backBuffer;

@@ -3,8 +3,24 @@
 
 namespace plat {
 
+namespace {
+bool s_keepCalls = false;
+} // namespace
+
+void KeepDeviceCalls(bool keep)
+{
+    s_keepCalls = keep;
+}
+
+bool DeviceCallsKept()
+{
+    return s_keepCalls;
+}
+
 void DeviceLog::Add(D3DCall call)
 {
+    if (!s_keepCalls)
+        return;
     if (m_calls.size() >= kMaxCalls)
         m_calls.pop_front();
     m_calls.push_back(std::move(call));

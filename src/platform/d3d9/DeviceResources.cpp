@@ -104,6 +104,7 @@ HRESULT RecordingDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface
     D3DCall call{D3DOp::SetRenderTarget, index};
     call.object = surface;
     Record(std::move(call));
+    ++m_targetRevision;
     if (index >= std::max<DWORD>(1, m_caps.NumSimultaneousRTs) || (index == 0 && !surface))
         return D3DERR_INVALIDCALL;
     if (surface && !(DescOf(surface).Usage & D3DUSAGE_RENDERTARGET))
@@ -134,6 +135,7 @@ HRESULT RecordingDevice::SetDepthStencilSurface(IDirect3DSurface9* surface)
     D3DCall call{D3DOp::SetDepthStencilSurface};
     call.object = surface;
     Record(std::move(call));
+    ++m_targetRevision;
     if (surface && !(DescOf(surface).Usage & D3DUSAGE_DEPTHSTENCIL))
         return D3DERR_INVALIDCALL;
     if (surface)

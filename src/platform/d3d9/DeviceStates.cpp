@@ -258,6 +258,7 @@ static HRESULT ReadConstants(const T* bank, UINT limit, UINT start, T* data, UIN
 HRESULT RecordingDevice::SetVertexShaderConstantF(UINT start, const float* data, UINT count)
 {
     Record(D3DCall(D3DOp::SetVertexShaderConstantF, start, count));
+    ++m_constantRevision[0];
     const UINT limit = std::min<UINT>(kVertexConstants, m_caps.MaxVertexShaderConst);
     return CopyConstants(m_vsConstF.data(), limit, start, data, count);
 }
@@ -270,6 +271,7 @@ HRESULT RecordingDevice::GetVertexShaderConstantF(UINT start, float* data, UINT 
 HRESULT RecordingDevice::SetVertexShaderConstantI(UINT start, const int* data, UINT count)
 {
     Record(D3DCall(D3DOp::SetVertexShaderConstantI, start, count));
+    ++m_constantRevision[1];
     return CopyConstants(m_vsConstI.data(), kIntConstants, start, data, count);
 }
 
@@ -281,6 +283,7 @@ HRESULT RecordingDevice::GetVertexShaderConstantI(UINT start, int* data, UINT co
 HRESULT RecordingDevice::SetPixelShaderConstantF(UINT start, const float* data, UINT count)
 {
     Record(D3DCall(D3DOp::SetPixelShaderConstantF, start, count));
+    ++m_constantRevision[2];
     return CopyConstants(m_psConstF.data(), kPixelConstants, start, data, count);
 }
 
@@ -292,6 +295,7 @@ HRESULT RecordingDevice::GetPixelShaderConstantF(UINT start, float* data, UINT c
 HRESULT RecordingDevice::SetPixelShaderConstantI(UINT start, const int* data, UINT count)
 {
     Record(D3DCall(D3DOp::SetPixelShaderConstantI, start, count));
+    ++m_constantRevision[3];
     return CopyConstants(m_psConstI.data(), kIntConstants, start, data, count);
 }
 

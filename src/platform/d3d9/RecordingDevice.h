@@ -106,7 +106,11 @@ public:
 
     // Test and back-end side.
     DeviceLog& Log() { return m_log; }
-    void Record(D3DCall call) { m_log.Add(std::move(call)); }
+    void Record(D3DCall call)
+    {
+        if (DeviceCallsKept())
+            m_log.Add(std::move(call));
+    }
     void Lose();
     void AllowReset();
     void ForceResetResult(HRESULT result) { m_forcedResetResult = result; }
@@ -121,6 +125,9 @@ public:
     // back end compiles them and may refuse them with its compiler's text).
     virtual void OnEffectPass(const fx::Effect* effect, bool applied) {}
     virtual bool AcceptEffect(const fx::EffectFile& file, std::string* errors) { return true; }
+    // Whether textures loaded from DXT files keep their blocks (the headless
+    // device widens them, so tests read plain pixels).
+    virtual bool SamplesBlockFormats() const { return false; }
 
 protected:
     struct Stream {
@@ -159,6 +166,9 @@ protected:
     std::array<int, kIntConstants * 4> m_vsConstI{};
     std::array<float, kPixelConstants * 4> m_psConstF{};
     std::array<int, kIntConstants * 4> m_psConstI{};
+    // Raised by every write of the vertex float, vertex integer, pixel float
+    // and pixel integer banks, so a back end sends a bank only after a change.
+    std::uint32_t m_constantRevision[4] = {1, 1, 1, 1};
     D3DMATERIAL9 m_material{};
     D3DVIEWPORT9 m_viewport{};
     DWORD m_fvf = 0;
@@ -169,6 +179,9 @@ protected:
     d3d::Surface* m_autoDepth = nullptr;
     IDirect3DSurface9* m_renderTarget = nullptr;
     IDirect3DSurface9* m_depthStencil = nullptr;
+    // Raised whenever either target may have changed: a freed surface's
+    // address can come back as another surface.
+    std::uint32_t m_targetRevision = 1;
 };
 
 } // namespace plat

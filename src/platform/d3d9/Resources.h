@@ -174,6 +174,7 @@ public:
     }
     const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
     std::uint32_t Revision() const { return m_revision; }
+    bool Locked() const { return m_locked; }
     DWORD Usage() const { return m_usage; }
     D3DPOOL Pool() const { return m_pool; }
     // The first and last byte that may have changed since the back end last
@@ -208,6 +209,14 @@ private:
     DWORD m_fvf;
 };
 
+// The lowest and highest index of a run of indices; not valid when the run
+// reaches past the buffer.
+struct IndexRange {
+    bool valid = false;
+    std::uint32_t lowest = 0;
+    std::uint32_t highest = 0;
+};
+
 class IndexBuffer final : public RefObject<IDirect3DIndexBuffer9> {
 public:
     IndexBuffer(SharedState shared, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
@@ -217,10 +226,23 @@ public:
     HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override;
     BufferStore& Store() { return m_store; }
     D3DFORMAT Format() const { return m_format; }
+    // Scans the run once per revision of the bytes: the last few runs asked
+    // for are remembered, since a mesh draws the same subsets every frame.
+    IndexRange RangeOf(UINT start, UINT count);
 
 private:
+    struct KnownRange {
+        std::uint32_t revision = 0;
+        UINT start = 0, count = 0;
+        IndexRange range;
+        bool used = false;
+    };
+    static constexpr int kKnownRanges = 8;
+
     BufferStore m_store;
     D3DFORMAT m_format;
+    KnownRange m_known[kKnownRanges];
+    int m_nextKnown = 0;
 };
 
 } // namespace plat::d3d

@@ -38,14 +38,16 @@ HRESULT DecodeBmp(const std::uint8_t* data, size_t size, ImageSet* out)
     const std::int32_t width = std::int32_t(ReadLE32(info + 4)), rawHeight = std::int32_t(ReadLE32(info + 8));
     const std::uint16_t planes = ReadLE16(info + 12), bits = ReadLE16(info + 14);
     const std::uint32_t compression = ReadLE32(info + 16);
-    if (infoSize < kMinInfoHeader || infoSize > size - kFileHeader || planes != 1 || (bits != 24 && bits != 32))
-        return D3DXERR_INVALIDDATA;
-    if (compression != kCompressionNone && !(bits == 32 && compression == kCompressionBitFields))
+    if (infoSize < kMinInfoHeader || infoSize > size - kFileHeader || planes != 1)
         return D3DXERR_INVALIDDATA;
     const bool topDown = rawHeight < 0;
     const std::int64_t height = topDown ? -std::int64_t(rawHeight) : rawHeight;
     if (width <= 0 || height <= 0 || UINT(width) > kMaxDimension || height > kMaxDimension)
         return D3DXERR_INVALIDDATA;
+    // Palettised, 16-bit and run-length files: the size is checked above,
+    // the rest is SDL's.
+    if ((bits != 24 && bits != 32) || (compression != kCompressionNone && !(bits == 32 && compression == kCompressionBitFields)))
+        return DecodeBmpWithSdl(data, size, out);
     const size_t stride = (size_t(width) * bits + 31) / 32 * 4;
     if (pixelOffset < kFileHeader + infoSize || pixelOffset > size || stride * size_t(height) > size - pixelOffset)
         return D3DXERR_INVALIDDATA;

@@ -115,6 +115,8 @@ HRESULT DecodeDds(const std::uint8_t* data, size_t size, ImageSet* out)
     out->format = format;
     out->fileType = D3DXIFF_DDS;
     out->images.clear();
+    out->blocks.clear();
+    const bool blocks = d3d::IsBlockFormat(format);
     size_t offset = kHeaderBytes;
     for (UINT face = 0; face < out->faces; ++face) {
         UINT w = width, h = height;
@@ -123,6 +125,8 @@ HRESULT DecodeDds(const std::uint8_t* data, size_t size, ImageSet* out)
             if (bytes > size - offset)
                 return D3DXERR_INVALIDDATA;
             out->images.push_back(DecodeLevel(format, data + offset, w, h));
+            if (blocks)
+                out->blocks.emplace_back(data + offset, data + offset + bytes);
             offset += bytes;
             w = w > 1 ? w / 2 : 1;
             h = h > 1 ? h / 2 : 1;

@@ -6,10 +6,20 @@
 
 namespace plat::fx {
 
+namespace {
+std::uint64_t s_lastStamp = 0;
+} // namespace
+
 Effect::Effect(IDirect3DDevice9* device, EffectFile file)
     : m_device(device), m_file(std::move(file)), m_textures(m_file.parameters.size(), nullptr)
 {
     m_device->AddRef();
+    Touch();
+}
+
+void Effect::Touch()
+{
+    m_stamp = ++s_lastStamp;
 }
 
 Effect::~Effect()
@@ -23,7 +33,7 @@ Effect::~Effect()
 
 void Effect::Record(D3DOp op, const char* name, DWORD a)
 {
-    if (AsRecordingDevice(m_device)) {
+    if (DeviceCallsKept() && AsRecordingDevice(m_device)) {
         D3DCall call(op, a);
         call.name = name ? name : "";
         RecordedCalls(m_device).Add(std::move(call));
@@ -76,6 +86,7 @@ HRESULT Effect::Store(D3DXHANDLE name, ParamType type, const float* values, int 
     if (!p || !values)
         return D3DERR_INVALIDCALL;
     std::memcpy(p->value, values, sizeof(float) * count);
+    Touch();
     return D3D_OK;
 }
 
@@ -102,6 +113,7 @@ HRESULT Effect::SetInt(D3DXHANDLE name, INT value)
     if (!p)
         return D3DERR_INVALIDCALL;
     p->integer = value;
+    Touch();
     return D3D_OK;
 }
 
@@ -128,6 +140,7 @@ HRESULT Effect::SetTexture(D3DXHANDLE name, IDirect3DBaseTexture9* texture)
     if (slot)
         slot->Release();
     slot = texture;
+    Touch();
     return D3D_OK;
 }
 

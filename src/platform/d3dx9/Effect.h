@@ -7,6 +7,7 @@
 #include "platform/d3d9/Resources.h"
 #include "platform/d3dx9/EffectFile.h"
 
+#include <cstdint>
 namespace plat::fx {
 
 class Effect final : public d3d::RefObject<ID3DXEffect> {
@@ -40,6 +41,9 @@ public:
     mutable std::unique_ptr<d3d::BackendObject> backend;
     // The pass being applied, or null outside BeginPass/EndPass.
     const fx::Pass* ActivePass() const;
+    // Changes whenever a parameter value changes, unique among all effects,
+    // so a back end knows when to send the values again.
+    std::uint64_t Stamp() const { return m_stamp; }
 
 private:
     Parameter* Find(D3DXHANDLE name, ParamType type);
@@ -48,6 +52,7 @@ private:
     HRESULT Apply(UINT pass);
     void Record(D3DOp op, const char* name, DWORD a = 0);
     void Notify(bool applied);
+    void Touch();
     int FindTechnique(const char* name) const;
 
     IDirect3DDevice9* m_device;
@@ -56,6 +61,7 @@ private:
     size_t m_technique = 0;
     bool m_begun = false;
     int m_pass = -1;
+    std::uint64_t m_stamp = 0;
 };
 
 } // namespace plat::fx

@@ -26,6 +26,9 @@ struct ImageSet {
     std::vector<Image> images;
     D3DFORMAT format = D3DFMT_UNKNOWN; // the file's own format
     D3DXIMAGE_FILEFORMAT fileType = D3DXIFF_BMP;
+    // The file's own bytes of each image when it holds DXT blocks, so a
+    // device that samples blocks can take them as they are.
+    std::vector<std::vector<std::uint8_t>> blocks;
 
     const Image& At(UINT face, UINT level) const { return images[size_t(face) * levels + level]; }
 };
@@ -34,6 +37,7 @@ struct ImageSet {
 // kind, is damaged, or claims more data than it holds.
 HRESULT DecodeDds(const std::uint8_t* data, size_t size, ImageSet* out);
 HRESULT DecodeBmp(const std::uint8_t* data, size_t size, ImageSet* out);
+HRESULT DecodeBmpWithSdl(const std::uint8_t* data, size_t size, ImageSet* out);
 HRESULT DecodeJpeg(const std::uint8_t* data, size_t size, ImageSet* out);
 // Chooses the decoder by the file's signature.
 HRESULT DecodeImage(const void* data, size_t size, ImageSet* out);

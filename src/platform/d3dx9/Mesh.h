@@ -42,6 +42,9 @@ public:
     std::vector<DWORD>& Attributes() { return m_attributes; }
 
 private:
+    void OrderForVertexCache(std::vector<DWORD>* faceOrder);
+    void OrderRun(DWORD* faces, size_t count);
+
     IDirect3DDevice9* m_device;
     DWORD m_faces, m_vertices, m_options, m_fvf, m_stride;
     IDirect3DVertexBuffer9* m_vb;

@@ -2,7 +2,11 @@
 #include "platform/d3d9/Formats.h"
 #include "platform/d3dx9/Mesh.h"
 
+#include <meshoptimizer.h>
+
 #include <algorithm>
+#include <array>
+#include <map>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -112,6 +116,48 @@ static std::vector<std::uint8_t> Permuted(const std::vector<std::uint8_t>& bytes
 
 // Faces sorted by attribute (stable); vertices renumbered in order of first
 // use, unused ones kept at the end.
+// Within each run of one attribute, faces in the order that reuses the most
+// recently transformed vertices. The run stays where it is, so subsets keep
+// drawing as one range.
+void Mesh::OrderForVertexCache(std::vector<DWORD>* faceOrder)
+{
+    std::vector<DWORD>& order = *faceOrder;
+    size_t start = 0;
+    while (start < order.size()) {
+        size_t end = start;
+        while (end < order.size() && m_attributes[order[end]] == m_attributes[order[start]])
+            ++end;
+        OrderRun(order.data() + start, end - start);
+        start = end;
+    }
+}
+
+void Mesh::OrderRun(DWORD* faces, size_t count)
+{
+    std::vector<unsigned> indices(count * 3), ordered(count * 3);
+    for (size_t n = 0; n < count; ++n)
+        for (int k = 0; k < 3; ++k) {
+            indices[n * 3 + k] = Index(size_t(faces[n]) * 3 + k);
+            if (indices[n * 3 + k] >= m_vertices)
+                return; // a broken face: the run keeps its order
+        }
+    meshopt_optimizeVertexCache(ordered.data(), indices.data(), indices.size(), m_vertices);
+    // The library hands back triangles, not face numbers: find each one's
+    // face among those with the same corners (in order, for repeats).
+    std::map<std::array<unsigned, 3>, std::vector<DWORD>> byCorners;
+    for (size_t n = count; n-- > 0;)
+        byCorners[{indices[n * 3], indices[n * 3 + 1], indices[n * 3 + 2]}].push_back(faces[n]);
+    std::vector<DWORD> reordered(count);
+    for (size_t n = 0; n < count; ++n) {
+        std::vector<DWORD>& same = byCorners[{ordered[n * 3], ordered[n * 3 + 1], ordered[n * 3 + 2]}];
+        if (same.empty())
+            return; // not a reordering of the run after all: leave it
+        reordered[n] = same.back();
+        same.pop_back();
+    }
+    std::copy(reordered.begin(), reordered.end(), faces);
+}
+
 HRESULT Mesh::OptimizeInplace(DWORD flags, const DWORD* adjacencyIn, DWORD* adjacencyOut, DWORD* faceRemap,
                               ID3DXBuffer** vertexRemap)
 {
@@ -119,6 +165,8 @@ HRESULT Mesh::OptimizeInplace(DWORD flags, const DWORD* adjacencyIn, DWORD* adja
     std::iota(faceOrder.begin(), faceOrder.end(), 0);
     std::stable_sort(faceOrder.begin(), faceOrder.end(),
                      [this](DWORD a, DWORD b) { return m_attributes[a] < m_attributes[b]; });
+    if (flags & (D3DXMESHOPT_VERTEXCACHE | D3DXMESHOPT_STRIPREORDER))
+        OrderForVertexCache(&faceOrder);
     std::vector<DWORD> newOfOld(m_vertices, kNone), vertexOrder;
     for (DWORD f : faceOrder)
         for (int k = 0; k < 3; ++k) {

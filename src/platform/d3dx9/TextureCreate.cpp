@@ -4,7 +4,11 @@
 #include "platform/d3d9/Resources.h"
 #include "platform/d3dx9/Image.h"
 
+#include "platform/d3d9/RecordingDevice.h"
+
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -22,12 +26,45 @@ UINT LevelsWanted(UINT levels, UINT width, UINT height)
 
 bool SizeGiven(UINT size) { return size != 0 && size != D3DX_DEFAULT && size != D3DX_DEFAULT_NONPOW2; }
 
-// The format a file loads as when the caller leaves it open.
-D3DFORMAT NaturalFormat(D3DFORMAT fileFormat)
+// The format a file loads as when the caller leaves it open: a device that
+// samples DXT blocks keeps them (a quarter or less of the memory); the
+// headless device widens them for tests to read.
+D3DFORMAT NaturalFormat(IDirect3DDevice9* device, D3DFORMAT fileFormat)
 {
-    if (plat::d3d::IsBlockFormat(fileFormat))
-        return D3DFMT_A8R8G8B8;
+    if (plat::d3d::IsBlockFormat(fileFormat)) {
+        plat::RecordingDevice* recording = plat::AsRecordingDevice(device);
+        return recording && recording->SamplesBlockFormats() ? fileFormat : D3DFMT_A8R8G8B8;
+    }
     return fileFormat == D3DFMT_R8G8B8 ? D3DFMT_X8R8G8B8 : fileFormat;
+}
+
+// Blocks go in as the file has them, level by level.
+void FillBlocks(plat::d3d::TextureStore& store, const ImageSet& set)
+{
+    for (UINT face = 0; face < store.FaceCount(); ++face)
+        for (UINT level = 0; level < store.LevelCount(); ++level) {
+            plat::d3d::Level& target = *store.At(face, level);
+            const std::vector<std::uint8_t>& bytes = set.blocks[size_t(face) * set.levels + level];
+            std::memcpy(target.bytes.data(), bytes.data(), std::min(bytes.size(), target.bytes.size()));
+            ++target.revision;
+        }
+}
+
+// Whether the file's blocks are used as they are (a block format asked for,
+// at the file's size). The chain is then cut to the file's levels: blocks of
+// a missing level would need an encoder. Asked at another size, the texture
+// is widened to A8R8G8B8 instead.
+bool BlockLevels(const ImageSet& set, D3DFORMAT* format, UINT width, UINT height, UINT* levels)
+{
+    if (!plat::d3d::IsBlockFormat(*format))
+        return false;
+    if (*format == set.format && !set.blocks.empty() && width == set.At(0, 0).width &&
+        height == set.At(0, 0).height) {
+        *levels = std::min(*levels, set.levels);
+        return true;
+    }
+    *format = D3DFMT_A8R8G8B8;
+    return false;
 }
 
 void WriteLevel(plat::d3d::Level& level, const Image& image)
@@ -73,8 +110,8 @@ HRESULT Prepare(IDirect3DDevice9* device, const void* data, UINT size, D3DFORMAT
     if (FAILED(hr))
         return hr;
     if (*format == D3DFMT_UNKNOWN)
-        *format = NaturalFormat(set->format);
-    return plat::img::CanConvert(*format) ? D3D_OK : D3DERR_INVALIDCALL;
+        *format = NaturalFormat(device, set->format);
+    return plat::img::CanConvert(*format) || *format == set->format ? D3D_OK : D3DERR_INVALIDCALL;
 }
 
 // Decodes an image that must hold the given number of faces (1 or a cube's 6).
@@ -132,11 +169,15 @@ HRESULT D3DXCreateTextureFromFileInMemoryEx(IDirect3DDevice9* device, const void
         return hr;
     width = SizeGiven(width) ? width : set.At(0, 0).width;
     height = SizeGiven(height) ? height : set.At(0, 0).height;
-    hr = device->CreateTexture(width, height, LevelsWanted(levels, width, height), usage, format, pool, texture,
-                               nullptr);
+    levels = LevelsWanted(levels, width, height);
+    const bool blocks = BlockLevels(set, &format, width, height, &levels);
+    hr = device->CreateTexture(width, height, levels, usage, format, pool, texture, nullptr);
     if (FAILED(hr))
         return hr;
-    FillStore(*plat::d3d::StoreOf(*texture), set, width, height);
+    if (blocks)
+        FillBlocks(*plat::d3d::StoreOf(*texture), set);
+    else
+        FillStore(*plat::d3d::StoreOf(*texture), set, width, height);
     Describe(set, info);
     return D3D_OK;
 }
@@ -155,10 +196,15 @@ HRESULT D3DXCreateCubeTextureFromFileInMemoryEx(IDirect3DDevice9* device, const 
     if (FAILED(hr))
         return hr;
     edge = SizeGiven(edge) ? edge : set.At(0, 0).width;
-    hr = device->CreateCubeTexture(edge, LevelsWanted(levels, edge, edge), usage, format, pool, texture, nullptr);
+    levels = LevelsWanted(levels, edge, edge);
+    const bool blocks = BlockLevels(set, &format, edge, edge, &levels);
+    hr = device->CreateCubeTexture(edge, levels, usage, format, pool, texture, nullptr);
     if (FAILED(hr))
         return hr;
-    FillStore(*plat::d3d::StoreOf(*texture), set, edge, edge);
+    if (blocks)
+        FillBlocks(*plat::d3d::StoreOf(*texture), set);
+    else
+        FillStore(*plat::d3d::StoreOf(*texture), set, edge, edge);
     Describe(set, info);
     return D3D_OK;
 }

@@ -7,6 +7,7 @@
 #include "platform/gl/EffectSource.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -36,6 +37,7 @@ GlDevice::GlDevice(const D3DCAPS9& caps, const D3DPRESENT_PARAMETERS& params, st
         applied.fill(0xFFFFFFFFu);
     // Flat shading takes the colour of a triangle's first vertex.
     glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
+    ForgetGlState();
     m_context->SetSwapInterval(params.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
 }
 
@@ -59,8 +61,40 @@ void GlDevice::ClearPrograms()
 {
     m_programs.Clear();
     ++m_cacheEpoch;
-    m_lastKey.clear();
-    m_lastProgram = nullptr;
+    for (RecentProgram& recent : m_recent)
+        recent.program = nullptr;
+    // A new program may be given the name of a deleted one.
+    ForgetGlState();
+}
+
+void GlDevice::ForgetGlState()
+{
+    m_gl.Forget();
+    m_layout.known = false;
+    m_elementBuffer = 0xFFFFFFFFu;
+    m_targetKnown = false;
+    ++m_uniformEpoch;
+    for (auto& applied : m_appliedSamplers)
+        applied.fill(0xFFFFFFFFu);
+    for (int& setting : m_namedSamplerSetting)
+        setting = -1;
+}
+
+Program* GlDevice::CompileTimed(const std::string& key, const std::string& vertex, const std::string& fragment,
+                                const std::string& what, std::string* log)
+{
+    const auto start = std::chrono::steady_clock::now();
+    std::string text;
+    Program* program = m_programs.Add(key, vertex, fragment, &text);
+    // Linking leaves the new program in use.
+    m_gl.ForgetProgram();
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    ReportShaderCompile(what.c_str(), ms);
+    if (!program && log)
+        *log += text;
+    else if (!program)
+        std::fprintf(stderr, "%s failed: %s\n", what.c_str(), text.c_str());
+    return program;
 }
 
 HRESULT GlDevice::Reset(D3DPRESENT_PARAMETERS* params)
@@ -68,6 +102,7 @@ HRESULT GlDevice::Reset(D3DPRESENT_PARAMETERS* params)
     const HRESULT hr = RecordingDevice::Reset(params);
     m_boundColor = Attachment{};
     m_boundDepth = Attachment{};
+    ForgetGlState();
     if (SUCCEEDED(hr))
         m_context->SetSwapInterval(m_params.PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE ? 0 : 1);
     return hr;
@@ -81,9 +116,18 @@ static bool SameAttachment(const Attachment& a, const Attachment& b)
 // The framebuffer of the current colour target and depth surface.
 bool GlDevice::BindTarget()
 {
+    // No target was set since the framebuffer was last made: it still holds
+    // the device's surfaces.
+    if (m_targetKnown && m_boundTargetRevision == m_targetRevision)
+        return m_targetComplete;
+    m_targetKnown = true;
+    m_targetComplete = false;
+    m_boundTargetRevision = m_targetRevision;
     Attachment color, depth;
-    if (!AttachmentOf(m_renderTarget, &color))
+    if (!AttachmentOf(m_renderTarget, &color)) {
+        std::fprintf(stderr, "Render target has no drawing copy: the draws and clears into it are skipped\n");
         return false;
+    }
     const bool hasDepth = m_depthStencil && AttachmentOf(m_depthStencil, &depth);
     glBindFramebuffer(GL_FRAMEBUFFER, m_fbo);
     if (!SameAttachment(color, m_boundColor)) {
@@ -98,7 +142,10 @@ bool GlDevice::BindTarget()
         m_boundDepth = depth;
         m_hasDepth = hasDepth;
     }
-    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    m_targetComplete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (!m_targetComplete)
+        std::fprintf(stderr, "Render target cannot be drawn into: the draws and clears into it are skipped\n");
+    return m_targetComplete;
 }
 
 // Clears the viewport, or the given rectangles inside it.
@@ -136,6 +183,8 @@ HRESULT GlDevice::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
         glClear(bits);
     }
     glDisable(GL_SCISSOR_TEST);
+    // The masks were opened for the clear.
+    m_gl.Forget();
     return hr;
 }
 
@@ -217,7 +266,13 @@ HRESULT GlDevice::Present(const RECT* source, const RECT* dest, HWND window, con
         glBindFramebuffer(GL_FRAMEBUFFER, m_fbo);
     }
     m_context->Swap();
+    m_gl.Forget();
     return hr;
+}
+
+bool GlDevice::SamplesBlockFormats() const
+{
+    return m_context->HasExtension("GL_EXT_texture_compression_s3tc");
 }
 
 void GlDevice::OnEffectPass(const fx::Effect* effect, bool applied)

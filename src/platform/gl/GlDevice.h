@@ -13,6 +13,7 @@
 #include "platform/gl/GlContext.h"
 #include "platform/gl/GlPrograms.h"
 #include "platform/gl/GlResources.h"
+#include "platform/gl/GlStateCache.h"
 
 #include <memory>
 
@@ -46,6 +47,7 @@ public:
 
     void OnEffectPass(const fx::Effect* effect, bool applied) override;
     bool AcceptEffect(const fx::EffectFile& file, std::string* errors) override;
+    bool SamplesBlockFormats() const override;
 
     bool Read(IDirect3DSurface9* surface, Pixels* out);
     ProgramCache& Programs() { return m_programs; }
@@ -60,14 +62,25 @@ private:
     void ApplySampler(DWORD stage);
     Program* ChooseProgram(const ProgramKey& key);
     Program* EffectProgram(const ProgramKey& key);
+    // Links a program under key, timing the compile for the listener; null
+    // with the compiler's text in log (or on stderr without one).
+    Program* CompileTimed(const std::string& key, const std::string& vertex, const std::string& fragment,
+                          const std::string& what, std::string* log = nullptr);
     // The cached or newly compiled program of an effect pass; null with the
     // compiler's text in log when it does not compile.
     Program* CompileEffectPass(const fx::EffectFile& file, const std::string& declarations, const fx::Pass& pass,
                                const ProgramKey& key, std::string* log);
-    void SetUniforms(const Program& program);
-    void SetEffectUniforms(const Program& program);
+    void SetUniforms(Program& program);
+    void SetTransformUniforms(Program& program, bool known);
+    void SetLightUniforms(const GLint* locations);
+    void SetColourUniforms(Program& program, bool known);
+    void SetEffectUniforms(Program& program);
     void BindNamedTexture(const fx::Parameter& parameter, IDirect3DBaseTexture9* texture, GLint unit);
-    void SetupVertexArray(GLintptr base, UINT stride);
+    void SetupVertexArray(GLuint buffer, GLintptr base, UINT stride);
+    GLuint VertexBufferName(d3d::BufferStore& store);
+    void BindIndexBuffer(d3d::BufferStore& store);
+    // Everything GL was told is forgotten: the next draw sends it all again.
+    void ForgetGlState();
     bool PrepareDraw();
     void DrawArrays(D3DPRIMITIVETYPE type, UINT first, UINT primitives);
     void DrawElements(D3DPRIMITIVETYPE type, UINT primitives, GLenum indexType, GLintptr offset, GLint baseVertex);
@@ -91,8 +104,30 @@ private:
     bool m_hasDepth = false;
     ProgramCache m_programs;
     unsigned m_cacheEpoch = 1;
-    std::string m_lastKey;
-    Program* m_lastProgram = nullptr;
+    unsigned m_uniformEpoch = 1;
+    struct RecentProgram {
+        ProgramKey key;
+        Program* program = nullptr;
+    };
+    static constexpr int kRecentPrograms = 8;
+    RecentProgram m_recent[kRecentPrograms] = {};
+    int m_nextRecent = 0;
+    GlStateCache m_gl;
+    struct VertexLayout {
+        bool known = false;
+        DWORD fvf = 0;
+        GLuint buffer = 0;
+        GLintptr base = 0;
+        UINT stride = 0;
+    };
+    VertexLayout m_layout;
+    GLuint m_elementBuffer = 0;
+    std::uint32_t m_seenDeletions = 0;
+    // The target revision the framebuffer was last made for, and whether it
+    // was complete.
+    bool m_targetKnown = false;
+    bool m_targetComplete = false;
+    std::uint32_t m_boundTargetRevision = 0;
     const fx::Effect* m_effect = nullptr;
     unsigned m_frames = 0;
 };

@@ -123,11 +123,17 @@ int MaterialSource(DWORD source, bool colorVertex, bool diffuse, bool specular)
     return 0;
 }
 
-// The effect's programs per pass and key, valid for one program-cache epoch.
+// The effect's programs per pass and key, valid for one program-cache epoch;
+// an effect has few, so they are searched in order.
 struct EffectPrograms final : d3d::BackendObject {
+    struct Entry {
+        const fx::Pass* pass;
+        ProgramKey key;
+        Program* program;
+    };
     unsigned epoch = 0;
     std::string declarations;
-    std::unordered_map<std::string, Program*> byKey;
+    std::vector<Entry> programs;
 };
 
 } // namespace
@@ -135,38 +141,26 @@ struct EffectPrograms final : d3d::BackendObject {
 void GlDevice::ApplyRenderStates()
 {
     const auto& rs = m_renderStates;
-    glViewport(GLint(m_viewport.X), GLint(m_viewport.Y), GLsizei(m_viewport.Width), GLsizei(m_viewport.Height));
-    glDepthRange(m_viewport.MinZ, m_viewport.MaxZ);
-    if (rs[D3DRS_ZENABLE] && m_hasDepth)
-        glEnable(GL_DEPTH_TEST);
-    else
-        glDisable(GL_DEPTH_TEST);
-    glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
-    glDepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
+    m_gl.Viewport(GLint(m_viewport.X), GLint(m_viewport.Y), GLsizei(m_viewport.Width), GLsizei(m_viewport.Height));
+    m_gl.DepthRange(m_viewport.MinZ, m_viewport.MaxZ);
+    m_gl.Enable(GL_DEPTH_TEST, rs[D3DRS_ZENABLE] && m_hasDepth);
+    m_gl.DepthMask(rs[D3DRS_ZWRITEENABLE] != 0);
+    m_gl.DepthFunc(CompareFunc(rs[D3DRS_ZFUNC]));
     // Clockwise on screen is counter-clockwise in GL's window space here
     // (rows run top down), so the device's clockwise faces are GL's front.
-    if (rs[D3DRS_CULLMODE] == D3DCULL_CW || rs[D3DRS_CULLMODE] == D3DCULL_CCW) {
-        glEnable(GL_CULL_FACE);
-        glCullFace(rs[D3DRS_CULLMODE] == D3DCULL_CW ? GL_FRONT : GL_BACK);
-    } else {
-        glDisable(GL_CULL_FACE);
-    }
+    const bool cull = rs[D3DRS_CULLMODE] == D3DCULL_CW || rs[D3DRS_CULLMODE] == D3DCULL_CCW;
+    m_gl.Enable(GL_CULL_FACE, cull);
+    if (cull)
+        m_gl.CullFace(rs[D3DRS_CULLMODE] == D3DCULL_CW ? GL_FRONT : GL_BACK);
     const DWORD fill = rs[D3DRS_FILLMODE];
-    glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_WIREFRAME ? GL_LINE : fill == D3DFILL_POINT ? GL_POINT : GL_FILL);
+    m_gl.PolygonMode(fill == D3DFILL_WIREFRAME ? GL_LINE : fill == D3DFILL_POINT ? GL_POINT : GL_FILL);
+    m_gl.Enable(GL_BLEND, rs[D3DRS_ALPHABLENDENABLE] != 0);
     if (rs[D3DRS_ALPHABLENDENABLE]) {
-        glEnable(GL_BLEND);
-        glBlendFunc(BlendFactor(rs[D3DRS_SRCBLEND]), BlendFactor(rs[D3DRS_DESTBLEND]));
-        glBlendEquation(BlendEquation(rs[D3DRS_BLENDOP]));
-    } else {
-        glDisable(GL_BLEND);
+        m_gl.BlendFunc(BlendFactor(rs[D3DRS_SRCBLEND]), BlendFactor(rs[D3DRS_DESTBLEND]));
+        m_gl.BlendEquation(BlendEquation(rs[D3DRS_BLENDOP]));
     }
-    const DWORD mask = rs[D3DRS_COLORWRITEENABLE];
-    glColorMask(mask & 1 ? GL_TRUE : GL_FALSE, mask & 2 ? GL_TRUE : GL_FALSE, mask & 4 ? GL_TRUE : GL_FALSE,
-                mask & 8 ? GL_TRUE : GL_FALSE);
-    if (rs[D3DRS_CLIPPLANEENABLE] & 1)
-        glEnable(GL_CLIP_DISTANCE0);
-    else
-        glDisable(GL_CLIP_DISTANCE0);
+    m_gl.ColorMask(unsigned(rs[D3DRS_COLORWRITEENABLE] & 0xF));
+    m_gl.Enable(GL_CLIP_DISTANCE0, (rs[D3DRS_CLIPPLANEENABLE] & 1) != 0);
 }
 
 ProgramKey GlDevice::MakeKey() const
@@ -289,23 +283,21 @@ void GlDevice::PassThroughUntextured(StageKey* stage)
 void GlDevice::BindTextures(ProgramKey* key)
 {
     for (DWORD stage = 0; stage < kStages; ++stage) {
-        glActiveTexture(GL_TEXTURE0 + stage);
         GLenum target = 0;
         const GLuint name = m_textures[stage] ? SyncTexture(m_textures[stage], &target) : 0;
         if (!name) {
-            glBindTexture(GL_TEXTURE_2D, 0);
-            glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+            m_gl.BindTexture(stage, GL_TEXTURE_2D, 0);
+            m_gl.BindTexture(stage, GL_TEXTURE_CUBE_MAP, 0);
             PassThroughUntextured(&key->stages[stage]);
             continue;
         }
-        glBindTexture(target, name);
-        glBindSampler(stage, m_samplers[stage]);
+        m_gl.BindTexture(stage, target, name);
+        m_gl.BindSampler(stage, m_samplers[stage]);
         ApplySampler(stage);
         // Only stages that run read their texture.
         if (key->stages[stage].colorOp != 0 && key->stages[stage].colorOp != D3DTOP_DISABLE)
             key->stages[stage].texType = target == GL_TEXTURE_CUBE_MAP ? 2 : 1;
     }
-    glActiveTexture(GL_TEXTURE0);
 }
 
 Program* GlDevice::ChooseProgram(const ProgramKey& key)
@@ -315,18 +307,19 @@ Program* GlDevice::ChooseProgram(const ProgramKey& key)
         if (pass->vertexShader >= 0 || pass->pixelShader >= 0)
             return EffectProgram(key);
     }
-    std::string bytes = KeyBytes(key);
-    if (m_lastProgram && bytes == m_lastKey)
-        return m_lastProgram;
+    // The programs used lately are found without making the cache's text key.
+    for (const RecentProgram& recent : m_recent)
+        if (recent.program && std::memcmp(&recent.key, &key, sizeof key) == 0)
+            return recent.program;
+    const std::string bytes = KeyBytes(key);
     Program* program = m_programs.Find(bytes);
     if (!program) {
-        std::string log;
-        program = m_programs.Add(bytes, FixedVertexSource(key), FixedFragmentSource(key), &log);
+        program = CompileTimed(bytes, FixedVertexSource(key), FixedFragmentSource(key), "fixed-function program");
         if (!program)
-            std::fprintf(stderr, "Fixed-function program failed: %s\n", log.c_str());
+            return nullptr;
     }
-    m_lastKey = std::move(bytes);
-    m_lastProgram = program;
+    m_recent[m_nextRecent] = RecentProgram{key, program};
+    m_nextRecent = (m_nextRecent + 1) % kRecentPrograms;
     return program;
 }
 
@@ -341,14 +334,12 @@ Program* GlDevice::EffectProgram(const ProgramKey& fullKey)
         cache->declarations = ParameterDeclarations(m_effect->File());
     }
     if (cache->epoch != m_cacheEpoch) {
-        cache->byKey.clear();
+        cache->programs.clear();
         cache->epoch = m_cacheEpoch;
     }
-    std::string passKey = KeyBytes(key);
-    passKey.append(reinterpret_cast<const char*>(&pass), sizeof pass);
-    auto found = cache->byKey.find(passKey);
-    if (found != cache->byKey.end())
-        return found->second;
+    for (const EffectPrograms::Entry& entry : cache->programs)
+        if (entry.pass == pass && std::memcmp(&entry.key, &key, sizeof key) == 0)
+            return entry.program;
     const fx::EffectFile& file = m_effect->File();
     std::string log;
     Program* program = CompileEffectPass(file, cache->declarations, *pass, key, &log);
@@ -357,7 +348,7 @@ Program* GlDevice::EffectProgram(const ProgramKey& fullKey)
     if (program && program->parameters.empty())
         for (const fx::Parameter& p : file.parameters)
             program->parameters.push_back(glGetUniformLocation(program->id, p.name.c_str()));
-    cache->byKey[passKey] = program;
+    cache->programs.push_back(EffectPrograms::Entry{pass, key, program});
     return program;
 }
 
@@ -368,85 +359,160 @@ Program* GlDevice::CompileEffectPass(const fx::EffectFile& file, const std::stri
     const std::string fs = EffectFragmentSource(file, declarations, pass.pixelShader, key);
     const std::string full = KeyBytes(key) + vs + fs;
     Program* program = m_programs.Find(full);
-    return program ? program : m_programs.Add(full, vs, fs, log);
+    return program ? program : CompileTimed(full, vs, fs, "effect pass " + pass.name, log);
 }
 
-void GlDevice::SetUniforms(const Program& program)
+namespace {
+
+// Copies now into seen and says so when they differ.
+template <class T>
+bool Changed(T& seen, const T& now, bool known)
+{
+    if (known && std::memcmp(&seen, &now, sizeof(T)) == 0)
+        return false;
+    std::memcpy(&seen, &now, sizeof(T));
+    return true;
+}
+
+} // namespace
+
+void GlDevice::SetTransformUniforms(Program& program, bool known)
 {
     const GLint* loc = program.location;
+    AppliedUniforms& seen = program.applied;
     const D3DMATRIX& world = m_transforms[D3DTS_WORLD];
     const D3DMATRIX& view = m_transforms[D3DTS_VIEW];
-    glUniformMatrix4fv(loc[uWorld], 1, GL_FALSE, &world._11);
-    glUniformMatrix4fv(loc[uView], 1, GL_FALSE, &view._11);
-    glUniformMatrix4fv(loc[uProj], 1, GL_FALSE, &m_transforms[D3DTS_PROJECTION]._11);
-    if (loc[uNormalMatrix] >= 0) {
+    const bool worldChanged = Changed(seen.world, world, known);
+    const bool viewChanged = Changed(seen.view, view, known);
+    if (worldChanged)
+        glUniformMatrix4fv(loc[uWorld], 1, GL_FALSE, &world._11);
+    if (viewChanged)
+        glUniformMatrix4fv(loc[uView], 1, GL_FALSE, &view._11);
+    if (Changed(seen.proj, m_transforms[D3DTS_PROJECTION], known))
+        glUniformMatrix4fv(loc[uProj], 1, GL_FALSE, &m_transforms[D3DTS_PROJECTION]._11);
+    if (loc[uNormalMatrix] >= 0 && (worldChanged || viewChanged)) {
         float normal[9];
         NormalMatrix(Multiply(world, view), normal);
         glUniformMatrix3fv(loc[uNormalMatrix], 1, GL_FALSE, normal);
     }
-    if (loc[uTexMatrix] >= 0)
+    if (loc[uTexMatrix] >= 0 &&
+        Changed(seen.texture, *reinterpret_cast<const D3DMATRIX(*)[8]>(&m_transforms[D3DTS_TEXTURE0]), known))
         glUniformMatrix4fv(loc[uTexMatrix], 8, GL_FALSE, &m_transforms[D3DTS_TEXTURE0]._11);
-    glUniform4fv(loc[uMatDiffuse], 1, &m_material.Diffuse.r);
-    glUniform4fv(loc[uMatAmbient], 1, &m_material.Ambient.r);
-    glUniform4fv(loc[uMatSpecular], 1, &m_material.Specular.r);
-    glUniform4fv(loc[uMatEmissive], 1, &m_material.Emissive.r);
-    glUniform1f(loc[uMatPower], m_material.Power);
-    float color[4];
-    ColorOf(m_renderStates[D3DRS_AMBIENT], color);
-    glUniform4fv(loc[uAmbient], 1, color);
     if (loc[uLightDiffuse] >= 0 || loc[uLightAmbient] >= 0) {
-        float diffuse[32], specular[32], ambient[32], position[24], direction[24], attenuation[32], spot[32];
-        for (DWORD i = 0; i < kLights; ++i) {
-            const D3DLIGHT9& l = m_lights[i];
-            std::memcpy(diffuse + i * 4, &l.Diffuse, 16);
-            std::memcpy(specular + i * 4, &l.Specular, 16);
-            std::memcpy(ambient + i * 4, &l.Ambient, 16);
-            const float p[4] = {l.Position.x, l.Position.y, l.Position.z, 1.0f};
-            const float d[4] = {l.Direction.x, l.Direction.y, l.Direction.z, 0.0f};
-            float pv[4], dv[4];
-            Transform(p, view, pv);
-            Transform(d, view, dv);
-            const float length = std::sqrt(dv[0] * dv[0] + dv[1] * dv[1] + dv[2] * dv[2]);
-            for (int k = 0; k < 3; ++k) {
-                position[i * 3 + k] = pv[k];
-                direction[i * 3 + k] = length > 0.0f ? dv[k] / length : 0.0f;
-            }
-            const float a[4] = {l.Attenuation0, l.Attenuation1, l.Attenuation2, l.Range};
-            const float s[4] = {std::cos(l.Theta * 0.5f), std::cos(l.Phi * 0.5f), l.Falloff, 0.0f};
-            std::memcpy(attenuation + i * 4, a, 16);
-            std::memcpy(spot + i * 4, s, 16);
+        D3DLIGHT9 lights[kLights];
+        std::copy(m_lights.begin(), m_lights.end(), lights);
+        // Light positions are sent in view space, so a new view sends them too.
+        if (Changed(seen.lights, lights, known) || viewChanged)
+            SetLightUniforms(loc);
+    }
+}
+
+void GlDevice::SetLightUniforms(const GLint* loc)
+{
+    const D3DMATRIX& view = m_transforms[D3DTS_VIEW];
+    float diffuse[32], specular[32], ambient[32], position[24], direction[24], attenuation[32], spot[32];
+    for (DWORD i = 0; i < kLights; ++i) {
+        const D3DLIGHT9& l = m_lights[i];
+        std::memcpy(diffuse + i * 4, &l.Diffuse, 16);
+        std::memcpy(specular + i * 4, &l.Specular, 16);
+        std::memcpy(ambient + i * 4, &l.Ambient, 16);
+        const float p[4] = {l.Position.x, l.Position.y, l.Position.z, 1.0f};
+        const float d[4] = {l.Direction.x, l.Direction.y, l.Direction.z, 0.0f};
+        float pv[4], dv[4];
+        Transform(p, view, pv);
+        Transform(d, view, dv);
+        const float length = std::sqrt(dv[0] * dv[0] + dv[1] * dv[1] + dv[2] * dv[2]);
+        for (int k = 0; k < 3; ++k) {
+            position[i * 3 + k] = pv[k];
+            direction[i * 3 + k] = length > 0.0f ? dv[k] / length : 0.0f;
         }
-        glUniform4fv(loc[uLightDiffuse], 8, diffuse);
-        glUniform4fv(loc[uLightSpecular], 8, specular);
-        glUniform4fv(loc[uLightAmbient], 8, ambient);
-        glUniform3fv(loc[uLightPosition], 8, position);
-        glUniform3fv(loc[uLightDirection], 8, direction);
-        glUniform4fv(loc[uLightAttenuation], 8, attenuation);
-        glUniform4fv(loc[uLightSpot], 8, spot);
+        const float a[4] = {l.Attenuation0, l.Attenuation1, l.Attenuation2, l.Range};
+        const float s[4] = {std::cos(l.Theta * 0.5f), std::cos(l.Phi * 0.5f), l.Falloff, 0.0f};
+        std::memcpy(attenuation + i * 4, a, 16);
+        std::memcpy(spot + i * 4, s, 16);
     }
-    const float fog[4] = {FloatOf(m_renderStates[D3DRS_FOGSTART]), FloatOf(m_renderStates[D3DRS_FOGEND]),
-                          FloatOf(m_renderStates[D3DRS_FOGDENSITY]), 0.0f};
-    glUniform4fv(loc[uFog], 1, fog);
-    ColorOf(m_renderStates[D3DRS_FOGCOLOR], color);
-    glUniform4fv(loc[uFogColor], 1, color);
-    glUniform4fv(loc[uClipPlane], 1, m_clipPlanes[0].data());
-    const float viewport[4] = {float(m_viewport.X), float(m_viewport.Y), float(std::max<DWORD>(m_viewport.Width, 1)),
-                               float(std::max<DWORD>(m_viewport.Height, 1))};
-    glUniform4fv(loc[uViewport], 1, viewport);
-    glUniform2f(loc[uDepthRange], m_viewport.MinZ, m_viewport.MaxZ);
-    ColorOf(m_renderStates[D3DRS_TEXTUREFACTOR], color);
-    glUniform4fv(loc[uTextureFactor], 1, color);
-    if (loc[uStageConstant] >= 0) {
-        float constants[32];
+    glUniform4fv(loc[uLightDiffuse], 8, diffuse);
+    glUniform4fv(loc[uLightSpecular], 8, specular);
+    glUniform4fv(loc[uLightAmbient], 8, ambient);
+    glUniform3fv(loc[uLightPosition], 8, position);
+    glUniform3fv(loc[uLightDirection], 8, direction);
+    glUniform4fv(loc[uLightAttenuation], 8, attenuation);
+    glUniform4fv(loc[uLightSpot], 8, spot);
+}
+
+void GlDevice::SetColourUniforms(Program& program, bool known)
+{
+    const GLint* loc = program.location;
+    AppliedUniforms& seen = program.applied;
+    const auto& rs = m_renderStates;
+    if (Changed(seen.material, m_material, known)) {
+        glUniform4fv(loc[uMatDiffuse], 1, &m_material.Diffuse.r);
+        glUniform4fv(loc[uMatAmbient], 1, &m_material.Ambient.r);
+        glUniform4fv(loc[uMatSpecular], 1, &m_material.Specular.r);
+        glUniform4fv(loc[uMatEmissive], 1, &m_material.Emissive.r);
+        glUniform1f(loc[uMatPower], m_material.Power);
+    }
+    float color[4];
+    if (Changed(seen.ambient, rs[D3DRS_AMBIENT], known)) {
+        ColorOf(rs[D3DRS_AMBIENT], color);
+        glUniform4fv(loc[uAmbient], 1, color);
+    }
+    const bool fogStart = Changed(seen.fogStart, rs[D3DRS_FOGSTART], known);
+    const bool fogEnd = Changed(seen.fogEnd, rs[D3DRS_FOGEND], known);
+    if (Changed(seen.fogDensity, rs[D3DRS_FOGDENSITY], known) || fogStart || fogEnd) {
+        const float fog[4] = {FloatOf(rs[D3DRS_FOGSTART]), FloatOf(rs[D3DRS_FOGEND]), FloatOf(rs[D3DRS_FOGDENSITY]),
+                              0.0f};
+        glUniform4fv(loc[uFog], 1, fog);
+    }
+    if (Changed(seen.fogColor, rs[D3DRS_FOGCOLOR], known)) {
+        ColorOf(rs[D3DRS_FOGCOLOR], color);
+        glUniform4fv(loc[uFogColor], 1, color);
+    }
+    if (Changed(seen.textureFactor, rs[D3DRS_TEXTUREFACTOR], known)) {
+        ColorOf(rs[D3DRS_TEXTUREFACTOR], color);
+        glUniform4fv(loc[uTextureFactor], 1, color);
+    }
+    DWORD constants[kStages];
+    for (DWORD i = 0; i < kStages; ++i)
+        constants[i] = m_stageStates[i][D3DTSS_CONSTANT];
+    if (loc[uStageConstant] >= 0 && Changed(seen.stageConstant, constants, known)) {
+        float values[32];
         for (DWORD i = 0; i < kStages; ++i)
-            ColorOf(m_stageStates[i][D3DTSS_CONSTANT], constants + i * 4);
-        glUniform4fv(loc[uStageConstant], 8, constants);
+            ColorOf(constants[i], values + i * 4);
+        glUniform4fv(loc[uStageConstant], 8, values);
     }
-    glUniform1f(loc[uAlphaRef], float(m_renderStates[D3DRS_ALPHAREF] & 0xFF));
-    glUniform4fv(loc[uVsConst], kVertexConstRegisters, m_vsConstF.data());
-    glUniform4fv(loc[uPsConst], kPixelConstRegisters, m_psConstF.data());
-    glUniform4iv(loc[uVsConstI], kIntConstRegisters, m_vsConstI.data());
-    glUniform4iv(loc[uPsConstI], kIntConstRegisters, m_psConstI.data());
+    if (Changed(seen.alphaRef, rs[D3DRS_ALPHAREF], known))
+        glUniform1f(loc[uAlphaRef], float(rs[D3DRS_ALPHAREF] & 0xFF));
+}
+
+void GlDevice::SetUniforms(Program& program)
+{
+    AppliedUniforms& seen = program.applied;
+    const bool known = seen.epoch == m_uniformEpoch;
+    seen.epoch = m_uniformEpoch;
+    const GLint* loc = program.location;
+    SetTransformUniforms(program, known);
+    SetColourUniforms(program, known);
+    if (Changed(seen.clipPlane, *reinterpret_cast<const float(*)[4]>(m_clipPlanes[0].data()), known))
+        glUniform4fv(loc[uClipPlane], 1, m_clipPlanes[0].data());
+    if (Changed(seen.viewport, m_viewport, known)) {
+        const float viewport[4] = {float(m_viewport.X), float(m_viewport.Y),
+                                   float(std::max<DWORD>(m_viewport.Width, 1)),
+                                   float(std::max<DWORD>(m_viewport.Height, 1))};
+        glUniform4fv(loc[uViewport], 1, viewport);
+        glUniform2f(loc[uDepthRange], m_viewport.MinZ, m_viewport.MaxZ);
+    }
+    // The register banks go only to the programs that read them, after a write.
+    std::uint32_t* banks = seen.constants;
+    if (loc[uVsConst] >= 0 && (!known || banks[0] != m_constantRevision[0]))
+        glUniform4fv(loc[uVsConst], kVertexConstRegisters, m_vsConstF.data());
+    if (loc[uVsConstI] >= 0 && (!known || banks[1] != m_constantRevision[1]))
+        glUniform4iv(loc[uVsConstI], kIntConstRegisters, m_vsConstI.data());
+    if (loc[uPsConst] >= 0 && (!known || banks[2] != m_constantRevision[2]))
+        glUniform4fv(loc[uPsConst], kPixelConstRegisters, m_psConstF.data());
+    if (loc[uPsConstI] >= 0 && (!known || banks[3] != m_constantRevision[3]))
+        glUniform4iv(loc[uPsConstI], kIntConstRegisters, m_psConstI.data());
+    std::copy(m_constantRevision, m_constantRevision + 4, banks);
 }
 
 // A texture that shaders read by name goes on a unit of its own with a
@@ -468,23 +534,24 @@ void GlDevice::BindNamedTexture(const fx::Parameter& p, IDirect3DBaseTexture9* t
         glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, point ? GL_NEAREST : GL_LINEAR);
         glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, point ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
     }
-    glActiveTexture(GLenum(GL_TEXTURE0 + unit));
     GLenum target = 0;
     const GLuint name = texture ? SyncTexture(texture, &target) : 0;
     const GLenum wanted = p.type == fx::ParamType::CubeTexture ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
     // A texture of the other kind would break the draw: the unit stays empty.
-    glBindTexture(wanted, target == wanted ? name : 0);
-    glBindSampler(GLuint(unit), sampler);
-    glActiveTexture(GL_TEXTURE0);
+    m_gl.BindTexture(GLuint(unit), wanted, target == wanted ? name : 0);
+    m_gl.BindSampler(GLuint(unit), sampler);
 }
 
-// Parameter values of the applied effect; textures that no stage carries go
-// on texture units 8 and up.
-void GlDevice::SetEffectUniforms(const Program& program)
+// Parameter values of the applied effect, sent when the effect changed any
+// since this program last had them; textures that no stage carries go on
+// texture units 8 and up.
+void GlDevice::SetEffectUniforms(Program& program)
 {
     if (!m_effect || !m_effect->ActivePass())
         return;
     auto* effect = const_cast<fx::Effect*>(m_effect);
+    const bool send = program.applied.effectStamp != effect->Stamp() || program.applied.epoch != m_uniformEpoch;
+    program.applied.effectStamp = effect->Stamp();
     const auto& parameters = effect->File().parameters;
     GLint unit = kFirstNamedUnit;
     for (size_t i = 0; i < parameters.size() && i < program.parameters.size(); ++i) {
@@ -492,43 +559,47 @@ void GlDevice::SetEffectUniforms(const Program& program)
         const GLint location = program.parameters[i];
         if (location < 0)
             continue;
-        switch (p.type) {
-        case fx::ParamType::Float:
-            glUniform1f(location, p.value[0]);
-            break;
-        case fx::ParamType::Vector:
-            glUniform4fv(location, 1, p.value);
-            break;
-        case fx::ParamType::Matrix:
-            glUniformMatrix4fv(location, 1, GL_FALSE, p.value);
-            break;
-        case fx::ParamType::Int:
-            glUniform1i(location, p.integer);
-            break;
-        default: {
+        if (p.IsTexture()) {
             if (p.stage >= 0 && p.stage < 8) {
-                glUniform1i(location, p.stage);
-                break;
+                if (send)
+                    glUniform1i(location, p.stage);
+                continue;
             }
             if (unit > kLastNamedUnit)
-                break;
+                continue;
             IDirect3DBaseTexture9* texture = nullptr;
             effect->GetTexture(p.name.c_str(), &texture);
             BindNamedTexture(p, texture, unit);
             if (texture)
                 texture->Release();
-            glUniform1i(location, unit);
+            if (send)
+                glUniform1i(location, unit);
             ++unit;
+            continue;
         }
-        }
+        if (!send)
+            continue;
+        if (p.type == fx::ParamType::Float)
+            glUniform1f(location, p.value[0]);
+        else if (p.type == fx::ParamType::Vector)
+            glUniform4fv(location, 1, p.value);
+        else if (p.type == fx::ParamType::Matrix)
+            glUniformMatrix4fv(location, 1, GL_FALSE, p.value);
+        else if (p.type == fx::ParamType::Int)
+            glUniform1i(location, p.integer);
     }
 }
 
 // The attributes of the current vertex format, read from the bound buffer
 // at base with the given stride.
-void GlDevice::SetupVertexArray(GLintptr base, UINT stride)
+void GlDevice::SetupVertexArray(GLuint buffer, GLintptr base, UINT stride)
 {
     const DWORD fvf = m_fvf;
+    if (m_layout.known && m_layout.fvf == fvf && m_layout.buffer == buffer && m_layout.base == base &&
+        m_layout.stride == stride)
+        return;
+    m_layout = VertexLayout{true, fvf, buffer, base, stride};
+    m_gl.BindArrayBuffer(buffer);
     const DWORD position = fvf & D3DFVF_POSITION_MASK;
     GLintptr offset = base;
     auto attribute = [&](GLuint index, GLint size, GLenum type, GLboolean normalized, GLintptr bytes) {
@@ -564,8 +635,36 @@ void GlDevice::SetupVertexArray(GLintptr base, UINT stride)
     }
 }
 
+// The GL copy of a vertex buffer, copied again only after a change.
+GLuint GlDevice::VertexBufferName(d3d::BufferStore& store)
+{
+    GLuint name = CurrentBuffer(store);
+    if (!name) {
+        name = SyncBuffer(store, GL_ARRAY_BUFFER);
+        m_gl.ArrayBufferChanged(name);
+    }
+    return name;
+}
+
+// Index buffers belong to the vertex array, which is always this device's.
+void GlDevice::BindIndexBuffer(d3d::BufferStore& store)
+{
+    GLuint name = CurrentBuffer(store);
+    if (!name)
+        name = SyncBuffer(store, GL_ELEMENT_ARRAY_BUFFER);
+    else if (name != m_elementBuffer)
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, name);
+    m_elementBuffer = name;
+}
+
 bool GlDevice::PrepareDraw()
 {
+    if (m_seenDeletions != GlDeletions()) {
+        m_seenDeletions = GlDeletions();
+        m_gl.Forget();
+        m_layout.known = false;
+        m_elementBuffer = 0xFFFFFFFFu;
+    }
     if (!BindTarget())
         return false;
     ApplyRenderStates();
@@ -574,10 +673,10 @@ bool GlDevice::PrepareDraw()
     Program* program = ChooseProgram(key);
     if (!program)
         return false;
-    glUseProgram(program->id);
+    m_gl.UseProgram(program->id);
     SetUniforms(*program);
     SetEffectUniforms(*program);
-    glBindVertexArray(m_vao);
+    m_gl.BindVertexArray(m_vao);
     return true;
 }
 
@@ -598,9 +697,8 @@ HRESULT GlDevice::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT pr
     const HRESULT hr = RecordingDevice::DrawPrimitive(type, startVertex, primitiveCount);
     if (FAILED(hr) || primitiveCount == 0 || !PrepareDraw())
         return hr;
-    auto* vb = dynamic_cast<d3d::VertexBuffer*>(m_stream.buffer);
-    SyncBuffer(vb->Store(), GL_ARRAY_BUFFER);
-    SetupVertexArray(GLintptr(m_stream.offset), m_stream.stride);
+    auto* vb = static_cast<d3d::VertexBuffer*>(m_stream.buffer);
+    SetupVertexArray(VertexBufferName(vb->Store()), GLintptr(m_stream.offset), m_stream.stride);
     DrawArrays(type, startVertex, primitiveCount);
     return hr;
 }
@@ -612,11 +710,11 @@ HRESULT GlDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UI
         RecordingDevice::DrawIndexedPrimitive(type, baseVertex, minIndex, vertexCount, startIndex, primitiveCount);
     if (FAILED(hr) || primitiveCount == 0 || !PrepareDraw())
         return hr;
-    auto* vb = dynamic_cast<d3d::VertexBuffer*>(m_stream.buffer);
-    auto* ib = dynamic_cast<d3d::IndexBuffer*>(m_indices);
-    SyncBuffer(vb->Store(), GL_ARRAY_BUFFER);
-    SetupVertexArray(GLintptr(m_stream.offset), m_stream.stride);
-    SyncBuffer(ib->Store(), GL_ELEMENT_ARRAY_BUFFER);
+    // The checks above found both buffers to be the layer's own.
+    auto* vb = static_cast<d3d::VertexBuffer*>(m_stream.buffer);
+    auto* ib = static_cast<d3d::IndexBuffer*>(m_indices);
+    SetupVertexArray(VertexBufferName(vb->Store()), GLintptr(m_stream.offset), m_stream.stride);
+    BindIndexBuffer(ib->Store());
     const bool wide = ib->Format() == D3DFMT_INDEX32;
     DrawElements(type, primitiveCount, wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                  GLintptr(startIndex) * (wide ? 4 : 2), baseVertex);
@@ -629,9 +727,9 @@ HRESULT GlDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, co
     if (FAILED(hr) || primitiveCount == 0 || !PrepareDraw())
         return hr;
     const size_t bytes = size_t(d3d::VerticesOfPrimitives(type, primitiveCount)) * stride;
-    glBindBuffer(GL_ARRAY_BUFFER, m_streamVertices);
+    m_gl.BindArrayBuffer(m_streamVertices);
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), vertices, GL_STREAM_DRAW);
-    SetupVertexArray(0, stride);
+    SetupVertexArray(m_streamVertices, 0, stride);
     DrawArrays(type, 0, primitiveCount);
     return hr;
 }
@@ -645,10 +743,12 @@ HRESULT GlDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, U
     if (FAILED(hr) || primitiveCount == 0 || !PrepareDraw())
         return hr;
     const size_t indexSize = indexFormat == D3DFMT_INDEX32 ? 4 : 2;
-    glBindBuffer(GL_ARRAY_BUFFER, m_streamVertices);
+    m_gl.BindArrayBuffer(m_streamVertices);
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(size_t(minIndex + vertexCount) * stride), vertices, GL_STREAM_DRAW);
-    SetupVertexArray(0, stride);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_streamIndices);
+    SetupVertexArray(m_streamVertices, 0, stride);
+    if (m_elementBuffer != m_streamIndices)
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_streamIndices);
+    m_elementBuffer = m_streamIndices;
     glBufferData(GL_ELEMENT_ARRAY_BUFFER,
                  GLsizeiptr(size_t(d3d::VerticesOfPrimitives(type, primitiveCount)) * indexSize), indices,
                  GL_STREAM_DRAW);

@@ -1,5 +1,6 @@
 #include "platform/gl/GlPrograms.h"
 
+#include "platform/D3D9Gl.h"
 #include "platform/gl/GlContext.h"
 
 namespace plat::gl {
@@ -49,6 +50,16 @@ GLuint CompileStage(GLenum kind, const std::string& source, std::string* log)
 }
 
 } // namespace
+
+namespace {
+ShaderCompileListener s_compileListener = nullptr;
+} // namespace
+
+void ReportShaderCompile(const char* what, double milliseconds)
+{
+    if (s_compileListener)
+        s_compileListener(what, milliseconds);
+}
 
 GLuint LinkProgram(const std::string& vertex, const std::string& fragment, std::string* log)
 {
@@ -113,3 +124,12 @@ void ProgramCache::Clear()
 }
 
 } // namespace plat::gl
+
+namespace plat {
+
+void SetShaderCompileListener(ShaderCompileListener listener)
+{
+    gl::s_compileListener = listener;
+}
+
+} // namespace plat

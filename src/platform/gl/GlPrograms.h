@@ -2,8 +2,10 @@
 // locations of the uniforms the device sets.
 #pragma once
 
+#include "platform/D3D9.h"
 #include "platform/gl/GlApi.h"
 
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -46,11 +48,32 @@ enum Uniform {
     kUniformCount = uStage0 + 8,
 };
 
+// The values a program was last given, so that a draw sends a uniform only
+// when it differs. A device epoch other than the one recorded means nothing
+// is known (a new program, a reset device).
+struct AppliedUniforms {
+    unsigned epoch = 0;
+    D3DMATRIX world{}, view{}, proj{};
+    D3DMATRIX texture[8]{};
+    D3DMATERIAL9 material{};
+    D3DLIGHT9 lights[8]{};
+    DWORD ambient = 0, fogStart = 0, fogEnd = 0, fogDensity = 0, fogColor = 0, textureFactor = 0, alphaRef = 0;
+    float clipPlane[4] = {};
+    D3DVIEWPORT9 viewport{};
+    DWORD stageConstant[8] = {};
+    std::uint32_t constants[4] = {}; // revisions of the four register banks
+    std::uint64_t effectStamp = 0;   // the effect values last sent
+};
+
 struct Program {
     GLuint id = 0;
     GLint location[kUniformCount] = {};
     std::vector<GLint> parameters; // effect parameters, in the file's order
+    AppliedUniforms applied;
 };
+
+// Passes a compile's time to the listener the game set, if any.
+void ReportShaderCompile(const char* what, double milliseconds);
 
 // Compiles and links; 0 with the compiler's text in log on failure.
 GLuint LinkProgram(const std::string& vertex, const std::string& fragment, std::string* log);

@@ -5,8 +5,9 @@
 #include "platform/gl/GlContext.h"
 
 #include <algorithm>
-#include <utility>
+#include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace plat::gl {
 
@@ -73,10 +74,21 @@ bool GlObject::Alive() const
     return ContextAlive(m_generation);
 }
 
+namespace {
+std::uint32_t s_deletions = 0;
+} // namespace
+
+std::uint32_t GlDeletions()
+{
+    return s_deletions;
+}
+
 GlTexture::~GlTexture()
 {
-    if (Alive() && name)
+    if (Alive() && name) {
         glDeleteTextures(1, &name);
+        ++s_deletions;
+    }
 }
 
 GlSurface::~GlSurface()
@@ -87,12 +99,15 @@ GlSurface::~GlSurface()
         glDeleteTextures(1, &texture);
     if (renderbuffer)
         glDeleteRenderbuffers(1, &renderbuffer);
+    ++s_deletions;
 }
 
 GlBuffer::~GlBuffer()
 {
-    if (Alive() && name)
+    if (Alive() && name) {
         glDeleteBuffers(1, &name);
+        ++s_deletions;
+    }
 }
 
 namespace {
@@ -152,6 +167,28 @@ GLenum FaceTarget(GLenum target, UINT face)
     return target == GL_TEXTURE_CUBE_MAP ? GLenum(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face) : target;
 }
 
+void AllocateTarget(d3d::TextureStore& store, GLenum target, const PixelFormat& f)
+{
+    for (UINT face = 0; face < store.FaceCount(); ++face)
+        for (UINT level = 0; level < store.LevelCount(); ++level)
+            UploadLevel(FaceTarget(target, face), GLint(level), *store.At(face, level), f, true);
+}
+
+// Whether the driver draws into level 0 of the texture (its first face).
+bool Renderable(GLenum target, GLuint texture)
+{
+    GLint previous = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+    GLuint probe = 0;
+    glGenFramebuffers(1, &probe);
+    glBindFramebuffer(GL_FRAMEBUFFER, probe);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, FaceTarget(target, 0), texture, 0);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, GLuint(previous));
+    glDeleteFramebuffers(1, &probe);
+    return complete;
+}
+
 GlTexture* MakeTexture(d3d::TextureStore& store, GLenum target, const PixelFormat& f)
 {
     auto* made = new GlTexture;
@@ -168,11 +205,46 @@ GlTexture* MakeTexture(d3d::TextureStore& store, GLenum target, const PixelForma
     glTexParameteriv(target, GL_TEXTURE_SWIZZLE_RGBA, f.swizzle);
     // Render targets get their storage now; their pixels come from drawing.
     if (store.Usage() & D3DUSAGE_RENDERTARGET) {
-        for (UINT face = 0; face < store.FaceCount(); ++face)
-            for (UINT level = 0; level < store.LevelCount(); ++level)
-                UploadLevel(FaceTarget(target, face), GLint(level), *store.At(face, level), f, true);
+        AllocateTarget(store, target, f);
+        if (!Renderable(target, made->name)) {
+            // The shadow maps ask for 5:6:5, which a driver need not draw into.
+            std::fprintf(stderr, "Render target format %u cannot be drawn into here: using 8-bit RGB instead\n",
+                         unsigned(store.At(0, 0)->desc.Format));
+            PixelFormat wide{GL_RGB8, GL_BGR, GL_UNSIGNED_BYTE};
+            wide.swizzle[3] = GL_ONE;
+            glTexParameteriv(target, GL_TEXTURE_SWIZZLE_RGBA, wide.swizzle);
+            AllocateTarget(store, target, wide);
+        }
     }
     return made;
+}
+
+} // namespace
+
+namespace {
+
+// Creating and uploading happen on a unit the drawing never samples, so the
+// bindings the device keeps on units 0-15 stay what it thinks they are.
+class ScratchUnit {
+public:
+    ScratchUnit()
+    {
+        glGetIntegerv(GL_ACTIVE_TEXTURE, &m_previous);
+        glActiveTexture(GL_TEXTURE0 + kScratchTextureUnit);
+    }
+    ~ScratchUnit() { glActiveTexture(GLenum(m_previous)); }
+
+private:
+    GLint m_previous = GL_TEXTURE0;
+};
+
+bool UpToDate(d3d::TextureStore& store, const GlTexture& gl)
+{
+    for (UINT face = 0; face < store.FaceCount(); ++face)
+        for (UINT level = 0; level < store.LevelCount(); ++level)
+            if (gl.uploaded[size_t(face) * store.LevelCount() + level] != store.At(face, level)->revision + 1)
+                return false;
+    return true;
 }
 
 } // namespace
@@ -184,12 +256,16 @@ GLuint SyncTexture(IDirect3DBaseTexture9* texture, GLenum* target)
     if (!store || !PixelFormatOf(store->At(0, 0)->desc.Format, &f))
         return 0;
     const GLenum kind = store->FaceCount() == 6 ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D;
+    *target = kind;
     auto* gl = dynamic_cast<GlTexture*>(store->backend.get());
+    const bool renderTarget = (store->Usage() & D3DUSAGE_RENDERTARGET) != 0;
+    if (gl && gl->Alive() && (renderTarget || UpToDate(*store, *gl)))
+        return gl->name;
+    ScratchUnit scratch;
     if (!gl || !gl->Alive())
         gl = MakeTexture(*store, kind, f);
-    *target = kind;
     glBindTexture(kind, gl->name);
-    if (store->Usage() & D3DUSAGE_RENDERTARGET)
+    if (renderTarget)
         return gl->name;
     bool changed = false;
     for (UINT face = 0; face < store->FaceCount(); ++face)
@@ -249,6 +325,7 @@ bool AttachmentOf(IDirect3DSurface9* surface, Attachment* out)
             PixelFormat f;
             if (!PixelFormatOf(desc.Format, &f))
                 f = PixelFormat{GL_RGBA8, GL_BGRA, GL_UNSIGNED_BYTE};
+            ScratchUnit scratch;
             glGenTextures(1, &gl->texture);
             glBindTexture(GL_TEXTURE_2D, gl->texture);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
@@ -259,6 +336,12 @@ bool AttachmentOf(IDirect3DSurface9* surface, Attachment* out)
     out->texture = gl->texture;
     out->renderbuffer = gl->renderbuffer;
     return true;
+}
+
+GLuint CurrentBuffer(const d3d::BufferStore& store)
+{
+    auto* gl = dynamic_cast<GlBuffer*>(store.backend.get());
+    return gl && gl->Alive() && gl->revision == store.Revision() ? gl->name : 0;
 }
 
 GLuint SyncBuffer(d3d::BufferStore& store, GLenum target)

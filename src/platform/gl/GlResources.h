@@ -58,8 +58,18 @@ public:
     std::uint32_t revision = 0;
 };
 
+// Counts the GL textures and buffers deleted: GL unbinds a deleted object
+// and may give its name to the next one made, so whoever remembers bindings
+// by name forgets them when this moves.
+std::uint32_t GlDeletions();
+
+// The texture unit on which copies are made and uploaded; nothing draws
+// from it.
+inline constexpr GLuint kScratchTextureUnit = 31;
+
 // Brings a texture's GL copy up to date; returns its name and target
-// (GL_TEXTURE_2D or GL_TEXTURE_CUBE_MAP), or 0 for an unusable texture.
+// (GL_TEXTURE_2D or GL_TEXTURE_CUBE_MAP), or 0 for an unusable texture. The
+// bindings of the texture units a draw uses are left alone.
 GLuint SyncTexture(IDirect3DBaseTexture9* texture, GLenum* target);
 
 // Where drawing into a surface goes.
@@ -77,5 +87,8 @@ bool AttachmentOf(IDirect3DSurface9* surface, Attachment* out);
 
 // Binds a buffer's GL copy to target after copying what changed.
 GLuint SyncBuffer(d3d::BufferStore& store, GLenum target);
+// The name of a buffer's GL copy when it exists and holds the current
+// bytes, else 0 (SyncBuffer is then needed).
+GLuint CurrentBuffer(const d3d::BufferStore& store);
 
 } // namespace plat::gl

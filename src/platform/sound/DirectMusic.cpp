@@ -46,16 +46,13 @@ std::string Narrow(const wchar_t* text)
 // the game's (and a directory reports a length of its own).
 constexpr std::size_t kMaxWaveFileBytes = 256u * 1024u * 1024u;
 
-HRESULT MakeSegment(const std::uint8_t* bytes, std::size_t size, REFIID iid, void** out)
+// 64-bit FNV-1a of a whole file: equal files share one decoded clip.
+std::uint64_t HashOf(const std::uint8_t* bytes, std::size_t size)
 {
-    *out = nullptr;
-    if (iid != IID_IDirectMusicSegment8)
-        return E_INVALIDARG;
-    auto clip = std::make_shared<plat::SoundClip>();
-    if (FaultAt(SoundFault::SegmentLoad) || plat::ReadWave(bytes, size, &clip->wave) != plat::WaveError::None)
-        return DMUS_E_UNSUPPORTED_STREAM;
-    *out = new IDirectMusicSegment8(std::move(clip));
-    return S_OK;
+    std::uint64_t hash = 14695981039346656037ull;
+    for (std::size_t i = 0; i < size; ++i)
+        hash = (hash ^ bytes[i]) * 1099511628211ull;
+    return hash;
 }
 
 void StopVoice(plat::SoundDevice* d, plat::Voice& v)
@@ -282,16 +279,42 @@ HRESULT IDirectMusicLoader8::SetSearchDirectory(REFGUID, const wchar_t* path, BO
 
 HRESULT IDirectMusicLoader8::EnableCache(REFGUID, BOOL)
 {
-    return S_OK; // nothing is cached: every load makes a new segment
+    return S_OK; // every load makes a new segment; equal files share their decoded clip
 }
 
 HRESULT IDirectMusicLoader8::ClearCache(REFGUID)
 {
+    m_clips.clear(); // segments still alive keep their clips
     return S_OK;
 }
 
 HRESULT IDirectMusicLoader8::CollectGarbage()
 {
+    m_clips.erase(std::remove_if(m_clips.begin(), m_clips.end(), [](const SharedClip& c) { return c.clip.expired(); }),
+                  m_clips.end());
+    return S_OK;
+}
+
+HRESULT IDirectMusicLoader8::Segment(const std::uint8_t* bytes, std::size_t size, REFIID iid, void** out)
+{
+    *out = nullptr;
+    if (iid != IID_IDirectMusicSegment8)
+        return E_INVALIDARG;
+    if (FaultAt(SoundFault::SegmentLoad))
+        return DMUS_E_UNSUPPORTED_STREAM;
+    const std::uint64_t hash = HashOf(bytes, size);
+    for (const SharedClip& shared : m_clips)
+        if (shared.hash == hash && shared.size == size)
+            if (std::shared_ptr<plat::SoundClip> clip = shared.clip.lock()) {
+                *out = new IDirectMusicSegment8(std::move(clip));
+                return S_OK;
+            }
+    auto clip = std::make_shared<plat::SoundClip>();
+    if (plat::ReadWave(bytes, size, &clip->wave) != plat::WaveError::None)
+        return DMUS_E_UNSUPPORTED_STREAM;
+    CollectGarbage();
+    m_clips.push_back(SharedClip{hash, size, clip});
+    *out = new IDirectMusicSegment8(std::move(clip));
     return S_OK;
 }
 
@@ -313,7 +336,7 @@ HRESULT IDirectMusicLoader8::LoadObjectFromFile(REFGUID objectClass, REFIID iid,
     std::vector<std::uint8_t> bytes;
     if (!plat::ReadWholeFile(path.c_str(), &bytes, kMaxWaveFileBytes))
         return DMUS_E_NOT_FOUND;
-    return MakeSegment(bytes.data(), bytes.size(), iid, out);
+    return Segment(bytes.data(), bytes.size(), iid, out);
 }
 
 HRESULT IDirectMusicLoader8::GetObject(const DMUS_OBJECTDESC* desc, REFIID iid, void** out)
@@ -323,7 +346,7 @@ HRESULT IDirectMusicLoader8::GetObject(const DMUS_OBJECTDESC* desc, REFIID iid, 
     *out = nullptr;
     if (!(desc->dwValidData & DMUS_OBJ_MEMORY) || desc->guidClass != CLSID_DirectMusicSegment || !desc->pbMemData)
         return E_INVALIDARG;
-    return MakeSegment(desc->pbMemData, static_cast<std::size_t>(desc->llMemLength), iid, out);
+    return Segment(desc->pbMemData, static_cast<std::size_t>(desc->llMemLength), iid, out);
 }
 
 // The performance.

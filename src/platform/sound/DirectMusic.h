@@ -9,8 +9,10 @@
 
 #include "platform/sound/DirectSound.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace plat {
 struct SoundClip;
@@ -112,7 +114,18 @@ protected:
     bool Offers(REFIID iid) const override { return iid == IID_IDirectMusicLoader8; }
 
 private:
+    // Decoded files shared by every segment made from the same bytes (a car's
+    // engine sound is loaded once per pool entry); an entry lives as long as
+    // one of its segments does.
+    struct SharedClip {
+        std::uint64_t hash = 0;
+        std::size_t size = 0;
+        std::weak_ptr<plat::SoundClip> clip;
+    };
+    HRESULT Segment(const std::uint8_t* bytes, std::size_t size, REFIID iid, void** out);
+
     std::string m_directory;
+    std::vector<SharedClip> m_clips;
 };
 
 class IDirectMusicPerformance8 : public plat::SoundObject {

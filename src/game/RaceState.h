@@ -1,0 +1,12 @@
+// What the interface reads of the running race and the player car's route.
+// Stand-ins until races are built: no race runs and the car has no route.
+#pragma once
+
+#include "platform/D3DX9.h"
+
+// 1 while a street or time race runs.
+extern int g_bRaceRunning;
+
+// The player car's route: its points, their count and the point the car
+// drives towards. False when the car has no route.
+bool GetPlayerRoute(const D3DXVECTOR3** points, int* count, int* index);
