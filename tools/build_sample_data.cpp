@@ -13,8 +13,10 @@
 #include "writers/MeshWriter.h"
 #include "writers/ObjectDescriptions.h"
 #include "writers/ProfileWriter.h"
+#include "writers/PropDescriptions.h"
 #include "writers/RenderDataWriter.h"
 #include "writers/SectorFiles.h"
+#include "writers/SkyDataWriter.h"
 #include "writers/SampleCity.h"
 #include "writers/SampleSounds.h"
 
@@ -91,6 +93,8 @@ const Step kSteps[] = {
     {"effect textures", tools::WriteEffectTextures},
     {"sample profile", tools::WriteSampleProfile},
     {"object descriptions", tools::WriteObjectDescriptions},
+    {"prop descriptions", tools::WritePropDescriptions},
+    {"sky", tools::WriteSkyData},
     {"interface", tools::WriteInterfaceData},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},

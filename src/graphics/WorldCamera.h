@@ -97,6 +97,7 @@ private:
     void PlanRoute();
     void FlyAlongRoute(float dt);
     void KeepAboveGround();
+    void KeepOutOfBuildings();
     void PlaceListener();
 };
 

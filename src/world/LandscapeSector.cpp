@@ -186,7 +186,7 @@ void CLandscapeSector::SetPropsAwake(int awake)
         return;
     for (std::uint32_t i = 0; i < m_nProps; ++i)
         if (m_pProps[i] && (m_pProps[i]->m_nType & (GTYPE_DECORS | GTYPE_LAMPPOST)))
-            m_pProps[i]->SetActive(awake);
+            m_pProps[i]->SetActive(awake != 0);
 }
 
 void CreateSectorMeshBuffers(SectorMesh* mesh);
@@ -207,7 +207,7 @@ void CLandscapeSector::SetActive(int active)
         // The grass, trees and stones come with the field objects.
         if (!g_bEditorMode)
             for (std::uint32_t i = 0; i < m_nProps; ++i)
-                g_PropManager.LinkProp(m_pProps[i], 1);
+                g_PropManager.LinkProp(m_pProps[i], true);
     } else {
         if (m_pWaterIB)
             m_pWaterIB->Release();
@@ -218,7 +218,7 @@ void CLandscapeSector::SetActive(int active)
         m_nWaterTris = 0;
         if (!g_bEditorMode)
             for (std::uint32_t i = 0; i < m_nProps; ++i)
-                g_PropManager.UnlinkProp(m_pProps[i], 1);
+                g_PropManager.UnlinkProp(m_pProps[i], true);
     }
     SetPropsAwake(0);
     m_bPropsAwake = 0;

@@ -145,13 +145,13 @@ void CLandscapeSector::LoadStaticObjects(const char* dir)
         CProp* prop = g_PropManager.AddProp(record.path, &record.position, &record.target, &up, -1);
         if (!prop)
             continue;
-        prop->m_nSectorSlot = m_nProps;
+        prop->m_nSectorSlot = static_cast<int>(m_nProps);
         m_pProps[m_nProps++] = prop;
     }
     g_FileManager.Close(f);
     if (!g_bEditorMode)
         for (std::uint32_t i = 0; i < m_nProps; ++i)
-            g_PropManager.UnlinkProp(m_pProps[i], 1);
+            g_PropManager.UnlinkProp(m_pProps[i], true);
 }
 
 void CLandscapeSector::LoadCollisionMesh()
