@@ -145,6 +145,12 @@ void CLandscapeSector::LoadStaticObjects(const char* dir)
         CProp* prop = g_PropManager.AddProp(record.path, &record.position, &record.target, &up, -1);
         if (!prop)
             continue;
+        // A description that did not load leaves the prop without a type:
+        // nothing to draw or hit, so it is not kept.
+        if (prop->m_nType == 0) {
+            g_PropManager.RemoveProp(prop);
+            continue;
+        }
         prop->m_nSectorSlot = static_cast<int>(m_nProps);
         m_pProps[m_nProps++] = prop;
     }

@@ -5,14 +5,18 @@
 #include "shell/FileManager.h"
 #include "shell/Game.h"
 #include "shell/Settings.h"
+#include "shell/Keywords.h"
 #include "world/LandscapeSector.h"
+#include "world/Prop.h"
 #include "world/SectorShapeFile.h"
 #include "writers/FileBytes.h"
 #include "writers/SectorFiles.h"
 
 #include <btBulletDynamicsCommon.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -254,6 +258,47 @@ TEST_F(SectorFiles, CollisionBodyJoinsTheWorldNearTheCamera)
     EXPECT_NEAR(hit.m_hitPointWorld.y(), 16.05f, 1e-3f);
     sector.Release();
     EXPECT_EQ(g_Game.m_pDynamicsWorld->getNumCollisionObjects(), 0);
+}
+
+} // namespace
+
+namespace {
+
+// The sample city's sector with shops and lamp posts, loaded from the build's
+// sample data: its lamps wake within 40 of the camera and sleep beyond.
+TEST(SampleSector, LampsWakeNearTheCamera)
+{
+    test::LoadSampleCity();
+    g_Game.InitPhysics();
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(std::string(MORVAINE_BUILD_DIR) + "/run");
+    auto* sector = new CLandscapeSector();
+    sector->Load(10, 14);
+    std::filesystem::current_path(previous);
+    std::vector<CProp*> lamps;
+    for (std::uint32_t i = 0; i < sector->m_nProps; ++i)
+        if (sector->m_pProps[i]->m_nType == GTYPE_LAMPPOST)
+            lamps.push_back(sector->m_pProps[i]);
+    ASSERT_FALSE(lamps.empty());
+    EXPECT_EQ(lamps[0]->m_nSectorSlot, static_cast<int>(std::find(sector->m_pProps, sector->m_pProps + sector->m_nProps,
+                                                                   lamps[0]) - sector->m_pProps));
+    g_Game.m_pCamera = &g_Game.m_Cameras[0];
+    const struct {
+        float beyond;
+        bool awake;
+    } steps[] = {{41.0f, false}, {39.0f, true}, {39.9f, true}, {41.0f, false}};
+    for (const auto& s : steps) {
+        g_Game.m_pCamera->m_vEye = sector->m_vCentre + D3DXVECTOR3(sector->m_fRadius + s.beyond, 0.0f, 0.0f);
+        sector->Update();
+        for (CProp* lamp : lamps)
+            EXPECT_EQ(lamp->m_bActive != 0, s.awake) << s.beyond;
+    }
+    sector->Release();
+    delete sector;
+    g_Landscape.Release();
+    g_Landscape.m_fWorldSize = 0.0f;
+    EXPECT_EQ(g_Game.m_pDynamicsWorld->getNumCollisionObjects(), 0);
+    g_Game.ReleasePhysics();
 }
 
 } // namespace
