@@ -10,6 +10,7 @@
 #include "writers/GameIniWriter.h"
 #include "writers/InterfaceData.h"
 #include "writers/KeyNamesWriter.h"
+#include "writers/MenuPictures.h"
 #include "writers/MeshWriter.h"
 #include "writers/ObjectDescriptions.h"
 #include "writers/ProfileWriter.h"
@@ -96,6 +97,7 @@ const Step kSteps[] = {
     {"prop descriptions", tools::WritePropDescriptions},
     {"sky", tools::WriteSkyData},
     {"interface", tools::WriteInterfaceData},
+    {"menu pictures", tools::WriteMenuPictures},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };
