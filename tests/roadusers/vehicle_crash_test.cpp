@@ -21,6 +21,10 @@ protected:
     {
         test::VehicleTest::SetUp();
         InstallVehicleContactHook();
+        // Whatever landscape another test left loaded, its water stays below
+        // this flat ground.
+        m_savedHeight = g_Landscape.m_fHeight;
+        g_Landscape.m_fHeight = -100.0f;
         std::memset(&g_PlayerStats, 0, sizeof(g_PlayerStats));
         g_ParticleEffects.Reset();
         g_GameTimer.m_fGameTime = 100000.0;
@@ -39,6 +43,7 @@ protected:
         if (m_wallBody)
             g_Game.m_pDynamicsWorld->removeRigidBody(m_wallBody.get());
         g_pfnCarContact = RecordCarContact;
+        g_Landscape.m_fHeight = m_savedHeight;
         g_pPlayerVehicle = nullptr;
         g_ParticleEffects.Reset();
         std::memset(&g_PlayerStats, 0, sizeof(g_PlayerStats));
@@ -88,6 +93,7 @@ protected:
     std::unique_ptr<btCollisionShape> m_groundShape, m_wallShape;
     std::unique_ptr<btRigidBody> m_ground, m_wallBody;
     CStaticObject m_wall;
+    float m_savedHeight = 0.0f;
 };
 
 // The pass reports a crash on every step the cars touch: it is booked once.
