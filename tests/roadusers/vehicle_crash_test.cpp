@@ -9,9 +9,11 @@
 #include "shell/GameTimer.h"
 #include "shell/Keywords.h"
 #include "world/Landscape.h"
+#include "world/PropManager.h"
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -171,6 +173,70 @@ TEST_F(CrashTest, ScriptedDriveAcceleratesTurnsBrakesAndCrashes)
         dark += head.m_pSizes[i] == D3DXVECTOR3(0, 0, 0);
     EXPECT_GT(dark, 0) << "a head lamp broke";
     EXPECT_GT(g_ParticleEffects.m_nSparks, 0);
+}
+
+// A traffic car on the sample city's street: far from the camera it drives
+// on the speed model along the ground, near it takes its body into the
+// physics world and stands on its wheels, and leaves it again far away.
+TEST_F(CrashTest, SampleCarSwitchesRegimesOnTheSampleCity)
+{
+    g_Landscape.Release();
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(std::string(MORVAINE_BUILD_DIR) + "/run");
+    const int loaded = g_Landscape.Init();
+    std::filesystem::current_path(previous);
+    ASSERT_EQ(loaded, 1);
+    g_Landscape.Update();
+    m_savedHeight = g_Landscape.m_fHeight;
+
+    D3DXVECTOR3 at(226.0f, 0.0f, -730.0f);
+    at.y = GetExactAltitude(&at) + 1.0f;
+    CVehicle* car = Spawned(VEHICLE_TRAFFIC, "Data/Vehicles/01/Main.obj", at);
+    car->m_fTransmission = 1.0f;
+    auto drive = [&](float cameraDistance, int frames) {
+        for (int i = 0; i < frames; ++i) {
+            car->m_fThrottleTarget = 1000.0f;
+            if (!car->m_bPhysicsActive)
+                car->UpdateSpeedModel();
+            car->UpdateSteering();
+            car->UpdateEngine();
+            car->m_fCameraDistance = cameraDistance;
+            car->UpdatePhysicsLod();
+            car->UpdateMotion();
+            car->UpdateWheels();
+            car->m_bTouched = 0;
+            g_Game.StepPhysics();
+            g_GameTimer.m_fGameTime += 1000.0 / 60.0;
+        }
+    };
+    auto onGround = [&](float tolerance) {
+        for (int i = 0; i < 4; ++i) {
+            D3DXVECTOR3 hub;
+            D3DXVec3TransformCoord(&hub, &car->m_pMesh->m_pPoints[VEHICLE_MESH_WHEEL_PART][i], &car->m_matWorld);
+            EXPECT_NEAR(hub.y - car->m_fWheelRadius, GetExactAltitude(&hub), tolerance) << "wheel " << i;
+        }
+    };
+    drive(100.0f, 120);
+    EXPECT_EQ(car->m_bPhysicsActive, 0);
+    EXPECT_GT(car->m_fSpeed, 5.0f);
+    EXPECT_GT(car->m_vPosition.z, at.z + 2.0f) << "north along the street";
+    onGround(0.05f);
+
+    drive(5.0f, 60);
+    EXPECT_EQ(car->m_bPhysicsActive, 1);
+    EXPECT_EQ(car->m_nWheelsInContact, 4);
+    onGround(0.3f);
+    const float z = car->m_vPosition.z;
+    drive(5.0f, 30);
+    EXPECT_GT(car->m_vPosition.z, z) << "still driving on its body";
+
+    drive(100.0f, 2);
+    EXPECT_EQ(car->m_bPhysicsActive, 0);
+    EXPECT_EQ(car->m_bInWorld, 0);
+    for (auto& owned : m_cars)
+        owned->DestroyPhysics();
+    g_Landscape.Release();
+    g_Landscape.m_fWorldSize = 0.0f;
 }
 
 } // namespace
