@@ -26,13 +26,14 @@ protected:
     void SetUp() override
     {
         VehicleTest::SetUp();
+        m_savedAudio = g_bAudio;
         g_GameTimer.m_fDelta = 1.0f / 60.0f;
         g_CityLogic.SetScene(0, nullptr, nullptr);
         g_CityLogic.m_pSceneCar = nullptr;
     }
     void TearDown() override
     {
-        g_bAudio = 0;
+        g_bAudio = m_savedAudio;
         g_CityLogic.m_pSceneCar = nullptr;
         g_CityLogic.SetScene(0, nullptr, nullptr);
         g_PropManager.m_nProps = 0;
@@ -60,6 +61,8 @@ protected:
     {
         return car->m_pRaycastVehicle->getWheelInfo(i).m_brake;
     }
+
+    int m_savedAudio = 0;
 };
 
 TEST(Steering, ReturnsCounterSteersSlowsWithSpeedAndClamps)
