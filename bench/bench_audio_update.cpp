@@ -80,7 +80,7 @@ void AudioUpdate(benchmark::State& state, plat::SoundBackendKind backend)
     for (std::size_t i = 0; i < cars.size(); ++i) {
         cars[i].m_fCameraDistance = 10.0f;
         cars[i].m_fEngineVolume = 80.0f;
-        cars[i].m_fEngineFrequency = 22050.0f;
+        cars[i].m_fEnginePitch = 22050.0f;
     }
     for (CHuman& h : people)
         h.m_fCameraDistance = 10.0f;

@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::WriteFile("Save/Profile01.sav", data, size);
     g_nProfile = 0;
     if (g_Game.LoadGame() == 1) {
-        std::strcpy(s_StandInCar.m_szModelPath, "Data/Vehicles/01/Main.obj");
+        std::strcpy(s_StandInCar.m_szPath, "Data/Vehicles/01/Main.obj");
         SaveGame();
         std::string saved;
         CProfileContents contents{};

@@ -129,7 +129,7 @@ void CWorldCamera::ComputeChaseOffsets(D3DXVECTOR3* eyeOffset, D3DXVECTOR3* targ
         return;
     const D3DXVECTOR3 fwd = MatrixRow(m_pTarget->m_matWorld, 2);
     const D3DXVECTOR3 carUp = MatrixRow(m_pTarget->m_matWorld, 1);
-    const float d = static_cast<float>(m_nMode) * m_pTarget->m_fSize * 0.85f;
+    const float d = static_cast<float>(m_nMode) * m_pTarget->m_fSphereRadius * 0.85f;
     float s = (m_pTarget->m_fSpeed > 0.0f ? m_pTarget->m_fSpeed : 0.0f) / 200.0f;
     if (s > 1.0f)
         s = 1.0f;
@@ -334,7 +334,7 @@ bool CWorldCamera::FollowInCar()
     D3DXVECTOR3 point;
     D3DXVec3TransformCoord(&point, &local, &car->m_matWorld);
     m_vEye = point;
-    const D3DXVECTOR3 fwd = MatrixRow(car->m_matWorld, 2) * (car->m_fSize * 2.0f);
+    const D3DXVECTOR3 fwd = MatrixRow(car->m_matWorld, 2) * (car->m_fSphereRadius * 2.0f);
     m_vTarget = g_bActBackView ? m_vEye - fwd : m_vEye + fwd;
     m_vUp = MatrixRow(car->m_matWorld, 1);
     return true;
@@ -346,8 +346,8 @@ bool CWorldCamera::FollowChase(float dt)
         return false;
     const CVehicle* car = m_pTarget;
     const float offsetLength = Vec3Length(&m_vEyeOffset);
-    if (offsetLength != 0.0f && offsetLength < car->m_fSize)
-        m_vEyeOffset = Normalized(m_vEyeOffset) * car->m_fSize;
+    if (offsetLength != 0.0f && offsetLength < car->m_fSphereRadius)
+        m_vEyeOffset = Normalized(m_vEyeOffset) * car->m_fSphereRadius;
     D3DXVECTOR3 goalEye;
     D3DXVECTOR3 goalTarget;
     D3DXVECTOR3 goalUp;
@@ -486,5 +486,5 @@ void CWorldCamera::PlaceListener()
     g_AudioManager.SetListenerPosition(m_vEye);
     g_AudioManager.SetListenerOrientation(Normalized(m_vTarget - m_vEye), m_vUp);
     const bool driving = g_pPlayerVehicle && m_nMode >= 1 && m_nMode <= 3;
-    g_AudioManager.SetListenerVelocity(driving ? g_pPlayerVehicle->m_vVelocity : D3DXVECTOR3());
+    g_AudioManager.SetListenerVelocity(driving ? g_pPlayerVehicle->m_vLinearVelocity : D3DXVECTOR3());
 }

@@ -64,7 +64,7 @@ void FormatPlayerCar(const CVehicle& car, LineWriter& line)
 {
     line("  Whells in contact: %i", car.m_nWheelsInContact);
     line("  EngineForce: %i, Speed: %i", Truncated(car.m_fEngineForce), Truncated(car.m_fSpeed));
-    line("  BrakingForce: %i, Speed: %i", Truncated(car.m_fBrakingForce), Truncated(car.m_fSpeed));
+    line("  BrakingForce: %i, Speed: %i", Truncated(car.m_fBrake), Truncated(car.m_fSpeed));
 }
 
 } // namespace

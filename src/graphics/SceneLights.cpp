@@ -176,7 +176,7 @@ void CSceneLights::OnResetDevice()
 void CSceneLights::EnableHeadlightSpot()
 {
     CSceneLight* spot = Used(m_nSpotSlot);
-    if (spot && g_pPlayerVehicle && g_pPlayerVehicle->m_nLightIndex != -1 && g_Sky.m_fLightsFactor > 0.5f)
+    if (spot && g_pPlayerVehicle && g_pPlayerVehicle->m_pDirectLights && g_Sky.m_fLightsFactor > 0.5f)
         spot->Enable();
 }
 

@@ -25,6 +25,8 @@ int CDirectLightsEffect::Parse(FileHandle file, CStaticObject* owner)
         set->m_pOwner = owner;
         set->m_Colour = {0.0f, 0.0f, 0.0f, 1.0f};
     }
+    BuildSets();
+    BuildBeams();
     return 0;
 }
 

@@ -47,8 +47,3 @@ int CLightsEffect::Parse(FileHandle file, CStaticObject* owner)
     m_fAttenuation2 = static_cast<float>(std::atof(DescriptionValue(line)));
     return 0;
 }
-
-void CLightsEffect::Release()
-{
-    m_nCount = 0;
-}

@@ -31,20 +31,10 @@ int CSpotsEffect::Parse(FileHandle file, CStaticObject* owner)
     return 0;
 }
 
-void CSpotsEffect::Release()
-{
-    m_nCount = 0;
-}
-
 CShadowEffect::CShadowEffect() = default;
 
 int CShadowEffect::SetOwner(CStaticObject* owner)
 {
     m_pOwner = owner;
     return 0;
-}
-
-void CShadowEffect::Release()
-{
-    m_pMesh = nullptr;
 }

@@ -1,52 +1,236 @@
-// Placeholder of a car until the road users are built: the fields and calls
-// the shell, graphics and object layers read or make, at resting values. The
-// world matrix, mesh, position, camera distance and light slot are the
-// static object's.
+// The one car class: player, rival, police and traffic cars alike. A car is a
+// static object (its model instance, placement and optional rigid body) with
+// a deformable body mesh, paint, a raycast vehicle and its driving figures.
 #pragma once
 
+#include "graphics/LightVertex.h"
 #include "objects/StaticObject.h"
 #include "platform/D3DX9.h"
+
+#include <BulletDynamics/Vehicle/btRaycastVehicle.h>
 
 #include <cstdint>
 
 class CGameSound;
 class CSaveReader;
 class CSaveWriter;
+class btCompoundShape;
+class btCollisionShape;
 
 // The car record of a save: 156 bytes whose last u32 (at offset 152) is the
-// count M of the 40-byte records that follow it.
+// count N of the 40-byte dent records that follow it.
 constexpr unsigned VEHICLE_RECORD_BASE_SIZE = 156;
 constexpr unsigned VEHICLE_RECORD_COUNT_OFFSET = 152;
 constexpr unsigned VEHICLE_RECORD_ITEM_SIZE = 40;
 
+enum {
+    VEHICLE_PLAYER = 0,
+    VEHICLE_RIVAL = 1,
+    VEHICLE_POLICE = 2,
+    VEHICLE_TRAFFIC = 3,
+};
+
+enum { ENGINE = 0, TRANSMISSION = 1, CHASSIS = 2, TIRES = 3 };
+
+enum {
+    VEHICLE_ROUTE_SIZE = 2048,
+    VEHICLE_TRAIL_SIZE = 10,
+    VEHICLE_PART_GROUPS = 5,
+    VEHICLE_MAX_BODY_TEXTURES = 16,
+    VEHICLE_TEXTURE_NAME_SIZE = 255,
+    VEHICLE_MAX_BODY_VERTICES = 10000,
+    VEHICLE_MAX_TWINS = 4,
+    VEHICLE_BODY_VERTEX_SIZE = 36,
+    VEHICLE_BODY_HEADER_SIZE = 88,
+    VEHICLE_BODY_COLOUR_OFFSET = 24,
+    // Mesh parts the car reads: the in-car camera (0), the lamps (1-3), the
+    // engine and flashers (4), the wheel hubs (8) and the collision hull (12).
+    VEHICLE_MESH_ENGINE_PART = 4,
+    VEHICLE_MESH_WHEEL_PART = 8,
+    VEHICLE_MESH_COLLISION_PART = 12,
+};
+
+// The largest force one wheel's suspension may push with. Bullet's own
+// default (6000) is below what a heavy car's wheel carries at full
+// compression, which let heavy cars sink through the road on landing.
+constexpr float VEHICLE_MAX_SUSPENSION_FORCE = 40000.0f;
+
+// One per body vertex, stored as is in the body file and the save record.
+struct DeformRecord {
+    D3DXVECTOR3 vBase;   // undented position
+    D3DXVECTOR3 vDented; // fully dented position
+    float fAmount = 0.0f;
+    std::uint16_t Twins[4] = {};
+    std::uint8_t nTwins = 0;
+    std::uint8_t pad[3] = {};
+};
+static_assert(sizeof(DeformRecord) == 40, "dent records are 40 bytes in files and saves");
+
+// The batch vertex of the police lights and the grass is the light vertex.
+using BatchVertex = CLightVertex;
+
 class CVehicle : public CStaticObject {
 public:
-    void Update();
+    CVehicle();
+
+    // Model loading and life cycle.
+    void LoadModel(const char* path);
+    void Release();
+    void DestroyPhysics();
+    void Spawn(const D3DXVECTOR3* pos, const D3DXVECTOR3* target, const D3DXVECTOR3* up, int controlMode, int kind,
+               int resetRoute);
+    void BuildPhysics(float mass, const D3DXVECTOR3* pos, const D3DXVECTOR3* target, const D3DXVECTOR3* up);
+    // 1 when the model has everything physics needs (mesh, collision part,
+    // five wheel points and both wheel models).
+    int HasPhysicsModel() const;
+
+    // State from outside.
+    void SetControlMode(int mode);
+    void SetAIState(int state);
+    void ResetToRoad(const D3DXVECTOR3* pos, const D3DXVECTOR3* target);
+    void SetPhysicsActive(int active);
+    void ResetBody();
+    void UpdateRemainingDistance();
+    int FindNearestRouteIndex(const D3DXVECTOR3* pos) const;
     void Save(CSaveWriter& out);
-    // 1 when the whole record was read and applied.
+    // 1 when the whole record was there (applied or, when it does not fit
+    // this car's body, skipped); 0 for a short or malformed record.
     int Load(CSaveReader& in);
+
+    // Figures.
+    void UpdatePerformance(int applyDamage, int extra);
+    int GetPerformanceRating(int applyDamage, int extra);
+    int GetRepairPrice(int extra);
+    void UpdatePhysicsProperties();
+
+    // Body damage queries and repair.
+    int GetPartGroup(std::uint32_t index) const;
     void RepairBody(float fraction);
+    void BreakLightsNear(const DeformRecord* record);
+    void RestoreLightsNear(const DeformRecord* record);
     void ApplyCollisionDamage(const D3DXVECTOR3* localPoint, const D3DXVECTOR3* normal, void* other, float strength);
 
-    D3DXVECTOR3 m_vObjectPosition;
-    D3DXVECTOR3 m_vVelocity;             // world units per second
-    float m_fSpeed = 0.0f;               // km/h, signed
-    float m_fSize = 1.0f;
-    unsigned m_nKind = 3;                // 0 player, 1 rival, 2 police, 3 traffic
-    int m_nControlMode = 0;              // 2: player input
-    float m_fBrake = 0.0f;               // 0..100
-    int m_nWheelsNearGround = 0;
-    int m_nWheelsInContact = 0;
-    float m_fEngineForce = 0.0f;
-    float m_fBrakingForce = 0.0f;
-    char m_szModelPath[256] = {};
-    float m_fDrivingTime = 0.0f;         // seconds of game time
-    CGameSound* m_pEngineSound = nullptr;
-    CGameSound* m_pHornSound = nullptr;
-    int m_nLastImpactTime = 0;           // game clock, ms
-    float m_fEngineVolume = 0.0f;        // percent
-    float m_fEngineFrequency = 22050.0f; // Hz
+    void Update();
+
+    char m_szName[64];
+    float m_fRemainingDistance;
+    std::int32_t m_nRacePlace;
+    float m_fRaceValue;
+    float m_fRaceStartDamage;
+    std::int32_t m_nKind;
+    IDirect3DVertexBuffer9* m_pBodyVB;
+    IDirect3DIndexBuffer9* m_pBodyIB;
+    DeformRecord* m_pDeform;
+    std::uint32_t m_nBodyVertices;
+    std::uint32_t m_nBodyTriangles;
+    std::uint32_t m_PartFirstVertex[VEHICLE_PART_GROUPS];
+    std::uint32_t m_PartVertexCount[VEHICLE_PART_GROUPS];
+    std::uint32_t m_PartFirstTriangle[VEHICLE_PART_GROUPS];
+    std::uint32_t m_PartTriangleCount[VEHICLE_PART_GROUPS];
+    D3DMATERIAL9 m_Material;
+    D3DMATERIAL9 m_GlassMaterials[4];
+    float m_PaintColor[4];
+    std::int32_t m_nPaintRange;
+    float m_PaintColor2[4];
+    std::int32_t m_nPaintRange2;
+    std::int32_t m_nBodyTexture;
+    std::int32_t m_nBodyTextureNames;
+    char m_BodyTextureNames[VEHICLE_MAX_BODY_TEXTURES][VEHICLE_TEXTURE_NAME_SIZE];
+    IDirect3DTexture9* m_pPaintTexture;
+    std::int32_t m_nPaintGloss;
+    std::int32_t m_nControlMode;
+    std::int32_t m_nAIState;
+    std::int32_t m_nPrevAIState;
+    std::int32_t m_nBehaviourTicks;
+    D3DXVECTOR3 m_vBodyPos;
+    D3DXVECTOR3 m_vSteerTarget;
+    std::int32_t m_nSmokeStamp;
+    float m_fRepairFraction;
+    float m_fReplanTimer;
+    float m_fFlasherTimer;
+    float m_fSmokeTimer;
+    float m_fStuckTimer;
+    float m_fPoliceVoiceTimer;
+    std::int32_t m_bObstacle;
+    float m_fObstacleTimer;
+    std::int32_t m_nResetStamp;
+    CStaticObject* m_pLastContact;
+    D3DXVECTOR3 m_Route[VEHICLE_ROUTE_SIZE];
+    D3DXVECTOR3 m_Trail[VEHICLE_TRAIL_SIZE];
+    std::uint32_t m_nRoutePoints;
+    std::uint32_t m_nRouteIndex;
+    D3DXVECTOR3 m_vLocalTarget;
+    std::int32_t m_nLane;
+    std::int32_t m_nTrailPoints;
+    float m_fLine4Value, m_fBaseLine4Value;
+    // m_fMass of the static object is the current mass.
+    float m_fBaseMass;
+    float m_fSpeed; // km/h, signed
+    float m_fTopSpeedFigure;
+    float m_fTransmission, m_fBaseTransmission;
+    float m_fEngineForce;
+    float m_fPower, m_fBasePower;
+    float m_fThrottleTarget;
+    float m_fBrake;
+    float m_fBrakeTarget;
+    std::int32_t m_bHandBrake;
+    float m_fSteering;
+    float m_fSteerInput;
+    float m_fHandling, m_fBaseHandling;
+    float m_fRideHeightBonus;
+    std::int32_t m_nDriveValue;
+    std::int32_t m_nDrivenAxle;
+    float m_fFrontGrip, m_fBaseFrontGrip;
+    float m_fRearGrip, m_fBaseRearGrip;
+    float m_fFrontRollInfluence;
+    float m_fRearRollInfluence;
+    float m_fSuspensionStiffness;
+    float m_fSuspensionDamping;
+    float m_fBodyDamage;
+    std::int32_t m_UpgradeLevels[4];
+    std::int32_t m_nEngineSound;
+    CGameSound* m_pEngineSound;
+    CGameSound* m_pWheelSound;
+    CGameSound* m_pHornSound;
+    float m_fEngineVolume; // percent
+    float m_fEnginePitch;  // Hz
+    btCompoundShape* m_pChassisShape;
+    btRaycastVehicle* m_pRaycastVehicle;
+    btRaycastVehicle::btVehicleTuning m_Tuning;
+    float m_fSuspensionRest;
+    std::int32_t m_bPhysicsActive;
+    CStaticObject* m_pWheelModelA;
+    CStaticObject* m_pWheelModelB;
+    D3DXMATRIX m_WheelMatrices[4];
+    float m_fWheelRadius;
+    float m_fWheelWidth;
+    std::int32_t m_nWheelsInContact;
+    std::int32_t m_nWheelsInWater;
+    float m_WheelWear[4];
+    // Damage state of the drivetrain and contact passes.
+    float m_fDamageState[3];
+    // Game clock (ms) of the last impact sound, set by the audio manager.
+    std::int32_t m_nImpactSoundStamp;
+    // Seconds of game time driven, counted by the timer for the player's car.
+    float m_fDrivingTime;
+    // The traffic box child a traffic car's compound holds: the car owns it.
+    btCollisionShape* m_pOwnBoxShape;
+
+private:
+    void ReadOwnDescription(FileHandle file);
+    void LoadBody(const char* path);
+    void CopyBodyFrom(const CVehicle& model);
+    void DrawPaint();
+    void DrawBodyTexture(int firstName);
+    void ReleaseBody();
+    void ReleaseBodyTexture();
+    btCompoundShape* BuildChassisShape(float height, btCollisionShape** ownBox);
+    void ApplyRecordDents(const DeformRecord* records, std::uint32_t count);
 };
+
+// Writes the 36-byte body vertex's colour for a vertex of the group at a
+// dent amount (the alpha carries the damage look).
+std::uint32_t VehicleDentColour(int group, float amount, std::uint32_t previous);
 
 // The player's car, or null.
 extern CVehicle* g_pPlayerVehicle;

@@ -1,8 +1,13 @@
-// Placeholder until the vehicle manager is built: no car is made, so the
-// player has none and the streets stay empty.
+// The vehicle manager until traffic and races are built: it makes the
+// player's car and nothing else, so the streets stay empty.
 #include "roadusers/VehicleManager.h"
 
+#include "game/PlayerStats.h"
 #include "roadusers/Vehicle.h"
+#include "shell/Settings.h"
+#include "world/Landscape.h"
+
+#include <cstring>
 
 int CVehicleManager::Init()
 {
@@ -11,15 +16,54 @@ int CVehicleManager::Init()
 
 void CVehicleManager::Release()
 {
+    Clear();
 }
 
 void CVehicleManager::Clear()
 {
+    for (std::uint32_t i = 0; i < m_nCars && i < VEHICLE_MANAGER_CARS; ++i) {
+        if (m_pCars[i]) {
+            m_pCars[i]->Release();
+            delete m_pCars[i];
+        }
+        m_pCars[i] = nullptr;
+    }
+    m_nCars = 0;
+    m_nPoliceCars = 0;
     g_pPlayerVehicle = nullptr;
 }
 
-void CVehicleManager::CreatePlayerCar(const D3DXVECTOR3*, const D3DXVECTOR3*, const char*)
+// The player's car at its start on the streets, facing north. A model that
+// cannot drive (no mesh, collision hull, wheel points or wheels) is thrown
+// away and the player stays without a car.
+void CVehicleManager::CreatePlayerCar(const D3DXVECTOR3* position, const D3DXVECTOR3* target, const char* modelPath)
 {
+    if (g_bEditorMode || m_nCars >= VEHICLE_MANAGER_CARS)
+        return;
+    D3DXVECTOR3 at(226.0f, 0.0f, -730.0f);
+    at.y = GetExactAltitude(&at) + 1.5f;
+    if (position)
+        at = *position;
+    const D3DXVECTOR3 look = target ? *target : at + D3DXVECTOR3(0.0f, 0.0f, 10.0f);
+    const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
+    auto* car = new CVehicle();
+    car->LoadModel(modelPath ? modelPath : "Data/Vehicles/02/Main.obj");
+    if (!car->HasPhysicsModel()) {
+        car->Release();
+        delete car;
+        return;
+    }
+    car->Spawn(&at, &look, &up, 2, VEHICLE_PLAYER, 1);
+    car->SetAIState(0);
+    // Until the car's own step decides, the player's car always drives on
+    // its body.
+    car->SetPhysicsActive(1);
+    m_pCars[m_nCars++] = car;
+    g_pPlayerVehicle = car;
+    if (!modelPath) {
+        g_PlayerStats = CPlayerStats{};
+        g_PlayerStats.m_nMoney = 1000;
+    }
 }
 
 void CVehicleManager::Update()
@@ -53,4 +97,17 @@ void CVehicleManager::ResetRace()
 float CVehicleManager::GetTrafficDensity(const D3DXVECTOR3&) const
 {
     return 0.0f;
+}
+
+CVehicle* CVehicleManager::FindModel(const char* path) const
+{
+    for (std::uint32_t i = 0; i < m_nModels && i < VEHICLE_MODEL_COUNT; ++i)
+        if (m_pModels[i] && std::strcmp(m_pModels[i]->m_szPath, path) == 0)
+            return m_pModels[i];
+    return nullptr;
+}
+
+CVehicle* CVehicleManager::FindPursuingPolice(float) const
+{
+    return nullptr;
 }

@@ -6,6 +6,9 @@
 #include <cstdint>
 
 class CStaticObject;
+class CVehicle;
+
+enum { VEHICLE_MODEL_COUNT = 10, VEHICLE_MANAGER_CARS = 64 };
 
 class CVehicleManager {
 public:
@@ -22,11 +25,24 @@ public:
     void ResetRace();
     // Traffic density (0..1) at a world position; no traffic yet.
     float GetTrafficDensity(const D3DXVECTOR3& position) const;
+    // The loaded template car of a description path, or null.
+    CVehicle* FindModel(const char* path) const;
+    // The level of the race on offer; none until races exist.
+    int GetRaceOfferLevel() const { return 0; }
+    // A police car within distance of the player's car pursuing it; none yet.
+    CVehicle* FindPursuingPolice(float distance) const;
+    int IsRaceRunning() const { return m_bRaceRunning; }
 
     std::uint32_t m_nCars = 0;
     std::uint32_t m_nSpawnLimit = 0;
     int m_Textures[3] = {-1, -1, -1};
     CStaticObject* m_pRaceInfoScreen = nullptr;
+    CVehicle* m_pCars[VEHICLE_MANAGER_CARS] = {}; // entry 0 the player's car
+    CVehicle* m_pModels[VEHICLE_MODEL_COUNT] = {};
+    std::uint32_t m_nModels = 0;
+    std::uint32_t m_nPoliceCars = 0;
+    int m_bRaceRunning = 0;
+    std::uint32_t m_nRaceRoutePoints = 0;
 };
 
 extern CVehicleManager g_VehicleManager;

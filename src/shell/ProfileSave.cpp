@@ -35,9 +35,9 @@ void WriteProfile(CSaveWriter& out, CVehicle& car)
     WriteName(out);
     out.U32(0); // a game is saved: the menu may offer to continue it
     WritePlayerStats(out, g_PlayerStats);
-    const std::size_t length = strnlen(car.m_szModelPath, PROFILE_PATH_SIZE - 1);
+    const std::size_t length = strnlen(car.m_szPath, PROFILE_PATH_SIZE - 1);
     out.U32(static_cast<std::uint32_t>(length));
-    out.Bytes(car.m_szModelPath, length);
+    out.Bytes(car.m_szPath, length);
     out.Zeros(1);
     car.Save(out);
     out.U32(static_cast<std::uint32_t>(ClampLastView(g_Game.m_pCamera ? g_Game.m_pCamera->m_nLastView : 0)));

@@ -73,9 +73,9 @@ bool FollowOwner(PooledSound<Owner>& entry, bool withVelocity)
     Owner* owner = entry.pOwner;
     if (owner->m_fCameraDistance <= kSoundHearingRange && entry.pSound && entry.pSound->IsPlaying()) {
         entry.pSound->SetPosition(owner->m_vPosition);
-        if constexpr (requires { owner->m_vVelocity; }) {
+        if constexpr (requires { owner->m_vLinearVelocity; }) {
             if (withVelocity)
-                entry.pSound->SetVelocity(owner->m_vVelocity);
+                entry.pSound->SetVelocity(owner->m_vLinearVelocity);
         }
         return true;
     }
@@ -173,7 +173,7 @@ CGameSound* CAudioManager::PlayHornSound(CVehicle* car)
         SetPitch(entry.pSound, RandomFactor(0.65f, 200));
     entry.pSound->SetVolume(100.0f);
     entry.pSound->SetPosition(car->m_vPosition);
-    entry.pSound->SetVelocity(car->m_vVelocity);
+    entry.pSound->SetVelocity(car->m_vLinearVelocity);
     entry.pSound->Play(0);
     index = siren ? (index == kFirstSiren ? kFirstSiren + 1 : kFirstSiren) : (index + 1) % kHorns;
     return entry.pSound;
@@ -205,9 +205,9 @@ void CAudioManager::PlayImpactSound(float volume, CVehicle* car)
     SetPitch(entry.pSound, RandomFactor(0.75f, 200));
     entry.pSound->SetVolume(volume);
     entry.pSound->SetPosition(car->m_vPosition);
-    entry.pSound->SetVelocity(car->m_vVelocity);
+    entry.pSound->SetVelocity(car->m_vLinearVelocity);
     entry.pSound->Play(0);
-    car->m_nLastImpactTime = static_cast<int>(g_GameTimer.m_fGameTime);
+    car->m_nImpactSoundStamp = static_cast<int>(g_GameTimer.m_fGameTime);
     m_nImpactIndex = (m_nImpactIndex + 1) % 20;
 }
 
@@ -275,9 +275,9 @@ void CAudioManager::UpdatePooledSounds()
                 continue;
             }
             entry.pSound->SetPosition(car->m_vPosition);
-            entry.pSound->SetVelocity(car->m_vVelocity);
+            entry.pSound->SetVelocity(car->m_vLinearVelocity);
             entry.pSound->SetVolume(car->m_fEngineVolume);
-            entry.pSound->SetFrequency(ToHz(car->m_fEngineFrequency));
+            entry.pSound->SetFrequency(ToHz(car->m_fEnginePitch));
             if (!entry.pSound->IsPlaying())
                 entry.pSound->Play(1);
         }

@@ -30,7 +30,7 @@ protected:
         camera.Init(&eye, &target, D3DX_PI / 2.0f, 1.0f, 0.2f, 600.0f, 2);
         D3DXMatrixIdentity(&car.m_matWorld);
         car.m_vPosition = D3DXVECTOR3(0, 0, 0);
-        car.m_fSize = 4.0f;
+        car.m_fSphereRadius = 4.0f;
     }
     void TearDown() override
     {

@@ -104,7 +104,7 @@ TEST_F(OverlayTest, PlayerCarAddsThreeLinesWithTruncatedFigures)
 {
     m_car.m_nWheelsInContact = 3;
     m_car.m_fEngineForce = 1234.9f;
-    m_car.m_fBrakingForce = 0.99f;
+    m_car.m_fBrake = 0.99f;
     m_car.m_fSpeed = -45.7f;
     g_pPlayerVehicle = &m_car;
     const std::vector<std::string> lines = Lines();
@@ -119,7 +119,7 @@ TEST_F(OverlayTest, ExtremeFiguresStayInsideTheLines)
 {
     m_camera->m_vEye = D3DXVECTOR3(3e38f, -3e38f, std::numeric_limits<float>::infinity());
     m_car.m_fEngineForce = 1e30f;
-    m_car.m_fBrakingForce = std::nanf("");
+    m_car.m_fBrake = std::nanf("");
     m_car.m_fSpeed = -1e20f;
     g_pPlayerVehicle = &m_car;
     const std::vector<std::string> lines = Lines();

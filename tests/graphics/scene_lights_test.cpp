@@ -243,12 +243,15 @@ TEST_F(SceneLightsTest, HeadlightSpotOnlyForThePlayersLitCarAtNight)
     CVehicle car;
     const struct {
         bool car;
-        int lightEffect;
+        bool lightEffect;
         float lightsFactor;
         bool on;
-    } cases[] = {{false, 0, 1.0f, false}, {true, -1, 1.0f, false}, {true, 0, 0.5f, false}, {true, 0, 0.6f, true}};
+    } cases[] = {{false, true, 1.0f, false}, {true, false, 1.0f, false}, {true, true, 0.5f, false},
+                 {true, true, 0.6f, true}};
+    // Only the pointer's presence is read; nothing is ever reached through it.
+    alignas(16) static unsigned char stand_in[64];
     for (const auto& c : cases) {
-        car.m_nLightIndex = c.lightEffect;
+        car.m_pDirectLights = c.lightEffect ? reinterpret_cast<CDirectLightsEffect*>(stand_in) : nullptr;
         g_pPlayerVehicle = c.car ? &car : nullptr;
         g_Sky.m_fLightsFactor = c.lightsFactor;
         g_SceneLights.EnableHeadlightSpot();
@@ -256,6 +259,7 @@ TEST_F(SceneLightsTest, HeadlightSpotOnlyForThePlayersLitCarAtNight)
         g_SceneLights.DisableHeadlightSpot();
         EXPECT_FALSE(On(7));
     }
+    car.m_pDirectLights = nullptr;
 }
 
 TEST_F(SceneLightsTest, ResetEnablesEveryUsedLightTheSpotIncluded)

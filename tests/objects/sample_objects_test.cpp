@@ -5,6 +5,7 @@
 #include "objects/LightsEffect.h"
 #include "objects/MaterialEffects.h"
 #include "writers/ArchiveWriter.h"
+#include "writers/LightAtlas.h"
 
 #include <cstring>
 #include <filesystem>
@@ -22,15 +23,15 @@ struct Expected {
 };
 
 const Expected kExpected[] = {
-    {"Data/Static/Buildings/House01/", GCLASS_STATIC, GTYPE_BUILDING, ""},
+    {"Data/Static/Buildings/House01/", GCLASS_STATIC, GTYPE_BUILDING, "i"},
     {"Data/Static/Buildings/Tower01/", GCLASS_STATIC, GTYPE_BUILDING, "m"},
     {"Data/Static/Bridges/", GCLASS_STATIC, GTYPE_BRIDGE, ""},
     {"Data/Static/Props/LampPost01/", GCLASS_STATIC, GTYPE_LAMPPOST, "lsh"},
     {"Data/Static/Props/Bench01/", GCLASS_STATIC, GTYPE_DECORS, "h"},
     {"Data/Static/Nature/Trees/", GCLASS_STATIC, GTYPE_TREE, ""},
     {"Data/Static/Nature/Stones/", GCLASS_STATIC, GTYPE_STONE, ""},
-    {"Data/Vehicles/01/Main.obj", GCLASS_VEHICLE, GTYPE_VEHICLE, "cgdh"},
-    {"Data/Vehicles/01/Wheel.obj", GCLASS_VEHICLE, GTYPE_WHEEL, ""},
+    {"Data/Vehicles/Wheels/", GCLASS_VEHICLE, GTYPE_WHEEL, "c"},
+    {"Data/Vehicles/", GCLASS_VEHICLE, GTYPE_VEHICLE, "cgdh"},
     {"Data/Humans/", GCLASS_HUMAN, GTYPE_HUMAN, "h"},
     {"Data/Interface/Elements/DirectArrow/", GCLASS_EFFECT, GTYPE_EFFECT, "i"},
 };
@@ -76,6 +77,34 @@ protected:
     }
 };
 
+// Every effect section has the mesh part or point list it draws from, or
+// it would draw nothing in the sample city.
+void ExpectPartsForEffects(const CStaticObject& o)
+{
+    const CMeshRecord* m = o.m_pMesh;
+    const struct {
+        const void* effect;
+        std::uint32_t part;
+    } parts[] = {{o.m_pChrome, 4}, {o.m_pRGlass, 3}, {o.m_pSelfIllum, 2}, {o.m_pLightMaps, 5}, {o.m_pShadow, 11}};
+    for (const auto& p : parts) {
+        if (p.effect)
+            EXPECT_GT(m->m_nFrames[p.part], 0u) << "part " << p.part;
+    }
+    if (o.m_pLights) {
+        EXPECT_GT(m->m_nPoints[1], 0u);
+    }
+    if (o.m_pSpots) {
+        EXPECT_GE(m->m_nPoints[3], 2u);
+    }
+    if (o.m_pDirectLights) {
+        for (int list : {1, 2, 3})
+            EXPECT_GT(m->m_nPoints[list], 0u) << "list " << list;
+    }
+    if (o.m_pLightMaps && o.m_pLightMaps->m_nTextureIds[1] != INVALID_TEXTURE_ID) {
+        EXPECT_NE(std::string(o.m_pLightMaps->m_szTextureNames[1]), o.m_pLightMaps->m_szTextureNames[0]);
+    }
+}
+
 TEST_F(SampleObjectsTest, EveryDescriptionLoadsLooseAndFromTheArchives)
 {
     for (int fileManager : {0, 1}) {
@@ -103,6 +132,7 @@ TEST_F(SampleObjectsTest, EveryDescriptionLoadsLooseAndFromTheArchives)
             if (o.m_pLightMaps) {
                 EXPECT_NE(o.m_pLightMaps->m_nTextureIds[0], INVALID_TEXTURE_ID);
             }
+            ExpectPartsForEffects(o);
             o.Release();
         }
         if (fileManager)
@@ -115,8 +145,8 @@ TEST_F(SampleObjectsTest, SampleObjectsCarryWhatTheirOwnersRead)
 {
     CStaticObject car, lamp, tower, house;
     ASSERT_NE(car.Load("Data/Vehicles/01/Main.obj", 1, 2, 0), INVALID_FILE_HANDLE);
-    EXPECT_STREQ(car.m_szDisplayName, "Sparrow GT");
-    EXPECT_STREQ(car.m_szTextureNames[0], "Data/Vehicles/01/Paint03.dds");
+    EXPECT_STREQ(car.m_szDisplayName, "Galant S500");
+    EXPECT_STREQ(car.m_szTextureNames[0], "Data/Vehicles/01/Body01.dds");
     ASSERT_NE(lamp.Load("Data/Static/Props/LampPost01/Main.obj", 1, -1, 1), INVALID_FILE_HANDLE);
     EXPECT_GT(lamp.m_pLights->m_fRange, 0.0f);
     EXPECT_EQ(lamp.m_pMesh->m_nPoints[1], 1u); // the lamp
@@ -168,6 +198,37 @@ TEST(SampleMeshes, DrawnTrianglesFaceTheirNormals)
                 wrong += D3DXVec3Dot(&cross, &normal) > 0.0f;
             }
             EXPECT_EQ(wrong, 0) << m.name << " part " << part;
+        }
+    }
+}
+
+// Each effect addresses its quarter of the light atlas by fixed texture
+// coordinates: bright where they point, dark where a neighbour's picture
+// would bleed in.
+TEST(LightAtlas, EachQuarterHoldsThePictureItsEffectsAddress)
+{
+    const tools::ArgbImage atlas = tools::LightAtlasImage();
+    auto glow = [&](float u, float v) {
+        const unsigned x = static_cast<unsigned>(u * atlas.width), y = static_cast<unsigned>(v * atlas.height);
+        return static_cast<int>(atlas.pixels[y * atlas.width + x] >> 24);
+    };
+    const struct {
+        const char* what;
+        float u, v;
+        bool bright;
+    } cases[] = {
+        {"round sprite centre", 0.75f, 0.75f, true},  {"round sprite corner", 0.51f, 0.51f, false},
+        {"pool centre", 0.25f, 0.25f, true},          {"pool corner", 0.01f, 0.01f, false},
+        {"cone near its apex", 0.25f, 0.95f, true},   {"beside the apex", 0.05f, 0.95f, false},
+        {"cone base middle", 0.25f, 0.52f, true},     {"glare centre", 0.75f, 0.125f, true},
+        {"head lamp centre", 0.625f, 0.375f, true},   {"rear lamp centre", 0.875f, 0.375f, true},
+        {"between the lamps", 0.75f, 0.26f, false},
+    };
+    for (const auto& c : cases) {
+        if (c.bright) {
+            EXPECT_GT(glow(c.u, c.v), 100) << c.what;
+        } else {
+            EXPECT_LT(glow(c.u, c.v), 30) << c.what;
         }
     }
 }

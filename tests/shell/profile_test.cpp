@@ -8,6 +8,7 @@
 #include "shell/GameTimer.h"
 #include "shell/Profile.h"
 #include "shell/ProfileFile.h"
+#include "shell/SaveRecord.h"
 #include "support/TempDir.h"
 #include "writers/ProfileWriter.h"
 
@@ -49,6 +50,10 @@ tools::ProfileSave ExpectedSave()
     tools::ProfileSave save;
     save.name = "Ann";
     save.modelPath = kModelPath;
+    // A car without a body saves its default look and no dent records.
+    CSaveWriter car;
+    CVehicle().Save(car);
+    save.carBlocks.assign(reinterpret_cast<const char*>(car.Data()), VEHICLE_RECORD_COUNT_OFFSET);
     for (int i = 0; i < 13; ++i)
         save.stats[i] = 100u + static_cast<std::uint32_t>(i);
     save.stats[1] = tools::FloatBits(321.5f);
@@ -79,7 +84,7 @@ void SetGameState(const tools::ProfileSave& s)
     g_GameTimer.m_fSavedGameTime = timer[4];
     g_GameTimer.m_fTimeScale = timer[5];
     g_Game.m_pCamera->m_nLastView = static_cast<int>(s.lastView);
-    std::strcpy(s_standInCar.m_szModelPath, s.modelPath.c_str());
+    std::strcpy(s_standInCar.m_szPath, s.modelPath.c_str());
 }
 
 class ProfileTest : public ::testing::Test {
@@ -203,7 +208,7 @@ TEST_F(ProfileTest, ASavedGameLoadsAndSavesAgainUnchanged)
     g_PlayerStats.m_nMoney = -5;
     ASSERT_EQ(g_Game.LoadGame(), 1);
     EXPECT_STREQ(g_szPlayerName, "Ann");
-    std::strcpy(s_standInCar.m_szModelPath, kModelPath);
+    std::strcpy(s_standInCar.m_szPath, kModelPath);
     SaveGame();
     tools::ProfileSave expected = ExpectedSave();
     expected.stats[10] = expected.stats[11] = expected.stats[12] = 0; // no pursuit survives a load
@@ -276,7 +281,8 @@ TEST_F(ProfileTest, MissingFileOrCarThatNoLongerLoadsFails)
     s_carLoads = false;
     const unsigned boxes = plat::MessageBoxCount();
     EXPECT_EQ(g_Game.LoadGame(), 0);
-    EXPECT_EQ(plat::MessageBoxCount(), boxes + 1);
+    // The missing car description shows its own box before the load's.
+    EXPECT_EQ(plat::MessageBoxCount(), boxes + 2);
     EXPECT_STREQ(plat::LastMessageBoxCaption(), "LoadProfile() error!");
     EXPECT_STREQ(g_szPlayerName, "Keep");
     EXPECT_EQ(g_PlayerStats.m_nMoney, 55);

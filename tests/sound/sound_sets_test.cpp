@@ -49,7 +49,7 @@ TEST_F(SoundSetsTest, TenEnginesOfAKindThenTheEleventhWaits)
 
     // Engines follow their cars and loop.
     cars[0].m_fEngineVolume = 50.0f;
-    cars[0].m_fEngineFrequency = 30000.5f;
+    cars[0].m_fEnginePitch = 30000.5f;
     Frame();
     DWORD hz = 0;
     cars[0].m_pEngineSound->m_pBuffer->GetFrequency(&hz);
@@ -155,7 +155,7 @@ TEST_F(SoundSetsTest, ImpactsStampTheCarAndWaitForAFreeEntry)
     car.m_fCameraDistance = 1.0f;
     g_GameTimer.m_fGameTime = 123456.7f;
     g_AudioManager.PlayImpactSound(60.0f, &car);
-    EXPECT_EQ(car.m_nLastImpactTime, 123456);
+    EXPECT_EQ(car.m_nImpactSoundStamp, 123456);
     EXPECT_EQ(g_AudioManager.m_Impacts[0].pSound->m_fVolume, 60.0f);
     EXPECT_EQ(g_AudioManager.m_nImpactIndex, 1u);
     EXPECT_EQ(g_AudioManager.PlayWheelSound(&car), g_AudioManager.m_WheelSounds[0].pSound);

@@ -119,6 +119,14 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
         ok = ok && WriteSeed(out / "descriptions", name + ".closed", std::string(1, '\x80') + bytes);
         ok = ok && WriteSeed(out / "descriptions", name + ".open", std::string(1, '\x03') + bytes);
     }
+    for (const char* car : {"Data/Vehicles/01/Main.obj", "Data/Vehicles/03/Police.obj"}) {
+        std::string bytes;
+        ok = ok && ReadFileBytes(root / car, &bytes);
+        const std::string name = fs::path(car).stem().string();
+        ok = ok && WriteSeed(out / "vehicle_description", name + ".player", std::string(1, '\0') + bytes);
+        ok = ok && WriteSeed(out / "vehicle_description", name + ".traffic", std::string(1, '\3') + bytes);
+    }
+    ok = ok && CopySeed(root, "Data/Vehicles/01/MainExtra.dat", out, "vehicle_body");
     ok = ok && CopySeed(root, "Data/Landscape/LandscapeData.obj", out, "landscape_data");
     return ok && WriteImageSeeds(out / "images") && WriteRouteSeed(out / "global_route");
 }

@@ -78,6 +78,7 @@ MeshData SampleCarBody()
     mesh.parts[0].points = {{0.0f, 1.2f, 0.3f}};                        // in-car camera
     mesh.parts[1].points = {{-0.6f, 0.7f, 2.25f}, {0.6f, 0.7f, 2.25f}}; // head lamps
     mesh.parts[2].points = {{-0.6f, 0.8f, -2.25f}, {0.6f, 0.8f, -2.25f}}; // rear lamps
+    mesh.parts[3].points = {{-0.85f, 0.6f, 2.25f}, {0.85f, 0.6f, 2.25f}}; // indicators
     mesh.parts[8].points = {{0.0f, 0.6f, 0.0f}};                        // body centre
     return mesh;
 }

@@ -6,6 +6,7 @@
 #include "writers/MeshWriter.h"
 #include "writers/ObjectMeshes.h"
 #include "writers/ObjectTextures.h"
+#include "writers/VehicleModels.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +14,17 @@
 namespace tools {
 
 namespace {
+
+// The sample cars' files whose names end with the extension.
+void AddVehicleFiles(std::vector<SampleFile>* files, std::initializer_list<const char*> extensions)
+{
+    for (SampleFile& f : SampleVehicleFiles())
+        for (const char* ext : extensions)
+            if (std::filesystem::path(f.path).extension() == ext) {
+                files->push_back(std::move(f));
+                break;
+            }
+}
 
 std::string Number(float v)
 {
@@ -155,7 +167,6 @@ const char kBridge[] = "Data/Static/Bridges/01/";
 const char kNature[] = "Data/Static/Nature/";
 const char kLamp[] = "Data/Static/Props/LampPost01/";
 const char kBench[] = "Data/Static/Props/Bench01/";
-const char kCar[] = "Data/Vehicles/01/";
 const char kArrow[] = "Data/Interface/Elements/DirectArrow/";
 
 // The props' own lines after the common part: a decor or lamp post gives a
@@ -178,7 +189,9 @@ std::string Building(const std::string& folder, const char* title, bool lights)
     w.Head({title, "GCLASS_STATIC", "GTYPE_BUILDING", "", folder + "Main.msh",
             folder + (lights ? "Facade.dds" : "Facade%3.dds")});
     if (lights)
-        w.LightMaps(1, folder + "Lights.dds", {255, 226, 160});
+        w.LightMaps(2, folder + "Lights%02d.dds", {255, 226, 160});
+    else
+        w.SelfIllum(folder + "Sign.dds");
     return w.End().Text() + PropTail(false, 0.0f);
 }
 
@@ -226,24 +239,6 @@ std::string Bench()
     return w.End().Text() + PropTail(true, 40.0f);
 }
 
-std::string Car()
-{
-    DescriptionWriter w;
-    w.Head({"Car", "GCLASS_VEHICLE", "GTYPE_VEHICLE", "Sparrow GT", std::string(kCar) + "Body.msh",
-            std::string(kCar) + "Paint%4.dds"});
-    w.Chrome(std::string(kCar) + "Chrome.dds").Glass(std::string(kCar) + "Glass%2.dds");
-    w.DirectLights({{255, 250, 225}, 0.35f}, {{255, 24, 16}, 0.22f}, {{255, 150, 0}, 0.18f});
-    return w.Shadow().End().Text();
-}
-
-std::string Wheel()
-{
-    DescriptionWriter w;
-    w.Head({"Wheel", "GCLASS_VEHICLE", "GTYPE_WHEEL", "", std::string(kCar) + "Wheel.msh",
-            std::string(kCar) + "Wheel.dds"});
-    return w.End().Text();
-}
-
 std::string Human(const char* folder)
 {
     DescriptionWriter w;
@@ -273,8 +268,6 @@ std::vector<SampleFile> SampleObjectDescriptions()
         {std::string(kBridge) + "Main.obj", Bridge()},
         {std::string(kLamp) + "Main.obj", LampPost()},
         {std::string(kBench) + "Main.obj", Bench()},
-        {std::string(kCar) + "Main.obj", Car()},
-        {std::string(kCar) + "Wheel.obj", Wheel()},
         {"Data/Humans/Male/Main.obj", Human("Data/Humans/Male/")},
         {"Data/Humans/Female/Main.obj", Human("Data/Humans/Female/")},
         {std::string(kArrow) + "Main.obj", Arrow()},
@@ -285,18 +278,18 @@ std::vector<SampleFile> SampleObjectDescriptions()
             files.push_back({Numbered("Data/Static/Nature/Stones/Main%02dS%d.obj", kind, size), Stone(kind, size)});
         }
     }
+    AddVehicleFiles(&files, {".obj"});
     return files;
 }
 
 std::vector<SampleFile> SampleObjectMeshes()
 {
     std::vector<SampleFile> files = {
-        {std::string(kHouse) + "Main.msh", EncodeMesh(BuildingMesh(12.0f, 10.0f, 16.0f))},
+        {std::string(kHouse) + "Main.msh", EncodeMesh(ShopBuildingMesh(12.0f, 10.0f, 16.0f))},
         {std::string(kTower) + "Main.msh", EncodeMesh(BuildingMesh(14.0f, 14.0f, 45.0f))},
         {std::string(kBridge) + "Main.msh", EncodeMesh(BridgeMesh(40.0f, 10.0f, 6.0f))},
         {std::string(kLamp) + "Main.msh", EncodeMesh(LampPostMesh())},
         {std::string(kBench) + "Main.msh", EncodeMesh(BenchMesh())},
-        {std::string(kCar) + "Wheel.msh", EncodeMesh(WheelMesh())},
         {"Data/Humans/Male/Body.msh", EncodeMesh(HumanMesh())},
         {"Data/Humans/Female/Body.msh", EncodeMesh(HumanMesh())},
         {std::string(kArrow) + "Arrow.msh", EncodeMesh(ArrowMesh())},
@@ -310,6 +303,7 @@ std::vector<SampleFile> SampleObjectMeshes()
                              EncodeMesh(StoneMesh(kind, scale))});
         }
     }
+    AddVehicleFiles(&files, {".msh", ".dat"});
     return files;
 }
 
@@ -323,7 +317,9 @@ std::vector<SampleFile> SampleObjectTextures()
     for (int i = 0; i < 3; ++i)
         add(std::string(kHouse) + Numbered("Facade%02d.dds", i + 1), FacadeImage(128, 128, 3, 4, houseWalls[i], 0xFF5A7890u));
     add(std::string(kTower) + "Facade.dds", FacadeImage(128, 512, 4, 12, 0xFF8C949Cu, 0xFF406080u));
-    add(std::string(kTower) + "Lights.dds", WindowLightsImage(128, 512, 4, 12, 0xFFFFE0A0u));
+    add(std::string(kTower) + "Lights01.dds", WindowLightsImage(128, 512, 4, 12, 0xFFFFE0A0u));
+    add(std::string(kTower) + "Lights02.dds", WindowLightsImage(128, 512, 4, 12, 0xFFC8E0FFu));
+    add(std::string(kHouse) + "Sign.dds", SignImage(64, 16, 0xFF802020u, 0xFFFFE8A0u));
     add(std::string(kBridge) + "Bridge.dds", BridgeImage());
     const std::uint32_t leaves[4] = {0xFF2F5A30u, 0xFF4C8A34u, 0xFF5E9A3Eu, 0xFF3E7A2Cu};
     for (int kind = 1; kind <= 4; ++kind)
@@ -332,16 +328,10 @@ std::vector<SampleFile> SampleObjectTextures()
     add("Data/Static/Nature/Stones/Stone02.dds", StoneImage(0xFF9C9078u));
     add(std::string(kLamp) + "Lamp.dds", LampImage());
     add(std::string(kBench) + "Bench.dds", BenchImage());
-    const std::uint32_t paints[4] = {0xFFB01818u, 0xFF1C3E9Cu, 0xFFE0E0E0u, 0xFF1E1E22u};
-    for (int i = 0; i < 4; ++i)
-        add(std::string(kCar) + Numbered("Paint%02d.dds", i + 1), PaintImage(paints[i]));
-    add(std::string(kCar) + "Chrome.dds", ChromeImage());
-    add(std::string(kCar) + "Glass01.dds", GlassImage(0xFF203040u));
-    add(std::string(kCar) + "Glass02.dds", GlassImage(0xFF283828u));
-    add(std::string(kCar) + "Wheel.dds", WheelImage());
     add("Data/Humans/Male/Skin.dds", HumanImage(0xFFD8A888u, 0xFF3A5A8Au, 0xFF2A2A3Au));
     add("Data/Humans/Female/Skin.dds", HumanImage(0xFFE0B498u, 0xFFA03050u, 0xFF303848u));
     add(std::string(kArrow) + "Arrow.dds", ArrowImage());
+    AddVehicleFiles(&files, {".dds"});
     return files;
 }
 

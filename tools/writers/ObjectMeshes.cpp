@@ -184,6 +184,15 @@ MeshData BuildingMesh(float width, float depth, float height)
     return mesh;
 }
 
+MeshData ShopBuildingMesh(float width, float depth, float height)
+{
+    MeshData mesh = BuildingMesh(width, depth, height);
+    const float w = width / 2, d = depth / 2;
+    AddTexturedBox(&mesh.parts[2], {-w * 0.6f, 3.2f, -d - 0.3f}, {w * 0.6f, 4.2f, -d - 0.05f}, {0.0f, 0.0f, 1.0f, 1.0f},
+                   {0.0f, 0.0f, 0.05f, 0.05f});
+    return mesh;
+}
+
 MeshData BridgeMesh(float length, float width, float height)
 {
     MeshData mesh;
@@ -344,6 +353,8 @@ MeshData HumanMesh()
     AddTexturedBox(&part, {-0.05f, 1.5f, -0.05f}, {0.05f, 1.56f, 0.05f}, skin, skin);
     AddTexturedBox(&part, {-0.11f, 1.56f, -0.12f}, {0.11f, 1.8f, 0.11f}, skin, skin);
     mesh.parts[8].points = {{0.0f, 0.9f, 0.0f}};
+    // The shadow caster: a slab of the body's outline.
+    mesh.parts[11] = PlainBox({-0.22f, 0, -0.1f}, {0.22f, 1.75f, 0.1f});
     AddFrame(&mesh.parts[15], PlainBox({-0.25f, 0, -0.15f}, {0.25f, 1.8f, 0.15f}));
     return mesh;
 }

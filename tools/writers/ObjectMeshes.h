@@ -26,6 +26,8 @@ void AddCone(MeshPartData* part, float x, float z, float radius, float y0, float
 void AddWheelDisc(MeshPartData* part, float radius, float width, int sides, const UvRect& tread, const UvRect& rim);
 
 MeshData BuildingMesh(float width, float depth, float height);
+// A building with a lit shop sign (part 2) over its front (the -z side).
+MeshData ShopBuildingMesh(float width, float depth, float height);
 MeshData BridgeMesh(float length, float width, float height);
 // Kinds 1..4 (conifer, broadleaf, poplar, bush) at a scale.
 MeshData TreeMesh(int kind, float scale);

@@ -103,6 +103,17 @@ ArgbImage WindowLightsImage(unsigned width, unsigned height, int columns, int fl
     });
 }
 
+ArgbImage SignImage(unsigned width, unsigned height, std::uint32_t panel, std::uint32_t letters)
+{
+    return Draw(width, height, [&](unsigned x, unsigned y) {
+        if (x < 2 || y < 2 || x + 2 >= width || y + 2 >= height)
+            return letters;
+        const bool letterRow = y >= height / 4 && y < height - height / 4;
+        const bool letterColumn = x >= 4 && x + 4 < width && (x / 3) % 3 != 2;
+        return letterRow && letterColumn ? letters : panel;
+    });
+}
+
 ArgbImage TreeImage(std::uint32_t leaves)
 {
     return Draw(128, 128, [&](unsigned x, unsigned y) {

@@ -17,6 +17,8 @@ ArgbImage FacadeImage(unsigned width, unsigned height, int columns, int floors, 
 // The same grid, black where it is dark, with some windows lit.
 ArgbImage WindowLightsImage(unsigned width, unsigned height, int columns, int floors, std::uint32_t light);
 // Left part bark, the rest leaves of the colour.
+// A shop sign: a panel with a border and a row of bright letter blocks.
+ArgbImage SignImage(unsigned width, unsigned height, std::uint32_t panel, std::uint32_t letters);
 ArgbImage TreeImage(std::uint32_t leaves);
 ArgbImage StoneImage(std::uint32_t tone);
 // Left half concrete, right half asphalt.

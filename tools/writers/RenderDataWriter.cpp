@@ -2,6 +2,7 @@
 
 #include "writers/FileBytes.h"
 #include "writers/ImageWriters.h"
+#include "writers/LightAtlas.h"
 
 #include <cmath>
 #include <filesystem>
@@ -241,24 +242,6 @@ std::vector<ArgbImage> EnvironmentFaces()
     return faces;
 }
 
-// A round white spot fading to transparent black at its rim.
-ArgbImage LightMap()
-{
-    const unsigned size = 64;
-    ArgbImage image{size, size, {}};
-    for (unsigned y = 0; y < size; ++y) {
-        for (unsigned x = 0; x < size; ++x) {
-            const float dx = (float(x) + 0.5f) / size * 2.0f - 1.0f;
-            const float dy = (float(y) + 0.5f) / size * 2.0f - 1.0f;
-            const float d = std::sqrt(dx * dx + dy * dy);
-            const float k = d >= 1.0f ? 0.0f : (1.0f - d) * (1.0f - d);
-            const std::uint32_t v = std::uint32_t(k * 255.0f);
-            image.pixels.push_back(v << 24 | v << 16 | v << 8 | v);
-        }
-    }
-    return image;
-}
-
 bool WriteSolid(const std::string& base, std::uint32_t argb)
 {
     const ArgbImage image = SolidImage(8, 8, argb);
@@ -300,7 +283,7 @@ bool WriteRenderTextures(const std::string& root)
     const std::string misc = root + "/Data/Misc/";
     std::filesystem::create_directories(misc);
     return WriteImageFile(misc + "StaticEnvMap.dds", EncodeDds(EnvironmentFaces(), DdsPixels::A8R8G8B8, 6)) &&
-           WriteImageFile(misc + "LightMap.dds", EncodeDds({LightMap()}, DdsPixels::A8R8G8B8, 7)) &&
+           WriteImageFile(misc + "LightMap.dds", EncodeDds({LightAtlasImage()}, DdsPixels::A8R8G8B8, 7)) &&
            WriteSolid(misc + "Black", 0xFF000000u) && WriteSolid(misc + "White", 0xFFFFFFFFu);
 }
 
