@@ -55,6 +55,9 @@ enum {
 // compression, which let heavy cars sink through the road on landing.
 constexpr float VEHICLE_MAX_SUSPENSION_FORCE = 40000.0f;
 
+// Position, normal, colour and one uv set.
+constexpr DWORD VEHICLE_BODY_FVF = 0x152;
+
 // One per body vertex, stored as is in the body file and the save record.
 struct DeformRecord {
     D3DXVECTOR3 vBase;   // undented position
@@ -111,6 +114,16 @@ public:
     void ApplyCollisionDamage(const D3DXVECTOR3* localPoint, const D3DXVECTOR3* normal, void* other, float strength);
 
     void Update();
+
+    // The drawing routines the vehicle passes run over every car.
+    void RenderBodyPaint();
+    void RenderBodyGroup1();
+    void RenderWheels();
+    void RenderBodyGroup2();
+    void RenderBodyReflective();
+    void RenderWheelChrome();
+    void RenderGlass();
+    void RenderPoliceFlasher();
 
     char m_szName[64];
     float m_fRemainingDistance;
@@ -217,6 +230,14 @@ public:
     btCollisionShape* m_pOwnBoxShape;
 
 private:
+    std::uint32_t FadeByte() const;
+    // Alive, visible, within 60 and not the car the in-car camera sits in.
+    bool PassesCarDrawRule() const;
+    bool CanDrawBody() const;
+    void DrawBodyGroup(int group);
+    CStaticObject* WheelModel(int wheel) const;
+    int DrawnWheelCount() const;
+    void PrepareWheel(CStaticObject* wheel, int i) const;
     void ReadOwnDescription(FileHandle file);
     void LoadBody(const char* path);
     void CopyBodyFrom(const CVehicle& model);
