@@ -15,6 +15,7 @@
 #include "writers/ObjectDescriptions.h"
 #include "writers/ProfileWriter.h"
 #include "writers/RenderDataWriter.h"
+#include "writers/SkyDataWriter.h"
 #include "writers/SampleCity.h"
 #include "writers/SampleSounds.h"
 
@@ -91,6 +92,7 @@ const Step kSteps[] = {
     {"effect textures", tools::WriteEffectTextures},
     {"sample profile", tools::WriteSampleProfile},
     {"object descriptions", tools::WriteObjectDescriptions},
+    {"sky", tools::WriteSkyData},
     {"interface", tools::WriteInterfaceData},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},

@@ -19,3 +19,10 @@ void CCityLogic::Reset()
 void CCityLogic::Update()
 {
 }
+
+void CCityLogic::SetScene(int scene, CVehicle* car, CStaticObject* prop)
+{
+    m_nScene = scene;
+    m_pSceneCar = car;
+    m_pSceneProp = prop;
+}

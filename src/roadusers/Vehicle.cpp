@@ -66,6 +66,7 @@ CVehicle::CVehicle()
 
 void CVehicle::Update()
 {
+    UpdateWheels();
 }
 
 void CVehicle::SetControlMode(int mode)

@@ -14,6 +14,7 @@
 class CGameSound;
 class CSaveReader;
 class CSaveWriter;
+class CSkidTrail;
 class btCompoundShape;
 class btCollisionShape;
 
@@ -114,6 +115,9 @@ public:
     void ApplyCollisionDamage(const D3DXVECTOR3* localPoint, const D3DXVECTOR3* normal, void* other, float strength);
 
     void Update();
+    // The last step of the car's frame: drawn wheel matrices, skid marks,
+    // dust, water, the jump trick, grip and the tyre screech.
+    void UpdateWheels();
 
     // The drawing routines the vehicle passes run over every car.
     void RenderBodyPaint();
@@ -219,6 +223,14 @@ public:
     float m_fWheelWidth;
     std::int32_t m_nWheelsInContact;
     std::int32_t m_nWheelsInWater;
+    // Per wheel, seconds of real time since its last dust puff or water
+    // ring, and since its last skid point.
+    float m_fEffectTimer[4] = {};
+    float m_fSkidTimer[4] = {};
+    // Per wheel, the skid strip being laid (null: none) and the pool's ticket
+    // for it: a strip the pool took back is never written again.
+    CSkidTrail* m_pSkidMark[4] = {};
+    std::uint32_t m_nSkidTicket[4] = {};
     float m_WheelWear[4];
     // Damage state of the drivetrain and contact passes.
     float m_fDamageState[3];
@@ -228,6 +240,9 @@ public:
     float m_fDrivingTime;
     // The traffic box child a traffic car's compound holds: the car owns it.
     btCollisionShape* m_pOwnBoxShape;
+    // How near the road's centre the car is (0 off the road), kept by the
+    // motion step; the wheels take their grip and dust from it.
+    float m_fRoadFactor = 0.0f;
 
 private:
     std::uint32_t FadeByte() const;
@@ -238,6 +253,13 @@ private:
     CStaticObject* WheelModel(int wheel) const;
     int DrawnWheelCount() const;
     void PrepareWheel(CStaticObject* wheel, int i) const;
+    void LaySkidMark(int wheel, bool contact, float speed);
+    void ThrowDust(int wheel, bool contact, float speed);
+    void WetWheel(int wheel, float waterLevel);
+    void FloatBody(float waterLevel);
+    void CheckJumpTrick();
+    void SetGrip();
+    void UpdateScreech();
     void ReadOwnDescription(FileHandle file);
     void LoadBody(const char* path);
     void CopyBodyFrom(const CVehicle& model);

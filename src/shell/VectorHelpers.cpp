@@ -55,6 +55,11 @@ static float LargestComponent(const D3DXCOLOR4* c)
 D3DXCOLOR4* ColorNormalizeToMax(D3DXCOLOR4* out, const D3DXCOLOR4* c)
 {
     const float m = LargestComponent(c);
+    // Black has no hue to keep: it becomes white rather than a division by 0.
+    if (!(m > 0.0f)) {
+        *out = {1.0f, 1.0f, 1.0f, 1.0f};
+        return out;
+    }
     *out = {c->r / m, c->g / m, c->b / m, 1.0f};
     return out;
 }

@@ -141,8 +141,10 @@ static std::string FailureFolder()
 ::testing::AssertionResult MatchesReference(const std::string& name, const plat::Pixels& actual, int tolerance,
                                             size_t maxPixels)
 {
+    // The build names sources relative to its own folder, and the tests run
+    // in temporary folders: the references are found from the source tree.
     const std::string ref =
-        (std::filesystem::path(__FILE__).parent_path() / "ref" / (name + ".png")).string();
+        (std::filesystem::path(MORVAINE_SOURCE_DIR) / "tests" / "gl" / "ref" / (name + ".png")).string();
     const char* update = std::getenv("MORVAINE_UPDATE_REFERENCES");
     if (update && *update == '1') {
         plat::WritePng(ref.c_str(), actual);

@@ -9,6 +9,8 @@
 #include "shell/GameTimer.h"
 #include "world/Sky.h"
 
+#include <algorithm>
+
 namespace gltest {
 namespace {
 
@@ -109,6 +111,11 @@ TEST_F(PostEffectsTest, QuadIsLitByTheSunAtNoonAndTheMoonAtNight)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.daylight);
         g_Sky = m_sky;
+        // Noon's sun and fog colour, the moon straight overhead.
+        g_Sky.m_vSunDir = D3DXVECTOR3(0.0f, -0.707f, 0.707f);
+        const float fog[4] = {90.0f / 260.0f, 90.0f / 260.0f, 120.0f / 260.0f, 1.0f};
+        std::copy(fog, fog + 4, g_Sky.m_FogColour);
+        std::fill(g_Sky.m_Colour, g_Sky.m_Colour + 4, 1.0f);
         g_Sky.m_fDaylight = c.daylight;
         g_Sky.m_fMoonlight = c.moonlight;
         g_Sky.m_vMoonDir = D3DXVECTOR3(0.0f, -1.0f, 0.0f);
