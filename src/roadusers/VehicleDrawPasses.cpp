@@ -88,7 +88,12 @@ void SetPaintStages()
     SetVehicleReflectionCoordinates(2);
     g_D3DRender.SetColorStage(2, D3DTOP_BLENDFACTORALPHA, D3DTA_TEXTURE, D3DTA_TEMP, D3DTA_TEMP, D3DTA_TEMP);
     SetManagerTexture(TEXTURE_SCRATCHES, 3);
-    g_D3DRender.SetColorStage(3, D3DTOP_BLENDDIFFUSEALPHA, D3DTA_TEXTURE, D3DTA_TEMP, D3DTA_TEMP, D3DTA_TEMP);
+    // Without the scratches texture the stage keeps the painted colour
+    // instead of handing on the unlit diffuse.
+    if (g_VehicleManager.m_Textures[TEXTURE_SCRATCHES] >= 0)
+        g_D3DRender.SetColorStage(3, D3DTOP_BLENDDIFFUSEALPHA, D3DTA_TEXTURE, D3DTA_TEMP, D3DTA_TEMP, D3DTA_TEMP);
+    else
+        g_D3DRender.SetColorStage(3, D3DTOP_SELECTARG1, D3DTA_TEMP, D3DTA_TEMP, D3DTA_TEMP, D3DTA_TEMP);
     g_D3DRender.SetColorStage(4, D3DTOP_MODULATE, D3DTA_TEMP, D3DTA_CURRENT, D3DTA_TEMP, D3DTA_CURRENT);
     SetShadowCoordinates(5);
     g_D3DRender.SetColorStage(5, D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_TEXTURE | D3DTA_COMPLEMENT, D3DTA_TEMP,
