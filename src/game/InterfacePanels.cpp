@@ -1,6 +1,7 @@
 #include "game/InterfacePanels.h"
 
 #include "game/GameInterface.h"
+#include "world/InfoScreenManager.h"
 
 void (*g_pInterfacePanelProbe)(const char* panel) = nullptr;
 
@@ -22,4 +23,10 @@ void CGameInterface::DrawRatingList() { Placeholder("rating list"); }
 void CGameInterface::DrawWorkshop() { Placeholder("workshop"); }
 void CGameInterface::DrawCarShop() { Placeholder("car shop"); }
 void CGameInterface::DrawPopupMenu() { Placeholder("popup"); }
-void RenderInfoScreens() { Placeholder("info screens"); }
+void RenderInfoScreens()
+{
+    Placeholder("info screens");
+    // The boards' invitations are written in the interface's own font.
+    g_InfoScreens.m_pFont = &g_GameInterface.m_Font;
+    g_InfoScreens.Render();
+}

@@ -187,6 +187,11 @@ float CWorldCamera::FadePercent() const
     return p < 100.0f ? p : 100.0f;
 }
 
+bool CWorldCamera::IsFading() const
+{
+    return m_nFadeKind != -1 && FadePercent() < 100.0f;
+}
+
 void CWorldCamera::DrawFade()
 {
     if (m_nFadeKind == -1)
@@ -241,6 +246,7 @@ void CWorldCamera::Update()
     }
     if (!MoveByMode(dt))
         return; // a driving view without a car to follow
+    KeepOutOfBuildings();
     KeepAboveGround();
     UpdateView();
     if (g_bActBackView != s_bLastBackView && g_pPlayerVehicle && g_pPlayerVehicle->m_nControlMode == 2)

@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr float kPropDamping = 0.632f;
+
 D3DXVECTOR3 Row(const D3DXMATRIX& m, int row)
 {
     return D3DXVECTOR3(m.m[row][0], m.m[row][1], m.m[row][2]);
@@ -50,7 +52,10 @@ void ApplyBodySettings(btRigidBody* body, float mass, void* owner)
         return;
     }
     body->setFriction(1.0f);
-    body->setDamping(1.0f, 1.0f);
+    // Damping 1.0 meant "lose about 1/60 of the speed per 60 Hz step"; the
+    // physics library now reads damping as the fraction lost per second, so
+    // 1.0 would stop every movable prop dead. 1 - e^-1 keeps the old decay.
+    body->setDamping(kPropDamping, kPropDamping);
     body->setSleepingThresholds(0.6f, 1.0f);
     body->setLinearVelocity(btVector3(0, 0, 0));
     body->setAngularVelocity(btVector3(0, 0, 0));

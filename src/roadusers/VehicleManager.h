@@ -25,6 +25,14 @@ public:
     void ResetRace();
     // Traffic density (0..1) at a world position; no traffic yet.
     float GetTrafficDensity(const D3DXVECTOR3& position) const;
+    // A car whose sphere meets the given one (the "active" form: only a car
+    // whose body is in the physics world), or null. Until the car list is
+    // built only the player's car is looked at.
+    CVehicle* FindVehicleInSphere(int first, const D3DXVECTOR3* centre, float radius);
+    CVehicle* FindActiveVehicleInSphere(int first, const D3DXVECTOR3* centre, float radius);
+    // Until the car list is built these keep nothing.
+    void AddVehicle(CVehicle* car);
+    void RemoveVehicle(CVehicle* car);
     // The loaded template car of a description path, or null.
     CVehicle* FindModel(const char* path) const;
     // The level of the race on offer; none until races exist.

@@ -323,7 +323,7 @@ TEST_F(LoadTest, SelfIlluminationMakesTheLastNamedInfoScreen)
             EXPECT_EQ(effect.m_pInfoScreen, nullptr);
         } else {
             ASSERT_NE(effect.m_pInfoScreen, nullptr);
-            EXPECT_EQ(effect.m_pInfoScreen->m_nIndex, c.screen);
+            EXPECT_EQ(effect.m_pInfoScreen->m_nKind, static_cast<std::uint32_t>(c.screen));
             EXPECT_EQ(effect.m_pInfoScreen->m_pOwner, &m_object);
         }
         m_object.Release();

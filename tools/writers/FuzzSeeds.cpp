@@ -1,4 +1,5 @@
 #include "writers/FuzzSeeds.h"
+#include "writers/PropDescriptions.h"
 
 #include "writers/FileBytes.h"
 #include "writers/ImageWriters.h"
@@ -127,6 +128,17 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
         ok = ok && WriteSeed(out / "vehicle_description", name + ".traffic", std::string(1, '\3') + bytes);
     }
     ok = ok && CopySeed(root, "Data/Vehicles/01/MainExtra.dat", out, "vehicle_body");
+    // The prop target: a head picked by the first byte, then the own part.
+    for (int pick = 0; pick < 3; ++pick) {
+        PropText prop;
+        prop.head = {"Seed", "GCLASS_STATIC", "GTYPE_DECORS", "", "Data/Fuzz/Lamp.msh", "Data/Fuzz/Tex.dds"};
+        prop.mass = 30.0f;
+        prop.parts = {{2.5f, "Data/Fuzz/Lamp.msh"}, {1.0f, "Data/Fuzz/Missing.msh"}};
+        prop.sound = "Data/Fuzz/Hum.wav";
+        const std::string text = EncodePropDescription(prop);
+        const std::string own = text.substr(text.find("//--\n") + 5);
+        ok = ok && WriteSeed(out / "prop_part", "part" + std::to_string(pick), std::string(1, static_cast<char>(pick)) + own);
+    }
     ok = ok && CopySeed(root, "Data/Landscape/LandscapeData.obj", out, "landscape_data");
     return ok && WriteImageSeeds(out / "images") && WriteRouteSeed(out / "global_route");
 }
