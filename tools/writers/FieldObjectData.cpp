@@ -33,19 +33,33 @@ float NormalY(const LandscapeMaps& m, int column, int row)
     return 1.0f / std::sqrt(nx * nx + 1.0f + nz * nz);
 }
 
-// Inside a block, clear of its walkway ring and one cell beyond it.
-bool BlockInterior(int column, int row, int* edge)
+// The block a cell lies in, with the cell's offsets from the block's north
+// and west road lines (30 cells between lines).
+bool InBlock(int column, int row, int* block, int* dc, int* dr)
 {
     for (int b = 0; b + 1 < static_cast<int>(std::size(kRoadColumns)); ++b)
-        for (int a = 0; a + 1 < static_cast<int>(std::size(kRoadRows)); ++a) {
-            const int c0 = kRoadColumns[b] + 4, c1 = kRoadColumns[b + 1] - 4;
-            const int r0 = kRoadRows[a] + 4, r1 = kRoadRows[a + 1] - 4;
-            if (column >= c0 && column <= c1 && row >= r0 && row <= r1) {
-                *edge = std::min(std::min(column - c0, c1 - column), std::min(row - r0, r1 - row));
+        for (int a = 0; a + 1 < static_cast<int>(std::size(kRoadRows)); ++a)
+            if (column > kRoadColumns[b] && column < kRoadColumns[b + 1] && row > kRoadRows[a] &&
+                row < kRoadRows[a + 1]) {
+                *block = b * 10 + a;
+                *dc = column - kRoadColumns[b];
+                *dr = row - kRoadRows[a];
                 return true;
             }
-        }
     return false;
+}
+
+// Blocks whose yard holds a shop, the trick ramp's park or a race point:
+// grass only.
+bool GrassOnlyBlock(int block)
+{
+    return block == 22 || block == 34 || block == 35;
+}
+
+// The workshop north-west of the grid and the drive to its door.
+bool NearWorkshop(int column, int row)
+{
+    return column >= 268 && column <= 298 && row >= 368 && row <= 396;
 }
 
 struct SectorCounts {
@@ -65,31 +79,34 @@ void AddFieldObjectCells(LandscapeMaps& m)
             if (m.Cell(column, row).type != 0 || m.Altitude(column, row) < lowest)
                 continue;
             const float normalY = NormalY(m, column, row);
-            int edge = 0;
-            const bool block = BlockInterior(column, row, &edge);
+            int block = 0, dc = 0, dr = 0;
             const std::uint32_t h = Hash(column, row, 1);
             std::uint8_t value = 0;
-            if (block) {
-                // A green verge along the block's edge with a row of trees,
-                // a few boulders in the corners of the verge.
-                if (edge == 0 && (column + row) % 3 == 0)
-                    value = kPlaceTree;
-                else if (edge <= 1 && h % 23 == 0)
-                    value = kPlaceStone;
-                else if (edge <= 1)
+            if (InBlock(column, row, &block, &dc, &dr)) {
+                // The buildings stand along the north and south streets: the
+                // yard between them and the verges inside the east and west
+                // walkways stay green, with trees and a few boulders.
+                const bool yard = dr >= 11 && dr <= 19 && dc >= 4 && dc <= 26;
+                const bool verge = (dc == 4 || dc == 26) && dr >= 4 && dr <= 26;
+                if (yard || verge) {
                     value = kPlaceGrass;
-            } else {
-                // The open land north and west of the streets: meadows with
-                // copses, thinning with distance from the city.
-                const bool park = row >= 300 && row < 392 && column >= 250 && column < 460;
-                if (park) {
-                    if (h % 17 == 0)
-                        value = kPlaceTree;
-                    else if (h % 61 == 0)
-                        value = kPlaceStone;
-                    else if (h % 4 == 0)
-                        value = kPlaceGrass;
+                    if (!GrassOnlyBlock(block)) {
+                        if (verge ? dr % 3 == 0 : h % 7 == 0)
+                            value = kPlaceTree;
+                        else if (yard && h % 37 == 0)
+                            value = kPlaceStone;
+                    }
+                    if (yard && h % 3 == 0 && value == kPlaceGrass)
+                        value = 0; // patches, not a lawn
                 }
+            } else if (row >= 300 && row < 392 && column >= 250 && column < 460 && !NearWorkshop(column, row)) {
+                // The open land north of the streets: meadows with copses.
+                if (h % 17 == 0)
+                    value = kPlaceTree;
+                else if (h % 61 == 0)
+                    value = kPlaceStone;
+                else if (h % 4 == 0)
+                    value = kPlaceGrass;
             }
             if (value == kPlaceTree && normalY < 0.3f)
                 value = kPlaceGrass;
