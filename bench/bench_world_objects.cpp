@@ -1,12 +1,14 @@
 // The road users' and field objects' share of the main world pass: 20 cars
-// within 60 of the camera and the sample city's grass, trees and stones in
-// the 3 x 3 sectors around it, their update and their draw submission, on
-// the recording device (the 2 ms tick's budget) and on the OpenGL device at
-// 800 x 600 (software rasteriser, offscreen).
+// within 60 of the camera, 30 pedestrians, and the sample city's grass,
+// trees and stones in the 3 x 3 sectors around it; their update and draw
+// submission on the recording device (the 2 ms tick's budget) and on the
+// OpenGL device at 800 x 600 (software rasteriser, offscreen).
 #include "graphics/D3DRender.h"
 #include "graphics/WorldCamera.h"
 #include "platform/Backend.h"
 #include "platform/D3D9Gl.h"
+#include "roadusers/Human.h"
+#include "roadusers/HumanManager.h"
 #include "roadusers/Vehicle.h"
 #include "roadusers/VehicleManager.h"
 #include "shell/FileManager.h"
@@ -35,6 +37,7 @@
 namespace {
 
 constexpr int kCars = 20;
+constexpr int kPedestrians = 30;
 
 class Scene {
 public:
@@ -52,7 +55,7 @@ public:
             !tools::WriteTechniqueFiles(root) || !tools::WriteRenderTextures(root) ||
             !tools::WriteObjectDescriptions(root))
             return false;
-        for (const auto& list : {tools::SampleObjectMeshes(), tools::SampleVehicleFiles()})
+        for (const auto& list : {tools::SampleObjectMeshes(), tools::SampleObjectTextures(), tools::SampleVehicleFiles()})
             for (const tools::SampleFile& f : list) {
                 std::filesystem::create_directories(std::filesystem::path(root + "/" + f.path).parent_path());
                 tools::WriteFileBytes(root + "/" + f.path, f.bytes);
@@ -96,6 +99,7 @@ public:
         g_Game.m_pCamera = &m_camera;
         BuildSectors(eye);
         SpawnCars(eye);
+        SpawnPedestrians(eye);
         m_started = true;
         return true;
     }
@@ -163,6 +167,23 @@ public:
         }
     }
 
+    void SpawnPedestrians(const D3DXVECTOR3& eye)
+    {
+        g_HumanManager.Init();
+        for (int i = 0; i < kPedestrians; ++i) {
+            CHuman* h = g_HumanManager.CreateHuman(g_HumanModelPaths[i % 2], nullptr, nullptr, i % 2);
+            if (!h)
+                break;
+            D3DXVECTOR3 at = eye + D3DXVECTOR3(float(i % 6) * 3.0f - 2.0f, 0.0f, -float(i / 6) * 4.0f - 8.0f);
+            at.y = GetExactAltitude(&at);
+            const D3DXVECTOR3 target = at + D3DXVECTOR3(0, 0, 10);
+            h->SetPosition(&at, &target);
+            h->m_bAlive = h->m_bVisible = 1;
+            h->UpdateCameraDistance();
+            h->m_Material.Diffuse.a = 1.0f;
+        }
+    }
+
     // One frame's share: the update and the passes that draw these objects.
     void Frame()
     {
@@ -175,6 +196,7 @@ public:
         g_FieldObjects.RenderStones();
         g_FieldObjects.RenderTrees();
         g_VehicleManager.RenderVehicles();
+        g_HumanManager.Render();
         g_VehicleManager.RenderVehiclesSecondPass();
         g_FieldObjects.RenderGrass();
         g_FieldObjects.RenderTreeBranches();
@@ -193,6 +215,7 @@ public:
         for (auto& car : m_cars)
             car->Release();
         m_cars.clear();
+        g_HumanManager.Release();
         g_FieldObjects.Release();
         m_sectors.clear();
         g_Landscape.Release();
@@ -236,6 +259,7 @@ void RunFrames(benchmark::State& state, bool gl)
     state.counters["grass_fields"] = g_FieldObjects.m_nGrassFields[2];
     state.counters["tree_fields"] = g_FieldObjects.m_nTreeFields[2];
     state.counters["cars"] = double(g_VehicleManager.m_nCars);
+    state.counters["pedestrians"] = double(g_HumanManager.m_nHumans);
 }
 
 void BM_WorldObjectsRecordingDevice(benchmark::State& state)
