@@ -17,6 +17,7 @@
 #include "writers/ProfileWriter.h"
 #include "writers/PropDescriptions.h"
 #include "writers/RenderDataWriter.h"
+#include "writers/SectorFiles.h"
 #include "writers/SkyDataWriter.h"
 #include "writers/SampleCity.h"
 #include "writers/SampleSounds.h"
@@ -91,6 +92,7 @@ const Step kSteps[] = {
     {"meshes", WriteMeshes},
     {"landscape", tools::WriteSampleCity},
     {"field objects", tools::WriteFieldObjectData},
+    {"landscape sectors", tools::WriteSampleSectors},
     {"effect textures", tools::WriteEffectTextures},
     {"sample profile", tools::WriteSampleProfile},
     {"object descriptions", tools::WriteObjectDescriptions},
