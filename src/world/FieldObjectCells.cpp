@@ -203,7 +203,7 @@ void CFieldObjectManager::AddStone(const D3DXVECTOR3* position)
     }
 }
 
-void CFieldObjectManager::EndCell(int kind, CLandscapeSector* sector)
+void CFieldObjectManager::EndCell(int kind, CLandscapeSector* sector, const D3DXVECTOR3*)
 {
     if (kind == FIELD_GRASS)
         EndGrass(sector);

@@ -19,7 +19,8 @@ public:
     void Clear();
 
     void BeginCell(int kind, CLandscapeSector* sector);
-    void EndCell(int kind, CLandscapeSector* sector);
+    // The sector's corners are not used.
+    void EndCell(int kind, CLandscapeSector* sector, const D3DXVECTOR3* corners = nullptr);
     void SetSectorActive(bool on, CLandscapeSector* sector);
     void ReleaseSectorCells(int kind, CLandscapeSector* sector, int list);
 
