@@ -3,6 +3,7 @@
 #include "game/GameInterface.h"
 #include "game/GameMenu.h"
 #include "graphics/D3DRender.h"
+#include "platform/InputTape.h"
 #include "platform/Win32.h"
 #include "shell/AudioManager.h"
 #include "shell/Input.h"
@@ -95,7 +96,7 @@ bool CStartLogos::Done() const
 // logos to.
 void CGameMenu::PlayStartLogos()
 {
-    if (plat::FrameBudget() != 0)
+    if (plat::FrameBudget() != 0 || plat::ActiveTapeMode() != plat::TapeMode::Off)
         return;
     const TextureId studio = g_D3DRender.LoadTexture("Data/Interface/GameMenu/Logo_Quillon.dds", 1, D3DPOOL_MANAGED);
     const TextureId partner = g_D3DRender.LoadTexture("Data/Interface/GameMenu/Logo_Tarnhollow.bmp", 1, D3DPOOL_MANAGED);

@@ -1,6 +1,7 @@
 #include "platform/Win32Window.h"
 
 #include "platform/Backend.h"
+#include "platform/InputTape.h"
 #include "platform/SdlWindow.h"
 #include "platform/Win32Time.h"
 
@@ -224,6 +225,7 @@ LRESULT DispatchMessageA(const MSG* msg)
 {
     if (!msg || !IsWindowHandle(msg->hwnd))
         return 0;
+    plat::TapeNoteMessage(*msg);
     return msg->hwnd->info.proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 

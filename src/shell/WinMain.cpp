@@ -3,6 +3,7 @@
 
 #include "game/GameMenu.h"
 #include "graphics/D3DRender.h"
+#include "platform/InputTape.h"
 #include "platform/Win32.h"
 #include "shell/AudioManager.h"
 #include "shell/FileManager.h"
@@ -61,6 +62,8 @@ bool StartUp(HINSTANCE instance)
 {
     g_bActive = 1;
     g_bQuit = 0;
+    // A tape pins the settings file and starts the clock the seed comes from.
+    plat::StartTapeFromEnvironment();
     GAME_STEP(LoadSettings("Game.ini"));
     std::srand(timeGetTime());
     GAME_STEP(DebugLog(nullptr));
@@ -109,12 +112,14 @@ void ShutDown()
     GAME_STEP(g_D3DRender.FreeD3DRender());
     GAME_STEP(g_AudioManager.Release());
     GAME_STEP(ShellExecuteA(nullptr, "open", g_pszWebPage, nullptr, nullptr, SW_SHOWMAXIMIZED));
+    plat::StopTape();
 }
 
 } // namespace
 
 void MainLoopPass(MSG* msg)
 {
+    plat::TapeFrame(g_hWnd);
     DrainMessages(msg);
     g_Game.Tick();
     if (!g_bActive && !g_bQuit)

@@ -1,6 +1,8 @@
 // Life cycle, targets, clears, copies and presentation of the drawing device.
 #include "platform/gl/GlDevice.h"
 
+#include "platform/InputTape.h"
+
 #include "platform/SdlWindow.h"
 #include "platform/d3d9/Formats.h"
 #include "platform/d3dx9/Effect.h"
@@ -236,8 +238,13 @@ void GlDevice::TakeScreenshot()
         return;
     const char* frame = std::getenv("MORVAINE_SCREENSHOT_FRAME");
     const unsigned wanted = frame && *frame ? unsigned(std::strtoul(frame, nullptr, 10)) : 1u;
-    if (m_frames != wanted)
+    // Under a replayed tape the frame is the tape's (a loading screen may
+    // present several times in one pass), so a shot is made again exactly.
+    const bool taped = ActiveTapeMode() == TapeMode::Replay;
+    const unsigned now = taped ? TapeFrameNumber() : m_frames;
+    if (now != wanted || (taped && m_tapeShotTaken))
         return;
+    m_tapeShotTaken = taped;
     Pixels image;
     if (Read(nullptr, &image) && WritePng(path, image))
         std::fprintf(stderr, "Screenshot of frame %u written to %s\n", m_frames, path);

@@ -130,6 +130,7 @@ private:
     std::uint32_t m_boundTargetRevision = 0;
     const fx::Effect* m_effect = nullptr;
     unsigned m_frames = 0;
+    bool m_tapeShotTaken = false;
 };
 
 } // namespace plat::gl

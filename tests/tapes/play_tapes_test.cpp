@@ -1,0 +1,112 @@
+// Play-through tapes: the recorded input of a session replayed through the
+// real window procedure on the headless back end, in this process, and the
+// game's own figures read at the tape's end.
+#include "game/CityLogic.h"
+#include "game/GameMenu.h"
+#include "game/PlayerStats.h"
+#include "platform/Backend.h"
+#include "platform/InputTape.h"
+#include "platform/Win32.h"
+#include "platform/sound/SoundBackend.h"
+#include "shell/Game.h"
+#include "shell/WinMain.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+// What a tape's end shows of the game.
+struct Figures {
+    unsigned frame = 0;
+    int menuState = -1;
+    int inGame = -1;
+    int scene = -1;
+    int money = 0;
+    int ratingPoints = 0;
+    float criminalLevel = 0.0f;
+    float arrestTimer = 0.0f;
+};
+
+Figures s_end;
+
+void ReadFigures(unsigned frame)
+{
+    s_end.frame = frame;
+    s_end.menuState = g_GameMenu.m_nState;
+    s_end.inGame = g_bInGame;
+    s_end.scene = g_CityLogic.m_nScene;
+    s_end.money = g_PlayerStats.m_nMoney;
+    s_end.ratingPoints = g_PlayerStats.m_nRatingPoints;
+    s_end.criminalLevel = g_PlayerStats.m_fCriminalLevel;
+    s_end.arrestTimer = g_PlayerStats.m_fArrestTimer;
+}
+
+std::string TapeFile(const char* name)
+{
+    return std::string(MORVAINE_SOURCE_DIR) + "/tests/data/tapes/" + name;
+}
+
+class PlayTape : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::copy(std::string(MORVAINE_BUILD_DIR) + "/run", m_dir.Path(),
+                              std::filesystem::copy_options::recursive);
+        plat::SetHeadless(true);
+        plat::ResetWindowing();
+        plat::SetFrameBudget(0);
+        plat::g_pTapeEndObserver = ReadFigures;
+    }
+    void TearDown() override
+    {
+        plat::g_pTapeEndObserver = nullptr;
+        plat::StopTape();
+        plat::SetSoundBackend(plat::SoundBackendKind::Default);
+        plat::ResetWindowing();
+        g_bInGame = 0;
+    }
+
+    // Replays a tape through a whole run of the program; false when the tape
+    // cannot be read or the run ended before the tape's last frame.
+    bool Play(const char* name)
+    {
+        s_end = Figures{};
+        plat::Tape tape;
+        std::string error;
+        if (!plat::ParseTape(test::ReadWholeFile(TapeFile(name)), &tape, &error)) {
+            ADD_FAILURE() << name << ": " << error;
+            return false;
+        }
+        m_end = tape.end;
+        plat::StartReplay(tape);
+        const int status = WinMain(nullptr, nullptr, nullptr, 1);
+        EXPECT_EQ(status, 0) << name;
+        EXPECT_EQ(s_end.frame, m_end) << name << " stopped before its end: last frame " << plat::TapeFrameNumber()
+                                      << ", scene " << g_CityLogic.m_nScene << ", menu " << g_GameMenu.m_nState;
+        return s_end.frame == m_end;
+    }
+
+    test::ScopedTempDir m_dir;
+    unsigned m_end = 0;
+};
+
+// A first start: no profile yet, a name typed, the new game started from the
+// main menu, and the introduction running with the menu closed.
+TEST_F(PlayTape, NewProfileThroughTheMenuIntoTheIntroduction)
+{
+    ASSERT_TRUE(Play("new_profile.tape"));
+    EXPECT_EQ(s_end.menuState, MENU_CLOSED);
+    EXPECT_EQ(s_end.inGame, 1);
+    EXPECT_EQ(s_end.scene, SCENE_NEW_GAME);
+    EXPECT_EQ(s_end.criminalLevel, 0.0f);
+    bool profileWritten = false;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(m_dir.Path()))
+        profileWritten |= entry.path().filename().string().find("Ada") != std::string::npos;
+    EXPECT_TRUE(profileWritten) << "the new profile is on disk";
+}
+
+} // namespace
