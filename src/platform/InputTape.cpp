@@ -348,6 +348,10 @@ void TapeNoteMessage(const MSG& msg)
 {
     if (s_recordPath.empty() || s_frame == 0 || !NameOf(msg.message))
         return;
+    // The control characters come from translating their key press, which
+    // the replay translates again.
+    if (msg.message == WM_CHAR && msg.wParam < 32)
+        return;
     s_tape.events.push_back({s_frame, msg.message, msg.wParam, msg.lParam});
 }
 

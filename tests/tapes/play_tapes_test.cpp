@@ -50,6 +50,19 @@ std::string TapeFile(const char* name)
     return std::string(MORVAINE_SOURCE_DIR) + "/tests/data/tapes/" + name;
 }
 
+// The saved profile file whose player name is the given one, or "".
+std::string ProfileNamed(const std::string& name)
+{
+    if (!std::filesystem::exists("Save"))
+        return "";
+    for (const auto& entry : std::filesystem::directory_iterator("Save")) {
+        const std::string bytes = test::ReadWholeFile(entry.path().string());
+        if (bytes.compare(0, name.size() + 1, name.c_str(), name.size() + 1) == 0)
+            return entry.path().string();
+    }
+    return "";
+}
+
 class PlayTape : public ::testing::Test {
 protected:
     void SetUp() override
@@ -103,10 +116,7 @@ TEST_F(PlayTape, NewProfileThroughTheMenuIntoTheIntroduction)
     EXPECT_EQ(s_end.inGame, 1);
     EXPECT_EQ(s_end.scene, SCENE_NEW_GAME);
     EXPECT_EQ(s_end.criminalLevel, 0.0f);
-    bool profileWritten = false;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(m_dir.Path()))
-        profileWritten |= entry.path().filename().string().find("Ada") != std::string::npos;
-    EXPECT_TRUE(profileWritten) << "the new profile is on disk";
+    EXPECT_NE(ProfileNamed("Ada"), "") << "the new profile is on disk";
 }
 
 } // namespace
