@@ -11,6 +11,7 @@
 #include "shell/Game.h"
 #include "shell/WinMain.h"
 #include "support/TempDir.h"
+#include "writers/ProfileWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,7 @@ struct Figures {
     int scene = -1;
     int money = 0;
     int ratingPoints = 0;
+    int pursuit = -1;
     float criminalLevel = 0.0f;
     float arrestTimer = 0.0f;
 };
@@ -41,6 +43,7 @@ void ReadFigures(unsigned frame)
     s_end.scene = g_CityLogic.m_nScene;
     s_end.money = g_PlayerStats.m_nMoney;
     s_end.ratingPoints = g_PlayerStats.m_nRatingPoints;
+    s_end.pursuit = g_PlayerStats.m_bPursuit;
     s_end.criminalLevel = g_PlayerStats.m_fCriminalLevel;
     s_end.arrestTimer = g_PlayerStats.m_fArrestTimer;
 }
@@ -117,6 +120,28 @@ TEST_F(PlayTape, NewProfileThroughTheMenuIntoTheIntroduction)
     EXPECT_EQ(s_end.scene, SCENE_NEW_GAME);
     EXPECT_EQ(s_end.criminalLevel, 0.0f);
     EXPECT_NE(ProfileNamed("Ada"), "") << "the new profile is on disk";
+}
+
+// Continue from a profile saved in the middle of a pursuit: the saved career
+// comes back, the chase does not (pursuit, criminal level and arrest timer
+// are 0), and the player stands in the continue scene.
+TEST_F(PlayTape, ContinueBringsBackTheSavedCareerWithoutTheChase)
+{
+    tools::ProfileSave save = tools::SampleProfile();
+    save.stats[10] = 1;                        // pursuit
+    save.stats[11] = tools::FloatBits(2.5f);   // criminal level
+    save.stats[12] = tools::FloatBits(40.0f);  // arrest timer
+    test::WriteWholeFile(m_dir.File("Save/Profile01.sav"), tools::EncodeProfile(save));
+
+    ASSERT_TRUE(Play("continue_sample.tape"));
+    EXPECT_EQ(s_end.menuState, MENU_CLOSED);
+    EXPECT_EQ(s_end.inGame, 1);
+    EXPECT_EQ(s_end.scene, 11) << "the continue scene";
+    EXPECT_EQ(s_end.money, int(save.stats[0]));
+    EXPECT_EQ(s_end.ratingPoints, int(save.stats[9]));
+    EXPECT_EQ(s_end.pursuit, 0);
+    EXPECT_EQ(s_end.criminalLevel, 0.0f);
+    EXPECT_EQ(s_end.arrestTimer, 0.0f);
 }
 
 } // namespace

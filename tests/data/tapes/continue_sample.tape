@@ -42,4 +42,4 @@ ini Act04=39
 22 keyup 13 0
 40 keydown 13 0
 42 keyup 13 0
-end 600
+end 200
