@@ -1,0 +1,86 @@
+morvaine-tape 1
+step 20
+seed 1000000
+sound silent
+ini [Game]
+ini Version=1.0.1
+ini 
+ini [Video]
+ini Mode=1
+ini Distance=2
+ini Details=1
+ini Traffic=1
+ini Shadows=3
+ini Glow=1
+ini Blur=1
+ini Water=2
+ini Reflect=1
+ini Windowed=1
+ini 
+ini [Audio]
+ini Audio=1
+ini Master=100
+ini Music=100
+ini Effects=100
+ini 
+ini [Misc]
+ini File manager=1
+ini BMP to JPG=1
+ini Game menu=1
+ini Debug out=1
+ini Editor mode=0
+ini 
+ini [Controls]
+ini Act01=38
+ini Act02=40
+ini Act03=37
+ini Act04=39
+10 keydown 40 0
+11 keyup 40 0
+20 keydown 13 0
+22 keyup 13 0
+24 keydown 8 0
+25 keyup 8 0
+27 keydown 8 0
+28 keyup 8 0
+30 keydown 8 0
+31 keyup 8 0
+33 keydown 8 0
+34 keyup 8 0
+36 keydown 8 0
+37 keyup 8 0
+39 keydown 8 0
+40 keyup 8 0
+42 keydown 8 0
+43 keyup 8 0
+45 keydown 8 0
+46 keyup 8 0
+48 char 65 0
+50 char 100 0
+52 char 97 0
+58 keydown 13 0
+60 keyup 13 0
+78 keydown 13 0
+80 keyup 13 0
+88 keydown 38 0
+89 keyup 38 0
+98 keydown 13 0
+100 keyup 13 0
+150 keydown 33 0
+151 keyup 33 0
+153 keydown 33 0
+154 keyup 33 0
+156 keydown 33 0
+157 keyup 33 0
+159 keydown 33 0
+160 keyup 33 0
+3900 keydown 34 0
+3901 keyup 34 0
+3903 keydown 34 0
+3904 keyup 34 0
+3906 keydown 34 0
+3907 keyup 34 0
+3909 keydown 34 0
+3910 keyup 34 0
+3920 keydown 38 0
+end 4120
