@@ -16,6 +16,7 @@
 #include "writers/ProfileWriter.h"
 #include "writers/PropDescriptions.h"
 #include "writers/RenderDataWriter.h"
+#include "writers/SectorFiles.h"
 #include "writers/SkyDataWriter.h"
 #include "writers/SampleCity.h"
 #include "writers/SampleSounds.h"
@@ -89,6 +90,7 @@ const Step kSteps[] = {
     {"render textures", tools::WriteRenderTextures},
     {"meshes", WriteMeshes},
     {"landscape", tools::WriteSampleCity},
+    {"landscape sectors", tools::WriteSampleSectors},
     {"effect textures", tools::WriteEffectTextures},
     {"sample profile", tools::WriteSampleProfile},
     {"object descriptions", tools::WriteObjectDescriptions},
