@@ -19,8 +19,6 @@
 
 namespace {
 
-const D3DXCOLOR4 kWhite{1.0f, 1.0f, 1.0f, 1.0f};
-
 DWORD Rgb(int r, int g, int b, int alpha)
 {
     return D3DCOLOR_ARGB(static_cast<DWORD>(std::clamp(alpha, 0, 255)), r, g, b);
@@ -36,20 +34,6 @@ float Pulse()
 }
 
 } // namespace
-
-void CGameInterface::ShowRatingList(int open)
-{
-    const std::uint32_t want = open ? 1u : 0u;
-    if (want == m_bRatingOpen)
-        return;
-    m_bRatingOpen = want;
-    if (want) {
-        m_fRatingTimer = 0.0f;
-    } else if (g_PlayerStats.m_nRatingPoints >= RATING_POINTS_TO_WIN) {
-        // The message itself is shown only once per profile.
-        ShowMessage(MSG_CONGRATULATIONS, 20.0f, &kWhite, 0.0f);
-    }
-}
 
 void CGameInterface::StepRatingList(ScreenKeys& keys, float gameDelta)
 {
