@@ -6,6 +6,7 @@
 
 #include "game/InterfaceSprite.h"
 #include "game/MessageIds.h"
+#include "game/ShopScreens.h"
 #include "graphics/GameFont.h"
 #include "platform/D3DX9.h"
 #include "shell/VectorHelpers.h"
@@ -38,8 +39,6 @@ enum {
     MESSAGE_ROW_SIZE = 128,
     MESSAGE_SLOTS = 32,
     MAP_FAN_VERTICES = 33,
-    CARSHOP_PAGE_COUNT = 2,
-    CARSHOP_ROW_COUNT = 8,
     DRIVER_INFO_ROWS = 13,
     DRIVER_INFO_ROW_SIZE = 128,
 };
@@ -184,7 +183,7 @@ public:
     std::uint32_t m_bCarShopOpen = 0;
     float m_fCarShopFade = 0.0f;
     int m_nCarShopPage = 0;
-    char m_szCarShopRows[CARSHOP_PAGE_COUNT][CARSHOP_ROW_COUNT][64] = {};
+    char m_szCarShopRows[CARSHOP_PAGES][CARSHOP_ROWS][CARSHOP_ROW_SIZE] = {};
     int m_nCarShopFirst = 0, m_nCarShopLast = 1;
     // 10. Button and money sounds.
     CGameSound* m_pSoundMove = nullptr;   // selection moved

@@ -61,7 +61,8 @@ TEST_F(ShopTest, RepairPaysTheWholeOrTheShareTheMoneyCovers)
         {"enough money", 1000, 770, 40.0f, 0, true, 1.0f, 230},
         {"no money", 0, 770, 40.0f, 0, false, 0.0f, 0},
         {"half the price", 385, 770, 40.0f, 0, true, 0.5f, 0},
-        {"a third, exactly all the money", 333, 1000, 40.0f, 0, true, 0.333f, 0},
+        // 13 / 22 in single precision times 22 truncates to 12.
+        {"a share takes exactly all the money", 13, 22, 40.0f, 0, true, 13.0f / 22.0f, 0},
         {"no damage", 1000, 0, 0.0f, 0, false, 0.0f, 1000},
         {"already repairing", 1000, 770, 40.0f, 6, false, 0.0f, 1000},
     };
@@ -140,6 +141,19 @@ TEST_F(ShopTest, UpgradeChargesItsLevelsPriceAndRebuildsOnlyChassisAndTires)
         EXPECT_EQ(rebuilt, part == CHASSIS || part == TIRES) << part;
         m_ui->SetWorkshop(0);
     }
+}
+
+TEST_F(ShopTest, UpgradeDuringARepairKeepsThePaidShare)
+{
+    m_car->SetAIState(6);
+    m_car->m_fRepairFraction = 0.5f;
+    g_PlayerStats.m_nMoney = 100000;
+    OpenWorkshopAt(WORKSHOP_PART, ENGINE);
+    Workshop(&ScreenKeys::enter);
+    Workshop(&ScreenKeys::up);
+    Workshop(&ScreenKeys::enter);
+    EXPECT_EQ(m_car->m_UpgradeLevels[ENGINE], 1);
+    EXPECT_EQ(m_car->m_fRepairFraction, 0.5f);
 }
 
 TEST_F(ShopTest, LevelPageCursorRestsOnTheNextLevelOrBack)
