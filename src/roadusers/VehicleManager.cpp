@@ -87,22 +87,6 @@ void CVehicleManager::Refresh()
 {
 }
 
-void CVehicleManager::RenderVehicles()
-{
-}
-
-void CVehicleManager::RenderVehiclesSecondPass()
-{
-}
-
-void CVehicleManager::RenderLights()
-{
-}
-
-void CVehicleManager::RenderShadows()
-{
-}
-
 void CVehicleManager::ResetRace()
 {
 }
