@@ -124,6 +124,22 @@ public:
     void BreakLightsNear(const DeformRecord* record);
     void RestoreLightsNear(const DeformRecord* record);
     void ApplyCollisionDamage(const D3DXVECTOR3* localPoint, const D3DXVECTOR3* normal, void* other, float strength);
+    // count random dents of the given strength (scripted damage).
+    void ApplyRandomDamage(int count, float strength);
+    float GetMeanDeformation() const;
+    // (mean dent + engine damage + mean wheel wear) / 3, 0 .. 1.
+    float GetDamageRatio() const;
+
+    // The drive steps of the car's frame, in the order the update calls them;
+    // the speed model moves a car whose body is out of the physics world.
+    void UpdateSteering();
+    void UpdateEngine();
+    void UpdatePhysicsLod();
+    void UpdateMotion();
+    void UpdateSpeedModel();
+    // Stops the car dead and parks it; Park only brakes.
+    void StopImmediately();
+    void Park();
 
     // The car's frame: fade, driver, despawn, the physics steps and the
     // player's trail. Nothing while the car is not alive.
@@ -293,6 +309,10 @@ private:
 // Writes the 36-byte body vertex's colour for a vertex of the group at a
 // dent amount (the alpha carries the damage look).
 std::uint32_t VehicleDentColour(int group, float amount, std::uint32_t previous);
+
+// One mark per body vertex, shared by the dent and repair passes so that
+// each seam twin moves once per pass.
+extern std::uint8_t g_DamageMarks[VEHICLE_MAX_BODY_VERTICES];
 
 // The player's car, or null.
 extern CVehicle* g_pPlayerVehicle;
