@@ -18,6 +18,7 @@
 #include "writers/SkyDataWriter.h"
 #include "writers/SampleCity.h"
 #include "writers/SampleSounds.h"
+#include "writers/TrafficDataWriter.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -88,6 +89,7 @@ const Step kSteps[] = {
     {"render textures", tools::WriteRenderTextures},
     {"meshes", WriteMeshes},
     {"landscape", tools::WriteSampleCity},
+    {"traffic", tools::WriteTrafficData},
     {"effect textures", tools::WriteEffectTextures},
     {"sample profile", tools::WriteSampleProfile},
     {"object descriptions", tools::WriteObjectDescriptions},

@@ -11,8 +11,6 @@
 
 #include <cstring>
 
-CVehicleManager g_VehicleManager;
-
 const char* const g_VehicleModelPaths[VEHICLE_MODEL_COUNT] = {
     "Data/Vehicles/01/Main.obj",   "Data/Vehicles/02/Main.obj", "Data/Vehicles/03/Main.obj",
     "Data/Vehicles/04/Main.obj",   "Data/Vehicles/05/Main.obj", "Data/Vehicles/06/Main.obj",
@@ -36,7 +34,7 @@ void FreeCar(CVehicle* car)
 int CVehicleManager::Init()
 {
     for (int i = 0; i < 3; ++i)
-        m_Textures[i] = g_D3DRender.LoadTexture(kTextureNames[i], 0, 1);
+        m_Textures[i] = static_cast<int>(g_D3DRender.LoadTexture(kTextureNames[i], 0, D3DPOOL_MANAGED));
     LoadDensityMap("Data/Landscape/TrafficDensityMap.dat");
     // A template is listed only once loaded, so that its own load reads the
     // body file instead of copying from itself.
@@ -175,7 +173,10 @@ CVehicle* CVehicleManager::CreatePlayerCar(const D3DXVECTOR3* position, const D3
         return nullptr;
     if (!car->HasPhysicsModel()) {
         LogFileProblem(modelPath ? modelPath : "Data/Vehicles/02/Main.obj", "the player's car does not load");
+        // The failed attempt leaves the player's car pointer as it found it.
+        CVehicle* const kept = g_pPlayerVehicle;
         DestroyVehicle(car);
+        g_pPlayerVehicle = kept;
         return nullptr;
     }
     g_pPlayerVehicle = car;
