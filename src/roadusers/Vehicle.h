@@ -124,6 +124,9 @@ public:
     void BreakLightsNear(const DeformRecord* record);
     void RestoreLightsNear(const DeformRecord* record);
     void ApplyCollisionDamage(const D3DXVECTOR3* localPoint, const D3DXVECTOR3* normal, void* other, float strength);
+    // 0 .. 1 from the car's velocity against the contact normal, or from the
+    // closing speed and masses when the other object has mass.
+    float ImpactStrength(const D3DXVECTOR3* normal, const CStaticObject* other) const;
     // count random dents of the given strength (scripted damage).
     void ApplyRandomDamage(int count, float strength);
     float GetMeanDeformation() const;
@@ -304,7 +307,29 @@ private:
     void ReleaseBodyTexture();
     btCompoundShape* BuildChassisShape(float height, btCollisionShape** ownBox);
     void ApplyRecordDents(const DeformRecord* records, std::uint32_t count);
+    void UpdateEngineForce(float dt);
+    float WheelForce() const;
+    void PuffEngineSmoke(float dt);
+    void UpdateEngineSound(float dt);
+    void FollowBody();
+    void DriveKinematic(float dt);
+    void PlaceOnGround();
+    void ThrowSparks(const D3DXVECTOR3* localPoint, const CStaticObject* other, float strength);
+    void BookStatistics(const CStaticObject* other, float strength);
+    bool IgnoresContact(const CStaticObject* other, float strength) const;
+    bool IsRepeatedContact(const CStaticObject* other, float strength) const;
+    std::uint32_t DeformCount() const;
+    void SetBodyVertex(std::uint8_t* vertices, std::uint32_t index, const D3DXVECTOR3& p, float amount);
+    void DentBody(const D3DXVECTOR3* localPoint, float strength);
+    void WearNear(const D3DXVECTOR3* localPoint, float strength);
+    void SetLightsNear(const DeformRecord* record, bool restore);
 };
+
+// The engine sound's load 0 .. 1 at a speed (the position inside the
+// current 20 km/h gear band, plus how near the top speed the car runs).
+float VehicleEngineLoad(float speed, float topSpeed, float throttle, float engineForce);
+// speed / top speed, at most 1; 1 for a car without a top speed.
+float VehicleSpeedRatio(float speed, float topSpeed);
 
 // Writes the 36-byte body vertex's colour for a vertex of the group at a
 // dent amount (the alpha carries the damage look).
@@ -313,6 +338,9 @@ std::uint32_t VehicleDentColour(int group, float amount, std::uint32_t previous)
 // One mark per body vertex, shared by the dent and repair passes so that
 // each seam twin moves once per pass.
 extern std::uint8_t g_DamageMarks[VEHICLE_MAX_BODY_VERTICES];
+
+// Points the physics contact pass at the cars' collision damage.
+void InstallVehicleContactHook();
 
 // The player's car, or null.
 extern CVehicle* g_pPlayerVehicle;
