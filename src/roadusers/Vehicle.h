@@ -159,6 +159,8 @@ public:
     void DriveWorkshopPaint();
     // 1 when a car blocks the way; a rival also learns which car (out).
     int CheckCarAhead(CVehicle** out);
+    // The player's trail that chasing police follow.
+    void UpdateTrail();
     // The last step of the car's frame: drawn wheel matrices, skid marks,
     // dust, water, the jump trick, grip and the tyre screech.
     void UpdateWheels();
@@ -284,7 +286,6 @@ public:
     CProp* m_pShowroom = nullptr;
 
 private:
-    void UpdateTrail();
     bool ShouldDespawn() const;
     void UpdateTaxiRide();
     void UpdateCriminalLevel();
