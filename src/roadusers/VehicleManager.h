@@ -17,6 +17,7 @@ enum {
     TRAFFIC_MAP_SIDE = 200,
     TRAFFIC_MAP_SIZE = TRAFFIC_MAP_SIDE * TRAFFIC_MAP_SIDE,
     TRAFFIC_MAX_POLICE = 4,
+    RACE_ROUTE_POINTS = 2048,
 };
 
 // The template cars' description files: eight street models, two police.
@@ -81,6 +82,8 @@ public:
     float m_fSpawnTimer = 0.0f;
     D3DXVECTOR3 m_vSpawnAnchor{0.0f, 0.0f, 0.0f};
     std::uint32_t m_nRaceRoutePoints = 0;
+    // The race route; none until races are built.
+    D3DXVECTOR3 m_RaceRoute[RACE_ROUTE_POINTS] = {};
     CStaticObject* m_pRaceInfoScreen = nullptr;
     int m_bRaceRunning = 0;
     std::uint32_t m_nFinishedCalls = 0; // race placeholder: CarFinished calls seen

@@ -350,7 +350,7 @@ TEST_F(DamageTest, HittingAPedestrian)
 
     // One already down is not counted again.
     int body = 0;
-    walker.m_pRagdoll = reinterpret_cast<CRagdoll*>(&body);
+    walker.m_pRagdoll = reinterpret_cast<CHumanRagdoll*>(&body);
     g_GameTimer.m_fGameTime += 1000.0;
     car->ApplyCollisionDamage(&m_front, &m_back, &walker, 0.0f);
     EXPECT_EQ(g_PlayerStats.m_nPedestriansHit, 1);
