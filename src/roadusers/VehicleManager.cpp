@@ -233,22 +233,6 @@ void CVehicleManager::CullOccluded()
     }
 }
 
-void CVehicleManager::RenderVehicles()
-{
-}
-
-void CVehicleManager::RenderVehiclesSecondPass()
-{
-}
-
-void CVehicleManager::RenderLights()
-{
-}
-
-void CVehicleManager::RenderShadows()
-{
-}
-
 void CVehicleManager::ResetRace()
 {
 }
