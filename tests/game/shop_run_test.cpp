@@ -68,6 +68,10 @@ void ParkAt(const D3DXVECTOR3& entrance)
     const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
     car->Spawn(&at, &look, &up, 2, VEHICLE_PLAYER, 1);
     car->m_fSpeed = 0.0f;
+    // The menu keys posted before were never released; as driving keys they
+    // would move the parked car.
+    for (int& action : g_ActionFlags)
+        action = 0;
 }
 
 class ShopRunTest : public ::testing::Test {
