@@ -153,7 +153,7 @@ void Trade(CGameInterface& ui)
     g_VehicleManager.SwapVehicles(&bought, &other);
     // Afterwards the slot holds the old car and `other` names the bought one.
     ui.m_pCarShopProp->PlaceCars(&bought, &other);
-    g_pPlayerVehicle = g_VehicleManager.m_nCars > 0 ? g_VehicleManager.m_pCars[0] : other;
+    g_pPlayerVehicle = g_VehicleManager.m_nCars > 0 ? g_VehicleManager.m_Cars[0] : other;
     g_PlayerStats.m_nMoney = g_nCarBudget - g_nCarPrice;
     g_PlayerStats.m_fCriminalLevel = 0.0f;
     Leave(ui);

@@ -183,7 +183,7 @@ TEST_F(CarShopTest, TradeMakesTheShowroomCarThePlayersAndShowsTheOldOne)
     EXPECT_EQ(g_PlayerStats.m_nMoney, budget - price);
     EXPECT_EQ(g_PlayerStats.m_nMoney, 250);
     EXPECT_EQ(g_pPlayerVehicle, bought);
-    EXPECT_EQ(g_VehicleManager.m_pCars[0], bought);
+    EXPECT_EQ(g_VehicleManager.m_Cars[0], bought);
     EXPECT_EQ(shop->m_pCars[1], m_car) << "the old car stands in the showroom";
     for (std::uint32_t i = 0; i < shop->m_nCars; ++i)
         EXPECT_NE(shop->m_pCars[i], bought);

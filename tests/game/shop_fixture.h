@@ -34,7 +34,7 @@ protected:
         g_GameTimer.m_fTimeScale = 1.0f;
         m_car = Spawned(VEHICLE_PLAYER, "Data/Vehicles/02/Main.obj");
         g_pPlayerVehicle = m_car;
-        g_VehicleManager.m_pCars[0] = m_car;
+        g_VehicleManager.m_Cars[0] = m_car;
         g_VehicleManager.m_nCars = 1;
         g_nSaves = 0;
         m_writer = g_pWriteSaveFile;
@@ -47,7 +47,7 @@ protected:
         g_pWriteSaveFile = m_writer;
         g_nProfile = -1;
         // The fixture owns its cars; the manager only lists them.
-        g_VehicleManager.m_pCars[0] = nullptr;
+        g_VehicleManager.m_Cars[0] = nullptr;
         g_VehicleManager.m_nCars = 0;
         g_pPlayerVehicle = nullptr;
         m_ui.reset();

@@ -68,6 +68,10 @@ void ParkAt(const D3DXVECTOR3& entrance)
     const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
     car->Spawn(&at, &look, &up, 2, VEHICLE_PLAYER, 1);
     car->m_fSpeed = 0.0f;
+    // The menu keys posted before were never released; as driving keys they
+    // would move the parked car.
+    for (int& action : g_ActionFlags)
+        action = 0;
 }
 
 class ShopRunTest : public ::testing::Test {
@@ -192,7 +196,7 @@ TEST_F(ShopRunTest, WorkshopUpgradeThenCarShopTrade)
                 return;
             for (std::uint32_t i = 0; i < carShop->m_nCars; ++i)
                 oldInShowroom |= carShop->m_pCars[i] == oldCar;
-            playerIsBought = g_pPlayerVehicle == bought && g_VehicleManager.m_pCars[0] == bought;
+            playerIsBought = g_pPlayerVehicle == bought && g_VehicleManager.m_Cars[0] == bought;
             Post(WM_CLOSE, 0);
             phase = 6;
             break;
