@@ -15,10 +15,12 @@ void CGame::WarmUpPrograms()
     if (!device || !plat::CompilesPrograms(device) || !m_pCamera)
         return;
     UpdateVisibility(1);
-    if (SUCCEEDED(device->BeginScene())) {
-        RenderWorld();
-        device->EndScene();
-    }
+    // Twice: the first draws of a frame meet the states the last one left.
+    for (int frame = 0; frame < 2; ++frame)
+        if (SUCCEEDED(device->BeginScene())) {
+            RenderWorld();
+            device->EndScene();
+        }
     // The frame is never presented: the next one clears over it.
     plat::CompileLightVariants(device, 2, MAX_POINT_LIGHTS, 1);
 }
