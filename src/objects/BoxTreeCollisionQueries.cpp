@@ -2,6 +2,8 @@
 #include "objects/BoxTreeCollisionModel.h"
 #include "objects/CollisionNodeStack.h"
 
+#include <cmath>
+
 namespace {
 
 // Nearest hits are searched below this parameter only.
@@ -33,8 +35,9 @@ bool CBoxTreeCollisionModel::IntersectRay(const float* origin, const float* dire
     CollisionVec3 midpoint;
     CollisionVec3 half;
     HalveSegment(o, d, end, &midpoint, &half);
+    const CollisionVec3 absHalf = {std::fabs(half.x), std::fabs(half.y), std::fabs(half.z)};
     auto overlaps = [&](const CAxisBox& box) {
-        return ray ? box.IntersectsRay(o, d) : box.IntersectsHalfSegment(midpoint, half);
+        return ray ? box.IntersectsRay(o, d) : box.IntersectsHalfSegment(midpoint, half, absHalf);
     };
     float best = kFarthestHit;
     auto test = [&](const CCollisionTreeLeaf* leaf) {
