@@ -56,6 +56,9 @@ enum {
 // compression, which let heavy cars sink through the road on landing.
 constexpr float VEHICLE_MAX_SUSPENSION_FORCE = 40000.0f;
 
+// Position, normal, colour and one uv set.
+constexpr DWORD VEHICLE_BODY_FVF = 0x152;
+
 // One per body vertex, stored as is in the body file and the save record.
 struct DeformRecord {
     D3DXVECTOR3 vBase;   // undented position
@@ -110,11 +113,40 @@ public:
     void BreakLightsNear(const DeformRecord* record);
     void RestoreLightsNear(const DeformRecord* record);
     void ApplyCollisionDamage(const D3DXVECTOR3* localPoint, const D3DXVECTOR3* normal, void* other, float strength);
+    // 0 .. 1 from the car's velocity against the contact normal, or from the
+    // closing speed and masses when the other object has mass.
+    float ImpactStrength(const D3DXVECTOR3* normal, const CStaticObject* other) const;
+    // count random dents of the given strength (scripted damage).
+    void ApplyRandomDamage(int count, float strength);
+    float GetMeanDeformation() const;
+    // (mean dent + engine damage + mean wheel wear) / 3, 0 .. 1.
+    float GetDamageRatio() const;
+
+    // The drive steps of the car's frame, in the order the update calls them;
+    // the speed model moves a car whose body is out of the physics world.
+    void UpdateSteering();
+    void UpdateEngine();
+    void UpdatePhysicsLod();
+    void UpdateMotion();
+    void UpdateSpeedModel();
+    // Stops the car dead and parks it; Park only brakes.
+    void StopImmediately();
+    void Park();
 
     void Update();
     // The last step of the car's frame: drawn wheel matrices, skid marks,
     // dust, water, the jump trick, grip and the tyre screech.
     void UpdateWheels();
+
+    // The drawing routines the vehicle passes run over every car.
+    void RenderBodyPaint();
+    void RenderBodyGroup1();
+    void RenderWheels();
+    void RenderBodyGroup2();
+    void RenderBodyReflective();
+    void RenderWheelChrome();
+    void RenderGlass();
+    void RenderPoliceFlasher();
 
     char m_szName[64];
     float m_fRemainingDistance;
@@ -232,6 +264,14 @@ public:
     float m_fRoadFactor = 0.0f;
 
 private:
+    std::uint32_t FadeByte() const;
+    // Alive, visible, within 60 and not the car the in-car camera sits in.
+    bool PassesCarDrawRule() const;
+    bool CanDrawBody() const;
+    void DrawBodyGroup(int group);
+    CStaticObject* WheelModel(int wheel) const;
+    int DrawnWheelCount() const;
+    void PrepareWheel(CStaticObject* wheel, int i) const;
     void LaySkidMark(int wheel, bool contact, float speed);
     void ThrowDust(int wheel, bool contact, float speed);
     void WetWheel(int wheel, float waterLevel);
@@ -248,11 +288,40 @@ private:
     void ReleaseBodyTexture();
     btCompoundShape* BuildChassisShape(float height, btCollisionShape** ownBox);
     void ApplyRecordDents(const DeformRecord* records, std::uint32_t count);
+    void UpdateEngineForce(float dt);
+    float WheelForce() const;
+    void PuffEngineSmoke(float dt);
+    void UpdateEngineSound(float dt);
+    void FollowBody();
+    void DriveKinematic(float dt);
+    void PlaceOnGround();
+    void ThrowSparks(const D3DXVECTOR3* localPoint, const CStaticObject* other, float strength);
+    void BookStatistics(const CStaticObject* other, float strength);
+    bool IgnoresContact(const CStaticObject* other, float strength) const;
+    bool IsRepeatedContact(const CStaticObject* other, float strength) const;
+    std::uint32_t DeformCount() const;
+    void SetBodyVertex(std::uint8_t* vertices, std::uint32_t index, const D3DXVECTOR3& p, float amount);
+    void DentBody(const D3DXVECTOR3* localPoint, float strength);
+    void WearNear(const D3DXVECTOR3* localPoint, float strength, float reach);
+    void SetLightsNear(const DeformRecord* record, bool restore);
 };
+
+// The engine sound's load 0 .. 1 at a speed (the position inside the
+// current 20 km/h gear band, plus how near the top speed the car runs).
+float VehicleEngineLoad(float speed, float topSpeed, float throttle, float engineForce);
+// speed / top speed, at most 1; 1 for a car without a top speed.
+float VehicleSpeedRatio(float speed, float topSpeed);
 
 // Writes the 36-byte body vertex's colour for a vertex of the group at a
 // dent amount (the alpha carries the damage look).
 std::uint32_t VehicleDentColour(int group, float amount, std::uint32_t previous);
+
+// One mark per body vertex, shared by the dent and repair passes so that
+// each seam twin moves once per pass.
+extern std::uint8_t g_DamageMarks[VEHICLE_MAX_BODY_VERTICES];
+
+// Points the physics contact pass at the cars' collision damage.
+void InstallVehicleContactHook();
 
 // The player's car, or null.
 extern CVehicle* g_pPlayerVehicle;

@@ -87,22 +87,6 @@ void CVehicleManager::Refresh()
 {
 }
 
-void CVehicleManager::RenderVehicles()
-{
-}
-
-void CVehicleManager::RenderVehiclesSecondPass()
-{
-}
-
-void CVehicleManager::RenderLights()
-{
-}
-
-void CVehicleManager::RenderShadows()
-{
-}
-
 void CVehicleManager::ResetRace()
 {
 }
@@ -145,4 +129,18 @@ CVehicle* CVehicleManager::FindModel(const char* path) const
 CVehicle* CVehicleManager::FindPursuingPolice(float) const
 {
     return nullptr;
+}
+
+void CVehicleManager::SwapVehicles(CVehicle** a, CVehicle** b)
+{
+    if (!a || !b)
+        return;
+    CVehicle* first = *a;
+    CVehicle* second = *b;
+    for (std::uint32_t i = 0; i < m_nCars && i < VEHICLE_MANAGER_CARS; ++i) {
+        if (m_pCars[i] == second)
+            m_pCars[i] = first;
+        else if (m_pCars[i] == first)
+            m_pCars[i] = second;
+    }
 }

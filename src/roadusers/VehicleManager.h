@@ -38,6 +38,9 @@ public:
     // Until the car list is built these keep nothing.
     void AddVehicle(CVehicle* car);
     void RemoveVehicle(CVehicle* car);
+    // Every list entry naming *b comes to name *a and every one naming *a
+    // comes to name *b: the car shop exchanges cars in place this way.
+    void SwapVehicles(CVehicle** a, CVehicle** b);
     // The loaded template car of a description path, or null.
     CVehicle* FindModel(const char* path) const;
     // The level of the race on offer; none until races exist.
@@ -64,3 +67,7 @@ public:
 };
 
 extern CVehicleManager g_VehicleManager;
+
+// Texture coordinates of a stage from the camera-space reflection vector,
+// turned into world directions for the environment cube.
+void SetVehicleReflectionCoordinates(std::uint32_t stage);
