@@ -162,7 +162,7 @@ public:
             car->m_bAlive = car->m_bVisible = 1;
             car->m_Material.Diffuse.a = 1.0f;
             car->UpdateCameraDistance();
-            g_VehicleManager.m_pCars[g_VehicleManager.m_nCars++] = car.get();
+            g_VehicleManager.m_Cars[g_VehicleManager.m_nCars++] = car.get();
             m_cars.push_back(std::move(car));
         }
     }
@@ -210,7 +210,7 @@ public:
         if (!m_started)
             return;
         for (std::uint32_t i = 0; i < VEHICLE_MANAGER_CARS; ++i)
-            g_VehicleManager.m_pCars[i] = nullptr;
+            g_VehicleManager.m_Cars[i] = nullptr;
         g_VehicleManager.m_nCars = 0;
         for (auto& car : m_cars)
             car->Release();

@@ -21,6 +21,7 @@
 #include "writers/SkyDataWriter.h"
 #include "writers/SampleCity.h"
 #include "writers/SampleSounds.h"
+#include "writers/TrafficDataWriter.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -91,6 +92,7 @@ const Step kSteps[] = {
     {"render textures", tools::WriteRenderTextures},
     {"meshes", WriteMeshes},
     {"landscape", tools::WriteSampleCity},
+    {"traffic", tools::WriteTrafficData},
     {"field objects", tools::WriteFieldObjectData},
     {"landscape sectors", tools::WriteSampleSectors},
     {"effect textures", tools::WriteEffectTextures},

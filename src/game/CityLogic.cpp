@@ -25,6 +25,7 @@ void CCityLogic::Update()
 void CCityLogic::SetScene(int scene, CVehicle* car, CStaticObject* prop)
 {
     m_nScene = scene;
+    m_nPhase = 0;
     m_pSceneCar = car;
     m_pSceneProp = prop;
 }

@@ -13,6 +13,7 @@ public:
     // the request.
     void SetScene(int scene, CVehicle* car, CStaticObject* prop);
     int m_nScene = 0;
+    int m_nPhase = 0;
     CVehicle* m_pSceneCar = nullptr;
     CStaticObject* m_pSceneProp = nullptr;
 

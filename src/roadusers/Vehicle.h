@@ -12,9 +12,11 @@
 #include <cstdint>
 
 class CGameSound;
+class CProp;
 class CSaveReader;
 class CSaveWriter;
 class CSkidTrail;
+struct D3DXCOLOR4;
 class btCompoundShape;
 class btCollisionShape;
 
@@ -29,6 +31,18 @@ enum {
     VEHICLE_RIVAL = 1,
     VEHICLE_POLICE = 2,
     VEHICLE_TRAFFIC = 3,
+};
+
+// What drives a car that is not under player control.
+enum {
+    AI_STATE_NONE = 0,
+    AI_STATE_HOLD = 1,
+    AI_STATE_TRAFFIC = 2,
+    AI_STATE_RACE = 3,
+    AI_STATE_PURSUIT = 4,
+    AI_STATE_BACKOFF = 5,
+    AI_STATE_REPAIR = 6,
+    AI_STATE_PAINT = 7,
 };
 
 enum { ENGINE = 0, TRANSMISSION = 1, CHASSIS = 2, TIRES = 3 };
@@ -133,7 +147,23 @@ public:
     void StopImmediately();
     void Park();
 
+    // The car's frame: fade, driver, despawn, the physics steps and the
+    // player's trail. Nothing while the car is not alive.
     void Update();
+    void UpdateBehaviour();
+    void UpdatePlayerInput();
+    void UpdateRaceProgress();
+    // The AI drivers, one step each.
+    void DriveTraffic();
+    void DriveRace();
+    void DrivePursuit();
+    void BackOff();
+    void DriveWorkshopRepair();
+    void DriveWorkshopPaint();
+    // 1 when a car blocks the way; a rival also learns which car (out).
+    int CheckCarAhead(CVehicle** out);
+    // The player's trail that chasing police follow.
+    void UpdateTrail();
     // The last step of the car's frame: drawn wheel matrices, skid marks,
     // dust, water, the jump trick, grip and the tyre screech.
     void UpdateWheels();
@@ -262,8 +292,19 @@ public:
     // How near the road's centre the car is (0 off the road), kept by the
     // motion step; the wheels take their grip and dust from it.
     float m_fRoadFactor = 0.0f;
+    // Made by the traffic spawner as police: it gives its place back to the
+    // spawner's police count when released, even after it turned traffic.
+    std::int32_t m_bSpawnedPolice = 0;
+    // The car shop whose showroom holds the car, or null.
+    CProp* m_pShowroom = nullptr;
 
 private:
+    bool ShouldDespawn() const;
+    void UpdateTaxiRide();
+    void UpdateCriminalLevel();
+    void PuffWorkshopSmoke(const D3DXCOLOR4& colour);
+    void RaceCatchUp();
+    int PlanPursuitPath(float distance);
     std::uint32_t FadeByte() const;
     // Alive, visible, within 60 and not the car the in-car camera sits in.
     bool PassesCarDrawRule() const;

@@ -31,7 +31,7 @@ void ForEachCar(void (CVehicle::*draw)())
 {
     const CVehicleManager& m = g_VehicleManager;
     for (std::uint32_t i = 0; i < m.m_nCars && i < VEHICLE_MANAGER_CARS; ++i)
-        if (CVehicle* car = m.m_pCars[i])
+        if (CVehicle* car = m.m_Cars[i])
             (car->*draw)();
 }
 
@@ -198,7 +198,7 @@ void CVehicleManager::RenderLights()
     ForEachCar(&CVehicle::RenderGlass);
     PassThrough(1);
     for (std::uint32_t i = 0; i < m_nCars && i < VEHICLE_MANAGER_CARS; ++i) {
-        CVehicle* car = m_pCars[i];
+        CVehicle* car = m_Cars[i];
         if (!car)
             continue;
         if (car->m_pDirectLights) {
@@ -218,6 +218,6 @@ void CVehicleManager::RenderShadows()
     g_D3DRender.SetZWriteEnable(0);
     g_D3DRender.SetLighting(0);
     for (std::uint32_t i = 0; i < m_nCars && i < VEHICLE_MANAGER_CARS; ++i)
-        if (m_pCars[i] && m_pCars[i]->m_pShadow)
-            m_pCars[i]->m_pShadow->Render();
+        if (m_Cars[i] && m_Cars[i]->m_pShadow)
+            m_Cars[i]->m_pShadow->Render();
 }

@@ -41,7 +41,7 @@ bool OtherCarOverlaps(const CVehicle* car)
 {
     const std::uint32_t n = std::min<std::uint32_t>(g_VehicleManager.m_nCars, VEHICLE_MANAGER_CARS);
     for (std::uint32_t i = 0; i < n; ++i) {
-        const CVehicle* other = g_VehicleManager.m_pCars[i];
+        const CVehicle* other = g_VehicleManager.m_Cars[i];
         if (other && other != car &&
             Vec3Distance(&other->m_vPosition, &car->m_vPosition) - car->m_fSphereRadius - other->m_fSphereRadius <
                 0.0f)

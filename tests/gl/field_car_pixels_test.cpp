@@ -143,10 +143,10 @@ TEST_F(FieldCarPixelsTest, APaintedCarShowsItsPaint)
         car.m_fCameraDistance = 3.0f;
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
         device->SetRenderState(D3DRS_AMBIENT, 0xFFFFFFFF);
-        g_VehicleManager.m_pCars[0] = &car;
+        g_VehicleManager.m_Cars[0] = &car;
         g_VehicleManager.m_nCars = 1;
         g_VehicleManager.RenderVehicles();
-        g_VehicleManager.m_pCars[0] = nullptr;
+        g_VehicleManager.m_Cars[0] = nullptr;
         g_VehicleManager.m_nCars = 0;
         size_t painted = 0;
         for (std::uint32_t p : Frame().argb) {

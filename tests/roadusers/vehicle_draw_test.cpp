@@ -32,13 +32,13 @@ protected:
         m_b = Spawned(VEHICLE_TRAFFIC, "Data/Vehicles/02/Main.obj", {5, 1, 0});
         for (CVehicle* car : {m_a, m_b}) {
             Ready(car, 10.0f);
-            g_VehicleManager.m_pCars[g_VehicleManager.m_nCars++] = car;
+            g_VehicleManager.m_Cars[g_VehicleManager.m_nCars++] = car;
         }
     }
     void TearDown() override
     {
         // The fixture owns the cars.
-        g_VehicleManager.m_pCars[0] = g_VehicleManager.m_pCars[1] = nullptr;
+        g_VehicleManager.m_Cars[0] = g_VehicleManager.m_Cars[1] = nullptr;
         g_VehicleManager.m_nCars = 0;
         g_Game.m_pCamera = m_saved;
         g_bReflect = 0;
@@ -275,7 +275,7 @@ TEST_F(VehicleDrawTest, FlasherOnlyInPursuitAlternatingBlueAndRed)
 {
     CVehicle* police = Spawned(VEHICLE_POLICE, "Data/Vehicles/01/Police.obj", {0, 1, 8});
     Ready(police, 10.0f);
-    g_VehicleManager.m_pCars[g_VehicleManager.m_nCars++] = police;
+    g_VehicleManager.m_Cars[g_VehicleManager.m_nCars++] = police;
     CLightVertex vertices[64];
     WORD indices[96];
     g_D3DRender.m_pShaderBatchVertices = vertices;
@@ -316,7 +316,7 @@ TEST_F(VehicleDrawTest, FlasherOnlyInPursuitAlternatingBlueAndRed)
     g_D3DRender.m_pShaderBatchVertices = nullptr;
     g_D3DRender.m_pShaderBatchIndices = nullptr;
     g_D3DRender.m_nShaderBatchVertices = g_D3DRender.m_nShaderBatchIndices = 0;
-    g_VehicleManager.m_pCars[2] = nullptr;
+    g_VehicleManager.m_Cars[2] = nullptr;
 }
 
 } // namespace

@@ -39,7 +39,7 @@ protected:
         g_CityLogic.SetScene(0, nullptr, nullptr);
         g_PropManager.m_nProps = 0;
         g_VehicleManager.m_nCars = 0;
-        g_VehicleManager.m_pCars[0] = g_VehicleManager.m_pCars[1] = nullptr;
+        g_VehicleManager.m_Cars[0] = g_VehicleManager.m_Cars[1] = nullptr;
         g_pPlayerVehicle = nullptr;
         VehicleTest::TearDown();
     }
@@ -349,8 +349,8 @@ TEST_F(DriveTest, PhysicsLevelOfDetail)
         CVehicle* other = Spawned(VEHICLE_TRAFFIC, "Data/Vehicles/01/Main.obj", D3DXVECTOR3(0, 1, c.nearCar ? 2 : 50));
         other->m_vPosition = D3DXVECTOR3(0.0f, 1.0f, c.nearCar ? 2.0f : 50.0f);
         car->m_vPosition = D3DXVECTOR3(0.0f, 1.0f, 0.0f);
-        g_VehicleManager.m_pCars[0] = car;
-        g_VehicleManager.m_pCars[1] = other;
+        g_VehicleManager.m_Cars[0] = car;
+        g_VehicleManager.m_Cars[1] = other;
         g_VehicleManager.m_nCars = 2;
         bridge.m_vPosition = D3DXVECTOR3(0.0f, 0.0f, c.onBridge ? 3.0f : 100.0f);
         g_PropManager.m_pProps[0] = &bridge;
