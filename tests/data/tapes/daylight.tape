@@ -1,5 +1,5 @@
 morvaine-tape 1
-step 20
+step 50
 seed 1000000
 sound silent
 ini [Game]
@@ -27,7 +27,7 @@ ini [Misc]
 ini File manager=1
 ini BMP to JPG=1
 ini Game menu=1
-ini Debug out=1
+ini Debug out=0
 ini Editor mode=0
 ini 
 ini [Controls]
@@ -66,21 +66,5 @@ ini Act04=39
 89 keyup 38 0
 98 keydown 13 0
 100 keyup 13 0
-150 keydown 33 0
-151 keyup 33 0
-153 keydown 33 0
-154 keyup 33 0
-156 keydown 33 0
-157 keyup 33 0
-159 keydown 33 0
-160 keyup 33 0
-1087 keydown 34 0
-1088 keyup 34 0
-1090 keydown 34 0
-1091 keyup 34 0
-1093 keydown 34 0
-1094 keyup 34 0
-1096 keydown 34 0
-1097 keyup 34 0
-1107 keydown 38 0
-end 1307
+6100 keydown 38 0
+end 6200

@@ -1,5 +1,5 @@
 morvaine-tape 1
-step 20
+step 50
 seed 1000000
 sound silent
 ini [Game]
@@ -27,7 +27,7 @@ ini [Misc]
 ini File manager=1
 ini BMP to JPG=1
 ini Game menu=1
-ini Debug out=1
+ini Debug out=0
 ini Editor mode=0
 ini 
 ini [Controls]
@@ -66,21 +66,5 @@ ini Act04=39
 89 keyup 38 0
 98 keydown 13 0
 100 keyup 13 0
-150 keydown 33 0
-151 keyup 33 0
-153 keydown 33 0
-154 keyup 33 0
-156 keydown 33 0
-157 keyup 33 0
-159 keydown 33 0
-160 keyup 33 0
-3900 keydown 34 0
-3901 keyup 34 0
-3903 keydown 34 0
-3904 keyup 34 0
-3906 keydown 34 0
-3907 keyup 34 0
-3909 keydown 34 0
-3910 keyup 34 0
-3920 keydown 38 0
-end 4120
+24100 keydown 38 0
+end 24200

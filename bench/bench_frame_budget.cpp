@@ -1,0 +1,194 @@
+// The frame budget: the whole game tick (update and draw submission) on the
+// sample city at full traffic, over a scripted drive replayed from a tape on
+// the fixed step. Reports the median and the worst frame and the shares of
+// physics, traffic, pedestrians, streaming and drawing, timed between the
+// steps the game names as it makes them.
+//   bench_frame_budget [--gl] [--frames N] [--distance D] [RUN_FOLDER]
+// The run folder defaults to "run" next to this program (the build's sample
+// data). --gl draws through OpenGL offscreen at 800 x 600 and reports frames
+// per second instead of the headless device's budget.
+#include "platform/Backend.h"
+#include "platform/D3D9Gl.h"
+#include "platform/InputTape.h"
+#include "platform/Win32.h"
+#include "platform/sound/SoundBackend.h"
+#include "shell/GameSteps.h"
+#include "shell/WinMain.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+enum Share { PHYSICS, TRAFFIC, PEDESTRIANS, STREAMING, DRAWING, OTHER, SHARES };
+const char* const kShareNames[SHARES] = {"physics", "traffic", "pedestrians", "streaming", "drawing", "other"};
+
+struct StepShare {
+    const char* prefix;
+    Share share;
+};
+const StepShare kSteps[] = {
+    {"StepPhysics", PHYSICS},
+    {"g_pPlayerVehicle->Update", PHYSICS},
+    {"g_VehicleManager.", TRAFFIC},
+    {"g_HumanManager.", PEDESTRIANS},
+    {"g_Landscape.", STREAMING},
+    {"g_FieldObjects.", STREAMING},
+    {"g_PropManager.", STREAMING},
+    {"RenderWorld", DRAWING},
+    {"g_GameMenu.Render", DRAWING},
+    {"g_GameInterface.Render", DRAWING},
+    {"g_GameInterface.m_Cursor.Draw", DRAWING},
+    {"g_D3DRender.PresentFrame", DRAWING},
+};
+
+Share ShareOf(const char* step)
+{
+    for (const StepShare& s : kSteps)
+        if (std::strncmp(step, s.prefix, std::strlen(s.prefix)) == 0)
+            return s.share;
+    return OTHER;
+}
+
+unsigned s_warmUp = 0;        // frames before the drive is measured
+Clock::time_point s_frameStart;
+Clock::time_point s_stepStart;
+Share s_stepShare = OTHER;
+bool s_inFrame = false;
+std::vector<double> s_frameMs;
+double s_shareMs[SHARES] = {};
+
+bool Measuring()
+{
+    return plat::TapeFrameNumber() > s_warmUp;
+}
+
+void CloseStep(Clock::time_point now)
+{
+    if (s_inFrame && Measuring())
+        s_shareMs[s_stepShare] += std::chrono::duration<double, std::milli>(now - s_stepStart).count();
+}
+
+// The timer's update opens every tick: the time from one to the next is a frame.
+void OnStep(const char* step)
+{
+    const Clock::time_point now = Clock::now();
+    CloseStep(now);
+    if (std::strcmp(step, "g_GameTimer.Update()") == 0) {
+        if (s_inFrame && Measuring())
+            s_frameMs.push_back(std::chrono::duration<double, std::milli>(now - s_frameStart).count());
+        s_frameStart = now;
+        s_inFrame = true;
+    }
+    s_stepStart = now;
+    s_stepShare = ShareOf(step);
+}
+
+// The driver: accelerator held, a turn every so often.
+plat::Tape DriveTape(unsigned frames)
+{
+    plat::Tape tape;
+    tape.end = frames;
+    tape.events.push_back({1, WM_KEYDOWN, 38, 0});
+    for (unsigned f = 300; f + 40 < frames; f += 500) {
+        const WPARAM turn = (f / 500) % 2 ? 37 : 39;
+        tape.events.push_back({f, WM_KEYDOWN, turn, 0});
+        tape.events.push_back({f + 30, WM_KEYUP, turn, 0});
+    }
+    return tape;
+}
+
+void SetIni(std::string& ini, const std::string& key, const std::string& value)
+{
+    const std::size_t at = ini.find("\n" + key + "=");
+    if (at == std::string::npos)
+        return;
+    const std::size_t end = ini.find_first_of("\r\n", at + 1);
+    ini.replace(at + 1, end - at - 1, key + "=" + value);
+}
+
+double Percentile(std::vector<double> v, double p)
+{
+    if (v.empty())
+        return 0.0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, std::size_t(p * double(v.size() - 1) + 0.5))];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    bool gl = false;
+    unsigned frames = 3000;
+    std::string distance = "2";
+    std::filesystem::path run = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "run";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--gl") == 0)
+            gl = true;
+        else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc)
+            frames = unsigned(std::strtoul(argv[++i], nullptr, 10));
+        else if (std::strcmp(argv[i], "--distance") == 0 && i + 1 < argc)
+            distance = argv[++i];
+        else
+            run = argv[i];
+    }
+    if (!std::filesystem::exists(run / "Game.ini")) {
+        std::fprintf(stderr, "no sample data in %s\n", run.c_str());
+        return 1;
+    }
+    char pattern[] = "/tmp/morvaine-budget-XXXXXX";
+    if (!mkdtemp(pattern))
+        return 1;
+    const std::filesystem::path work = pattern;
+    std::filesystem::copy(run, work, std::filesystem::copy_options::recursive);
+    std::filesystem::current_path(work);
+    std::stringstream text;
+    text << std::ifstream("Game.ini").rdbuf();
+    std::string ini = text.str();
+    SetIni(ini, "Game menu", "0");
+    SetIni(ini, "Traffic", "2");
+    SetIni(ini, "Distance", distance);
+    SetIni(ini, "Mode", "0"); // 800 x 600
+    std::ofstream("Game.ini", std::ios::trunc) << ini;
+
+    plat::SetHeadless(true);
+    plat::UseGlDevice(gl);
+    plat::SetSoundBackend(plat::SoundBackendKind::Silent);
+    s_warmUp = std::min(200u, frames / 4);
+    g_pGameStepObserver = OnStep;
+    plat::StartReplay(DriveTape(frames));
+    const Clock::time_point start = Clock::now();
+    const int status = WinMain(nullptr, nullptr, nullptr, 1);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    g_pGameStepObserver = nullptr;
+    std::filesystem::current_path("/");
+    std::filesystem::remove_all(work);
+
+    double measured = 0.0;
+    for (double ms : s_frameMs)
+        measured += ms;
+    const double median = Percentile(s_frameMs, 0.5);
+    const double worst = s_frameMs.empty() ? 0.0 : *std::max_element(s_frameMs.begin(), s_frameMs.end());
+    std::printf("%s, distance setting %s, %zu frames measured after %u of warm-up (%.1f s in all)\n",
+                gl ? "OpenGL offscreen 800 x 600" : "headless device", distance.c_str(), s_frameMs.size(), s_warmUp,
+                seconds);
+    std::printf("median %.3f ms, 99th percentile %.3f ms, worst %.3f ms (%.1f x median)\n", median,
+                Percentile(s_frameMs, 0.99), worst, median > 0 ? worst / median : 0.0);
+    if (gl)
+        std::printf("%.1f frames per second\n", measured > 0 ? 1000.0 * double(s_frameMs.size()) / measured : 0.0);
+    for (int s = 0; s < SHARES; ++s)
+        std::printf("  %-12s %5.1f %%\n", kShareNames[s], measured > 0 ? 100.0 * s_shareMs[s] / measured : 0.0);
+    return status;
+}
