@@ -22,6 +22,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -55,6 +56,9 @@ const StepShare kSteps[] = {
 
 Share ShareOf(const char* step)
 {
+    // A pass of any manager is drawing, whoever owns it.
+    if (std::strstr(step, "Render") || std::strstr(step, "Draw") || std::strstr(step, "Present"))
+        return DRAWING;
     for (const StepShare& s : kSteps)
         if (std::strncmp(step, s.prefix, std::strlen(s.prefix)) == 0)
             return s.share;
@@ -65,6 +69,8 @@ unsigned s_warmUp = 0;        // frames before the drive is measured
 Clock::time_point s_frameStart;
 Clock::time_point s_stepStart;
 Share s_stepShare = OTHER;
+const char* s_step = "";
+std::map<std::string, double> s_otherMs; // the steps that fall in no share, by name
 bool s_inFrame = false;
 std::vector<double> s_frameMs;
 double s_shareMs[SHARES] = {};
@@ -76,8 +82,12 @@ bool Measuring()
 
 void CloseStep(Clock::time_point now)
 {
-    if (s_inFrame && Measuring())
-        s_shareMs[s_stepShare] += std::chrono::duration<double, std::milli>(now - s_stepStart).count();
+    if (!s_inFrame || !Measuring())
+        return;
+    const double ms = std::chrono::duration<double, std::milli>(now - s_stepStart).count();
+    s_shareMs[s_stepShare] += ms;
+    if (s_stepShare == OTHER)
+        s_otherMs[s_step] += ms;
 }
 
 // The timer's update opens every tick: the time from one to the next is a frame.
@@ -93,6 +103,7 @@ void OnStep(const char* step)
     }
     s_stepStart = now;
     s_stepShare = ShareOf(step);
+    s_step = step;
 }
 
 // The driver: accelerator held, a turn every so often.
@@ -190,5 +201,11 @@ int main(int argc, char** argv)
         std::printf("%.1f frames per second\n", measured > 0 ? 1000.0 * double(s_frameMs.size()) / measured : 0.0);
     for (int s = 0; s < SHARES; ++s)
         std::printf("  %-12s %5.1f %%\n", kShareNames[s], measured > 0 ? 100.0 * s_shareMs[s] / measured : 0.0);
+    std::vector<std::pair<double, std::string>> others;
+    for (const auto& [name, ms] : s_otherMs)
+        others.push_back({ms, name});
+    std::sort(others.rbegin(), others.rend());
+    for (std::size_t i = 0; i < others.size() && i < 4; ++i)
+        std::printf("    of which %-40s %5.1f %%\n", others[i].second.c_str(), 100.0 * others[i].first / measured);
     return status;
 }
