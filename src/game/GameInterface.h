@@ -21,6 +21,8 @@ class CStaticObject;
 // The message history of a save: 32 showing counts, then 32 last-shown times.
 constexpr unsigned MESSAGE_HISTORY_RECORD_SIZE = 256;
 
+enum { POPUP_NONE = -1, POPUP_PAUSE = 0, POPUP_TAXI_OFFER = 1 };
+
 enum {
     RACER_NAME_LISTS = 2,
     RACER_NAMES_PER_LIST = 64,
@@ -71,6 +73,8 @@ public:
     void DrawWorkshop();
     void DrawCarShop();
     void DrawPopupMenu();
+    // Opens the pop-up menu in a mode (POPUP_PAUSE, POPUP_TAXI_OFFER) or closes it.
+    void SetPopupMenu(int mode);
 
     // 1. The interface font.
     CGameFont m_Font;

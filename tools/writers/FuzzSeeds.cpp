@@ -104,6 +104,7 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
     ok = ok && CopySeed(root, "Data/Audio/App01.wav", out, "sounds");
     ok = ok && CopySeed(root, "Save/Profile01.sav", out, "profile");
     ok = ok && CopySeed(root, "Data/Misc/RacersName.obj", out, "racer_names");
+    ok = ok && CopySeed(root, "Data/Humans/Male/Main.obj", out, "human_description");
     // The mesh target reads its vertex format from the first byte.
     for (const char* mesh : {"Data/Buildings/Box01.msh", "Data/Vehicles/01/Body.msh"}) {
         std::string bytes;

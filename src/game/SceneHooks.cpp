@@ -1,0 +1,74 @@
+// Stand-ins for what is not built yet. Their resting results keep every
+// scene moving: the offer panel closes at once declined, the result panel is
+// closed (booked) at once, the shop screens and dents do nothing.
+#include "game/SceneHooks.h"
+
+#include "game/GameMenu.h"
+#include "roadusers/Vehicle.h"
+#include "world/Landscape.h"
+
+#include <BulletDynamics/Dynamics/btRigidBody.h>
+
+namespace {
+
+void StopCar(CVehicle* car)
+{
+    car->m_fSpeed = 0.0f;
+    car->m_fEngineForce = 0.0f;
+    car->m_fThrottleTarget = 0.0f;
+    car->m_fBrakeTarget = 0.0f;
+    car->m_vLinearVelocity = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    car->m_vAngularVelocity = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    if (car->m_pRigidBody) {
+        car->m_pRigidBody->setLinearVelocity(btVector3(0, 0, 0));
+        car->m_pRigidBody->setAngularVelocity(btVector3(0, 0, 0));
+    }
+}
+
+void ParkCar(CVehicle* car)
+{
+    StopCar(car);
+    car->SetControlMode(1);
+    car->m_bHandBrake = 1;
+}
+
+// Mean dent, engine damage and mean tyre wear, each 0..1.
+float GetDamageRatio(const CVehicle* car)
+{
+    float dents = 0.0f;
+    if (car->m_pDeform && car->m_nBodyVertices) {
+        for (std::uint32_t i = 0; i < car->m_nBodyVertices; ++i)
+            dents += car->m_pDeform[i].fAmount;
+        dents /= static_cast<float>(car->m_nBodyVertices);
+    }
+    const float wear = (car->m_WheelWear[0] + car->m_WheelWear[1] + car->m_WheelWear[2] + car->m_WheelWear[3]) / 4.0f;
+    return (dents + car->m_fBodyDamage + wear) / 3.0f;
+}
+
+void DentCar(CVehicle*, int, float) {}
+void OpenRaceOffer() {}
+int IsRaceOfferOpen() { return 0; }
+int IsRaceOfferAccepted() { return 0; }
+void OpenRaceResult() {}
+int IsRaceResultOpen() { return 0; }
+void OpenWorkshop() {}
+void OpenCarShop(CProp*) {}
+
+void OpenGameMenu(int screen)
+{
+    g_GameMenu.Show(screen);
+}
+
+void RestreamLandscape()
+{
+    g_Landscape.m_fRefreshTimer = 0.0f;
+    g_Landscape.Update();
+}
+
+} // namespace
+
+const CSceneHooks g_DefaultSceneHooks = {StopCar,       ParkCar,          GetDamageRatio,    DentCar,
+                                         OpenRaceOffer, IsRaceOfferOpen,  IsRaceOfferAccepted, OpenRaceResult,
+                                         IsRaceResultOpen, OpenWorkshop,  OpenCarShop,       OpenGameMenu,
+                                         RestreamLandscape};
+CSceneHooks g_SceneHooks = g_DefaultSceneHooks;
