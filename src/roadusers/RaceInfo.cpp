@@ -3,6 +3,7 @@
 #include "roadusers/Vehicle.h"
 #include "shell/VectorHelpers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 
@@ -100,20 +101,15 @@ int TimeRacePlace(float clock, const float limits[3])
     return 3;
 }
 
+// Stable, so rivals level on distance keep their order from frame to frame
+// instead of trading places.
 void SortRacePlaces(CVehicle** cars, std::uint32_t count, std::uint32_t finished)
 {
-    for (std::uint32_t i = 0; i < count; ++i) {
+    std::stable_sort(cars, cars + count, [](const CVehicle* a, const CVehicle* b) {
+        return a->m_fRemainingDistance < b->m_fRemainingDistance;
+    });
+    for (std::uint32_t i = 0; i < count; ++i)
         cars[i]->m_nRacePlace = static_cast<std::int32_t>(finished + i);
-        for (std::uint32_t j = i + 1; j < count; ++j) {
-            if (cars[j]->m_fRemainingDistance < cars[i]->m_fRemainingDistance) {
-                CVehicle* t = cars[i];
-                cars[i] = cars[j];
-                cars[j] = t;
-                cars[i]->m_nRacePlace = static_cast<std::int32_t>(finished + i);
-                cars[j]->m_nRacePlace = static_cast<std::int32_t>(finished + j);
-            }
-        }
-    }
 }
 
 void CopyRaceCarFigures(RaceCarFigures* out, const CVehicle* car)
