@@ -15,6 +15,7 @@
 #include "writers/ProfileWriter.h"
 #include "writers/PropDescriptions.h"
 #include "writers/RenderDataWriter.h"
+#include "writers/SceneSounds.h"
 #include "writers/SkyDataWriter.h"
 #include "writers/SampleCity.h"
 #include "writers/SampleSounds.h"
@@ -94,6 +95,7 @@ const Step kSteps[] = {
     {"prop descriptions", tools::WritePropDescriptions},
     {"sky", tools::WriteSkyData},
     {"interface", tools::WriteInterfaceData},
+    {"scene sounds", tools::WriteSceneSounds},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };

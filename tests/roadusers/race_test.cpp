@@ -353,3 +353,133 @@ TEST_F(RaceTest, AbandonedRaceCountsNoPlace)
 }
 
 } // namespace test
+
+#include "game/CityLogic.h"
+#include "game/TaxiJob.h"
+#include "writers/PropDescriptions.h"
+
+namespace test {
+
+// An offer with its real board beside the start; the player drives up to
+// the board's start point under various conditions.
+class RaceStartTest : public RaceTest {
+protected:
+    void SetUp() override
+    {
+        RaceTest::SetUp();
+        for (const tools::SampleFile& f : tools::SamplePropFiles())
+            WriteRaw(f.path, f.bytes);
+        g_PropManager.Init();
+        m_player = OfferRace(120, 4, 0);
+        const D3DXVECTOR3 at(12.0f, 0.0f, 20.0f), facing(12.0f, 0.0f, 40.0f), up(0, 1, 0);
+        g_VehicleManager.m_pRaceInfoScreen =
+            g_PropManager.AddProp("Data/Static/InfoScreen/01/Main1.obj", &at, &facing, &up, 0);
+        ASSERT_NE(g_VehicleManager.m_pRaceInfoScreen, nullptr);
+        const CMeshRecord* mesh = g_VehicleManager.m_pRaceInfoScreen->m_pMesh;
+        ASSERT_TRUE(mesh && mesh->m_nPoints[8] > 0);
+        D3DXVec3TransformCoord(&m_start, &mesh->m_pPoints[8][0], &g_VehicleManager.m_pRaceInfoScreen->m_matWorld);
+        m_savedCamera = g_Game.m_pCamera;
+        g_Game.m_pCamera = &g_Game.m_Cameras[0];
+        g_Game.m_pCamera->m_nMode = 1;
+        g_Game.m_pCamera->m_vEye = D3DXVECTOR3(0.0f, 5.0f, -20.0f);
+        g_CityLogic.Init();
+        g_TaxiJob = CTaxiJob{};
+    }
+    void TearDown() override
+    {
+        g_Game.m_pCamera = m_savedCamera;
+        g_CityLogic.Init();
+        g_TaxiJob = CTaxiJob{};
+        g_VehicleManager.ResetRace();
+        g_PropManager.Clear();
+        RaceTest::TearDown();
+    }
+    // One offer check with the player at distance from the start point.
+    void Check(float distance, float speed)
+    {
+        m_player->m_vPosition = m_start + D3DXVECTOR3(distance, 0.0f, 0.0f);
+        m_player->m_fSpeed = speed;
+        m_player->m_nControlMode = 2;
+        g_VehicleManager.m_fRaceCheckTimer = 0.25f;
+        g_VehicleManager.UpdateRace();
+    }
+
+    CVehicle* m_player = nullptr;
+    D3DXVECTOR3 m_start;
+    CWorldCamera* m_savedCamera = nullptr;
+};
+
+TEST_F(RaceStartTest, StartsOnlySlowAtTheBoardInADrivingViewWithNoScene)
+{
+    const struct {
+        const char* name;
+        float distance, speed;
+        int scene, cameraMode;
+        bool starts;
+    } cases[] = {
+        {"slow at the start", 3.9f, 7.5f, SCENE_IDLE, 1, true},
+        {"in the third driving view", 0.0f, 0.0f, SCENE_IDLE, 3, true},
+        {"too far", 4.1f, 0.0f, SCENE_IDLE, 1, false},
+        {"too fast", 0.0f, 7.6f, SCENE_IDLE, 1, false},
+        {"a scene runs", 0.0f, 0.0f, SCENE_TRICK_BONUS, 1, false},
+        {"free camera", 0.0f, 0.0f, SCENE_IDLE, 4, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_CityLogic.SetScene(c.scene, nullptr, nullptr);
+        g_Game.m_pCamera->m_nMode = c.cameraMode;
+        g_VehicleManager.m_fRaceCountdown = 0.0f;
+        Check(c.distance, c.speed);
+        EXPECT_EQ(g_CityLogic.m_nScene == SCENE_RACE_START, c.starts);
+        ASSERT_EQ(g_VehicleManager.m_nRaceRoutePoints, 120u) << "the offer stays";
+    }
+}
+
+TEST_F(RaceStartTest, DeclinedOfferWaitsForItsCountdown)
+{
+    g_VehicleManager.m_fRaceCountdown = 5.0f; // set by a decline
+    int checks = 0;
+    while (g_CityLogic.m_nScene == SCENE_IDLE && checks < 100) {
+        Check(0.0f, 0.0f);
+        ++checks;
+    }
+    // Each check takes 0.25 s plus the frame's 0.05 s off the countdown.
+    EXPECT_EQ(checks, 17);
+}
+
+TEST_F(RaceStartTest, OfferWithdrawnFarFromTheCameraOrWithAPassenger)
+{
+    g_Game.m_pCamera->m_vEye = g_VehicleManager.m_RaceRoute[0] + D3DXVECTOR3(0.0f, 0.0f, -174.0f);
+    Check(50.0f, 0.0f);
+    EXPECT_EQ(g_VehicleManager.m_nRaceRoutePoints, 120u);
+    // The introduction keeps its offer wherever the camera goes.
+    g_Game.m_pCamera->m_vEye = g_VehicleManager.m_RaceRoute[0] + D3DXVECTOR3(0.0f, 0.0f, -176.0f);
+    g_CityLogic.SetScene(SCENE_NEW_GAME, nullptr, nullptr);
+    Check(50.0f, 0.0f);
+    EXPECT_EQ(g_VehicleManager.m_nRaceRoutePoints, 120u);
+    g_CityLogic.SetScene(SCENE_IDLE, nullptr, nullptr);
+    Check(50.0f, 0.0f);
+    EXPECT_EQ(g_VehicleManager.m_nRaceRoutePoints, 0u);
+    EXPECT_EQ(g_VehicleManager.m_pRaceInfoScreen, nullptr);
+
+    g_Game.m_pCamera->m_vEye = D3DXVECTOR3(0.0f, 5.0f, -20.0f);
+    g_VehicleManager.m_nRaceRoutePoints = 120;
+    g_TaxiJob.m_bOnBoard = 1;
+    Check(50.0f, 0.0f);
+    EXPECT_EQ(g_VehicleManager.m_nRaceRoutePoints, 0u);
+}
+
+TEST_F(RaceStartTest, BoardWithoutAStartPointWithdrawsTheOffer)
+{
+    g_PropManager.RemoveProp(g_VehicleManager.RaceBoard());
+    const D3DXVECTOR3 at(12.0f, 0.0f, 20.0f), facing(12.0f, 0.0f, 40.0f), up(0, 1, 0);
+    g_VehicleManager.m_pRaceInfoScreen = g_PropManager.AddProp("Data/Static/TaxiPoint/Main.obj", &at, &facing, &up, 0);
+    ASSERT_NE(g_VehicleManager.m_pRaceInfoScreen, nullptr);
+    g_VehicleManager.m_fRaceCountdown = 0.0f;
+    Check(0.0f, 0.0f);
+    EXPECT_EQ(g_CityLogic.m_nScene, SCENE_IDLE);
+    EXPECT_EQ(g_VehicleManager.m_nRaceRoutePoints, 0u);
+    EXPECT_EQ(g_VehicleManager.m_pRaceInfoScreen, nullptr);
+}
+
+} // namespace test
