@@ -4,6 +4,7 @@
 #include "writers/FileBytes.h"
 #include "writers/ImageWriters.h"
 #include "writers/SampleCity.h"
+#include "writers/SectorFiles.h"
 
 #include <filesystem>
 
@@ -141,6 +142,12 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
         ok = ok && WriteSeed(out / "prop_part", "part" + std::to_string(pick), std::string(1, static_cast<char>(pick)) + own);
     }
     ok = ok && CopySeed(root, "Data/Landscape/LandscapeData.obj", out, "landscape_data");
+    ok = ok && CopySeed(root, "Data/Landscape/10_14/Roads.msh", out, "sector_mesh");
+    ok = ok && CopySeed(root, "Data/Landscape/10_14/SideWalks.msh", out, "sector_mesh");
+    ok = ok && CopySeed(root, "Data/Landscape/10_14/MeshShape.dat", out, "sector_shape");
+    ok = ok && WriteSeed(out / "static_objects", "two",
+                         EncodeStaticObjects({{"Data/Static/Props/Bench01/Main.obj", 1, 16, -3, 1, 16, 5},
+                                              {"Data/Static/Cafes/Table01/Main.obj", -120.5f, 16, 40, 0, 16, 0}}));
     return ok && WriteImageSeeds(out / "images") && WriteRouteSeed(out / "global_route");
 }
 
