@@ -1,6 +1,7 @@
 // Stand-ins for what is not built yet. Their resting results keep every
 // scene moving: the offer panel closes at once declined, the result panel is
-// closed (booked) at once, the shop screens and dents do nothing.
+// closed (booked) at once, the shop screens and dents do nothing; the
+// re-stream is the landscape's own.
 #include "game/SceneHooks.h"
 
 #include "game/GameMenu.h"
@@ -61,8 +62,7 @@ void OpenGameMenu(int screen)
 
 void RestreamLandscape()
 {
-    g_Landscape.m_fRefreshTimer = 0.0f;
-    g_Landscape.Update();
+    g_Landscape.ForceRestream();
 }
 
 } // namespace
