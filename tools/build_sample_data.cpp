@@ -21,6 +21,7 @@
 #include "writers/SkyDataWriter.h"
 #include "writers/SampleCity.h"
 #include "writers/SampleSounds.h"
+#include "writers/TrafficDataWriter.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -92,6 +93,7 @@ const Step kSteps[] = {
     {"meshes", WriteMeshes},
     {"landscape", tools::WriteSampleCity},
     {"landscape sectors", tools::WriteSampleSectors},
+    {"traffic", tools::WriteTrafficData},
     {"effect textures", tools::WriteEffectTextures},
     {"sample profile", tools::WriteSampleProfile},
     {"object descriptions", tools::WriteObjectDescriptions},

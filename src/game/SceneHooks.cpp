@@ -1,52 +1,35 @@
-// Stand-ins for what is not built yet. Their resting results keep every
-// scene moving: the offer panel closes at once declined, the result panel is
-// closed (booked) at once, the shop screens and dents do nothing; the
-// re-stream is the landscape's own.
+// The car's and the landscape's own operations, and stand-ins for the
+// panels and screens not built yet. Their resting results keep every scene
+// moving: the offer panel closes at once declined, the result panel is
+// closed (booked) at once, the shop screens do nothing.
 #include "game/SceneHooks.h"
 
 #include "game/GameMenu.h"
 #include "roadusers/Vehicle.h"
 #include "world/Landscape.h"
 
-#include <BulletDynamics/Dynamics/btRigidBody.h>
-
 namespace {
 
 void StopCar(CVehicle* car)
 {
-    car->m_fSpeed = 0.0f;
-    car->m_fEngineForce = 0.0f;
-    car->m_fThrottleTarget = 0.0f;
-    car->m_fBrakeTarget = 0.0f;
-    car->m_vLinearVelocity = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
-    car->m_vAngularVelocity = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
-    if (car->m_pRigidBody) {
-        car->m_pRigidBody->setLinearVelocity(btVector3(0, 0, 0));
-        car->m_pRigidBody->setAngularVelocity(btVector3(0, 0, 0));
-    }
+    car->StopImmediately();
 }
 
 void ParkCar(CVehicle* car)
 {
-    StopCar(car);
-    car->SetControlMode(1);
-    car->m_bHandBrake = 1;
+    car->Park();
 }
 
-// Mean dent, engine damage and mean tyre wear, each 0..1.
 float GetDamageRatio(const CVehicle* car)
 {
-    float dents = 0.0f;
-    if (car->m_pDeform && car->m_nBodyVertices) {
-        for (std::uint32_t i = 0; i < car->m_nBodyVertices; ++i)
-            dents += car->m_pDeform[i].fAmount;
-        dents /= static_cast<float>(car->m_nBodyVertices);
-    }
-    const float wear = (car->m_WheelWear[0] + car->m_WheelWear[1] + car->m_WheelWear[2] + car->m_WheelWear[3]) / 4.0f;
-    return (dents + car->m_fBodyDamage + wear) / 3.0f;
+    return car->GetDamageRatio();
 }
 
-void DentCar(CVehicle*, int, float) {}
+void DentCar(CVehicle* car, int dents, float strength)
+{
+    car->ApplyRandomDamage(dents, strength);
+}
+
 void OpenRaceOffer() {}
 int IsRaceOfferOpen() { return 0; }
 int IsRaceOfferAccepted() { return 0; }

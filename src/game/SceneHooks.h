@@ -1,7 +1,8 @@
-// What the scenes and the race ask of parts that are still placeholders: the
-// car's stop, park and damage figure, its scripted dents, the race panels,
-// the shop screens, the game menu and the landscape's forced re-stream. One
-// table, so that the scenes run today and tests can watch or steer each call.
+// What the scenes and the race ask of other parts: the car's stop, park and
+// damage figure, its scripted dents, the race panels, the shop screens, the
+// game menu and the landscape's forced re-stream. One table, so that tests
+// can watch or steer each call and the panels still being built have a
+// stand-in.
 #pragma once
 
 class CProp;

@@ -1,5 +1,4 @@
-// The car's constructor defaults and the per-frame step, which drives
-// nothing until the drivers exist.
+// The car's constructor defaults and its AI state and control mode setters.
 #include "roadusers/Vehicle.h"
 
 #include <cstring>
@@ -62,11 +61,6 @@ CVehicle::CVehicle()
     m_Tuning.m_maxSuspensionForce = VEHICLE_MAX_SUSPENSION_FORCE;
     for (D3DXMATRIX& m : m_WheelMatrices)
         D3DXMatrixIdentity(&m);
-}
-
-void CVehicle::Update()
-{
-    UpdateWheels();
 }
 
 void CVehicle::SetControlMode(int mode)

@@ -12,9 +12,11 @@
 #include <cstdint>
 
 class CGameSound;
+class CProp;
 class CSaveReader;
 class CSaveWriter;
 class CSkidTrail;
+struct D3DXCOLOR4;
 class btCompoundShape;
 class btCollisionShape;
 
@@ -29,6 +31,18 @@ enum {
     VEHICLE_RIVAL = 1,
     VEHICLE_POLICE = 2,
     VEHICLE_TRAFFIC = 3,
+};
+
+// What drives a car that is not under player control.
+enum {
+    AI_STATE_NONE = 0,
+    AI_STATE_HOLD = 1,
+    AI_STATE_TRAFFIC = 2,
+    AI_STATE_RACE = 3,
+    AI_STATE_PURSUIT = 4,
+    AI_STATE_BACKOFF = 5,
+    AI_STATE_REPAIR = 6,
+    AI_STATE_PAINT = 7,
 };
 
 enum { ENGINE = 0, TRANSMISSION = 1, CHASSIS = 2, TIRES = 3 };
@@ -110,8 +124,43 @@ public:
     void BreakLightsNear(const DeformRecord* record);
     void RestoreLightsNear(const DeformRecord* record);
     void ApplyCollisionDamage(const D3DXVECTOR3* localPoint, const D3DXVECTOR3* normal, void* other, float strength);
+    // 0 .. 1 from the car's velocity against the contact normal, or from the
+    // closing speed and masses when the other object has mass.
+    float ImpactStrength(const D3DXVECTOR3* normal, const CStaticObject* other) const;
+    // count random dents of the given strength (scripted damage).
+    void ApplyRandomDamage(int count, float strength);
+    float GetMeanDeformation() const;
+    // (mean dent + engine damage + mean wheel wear) / 3, 0 .. 1.
+    float GetDamageRatio() const;
 
+    // The drive steps of the car's frame, in the order the update calls them;
+    // the speed model moves a car whose body is out of the physics world.
+    void UpdateSteering();
+    void UpdateEngine();
+    void UpdatePhysicsLod();
+    void UpdateMotion();
+    void UpdateSpeedModel();
+    // Stops the car dead and parks it; Park only brakes.
+    void StopImmediately();
+    void Park();
+
+    // The car's frame: fade, driver, despawn, the physics steps and the
+    // player's trail. Nothing while the car is not alive.
     void Update();
+    void UpdateBehaviour();
+    void UpdatePlayerInput();
+    void UpdateRaceProgress();
+    // The AI drivers, one step each.
+    void DriveTraffic();
+    void DriveRace();
+    void DrivePursuit();
+    void BackOff();
+    void DriveWorkshopRepair();
+    void DriveWorkshopPaint();
+    // 1 when a car blocks the way; a rival also learns which car (out).
+    int CheckCarAhead(CVehicle** out);
+    // The player's trail that chasing police follow.
+    void UpdateTrail();
     // The last step of the car's frame: drawn wheel matrices, skid marks,
     // dust, water, the jump trick, grip and the tyre screech.
     void UpdateWheels();
@@ -230,8 +279,19 @@ public:
     // How near the road's centre the car is (0 off the road), kept by the
     // motion step; the wheels take their grip and dust from it.
     float m_fRoadFactor = 0.0f;
+    // Made by the traffic spawner as police: it gives its place back to the
+    // spawner's police count when released, even after it turned traffic.
+    std::int32_t m_bSpawnedPolice = 0;
+    // The car shop whose showroom holds the car, or null.
+    CProp* m_pShowroom = nullptr;
 
 private:
+    bool ShouldDespawn() const;
+    void UpdateTaxiRide();
+    void UpdateCriminalLevel();
+    void PuffWorkshopSmoke(const D3DXCOLOR4& colour);
+    void RaceCatchUp();
+    int PlanPursuitPath(float distance);
     void LaySkidMark(int wheel, bool contact, float speed);
     void ThrowDust(int wheel, bool contact, float speed);
     void WetWheel(int wheel, float waterLevel);
@@ -248,11 +308,40 @@ private:
     void ReleaseBodyTexture();
     btCompoundShape* BuildChassisShape(float height, btCollisionShape** ownBox);
     void ApplyRecordDents(const DeformRecord* records, std::uint32_t count);
+    void UpdateEngineForce(float dt);
+    float WheelForce() const;
+    void PuffEngineSmoke(float dt);
+    void UpdateEngineSound(float dt);
+    void FollowBody();
+    void DriveKinematic(float dt);
+    void PlaceOnGround();
+    void ThrowSparks(const D3DXVECTOR3* localPoint, const CStaticObject* other, float strength);
+    void BookStatistics(const CStaticObject* other, float strength);
+    bool IgnoresContact(const CStaticObject* other, float strength) const;
+    bool IsRepeatedContact(const CStaticObject* other, float strength) const;
+    std::uint32_t DeformCount() const;
+    void SetBodyVertex(std::uint8_t* vertices, std::uint32_t index, const D3DXVECTOR3& p, float amount);
+    void DentBody(const D3DXVECTOR3* localPoint, float strength);
+    void WearNear(const D3DXVECTOR3* localPoint, float strength);
+    void SetLightsNear(const DeformRecord* record, bool restore);
 };
+
+// The engine sound's load 0 .. 1 at a speed (the position inside the
+// current 20 km/h gear band, plus how near the top speed the car runs).
+float VehicleEngineLoad(float speed, float topSpeed, float throttle, float engineForce);
+// speed / top speed, at most 1; 1 for a car without a top speed.
+float VehicleSpeedRatio(float speed, float topSpeed);
 
 // Writes the 36-byte body vertex's colour for a vertex of the group at a
 // dent amount (the alpha carries the damage look).
 std::uint32_t VehicleDentColour(int group, float amount, std::uint32_t previous);
+
+// One mark per body vertex, shared by the dent and repair passes so that
+// each seam twin moves once per pass.
+extern std::uint8_t g_DamageMarks[VEHICLE_MAX_BODY_VERTICES];
+
+// Points the physics contact pass at the cars' collision damage.
+void InstallVehicleContactHook();
 
 // The player's car, or null.
 extern CVehicle* g_pPlayerVehicle;

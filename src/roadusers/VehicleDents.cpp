@@ -1,11 +1,8 @@
 // The body's part groups, the damage look of a vertex and the repair.
-// Denting on contact and the lamps that dents put out come with the damage
-// step; until then a contact leaves the car as it is.
 #include "roadusers/Vehicle.h"
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 int CVehicle::GetPartGroup(std::uint32_t index) const
 {
@@ -39,60 +36,42 @@ std::uint32_t VehicleDentColour(int group, float amount, std::uint32_t previous)
     return a << 24 | 0x00FFFFFFu;
 }
 
+// The buffer is locked without discard: it holds the current dented
+// positions, and the vertices left alone must keep them.
 void CVehicle::RepairBody(float fraction)
 {
-    if (m_pDeform && m_pBodyVB && m_nBodyVertices > 0) {
-        void* locked = nullptr;
-        if (SUCCEEDED(m_pBodyVB->Lock(0, 0, &locked, 0))) {
-            auto* vertices = static_cast<std::uint8_t*>(locked);
-            std::vector<std::uint8_t> marks(m_nBodyVertices, 0);
-            auto repairVertex = [&](std::uint32_t index, const DeformRecord& r) {
-                std::uint8_t* at = vertices + std::size_t{index} * VEHICLE_BODY_VERTEX_SIZE;
-                D3DXVECTOR3 p;
-                std::memcpy(&p, at, sizeof(p));
-                p = p + (r.vBase - p) * fraction;
-                std::memcpy(at, &p, sizeof(p));
-                std::uint32_t colour = 0;
-                std::memcpy(&colour, at + VEHICLE_BODY_COLOUR_OFFSET, sizeof(colour));
-                const int group = GetPartGroup(index);
-                colour = VehicleDentColour(group, r.fAmount, colour);
-                std::memcpy(at + VEHICLE_BODY_COLOUR_OFFSET, &colour, sizeof(colour));
-                if (group == 4 && r.fAmount < 0.175f)
-                    RestoreLightsNear(&r);
-            };
-            for (std::uint32_t k = 0; k < m_nBodyVertices; ++k) {
-                DeformRecord& r = m_pDeform[k];
-                if (marks[k] || !(r.fAmount > 0.0f))
+    const std::uint32_t count = DeformCount();
+    void* locked = nullptr;
+    if (count > 0 && m_pBodyVB && SUCCEEDED(m_pBodyVB->Lock(0, 0, &locked, 0))) {
+        auto* vertices = static_cast<std::uint8_t*>(locked);
+        std::memset(g_DamageMarks, 0, sizeof(g_DamageMarks));
+        for (std::uint32_t k = 0; k < count; ++k) {
+            DeformRecord& r = m_pDeform[k];
+            if (g_DamageMarks[k] || !(r.fAmount > 0.0f))
+                continue;
+            r.fAmount -= fraction * r.fAmount;
+            D3DXVECTOR3 p;
+            std::memcpy(&p, vertices + std::size_t{k} * VEHICLE_BODY_VERTEX_SIZE, sizeof(p));
+            p = p + (r.vBase - p) * fraction;
+            const bool lamp = r.fAmount < 0.175f;
+            SetBodyVertex(vertices, k, p, r.fAmount);
+            if (lamp && GetPartGroup(k) == 4)
+                RestoreLightsNear(&r);
+            const int twins = std::min<int>(r.nTwins, VEHICLE_MAX_TWINS);
+            for (int t = 0; t < twins; ++t) {
+                const std::uint32_t twin = r.Twins[t];
+                if (twin >= count)
                     continue;
-                r.fAmount -= fraction * r.fAmount;
-                repairVertex(k, r);
-                for (int t = 0; t < r.nTwins && t < VEHICLE_MAX_TWINS; ++t) {
-                    const std::uint32_t twin = r.Twins[t];
-                    if (twin >= m_nBodyVertices)
-                        continue;
-                    m_pDeform[twin].fAmount = r.fAmount;
-                    marks[twin] = 1;
-                    repairVertex(twin, r);
-                }
+                m_pDeform[twin].fAmount = r.fAmount;
+                g_DamageMarks[twin] = 1;
+                SetBodyVertex(vertices, twin, p, r.fAmount);
+                if (lamp && GetPartGroup(twin) == 4)
+                    RestoreLightsNear(&r);
             }
-            m_pBodyVB->Unlock();
         }
+        m_pBodyVB->Unlock();
     }
     for (float& wear : m_WheelWear)
         wear -= fraction * wear;
     m_fBodyDamage -= fraction * m_fBodyDamage;
-}
-
-// Placeholders until the car's lamps follow its dents: no lamp goes out or
-// comes back.
-void CVehicle::BreakLightsNear(const DeformRecord*)
-{
-}
-
-void CVehicle::RestoreLightsNear(const DeformRecord*)
-{
-}
-
-void CVehicle::ApplyCollisionDamage(const D3DXVECTOR3*, const D3DXVECTOR3*, void*, float)
-{
 }

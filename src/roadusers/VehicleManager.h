@@ -1,5 +1,6 @@
-// The vehicle manager: the player's car, the car list and the race state.
-// Traffic is not built yet.
+// The owner of every car: the ten template cars, the list of live cars (the
+// player's first), the traffic density map and the traffic spawner, the
+// player's car creation and the queries the drivers, props and scenes ask.
 #pragma once
 
 #include "platform/D3DX9.h"
@@ -10,48 +11,63 @@ class CProp;
 class CStaticObject;
 class CVehicle;
 
-enum { VEHICLE_MANAGER_CAPACITY = 64, VEHICLE_MANAGER_CARS = VEHICLE_MANAGER_CAPACITY, RACE_ROUTE_POINTS = 2048 };
-enum { VEHICLE_MODEL_COUNT = 10, RACE_GRID_CARS = 8 };
+enum {
+    VEHICLE_MODEL_COUNT = 10,
+    VEHICLE_STREET_MODELS = 8,
+    VEHICLE_MANAGER_CARS = 64,
+    TRAFFIC_MAP_SIDE = 200,
+    TRAFFIC_MAP_SIZE = TRAFFIC_MAP_SIDE * TRAFFIC_MAP_SIDE,
+    TRAFFIC_MAX_POLICE = 4,
+    VEHICLE_MANAGER_CAPACITY = VEHICLE_MANAGER_CARS,
+    RACE_ROUTE_POINTS = 2048,
+    RACE_GRID_CARS = 8,
+};
+
+// The template cars' description files: eight street models, two police.
+extern const char* const g_VehicleModelPaths[VEHICLE_MODEL_COUNT];
 
 class CVehicleManager {
 public:
     int Init();
     void Release();
     void Clear();
-    void CreatePlayerCar(const D3DXVECTOR3* position, const D3DXVECTOR3* target, const char* modelPath);
+
+    // The list of live cars.
+    CVehicle* CreateVehicle(const char* modelPath);
+    void DestroyVehicle(CVehicle* car);
+    // Returns 0 when the list is full (64) and the car stays out.
+    int AddVehicle(CVehicle* car);
+    void RemoveVehicle(CVehicle* car);
+    void SwapVehicles(CVehicle** a, CVehicle** b);
+    // The loaded template car of a description path, or null.
+    CVehicle* FindModel(const char* path) const;
+    // The player's car (defaults for null arguments), or null when it could
+    // not be made: editor mode, a full list or a model that does not load.
+    CVehicle* CreatePlayerCar(const D3DXVECTOR3* position, const D3DXVECTOR3* target, const char* modelPath);
+    void RemovePoliceCars();
+
+    // Traffic.
+    int LoadDensityMap(const char* path);
+    float GetTrafficDensity(const D3DXVECTOR3& position) const;
     void Update();
+    void SpawnTraffic();
     void Refresh();
+    void CullOccluded();
+
+    // Queries; "gap" is the distance between centres minus the other car's
+    // radius.
+    CVehicle* FindNearestVehicle(const D3DXVECTOR3* position, float radius, const CVehicle* exclude,
+                                 const CVehicle* startAfter) const;
+    CVehicle* FindPursuingPolice(const D3DXVECTOR3* position, float radius) const;
+    CVehicle* FindCarAhead(const CVehicle* car, const CVehicle* startAfter) const;
+    CVehicle* FindVehicleInSphere(const CVehicle* exclude, const D3DXVECTOR3* centre, float radius) const;
+    CVehicle* FindActiveVehicleInSphere(const CVehicle* exclude, const D3DXVECTOR3* centre, float radius) const;
+
+    // Drawing passes.
     void RenderVehicles();
     void RenderVehiclesSecondPass();
     void RenderLights();
     void RenderShadows();
-    // Traffic density (0..1) at a world position; no traffic yet.
-    float GetTrafficDensity(const D3DXVECTOR3& position) const;
-    // The car nearest to position whose gap (distance minus its radius) is
-    // below radius, skipping exclude, starting after startAfter when that is
-    // in the list; null when none.
-    CVehicle* FindNearestVehicle(const D3DXVECTOR3* position, float radius, const CVehicle* exclude,
-                                 const CVehicle* startAfter);
-    // A car whose sphere meets the given one (the "active" form: only a car
-    // whose body is in the physics world), or null.
-    CVehicle* FindVehicleInSphere(int first, const D3DXVECTOR3* centre, float radius);
-    CVehicle* FindActiveVehicleInSphere(int first, const D3DXVECTOR3* centre, float radius);
-    // Cars held by props move in and out of the list without being made or freed.
-    void AddVehicle(CVehicle* car);
-    void RemoveVehicle(CVehicle* car);
-    // A new car of the model appended to the list (not yet placed), or null
-    // when the list is full.
-    CVehicle* CreateVehicle(const char* modelPath);
-    // Releases and frees a listed car; nothing for a car not in the list.
-    void DestroyVehicle(CVehicle* car);
-    void RemovePoliceCars();
-    // The loaded template car of a description path, or null.
-    CVehicle* FindModel(const char* path) const;
-    // The level of the race on offer.
-    int GetRaceOfferLevel() const;
-    // A police car within distance of the player's car pursuing it; none yet.
-    CVehicle* FindPursuingPolice(float distance) const;
-    int IsRaceRunning() const { return m_bRaceRunning; }
 
     // Races.
     void UpdateRace();
@@ -64,21 +80,22 @@ public:
     void CarFinished(CVehicle* car);
     void ReleaseRivals();
     void FinishRace();
+    // The level of the race on offer.
+    int GetRaceOfferLevel() const;
+    int IsRaceRunning() const { return m_bRaceRunning; }
+    // The offer's board, a prop.
+    CProp* RaceBoard() const;
 
-    CVehicle* m_Cars[VEHICLE_MANAGER_CAPACITY] = {}; // entry 0 the player's car
+    CVehicle* m_Templates[VEHICLE_MODEL_COUNT] = {};
+    CVehicle* m_Cars[VEHICLE_MANAGER_CARS] = {}; // entry 0 the player's car
     std::uint32_t m_nCars = 0;
     std::uint32_t m_nSpawnLimit = 0;
-    int m_Textures[3] = {-1, -1, -1};
-    // The ground point ahead of the camera around which traffic and
-    // pedestrians are held.
+    std::uint8_t m_DensityMap[TRAFFIC_MAP_SIZE] = {};
+    float m_fSpawnTimer = 0.0f;
     D3DXVECTOR3 m_vSpawnAnchor{0.0f, 0.0f, 0.0f};
-    CVehicle* m_pModels[VEHICLE_MODEL_COUNT] = {};
-    std::uint32_t m_nModels = 0;
-    std::uint32_t m_nPoliceCars = 0;
-
     // Race state. Per route point the ids of its two marker emitters (-1
-    // none); the slot after the last point holds 1 once the finish crowd
-    // stands, in its own flag so it never reaches the particle layer.
+    // none); once the finish crowd stands its own flag says so, so it never
+    // reaches the particle layer.
     int m_RouteMarkers[RACE_ROUTE_POINTS][2];
     int m_bFinishCrowd = 0;
     D3DXVECTOR3 m_RaceRoute[RACE_ROUTE_POINTS] = {};
@@ -87,13 +104,24 @@ public:
     float m_fMarkerTimer = 0.0f;
     float m_fRaceCountdown = 0.0f;
     CStaticObject* m_pRaceInfoScreen = nullptr; // a prop made by the offer
-    CProp* RaceBoard() const;
     int m_bRaceRunning = 0;
     CVehicle* m_RaceCars[RACE_GRID_CARS] = {};
     std::uint32_t m_nRaceCars = 0;
     std::uint32_t m_nFinished = 0;
+    std::uint32_t m_nPolice = 0;
+    int m_Textures[3] = {-1, -1, -1};
+    // The spawner's shared path, copied into the new car.
+    D3DXVECTOR3 m_SpawnRoute[2048];
+    std::uint32_t m_nSpawnRoutePoints = 0;
 
     CVehicleManager();
+
+private:
+    int IndexOf(const CVehicle* car) const;
+    void RemoveAt(std::uint32_t index);
+    const char* ChooseSpawnModel(bool* police) const;
+    bool PlaceSpawnRoute(const D3DXVECTOR3& centre, float distance);
+    void StartTrafficCar(CVehicle* car, bool police);
 };
 
 extern CVehicleManager g_VehicleManager;

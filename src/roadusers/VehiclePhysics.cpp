@@ -323,8 +323,9 @@ void CVehicle::DestroyPhysics()
 
 void CVehicle::Release()
 {
-    if (m_nKind == VEHICLE_POLICE && g_VehicleManager.m_nPoliceCars > 0)
-        --g_VehicleManager.m_nPoliceCars;
+    if ((m_nKind == VEHICLE_POLICE || m_bSpawnedPolice) && g_VehicleManager.m_nPolice > 0)
+        --g_VehicleManager.m_nPolice;
+    m_bSpawnedPolice = 0;
     std::memset(static_cast<void*>(m_Route), 0, sizeof(m_Route));
     m_nRoutePoints = m_nRouteIndex = 0;
     m_nTrailPoints = 0;

@@ -68,7 +68,7 @@ void CVehicle::ResetToRoad(const D3DXVECTOR3* pos, const D3DXVECTOR3* target)
     const bool player = this == g_pPlayerVehicle;
     if (player && m_nControlMode == 1)
         return;
-    if (player && !pos && g_PlayerStats.m_fCriminalLevel > 0.25f && g_VehicleManager.FindPursuingPolice(10.0f))
+    if (player && !pos && g_PlayerStats.m_fCriminalLevel > 0.25f && g_VehicleManager.FindPursuingPolice(&m_vPosition, 10.0f))
         return;
     const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
     if (!pos) {

@@ -64,6 +64,7 @@ int CGame::Init()
     std::strcpy(g_szPlayerName, "Player");
     if (GAME_INIT_STEP(InitPhysics()) != 1)
         return 0;
+    InstallVehicleContactHook();
     return InitManagers();
 }
 

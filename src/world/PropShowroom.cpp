@@ -80,6 +80,7 @@ void CProp::CreateShowroomCars()
         D3DXVECTOR3 place, target;
         ShowroomPlace(i + 1, car, &place, &target, -1.0f);
         PutCar(car, &place, &target);
+        car->m_pShowroom = this;
         m_pCars[m_nCars++] = car;
     }
 }
@@ -99,6 +100,7 @@ void CProp::RemoveCar(CVehicle* car)
     for (std::uint32_t i = 0; i < m_nCars; ++i) {
         if (m_pCars[i] != car)
             continue;
+        car->m_pShowroom = nullptr;
         for (std::uint32_t k = i; k + 1 < m_nCars; ++k)
             m_pCars[k] = m_pCars[k + 1];
         m_pCars[--m_nCars] = nullptr;

@@ -38,7 +38,8 @@ protected:
         for (auto& car : m_cars)
             car->Release();
         m_cars.clear();
-        g_VehicleManager.m_nModels = 0;
+        for (CVehicle*& t : g_VehicleManager.m_Templates)
+            t = nullptr;
         g_Game.ReleasePhysics();
         g_D3DRender.m_TextureManager.ReleaseAllTextures();
         MeshTest::TearDown();

@@ -247,8 +247,7 @@ TEST_F(VehicleTest, ACopyOfATemplateOwnsItsBodyAndReadsNoFile)
 {
     CVehicle* model = Load();
     ASSERT_GT(model->m_nBodyVertices, 0u);
-    g_VehicleManager.m_pModels[0] = model;
-    g_VehicleManager.m_nModels = 1;
+    g_VehicleManager.m_Templates[0] = model;
     std::filesystem::remove("Data/Vehicles/01/MainExtra.dat");
     CVehicle* copy = Load();
     ASSERT_EQ(copy->m_nBodyVertices, model->m_nBodyVertices);

@@ -5,6 +5,7 @@
 #include "objects/LightsEffect.h"
 #include "objects/MaterialEffects.h"
 #include "platform/sound/SoundBackend.h"
+#include "roadusers/VehicleManager.h"
 #include "shell/AudioManager.h"
 #include "writers/VehicleModels.h"
 #include "writers/WavWriter.h"
@@ -277,11 +278,15 @@ TEST_F(PropTest, PhysicsRuleByDistanceAndNearCar)
             prop->SetPhysicsActive(c.startIn);
             m_car.m_vPosition = prop->m_vPosition;
             g_pPlayerVehicle = c.car ? &m_car : nullptr;
+            g_VehicleManager.RemoveVehicle(&m_car);
+            if (c.car)
+                g_VehicleManager.AddVehicle(&m_car);
             EyeAt(prop, c.d);
             prop->Update();
             EXPECT_EQ(prop->m_bInWorld != 0, c.wantIn);
             EXPECT_EQ(prop->m_pRigidBody->isInWorld(), c.wantIn);
         }
+        g_VehicleManager.RemoveVehicle(&m_car);
         g_PropManager.RemoveProp(prop);
     }
 }
