@@ -83,5 +83,11 @@ extern CProp* g_pTaxiMarker;
 
 extern CCityLogic g_CityLogic;
 
+struct D3DXVECTOR3;
+// The introduction's route from the spawn to beside the mechanic: the last
+// three points bend into the yard and one more runs on past the last. 0 when
+// no route of at least the points the drive uses was found.
+int BuildIntroRoute(D3DXVECTOR3* points, std::uint32_t* count, const D3DXVECTOR3& from);
+
 // Milliseconds of a clock value, truncated toward zero, as a stamp.
 std::int32_t ClockStamp(double ms);

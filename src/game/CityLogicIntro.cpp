@@ -34,33 +34,6 @@ const char* const kFigurePath = "Data/Humans/Male/Main.obj";
 const std::uint32_t kCutIndex = 31;
 const std::uint32_t kRespawnIndex = 52;
 
-// The introduction's own route from the spawn to beside the mechanic: the
-// last three points bend into the yard and one more point runs on past the
-// last. 0 when no route of at least the points the drive uses was found.
-int BuildIntroRoute(CVehicle* car)
-{
-    D3DXVECTOR3 start, goal;
-    car->m_nRoutePoints = 0;
-    car->m_nRouteIndex = 0;
-    if (!g_Landscape.FindNearestRoutePoint(&car->m_vPosition, &kSpawnFacing, &start, 3, 4, 10) ||
-        !g_Landscape.FindNearestRoutePoint(&kYard, &start, &goal, 2, 4, 10))
-        return 0;
-    std::uint32_t count = 0;
-    if (!g_Landscape.FindRoutePath(car->m_Route, &count, &start, &goal, 2, 4, 0, 0, 2, 0.0f, VEHICLE_ROUTE_SIZE) ||
-        count < INTRO_MIN_ROUTE_POINTS || count > VEHICLE_ROUTE_SIZE)
-        return 0;
-    D3DXVECTOR3* p = car->m_Route;
-    p[count - 1] += D3DXVECTOR3(8.0f, 1.0f, 6.0f);
-    p[count - 2] += D3DXVECTOR3(4.0f, 1.0f, 4.0f);
-    p[count - 3] += D3DXVECTOR3(0.0f, 1.0f, 2.0f);
-    if (count < VEHICLE_ROUTE_SIZE) {
-        p[count] = p[count - 1] + (p[count - 1] - p[count - 2]) * 0.5f;
-        ++count;
-    }
-    car->m_nRoutePoints = count;
-    return 1;
-}
-
 // A figure of the yard with clothing from the first two variants of the
 // shared sets, in its own column of tints; null when the list is full.
 CHuman* MakeFigure(const D3DXVECTOR3& at, const D3DXVECTOR3& facing, int tintColumn, const D3DXCOLOR4& fixedTint)
@@ -97,6 +70,28 @@ void RemoveAllPedestrians()
 }
 
 } // namespace
+
+int BuildIntroRoute(D3DXVECTOR3* points, std::uint32_t* count, const D3DXVECTOR3& from)
+{
+    D3DXVECTOR3 start, goal;
+    *count = 0;
+    if (!g_Landscape.FindNearestRoutePoint(&from, &kSpawnFacing, &start, 3, 4, 10) ||
+        !g_Landscape.FindNearestRoutePoint(&kYard, &start, &goal, 2, 4, 10))
+        return 0;
+    std::uint32_t n = 0;
+    if (!g_Landscape.FindRoutePath(points, &n, &start, &goal, 2, 4, 0, 0, 2, 0.0f, VEHICLE_ROUTE_SIZE) ||
+        n < INTRO_MIN_ROUTE_POINTS || n > VEHICLE_ROUTE_SIZE)
+        return 0;
+    points[n - 1] += D3DXVECTOR3(8.0f, 1.0f, 6.0f);
+    points[n - 2] += D3DXVECTOR3(4.0f, 1.0f, 4.0f);
+    points[n - 3] += D3DXVECTOR3(0.0f, 1.0f, 2.0f);
+    if (n < VEHICLE_ROUTE_SIZE) {
+        points[n] = points[n - 1] + (points[n - 1] - points[n - 2]) * 0.5f;
+        ++n;
+    }
+    *count = n;
+    return 1;
+}
 
 void CCityLogic::UpdateNewGame()
 {
@@ -176,7 +171,8 @@ void CCityLogic::StartIntroduction()
     std::copy(second, second + 4, car->m_PaintColor2);
     car->m_nPaintGloss = 80;
     car->Spawn(&kSpawn, &kSpawnFacing, &kUp, 1, VEHICLE_PLAYER, 1);
-    const int drive = BuildIntroRoute(car);
+    car->m_nRouteIndex = 0;
+    const int drive = BuildIntroRoute(car->m_Route, &car->m_nRoutePoints, car->m_vPosition);
     car->SetAIState(drive ? 2 : 0);
     g_SceneHooks.DentCar(car, 20, 1.0f);
     car->m_fBodyDamage = 0.5f;
