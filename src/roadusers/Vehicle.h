@@ -70,6 +70,9 @@ enum {
 // compression, which let heavy cars sink through the road on landing.
 constexpr float VEHICLE_MAX_SUSPENSION_FORCE = 40000.0f;
 
+// Position, normal, colour and one uv set.
+constexpr DWORD VEHICLE_BODY_FVF = 0x152;
+
 // One per body vertex, stored as is in the body file and the save record.
 struct DeformRecord {
     D3DXVECTOR3 vBase;   // undented position
@@ -164,6 +167,16 @@ public:
     // The last step of the car's frame: drawn wheel matrices, skid marks,
     // dust, water, the jump trick, grip and the tyre screech.
     void UpdateWheels();
+
+    // The drawing routines the vehicle passes run over every car.
+    void RenderBodyPaint();
+    void RenderBodyGroup1();
+    void RenderWheels();
+    void RenderBodyGroup2();
+    void RenderBodyReflective();
+    void RenderWheelChrome();
+    void RenderGlass();
+    void RenderPoliceFlasher();
 
     char m_szName[64];
     float m_fRemainingDistance;
@@ -292,6 +305,14 @@ private:
     void PuffWorkshopSmoke(const D3DXCOLOR4& colour);
     void RaceCatchUp();
     int PlanPursuitPath(float distance);
+    std::uint32_t FadeByte() const;
+    // Alive, visible, within 60 and not the car the in-car camera sits in.
+    bool PassesCarDrawRule() const;
+    bool CanDrawBody() const;
+    void DrawBodyGroup(int group);
+    CStaticObject* WheelModel(int wheel) const;
+    int DrawnWheelCount() const;
+    void PrepareWheel(CStaticObject* wheel, int i) const;
     void LaySkidMark(int wheel, bool contact, float speed);
     void ThrowDust(int wheel, bool contact, float speed);
     void WetWheel(int wheel, float waterLevel);

@@ -246,19 +246,3 @@ void CVehicleManager::CullOccluded()
     }
 }
 
-void CVehicleManager::RenderVehicles()
-{
-}
-
-void CVehicleManager::RenderVehiclesSecondPass()
-{
-}
-
-void CVehicleManager::RenderLights()
-{
-}
-
-void CVehicleManager::RenderShadows()
-{
-}
-

@@ -125,3 +125,7 @@ private:
 };
 
 extern CVehicleManager g_VehicleManager;
+
+// Texture coordinates of a stage from the camera-space reflection vector,
+// turned into world directions for the environment cube.
+void SetVehicleReflectionCoordinates(std::uint32_t stage);
