@@ -86,16 +86,22 @@ struct Scene {
     void TopUp()
     {
         static int made = 0;
-        for (int tries = 0; g_VehicleManager.m_nCars < VEHICLE_MANAGER_CARS && tries < 400; ++tries) {
+        for (int tries = 0; g_VehicleManager.m_nCars < VEHICLE_MANAGER_CARS && tries < 4000; ++tries) {
             D3DXVECTOR3 centre = g_VehicleManager.m_vSpawnAnchor;
-            centre.x += static_cast<float>(std::rand() % 81 - 40);
-            centre.z += static_cast<float>(std::rand() % 81 - 40);
+            centre.x += static_cast<float>(std::rand() % 221 - 110);
+            centre.z += static_cast<float>(std::rand() % 221 - 110);
             const RouteCell* cell = g_Landscape.FindNearestRouteCell(ROUTE_ROAD, &centre, 10);
             std::uint32_t count = 0;
             D3DXVECTOR3 from = cell ? cell->m_vPosition : centre;
             if (!cell || !g_Landscape.FindRandomRoadPath(g_VehicleManager.m_SpawnRoute, &count, &from, 30.0f, 3, 3,
                                                          100) ||
-                count < 2 || Vec3Distance(&g_VehicleManager.m_SpawnRoute[0], &g_VehicleManager.m_vSpawnAnchor) > 55.0f)
+                count < 2 || Vec3Distance(&g_VehicleManager.m_SpawnRoute[0], &g_VehicleManager.m_vSpawnAnchor) > 58.0f)
+                continue;
+            bool crowded = false;
+            for (std::uint32_t i = 0; i < g_VehicleManager.m_nCars && !crowded; ++i)
+                crowded = Vec3Distance(&g_VehicleManager.m_Cars[i]->m_vPosition, &g_VehicleManager.m_SpawnRoute[0]) <
+                          5.0f;
+            if (crowded)
                 continue;
             const bool police = made++ % 8 == 0;
             CVehicle* car =

@@ -70,12 +70,14 @@ void ExamineManifold(btPersistentManifold* manifold)
     void* b = manifold->getBody1()->getUserPointer();
     if (!a || !b)
         return;
+    // A pair whose boxes merely overlap keeps an empty manifold (a car over
+    // the terrain always has one): only points are a touch.
+    const int n = manifold->getNumContacts();
+    if (n == 0)
+        return;
     MarkTouched(a);
     MarkTouched(b);
     if (IsLandscapeClass(a) || IsLandscapeClass(b))
-        return;
-    const int n = manifold->getNumContacts();
-    if (n == 0)
         return;
     // Terrain pairs are kept in contact on purpose, so every step counts.
     if (a != &g_Landscape && b != &g_Landscape && !HasNewPoint(manifold))

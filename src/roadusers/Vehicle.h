@@ -343,7 +343,7 @@ private:
     std::uint32_t DeformCount() const;
     void SetBodyVertex(std::uint8_t* vertices, std::uint32_t index, const D3DXVECTOR3& p, float amount);
     void DentBody(const D3DXVECTOR3* localPoint, float strength);
-    void WearNear(const D3DXVECTOR3* localPoint, float strength);
+    void WearNear(const D3DXVECTOR3* localPoint, float strength, float reach);
     void SetLightsNear(const DeformRecord* record, bool restore);
 };
 

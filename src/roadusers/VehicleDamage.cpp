@@ -185,9 +185,10 @@ void CVehicle::ApplyCollisionDamage(const D3DXVECTOR3* localPoint, const D3DXVEC
     const bool police = m_nKind == VEHICLE_POLICE;
     if (police)
         s = std::min(1.5f * s, 1.0f);
+    const float radius = s + 0.5f;
     DentBody(localPoint, s);
     s = police ? std::min(1.5f * s, 1.0f) : 0.75f * s;
-    WearNear(localPoint, s);
+    WearNear(localPoint, s, 2.0f * radius);
     UpdatePerformance(1, 1);
     if (GameClockMs() - static_cast<float>(m_nImpactSoundStamp) > kRestingContactMs &&
         !(other && other->m_nType == GTYPE_HUMAN))
@@ -258,9 +259,8 @@ void CVehicle::SetBodyVertex(std::uint8_t* vertices, std::uint32_t index, const 
 }
 
 // Wheels and the engine near the hit wear, within twice the dent radius.
-void CVehicle::WearNear(const D3DXVECTOR3* point, float s)
+void CVehicle::WearNear(const D3DXVECTOR3* point, float s, float reach)
 {
-    const float reach = 2.0f * (s + 0.5f);
     auto wear = [&](const D3DXVECTOR3& at, float* value) {
         const D3DXVECTOR3 offset = *point - at;
         const float d = Vec3Length(&offset);

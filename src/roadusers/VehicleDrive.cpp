@@ -167,9 +167,9 @@ void CVehicle::UpdateEngineSound(float dt)
         if (!near || m_nEngineSound < 0)
             return;
         m_pEngineSound = g_AudioManager.AcquireEngineSound(static_cast<DWORD>(m_nEngineSound), this);
-        if (m_pEngineSound)
-            m_fEnginePitch = static_cast<float>(m_pEngineSound->m_nBaseFrequency);
-        return;
+        if (!m_pEngineSound)
+            return; // none free: no sound this frame
+        m_fEnginePitch = static_cast<float>(m_pEngineSound->m_nBaseFrequency);
     }
     if (!near) {
         if (m_nEngineSound >= 0)

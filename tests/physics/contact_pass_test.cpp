@@ -172,4 +172,32 @@ TEST_F(ContactTest, TerrainPairsCountEveryStepAndScenerySkipsTheLandscapeClass)
     EXPECT_EQ(m_carB.m_bTouched, 1);
 }
 
+// A car under a steep stretch of terrain lies inside its bounding box and
+// keeps an empty manifold with it: that is no touch. Meeting the slope is.
+TEST_F(ContactTest, OverlappingBoxesWithoutPointsAreNoTouch)
+{
+    btTriangleMesh mesh;
+    mesh.addTriangle(btVector3(-50, 0, -50), btVector3(50, 0, -50), btVector3(-50, 20, 50)); // y = (z + 50) / 5
+    btBvhTriangleMeshShape ground(&mesh, true);
+    btRigidBody* floor = AddBody(&ground, &g_Landscape, btVector3(0, 0, 0));
+    btRigidBody* car = Car(&m_carA, 0.0f, 0.0f);
+    const struct {
+        float y;
+        int touched;
+    } cases[] = {{3.0f, 0}, {10.0f, 1}};
+    for (const auto& c : cases) {
+        btTransform at;
+        at.setIdentity();
+        at.setOrigin(btVector3(-20, c.y, 0));
+        car->setWorldTransform(at);
+        m_carA.m_bTouched = 0;
+        Step(1);
+        ASSERT_GT(g_Game.m_nManifolds, 0) << "the pair keeps a manifold";
+        EXPECT_EQ(m_carA.m_bTouched, c.touched) << c.y;
+    }
+    m_world->removeRigidBody(floor);
+    delete floor->getMotionState();
+    delete floor;
+}
+
 } // namespace

@@ -419,18 +419,25 @@ TEST_F(DamageTest, RandomDamageWearsAndRepairRestores)
     EXPECT_EQ(bare.GetMeanDeformation(), 0.0f);
 }
 
-TEST_F(DamageTest, PoliceStrengthIsRaisedTwiceAndCapped)
+// Wear within twice the dent radius (strength + 0.5 before the second
+// scaling) of a wheel: S x 0.75 for most cars, police raised and capped.
+TEST_F(DamageTest, WheelWearNearTheHit)
 {
     const struct {
         int kind;
-        float wearScale;
-    } cases[] = {{VEHICLE_TRAFFIC, 0.75f}, {VEHICLE_POLICE, 1.0f}};
+        float offset, expected;
+    } cases[] = {
+        {VEHICLE_TRAFFIC, 0.0f, 0.2f * 0.6f},
+        {VEHICLE_POLICE, 0.0f, 0.2f * 1.0f},
+        {VEHICLE_TRAFFIC, 1.2f, (1.0f - 1.2f / 2.6f) * 0.2f * 0.6f},
+        {VEHICLE_POLICE, 1.2f, (1.0f - 1.2f / 3.0f) * 0.2f * 1.0f},
+    };
     for (const auto& c : cases) {
         CVehicle* car = Spawned(c.kind);
         const D3DXVECTOR3 hub = car->m_pMesh->m_pPoints[VEHICLE_MESH_WHEEL_PART][0];
-        car->ApplyCollisionDamage(&hub, &m_back, &m_wall, 0.8f);
-        // At the hub: (1 - 0) x S x 0.2, S = 0.8 x 0.75, or 0.8 x 1.5 capped at 1 twice.
-        EXPECT_FLOAT_EQ(car->m_WheelWear[0], 0.2f * (c.kind == VEHICLE_POLICE ? 1.0f : 0.6f)) << c.kind;
+        const D3DXVECTOR3 at = hub + D3DXVECTOR3(0, 0, c.offset);
+        car->ApplyCollisionDamage(&at, &m_back, &m_wall, 0.8f);
+        EXPECT_FLOAT_EQ(car->m_WheelWear[0], c.expected) << c.kind << " " << c.offset;
     }
 }
 

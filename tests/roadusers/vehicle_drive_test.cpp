@@ -4,6 +4,7 @@
 #include "vehicle_fixture.h"
 
 #include "game/CityLogic.h"
+#include "objects/ParticleEffects.h"
 #include "shell/GameSound.h"
 #include "shell/GameTimer.h"
 #include "shell/Keywords.h"
@@ -491,6 +492,71 @@ TEST_F(DriveTest, StopsAndPark)
     EXPECT_EQ(car->m_pRigidBody->getLinearVelocity().length(), 0.0f);
     EXPECT_EQ(car->m_nAIState, 0);
     EXPECT_EQ(car->m_nPrevAIState, 2) << "the previous state stays";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DriveTest, DamagedEngineSmokes)
+{
+    const struct {
+        float damage, dt;
+        int frames, puffs;
+    } cases[] = {{0.25f, 1.0f, 3, 0}, {1.0f, 0.06f, 3, 3}, {1.0f, 0.04f, 3, 1}, {0.5f, 0.1f, 4, 2}};
+    for (const auto& c : cases) {
+        g_ParticleEffects.Reset();
+        CVehicle* car = Car();
+        car->m_fBodyDamage = c.damage;
+        g_GameTimer.m_fDelta = c.dt;
+        for (int i = 0; i < c.frames; ++i)
+            car->UpdateEngine();
+        EXPECT_EQ(g_ParticleEffects.m_nFlames, c.puffs) << c.damage << " " << c.dt;
+    }
+    // A model without an engine point makes none.
+    g_ParticleEffects.Reset();
+    CVehicle* car = Car();
+    car->m_fBodyDamage = 1.0f;
+    const std::uint32_t points = car->m_pMesh->m_nPoints[VEHICLE_MESH_ENGINE_PART];
+    car->m_pMesh->m_nPoints[VEHICLE_MESH_ENGINE_PART] = 0;
+    car->UpdateEngine();
+    car->m_pMesh->m_nPoints[VEHICLE_MESH_ENGINE_PART] = points;
+    EXPECT_EQ(g_ParticleEffects.m_nFlames, 0);
+    g_ParticleEffects.Reset();
+}
+
+// Wheel points that give no ground plane, or too few of them, leave the
+// car's tilt as it was; it still moves.
+TEST_F(DriveTest, KinematicStepKeepsTheMatrixWithoutAGroundPlane)
+{
+    CVehicle* car = Car();
+    D3DXVECTOR3* hubs = car->m_pMesh->m_pPoints[VEHICLE_MESH_WHEEL_PART];
+    const std::uint32_t count = car->m_pMesh->m_nPoints[VEHICLE_MESH_WHEEL_PART];
+    D3DXVECTOR3 saved[4];
+    std::copy(hubs, hubs + 4, saved);
+    const D3DXMATRIX before = car->m_matWorld;
+    const struct {
+        const char* name;
+        std::uint32_t points;
+        bool collapse;
+    } cases[] = {{"three wheel points", 3, false}, {"all hubs at one place", count, true}};
+    for (const auto& c : cases) {
+        car->m_matWorld = before;
+        car->m_pMesh->m_nPoints[VEHICLE_MESH_WHEEL_PART] = c.points;
+        if (c.collapse)
+            std::fill(hubs, hubs + 4, D3DXVECTOR3(0, 0.3f, 0));
+        car->m_fSpeed = 36.0f;
+        g_GameTimer.m_fDelta = 0.1f;
+        car->UpdateMotion();
+        std::copy(saved, saved + 4, hubs);
+        car->m_pMesh->m_nPoints[VEHICLE_MESH_WHEEL_PART] = count;
+        for (int row = 0; row < 3; ++row)
+            for (int col = 0; col < 3; ++col)
+                EXPECT_TRUE(std::isfinite(car->m_matWorld.m[row][col])) << c.name;
+        EXPECT_EQ(car->m_matWorld._22, before._22) << c.name;
+        EXPECT_NEAR(car->m_matWorld._43, before._43 + 1.0f, 1e-4f) << c.name;
+        EXPECT_EQ(car->m_matWorld._42, before._42) << c.name;
+    }
 }
 
 } // namespace
