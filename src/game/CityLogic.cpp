@@ -155,7 +155,7 @@ void CCityLogic::UpdateContinueGame()
             const D3DXVECTOR3 eye = spawn + D3DXVECTOR3(40.0f, -8.0f, -120.0f);
             const D3DXVECTOR3 goal = spawn + D3DXVECTOR3(-10.0f, 2.0f, -7.5f);
             camera->SetView(&eye, &m_pCar->m_vPosition, &up);
-            camera->StartTransition(&goal, &m_pCar->m_vPosition, 5.0f, &up, 0.0f, 0);
+            camera->StartTransition(&goal, &m_pCar->m_vPosition, 5.0f, nullptr, 0.0f, 0);
         }
         Stamp();
         Next();

@@ -144,7 +144,7 @@ void CCityLogic::UpdateNewGame()
             if (camera) {
                 camera->SetTargetVehicle(nullptr);
                 const D3DXVECTOR3 eye = camera->m_vEye, target = camera->m_vTarget;
-                camera->StartTransition(&eye, &target, 1.0f, &kUp, 0.0f, 0);
+                camera->StartTransition(&eye, &target, 1.0f, nullptr, 0.0f, 0);
             }
             Stamp();
             m_nPhase = 6;
@@ -182,7 +182,7 @@ void CCityLogic::StartIntroduction()
     if (camera) {
         const D3DXVECTOR3 eye(-145.0f, 25.0f, -485.0f), goal(-145.0f, 20.0f, -455.0f);
         camera->SetView(&eye, &car->m_vPosition, &kUp);
-        camera->StartTransition(&goal, &car->m_vPosition, 20.0f, &kUp, 0.0f, 0);
+        camera->StartTransition(&goal, &car->m_vPosition, 20.0f, nullptr, 0.0f, 0);
         camera->SetTargetVehicle(car);
         camera->StartFadeIn(2.0f, 1);
     }
@@ -216,7 +216,7 @@ void CCityLogic::IntroHandOverYard()
     if (camera) {
         const D3DXVECTOR3 eye(-86.0f, 19.0f, -383.0f), goal(-95.0f, 26.0f, -391.0f);
         camera->SetView(&eye, &car->m_vPosition, &kUp);
-        camera->StartTransition(&goal, &car->m_vPosition, 8.0f, &kUp, 0.0f, 0);
+        camera->StartTransition(&goal, &car->m_vPosition, 8.0f, nullptr, 0.0f, 0);
         camera->StartFadeIn(1.0f, 1);
     }
     Stamp();

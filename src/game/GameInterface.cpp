@@ -113,7 +113,20 @@ void CGameInterface::ResetPanels()
     m_pDialogueSpeaker = nullptr;
     m_nDialogueRows = 0;
     m_szDialogueSpeaker[0] = '\0';
-    m_nWorkshopState = m_nCarShopState = 0;
+    m_bWorkshopOpen = 0;
+    m_fWorkshopFade = 0.0f;
+    m_nWorkshopPage = 0;
+    m_pCarShopProp = nullptr;
+    m_bCarShopOpen = 0;
+    m_fCarShopFade = 0.0f;
+    m_nCarShopPage = 0;
+    m_fRatingFade = m_fRatingTimer = 0.0f;
+    m_bDriverInfoOpen = 0;
+    m_fDriverInfoFade = m_fDriverInfoTimer = 0.0f;
+    std::memset(m_szDriverInfoRows, 0, sizeof(m_szDriverInfoRows));
+    for (D3DXCOLOR4& c : m_DriverInfoColours)
+        c = D3DXCOLOR4{1.0f, 1.0f, 1.0f, 1.0f};
+    std::memset(m_fDriverInfoBars, 0, sizeof(m_fDriverInfoBars));
 }
 
 void CGameInterface::LoadSounds()

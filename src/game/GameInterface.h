@@ -6,6 +6,7 @@
 
 #include "game/InterfaceSprite.h"
 #include "game/MessageIds.h"
+#include "game/ShopScreens.h"
 #include "graphics/GameFont.h"
 #include "platform/D3DX9.h"
 #include "shell/VectorHelpers.h"
@@ -14,6 +15,9 @@
 
 class CGameSound;
 class CHuman;
+class CProp;
+class CVehicle;
+struct ScreenKeys;
 class CSaveReader;
 class CSaveWriter;
 class CStaticObject;
@@ -35,6 +39,8 @@ enum {
     MESSAGE_ROW_SIZE = 128,
     MESSAGE_SLOTS = 32,
     MAP_FAN_VERTICES = 33,
+    DRIVER_INFO_ROWS = 13,
+    DRIVER_INFO_ROW_SIZE = 128,
 };
 
 struct RacerRecord {
@@ -76,6 +82,23 @@ public:
     // Opens the pop-up menu in a mode (POPUP_PAUSE, POPUP_TAXI_OFFER) or closes it.
     void SetPopupMenu(int mode);
 
+    // Racers' rating list (Tab) and driver information (I). The steps hold
+    // the keys and timing, the Draw operations call them and then draw.
+    void ShowRatingList(int open);
+    void StepRatingList(ScreenKeys& keys, float gameDelta);
+    void SetDriverInfo(int open);
+    // Rebuilds the rows when at least 0.5 s of game time has gone by.
+    void RefreshDriverInfo(float gameDelta);
+    void RebuildDriverInfo();
+    void StepDriverInfo(ScreenKeys& keys, float gameDelta);
+
+    // Workshop and car shop.
+    void SetWorkshop(int open);
+    void StepWorkshop(ScreenKeys& keys, float realDelta);
+    void SetCarShop(CProp* prop);
+    void StepCarShop(ScreenKeys& keys, float realDelta);
+    void DrawCarFigures(float left, float right, float top, CVehicle* car);
+
     // 1. The interface font.
     CGameFont m_Font;
     // 2. HUD.
@@ -95,6 +118,8 @@ public:
     TextureId m_nRaceAskTexture[2] = {INVALID_TEXTURE_ID, INVALID_TEXTURE_ID}, m_nResultTexture = INVALID_TEXTURE_ID;
     // 5. Rating list.
     std::uint32_t m_bRatingOpen = 0;
+    float m_fRatingFade = 0.0f;
+    float m_fRatingTimer = 0.0f;
     CGameSound* m_pRatingSound = nullptr;
     CInterfaceSprite m_RatingBar;
     TextureId m_nRatingTexture = INVALID_TEXTURE_ID;
@@ -103,6 +128,13 @@ public:
     // 6. Balance bar.
     CInterfaceSprite m_BalanceBar;
     TextureId m_nBalanceTexture = INVALID_TEXTURE_ID;
+    std::uint32_t m_bDriverInfoOpen = 0;
+    float m_fDriverInfoFade = 0.0f;
+    float m_fDriverInfoTimer = 0.0f;
+    char m_szDriverInfoRows[DRIVER_INFO_ROWS][DRIVER_INFO_ROW_SIZE] = {};
+    D3DXCOLOR4 m_DriverInfoColours[DRIVER_INFO_ROWS] = {};
+    // SPEED, POWER, CONTROL as the car is, then the same undamaged.
+    float m_fDriverInfoBars[6] = {};
     // 7. Pop-up menu.
     CInterfaceSprite m_RequestBar;
     TextureId m_nRequestTexture = INVALID_TEXTURE_ID;
@@ -142,7 +174,17 @@ public:
     // 9. Shop screens.
     CInterfaceSprite m_WorkshopBar, m_CarShopBar;
     TextureId m_nWorkshopTexture = INVALID_TEXTURE_ID, m_nCarShopTexture = INVALID_TEXTURE_ID;
-    int m_nWorkshopState = 0, m_nCarShopState = 0;
+    std::uint32_t m_bWorkshopOpen = 0;
+    float m_fWorkshopFade = 0.0f;
+    int m_nWorkshopPage = 0;
+    char m_szRepairTexts[4][32] = {};
+    float m_fLevelPrices[4] = {};
+    CProp* m_pCarShopProp = nullptr;
+    std::uint32_t m_bCarShopOpen = 0;
+    float m_fCarShopFade = 0.0f;
+    int m_nCarShopPage = 0;
+    char m_szCarShopRows[CARSHOP_PAGES][CARSHOP_ROWS][CARSHOP_ROW_SIZE] = {};
+    int m_nCarShopFirst = 0, m_nCarShopLast = 1;
     // 10. Button and money sounds.
     CGameSound* m_pSoundMove = nullptr;   // selection moved
     CGameSound* m_pSoundClick = nullptr;

@@ -16,12 +16,8 @@ void Placeholder(const char* panel)
 } // namespace
 
 void CGameInterface::DrawHud() { Placeholder("hud"); }
-void CGameInterface::DrawDriverInfo() { Placeholder("driver info"); }
 void CGameInterface::DrawRaceInfo() { Placeholder("race info"); }
 void CGameInterface::DrawRaceResult() { Placeholder("race result"); }
-void CGameInterface::DrawRatingList() { Placeholder("rating list"); }
-void CGameInterface::DrawWorkshop() { Placeholder("workshop"); }
-void CGameInterface::DrawCarShop() { Placeholder("car shop"); }
 void CGameInterface::DrawPopupMenu() { Placeholder("popup"); }
 void RenderInfoScreens()
 {

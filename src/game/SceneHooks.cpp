@@ -1,9 +1,10 @@
-// The car's and the landscape's own operations, and stand-ins for the
-// panels and screens not built yet. Their resting results keep every scene
-// moving: the offer panel closes at once declined, the result panel is
-// closed (booked) at once, the shop screens do nothing.
+// The car's, shops' and landscape's own operations, and stand-ins for the
+// race panels not built yet. Their resting results keep every scene moving:
+// the offer panel closes at once declined, the result panel is closed
+// (booked) at once.
 #include "game/SceneHooks.h"
 
+#include "game/GameInterface.h"
 #include "game/GameMenu.h"
 #include "roadusers/Vehicle.h"
 #include "world/Landscape.h"
@@ -35,8 +36,15 @@ int IsRaceOfferOpen() { return 0; }
 int IsRaceOfferAccepted() { return 0; }
 void OpenRaceResult() {}
 int IsRaceResultOpen() { return 0; }
-void OpenWorkshop() {}
-void OpenCarShop(CProp*) {}
+void OpenWorkshop()
+{
+    g_GameInterface.SetWorkshop(1);
+}
+
+void OpenCarShop(CProp* entrance)
+{
+    g_GameInterface.SetCarShop(entrance);
+}
 
 void OpenGameMenu(int screen)
 {

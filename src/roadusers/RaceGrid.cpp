@@ -101,7 +101,7 @@ void CVehicleManager::SetupRaceGrid()
         const D3DXVECTOR3 from = m_RaceRoute[ahead] + lift;
         const D3DXVECTOR3 to = m_RaceRoute[0] - (m_RaceRoute[1] - m_RaceRoute[0]) * 2.0f + lift;
         camera->SetView(&from, &player->m_vPosition, &kUp);
-        camera->StartTransition(&to, &player->m_vPosition, 8.0f, &kUp, 0.0f, 0);
+        camera->StartTransition(&to, &player->m_vPosition, 8.0f, nullptr, 0.0f, 0);
     }
     // The grid gets its markers at once, not at the next marker tick.
     m_fMarkerTimer = kMarkerPeriod;

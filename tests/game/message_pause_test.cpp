@@ -13,10 +13,13 @@ protected:
     void SetUp() override
     {
         MessageTest::SetUp();
+        // Tests run SetUp again for each case: only the first call sees the
+        // camera to give back.
+        if (!m_camera)
+            m_savedCamera = g_Game.m_pCamera;
         m_camera = std::make_unique<CWorldCamera>();
         m_camera->m_nMode = 2;
         m_camera->m_nLastView = 2;
-        m_savedCamera = g_Game.m_pCamera;
         g_Game.m_pCamera = m_camera.get();
         m_car = std::make_unique<CVehicle>();
         g_pPlayerVehicle = m_car.get();

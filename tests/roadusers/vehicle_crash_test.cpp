@@ -69,7 +69,7 @@ protected:
     }
     CVehicle* Car(int kind, const D3DXVECTOR3& at)
     {
-        CVehicle* car = Spawned(kind, "Data/Vehicles/01/Main.obj", at);
+        CVehicle* car = Spawned(kind, "Data/Vehicles/02/Main.obj", at);
         car->SetPhysicsActive(1);
         return car;
     }
@@ -107,7 +107,9 @@ TEST_F(CrashTest, CrashIntoTrafficBooksOneIncident)
     CVehicle* traffic = Car(VEHICLE_TRAFFIC, D3DXVECTOR3(0, 0.6f, 15));
     for (int i = 0; i < 30; ++i)
         Frame({player, traffic});
-    Push(player, 50.0f / 3.6f);
+    // How hard a crash counts is measured against both cars' top speeds: for
+    // the player's first car, 70 km/h into a standing car is an incident.
+    Push(player, 70.0f / 3.6f);
     for (int i = 0; i < 120; ++i)
         Frame({player, traffic});
     EXPECT_EQ(g_PlayerStats.m_nRoadIncidents, 1);

@@ -5,6 +5,7 @@
 
 #include "game/CityLogic.h"
 #include "objects/ParticleEffects.h"
+#include "shell/AudioManager.h"
 #include "shell/GameSound.h"
 #include "shell/GameTimer.h"
 #include "shell/Keywords.h"
@@ -26,13 +27,14 @@ protected:
     void SetUp() override
     {
         VehicleTest::SetUp();
+        m_savedAudio = g_bAudio;
         g_GameTimer.m_fDelta = 1.0f / 60.0f;
         g_CityLogic.SetScene(0, nullptr, nullptr);
         g_CityLogic.m_pCar = nullptr;
     }
     void TearDown() override
     {
-        g_bAudio = 0;
+        g_bAudio = m_savedAudio;
         g_CityLogic.m_pCar = nullptr;
         g_CityLogic.SetScene(0, nullptr, nullptr);
         g_PropManager.m_nProps = 0;
@@ -60,6 +62,8 @@ protected:
     {
         return car->m_pRaycastVehicle->getWheelInfo(i).m_brake;
     }
+
+    int m_savedAudio = 0;
 };
 
 TEST(Steering, ReturnsCounterSteersSlowsWithSpeedAndClamps)
@@ -557,6 +561,37 @@ TEST_F(DriveTest, KinematicStepKeepsTheMatrixWithoutAGroundPlane)
         EXPECT_NEAR(car->m_matWorld._43, before._43 + 1.0f, 1e-4f) << c.name;
         EXPECT_EQ(car->m_matWorld._42, before._42) << c.name;
     }
+}
+
+} // namespace
+
+namespace {
+
+// Near the camera a car borrows an engine sound and starts at its base
+// pitch; far away it gives it back. With sound off it asks for none.
+TEST_F(DriveTest, EngineSoundIsBorrowedNearAndGivenBackFar)
+{
+    CGameSound sound("engine", nullptr, nullptr, 0, 1.0f, 50.0f);
+    sound.m_nBaseFrequency = 22050;
+    PooledSound<CVehicle>& slot = g_AudioManager.m_EngineSounds[3][0];
+    slot = {&sound, nullptr};
+    CVehicle* car = Car();
+    car->m_nEngineSound = 3;
+    car->m_fEnginePitch = 1.0f;
+    const struct {
+        int audio;
+        float distance;
+        bool lent;
+    } steps[] = {{0, 10.0f, false}, {1, 60.0f, false}, {1, 10.0f, true}, {1, 10.0f, true}, {1, 50.0f, false}};
+    for (const auto& s : steps) {
+        g_bAudio = s.audio;
+        car->m_fCameraDistance = s.distance;
+        car->UpdateEngine();
+        EXPECT_EQ(car->m_pEngineSound == &sound, s.lent) << s.audio << " " << s.distance;
+        EXPECT_EQ(slot.pOwner == car, s.lent) << s.audio << " " << s.distance;
+    }
+    EXPECT_EQ(car->m_fEnginePitch, 22050.0f) << "idling at the base pitch";
+    slot = {nullptr, nullptr};
 }
 
 } // namespace

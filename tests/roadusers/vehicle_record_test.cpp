@@ -244,16 +244,32 @@ TEST_F(VehicleTest, FiguresFollowTheLevelsAndTheDamage)
     EXPECT_FLOAT_EQ(car->m_fPower, power * 0.5f) << "the damaged figures stay";
 }
 
-TEST_F(VehicleTest, SampleModelsSpreadFromCheapToDear)
+// Trading must be possible but earned: the first car (02) is cheap enough
+// that the damage the new game leaves on it costs less than the starting
+// 1,000 to repair, and every other model costs more than that car is worth
+// plus the starting money.
+TEST_F(VehicleTest, SampleModelsPriceTheFirstCarBelowTheOthers)
 {
-    int cheapest = 1 << 30, dearest = 0;
     for (int model = 1; model <= 8; ++model) {
         const std::string path = "Data/Vehicles/0" + std::to_string(model) + "/Main.obj";
-        const int rating = Load(path.c_str())->GetPerformanceRating(1, 1);
-        cheapest = std::min(cheapest, rating);
-        dearest = std::max(dearest, rating);
+        CVehicle* car = Load(path.c_str());
+        const int rating = car->GetPerformanceRating(1, 1);
+        if (model != 2) {
+            EXPECT_GE(rating, 10500) << path;
+            EXPECT_LE(rating, 20000) << path;
+            continue;
+        }
+        EXPECT_NEAR(rating, 8700, 150);
+        // As the new game leaves it: engine damage and every wheel's wear 0.5.
+        car->m_fBodyDamage = 0.5f;
+        for (float& wear : car->m_WheelWear)
+            wear = 0.5f;
+        const int worn = car->GetPerformanceRating(1, 1);
+        EXPECT_NEAR(worn, 4850, 100);
+        EXPECT_NEAR(car->GetRepairPrice(1), 770, 30);
+        EXPECT_LT(car->GetRepairPrice(1), 1000);
+        EXPECT_LT(worn + 1000, 10500) << "no trade straight after the introduction";
     }
-    EXPECT_GT(dearest, cheapest * 2);
 }
 
 TEST_F(VehicleTest, NewRideHeightMovesEveryWheelAndKeepsTheBodyInTheWorld)

@@ -48,23 +48,25 @@ struct CarModel {
     std::uint32_t tone; // the body texture's base tone
 };
 
-// Cheap and slow first, the dearest last: prices follow the figures.
+// The player's first car (02) is the cheapest: about 8,700 new, so the
+// damage it starts with costs less to repair than the starting money, while
+// every other model (10,500 to 20,000) has to be earned before a trade.
 const CarModel kModels[8] = {
-    {"Galant S500", 4.2f, 1.7f, 0.30f, 0.95f, 1.45f, 0.35f, -0.55f, 1, 0.70f, 950.0f, 1800.0f, 1.0f, 0.9f, 1.0f,
-     1.0f, 1, 0, 18.0f, 2.2f, 255, 200, 0xFFE8E8E8u},
-    {"Clio NSX", 3.8f, 1.65f, 0.28f, 0.90f, 1.40f, 0.30f, -0.50f, 1, 0.68f, 900.0f, 2000.0f, 1.1f, 1.0f, 1.05f,
+    {"Galant S500", 4.2f, 1.7f, 0.30f, 0.95f, 1.45f, 0.35f, -0.55f, 1, 0.70f, 950.0f, 3100.0f, 1.2f, 1.1f, 1.1f,
+     1.1f, 1, 0, 18.0f, 2.2f, 255, 200, 0xFFE8E8E8u},
+    {"Clio NSX", 3.8f, 1.65f, 0.28f, 0.90f, 1.40f, 0.30f, -0.50f, 1, 0.68f, 900.0f, 2760.0f, 1.1f, 1.0f, 1.05f,
      1.05f, 1, 0, 20.0f, 2.3f, 230, 255, 0xFFF0ECE0u},
-    {"Rover H1200", 4.8f, 1.9f, 0.40f, 1.15f, 1.85f, 0.40f, -0.75f, 3, 0.72f, 1700.0f, 2300.0f, 1.0f, 0.85f,
+    {"Rover H1200", 4.8f, 1.9f, 0.40f, 1.15f, 1.85f, 0.40f, -0.75f, 3, 0.72f, 1700.0f, 3300.0f, 1.2f, 0.95f,
      1.1f, 1.1f, 1, 1, 24.0f, 2.8f, 180, 255, 0xFFDCDCD0u},
-    {"Cosmo R200", 4.4f, 1.75f, 0.28f, 0.90f, 1.38f, 0.25f, -0.60f, 2, 0.72f, 1150.0f, 2500.0f, 1.2f, 1.1f, 1.1f,
+    {"Cosmo R200", 4.4f, 1.75f, 0.28f, 0.90f, 1.38f, 0.25f, -0.60f, 2, 0.72f, 1150.0f, 3200.0f, 1.2f, 1.1f, 1.1f,
      1.15f, 0, 1, 22.0f, 2.4f, 255, 255, 0xFFE4E4EAu},
-    {"Thunder-1960", 5.0f, 1.9f, 0.32f, 0.95f, 1.42f, 0.20f, -0.70f, 3, 0.70f, 1600.0f, 2800.0f, 1.2f, 0.95f,
+    {"Thunder-1960", 5.0f, 1.9f, 0.32f, 0.95f, 1.42f, 0.20f, -0.70f, 3, 0.70f, 1600.0f, 3400.0f, 1.2f, 0.95f,
      1.15f, 1.2f, 0, 1, 20.0f, 2.6f, 255, 160, 0xFFEEE6D8u},
-    {"Accord Z8", 4.7f, 1.8f, 0.30f, 0.92f, 1.40f, 0.30f, -0.60f, 2, 0.72f, 1400.0f, 3000.0f, 1.3f, 1.15f, 1.2f,
+    {"Accord Z8", 4.7f, 1.8f, 0.30f, 0.92f, 1.40f, 0.30f, -0.60f, 2, 0.72f, 1400.0f, 3300.0f, 1.3f, 1.15f, 1.2f,
      1.25f, 1, 1, 24.0f, 2.6f, 220, 255, 0xFFE0E0E0u},
-    {"Alpha GRX8", 4.5f, 1.85f, 0.24f, 0.80f, 1.20f, 0.15f, -0.45f, 4, 0.74f, 1250.0f, 3300.0f, 1.5f, 1.3f, 1.35f,
+    {"Alpha GRX8", 4.5f, 1.85f, 0.24f, 0.80f, 1.20f, 0.15f, -0.45f, 4, 0.74f, 1250.0f, 3600.0f, 1.5f, 1.3f, 1.35f,
      1.4f, 0, 1, 28.0f, 3.0f, 255, 255, 0xFFF4F4F4u},
-    {"Uber Atom-2000", 4.6f, 1.95f, 0.22f, 0.78f, 1.15f, 0.10f, -0.40f, 4, 0.76f, 1100.0f, 3700.0f, 1.7f, 1.45f,
+    {"Uber Atom-2000", 4.6f, 1.95f, 0.22f, 0.78f, 1.15f, 0.10f, -0.40f, 4, 0.76f, 1100.0f, 4000.0f, 1.7f, 1.45f,
      1.45f, 1.5f, 0, 1, 30.0f, 3.2f, 255, 255, 0xFFF8F8F8u},
 };
 

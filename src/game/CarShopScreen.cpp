@@ -1,0 +1,220 @@
+// The car shop's keys and steps: browsing the showroom with the camera and
+// trading the player's car, taken in at its rating with its damage, for a
+// showroom car at that car's rating.
+#include "game/GameInterface.h"
+#include "game/PlayerStats.h"
+#include "game/ScreenKeys.h"
+#include "game/ShopScreens.h"
+#include "graphics/WorldCamera.h"
+#include "roadusers/Vehicle.h"
+#include "roadusers/VehicleManager.h"
+#include "shell/Game.h"
+#include "shell/GameSound.h"
+#include "shell/Profile.h"
+#include "world/Prop.h"
+#include "world/PropManager.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+const D3DXCOLOR4 kWhite{1.0f, 1.0f, 1.0f, 1.0f};
+const D3DXCOLOR4 kChoice{1.0f, 0.6f, 0.2f, 1.0f};
+const D3DXCOLOR4 kShort{1.0f, 0.3f, 0.3f, 1.0f};
+const D3DXVECTOR3 kVertical{0.0f, 1.0f, 0.0f};
+
+void Play(CGameSound* sound)
+{
+    if (sound)
+        sound->Play(0);
+}
+
+void SetRow(CGameInterface& ui, int page, int row, const char* text)
+{
+    std::snprintf(ui.m_szCarShopRows[page][row], sizeof(ui.m_szCarShopRows[page][row]), "%s", text);
+}
+
+void OpenMainPage(CGameInterface& ui)
+{
+    ui.m_nCarShopPage = 0;
+    ui.m_nCarShopFirst = 0;
+    ui.m_nCarShopLast = 1;
+    g_nCarShopItem = 0;
+}
+
+CVehicle* ShowroomCar(const CGameInterface& ui)
+{
+    const CProp* prop = ui.m_pCarShopProp;
+    if (!prop || g_nShowroomIndex < 0 || static_cast<std::uint32_t>(g_nShowroomIndex) >= prop->m_nCars)
+        return nullptr;
+    return prop->m_pCars[g_nShowroomIndex];
+}
+
+// The camera swings round to the showroom car and its price decides
+// whether CHANGE can be chosen.
+void LookAtShowroomCar(CGameInterface& ui)
+{
+    CVehicle* car = ShowroomCar(ui);
+    if (!car)
+        return;
+    if (CWorldCamera* camera = g_Game.m_pCamera) {
+        camera->SetTargetVehicle(nullptr);
+        const D3DXVECTOR3 eye = car->m_vPosition + D3DXVECTOR3(-3.5f, 2.5f, 0.0f);
+        const D3DXVECTOR3 target = car->m_vPosition - D3DXVECTOR3(0.0f, 2.0f, 0.0f);
+        camera->StartTransition(&eye, &target, 0.5f, &kVertical, 0.35f, 0);
+    }
+    g_nCarPrice = car->GetPerformanceRating(1, 1);
+    if (g_nCarBudget < g_nCarPrice) {
+        SetRow(ui, 1, CARSHOP_CHANGE_ROW, "COMES SHORT MONEY!");
+        g_CarShopItemColours[1][CARSHOP_CHANGE_ROW] = kShort;
+        ui.m_nCarShopFirst = CARSHOP_BACK_ROW;
+        g_nCarShopItem = CARSHOP_BACK_ROW;
+    } else {
+        SetRow(ui, 1, CARSHOP_CHANGE_ROW, "CHANGE");
+        g_CarShopItemColours[1][CARSHOP_CHANGE_ROW] = kChoice;
+        ui.m_nCarShopFirst = CARSHOP_CHANGE_ROW;
+        g_nCarShopItem = CARSHOP_CHANGE_ROW;
+    }
+    ui.m_nCarShopLast = CARSHOP_BACK_ROW;
+}
+
+void Browse(CGameInterface& ui, int step)
+{
+    const CProp* prop = ui.m_pCarShopProp;
+    if (!prop || prop->m_nCars == 0)
+        return;
+    const int last = static_cast<int>(prop->m_nCars) - 1;
+    const int index = std::clamp(g_nShowroomIndex + step, 0, last);
+    Play(ui.m_pSoundMove);
+    if (index == g_nShowroomIndex)
+        return;
+    g_nShowroomIndex = index;
+    LookAtShowroomCar(ui);
+}
+
+void StartBrowsing(CGameInterface& ui)
+{
+    const CProp* prop = ui.m_pCarShopProp;
+    CVehicle* own = g_pPlayerVehicle;
+    if (!prop || prop->m_nCars == 0 || !own) {
+        Play(ui.m_pSoundRefused);
+        return;
+    }
+    ui.m_nCarShopPage = 1;
+    // The own car's bars come from the driver information, built now.
+    ui.RebuildDriverInfo();
+    g_nCarBudget = own->GetPerformanceRating(1, 1) + g_PlayerStats.m_nMoney;
+    g_nShowroomIndex = 0;
+    LookAtShowroomCar(ui);
+    Play(ui.m_pSoundClick);
+}
+
+void ReturnCamera(CVehicle* car)
+{
+    CWorldCamera* camera = g_Game.m_pCamera;
+    if (!camera || !car)
+        return;
+    camera->SetTargetVehicle(car);
+    const D3DXVECTOR3 offset(-5.0f, 4.0f, 0.0f);
+    camera->StartTransition(&offset, &car->m_vPosition, 0.5f, &kVertical, 0.35f, 1);
+}
+
+void Leave(CGameInterface& ui)
+{
+    Play(ui.m_pSoundClick);
+    CVehicle* car = g_pPlayerVehicle;
+    if (ui.m_nCarShopPage == 1) {
+        ReturnCamera(car);
+        OpenMainPage(ui);
+        return;
+    }
+    if (car) {
+        if (CWorldCamera* camera = g_Game.m_pCamera)
+            camera->SetMode(camera->m_nLastView, car);
+        car->SetControlMode(2);
+        car->m_bHandBrake = 0;
+    }
+    g_PropManager.m_fShopTimer = -4.0f;
+    ui.SetCarShop(nullptr);
+    SaveGame();
+}
+
+// The showroom car takes the player's place in the car list and at the
+// entrance, the old car stands in its showroom place.
+void Trade(CGameInterface& ui)
+{
+    CVehicle* bought = ShowroomCar(ui);
+    CVehicle* other = g_pPlayerVehicle;
+    if (!bought || !other || g_nCarBudget < g_nCarPrice) {
+        Play(ui.m_pSoundRefused);
+        return;
+    }
+    g_VehicleManager.SwapVehicles(&bought, &other);
+    // Afterwards the slot holds the old car and `other` names the bought one.
+    ui.m_pCarShopProp->PlaceCars(&bought, &other);
+    g_pPlayerVehicle = g_VehicleManager.m_nCars > 0 ? g_VehicleManager.m_Cars[0] : other;
+    g_PlayerStats.m_nMoney = g_nCarBudget - g_nCarPrice;
+    g_PlayerStats.m_fCriminalLevel = 0.0f;
+    Leave(ui);
+}
+
+} // namespace
+
+void CGameInterface::SetCarShop(CProp* prop)
+{
+    if (prop == m_pCarShopProp)
+        return;
+    if (prop) {
+        prop->SetCarsInWorld(true);
+        g_pCarAtShopEntry = g_pPlayerVehicle;
+        m_bCarShopOpen = 1;
+    } else {
+        if (m_pCarShopProp)
+            m_pCarShopProp->SetCarsInWorld(false);
+        // A new car shakes off the police.
+        if (g_pPlayerVehicle != g_pCarAtShopEntry)
+            g_PlayerStats.m_fCriminalLevel = 0.0f;
+        ShowMessage(MSG_MAP_LEGEND, 10.0f, &kWhite, 0.35f);
+        m_bCarShopOpen = 0;
+    }
+    SetRow(*this, 0, 0, "CHANGE AUTO");
+    SetRow(*this, 0, 1, "COMPLETE");
+    for (int r = 0; r < CARSHOP_CHANGE_ROW; ++r)
+        SetRow(*this, 1, r, "");
+    SetRow(*this, 1, CARSHOP_CHANGE_ROW, "CHANGE");
+    SetRow(*this, 1, CARSHOP_BACK_ROW, "BACK");
+    OpenMainPage(*this);
+    m_pCarShopProp = prop;
+}
+
+void CGameInterface::StepCarShop(ScreenKeys& keys, float realDelta)
+{
+    const float step = 2.0f * realDelta;
+    m_fCarShopFade = std::clamp(m_fCarShopFade + (m_bCarShopOpen ? step : -step), 0.0f, 1.0f);
+    if (!m_bCarShopOpen)
+        return;
+    if (keys.up || keys.down) {
+        const int n = m_nCarShopLast - m_nCarShopFirst + 1;
+        const int i = g_nCarShopItem - m_nCarShopFirst + (keys.up ? -1 : 1);
+        g_nCarShopItem = m_nCarShopFirst + ((i % n) + n) % n;
+        keys.up = keys.down = 0;
+        Play(m_pSoundMove);
+    }
+    if (m_nCarShopPage == 1 && (keys.left || keys.right)) {
+        Browse(*this, keys.left ? -1 : 1);
+        keys.left = keys.right = 0;
+    }
+    if (keys.enter) {
+        keys.enter = 0;
+        if (g_nCarShopItem == m_nCarShopLast)
+            Leave(*this);
+        else if (m_nCarShopPage == 0)
+            StartBrowsing(*this);
+        else
+            Trade(*this);
+    } else if (keys.escape) {
+        keys.escape = 0;
+        Leave(*this);
+    }
+}

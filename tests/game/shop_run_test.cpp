@@ -1,0 +1,228 @@
+// The whole program on the sample city with keys posted to its window: the
+// player's car stops at the sample workshop and buys an upgrade, then stops
+// at the sample car shop and trades itself for a showroom car. Until the
+// shop-visit scene is built, the test opens each screen itself when that
+// scene is requested, as the scene will.
+#include "game/CityLogic.h"
+#include "game/GameInterface.h"
+#include "game/GameMenu.h"
+#include "game/PlayerStats.h"
+#include "platform/Backend.h"
+#include "platform/Win32.h"
+#include "platform/sound/SoundBackend.h"
+#include "roadusers/Vehicle.h"
+#include "roadusers/VehicleManager.h"
+#include "shell/Game.h"
+#include "shell/GameSteps.h"
+#include "shell/Input.h"
+#include "shell/Profile.h"
+#include "shell/WinMain.h"
+#include "support/TempDir.h"
+#include "world/Prop.h"
+#include "world/PropManager.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+int s_ticks = 0;
+std::function<void()> s_script;
+
+void Post(UINT message, WPARAM w)
+{
+    PostMessageA(g_hWnd, message, w, 0);
+}
+
+bool KeysAtRest()
+{
+    return !g_bKeyEnter && !g_bKeyUp && !g_bKeyDown && !g_bKeyEscape && !g_bKeyLeft && !g_bKeyRight;
+}
+
+void Drive(const char* step)
+{
+    if (std::strcmp(step, "g_FileManager.Init()") == 0)
+        Post(WM_KEYDOWN, VK_ESCAPE);
+    // The run goes straight to the shops: the new game's introduction is
+    // skipped before its first step.
+    if (std::strcmp(step, "g_CityLogic.Update()") == 0 && g_CityLogic.m_nScene == SCENE_NEW_GAME)
+        g_CityLogic.SetScene(0, nullptr, nullptr);
+    if (std::strcmp(step, "g_GameTimer.Update()") != 0)
+        return;
+    plat::AdvanceFakeClock(50);
+    if (++s_ticks > 3000) {
+        Post(WM_CLOSE, 0);
+        return;
+    }
+    const CMenuButton* focus = g_GameMenu.m_pFocus;
+    if (s_ticks % 2 == 0 && s_script && !(focus && focus->m_bPressed) && KeysAtRest())
+        s_script();
+}
+
+// Parks the player's car on a shop's entrance point, under player control.
+void ParkAt(const D3DXVECTOR3& entrance)
+{
+    CVehicle* car = g_pPlayerVehicle;
+    const D3DXVECTOR3 at = entrance + D3DXVECTOR3(0.0f, 1.0f, 0.0f), look = at + D3DXVECTOR3(0.0f, 0.0f, 10.0f);
+    const D3DXVECTOR3 up(0.0f, 1.0f, 0.0f);
+    car->Spawn(&at, &look, &up, 2, VEHICLE_PLAYER, 1);
+    car->m_fSpeed = 0.0f;
+    // The menu keys posted before were never released; as driving keys they
+    // would move the parked car.
+    for (int& action : g_ActionFlags)
+        action = 0;
+}
+
+class ShopRunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::copy(std::string(MORVAINE_BUILD_DIR) + "/run", m_dir.Path(),
+                              std::filesystem::copy_options::recursive);
+        std::filesystem::remove_all(m_dir.Path() / "Save");
+        plat::SetHeadless(true);
+        plat::SetSoundBackend(plat::SoundBackendKind::Silent);
+        plat::ResetWindowing();
+        plat::SetFrameBudget(0);
+        plat::SetFakeClock(100000);
+        g_pGameStepObserver = Drive;
+    }
+    void TearDown() override
+    {
+        g_pGameStepObserver = nullptr;
+        s_script = nullptr;
+        plat::UseRealClock();
+        plat::ResetWindowing();
+        g_bInGame = 0;
+        g_pPlayerVehicle = nullptr;
+        g_nProfile = -1;
+    }
+    test::ScopedTempDir m_dir;
+};
+
+TEST_F(ShopRunTest, WorkshopUpgradeThenCarShopTrade)
+{
+    std::string typed = "Tess";
+    int phase = 0;
+    std::vector<WPARAM> keys;
+    CVehicle* oldCar = nullptr;
+    CVehicle* bought = nullptr;
+    CProp* carShop = nullptr;
+    int moneyBefore = 0, saves = 0, budget = 0, price = 0;
+    bool oldInShowroom = false, playerIsBought = false;
+    bool workshopOpened = false, carShopOpened = false, upgraded = false, controlBack = false;
+    const auto saveExists = [&] { return std::filesystem::exists(m_dir.Path() / "Save/Profile01.sav"); };
+    s_script = [&]() {
+        CGameMenu& m = g_GameMenu;
+        if (!g_bInGame) {
+            if (m.m_nState == MENU_NAME && !typed.empty()) {
+                Post(WM_CHAR, static_cast<unsigned char>(typed[0]));
+                typed.erase(0, 1);
+            } else if (m.m_nState == MENU_NAME || m.m_nState == MENU_MAIN) {
+                Post(WM_KEYDOWN, VK_RETURN);
+            } else if (m.m_nState == MENU_NEW_GAME) {
+                Post(WM_KEYDOWN, m.m_pFocus == &m.m_No ? VK_UP : VK_RETURN);
+            }
+            return;
+        }
+        CVehicle* car = g_pPlayerVehicle;
+        if (!car)
+            return;
+        if (!keys.empty()) {
+            Post(WM_KEYDOWN, keys.front());
+            keys.erase(keys.begin());
+            return;
+        }
+        switch (phase) {
+        case 0: // to the workshop
+            if (g_PropManager.m_nWorkShops == 0)
+                return;
+            ParkAt(g_PropManager.m_WorkShops[0]);
+            phase = 1;
+            break;
+        case 1:
+            if (g_CityLogic.m_nScene != SCENE_SHOP)
+                return;
+            g_CityLogic.SetScene(0, nullptr, nullptr);
+            car->SetControlMode(1);
+            g_GameInterface.SetWorkshop(1);
+            workshopOpened = true;
+            g_PlayerStats.m_nMoney = moneyBefore = 100000;
+            // UPGRADE, ENGINE, the first level, buy it, back to the main page, leave.
+            keys = {VK_DOWN, VK_RETURN, VK_RETURN, VK_UP, VK_RETURN, VK_ESCAPE, VK_ESCAPE};
+            phase = 2;
+            break;
+        case 2:
+            if (g_GameInterface.m_bWorkshopOpen)
+                return;
+            upgraded = car->m_UpgradeLevels[ENGINE] == 1 && g_PlayerStats.m_nMoney < moneyBefore;
+            controlBack = car->m_nControlMode == 2;
+            saves = saveExists();
+            if (g_PropManager.m_nCarShops == 0)
+                return;
+            ParkAt(g_PropManager.m_CarShops[0]);
+            phase = 3;
+            break;
+        case 3:
+            // The run opens the shop itself: the visit scene stops as soon
+            // as it starts, before it would open the screen on its own.
+            if (g_CityLogic.m_nScene == SCENE_SHOP) {
+                carShop = static_cast<CProp*>(g_CityLogic.m_pObject);
+                g_CityLogic.SetScene(0, nullptr, nullptr);
+                car->SetControlMode(1);
+            }
+            if (!carShop)
+                return;
+            // The showroom fills when the camera comes near; the workshop's
+            // farewell message takes Enter until it has faded out.
+            if (!carShop->m_bCarShop || carShop->m_nCars == 0 || g_GameInterface.m_bMessageVisible ||
+                g_GameInterface.m_fMessageFade > 0.0f)
+                return;
+            g_GameInterface.SetCarShop(carShop);
+            carShopOpened = true;
+            oldCar = car;
+            bought = carShop->m_pCars[0];
+            // CHANGE AUTO, CHANGE.
+            keys = {VK_RETURN, VK_RETURN};
+            phase = 4;
+            break;
+        case 4:
+            if (g_pPlayerVehicle == oldCar)
+                return;
+            budget = g_nCarBudget;
+            price = g_nCarPrice;
+            keys = {VK_ESCAPE};
+            phase = 5;
+            break;
+        case 5:
+            if (g_GameInterface.m_bCarShopOpen)
+                return;
+            for (std::uint32_t i = 0; i < carShop->m_nCars; ++i)
+                oldInShowroom |= carShop->m_pCars[i] == oldCar;
+            playerIsBought = g_pPlayerVehicle == bought && g_VehicleManager.m_Cars[0] == bought;
+            Post(WM_CLOSE, 0);
+            phase = 6;
+            break;
+        }
+    };
+    s_ticks = 0;
+    WinMain(nullptr, nullptr, nullptr, 1);
+
+    ASSERT_TRUE(workshopOpened) << "the car never stopped at the sample workshop";
+    EXPECT_TRUE(upgraded);
+    EXPECT_TRUE(controlBack) << "Escape gives the car back to the player";
+    EXPECT_TRUE(saves) << "leaving the workshop saves";
+    ASSERT_TRUE(carShopOpened) << "the car never stopped at the sample car shop";
+    EXPECT_EQ(phase, 6) << "the trade did not happen";
+    EXPECT_EQ(g_PlayerStats.m_nMoney, budget - price);
+    EXPECT_TRUE(playerIsBought);
+    EXPECT_TRUE(oldInShowroom);
+    EXPECT_LT(s_ticks, 3000) << "the script went astray";
+}
+
+} // namespace
