@@ -21,10 +21,7 @@ namespace {
 const int kRayCount = 4096;
 const float kRayLength = 200.0f;
 
-struct Ray {
-    float origin[3];
-    float direction[3]; // unit length
-};
+using Ray = test::DownRay;
 
 const std::vector<test::Tri>& Mesh()
 {
@@ -35,20 +32,7 @@ const std::vector<test::Tri>& Mesh()
 // Rays from random points above the mesh, heading down at random slants.
 const std::vector<Ray>& Rays()
 {
-    static const std::vector<Ray> rays = [] {
-        std::mt19937 rng(1234);
-        std::uniform_real_distribution<float> where(-50.0f, 50.0f);
-        std::uniform_real_distribution<float> slant(-1.0f, 1.0f);
-        std::vector<Ray> out;
-        for (int i = 0; i < kRayCount; ++i) {
-            const float dx = slant(rng);
-            const float dz = slant(rng);
-            const float dy = -1.0f;
-            const float length = std::sqrt(dx * dx + dy * dy + dz * dz);
-            out.push_back({{where(rng), 12.0f, where(rng)}, {dx / length, dy / length, dz / length}});
-        }
-        return out;
-    }();
+    static const std::vector<Ray> rays = test::DownwardRays(kRayCount, 1234);
     return rays;
 }
 

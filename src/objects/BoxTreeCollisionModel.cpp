@@ -62,16 +62,19 @@ void CBoxTreeCollisionModel::SetTransform(const float* matrix)
     m_transform = MatrixFromFloats(matrix);
     if (m_static) {
         m_inverseValid = Invert(m_transform, &m_inverse) ? 1 : 0;
+    } else {
+        m_inverseStale = 1;
     }
 }
 
 bool CBoxTreeCollisionModel::WorldToModel(CollisionMatrix* inverse) const
 {
-    if (m_static) {
-        *inverse = m_inverse;
-        return m_inverseValid != 0;
+    if (m_inverseStale) {
+        m_inverseValid = Invert(m_transform, &m_inverse) ? 1 : 0;
+        m_inverseStale = 0;
     }
-    return Invert(m_transform, inverse);
+    *inverse = m_inverse;
+    return m_inverseValid != 0;
 }
 
 int CBoxTreeCollisionModel::IndexOf(const CCollisionTreeLeaf* leaf) const

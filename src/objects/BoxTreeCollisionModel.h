@@ -58,7 +58,10 @@ private:
     std::vector<CCollisionTreeLeaf> m_triangles; // the triangle store
     CCollisionTreeBranch m_root;
     CollisionMatrix m_transform;
-    CollisionMatrix m_inverse;      // kept only for static models
+    // The inverse of the transform: made when a static model is moved, and
+    // for a moving model at its first query after a move (many queries come
+    // between two moves).
+    mutable CollisionMatrix m_inverse;
     CCollisionTriangle m_collidingA;
     CCollisionTriangle m_collidingB;
     int m_collidingIndexA = 0;
@@ -67,5 +70,6 @@ private:
     int32_t m_lastQuery = COLLISION_QUERY_NONE;
     uint8_t m_finalized = 0;
     uint8_t m_static;
-    uint8_t m_inverseValid = 1;     // the static inverse exists
+    mutable uint8_t m_inverseValid = 1; // the inverse exists
+    mutable uint8_t m_inverseStale = 0;  // a moving model was moved since its inverse was made
 };

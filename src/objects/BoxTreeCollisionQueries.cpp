@@ -2,6 +2,8 @@
 #include "objects/BoxTreeCollisionModel.h"
 #include "objects/CollisionNodeStack.h"
 
+#include <cmath>
+
 namespace {
 
 // Nearest hits are searched below this parameter only.
@@ -29,12 +31,17 @@ bool CBoxTreeCollisionModel::IntersectRay(const float* origin, const float* dire
         end = -end;
     }
     // An end beyond 3e30 makes the box test the half-infinite ray's.
-    const bool ray = end > 3e30f;
+    bool ray = end > 3e30f;
     CollisionVec3 midpoint;
     CollisionVec3 half;
-    HalveSegment(o, d, end, &midpoint, &half);
+    CollisionVec3 absHalf;
+    auto setSegment = [&](float length) {
+        HalveSegment(o, d, length, &midpoint, &half);
+        absHalf = {std::fabs(half.x), std::fabs(half.y), std::fabs(half.z)};
+    };
+    setSegment(end);
     auto overlaps = [&](const CAxisBox& box) {
-        return ray ? box.IntersectsRay(o, d) : box.IntersectsHalfSegment(midpoint, half);
+        return ray ? box.IntersectsRay(o, d) : box.IntersectsHalfSegment(midpoint, half, absHalf);
     };
     float best = kFarthestHit;
     auto test = [&](const CCollisionTreeLeaf* leaf) {
@@ -48,6 +55,11 @@ bool CBoxTreeCollisionModel::IntersectRay(const float* origin, const float* dire
         }
         best = t;
         RecordHit(leaf, point);
+        if (closest) {
+            // Only a nearer hit can win now: boxes beyond this one are skipped.
+            ray = false;
+            setSegment(t);
+        }
         return !closest;
     };
     if (WalkCollisionTree(m_root, overlaps, test)) {

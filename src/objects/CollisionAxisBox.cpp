@@ -50,13 +50,25 @@ bool CAxisBox::IntersectsSegment(const CollisionVec3& origin, const CollisionVec
 
 bool CAxisBox::IntersectsHalfSegment(const CollisionVec3& midpoint, const CollisionVec3& half) const
 {
+    return IntersectsHalfSegment(midpoint, half, {std::fabs(half.x), std::fabs(half.y), std::fabs(half.z)});
+}
+
+bool CAxisBox::IntersectsHalfSegment(const CollisionVec3& midpoint, const CollisionVec3& half,
+                                     const CollisionVec3& absHalf) const
+{
     const CollisionVec3 e = Scale(size, 0.5f);
     const CollisionVec3 t = Subtract(midpoint, centre);
-    if (std::fabs(t.x) > e.x + std::fabs(half.x) || std::fabs(t.y) > e.y + std::fabs(half.y) ||
-        std::fabs(t.z) > e.z + std::fabs(half.z)) {
+    if (std::fabs(t.x) > e.x + absHalf.x || std::fabs(t.y) > e.y + absHalf.y || std::fabs(t.z) > e.z + absHalf.z) {
         return false;
     }
-    return CrossAxesOverlap(e, half, t);
+    const CollisionVec3 w = Cross(half, t);
+    if (std::fabs(w.x) > e.y * absHalf.z + e.z * absHalf.y) {
+        return false;
+    }
+    if (std::fabs(w.y) > e.x * absHalf.z + e.z * absHalf.x) {
+        return false;
+    }
+    return !(std::fabs(w.z) > e.x * absHalf.y + e.y * absHalf.x);
 }
 
 bool CAxisBox::IntersectsRay(const CollisionVec3& origin, const CollisionVec3& direction) const

@@ -35,6 +35,9 @@ public:
     // The same finite-segment test from the segment's midpoint and half
     // vector, for callers that test one segment against many boxes.
     bool IntersectsHalfSegment(const CollisionVec3& midpoint, const CollisionVec3& half) const;
+    // The same test with |half| worked out once by the caller for a whole tree walk.
+    bool IntersectsHalfSegment(const CollisionVec3& midpoint, const CollisionVec3& half,
+                               const CollisionVec3& absHalf) const;
     bool IntersectsRay(const CollisionVec3& origin, const CollisionVec3& direction) const;
     // Separating-axis test of this box against another model's box placed
     // in this space by the relative transform.

@@ -4,16 +4,33 @@
 #include <cmath>
 #include <memory>
 
+namespace {
+
+// The smaller and larger of two coordinates as std::fmin and std::fmax give
+// them (a NaN loses to a number), without their library calls: the tree
+// build makes six of each per triangle at every level.
+inline float Lower(float a, float b)
+{
+    return (a < b || b != b) ? a : b;
+}
+
+inline float Higher(float a, float b)
+{
+    return (a > b || b != b) ? a : b;
+}
+
+} // namespace
+
 CCollisionTreeLeaf::CCollisionTreeLeaf(const CollisionVec3& corner1, const CollisionVec3& corner2,
                                        const CollisionVec3& corner3)
     : triangle(corner1, corner2, corner3)
 {
-    const CollisionVec3 low = {std::fmin(std::fmin(corner1.x, corner2.x), corner3.x),
-                               std::fmin(std::fmin(corner1.y, corner2.y), corner3.y),
-                               std::fmin(std::fmin(corner1.z, corner2.z), corner3.z)};
-    const CollisionVec3 high = {std::fmax(std::fmax(corner1.x, corner2.x), corner3.x),
-                                std::fmax(std::fmax(corner1.y, corner2.y), corner3.y),
-                                std::fmax(std::fmax(corner1.z, corner2.z), corner3.z)};
+    const CollisionVec3 low = {Lower(Lower(corner1.x, corner2.x), corner3.x),
+                               Lower(Lower(corner1.y, corner2.y), corner3.y),
+                               Lower(Lower(corner1.z, corner2.z), corner3.z)};
+    const CollisionVec3 high = {Higher(Higher(corner1.x, corner2.x), corner3.x),
+                                Higher(Higher(corner1.y, corner2.y), corner3.y),
+                                Higher(Higher(corner1.z, corner2.z), corner3.z)};
     SetBox(low, Subtract(high, low));
 }
 
@@ -53,8 +70,8 @@ namespace {
 void WidenBounds(const CollisionVec3& v, float low[3], float high[3])
 {
     for (int k = 0; k < 3; ++k) {
-        low[k] = std::fmin(low[k], v[k]);
-        high[k] = std::fmax(high[k], v[k]);
+        low[k] = Lower(low[k], v[k]);
+        high[k] = Higher(high[k], v[k]);
     }
 }
 

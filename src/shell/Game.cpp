@@ -209,6 +209,7 @@ void CGame::NewGame()
     // A new game from the menu creates the player's car itself.
     if (!g_bEditorMode && !g_bGameMenu)
         GAME_STEP(g_VehicleManager.CreatePlayerCar(nullptr, nullptr, nullptr));
+    WarmUpPrograms();
 }
 
 void CGame::Reset()

@@ -29,6 +29,8 @@ public:
     // loaded, 0 without a profile or after the load error box.
     int LoadGame();
     void UpdateVisibility(int force);
+    // Compiles the programs the world's views need before play starts.
+    void WarmUpPrograms();
     // The world's render passes.
     void RenderWorld();
     void RenderWaterPass();

@@ -89,5 +89,6 @@ int CGame::LoadGame()
     GAME_STEP(g_VehicleManager.ResetRace());
     g_TaxiJob = CTaxiJob{};
     GAME_STEP(g_pPlayerVehicle->RepairBody(1.0f));
+    WarmUpPrograms();
     return 1;
 }

@@ -115,6 +115,43 @@ TEST_F(EffectTest, PixelShaderOverTheFixedVertexStage)
     effect->Release();
 }
 
+// A vertex shader's draw is cut by the clip plane only while the plane is
+// on: the reflection pass leaves its water plane set after turning it off,
+// and the shader water drawn next must not vanish under it.
+TEST_F(EffectTest, ClipPlaneCutsShaderDrawsOnlyWhileOn)
+{
+    const std::string text = "param vector Tint = 1 0 0 1\n"
+                             "vertexshader vsFlat\nvoid main() { gl_Position = vec4(inPosition.xyz, 1.0); }\nend\n"
+                             "pixelshader psFlat\nvoid main() { fragColor = Tint; }\nend\n"
+                             "technique techFlat\n    pass P0 vsFlat psFlat\nend\n";
+    ID3DXEffect* effect = Compile(text);
+    ASSERT_NE(effect, nullptr);
+    ASSERT_EQ(effect->SetTechnique("techFlat"), D3D_OK);
+    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    const float behind[4] = {0, 0, 0, -1}, ahead[4] = {0, 0, 0, 1};
+    const struct {
+        const char* name;
+        const float* plane;
+        DWORD enable;
+        bool drawn;
+    } cases[] = {
+        {"plane that cuts everything, turned off", behind, 0, true},
+        {"plane that cuts everything, on", behind, 1, false},
+        {"plane that keeps everything, on", ahead, 1, true},
+    };
+    for (const auto& c : cases) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        device->SetClipPlane(0, c.plane);
+        device->SetRenderState(D3DRS_CLIPPLANEENABLE, c.enable);
+        DrawScreenQuad(effect);
+        const std::uint32_t p = Frame().At(kWidth / 2, kHeight / 2);
+        EXPECT_TRUE(Near(p, c.drawn ? 0xFFFF0000 : 0xFF000000, 2)) << c.name << ": " << std::hex << p;
+    }
+    device->SetRenderState(D3DRS_CLIPPLANEENABLE, 0);
+    effect->Release();
+}
+
 // Four taps of the stages 0-3 at the offsets of vertex registers 32-35,
 // weighted by pixel register 0: a flat texture comes back scaled.
 TEST_F(EffectTest, SmoothingReadsStagesAndConstantRegisters)

@@ -3,13 +3,19 @@
 // fades out by itself, and the sky's lights light a quad by day and night.
 #include "GlFixture.h"
 
+#include "platform/D3D9Gl.h"
+
 #include "graphics/render_fixture.h"
 #include "graphics/SceneLights.h"
+#include "shell/FileManager.h"
 #include "shell/Game.h"
+#include "shell/Settings.h"
 #include "shell/GameTimer.h"
 #include "world/Sky.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <string>
 
 namespace gltest {
 namespace {
@@ -170,6 +176,50 @@ TEST_F(PostEffectsTest, WorldFrameRunsEveryPassAndEndsOnTheFrame)
     now->Release();
     frame->Release();
     g_Game.Release();
+}
+
+// The programs a world frame needs are made while the game loads: after the
+// warm-up, frames of every pass by day, at night with the lamps and the
+// headlight on, and back by day compile nothing.
+TEST_F(PostEffectsTest, AfterTheWarmUpAWorldFrameCompilesNoProgram)
+{
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(std::string(MORVAINE_BUILD_DIR) + "/run"); // the sample city
+    g_bFileManager = 0;
+    g_FileManager.Init();
+    const int started = g_Game.Init();
+    std::filesystem::current_path(previous);
+    ASSERT_EQ(started, 1);
+    g_Game.NewGame();
+    const size_t warm = plat::ProgramCacheSize(Device());
+    EXPECT_GT(warm, 0u);
+    static int s_compiles = 0, s_frame = 0;
+    s_compiles = 0;
+    plat::SetShaderCompileListener([](const char* what, double) {
+        ++s_compiles;
+        ADD_FAILURE() << "compiled during play: " << what << " frame " << s_frame;
+    });
+    const D3DXVECTOR3 lamp(0.0f, 5.0f, 0.0f);
+    const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    for (int frame = 0; frame < 3; ++frame) {
+        s_frame = frame;
+        const bool night = frame == 1;
+        g_Sky.m_fDaylight = night ? 0.0f : 1.0f;
+        g_Sky.m_fMoonlight = night ? 1.0f : 0.0f;
+        if (night)
+            for (int i = 0; i < MAX_POINT_LIGHTS; ++i)
+                g_SceneLights.AddPointLight(&lamp, white, 50.0f, 1);
+        g_SceneLights.Update();
+        Device()->BeginScene();
+        g_Game.RenderWorld();
+        Device()->EndScene();
+        EXPECT_EQ(g_D3DRender.PresentFrame(), 0);
+    }
+    EXPECT_EQ(s_compiles, 0) << warm << " programs made while loading";
+    plat::SetShaderCompileListener(nullptr);
+    g_Game.Reset();
+    g_Game.Release();
+    g_bFileManager = 1;
 }
 
 } // namespace

@@ -106,6 +106,63 @@ TEST_F(WorldTest, SwitchingLightsAndTheCompileReports)
     plat::SetShaderCompileListener(nullptr);
 }
 
+// Programs compiled ahead for every count of lights of each kind serve every
+// set the scene switches on, whichever indices hold the lamps: no compile
+// during play, and each lamp lights in its own colour (a program shared by
+// two sets must be given the lights of the set now on).
+TEST_F(WorldTest, LightVariantsCompiledAheadServeEveryLampSet)
+{
+    D3DLIGHT9 sun{};
+    sun.Type = D3DLIGHT_DIRECTIONAL;
+    sun.Diffuse = {0.5f, 0.5f, 0.5f, 1};
+    sun.Direction = {0, 0, 1};
+    LightWith(0xFF000000, sun);
+    DrawQuad();
+    D3DLIGHT9 lamp{};
+    lamp.Type = D3DLIGHT_POINT;
+    lamp.Position = {0, 0, -2};
+    lamp.Attenuation0 = 1.0f;
+    lamp.Range = 5.0f;
+    const D3DCOLORVALUE colours[] = {{0.5f, 0, 0, 1}, {0, 0.5f, 0, 1}, {0, 0, 0.5f, 1}};
+    for (DWORD i = 0; i < 3; ++i) {
+        lamp.Diffuse = colours[i];
+        device->SetLight(2 + i * 2, &lamp); // lamps at 2, 4 and 6
+    }
+    D3DLIGHT9 spot{};
+    spot.Type = D3DLIGHT_SPOT;
+    spot.Position = {0, 0, -2};
+    spot.Direction = {0, 0, 1};
+    spot.Range = 10.0f;
+    spot.Attenuation0 = 1.0f;
+    spot.Theta = 0.2f;
+    spot.Phi = 0.4f; // the corners lie outside its cone: it adds nothing
+    device->SetLight(7, &spot);
+    EXPECT_GT(plat::CompileLightVariants(device, 2, 5, 1), 0);
+
+    static int s_compiles = 0;
+    s_compiles = 0;
+    plat::SetShaderCompileListener([](const char*, double) { ++s_compiles; });
+    const struct {
+        BOOL sun, lamp2, lamp4, lamp6, spot;
+        std::uint32_t expected;
+    } cases[] = {{FALSE, TRUE, FALSE, FALSE, FALSE, 0xFF680000}, {FALSE, FALSE, TRUE, FALSE, FALSE, 0xFF006800},
+                 {FALSE, FALSE, FALSE, TRUE, FALSE, 0xFF000068}, {FALSE, FALSE, TRUE, TRUE, FALSE, 0xFF006868},
+                 {TRUE, TRUE, FALSE, TRUE, TRUE, 0xFFE880E8},    {TRUE, FALSE, FALSE, FALSE, TRUE, 0xFF808080},
+                 {FALSE, FALSE, FALSE, FALSE, FALSE, 0xFF000000}};
+    for (const auto& c : cases) {
+        device->LightEnable(0, c.sun);
+        device->LightEnable(2, c.lamp2);
+        device->LightEnable(4, c.lamp4);
+        device->LightEnable(6, c.lamp6);
+        device->LightEnable(7, c.spot);
+        DrawQuad();
+        EXPECT_TRUE(Near(Centre(), c.expected, 2))
+            << c.sun << c.lamp2 << c.lamp4 << c.lamp6 << c.spot << " " << std::hex << Centre();
+    }
+    EXPECT_EQ(s_compiles, 0);
+    plat::SetShaderCompileListener(nullptr);
+}
+
 // Lighting is worked out at the vertices: the quad's corners, 35 degrees
 // off the spot's axis, fall inside the inner cone, between the cones (with
 // the falloff), or outside the outer cone.

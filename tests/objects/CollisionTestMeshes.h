@@ -69,6 +69,30 @@ inline std::vector<Tri> HeightField(int cells)
     return tris;
 }
 
+// A ray of the benchmark's set: origin and unit direction.
+struct DownRay {
+    float origin[3];
+    float direction[3];
+};
+
+// Rays from random points 12 above the height field, heading down at random
+// slants (the benchmark's rays; the same seed gives the same set).
+inline std::vector<DownRay> DownwardRays(int count, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<float> where(-50.0f, 50.0f);
+    std::uniform_real_distribution<float> slant(-1.0f, 1.0f);
+    std::vector<DownRay> out;
+    for (int i = 0; i < count; ++i) {
+        const float dx = slant(rng);
+        const float dz = slant(rng);
+        const float dy = -1.0f;
+        const float length = std::sqrt(dx * dx + dy * dy + dz * dz);
+        out.push_back({{where(rng), 12.0f, where(rng)}, {dx / length, dy / length, dz / length}});
+    }
+    return out;
+}
+
 // Randomly placed and oriented triangles of mixed sizes inside a 100-unit
 // cube, with a few flat and shared-centre ones among them.
 inline std::vector<Tri> TriangleSoup(int count, unsigned seed)

@@ -302,3 +302,74 @@ TEST(SampleSector, LampsWakeNearTheCamera)
 }
 
 } // namespace
+
+namespace {
+
+D3DXVECTOR3 At(const tools::SectorVertex& v)
+{
+    return D3DXVECTOR3(v.x, v.y, v.z);
+}
+
+// The normal of a quad's first triangle, as the ground's winding makes it.
+D3DXVECTOR3 QuadNormal(const tools::SectorMeshData& m, std::size_t quad)
+{
+    const D3DXVECTOR3 a = At(m.vertices[quad * 4]), b = At(m.vertices[quad * 4 + 1]), c = At(m.vertices[quad * 4 + 2]);
+    const D3DXVECTOR3 ab = b - a, ac = c - a;
+    D3DXVECTOR3 n;
+    D3DXVec3Cross(&n, &ab, &ac);
+    return n;
+}
+
+} // namespace
+
+// A walkway cell meeting the road gets a kerb face on each such side: from
+// the road's height up to the walkway's, turned towards the road the way the
+// ground is turned up, so it is not culled as a back face.
+TEST(SampleSector, KerbFacesTheRoadOnEverySideThatMeetsIt)
+{
+    const struct {
+        const char* name;
+        std::vector<std::pair<int, int>> roads; // column, row offsets of road cells
+    } cases[] = {
+        {"no road", {}},
+        {"road east", {{1, 0}}},
+        {"road north and west", {{0, -1}, {-1, 0}}},
+        {"road on all sides", {{0, -1}, {1, 0}, {0, 1}, {-1, 0}}},
+    };
+    for (const auto& c : cases) {
+        tools::LandscapeMaps m = test::SmallMap(20);
+        m.SetRoute(5, 5, 4, 0);
+        for (const auto& r : c.roads)
+            m.SetRoute(5 + r.first, 5 + r.second, 2, 100);
+        const tools::SectorMeshes meshes = tools::BuildSectorMeshes(m, 0, 0);
+        const tools::SectorMeshData& walks = meshes.sidewalks;
+        ASSERT_FALSE(walks.vertices.empty()) << c.name;
+        const float paving = walks.vertices[0].y;
+        const float road = meshes.roads.vertices.empty() ? 0.0f : meshes.roads.vertices[0].y;
+        const float up = QuadNormal(walks, 0).y;
+        const D3DXVECTOR3 centre = (At(walks.vertices[0]) + At(walks.vertices[3])) / 2.0f;
+        std::size_t faces = 0;
+        for (std::size_t q = 0; q < walks.vertices.size() / 4; ++q) {
+            float low = paving, high = paving;
+            D3DXVECTOR3 middle(0, 0, 0);
+            for (int k = 0; k < 4; ++k) {
+                low = std::min(low, walks.vertices[q * 4 + k].y);
+                high = std::max(high, walks.vertices[q * 4 + k].y);
+                middle += At(walks.vertices[q * 4 + k]) / 4.0f;
+            }
+            if (high - low < 1e-4f) {
+                EXPECT_LT(std::fabs(middle.x - centre.x), 2.0f) << c.name << ": the kerb top stays on the walkway";
+                EXPECT_LT(std::fabs(middle.z - centre.z), 2.0f) << c.name;
+                continue;
+            }
+            ++faces;
+            EXPECT_NEAR(low, road, 1e-4f) << c.name << ": the face reaches down to the road";
+            EXPECT_NEAR(high, paving, 1e-4f) << c.name;
+            D3DXVECTOR3 outward = middle - centre;
+            outward.y = 0.0f;
+            const D3DXVECTOR3 normal = QuadNormal(walks, q);
+            EXPECT_GT(D3DXVec3Dot(&normal, &outward) * up, 0.0f) << c.name << ": face " << q;
+        }
+        EXPECT_EQ(faces, c.roads.size()) << c.name;
+    }
+}

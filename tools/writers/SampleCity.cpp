@@ -195,6 +195,31 @@ ArgbImage MapImage(const LandscapeMaps& m)
     return img;
 }
 
+// Grey paving slabs, four by four over the texture's square, with darker
+// joints between them and a little grain on each slab.
+ArgbImage PavingImage()
+{
+    ArgbImage img = GrainImage(64, 0xFFB8B4ACu, 18);
+    for (unsigned y = 0; y < 64; ++y)
+        for (unsigned x = 0; x < 64; ++x)
+            if (x % 16 == 0 || y % 16 == 0)
+                img.pixels[y * 64 + x] = Mix(img.pixels[y * 64 + x], 0xFF5A5852u, 0.6f);
+    return img;
+}
+
+// Street grime over the paving: mostly clear, with faint dark patches.
+ArgbImage StreetDirtImage()
+{
+    ArgbImage img = GrainImage(64, 0xFF3A3026u, 30);
+    for (unsigned y = 0; y < 64; ++y)
+        for (unsigned x = 0; x < 64; ++x) {
+            const std::uint32_t g = Grain(y, x);
+            const std::uint32_t alpha = g > 200 ? (g - 200) * 2 : 0;
+            img.pixels[y * 64 + x] = (img.pixels[y * 64 + x] & 0x00FFFFFFu) | alpha << 24;
+        }
+    return img;
+}
+
 bool WriteBmpAndJpg(const std::string& pathWithoutExt, const ArgbImage& img)
 {
     return WriteImageFile(pathWithoutExt + ".bmp", EncodeBmp(img, 24)) &&
@@ -233,10 +258,9 @@ bool WriteLandscapeTextures(const std::string& root, const LandscapeMaps& m)
            WriteBmpAndJpg(surf + "Noise2D", GrainImage(64, 0xFF808080u, 255)) &&
            WriteBmpAndJpg(surf + "Roads01", GrainImage(64, 0xFF4A4A4Au, 30)) &&
            WriteBmpAndJpg(surf + "Roads02", GrainImage(64, 0xFF35332Fu, 40)) &&
-           WriteBmpAndJpg(surf + "SideWalks", GrainImage(64, 0xFFA09A8Eu, 24)) &&
+           WriteBmpAndJpg(surf + "SideWalks", PavingImage()) &&
            WriteImageFile(surf + "Sectoring.dds", EncodeDds({marks}, DdsPixels::A8R8G8B8, 1)) &&
-           WriteImageFile(surf + "StreetDirt.dds",
-                          EncodeDds({GrainImage(64, 0xFF3A3026u, 30, 0x90, true)}, DdsPixels::A8R8G8B8, 1));
+           WriteImageFile(surf + "StreetDirt.dds", EncodeDds({StreetDirtImage()}, DdsPixels::A8R8G8B8, 1));
 }
 
 } // namespace

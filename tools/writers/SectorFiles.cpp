@@ -16,7 +16,11 @@ namespace {
 
 constexpr float kRoadLift = 0.05f;
 constexpr float kMarkingLift = 0.07f;
-constexpr float kSidewalkLift = 0.12f;
+constexpr float kSidewalkLift = 0.18f;
+// The paving is shaded a little darker than the kerb stones along the road,
+// so the kerb line reads from a distance.
+constexpr std::uint32_t kPavingShade = 0xFFC4C4C4u, kKerbShade = 0xFFFFFFFFu;
+constexpr float kKerbWidth = 0.35f;
 
 void Put(std::string& out, const void* data, std::size_t n)
 {
@@ -111,6 +115,52 @@ void AddMarking(const LandscapeMaps& m, SectorMeshData* mesh, int column, int ro
         p.v0 = p.v1 = along;
     }
     mesh->AddQuad(v[0], v[1], v[2], v[3]);
+}
+
+// The kerb along one edge of a walkway cell that meets the road: the stone's
+// top strip at the walkway's height and its face down to the road. Edge 0
+// is north, 1 east, 2 south, 3 west.
+void AddKerb(const LandscapeMaps& m, SectorMeshData* mesh, int column, int row, int edge)
+{
+    const float c = m.frame.cellSize, w = static_cast<float>(m.frame.cells) * c;
+    const float west = static_cast<float>(column) * c - w / 2, north = w / 2 - static_cast<float>(row) * c;
+    // The edge runs from a to b with the walkway on its left; `in` points
+    // into the walkway.
+    static constexpr int kCorner[4][2][2] = {{{1, 0}, {0, 0}}, {{1, 1}, {1, 0}}, {{0, 1}, {1, 1}}, {{0, 0}, {0, 1}}};
+    static constexpr float kIn[4][2] = {{0, -1}, {-1, 0}, {0, 1}, {1, 0}};
+    const float inX = kIn[edge][0], inZ = kIn[edge][1];
+    SectorVertex top[4], face[4];
+    for (int end = 0; end < 2; ++end) {
+        const int dc = kCorner[edge][end][0], dr = kCorner[edge][end][1];
+        const float x = west + static_cast<float>(dc) * c, z = north - static_cast<float>(dr) * c;
+        const float ground = VertexHeight(m, column + dc, row + dr);
+        for (SectorVertex* v : {&top[end], &top[end + 2], &face[end], &face[end + 2]}) {
+            v->x = x;
+            v->z = z;
+            v->diffuse = kKerbShade;
+        }
+        top[end].y = face[end + 2].y = ground + kSidewalkLift;
+        top[end + 2].x = x + inX * kKerbWidth;
+        top[end + 2].z = z + inZ * kKerbWidth;
+        top[end + 2].y = ground + kSidewalkLift;
+        face[end].y = ground + kRoadLift;
+        face[end].nx = -inX;
+        face[end].ny = 0.0f;
+        face[end].nz = -inZ;
+        face[end + 2].nx = -inX;
+        face[end + 2].ny = 0.0f;
+        face[end + 2].nz = -inZ;
+    }
+    for (SectorVertex* v : {top, face})
+        for (int k = 0; k < 4; ++k) {
+            // Along the edge the stone keeps the paving's scale; across it a
+            // thin slice of the texture.
+            const float along = (v[k].x + v[k].z) / 4.0f, across = static_cast<float>(k >> 1) * 0.1f;
+            v[k].u0 = v[k].u1 = along;
+            v[k].v0 = v[k].v1 = across;
+        }
+    mesh->AddQuad(top[0], top[1], top[2], top[3]);
+    mesh->AddQuad(face[0], face[1], face[2], face[3]);
 }
 
 } // namespace
@@ -214,7 +264,14 @@ SectorMeshes BuildSectorMeshes(const LandscapeMaps& m, int column, int row)
                          TypeAt(m, c + 1, r) == 3)
                     AddMarking(m, &out.markings, c, r, false);
             } else if (type == 4) {
+                const std::size_t first = out.sidewalks.vertices.size();
                 AddCell(m, &out.sidewalks, c, r, kSidewalkLift, 4.0f, 12.0f);
+                for (std::size_t k = first; k < out.sidewalks.vertices.size(); ++k)
+                    out.sidewalks.vertices[k].diffuse = kPavingShade;
+                static constexpr int kStep[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+                for (int edge = 0; edge < 4; ++edge)
+                    if (IsRoad(m, c + kStep[edge][0], r + kStep[edge][1]))
+                        AddKerb(m, &out.sidewalks, c, r, edge);
             }
         }
     return out;

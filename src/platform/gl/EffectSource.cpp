@@ -69,8 +69,11 @@ std::string EffectVertexSource(const fx::EffectFile& file, const std::string& de
     s += "\n#undef main\nvoid main()\n{\n    vDiffuse = vec4(1.0);\n    vSpecular = vec4(0.0);\n"
          "    for (int i = 0; i < 8; ++i) vTex[i] = vec4(0.0);\n    vFog = 1.0;\n"
          "    fxVertexMain();\n"
-         // With shaders the user clip plane is given in clip space.
-         "    gl_ClipDistance[0] = dot(gl_Position, ffClipPlane);\n"
+         // With shaders the user clip plane is given in clip space. A plane
+         // left set after its pass was turned off must clip nothing: some
+         // rasterisers honour a written distance whatever the enable says.
+         + std::string(key.clipPlane ? "    gl_ClipDistance[0] = dot(gl_Position, ffClipPlane);\n"
+                                     : "    gl_ClipDistance[0] = 1.0;\n") +
          "    gl_Position = ffToGl(gl_Position);\n}\n";
     return s;
 }

@@ -24,7 +24,9 @@ ProgramKey KeyForEffectPass(ProgramKey key, bool vertexShader, bool pixelShader)
         key.rhw = key.normal = key.diffuse = key.specular = key.texSets = 0;
         std::memset(key.texSize, 0, sizeof key.texSize);
         key.lighting = key.diffuseSource = key.ambientSource = key.specularSource = key.emissiveSource = 0;
-        key.normalize = key.localViewer = key.rangeFog = key.clipPlane = 0;
+        // The clip plane stays: whether it is on decides what the shader
+        // hands the rasteriser as its clip distance.
+        key.normalize = key.localViewer = key.rangeFog = 0;
         for (StageKey& stage : key.stages)
             stage.texSet = stage.texGen = stage.transform = 0;
     }

@@ -179,8 +179,8 @@ ProgramKey GlDevice::MakeKey() const
     key.lighting = rs[D3DRS_LIGHTING] && !key.rhw;
     key.specularEnable = rs[D3DRS_SPECULARENABLE] != 0;
     if (key.lighting) {
-        for (DWORD i = 0; i < kLights; ++i)
-            key.lightType[i] = m_lightEnabled[i] ? std::uint8_t(m_lights[i].Type) : 0;
+        D3DLIGHT9 packed[kLights];
+        PackLights(packed, key.lightType);
         const bool cv = rs[D3DRS_COLORVERTEX] != 0;
         key.diffuseSource = std::uint8_t(MaterialSource(rs[D3DRS_DIFFUSEMATERIALSOURCE], cv, key.diffuse, key.specular));
         key.ambientSource = std::uint8_t(MaterialSource(rs[D3DRS_AMBIENTMATERIALSOURCE], cv, key.diffuse, key.specular));
@@ -400,19 +400,39 @@ void GlDevice::SetTransformUniforms(Program& program, bool known)
         glUniformMatrix4fv(loc[uTexMatrix], 8, GL_FALSE, &m_transforms[D3DTS_TEXTURE0]._11);
     if (loc[uLightDiffuse] >= 0 || loc[uLightAmbient] >= 0) {
         D3DLIGHT9 lights[kLights];
-        std::copy(m_lights.begin(), m_lights.end(), lights);
+        std::uint8_t types[kLights];
+        PackLights(lights, types);
         // Light positions are sent in view space, so a new view sends them too.
         if (Changed(seen.lights, lights, known) || viewChanged)
-            SetLightUniforms(loc);
+            SetLightUniforms(loc, lights);
     }
 }
 
-void GlDevice::SetLightUniforms(const GLint* loc)
+// The enabled lights by kind (directional, point, spot), each kind in the
+// order of its indices: a program depends only on how many of each kind are
+// on, not on which indices hold them, so the scene's lamps switching between
+// indices never ask for a new program.
+void GlDevice::PackLights(D3DLIGHT9 lights[kLights], std::uint8_t types[kLights]) const
+{
+    DWORD n = 0;
+    for (D3DLIGHTTYPE kind : {D3DLIGHT_DIRECTIONAL, D3DLIGHT_POINT, D3DLIGHT_SPOT})
+        for (DWORD i = 0; i < kLights; ++i)
+            if (m_lightEnabled[i] && m_lights[i].Type == kind) {
+                lights[n] = m_lights[i];
+                types[n++] = std::uint8_t(kind);
+            }
+    for (; n < kLights; ++n) {
+        lights[n] = D3DLIGHT9{};
+        types[n] = 0;
+    }
+}
+
+void GlDevice::SetLightUniforms(const GLint* loc, const D3DLIGHT9 lights[kLights])
 {
     const D3DMATRIX& view = m_transforms[D3DTS_VIEW];
     float diffuse[32], specular[32], ambient[32], position[24], direction[24], attenuation[32], spot[32];
     for (DWORD i = 0; i < kLights; ++i) {
-        const D3DLIGHT9& l = m_lights[i];
+        const D3DLIGHT9& l = lights[i];
         std::memcpy(diffuse + i * 4, &l.Diffuse, 16);
         std::memcpy(specular + i * 4, &l.Specular, 16);
         std::memcpy(ambient + i * 4, &l.Ambient, 16);

@@ -115,6 +115,15 @@ Program* ProgramCache::Add(const std::string& key, const std::string& vertex, co
     return &program;
 }
 
+std::vector<std::string> ProgramCache::Keys() const
+{
+    std::vector<std::string> keys;
+    keys.reserve(m_programs.size());
+    for (const auto& entry : m_programs)
+        keys.push_back(entry.first);
+    return keys;
+}
+
 void ProgramCache::Clear()
 {
     if (CurrentContext())

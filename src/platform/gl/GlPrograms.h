@@ -86,6 +86,8 @@ public:
     Program* Add(const std::string& key, const std::string& vertex, const std::string& fragment, std::string* log);
     void Clear();
     size_t Size() const { return m_programs.size(); }
+    // The keys of every program held (in no particular order).
+    std::vector<std::string> Keys() const;
 
 private:
     std::unordered_map<std::string, Program> m_programs;
