@@ -5,24 +5,25 @@
 
 void (*g_pInterfacePanelProbe)(const char* panel) = nullptr;
 
-namespace {
-
-void Placeholder(const char* panel)
+void ReportPanelTurn(const char* panel)
 {
     if (g_pInterfacePanelProbe)
         g_pInterfacePanelProbe(panel);
 }
 
+namespace {
+
+void Placeholder(const char* panel)
+{
+    ReportPanelTurn(panel);
+}
+
 } // namespace
 
-void CGameInterface::DrawHud() { Placeholder("hud"); }
 void CGameInterface::DrawDriverInfo() { Placeholder("driver info"); }
-void CGameInterface::DrawRaceInfo() { Placeholder("race info"); }
-void CGameInterface::DrawRaceResult() { Placeholder("race result"); }
 void CGameInterface::DrawRatingList() { Placeholder("rating list"); }
 void CGameInterface::DrawWorkshop() { Placeholder("workshop"); }
 void CGameInterface::DrawCarShop() { Placeholder("car shop"); }
-void CGameInterface::DrawPopupMenu() { Placeholder("popup"); }
 void RenderInfoScreens()
 {
     Placeholder("info screens");

@@ -6,6 +6,14 @@
 
 // Called with the panel's name when a placeholder panel would draw; null by default.
 extern void (*g_pInterfacePanelProbe)(const char* panel);
+// Tells the probe that a panel's turn came (built panels report it too).
+void ReportPanelTurn(const char* panel);
+
+#include "graphics/TextureManager.h"
+
+// The pop-up menu's dimming texture (the game menu's back hider); -1 draws
+// plain black.
+void SetPopupBackHider(TextureId texture);
 
 // The info screens' pass into their own textures.
 void RenderInfoScreens();

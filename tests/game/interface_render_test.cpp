@@ -194,13 +194,16 @@ protected:
 
 TEST_F(InterfaceRenderTest, PanelsDrawInOrderAndTheBoxTakesEscBeforeThePopup)
 {
-    // Closed box and bubble leave Esc to the panels after them.
+    // Closed box and bubble leave Esc to the panels after them: the pop-up
+    // takes it and opens.
     g_bKeyEscape = 1;
     m_ui->Render();
     const std::vector<std::string> closed = {"hud+esc",      "driver info+esc", "race info+esc",
                                              "race result+esc", "rating list+esc", "workshop+esc",
-                                             "car shop+esc", "popup+esc",       "info screens+esc"};
+                                             "car shop+esc", "popup+esc",       "info screens"};
     EXPECT_EQ(g_Turns, closed);
+    EXPECT_TRUE(m_ui->m_bPopupOpen);
+    m_ui->SetPopupMenu(POPUP_NONE);
 
     g_Turns.clear();
     Show(MSG_CONTROLS);
@@ -215,10 +218,11 @@ TEST_F(InterfaceRenderTest, PanelsDrawInOrderAndTheBoxTakesEscBeforeThePopup)
 TEST_F(InterfaceRenderTest, WithThePopupOpenOnlyItAndTheInfoScreensDraw)
 {
     Show(MSG_CONTROLS);
-    m_ui->m_bPopupOpen = 1;
+    m_ui->SetPopupMenu(POPUP_PAUSE);
     g_bKeyEscape = 1;
     m_ui->Render();
-    const std::vector<std::string> expected = {"popup+esc", "info screens+esc"};
+    // The pop-up's own Esc closes it.
+    const std::vector<std::string> expected = {"popup+esc", "info screens"};
     EXPECT_EQ(g_Turns, expected);
     EXPECT_TRUE(m_ui->m_bMessageVisible);
     EXPECT_EQ(m_ui->m_fMessageFade, 0.0f);

@@ -1,0 +1,27 @@
+// What the interface's panels need of the cars, the races and the
+// pedestrians. Where those parts of the game are not built yet the links
+// here stand in for them with their resting results (named below).
+#pragma once
+
+class CHuman;
+class CVehicle;
+
+// Mean dent amount of the car's body (0 for a car without body records).
+float CarMeanDeformation(const CVehicle* car);
+// (mean deformation + engine damage + mean wheel wear) / 3, within 0..1.
+float CarDamageRatio(const CVehicle* car);
+// Brakes and hand brake on, no driver input; the velocities are left alone.
+void ParkCar(CVehicle* car);
+
+// Ends the running race for everyone. Stand-in until races are built: it
+// only clears the manager's running flag.
+void FinishRunningRace();
+
+// True when the pedestrian still exists in the pedestrian manager. Stand-in
+// until the manager keeps its list: any non-null pedestrian counts as listed.
+extern bool (*g_pIsHumanListed)(const CHuman* human);
+// True when the pedestrian has been knocked down (lies as a ragdoll).
+bool IsHumanKnockedDown(const CHuman* human);
+// Lets a waiting pedestrian make its offer again later (its offer timer set
+// to -4 s). Stand-in until pedestrians wait for taxis: does nothing.
+void ReleaseWaitingHuman(CHuman* human);

@@ -1,0 +1,3 @@
+#include "roadusers/RaceInfo.h"
+
+RaceInfo g_RaceInfo{};
