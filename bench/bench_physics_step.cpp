@@ -127,7 +127,7 @@ void Populate(Scene* scene, int carCount, bool game)
             scene->pedestrians.push_back(std::make_unique<CHuman>());
             CHuman* human = scene->pedestrians.back().get();
             human->m_nType = GTYPE_HUMAN;
-            human->m_pRagdoll = reinterpret_cast<CRagdoll*>(human); // knocked down: a ragdoll part
+            human->m_pRagdoll = reinterpret_cast<CHumanRagdoll*>(human); // knocked down: a ragdoll part
             owner = human;
         }
         AddBody(scene, &scene->pedestrian, 8.0f, at, owner);

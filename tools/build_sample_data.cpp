@@ -10,11 +10,13 @@
 #include "writers/GameIniWriter.h"
 #include "writers/InterfaceData.h"
 #include "writers/KeyNamesWriter.h"
+#include "writers/MenuPictures.h"
 #include "writers/MeshWriter.h"
 #include "writers/ObjectDescriptions.h"
 #include "writers/ProfileWriter.h"
 #include "writers/PropDescriptions.h"
 #include "writers/RenderDataWriter.h"
+#include "writers/SectorFiles.h"
 #include "writers/SkyDataWriter.h"
 #include "writers/SampleCity.h"
 #include "writers/SampleSounds.h"
@@ -88,12 +90,14 @@ const Step kSteps[] = {
     {"render textures", tools::WriteRenderTextures},
     {"meshes", WriteMeshes},
     {"landscape", tools::WriteSampleCity},
+    {"landscape sectors", tools::WriteSampleSectors},
     {"effect textures", tools::WriteEffectTextures},
     {"sample profile", tools::WriteSampleProfile},
     {"object descriptions", tools::WriteObjectDescriptions},
     {"prop descriptions", tools::WritePropDescriptions},
     {"sky", tools::WriteSkyData},
     {"interface", tools::WriteInterfaceData},
+    {"menu pictures", tools::WriteMenuPictures},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };

@@ -2,6 +2,8 @@
 #include "game/CityLogic.h"
 
 CCityLogic g_CityLogic;
+CHuman* g_pMechanic = nullptr;
+CHuman* g_pPlayerFigure = nullptr;
 
 int CCityLogic::Init()
 {

@@ -1,8 +1,11 @@
 // The city logic.
 #pragma once
 
+class CHuman;
 class CStaticObject;
 class CVehicle;
+
+enum { SCENE_NONE = 0, SCENE_NEW_GAME = 10 };
 
 class CCityLogic {
 public:
@@ -18,5 +21,9 @@ public:
     void Reset();
     void Update();
 };
+
+// The two figures of the new-game introduction; null while none stands.
+extern CHuman* g_pMechanic;
+extern CHuman* g_pPlayerFigure;
 
 extern CCityLogic g_CityLogic;

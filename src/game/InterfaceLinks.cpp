@@ -1,6 +1,8 @@
 #include "game/InterfaceLinks.h"
 
 #include "roadusers/Human.h"
+#include "roadusers/HumanManager.h"
+#include "shell/Keywords.h"
 #include "roadusers/Vehicle.h"
 #include "roadusers/VehicleManager.h"
 
@@ -43,20 +45,28 @@ void FinishRunningRace()
 
 namespace {
 
-bool AnyHumanListed(const CHuman* human)
+bool HumanInManager(const CHuman* human)
 {
-    return human != nullptr;
+    if (!human)
+        return false;
+    for (std::uint32_t i = 0; i < g_HumanManager.m_nHumans && i < HUMAN_MANAGER_CAPACITY; ++i)
+        if (g_HumanManager.m_pHumans[i] == human)
+            return true;
+    return false;
 }
 
 } // namespace
 
-bool (*g_pIsHumanListed)(const CHuman* human) = AnyHumanListed;
+bool (*g_pIsHumanListed)(const CHuman* human) = HumanInManager;
 
 bool IsHumanKnockedDown(const CHuman* human)
 {
-    return human && human->m_pRagdoll != nullptr;
+    return human && (human->m_nAction == ACTION_DEAD || human->m_pRagdoll != nullptr);
 }
 
-void ReleaseWaitingHuman(CHuman* /*human*/)
+void ReleaseWaitingHuman(CHuman* human)
 {
+    // The waiting pedestrian offers again only after its timer climbs back past 2 s.
+    if (human)
+        human->m_fActionTimer = -4.0f;
 }

@@ -17,11 +17,11 @@ void ParkCar(CVehicle* car);
 // only clears the manager's running flag.
 void FinishRunningRace();
 
-// True when the pedestrian still exists in the pedestrian manager. Stand-in
-// until the manager keeps its list: any non-null pedestrian counts as listed.
+// True when the pedestrian still exists in the pedestrian manager's list
+// (replaceable, so tests can stand in for the manager).
 extern bool (*g_pIsHumanListed)(const CHuman* human);
 // True when the pedestrian has been knocked down (lies as a ragdoll).
 bool IsHumanKnockedDown(const CHuman* human);
 // Lets a waiting pedestrian make its offer again later (its offer timer set
-// to -4 s). Stand-in until pedestrians wait for taxis: does nothing.
+// to -4 s).
 void ReleaseWaitingHuman(CHuman* human);

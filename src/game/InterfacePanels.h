@@ -9,11 +9,5 @@ extern void (*g_pInterfacePanelProbe)(const char* panel);
 // Tells the probe that a panel's turn came (built panels report it too).
 void ReportPanelTurn(const char* panel);
 
-#include "graphics/TextureManager.h"
-
-// The pop-up menu's dimming texture (the game menu's back hider); -1 draws
-// plain black.
-void SetPopupBackHider(TextureId texture);
-
 // The info screens' pass into their own textures.
 void RenderInfoScreens();

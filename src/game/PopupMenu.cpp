@@ -3,6 +3,7 @@
 // since the pause menu stops the game clock.
 #include "game/CityLogic.h"
 #include "game/GameInterface.h"
+#include "game/GameMenu.h"
 #include "game/InterfaceLinks.h"
 #include "game/InterfacePanels.h"
 #include "game/PanelKeys.h"
@@ -28,9 +29,6 @@ namespace {
 
 enum { SCENE_PASSENGER_IN = 70, SCENE_PASSENGER_OUT = 71, SCENE_EXIT_TO_MENU = 90 };
 enum { CLOSE_BARE = 0, CLOSE_FULL = 1 };
-
-// The game menu's dimming texture; the menu loads it.
-TextureId g_nBackHiderTexture = INVALID_TEXTURE_ID;
 
 void Play(CGameSound* sound)
 {
@@ -59,11 +57,6 @@ int OfferedFare()
 }
 
 } // namespace
-
-void SetPopupBackHider(TextureId texture)
-{
-    g_nBackHiderTexture = texture;
-}
 
 void CGameInterface::SetPopupMenu(int mode)
 {
@@ -239,7 +232,7 @@ void CGameInterface::DrawPopupMenu()
     if (mode == POPUP_NONE)
         return;
     const DWORD alpha = static_cast<DWORD>(m_fPopupFade * 254.0f) << 24;
-    CScreenDraw::DrawRect(-1.0f, -1.0f, 801.0f, 601.0f, alpha, g_nBackHiderTexture);
+    CScreenDraw::DrawRect(-1.0f, -1.0f, 801.0f, 601.0f, alpha, g_GameMenu.m_BackHider);
     if (mode == POPUP_PAUSE)
         m_RequestBar.Draw(270.0f, 10.0f, 530.0f, 180.0f, alpha | 0xFFFFFFu);
     else

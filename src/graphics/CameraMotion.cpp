@@ -187,6 +187,11 @@ float CWorldCamera::FadePercent() const
     return p < 100.0f ? p : 100.0f;
 }
 
+bool CWorldCamera::IsFading() const
+{
+    return m_nFadeKind != -1 && FadePercent() < 100.0f;
+}
+
 void CWorldCamera::DrawFade()
 {
     if (m_nFadeKind == -1)

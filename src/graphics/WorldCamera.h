@@ -39,6 +39,8 @@ public:
     void StartFadeOut(float seconds, int withSound);
     void StartFadeIn(float seconds, int withSound);
     void DrawFade();
+    // True while a fade runs; a finished fade keeps its kind.
+    bool IsFading() const;
     void UpdateAverageSpeed(const D3DXVECTOR3* displacement);
     // Sets the renderer's motion blur from the player's speed.
     void UpdateSpeedBlur();

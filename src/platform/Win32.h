@@ -3,6 +3,7 @@
 
 #include "platform/Backend.h"
 #include "platform/Win32Files.h"
+#include "platform/Win32Find.h"
 #include "platform/Win32Profile.h"
 #include "platform/Win32Shell.h"
 #include "platform/Win32Time.h"

@@ -1,6 +1,7 @@
 #include "platform/Win32Time.h"
 
 #include <chrono>
+#include <thread>
 
 namespace {
 
@@ -25,6 +26,14 @@ DWORD timeGetTime()
 DWORD GetTickCount()
 {
     return timeGetTime();
+}
+
+void Sleep(DWORD ms)
+{
+    if (s_fakeClock)
+        s_fakeNow += ms;
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 namespace plat {

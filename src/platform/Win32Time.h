@@ -9,6 +9,9 @@
 
 DWORD timeGetTime();
 DWORD GetTickCount();
+// Waits about ms milliseconds; under a fake clock it moves that clock on
+// instead, so a loop that waits for time to pass ends in a test too.
+void Sleep(DWORD ms);
 
 namespace plat {
 

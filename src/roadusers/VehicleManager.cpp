@@ -3,8 +3,11 @@
 #include "roadusers/VehicleManager.h"
 
 #include "game/PlayerStats.h"
+#include "graphics/WorldCamera.h"
 #include "roadusers/Vehicle.h"
+#include "shell/Game.h"
 #include "shell/Settings.h"
+#include "shell/VectorHelpers.h"
 #include "world/Landscape.h"
 
 #include <cstring>
@@ -66,8 +69,18 @@ void CVehicleManager::CreatePlayerCar(const D3DXVECTOR3* position, const D3DXVEC
     }
 }
 
+// No traffic yet; only the point traffic and pedestrians are held around
+// follows the camera: 24 ahead of the eye on the ground.
 void CVehicleManager::Update()
 {
+    const CWorldCamera* camera = g_Game.m_pCamera;
+    if (!camera)
+        return;
+    D3DXVECTOR3 ahead = camera->m_vTarget - camera->m_vEye;
+    Vec3Normalize(&ahead, &ahead);
+    ahead.y = 0.0f;
+    m_vSpawnAnchor = camera->m_vEye + ahead * 24.0f;
+    m_vSpawnAnchor.y = GetExactAltitude(&m_vSpawnAnchor);
 }
 
 void CVehicleManager::Refresh()
@@ -97,6 +110,28 @@ void CVehicleManager::ResetRace()
 float CVehicleManager::GetTrafficDensity(const D3DXVECTOR3&) const
 {
     return 0.0f;
+}
+
+CVehicle* CVehicleManager::FindNearestVehicle(const D3DXVECTOR3* position, float radius, const CVehicle* exclude,
+                                              const CVehicle* startAfter)
+{
+    std::uint32_t start = 0;
+    for (std::uint32_t i = 0; startAfter && i < m_nCars; ++i)
+        if (m_pCars[i] == startAfter)
+            start = i + 1;
+    CVehicle* nearest = nullptr;
+    float best = 100000.0f;
+    for (std::uint32_t i = start; i < m_nCars; ++i) {
+        CVehicle* car = m_pCars[i];
+        if (!car || car == exclude)
+            continue;
+        const float gap = Vec3Distance(position, &car->m_vPosition) - car->m_fSphereRadius;
+        if (gap < radius && gap < best) {
+            best = gap;
+            nearest = car;
+        }
+    }
+    return nearest;
 }
 
 CVehicle* CVehicleManager::FindModel(const char* path) const

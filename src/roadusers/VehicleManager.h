@@ -8,7 +8,7 @@
 class CStaticObject;
 class CVehicle;
 
-enum { VEHICLE_MODEL_COUNT = 10, VEHICLE_MANAGER_CARS = 64 };
+enum { VEHICLE_MODEL_COUNT = 10, VEHICLE_MANAGER_CARS = 64, RACE_ROUTE_POINTS = 2048 };
 
 class CVehicleManager {
 public:
@@ -25,6 +25,11 @@ public:
     void ResetRace();
     // Traffic density (0..1) at a world position; no traffic yet.
     float GetTrafficDensity(const D3DXVECTOR3& position) const;
+    // The car nearest to position whose gap (distance minus its radius) is
+    // below radius, skipping exclude, starting after startAfter when that is
+    // in the list; null when none.
+    CVehicle* FindNearestVehicle(const D3DXVECTOR3* position, float radius, const CVehicle* exclude,
+                                 const CVehicle* startAfter);
     // A car whose sphere meets the given one (the "active" form: only a car
     // whose body is in the physics world), or null. Until the car list is
     // built only the player's car is looked at.
@@ -45,12 +50,17 @@ public:
     std::uint32_t m_nSpawnLimit = 0;
     int m_Textures[3] = {-1, -1, -1};
     CStaticObject* m_pRaceInfoScreen = nullptr;
+    // The ground point ahead of the camera around which traffic and
+    // pedestrians are held.
+    D3DXVECTOR3 m_vSpawnAnchor{0.0f, 0.0f, 0.0f};
     CVehicle* m_pCars[VEHICLE_MANAGER_CARS] = {}; // entry 0 the player's car
     CVehicle* m_pModels[VEHICLE_MODEL_COUNT] = {};
     std::uint32_t m_nModels = 0;
     std::uint32_t m_nPoliceCars = 0;
     int m_bRaceRunning = 0;
     std::uint32_t m_nRaceRoutePoints = 0;
+    // The race route; none until races are built.
+    D3DXVECTOR3 m_RaceRoute[RACE_ROUTE_POINTS] = {};
 };
 
 extern CVehicleManager g_VehicleManager;

@@ -104,6 +104,8 @@ public:
     DWORD m_nSirenIndex;
     DWORD m_bMusic;
     CGameSound* m_pMusic;
+    // The music a named PlayMusic started, until its sound is freed.
+    CGameSound* m_pNamedMusic;
     DWORD m_bAmbient;
     CGameSound* m_pAmbient[2];
     float m_fAmbientVolume[2];

@@ -157,6 +157,7 @@ void CAudioManager::PlayMusic(int on, const char* name, int loop, float volume)
     if (!on || !name)
         return;
     m_pMusic = LoadStereo(name);
+    m_pNamedMusic = m_pMusic;
     if (m_pMusic) {
         m_pMusic->SetVolume(volume);
         m_pMusic->Play(loop);

@@ -218,6 +218,8 @@ void CAudioManager::FreeSound(CGameSound** handle)
         return;
     CGameSound* sound = *handle;
     *handle = nullptr;
+    if (sound && sound == m_pNamedMusic)
+        m_pNamedMusic = nullptr;
     const int index = sound ? IndexOf(sound) : -1;
     if (index < 0)
         return;

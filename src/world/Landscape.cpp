@@ -82,6 +82,12 @@ CLandscape::CLandscape()
     m_pTerrainShape = nullptr;
     m_pTerrainBody = nullptr;
     m_pTerrainHeights = nullptr;
+    m_pTerrainVB = m_pWaterVB = nullptr;
+    m_nTerrainVerts = m_nWaterVerts = 0;
+    std::fill(std::begin(m_pDetailIB), std::end(m_pDetailIB), nullptr);
+    std::fill(std::begin(m_nDetailTris), std::end(m_nDetailTris), 0u);
+    m_pWaterPatchIB = nullptr;
+    m_nWaterPatchVerts = m_nWaterPatchTris = 0;
     m_nClosedWaterParts = m_nInnerParts = 0;
     m_bRouteDebug = 0;
 }
@@ -183,51 +189,6 @@ void CLandscape::Release()
         g_D3DRender.ReleaseTexture(static_cast<TextureId>(id));
         id = -1;
     }
-}
-
-// Sector streaming and the ground's drawing come with the sectors; until then
-// the map has no sectors to build, draw or stream.
-void CLandscape::ReleaseSectors()
-{
-    ReleaseTerrainBody();
-}
-
-void CLandscape::BuildSectors()
-{
-}
-
-void CLandscape::Update()
-{
-    if (m_fWorldSize > 0.0f && !m_pTerrainBody)
-        BuildTerrainBody();
-}
-
-void CLandscape::UpdateSectorVisibility()
-{
-}
-
-void CLandscape::Render()
-{
-}
-
-void CLandscape::RenderTerrainShadow()
-{
-}
-
-void CLandscape::RenderWater()
-{
-}
-
-void CLandscape::RenderShadowCasters()
-{
-}
-
-void CLandscape::OnLostDevice()
-{
-}
-
-void CLandscape::OnResetDevice()
-{
 }
 
 void CLandscape::OnVehicleBodyBuilt(CVehicle*)

@@ -5,6 +5,8 @@
 #pragma once
 
 #include "platform/D3DX9.h"
+#include "platform/D3D9.h"
+#include "world/LandscapeVertex.h"
 #include "world/RouteCell.h"
 
 #include <cstdint>
@@ -51,6 +53,31 @@ public:
     float GetExactAltitude(const D3DXVECTOR3* point) const;
     int CastRay(const D3DXVECTOR3* from, const D3DXVECTOR3* to, D3DXVECTOR3* hitPoint, int wantPoint);
     int MarchTerrainRay(const D3DXVECTOR3* from, const D3DXVECTOR3* to, D3DXVECTOR3* hitPoint) const;
+
+    // The ground's vertex grids and the shared index lists of the sectors.
+    void BuildTerrainMesh();
+    void ReleaseTerrainMesh();
+    static void ComputeVertexNormals(LandscapeVertex* vertices, const std::uint32_t* indices,
+                                     std::uint32_t vertexCount, std::uint32_t indexCount);
+    // The CPU side of the two grids, (cells + 1)² vertices each.
+    void FillGroundVertices(LandscapeVertex* terrain, LandscapeVertex* water) const;
+    int WaterAlpha(int row, int column, float altitude) const;
+    // One sector's index list in quads of `step` cells (relative to the
+    // sector's first vertex); returns the index count, writing when out is set.
+    std::uint32_t BuildDetailIndices(int step, std::uint16_t* out) const;
+    void RenderSectorDraws(void (CLandscapeSector::*draw)());
+
+    // Sector streaming and the active list.
+    void UpdateStreaming(float viewDistance, int flag);
+    void AddActiveSector(CLandscapeSector* sector);
+    void RemoveActiveSector(CLandscapeSector* sector);
+    void DeleteFillerSector(CLandscapeSector* sector);
+    CLandscapeSector* FindFillerSector(int column, int row);
+    void SortActiveSectors();
+    void CullOccludedSectors();
+    // Streams from scratch around the current camera, whatever it moved.
+    void ForceRestream();
+    D3DXVECTOR3 SectorStreamCentre(int column, int row) const;
 
     // The physics heightfield under the whole map.
     void BuildTerrainBody();
@@ -128,6 +155,15 @@ public:
     btHeightfieldTerrainShape* m_pTerrainShape;
     btRigidBody* m_pTerrainBody;
     float* m_pTerrainHeights; // the heightfield's copy of the altitudes, freed with the body
+    IDirect3DVertexBuffer9* m_pTerrainVB;
+    IDirect3DVertexBuffer9* m_pWaterVB;
+    std::uint32_t m_nTerrainVerts;
+    std::uint32_t m_nWaterVerts;
+    IDirect3DIndexBuffer9* m_pDetailIB[3]; // quads of 1, 2 and 3 cells
+    std::uint32_t m_nDetailTris[3];
+    IDirect3DIndexBuffer9* m_pWaterPatchIB;
+    std::uint32_t m_nWaterPatchVerts;
+    std::uint32_t m_nWaterPatchTris;
 
     // Counters of the debug overlay, filled by sector streaming.
     int m_nClosedWaterParts;

@@ -110,7 +110,7 @@ int CLandscape::CastRay(const D3DXVECTOR3* from, const D3DXVECTOR3* to, D3DXVECT
         if (!sector)
             continue;
         D3DXVECTOR3 p;
-        if (!sector->IntersectProps(from, to, &p))
+        if (!sector->IntersectProps(from, to, &p, 1))
             continue;
         if (!wantPoint)
             return 1;

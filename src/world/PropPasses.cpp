@@ -5,6 +5,7 @@
 
 #include "graphics/SceneLights.h"
 #include "graphics/D3DRender.h"
+#include "roadusers/HumanManager.h"
 
 void CPropManager::Render(int typeMask)
 {
@@ -63,5 +64,6 @@ void CPropManager::ApplyBuildingOcclusion()
         for (std::uint32_t j = i + 1; j < m_nProps; ++j)
             if (m_pProps[j]->m_bVisible && m_pProps[j]->IsOccluded())
                 m_pProps[j]->m_bVisible = 0;
+        g_HumanManager.CullInvisible();
     }
 }

@@ -16,7 +16,6 @@ protected:
         m_camera = std::make_unique<CWorldCamera>();
         m_camera->m_nMode = 2;
         m_camera->m_nLastView = 2;
-        m_savedCamera = g_Game.m_pCamera;
         g_Game.m_pCamera = m_camera.get();
         m_car = std::make_unique<CVehicle>();
         g_pPlayerVehicle = m_car.get();
@@ -29,7 +28,8 @@ protected:
     }
 
     std::unique_ptr<CWorldCamera> m_camera;
-    CWorldCamera* m_savedCamera = nullptr;
+    // Taken when the fixture is made: the table tests run SetUp again.
+    CWorldCamera* m_savedCamera = g_Game.m_pCamera;
     std::unique_ptr<CVehicle> m_car;
 };
 

@@ -22,7 +22,6 @@ protected:
         m_camera = std::make_unique<CWorldCamera>();
         m_camera->m_nMode = 2;
         m_camera->m_nLastView = 2;
-        m_savedCamera = g_Game.m_pCamera;
         g_Game.m_pCamera = m_camera.get();
         m_car = std::make_unique<CVehicle>();
         m_car->m_nKind = VEHICLE_PLAYER;
@@ -34,7 +33,6 @@ protected:
         g_VehicleManager.m_nRaceRoutePoints = 0;
         g_CityLogic.SetScene(0, nullptr, nullptr);
         std::memset(&g_RaceStartStats, 0, sizeof(g_RaceStartStats));
-        m_savedGameMenu = g_bGameMenu;
         g_bQuit = 0;
     }
     void TearDown() override
@@ -67,11 +65,12 @@ protected:
     }
 
     std::unique_ptr<CWorldCamera> m_camera;
-    CWorldCamera* m_savedCamera = nullptr;
+    // Taken when the fixture is made: the table tests run SetUp again.
+    CWorldCamera* m_savedCamera = g_Game.m_pCamera;
     std::unique_ptr<CVehicle> m_car;
     std::unique_ptr<RaceInfo> m_race; // a zero record to restore
     D3DXVECTOR3 m_route[64];
-    int m_savedGameMenu = 0;
+    int m_savedGameMenu = g_bGameMenu;
 };
 
 } // namespace test

@@ -4,6 +4,7 @@
 #include "panel_fixture.h"
 #include "platform/Win32.h"
 #include "roadusers/Human.h"
+#include "shell/Keywords.h"
 
 namespace {
 
@@ -203,6 +204,7 @@ TEST_F(PopupTest, TaxiOfferParksTheCarAndAcceptKeepsItParked)
     EXPECT_EQ(m_car->m_nControlMode, 1);
     EXPECT_EQ(m_car->m_bHandBrake, 1);
     EXPECT_EQ(g_TaxiJob.m_pPassenger, m_passenger.get());
+    EXPECT_NE(m_passenger->m_fActionTimer, -4.0f) << "the passenger is not released";
 }
 
 TEST_F(PopupTest, RefusingOrLosingThePassengerHandsTheCarBack)
@@ -221,15 +223,17 @@ TEST_F(PopupTest, RefusingOrLosingThePassengerHandsTheCarBack)
         SetUp();
         OfferTaxi();
         if (c.knockedDown)
-            m_passenger->m_pRagdoll = reinterpret_cast<decltype(m_passenger->m_pRagdoll)>(m_passenger.get());
+            m_passenger->m_nAction = ACTION_DEAD;
         s_listed = c.listed;
+        m_passenger->m_fActionTimer = 3.0f;
         Frame(c.keys);
         EXPECT_EQ(m_ui->m_bPopupOpen, 0u) << c.what;
         EXPECT_EQ(m_car->m_nControlMode, 2) << c.what;
         EXPECT_EQ(m_car->m_bHandBrake, 0) << c.what;
         EXPECT_EQ(g_CityLogic.m_nScene, 0) << c.what;
         EXPECT_EQ(g_TaxiJob.m_pPassenger, c.listed ? m_passenger.get() : nullptr) << c.what;
-        m_passenger->m_pRagdoll = nullptr;
+        // A listed pedestrian waits before offering again; a gone one is not written.
+        EXPECT_EQ(m_passenger->m_fActionTimer, c.listed ? -4.0f : 3.0f) << c.what;
         TearDown();
     }
 }

@@ -20,7 +20,7 @@ protected:
         m_prop.m_nType = GTYPE_LAMPPOST;
         m_walker.m_nType = GTYPE_HUMAN;
         m_fallen.m_nType = GTYPE_HUMAN;
-        m_fallen.m_pRagdoll = reinterpret_cast<CRagdoll*>(&m_fallen);
+        m_fallen.m_pRagdoll = reinterpret_cast<CHumanRagdoll*>(&m_fallen);
         m_car.m_nType = GTYPE_VEHICLE;
     }
     void* OfClass(int c)

@@ -4,6 +4,7 @@
 #include "writers/FileBytes.h"
 #include "writers/ImageWriters.h"
 #include "writers/SampleCity.h"
+#include "writers/SectorFiles.h"
 
 #include <filesystem>
 
@@ -104,6 +105,7 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
     ok = ok && CopySeed(root, "Data/Audio/App01.wav", out, "sounds");
     ok = ok && CopySeed(root, "Save/Profile01.sav", out, "profile");
     ok = ok && CopySeed(root, "Data/Misc/RacersName.obj", out, "racer_names");
+    ok = ok && CopySeed(root, "Data/Humans/Male/Main.obj", out, "human_description");
     // The mesh target reads its vertex format from the first byte.
     for (const char* mesh : {"Data/Buildings/Box01.msh", "Data/Vehicles/01/Body.msh"}) {
         std::string bytes;
@@ -140,6 +142,12 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
         ok = ok && WriteSeed(out / "prop_part", "part" + std::to_string(pick), std::string(1, static_cast<char>(pick)) + own);
     }
     ok = ok && CopySeed(root, "Data/Landscape/LandscapeData.obj", out, "landscape_data");
+    ok = ok && CopySeed(root, "Data/Landscape/10_14/Roads.msh", out, "sector_mesh");
+    ok = ok && CopySeed(root, "Data/Landscape/10_14/SideWalks.msh", out, "sector_mesh");
+    ok = ok && CopySeed(root, "Data/Landscape/10_14/MeshShape.dat", out, "sector_shape");
+    ok = ok && WriteSeed(out / "static_objects", "two",
+                         EncodeStaticObjects({{"Data/Static/Props/Bench01/Main.obj", 1, 16, -3, 1, 16, 5},
+                                              {"Data/Static/Cafes/Table01/Main.obj", -120.5f, 16, 40, 0, 16, 0}}));
     return ok && WriteImageSeeds(out / "images") && WriteRouteSeed(out / "global_route");
 }
 

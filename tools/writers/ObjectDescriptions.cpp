@@ -3,6 +3,7 @@
 #include "writers/ObjectDescriptions.h"
 
 #include "writers/FileBytes.h"
+#include "writers/HumanModel.h"
 #include "writers/MeshWriter.h"
 #include "writers/ObjectMeshes.h"
 #include "writers/ObjectTextures.h"
@@ -239,14 +240,6 @@ std::string Bench()
     return w.End().Text() + PropTail(true, 40.0f);
 }
 
-std::string Human(const char* folder)
-{
-    DescriptionWriter w;
-    w.Head({"Pedestrian", "GCLASS_HUMAN", "GTYPE_HUMAN", "", std::string(folder) + "Body.msh",
-            std::string(folder) + "Skin.dds"});
-    return w.Shadow().End().Text();
-}
-
 std::string Arrow()
 {
     DescriptionWriter w;
@@ -268,8 +261,8 @@ std::vector<SampleFile> SampleObjectDescriptions()
         {std::string(kBridge) + "Main.obj", Bridge()},
         {std::string(kLamp) + "Main.obj", LampPost()},
         {std::string(kBench) + "Main.obj", Bench()},
-        {"Data/Humans/Male/Main.obj", Human("Data/Humans/Male/")},
-        {"Data/Humans/Female/Main.obj", Human("Data/Humans/Female/")},
+        {"Data/Humans/Male/Main.obj", HumanDescription(SampleHumanData("Data/Humans/Male/"))},
+        {"Data/Humans/Female/Main.obj", HumanDescription(SampleHumanData("Data/Humans/Female/"))},
         {std::string(kArrow) + "Main.obj", Arrow()},
     };
     for (int kind = 1; kind <= 4; ++kind) {
@@ -328,8 +321,8 @@ std::vector<SampleFile> SampleObjectTextures()
     add("Data/Static/Nature/Stones/Stone02.dds", StoneImage(0xFF9C9078u));
     add(std::string(kLamp) + "Lamp.dds", LampImage());
     add(std::string(kBench) + "Bench.dds", BenchImage());
-    add("Data/Humans/Male/Skin.dds", HumanImage(0xFFD8A888u, 0xFF3A5A8Au, 0xFF2A2A3Au));
-    add("Data/Humans/Female/Skin.dds", HumanImage(0xFFE0B498u, 0xFFA03050u, 0xFF303848u));
+    for (SampleFile& file : SampleHumanTextures())
+        files.push_back(std::move(file));
     add(std::string(kArrow) + "Arrow.dds", ArrowImage());
     AddVehicleFiles(&files, {".dds"});
     return files;

@@ -333,32 +333,6 @@ MeshData WheelMesh()
     return mesh;
 }
 
-MeshData HumanMesh()
-{
-    MeshData mesh;
-    MeshPartData& part = mesh.parts[0];
-    const UvRect skin{0.0f, 0.0f, 0.25f, 1.0f};
-    const UvRect shirt{0.25f, 0.0f, 0.5f, 1.0f};
-    const UvRect pants{0.5f, 0.0f, 0.75f, 1.0f};
-    const UvRect shoes{0.75f, 0.0f, 1.0f, 1.0f};
-    for (float x : {-0.17f, 0.03f}) {
-        AddTexturedBox(&part, {x, 0, -0.08f}, {x + 0.14f, 0.1f, 0.14f}, shoes, shoes);
-        AddTexturedBox(&part, {x, 0.1f, -0.07f}, {x + 0.14f, 0.9f, 0.07f}, pants, pants);
-    }
-    AddTexturedBox(&part, {-0.2f, 0.9f, -0.11f}, {0.2f, 1.5f, 0.11f}, shirt, shirt);
-    for (float x : {-0.3f, 0.2f}) {
-        AddTexturedBox(&part, {x, 1.05f, -0.06f}, {x + 0.1f, 1.48f, 0.06f}, shirt, shirt);
-        AddTexturedBox(&part, {x + 0.01f, 0.85f, -0.05f}, {x + 0.09f, 1.05f, 0.05f}, skin, skin);
-    }
-    AddTexturedBox(&part, {-0.05f, 1.5f, -0.05f}, {0.05f, 1.56f, 0.05f}, skin, skin);
-    AddTexturedBox(&part, {-0.11f, 1.56f, -0.12f}, {0.11f, 1.8f, 0.11f}, skin, skin);
-    mesh.parts[8].points = {{0.0f, 0.9f, 0.0f}};
-    // The shadow caster: a slab of the body's outline.
-    mesh.parts[11] = PlainBox({-0.22f, 0, -0.1f}, {0.22f, 1.75f, 0.1f});
-    AddFrame(&mesh.parts[15], PlainBox({-0.25f, 0, -0.15f}, {0.25f, 1.8f, 0.15f}));
-    return mesh;
-}
-
 MeshData ArrowMesh()
 {
     MeshData mesh;

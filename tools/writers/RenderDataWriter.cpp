@@ -131,7 +131,8 @@ void main()
     float highlight = pow(max(dot(reflect(-sun, normal), view), 0.0), 48.0);
     colour += MatSpecular.rgb * highlight;
     float alpha = clamp(AlphaFactor.y + length(vTex[3].xyz) / max(AlphaFactor.x, 0.0001), 0.0, 1.0);
-    fragColor = vec4(clamp(colour, 0.0, 1.0), alpha);
+    // The vertex alpha fades the water in over the shallows.
+    fragColor = vec4(clamp(colour, 0.0, 1.0), alpha * vDiffuse.a);
 }
 end
 )";
