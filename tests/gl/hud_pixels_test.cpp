@@ -9,6 +9,7 @@
 #include "game/TaxiJob.h"
 #include "graphics/D3DRender.h"
 #include "graphics/WorldCamera.h"
+#include "roadusers/RaceInfo.h"
 #include "roadusers/Vehicle.h"
 #include "roadusers/VehicleManager.h"
 #include "shell/FileManager.h"
@@ -143,6 +144,70 @@ TEST_F(HudPixelsTest, DrivingWithAPassengerUnderPursuitMatchesItsReference)
     m_ui->DrawHud();
     g_VehicleManager.m_pCars[0] = nullptr;
     EXPECT_TRUE(MatchesReference("hud_drive", Frame(), 8, 400));
+}
+
+// The race offer, the race result and the pause menu through the GL back
+// end: each covers its panel's place and leaves the rest of the frame alone.
+TEST_F(HudPixelsTest, RacePanelsAndPauseMenuCoverTheirPlaces)
+{
+    D3DXVECTOR3 route[40];
+    for (int i = 0; i < 40; ++i)
+        route[i] = D3DXVECTOR3(10.0f * i, 0.0f, 5.0f * i);
+    g_RaceInfo.m_pRoute = route;
+    g_RaceInfo.m_vCentre = D3DXVECTOR3(195.0f, 0.0f, 97.5f);
+    g_RaceInfo.m_fRadius = 195.0f;
+    g_RaceInfo.m_fLength = 1700.0f;
+    g_RaceInfo.m_nCars = 6;
+    g_RaceInfo.m_nDamageLimit = 50;
+    g_VehicleManager.m_nRaceRoutePoints = 40;
+    const tools::LandscapeFrame frame;
+    g_Landscape.m_fWorldSize = static_cast<float>(frame.cells) * frame.cellSize;
+    auto car = std::make_unique<CVehicle>();
+    car->m_nRacePlace = 0;
+    g_pPlayerVehicle = car.get();
+    g_GameTimer.m_fDelta = 0.5f;
+    g_GameTimer.m_fRealDelta = 0.5f;
+    const std::uint32_t background = 0xFF303840u;
+    auto coveredAt = [&](float x, float y) {
+        const plat::Pixels image = Frame();
+        const UINT px = static_cast<UINT>(x * kHudWidth / 800.0f), py = static_cast<UINT>(y * kHudHeight / 600.0f);
+        return !Near(image.At(px, py), background, 4);
+    };
+    const struct {
+        const char* what;
+        float x, y;     // inside the panel
+        float ox, oy;   // outside every panel
+    } places[] = {{"offer", 150.0f, 100.0f, 600.0f, 400.0f},
+                  {"result", 400.0f, 40.0f, 400.0f, 500.0f},
+                  {"pause menu", 400.0f, 100.0f, 400.0f, 100.0f}};
+    for (int panel = 0; panel < 3; ++panel) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, background, 1.0f, 0);
+        if (panel == 0) {
+            m_ui->SetRaceState(1);
+            m_ui->DrawRaceInfo();
+            m_ui->DrawRaceInfo(); // fully faded in: the route strip too
+        } else if (panel == 1) {
+            m_ui->SetRaceState(0);
+            m_ui->m_bRaceOfferOpen = 0;
+            m_ui->m_fRaceOfferFade = 0.0f;
+            m_ui->ShowRaceResult(1);
+            m_ui->DrawRaceResult();
+            m_ui->DrawRaceResult();
+        } else {
+            m_ui->ShowRaceResult(0);
+            m_ui->m_fRaceResultFade = 0.0f;
+            m_ui->SetPopupMenu(POPUP_PAUSE);
+            m_ui->DrawPopupMenu();
+        }
+        const auto& p = places[panel];
+        EXPECT_TRUE(coveredAt(p.x, p.y)) << p.what;
+        if (panel < 2)
+            EXPECT_FALSE(coveredAt(p.ox, p.oy)) << p.what;
+    }
+    m_ui->SetPopupMenu(POPUP_NONE);
+    g_GameTimer.Resume();
+    g_VehicleManager.m_nRaceRoutePoints = 0;
+    g_RaceInfo.m_pRoute = nullptr;
 }
 
 } // namespace
