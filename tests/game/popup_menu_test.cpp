@@ -4,6 +4,7 @@
 #include "panel_fixture.h"
 #include "platform/Win32.h"
 #include "roadusers/Human.h"
+#include "shell/AudioManager.h"
 #include "shell/Keywords.h"
 
 namespace {
@@ -127,6 +128,7 @@ TEST_F(PopupTest, PauseMenuHoldsTheWorldThroughAMessageAndAFocusLoss)
     WndProc(nullptr, WM_KILLFOCUS, 0, 0);
     WndProc(nullptr, WM_SETFOCUS, 0, 0);
     EXPECT_TRUE(g_GameTimer.IsPaused());
+    EXPECT_TRUE(g_AudioManager.m_bPaused) << "the sounds stay stopped too";
 
     // CONTINUE resumes once, with the camera back in its driving view.
     OpenFully(POPUP_PAUSE);
@@ -134,6 +136,7 @@ TEST_F(PopupTest, PauseMenuHoldsTheWorldThroughAMessageAndAFocusLoss)
     EXPECT_EQ(m_ui->m_bPopupOpen, 0u);
     EXPECT_FALSE(g_GameTimer.IsPaused());
     EXPECT_EQ(g_bInGame, 1);
+    EXPECT_FALSE(g_AudioManager.m_bPaused);
     EXPECT_EQ(m_camera->m_nMode, 2);
 }
 
