@@ -16,6 +16,7 @@
 #include "writers/ProfileWriter.h"
 #include "writers/PropDescriptions.h"
 #include "writers/RenderDataWriter.h"
+#include "writers/SceneSounds.h"
 #include "writers/SectorFiles.h"
 #include "writers/SkyDataWriter.h"
 #include "writers/SampleCity.h"
@@ -98,6 +99,7 @@ const Step kSteps[] = {
     {"sky", tools::WriteSkyData},
     {"interface", tools::WriteInterfaceData},
     {"menu pictures", tools::WriteMenuPictures},
+    {"scene sounds", tools::WriteSceneSounds},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };

@@ -184,9 +184,9 @@ void CGameInterface::DrawHud()
     }
     // 12. Rivals.
     if (racing) {
-        for (std::uint32_t i = 0; i < g_VehicleManager.m_nCars && i < VEHICLE_MANAGER_CARS; ++i) {
-            CVehicle* rival = g_VehicleManager.m_pCars[i];
-            if (!rival || rival == car || rival->m_nKind != VEHICLE_RIVAL)
+        for (std::uint32_t i = 0; i < g_VehicleManager.m_nRaceCars && i < RACE_GRID_CARS; ++i) {
+            CVehicle* rival = g_VehicleManager.m_RaceCars[i];
+            if (!rival || rival == car)
                 continue;
             if (HudMapPoint(rival->m_vPosition, c, 212.5f, false, &p)) {
                 ArrowQuad(p, rival->m_matPlacement._31, rival->m_matPlacement._33, 0.75f, quad);
@@ -213,7 +213,7 @@ void CGameInterface::DrawHud()
     }
     // 16. Police, flashing red while they pursue.
     for (std::uint32_t i = 0; i < g_VehicleManager.m_nCars && i < VEHICLE_MANAGER_CARS; ++i) {
-        CVehicle* police = g_VehicleManager.m_pCars[i];
+        CVehicle* police = g_VehicleManager.m_Cars[i];
         if (!police || police->m_nKind != VEHICLE_POLICE || !HudMapPoint(police->m_vPosition, c, 240.0f, false, &p))
             continue;
         const bool pursuing = police->m_nAIState == 4 || police->m_nPrevAIState == 4;

@@ -40,7 +40,7 @@ void ParkCar(CVehicle* car)
 
 void FinishRunningRace()
 {
-    g_VehicleManager.m_bRaceRunning = 0;
+    g_VehicleManager.FinishRace();
 }
 
 namespace {

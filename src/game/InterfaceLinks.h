@@ -13,8 +13,7 @@ float CarDamageRatio(const CVehicle* car);
 // Brakes and hand brake on, no driver input; the velocities are left alone.
 void ParkCar(CVehicle* car);
 
-// Ends the running race for everyone. Stand-in until races are built: it
-// only clears the manager's running flag.
+// Ends the running race for everyone (the vehicle manager's FinishRace).
 void FinishRunningRace();
 
 // True when the pedestrian still exists in the pedestrian manager's list

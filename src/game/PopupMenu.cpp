@@ -27,7 +27,6 @@
 
 namespace {
 
-enum { SCENE_PASSENGER_IN = 70, SCENE_PASSENGER_OUT = 71, SCENE_EXIT_TO_MENU = 90 };
 enum { CLOSE_BARE = 0, CLOSE_FULL = 1 };
 
 void Play(CGameSound* sound)

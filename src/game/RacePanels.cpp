@@ -19,7 +19,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstddef>
 #include <cstring>
+
+static_assert(sizeof(RaceMapVertex) == sizeof(CScreenVertex) && offsetof(RaceMapVertex, colour) == offsetof(CScreenVertex, colour) &&
+                  offsetof(RaceMapVertex, u) == offsetof(CScreenVertex, u),
+              "the race map's vertices are screen vertices");
 
 namespace {
 
@@ -171,11 +176,13 @@ void CGameInterface::DrawRaceOfferMap(int a)
     SetAddressing(D3DTADDRESS_WRAP);
     const std::uint32_t points = std::min<std::uint32_t>(g_VehicleManager.m_nRaceRoutePoints, 2048);
     if (m_fRaceOfferFade >= 1.0f && points >= 3) {
-        const std::uint32_t triangles = std::min<std::uint32_t>((points / 3) * 2 - 2, RACE_MAP_VERTICES - 2);
+        const std::uint32_t built = std::min<std::uint32_t>(race.m_nMapVertices, RACE_MAP_VERTICES);
+        const std::uint32_t triangles = std::min<std::uint32_t>((points / 3) * 2 - 2, built > 2 ? built - 2 : 0);
         if (triangles > 0) {
             g_D3DRender.SetTexture(INVALID_TEXTURE_ID, 1, 0);
             CScreenDraw::SetScreenStates();
-            CScreenDraw::DrawScreen(D3DPT_TRIANGLESTRIP, triangles, race.m_MapVertices, triangles);
+            CScreenDraw::DrawScreen(D3DPT_TRIANGLESTRIP, triangles,
+                                    reinterpret_cast<const CScreenVertex*>(race.m_MapVertices), triangles);
         }
     }
     if (!(half > 0.0f))

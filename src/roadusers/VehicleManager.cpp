@@ -1,9 +1,10 @@
-// The vehicle manager until traffic and races are built: it makes the
-// player's car and nothing else, so the streets stay empty.
+// The vehicle manager until traffic is built: it makes the player's car and
+// the race grid and nothing else, so the streets stay empty.
 #include "roadusers/VehicleManager.h"
 
 #include "game/PlayerStats.h"
 #include "graphics/WorldCamera.h"
+#include "roadusers/RaceInfo.h"
 #include "roadusers/Vehicle.h"
 #include "shell/Game.h"
 #include "shell/Settings.h"
@@ -12,8 +13,14 @@
 
 #include <cstring>
 
+CVehicleManager::CVehicleManager()
+{
+    std::memset(m_RouteMarkers, 0xff, sizeof(m_RouteMarkers));
+}
+
 int CVehicleManager::Init()
 {
+    g_RaceInfo = RaceInfo{};
     return 1;
 }
 
@@ -24,15 +31,17 @@ void CVehicleManager::Release()
 
 void CVehicleManager::Clear()
 {
-    for (std::uint32_t i = 0; i < m_nCars && i < VEHICLE_MANAGER_CARS; ++i) {
-        if (m_pCars[i]) {
-            m_pCars[i]->Release();
-            delete m_pCars[i];
+    ResetRace();
+    for (std::uint32_t i = 0; i < m_nCars && i < VEHICLE_MANAGER_CAPACITY; ++i) {
+        if (m_Cars[i]) {
+            m_Cars[i]->Release();
+            delete m_Cars[i];
         }
-        m_pCars[i] = nullptr;
+        m_Cars[i] = nullptr;
     }
     m_nCars = 0;
     m_nPoliceCars = 0;
+    m_nRaceCars = 0;
     g_pPlayerVehicle = nullptr;
 }
 
@@ -41,7 +50,7 @@ void CVehicleManager::Clear()
 // away and the player stays without a car.
 void CVehicleManager::CreatePlayerCar(const D3DXVECTOR3* position, const D3DXVECTOR3* target, const char* modelPath)
 {
-    if (g_bEditorMode || m_nCars >= VEHICLE_MANAGER_CARS)
+    if (g_bEditorMode || m_nCars >= VEHICLE_MANAGER_CAPACITY)
         return;
     D3DXVECTOR3 at(226.0f, 0.0f, -730.0f);
     at.y = GetExactAltitude(&at) + 1.5f;
@@ -61,7 +70,7 @@ void CVehicleManager::CreatePlayerCar(const D3DXVECTOR3* position, const D3DXVEC
     // Until the car's own step decides, the player's car always drives on
     // its body.
     car->SetPhysicsActive(1);
-    m_pCars[m_nCars++] = car;
+    m_Cars[m_nCars++] = car;
     g_pPlayerVehicle = car;
     if (!modelPath) {
         g_PlayerStats = CPlayerStats{};
@@ -69,18 +78,20 @@ void CVehicleManager::CreatePlayerCar(const D3DXVECTOR3* position, const D3DXVEC
     }
 }
 
-// No traffic yet; only the point traffic and pedestrians are held around
-// follows the camera: 24 ahead of the eye on the ground.
+// No traffic yet; the point traffic and pedestrians are held around follows
+// the camera: 24 ahead of the eye on the ground. The race runs here.
 void CVehicleManager::Update()
 {
-    const CWorldCamera* camera = g_Game.m_pCamera;
-    if (!camera)
+    if (g_bEditorMode)
         return;
-    D3DXVECTOR3 ahead = camera->m_vTarget - camera->m_vEye;
-    Vec3Normalize(&ahead, &ahead);
-    ahead.y = 0.0f;
-    m_vSpawnAnchor = camera->m_vEye + ahead * 24.0f;
-    m_vSpawnAnchor.y = GetExactAltitude(&m_vSpawnAnchor);
+    if (const CWorldCamera* camera = g_Game.m_pCamera) {
+        D3DXVECTOR3 ahead = camera->m_vTarget - camera->m_vEye;
+        Vec3Normalize(&ahead, &ahead);
+        ahead.y = 0.0f;
+        m_vSpawnAnchor = camera->m_vEye + ahead * 24.0f;
+        m_vSpawnAnchor.y = GetExactAltitude(&m_vSpawnAnchor);
+    }
+    UpdateRace();
 }
 
 void CVehicleManager::Refresh()
@@ -103,13 +114,14 @@ void CVehicleManager::RenderShadows()
 {
 }
 
-void CVehicleManager::ResetRace()
-{
-}
-
 float CVehicleManager::GetTrafficDensity(const D3DXVECTOR3&) const
 {
     return 0.0f;
+}
+
+int CVehicleManager::GetRaceOfferLevel() const
+{
+    return g_RaceInfo.m_nLevel;
 }
 
 CVehicle* CVehicleManager::FindNearestVehicle(const D3DXVECTOR3* position, float radius, const CVehicle* exclude,
@@ -117,12 +129,12 @@ CVehicle* CVehicleManager::FindNearestVehicle(const D3DXVECTOR3* position, float
 {
     std::uint32_t start = 0;
     for (std::uint32_t i = 0; startAfter && i < m_nCars; ++i)
-        if (m_pCars[i] == startAfter)
+        if (m_Cars[i] == startAfter)
             start = i + 1;
     CVehicle* nearest = nullptr;
     float best = 100000.0f;
     for (std::uint32_t i = start; i < m_nCars; ++i) {
-        CVehicle* car = m_pCars[i];
+        CVehicle* car = m_Cars[i];
         if (!car || car == exclude)
             continue;
         const float gap = Vec3Distance(position, &car->m_vPosition) - car->m_fSphereRadius;

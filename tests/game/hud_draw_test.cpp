@@ -127,6 +127,7 @@ TEST_F(HudDrawTest, OfferRouteStripNeedsThreePoints)
     g_RaceInfo.m_pRoute = route;
     g_RaceInfo.m_fRadius = 50.0f;
     g_RaceInfo.m_MapVertices[0].colour = 0x12345678u; // marks the strip's draw
+    g_RaceInfo.m_nMapVertices = 8;
     for (std::uint32_t points : {2u, 3u, 6u}) {
         g_VehicleManager.m_nRaceRoutePoints = points;
         m_ui->m_fRaceOfferFade = 1.0f;
@@ -147,6 +148,7 @@ TEST_F(HudDrawTest, OfferRouteStripNeedsThreePoints)
             EXPECT_EQ(triangles, 2u);
     }
     g_RaceInfo.m_MapVertices[0].colour = 0;
+    g_RaceInfo.m_nMapVertices = 0;
 }
 
 } // namespace

@@ -174,7 +174,7 @@ TEST_F(PopupTest, GetOutPassengerStartsItsScene)
     Press(&PanelKeys::enter);
     EXPECT_EQ(g_TaxiJob.m_bOnBoard, 0);
     EXPECT_EQ(g_CityLogic.m_nScene, 71);
-    EXPECT_EQ(g_CityLogic.m_pSceneCar, m_car.get());
+    EXPECT_EQ(g_CityLogic.m_pCar, m_car.get());
 }
 
 TEST_F(PopupTest, SaveAndExitQuitsOrLeavesForTheMenuStillPaused)

@@ -81,7 +81,7 @@ protected:
     {
         m_ui->Release();
         g_pPlayerVehicle = nullptr;
-        g_VehicleManager.m_pCars[1] = nullptr;
+        g_VehicleManager.m_Cars[1] = nullptr;
         g_VehicleManager.m_nCars = 0;
         g_PropManager.m_nWorkShops = 0;
         g_Landscape.m_fWorldSize = 0.0f;
@@ -124,8 +124,8 @@ TEST_F(HudPixelsTest, DrivingWithAPassengerUnderPursuitMatchesItsReference)
     police->m_nKind = VEHICLE_POLICE;
     police->m_vPosition = car->m_vPosition + D3DXVECTOR3(-60.0f, 0.0f, 40.0f);
     police->m_nAIState = 4;
-    g_VehicleManager.m_pCars[0] = car.get();
-    g_VehicleManager.m_pCars[1] = police.get();
+    g_VehicleManager.m_Cars[0] = car.get();
+    g_VehicleManager.m_Cars[1] = police.get();
     g_VehicleManager.m_nCars = 2;
     g_PropManager.m_WorkShops[0] = car->m_vPosition + D3DXVECTOR3(100.0f, 0.0f, -80.0f);
     g_PropManager.m_nWorkShops = 1;
@@ -142,7 +142,7 @@ TEST_F(HudPixelsTest, DrivingWithAPassengerUnderPursuitMatchesItsReference)
 
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF303840, 1.0f, 0);
     m_ui->DrawHud();
-    g_VehicleManager.m_pCars[0] = nullptr;
+    g_VehicleManager.m_Cars[0] = nullptr;
     EXPECT_TRUE(MatchesReference("hud_drive", Frame(), 8, 400));
 }
 

@@ -98,7 +98,7 @@ protected:
         g_Game.ReleasePhysics();
         g_Game.m_pCamera = m_savedCamera;
         g_VehicleManager.m_nCars = 0;
-        for (CVehicle*& car : g_VehicleManager.m_pCars)
+        for (CVehicle*& car : g_VehicleManager.m_Cars)
             car = nullptr;
         g_VehicleManager.m_bRaceRunning = 0;
         g_VehicleManager.m_nRaceRoutePoints = 0;
@@ -141,7 +141,7 @@ protected:
         car->m_vPosition = at;
         car->m_fSphereRadius = 2.0f;
         car->m_fSpeed = speed;
-        g_VehicleManager.m_pCars[g_VehicleManager.m_nCars++] = car;
+        g_VehicleManager.m_Cars[g_VehicleManager.m_nCars++] = car;
         return car;
     }
     int BodiesInWorld() const { return g_Game.m_pDynamicsWorld->getNumCollisionObjects(); }
