@@ -79,8 +79,8 @@ int FormatDebugLines(const CWorldCamera& camera, char lines[DEBUG_LINES_MAX][DEB
     line("FPF (shadow): %d", static_cast<int>(g_D3DRender.m_nFacesPerFrame[3]));
     line("Inner/visible land parts: %d/%d", g_Landscape.m_nActiveSectors, g_Landscape.m_nInnerParts);
     line("Closed water parts: %d", g_Landscape.m_nClosedWaterParts);
-    line("Inner/visible grass fields: %d/%d", g_FieldObjects.m_nGrassInner, g_FieldObjects.m_nGrassVisible);
-    line("Inner/visible trees fields: %d/%d", g_FieldObjects.m_nTreesInner, g_FieldObjects.m_nTreesVisible);
+    line("Inner/visible grass fields: %d/%d", g_FieldObjects.m_nGrassFields[0], g_FieldObjects.m_nGrassFields[2]);
+    line("Inner/visible trees fields: %d/%d", g_FieldObjects.m_nTreeFields[0], g_FieldObjects.m_nTreeFields[2]);
     line("Eye: X%.0f, Y%.0f, Z%.0f", static_cast<double>(camera.m_vEye.x), static_cast<double>(camera.m_vEye.y),
          static_cast<double>(camera.m_vEye.z));
     line("Avrg speed: %0.f", static_cast<double>(camera.m_fAverageSpeed));

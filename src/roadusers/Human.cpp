@@ -202,11 +202,3 @@ int CHuman::PrepareTaxiJob()
     m_vWaitingSpot = facing;
     return 1;
 }
-
-void CHuman::Render()
-{
-}
-
-void CHuman::RenderShadow()
-{
-}

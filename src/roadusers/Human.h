@@ -66,7 +66,7 @@ public:
     void UpdateRagdollSleep();
     void DestroyRagdoll();
 
-    // Drawing is not built yet: nothing is drawn.
+    // Drawn within 50 of the camera, into the shadow map within 25.
     void Render();
     void RenderShadow();
 
@@ -97,6 +97,7 @@ public:
     std::int32_t m_nGender;
 
 private:
+    void DrawRagdoll();
     void ReadTextures(FileHandle file, char* line);
     void ReadActions(FileHandle file, char* line);
     void ReadBodyParts(FileHandle file, char* line);

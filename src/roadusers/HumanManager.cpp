@@ -170,15 +170,6 @@ CHuman* CHumanManager::FindHumanInSphere(const D3DXVECTOR3* position, float radi
     return nullptr;
 }
 
-void CHumanManager::Render()
-{
-    // Drawing the pedestrians is not built yet.
-}
-
-void CHumanManager::RenderShadows()
-{
-}
-
 void CHumanManager::Refresh()
 {
     for (std::uint32_t i = 0; i < m_nHumans; ++i)

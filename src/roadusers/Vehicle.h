@@ -56,6 +56,9 @@ enum {
 // compression, which let heavy cars sink through the road on landing.
 constexpr float VEHICLE_MAX_SUSPENSION_FORCE = 40000.0f;
 
+// Position, normal, colour and one uv set.
+constexpr DWORD VEHICLE_BODY_FVF = 0x152;
+
 // One per body vertex, stored as is in the body file and the save record.
 struct DeformRecord {
     D3DXVECTOR3 vBase;   // undented position
@@ -115,6 +118,16 @@ public:
     // The last step of the car's frame: drawn wheel matrices, skid marks,
     // dust, water, the jump trick, grip and the tyre screech.
     void UpdateWheels();
+
+    // The drawing routines the vehicle passes run over every car.
+    void RenderBodyPaint();
+    void RenderBodyGroup1();
+    void RenderWheels();
+    void RenderBodyGroup2();
+    void RenderBodyReflective();
+    void RenderWheelChrome();
+    void RenderGlass();
+    void RenderPoliceFlasher();
 
     char m_szName[64];
     float m_fRemainingDistance;
@@ -232,6 +245,14 @@ public:
     float m_fRoadFactor = 0.0f;
 
 private:
+    std::uint32_t FadeByte() const;
+    // Alive, visible, within 60 and not the car the in-car camera sits in.
+    bool PassesCarDrawRule() const;
+    bool CanDrawBody() const;
+    void DrawBodyGroup(int group);
+    CStaticObject* WheelModel(int wheel) const;
+    int DrawnWheelCount() const;
+    void PrepareWheel(CStaticObject* wheel, int i) const;
     void LaySkidMark(int wheel, bool contact, float speed);
     void ThrowDust(int wheel, bool contact, float speed);
     void WetWheel(int wheel, float waterLevel);

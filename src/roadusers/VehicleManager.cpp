@@ -98,22 +98,6 @@ void CVehicleManager::Refresh()
 {
 }
 
-void CVehicleManager::RenderVehicles()
-{
-}
-
-void CVehicleManager::RenderVehiclesSecondPass()
-{
-}
-
-void CVehicleManager::RenderLights()
-{
-}
-
-void CVehicleManager::RenderShadows()
-{
-}
-
 float CVehicleManager::GetTrafficDensity(const D3DXVECTOR3&) const
 {
     return 0.0f;

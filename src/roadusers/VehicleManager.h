@@ -97,3 +97,7 @@ public:
 };
 
 extern CVehicleManager g_VehicleManager;
+
+// Texture coordinates of a stage from the camera-space reflection vector,
+// turned into world directions for the environment cube.
+void SetVehicleReflectionCoordinates(std::uint32_t stage);

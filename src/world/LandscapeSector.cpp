@@ -6,6 +6,7 @@
 #include "shell/Game.h"
 #include "shell/Keywords.h"
 #include "shell/Settings.h"
+#include "world/FieldObjectManager.h"
 #include "world/Landscape.h"
 #include "world/Prop.h"
 #include "world/PropManager.h"
@@ -204,11 +205,14 @@ void CLandscapeSector::SetActive(int active)
             BuildWaterIndices();
         if (m_pWaterIB)
             BuildWaterPlane(220);
-        // The grass, trees and stones come with the field objects.
+        for (int kind = FIELD_GRASS; kind <= FIELD_STONES; ++kind)
+            BuildFieldObjects(kind);
+        g_FieldObjects.SetSectorActive(true, this);
         if (!g_bEditorMode)
             for (std::uint32_t i = 0; i < m_nProps; ++i)
                 g_PropManager.LinkProp(m_pProps[i], true);
     } else {
+        g_FieldObjects.SetSectorActive(false, this);
         if (m_pWaterIB)
             m_pWaterIB->Release();
         if (m_pWaterVB)
@@ -216,6 +220,8 @@ void CLandscapeSector::SetActive(int active)
         m_pWaterIB = nullptr;
         m_pWaterVB = nullptr;
         m_nWaterTris = 0;
+        for (int kind = FIELD_GRASS; kind <= FIELD_STONES; ++kind)
+            g_FieldObjects.ReleaseSectorCells(kind, this, 1);
         if (!g_bEditorMode)
             for (std::uint32_t i = 0; i < m_nProps; ++i)
                 g_PropManager.UnlinkProp(m_pProps[i], true);

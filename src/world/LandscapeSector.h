@@ -62,6 +62,8 @@ public:
     int IntersectProps(const D3DXVECTOR3* from, const D3DXVECTOR3* to, D3DXVECTOR3* hitPoint, int wantPoint);
 
     void LoadStaticObjects(const char* dir);
+    // Hands the sector's place-map cells of one kind to the field objects.
+    void BuildFieldObjects(int kind);
     void LoadCollisionMesh();
     void ComputeBounds();
     void BuildWaterPlane(int opacity);

@@ -47,10 +47,10 @@ protected:
         g_Landscape.m_nActiveSectors = 12;
         g_Landscape.m_nInnerParts = 30;
         g_Landscape.m_nClosedWaterParts = 2;
-        g_FieldObjects.m_nGrassInner = 5;
-        g_FieldObjects.m_nGrassVisible = 4;
-        g_FieldObjects.m_nTreesInner = 9;
-        g_FieldObjects.m_nTreesVisible = 7;
+        g_FieldObjects.m_nGrassFields[0] = 5;
+        g_FieldObjects.m_nGrassFields[2] = 4;
+        g_FieldObjects.m_nTreeFields[0] = 9;
+        g_FieldObjects.m_nTreeFields[2] = 7;
         g_GameTimer.m_fTimeScale = 1.0f;
         g_SceneLights.m_nPointLights = 3;
         g_VehicleManager.m_nCars = 6;

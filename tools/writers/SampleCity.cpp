@@ -1,5 +1,7 @@
 #include "writers/SampleCity.h"
 
+#include "writers/FieldObjectData.h"
+
 #include "writers/FileBytes.h"
 #include "writers/ImageWriters.h"
 
@@ -329,6 +331,7 @@ LandscapeMaps SampleCityMaps()
     AddStreets(m);
     AddWalkways(m);
     AddIntroduction(m);
+    AddFieldObjectCells(m);
     return m;
 }
 

@@ -1,0 +1,68 @@
+// A sector's share of the field objects: the place map's cells of one kind
+// handed to the field-object manager when the sector becomes active.
+#include "world/LandscapeSector.h"
+
+#include "world/FieldObjectManager.h"
+#include "world/Landscape.h"
+
+#include <cstdlib>
+
+namespace {
+
+// The band of place-map values each kind takes: grass 1..169, trees
+// 85..169, stones 170..255.
+bool InBand(int kind, int value)
+{
+    const int band = value / 85;
+    if (kind == FIELD_GRASS)
+        return band <= 1;
+    if (kind == FIELD_TREES)
+        return band == 1;
+    return band >= 2;
+}
+
+} // namespace
+
+void CLandscapeSector::BuildFieldObjects(int kind)
+{
+    const int built = kind == FIELD_GRASS ? m_bGrassBuilt : kind == FIELD_TREES ? m_bTreesBuilt : m_bStonesBuilt;
+    if (!IsMapSector() || built)
+        return;
+    const CLandscape& land = g_Landscape;
+    const int per = land.m_nCellsPerSector;
+    const float c = land.m_fCellSize, half = land.m_fWorldSize / 2, size = per * c;
+    const float lowest = land.m_fHeight * 0.08f - 2.0f;
+    std::srand(static_cast<unsigned>(m_nIndex * 123));
+    g_FieldObjects.BeginCell(kind, this);
+    for (int r = 0; r < per; ++r)
+        for (int k = 0; k < per; ++k) {
+            const int row = m_nRow * per + r, column = m_nCol * per + k;
+            if (row < 0 || column < 0 || row >= LANDSCAPE_GRID || column >= LANDSCAPE_GRID)
+                continue;
+            const int value = land.m_PlaceMap[row][column];
+            if (value == 0 || !InBand(kind, value))
+                continue;
+            D3DXVECTOR3 p0(-half + m_nCol * size + k * c + c / 2, 0.0f, half - m_nRow * size - r * c - c / 2);
+            p0.y = GetExactAltitude(&p0);
+            if (kind == FIELD_STONES) {
+                CreateFieldObject(FIELD_STONES, &p0, nullptr);
+                continue;
+            }
+            D3DXVECTOR3 p1(p0.x - c / 2, 0.0f, p0.z - c / 2), p2(p0.x + c / 2, 0.0f, p0.z - c / 2);
+            p1.y = GetExactAltitude(&p1);
+            p2.y = GetExactAltitude(&p2);
+            const D3DXVECTOR3 a = p2 - p0, b = p1 - p0;
+            D3DXVECTOR3 normal;
+            D3DXVec3Cross(&normal, &a, &b);
+            D3DXVec3Normalize(&normal, &normal);
+            if (p0.y < lowest)
+                continue;
+            if (kind == FIELD_GRASS && normal.y >= 0.7f) {
+                for (int n = std::rand() % 6 + 5; n > 0; --n)
+                    CreateFieldObject(FIELD_GRASS, &p0, nullptr);
+            } else if (kind == FIELD_TREES && normal.y >= 0.3f) {
+                CreateFieldObject(FIELD_TREES, &p0, &normal);
+            }
+        }
+    g_FieldObjects.EndCell(kind, this, m_Corners);
+}
