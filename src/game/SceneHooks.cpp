@@ -1,7 +1,5 @@
-// The car's, shops' and landscape's own operations, and stand-ins for the
-// race panels not built yet. Their resting results keep every scene moving:
-// the offer panel closes at once declined, the result panel is closed
-// (booked) at once.
+// The car's, shops' and landscape's own operations, and the race panels
+// of the interface, as the scenes reach them.
 #include "game/SceneHooks.h"
 
 #include "game/GameInterface.h"
@@ -31,11 +29,11 @@ void DentCar(CVehicle* car, int dents, float strength)
     car->ApplyRandomDamage(dents, strength);
 }
 
-void OpenRaceOffer() {}
-int IsRaceOfferOpen() { return 0; }
-int IsRaceOfferAccepted() { return 0; }
-void OpenRaceResult() {}
-int IsRaceResultOpen() { return 0; }
+void OpenRaceOffer() { g_GameInterface.SetRaceState(1); }
+int IsRaceOfferOpen() { return g_GameInterface.m_bRaceOfferOpen != 0; }
+int IsRaceOfferAccepted() { return g_GameInterface.m_nRaceOfferChoice == 1; }
+void OpenRaceResult() { g_GameInterface.ShowRaceResult(1); }
+int IsRaceResultOpen() { return g_GameInterface.m_bRaceResultOpen != 0; }
 void OpenWorkshop()
 {
     g_GameInterface.SetWorkshop(1);
