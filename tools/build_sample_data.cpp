@@ -17,6 +17,7 @@
 #include "writers/ProfileWriter.h"
 #include "writers/PropDescriptions.h"
 #include "writers/RenderDataWriter.h"
+#include "writers/SceneSounds.h"
 #include "writers/SectorFiles.h"
 #include "writers/SkyDataWriter.h"
 #include "writers/SampleCity.h"
@@ -92,9 +93,9 @@ const Step kSteps[] = {
     {"render textures", tools::WriteRenderTextures},
     {"meshes", WriteMeshes},
     {"landscape", tools::WriteSampleCity},
-    {"traffic", tools::WriteTrafficData},
     {"field objects", tools::WriteFieldObjectData},
     {"landscape sectors", tools::WriteSampleSectors},
+    {"traffic", tools::WriteTrafficData},
     {"effect textures", tools::WriteEffectTextures},
     {"sample profile", tools::WriteSampleProfile},
     {"object descriptions", tools::WriteObjectDescriptions},
@@ -102,6 +103,7 @@ const Step kSteps[] = {
     {"sky", tools::WriteSkyData},
     {"interface", tools::WriteInterfaceData},
     {"menu pictures", tools::WriteMenuPictures},
+    {"scene sounds", tools::WriteSceneSounds},
     // Keep last: it packs what the steps above wrote.
     {"archives", PackArchives},
 };

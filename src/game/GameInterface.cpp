@@ -57,12 +57,7 @@ void CGameInterface::LoadTextures()
     m_nSpritesTexture = LoadInterfaceTexture("Data/Interface/HUD/Icons/Sprites.dds");
     m_SpriteStrip.SetRect(m_nSpritesTexture, 256.0f, 128.0f, 0.0f, 128.0f, 256.0f);
     m_MapFrame.SetRect(m_nMapFrameTexture, 256.0f, 0.1f, 0.1f, 255.9f, 255.9f);
-    // The circular map's fan belongs to the HUD; until it is built the fan
-    // rests at its centre.
-    for (CScreenVertex& v : m_MapFan) {
-        const float centre[3] = {90.0f, 516.0f, 0.0f};
-        v = CScreenVertex(centre, 2.0f, 0xFFFFFFFFu, 0.5f, 0.5f);
-    }
+    BuildMapFan();
 
     m_nSystemsTexture = LoadInterfaceTexture("Data/Interface/HUD/Systems/Systems.dds");
     for (int i = 0; i < 6; ++i) {

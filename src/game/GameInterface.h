@@ -21,11 +21,23 @@ struct ScreenKeys;
 class CSaveReader;
 class CSaveWriter;
 class CStaticObject;
+class CVehicle;
+struct PanelKeys;
 
 // The message history of a save: 32 showing counts, then 32 last-shown times.
 constexpr unsigned MESSAGE_HISTORY_RECORD_SIZE = 256;
 
 enum { POPUP_NONE = -1, POPUP_PAUSE = 0, POPUP_TAXI_OFFER = 1 };
+
+enum {
+    RESULT_ROWS = 7,
+    RESULT_LABEL_SIZE = 64,
+    // Sized for any 32-bit figure with its sign, unit and words.
+    RESULT_VALUE_SIZE = 16,
+    RESULT_NOTE_SIZE = 32,
+    POPUP_ROWS = 3,
+    POPUP_ROW_SIZE = 128,
+};
 
 enum {
     RACER_NAME_LISTS = 2,
@@ -81,6 +93,26 @@ public:
     void DrawPopupMenu();
     // Opens the pop-up menu in a mode (POPUP_PAUSE, POPUP_TAXI_OFFER) or closes it.
     void SetPopupMenu(int mode);
+    void DrawDamagePictogram(float x, float y, float alphaFactor);
+    // The circular map's fan around its centre, scaled to the screen.
+    void BuildMapFan();
+    void DrawHudRaceFigures(CVehicle* car);
+    void DrawHudCriminalBars(std::uint32_t clockMs);
+    void DrawRaceOfferMap(int alpha);
+    void ClosePopup(int closingSteps);
+    void DrawPopupRows(int mode);
+
+    // Race offer (1 opens it) and race result (1 opens and computes it, 0
+    // closes and books it).
+    void SetRaceState(int open);
+    void ShowRaceResult(int open);
+
+    // The panels' state steps, apart from their drawing: each takes the
+    // frame's time and clears the keys it uses.
+    void StepRaceOffer(PanelKeys& keys, float dt);
+    void StepRaceResult(PanelKeys& keys, float dt);
+    // False when the pop-up is closed and fully faded.
+    bool StepPopupMenu(PanelKeys& keys, float realDt);
 
     // Racers' rating list (Tab) and driver information (I). The steps hold
     // the keys and timing, the Draw operations call them and then draw.
@@ -114,6 +146,17 @@ public:
     D3DXCOLOR4 m_DamageColour{0.0f, 1.0f, 0.0f, 1.0f};
     float m_fDamageTimer = 0.0f;
     // 4. Race panels.
+    std::uint32_t m_bRaceOfferOpen = 0;
+    std::uint32_t m_nRaceOfferChoice = 0; // 1 accept, 0 decline
+    std::uint32_t m_bRaceResultOpen = 0;
+    std::uint32_t m_bRaceResultBooked = 0;
+    float m_fRaceOfferFade = 0.0f, m_fRaceResultFade = 0.0f, m_fRaceResultTimer = 0.0f;
+    char m_szResultLabels[RESULT_ROWS][RESULT_LABEL_SIZE] = {};
+    char m_szResultValues[RESULT_ROWS][RESULT_VALUE_SIZE] = {};
+    char m_szResultNotes[RESULT_ROWS][RESULT_NOTE_SIZE] = {};
+    float m_fResultAnim[RESULT_ROWS][3] = {};
+    std::int32_t m_nResultPlace = -1, m_nResultIncidents = 0, m_nResultPedestrians = 0;
+    std::int32_t m_nResultPoints = 0, m_nResultReward = 0;
     CInterfaceSprite m_RaceAsk[2], m_RaceResult;
     TextureId m_nRaceAskTexture[2] = {INVALID_TEXTURE_ID, INVALID_TEXTURE_ID}, m_nResultTexture = INVALID_TEXTURE_ID;
     // 5. Rating list.
@@ -142,7 +185,11 @@ public:
     std::uint32_t m_bPopupOpen = 0;
     float m_fPopupFade = 0.0f;
     std::uint32_t m_bPopupCameraMoved = 0;
+    std::uint32_t m_nPopupSpare = 0;
     int m_nPopupItem = 0;
+    char m_szPopupRows[2][POPUP_ROWS][POPUP_ROW_SIZE] = {};
+    // The pause menu stopped the world itself; only then does closing resume it.
+    std::uint32_t m_bPopupPaused = 0;
     // 8. Message box.
     CInterfaceSprite m_InfoBar;
     TextureId m_nInfoTexture = INVALID_TEXTURE_ID;

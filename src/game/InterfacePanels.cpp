@@ -5,20 +5,21 @@
 
 void (*g_pInterfacePanelProbe)(const char* panel) = nullptr;
 
-namespace {
-
-void Placeholder(const char* panel)
+void ReportPanelTurn(const char* panel)
 {
     if (g_pInterfacePanelProbe)
         g_pInterfacePanelProbe(panel);
 }
 
+namespace {
+
+void Placeholder(const char* panel)
+{
+    ReportPanelTurn(panel);
+}
+
 } // namespace
 
-void CGameInterface::DrawHud() { Placeholder("hud"); }
-void CGameInterface::DrawRaceInfo() { Placeholder("race info"); }
-void CGameInterface::DrawRaceResult() { Placeholder("race result"); }
-void CGameInterface::DrawPopupMenu() { Placeholder("popup"); }
 void RenderInfoScreens()
 {
     Placeholder("info screens");

@@ -6,6 +6,8 @@
 
 // Called with the panel's name when a placeholder panel would draw; null by default.
 extern void (*g_pInterfacePanelProbe)(const char* panel);
+// Tells the probe that a panel's turn came (built panels report it too).
+void ReportPanelTurn(const char* panel);
 
 // The info screens' pass into their own textures.
 void RenderInfoScreens();

@@ -2,6 +2,7 @@
 // player's record, and the dents, broken lamps, wheel wear and engine damage
 // it leaves.
 #include "roadusers/Vehicle.h"
+#include "world/Prop.h"
 
 #include "game/CityLogic.h"
 #include "game/GameInterface.h"
@@ -147,7 +148,7 @@ bool CVehicle::IgnoresContact(const CStaticObject* other, float strength) const
     if (strength == 0.0f && !other && this == g_pPlayerVehicle &&
         g_PropManager.FindNearestProp(GCLASS_LANDSCAPE, GTYPE_DECORS, &m_vPosition, m_fSphereRadius))
         return true;
-    if (other && other == g_CityLogic.m_pSceneProp)
+    if (other && other == static_cast<const CStaticObject*>(g_CityLogic.m_pObject))
         return true;
     if (other && other->m_nType == GTYPE_BRIDGE)
         return true;

@@ -1,6 +1,8 @@
 // The vehicle manager's life cycle, its car list and the player's car.
 #include "roadusers/VehicleManager.h"
 
+#include "roadusers/RaceInfo.h"
+
 #include "game/PlayerStats.h"
 #include "graphics/D3DRender.h"
 #include "roadusers/Vehicle.h"
@@ -31,8 +33,19 @@ void FreeCar(CVehicle* car)
 
 } // namespace
 
+CVehicleManager::CVehicleManager()
+{
+    std::memset(m_RouteMarkers, 0xff, sizeof(m_RouteMarkers));
+}
+
+int CVehicleManager::GetRaceOfferLevel() const
+{
+    return g_RaceInfo.m_nLevel;
+}
+
 int CVehicleManager::Init()
 {
+    g_RaceInfo = RaceInfo{};
     for (int i = 0; i < 3; ++i)
         m_Textures[i] = static_cast<int>(g_D3DRender.LoadTexture(kTextureNames[i], 0, D3DPOOL_MANAGED));
     LoadDensityMap("Data/Landscape/TrafficDensityMap.dat");
@@ -233,15 +246,3 @@ void CVehicleManager::CullOccluded()
     }
 }
 
-void CVehicleManager::ResetRace()
-{
-}
-
-void CVehicleManager::UpdateRace()
-{
-}
-
-void CVehicleManager::CarFinished(CVehicle*)
-{
-    ++m_nFinishedCalls;
-}

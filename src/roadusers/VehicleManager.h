@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+class CProp;
 class CStaticObject;
 class CVehicle;
 
@@ -17,7 +18,9 @@ enum {
     TRAFFIC_MAP_SIDE = 200,
     TRAFFIC_MAP_SIZE = TRAFFIC_MAP_SIDE * TRAFFIC_MAP_SIDE,
     TRAFFIC_MAX_POLICE = 4,
+    VEHICLE_MANAGER_CAPACITY = VEHICLE_MANAGER_CARS,
     RACE_ROUTE_POINTS = 2048,
+    RACE_GRID_CARS = 8,
 };
 
 // The template cars' description files: eight street models, two police.
@@ -66,13 +69,22 @@ public:
     void RenderLights();
     void RenderShadows();
 
-    // Races: placeholders that record their calls until races are built.
-    void ResetRace();
+    // Races.
     void UpdateRace();
+    int GenerateRace();
+    void ResetRace();
+    void SetupRaceGrid();
+    void StartRace();
+    void UpdateRacePlaces();
+    void UpdateRaceMarkers();
     void CarFinished(CVehicle* car);
-    // The level of the race on offer; none until races exist.
-    int GetRaceOfferLevel() const { return 0; }
+    void ReleaseRivals();
+    void FinishRace();
+    // The level of the race on offer.
+    int GetRaceOfferLevel() const;
     int IsRaceRunning() const { return m_bRaceRunning; }
+    // The offer's board, a prop.
+    CProp* RaceBoard() const;
 
     CVehicle* m_Templates[VEHICLE_MODEL_COUNT] = {};
     CVehicle* m_Cars[VEHICLE_MANAGER_CARS] = {}; // entry 0 the player's car
@@ -81,17 +93,28 @@ public:
     std::uint8_t m_DensityMap[TRAFFIC_MAP_SIZE] = {};
     float m_fSpawnTimer = 0.0f;
     D3DXVECTOR3 m_vSpawnAnchor{0.0f, 0.0f, 0.0f};
-    std::uint32_t m_nRaceRoutePoints = 0;
-    // The race route; none until races are built.
+    // Race state. Per route point the ids of its two marker emitters (-1
+    // none); once the finish crowd stands its own flag says so, so it never
+    // reaches the particle layer.
+    int m_RouteMarkers[RACE_ROUTE_POINTS][2];
+    int m_bFinishCrowd = 0;
     D3DXVECTOR3 m_RaceRoute[RACE_ROUTE_POINTS] = {};
-    CStaticObject* m_pRaceInfoScreen = nullptr;
+    std::uint32_t m_nRaceRoutePoints = 0;
+    float m_fRaceCheckTimer = 0.0f;
+    float m_fMarkerTimer = 0.0f;
+    float m_fRaceCountdown = 0.0f;
+    CStaticObject* m_pRaceInfoScreen = nullptr; // a prop made by the offer
     int m_bRaceRunning = 0;
-    std::uint32_t m_nFinishedCalls = 0; // race placeholder: CarFinished calls seen
+    CVehicle* m_RaceCars[RACE_GRID_CARS] = {};
+    std::uint32_t m_nRaceCars = 0;
+    std::uint32_t m_nFinished = 0;
     std::uint32_t m_nPolice = 0;
     int m_Textures[3] = {-1, -1, -1};
     // The spawner's shared path, copied into the new car.
     D3DXVECTOR3 m_SpawnRoute[2048];
     std::uint32_t m_nSpawnRoutePoints = 0;
+
+    CVehicleManager();
 
 private:
     int IndexOf(const CVehicle* car) const;

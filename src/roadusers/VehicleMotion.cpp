@@ -68,7 +68,7 @@ void CVehicle::UpdatePhysicsLod()
         return;
     }
     if (police || !(m_fCameraDistance > reach) || m_nWheelsInWater > 0 || m_bTouched ||
-        g_CityLogic.m_pSceneCar == this || OtherCarOverlaps(this) || TouchesBridge(this))
+        g_CityLogic.m_pCar == this || OtherCarOverlaps(this) || TouchesBridge(this))
         return;
     SetPhysicsActive(0);
 }

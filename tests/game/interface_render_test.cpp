@@ -194,12 +194,15 @@ protected:
 
 TEST_F(InterfaceRenderTest, PanelsDrawInOrderAndTheBoxTakesEscBeforeThePopup)
 {
-    // Closed box and bubble leave Esc to the panels after them.
+    // Closed box and bubble leave Esc to the panels after them: the pop-up
+    // takes it and opens.
     g_bKeyEscape = 1;
     m_ui->Render();
     const std::vector<std::string> closed = {"hud+esc", "race info+esc", "race result+esc", "popup+esc",
-                                             "info screens+esc"};
+                                             "info screens"};
     EXPECT_EQ(g_Turns, closed);
+    EXPECT_TRUE(m_ui->m_bPopupOpen);
+    m_ui->SetPopupMenu(POPUP_NONE);
 
     g_Turns.clear();
     Show(MSG_CONTROLS);
@@ -214,10 +217,11 @@ TEST_F(InterfaceRenderTest, PanelsDrawInOrderAndTheBoxTakesEscBeforeThePopup)
 TEST_F(InterfaceRenderTest, WithThePopupOpenOnlyItAndTheInfoScreensDraw)
 {
     Show(MSG_CONTROLS);
-    m_ui->m_bPopupOpen = 1;
+    m_ui->SetPopupMenu(POPUP_PAUSE);
     g_bKeyEscape = 1;
     m_ui->Render();
-    const std::vector<std::string> expected = {"popup+esc", "info screens+esc"};
+    // The pop-up's own Esc closes it.
+    const std::vector<std::string> expected = {"popup+esc", "info screens"};
     EXPECT_EQ(g_Turns, expected);
     EXPECT_TRUE(m_ui->m_bMessageVisible);
     EXPECT_EQ(m_ui->m_fMessageFade, 0.0f);

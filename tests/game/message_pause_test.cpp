@@ -32,7 +32,8 @@ protected:
     }
 
     std::unique_ptr<CWorldCamera> m_camera;
-    CWorldCamera* m_savedCamera = nullptr;
+    // Taken when the fixture is made: the table tests run SetUp again.
+    CWorldCamera* m_savedCamera = g_Game.m_pCamera;
     std::unique_ptr<CVehicle> m_car;
 };
 

@@ -48,6 +48,10 @@ void Drive(const char* step)
 {
     if (std::strcmp(step, "g_FileManager.Init()") == 0)
         Post(WM_KEYDOWN, VK_ESCAPE);
+    // The run goes straight to the shops: the new game's introduction is
+    // skipped before its first step.
+    if (std::strcmp(step, "g_CityLogic.Update()") == 0 && g_CityLogic.m_nScene == SCENE_NEW_GAME)
+        g_CityLogic.SetScene(0, nullptr, nullptr);
     if (std::strcmp(step, "g_GameTimer.Update()") != 0)
         return;
     plat::AdvanceFakeClock(50);
@@ -165,16 +169,20 @@ TEST_F(ShopRunTest, WorkshopUpgradeThenCarShopTrade)
             phase = 3;
             break;
         case 3:
-            if (g_CityLogic.m_nScene != SCENE_SHOP)
+            // The run opens the shop itself: the visit scene stops as soon
+            // as it starts, before it would open the screen on its own.
+            if (g_CityLogic.m_nScene == SCENE_SHOP) {
+                carShop = static_cast<CProp*>(g_CityLogic.m_pObject);
+                g_CityLogic.SetScene(0, nullptr, nullptr);
+                car->SetControlMode(1);
+            }
+            if (!carShop)
                 return;
-            carShop = static_cast<CProp*>(g_CityLogic.m_pSceneProp);
             // The showroom fills when the camera comes near; the workshop's
             // farewell message takes Enter until it has faded out.
             if (!carShop->m_bCarShop || carShop->m_nCars == 0 || g_GameInterface.m_bMessageVisible ||
                 g_GameInterface.m_fMessageFade > 0.0f)
                 return;
-            g_CityLogic.SetScene(0, nullptr, nullptr);
-            car->SetControlMode(1);
             g_GameInterface.SetCarShop(carShop);
             carShopOpened = true;
             oldCar = car;

@@ -29,14 +29,14 @@ protected:
         std::memset(&g_PlayerStats, 0, sizeof(g_PlayerStats));
         g_ParticleEffects.Reset();
         g_GameTimer.m_fGameTime = 100000.0;
-        g_CityLogic.m_pSceneProp = nullptr;
+        g_CityLogic.m_pObject = nullptr;
         m_wall.m_nType = GTYPE_STATIC;
         m_wall.m_nClass = GCLASS_STATIC;
     }
     void TearDown() override
     {
         g_pPlayerVehicle = nullptr;
-        g_CityLogic.m_pSceneProp = nullptr;
+        g_CityLogic.m_pObject = nullptr;
         g_VehicleManager.m_bRaceRunning = 0;
         g_ParticleEffects.Reset();
         std::memset(&g_PlayerStats, 0, sizeof(g_PlayerStats));
@@ -279,7 +279,7 @@ TEST_F(DamageTest, BridgeSceneObjectAndRampLandingSparkAndCountButDoNotDent)
     bridge.m_nType = GTYPE_BRIDGE;
     CProp shop;
     shop.m_nType = GTYPE_BUILDING;
-    g_CityLogic.m_pSceneProp = &shop;
+    g_CityLogic.m_pObject = &shop;
     for (CStaticObject* other : {static_cast<CStaticObject*>(&bridge), static_cast<CStaticObject*>(&shop)}) {
         g_ParticleEffects.Reset();
         const float total = g_PlayerStats.m_fDamageTotal;

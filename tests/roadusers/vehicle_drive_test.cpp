@@ -30,12 +30,12 @@ protected:
         m_savedAudio = g_bAudio;
         g_GameTimer.m_fDelta = 1.0f / 60.0f;
         g_CityLogic.SetScene(0, nullptr, nullptr);
-        g_CityLogic.m_pSceneCar = nullptr;
+        g_CityLogic.m_pCar = nullptr;
     }
     void TearDown() override
     {
         g_bAudio = m_savedAudio;
-        g_CityLogic.m_pSceneCar = nullptr;
+        g_CityLogic.m_pCar = nullptr;
         g_CityLogic.SetScene(0, nullptr, nullptr);
         g_PropManager.m_nProps = 0;
         g_VehicleManager.m_nCars = 0;
@@ -355,7 +355,7 @@ TEST_F(DriveTest, PhysicsLevelOfDetail)
         bridge.m_vPosition = D3DXVECTOR3(0.0f, 0.0f, c.onBridge ? 3.0f : 100.0f);
         g_PropManager.m_pProps[0] = &bridge;
         g_PropManager.m_nProps = 1;
-        g_CityLogic.m_pSceneCar = c.sceneCar ? car : nullptr;
+        g_CityLogic.m_pCar = c.sceneCar ? car : nullptr;
         car->SetPhysicsActive(c.active);
         car->m_nAIState = c.aiState;
         car->m_fCameraDistance = c.distance;

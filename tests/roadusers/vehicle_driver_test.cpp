@@ -159,7 +159,7 @@ TEST_F(DriverTest, CriminalLevelArrestTimerAndArrest)
     g_PlayerStats.m_fArrestTimer = 5.0f - kDt / 2.0f;
     car->UpdatePlayerInput();
     EXPECT_EQ(g_CityLogic.m_nScene, 60);
-    EXPECT_EQ(g_CityLogic.m_pSceneCar, car);
+    EXPECT_EQ(g_CityLogic.m_pCar, car);
     EXPECT_EQ(g_PlayerStats.m_nArrests, 1);
     car->StopImmediately();
     EXPECT_EQ(car->m_nControlMode, 1);

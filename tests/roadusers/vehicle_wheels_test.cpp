@@ -307,7 +307,7 @@ TEST_F(WheelsTest, RunningTrickSceneIsNotRestarted)
     g_CityLogic.SetScene(50, nullptr, nullptr);
     m_car->UpdateWheels();
     EXPECT_EQ(g_CityLogic.m_nScene, 50);
-    EXPECT_EQ(g_CityLogic.m_pSceneCar, nullptr);
+    EXPECT_EQ(g_CityLogic.m_pCar, nullptr);
 }
 
 TEST_F(WheelsTest, CarWithoutRaycastVehicleSkipsTheStep)

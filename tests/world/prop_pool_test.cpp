@@ -232,8 +232,8 @@ TEST_F(PropTest, ShopEntryStartsTheShopScene)
         g_PropManager.CheckShopEntry();
         EXPECT_EQ(g_CityLogic.m_nScene, c.wantScene);
         if (c.wantScene) {
-            EXPECT_EQ(g_CityLogic.m_pSceneProp, building);
-            EXPECT_EQ(g_CityLogic.m_pSceneCar, &m_car);
+            EXPECT_EQ(g_CityLogic.m_pObject, building);
+            EXPECT_EQ(g_CityLogic.m_pCar, &m_car);
         }
     }
 }

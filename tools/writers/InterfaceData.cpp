@@ -127,8 +127,9 @@ ArgbImage SpeedDial()
 ArgbImage SpeedNeedle()
 {
     Canvas c(256);
-    // Pointing up from the centre; the HUD turns it.
-    c.Triangle(122, 128, 134, 128, 128, 20, 0xFFFF5020u);
+    // At rest it points at the dial's zero (lower left, where the ticks
+    // start); the HUD turns it clockwise from there.
+    c.Triangle(123.8f, 123.8f, 132.2f, 132.2f, 51.6f, 204.4f, 0xFFFF5020u);
     c.Disc(128, 128, 8, 0xFFD0D0D0u);
     return c.image;
 }
@@ -161,7 +162,10 @@ ArgbImage Icons()
     c.Disc(80, 48, 13, 0xFF1030C0u); // police: a star on blue
     c.Triangle(80, 37, 72, 55, 88, 55, 0xFFFFFFFFu);
     c.Triangle(80, 59, 72, 42, 88, 42, 0xFFFFFFFFu);
-    c.Rect(4, 68, 60, 124, 0xFFFFFFFFu); // criminal-level segment, tinted by the HUD
+    // Criminal-level segment, tinted by the HUD: a slanted bar narrower than
+    // the HUD's step between segments, so they stand apart.
+    c.Triangle(20, 124, 36, 124, 30, 68, 0xFFFFFFFFu);
+    c.Triangle(30, 68, 46, 68, 36, 124, 0xFFFFFFFFu);
     return c.image;
 }
 

@@ -1,0 +1,242 @@
+// The race itself: the grid, the start signal, the places, the route
+// markers and the finish bookkeeping.
+#include "game/PlayerStats.h"
+#include "game/RaceState.h"
+#include "game/SceneHooks.h"
+#include "objects/MaterialEffects.h"
+#include "objects/ParticleEffects.h"
+#include "roadusers/HumanManager.h"
+#include "roadusers/RaceInfo.h"
+#include "roadusers/Vehicle.h"
+#include "roadusers/VehicleManager.h"
+#include "shell/AudioManager.h"
+#include "shell/Game.h"
+#include "shell/GameTimer.h"
+#include "shell/Keywords.h"
+#include "shell/Profile.h"
+#include "world/Landscape.h"
+#include "world/Prop.h"
+#include "world/PropManager.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const D3DXVECTOR3 kUp(0.0f, 1.0f, 0.0f);
+const float kMarkerPeriod = 0.2f;
+
+D3DXVECTOR3 LookAtSide(const D3DXVECTOR3& from, const D3DXVECTOR3& to)
+{
+    D3DXMATRIX view;
+    D3DXMatrixLookAtLH(&view, &from, &to, &kUp);
+    return D3DXVECTOR3(view._11, view._21, view._31);
+}
+
+struct MarkerLook {
+    D3DXVECTOR3 direction;
+    float size;
+    float r, g, b, a;
+};
+
+const MarkerLook kRouteMarker = {D3DXVECTOR3(0.0f, 1.0f, 0.0f), 0.1f, 1.0f, 0.0f, 0.0f, 1.0f};
+const MarkerLook kFinishGate = {D3DXVECTOR3(0.0f, 4.0f, 0.0f), 0.45f, 1.0f, 1.0f, 0.0f, 1.0f};
+
+} // namespace
+
+void CVehicleManager::SetupRaceGrid()
+{
+    CVehicle* player = m_nCars ? m_Cars[0] : nullptr;
+    const std::uint32_t count = m_nRaceRoutePoints;
+    if (!player || count < RACE_MIN_ROUTE_POINTS)
+        return;
+    while (m_nCars > 1)
+        DestroyVehicle(m_Cars[m_nCars - 1]);
+    const int cars = std::clamp(g_RaceInfo.m_nCars, 1, static_cast<int>(RACE_GRID_CARS));
+    const int rows = std::max(1, (cars + 1) / 2);
+    int r = rows - 1;
+    m_nRaceCars = 0;
+    for (int i = 0; i < cars; ++i) {
+        const D3DXVECTOR3& p = m_RaceRoute[2 * r];
+        const D3DXVECTOR3& q = m_RaceRoute[2 * r + 1];
+        const float s = std::max(1.5f, g_Landscape.GetRouteWidthAt(&p) * 0.125f);
+        const D3DXVECTOR3 side = LookAtSide(p, q) * s;
+        D3DXVECTOR3 at = (i % 2 == 0) ? p + side : p - side;
+        const D3DXVECTOR3 facing = at + (q - p) * 2.0f;
+        const bool isPlayer = i == cars - 1;
+        CVehicle* car = player;
+        if (!isPlayer) {
+            char path[64];
+            std::snprintf(path, sizeof(path), "Data/Vehicles/%02d/Main.obj", std::rand() % 8 + 1);
+            car = CreateVehicle(path);
+            // A car that cannot drive stays off the grid.
+            if (car && !car->HasPhysicsModel()) {
+                DestroyVehicle(car);
+                car = nullptr;
+            }
+        }
+        if (car) {
+            at.y += std::fabs(car->m_Box.vMin.y) + 0.4f;
+            car->Spawn(&at, &facing, &kUp, 1, isPlayer ? VEHICLE_PLAYER : VEHICLE_RIVAL, 1);
+            g_SceneHooks.StopCar(car);
+            std::memcpy(car->m_Route, m_RaceRoute, count * sizeof(D3DXVECTOR3));
+            car->m_nRoutePoints = count;
+            car->m_nRouteIndex = static_cast<std::uint32_t>(2 * r);
+            car->m_bHandBrake = 1;
+            car->SetAIState(1);
+            m_RaceCars[m_nRaceCars++] = car;
+        }
+        if (i % 2 == 1)
+            --r;
+    }
+    g_RaceInfo.m_nCars = static_cast<std::int32_t>(m_nRaceCars);
+    g_RaceInfo.m_bGridReady = 1;
+
+    if (CWorldCamera* camera = g_Game.m_pCamera) {
+        const std::uint32_t ahead = std::min<std::uint32_t>(std::max(2 * (rows - 1), 4) + 2, count - 1);
+        const D3DXVECTOR3 lift(0.0f, 5.0f, 0.0f);
+        const D3DXVECTOR3 from = m_RaceRoute[ahead] + lift;
+        const D3DXVECTOR3 to = m_RaceRoute[0] - (m_RaceRoute[1] - m_RaceRoute[0]) * 2.0f + lift;
+        camera->SetView(&from, &player->m_vPosition, &kUp);
+        camera->StartTransition(&to, &player->m_vPosition, 8.0f, nullptr, 0.0f, 0);
+    }
+    // The grid gets its markers at once, not at the next marker tick.
+    m_fMarkerTimer = kMarkerPeriod;
+    UpdateRaceMarkers();
+    if (m_pRaceInfoScreen && m_pRaceInfoScreen->m_pLightMaps)
+        m_pRaceInfoScreen->m_pLightMaps->ReleaseMesh();
+}
+
+void CVehicleManager::StartRace()
+{
+    for (std::uint32_t i = 0; i < m_nCars; ++i) {
+        if (m_Cars[i] && m_Cars[i]->m_nKind == VEHICLE_RIVAL) {
+            m_Cars[i]->SetAIState(3);
+            m_Cars[i]->m_bHandBrake = 0;
+        }
+    }
+    m_nFinished = 0;
+    if (CVehicle* player = g_pPlayerVehicle) {
+        player->m_fRaceStartDamage = g_SceneHooks.GetDamageRatio(player) * 100.0f;
+        CopyRaceCarFigures(&g_RaceStartCarFigures, player);
+    }
+    g_RaceStartStats = g_PlayerStats;
+    if (m_pRaceInfoScreen)
+        g_AudioManager.SafeFreeSound(&RaceBoard()->m_pSound);
+    m_bRaceRunning = 1;
+    g_bRaceRunning = 1;
+}
+
+void CVehicleManager::UpdateRacePlaces()
+{
+    const std::uint32_t racing = std::min<std::uint32_t>(m_nRaceCars, static_cast<std::uint32_t>(
+                                                                          std::max(0, g_RaceInfo.m_nCars)));
+    if (racing == 0)
+        return;
+    if (g_RaceInfo.m_bTimeRace)
+        m_RaceCars[0]->m_nRacePlace = TimeRacePlace(g_RaceInfo.m_fClock, g_RaceInfo.m_fTimeLimit);
+    else
+        SortRacePlaces(m_RaceCars, racing, m_nFinished);
+}
+
+// Both emitters of a slot; only an id still missing is asked for, so a slot
+// the particle layer could not fill at once is completed later.
+static void PlaceMarkerPair(int* ids, const D3DXVECTOR3* route, std::uint32_t i, const MarkerLook& look)
+{
+    if (ids[0] != -1 && ids[1] != -1)
+        return;
+    const float half = std::max(6.0f, g_Landscape.GetRouteWidthAt(&route[i]) * 0.375f);
+    const D3DXVECTOR3 side = LookAtSide(route[i], route[i + 1]) * half;
+    for (int k = 0; k < 2; ++k) {
+        if (ids[k] != -1)
+            continue;
+        D3DXVECTOR3 at = k == 0 ? route[i] + side : route[i] - side;
+        at.y = GetExactAltitude(&at) + 0.1f;
+        ids[k] = g_ParticleEffects.AddSparkEmitter(&at, &look.direction, look.size, look.r, look.g, look.b, look.a);
+    }
+}
+
+void CVehicleManager::UpdateRaceMarkers()
+{
+    CVehicle* player = g_pPlayerVehicle;
+    if (!player || player->m_nRoutePoints < RACE_MIN_ROUTE_POINTS)
+        return;
+    m_fMarkerTimer += g_GameTimer.m_fDelta;
+    if (m_fMarkerTimer < kMarkerPeriod)
+        return;
+    m_fMarkerTimer = 0.0f;
+    const std::uint32_t count = std::min<std::uint32_t>(player->m_nRoutePoints, RACE_ROUTE_POINTS);
+    const std::uint32_t k = player->m_nRouteIndex;
+    const D3DXVECTOR3* route = player->m_Route;
+    if (k >= 2) {
+        for (std::uint32_t i = 0; i < std::min(k - 2, count - 10); ++i) {
+            for (int& id : m_RouteMarkers[i]) {
+                if (id != -1)
+                    g_ParticleEffects.RemoveSparkEmitter(id);
+                id = -1;
+            }
+        }
+    }
+    for (std::uint32_t i = k; i < std::min(k + 20, count - 5); ++i)
+        if (i % 3 == 0 && !g_PropManager.FindPropTouching(GTYPE_BRIDGE, &route[i], 10.0f))
+            PlaceMarkerPair(m_RouteMarkers[i], route, i, kRouteMarker);
+    if (k + 15 > count - 5)
+        PlaceMarkerPair(m_RouteMarkers[count - 5], route, count - 5, kFinishGate);
+    if (!m_bFinishCrowd && k > count - 5) {
+        g_HumanManager.CreateSpectators(0);
+        m_bFinishCrowd = 1;
+    }
+    const CWorldCamera* camera = g_Game.m_pCamera;
+    if (m_pRaceInfoScreen && camera && !camera->IsSphereVisible(&m_pRaceInfoScreen->m_vPosition, 30.0f)) {
+        g_PropManager.RemoveProp(RaceBoard());
+        m_pRaceInfoScreen = nullptr;
+    }
+}
+
+void CVehicleManager::CarFinished(CVehicle* car)
+{
+    std::uint32_t at = m_nRaceCars;
+    for (std::uint32_t i = 0; i < m_nRaceCars; ++i)
+        if (m_RaceCars[i] == car)
+            at = i;
+    if (!car || at == m_nRaceCars)
+        return;
+    car->m_nRoutePoints = 0;
+    car->m_nRouteIndex = 0;
+    if (car != g_pPlayerVehicle) {
+        car->SetAIState(2);
+        car->m_nKind = VEHICLE_TRAFFIC;
+    }
+    for (std::uint32_t i = at; i + 1 < m_nRaceCars; ++i)
+        m_RaceCars[i] = m_RaceCars[i + 1];
+    m_RaceCars[--m_nRaceCars] = nullptr;
+    m_nFinished = static_cast<std::uint32_t>(std::max(0, car->m_nRacePlace) + 1);
+    --g_RaceInfo.m_nCars;
+}
+
+void CVehicleManager::ReleaseRivals()
+{
+    for (std::uint32_t i = 0; i < m_nCars; ++i)
+        if (m_Cars[i] && m_Cars[i]->m_nAIState == 3)
+            CarFinished(m_Cars[i]);
+}
+
+void CVehicleManager::FinishRace()
+{
+    if (CVehicle* player = g_pPlayerVehicle) {
+        // Still on the grid list: the player never reached the finish.
+        for (std::uint32_t i = 0; i < m_nRaceCars; ++i)
+            if (m_RaceCars[i] == player)
+                player->m_nRacePlace = -1;
+        if (player->m_nRacePlace >= 0 && player->m_nRacePlace <= 2)
+            ++g_PlayerStats.m_nRacesPlaced;
+    }
+    ReleaseRivals();
+    ResetRace();
+    g_AudioManager.PlayMusic(0, nullptr, 0, 0.0f);
+    m_bRaceRunning = 0;
+    SaveGame();
+}
