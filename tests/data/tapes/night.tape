@@ -35,36 +35,9 @@ ini Act01=38
 ini Act02=40
 ini Act03=37
 ini Act04=39
-10 keydown 40 0
-11 keyup 40 0
 20 keydown 13 0
 22 keyup 13 0
-24 keydown 8 0
-25 keyup 8 0
-27 keydown 8 0
-28 keyup 8 0
-30 keydown 8 0
-31 keyup 8 0
-33 keydown 8 0
-34 keyup 8 0
-36 keydown 8 0
-37 keyup 8 0
-39 keydown 8 0
-40 keyup 8 0
-42 keydown 8 0
-43 keyup 8 0
-45 keydown 8 0
-46 keyup 8 0
-48 char 65 0
-50 char 100 0
-52 char 97 0
-58 keydown 13 0
-60 keyup 13 0
-78 keydown 13 0
-80 keyup 13 0
-88 keydown 38 0
-89 keyup 38 0
-98 keydown 13 0
-100 keyup 13 0
-24100 keydown 38 0
-end 24200
+40 keydown 13 0
+42 keyup 13 0
+100 keydown 38 0
+end 220
