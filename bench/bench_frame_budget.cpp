@@ -12,6 +12,8 @@
 #include "platform/InputTape.h"
 #include "platform/Win32.h"
 #include "platform/sound/SoundBackend.h"
+#include "roadusers/HumanManager.h"
+#include "roadusers/VehicleManager.h"
 #include "shell/GameSteps.h"
 #include "shell/WinMain.h"
 
@@ -65,6 +67,14 @@ Share ShareOf(const char* step)
     return OTHER;
 }
 
+unsigned s_carsAtEnd = 0, s_humansAtEnd = 0;
+
+void CountRoadUsers(unsigned)
+{
+    s_carsAtEnd = g_VehicleManager.m_nCars;
+    s_humansAtEnd = g_HumanManager.m_nHumans;
+}
+
 unsigned s_warmUp = 0;        // frames before the drive is measured
 Clock::time_point s_frameStart;
 Clock::time_point s_stepStart;
@@ -111,7 +121,12 @@ plat::Tape DriveTape(unsigned frames)
 {
     plat::Tape tape;
     tape.end = frames;
-    tape.events.push_back({1, WM_KEYDOWN, 38, 0});
+    // Through the menu: the sample profile chosen and its game continued.
+    for (unsigned f : {20u, 40u}) {
+        tape.events.push_back({f, WM_KEYDOWN, 13, 0});
+        tape.events.push_back({f + 2, WM_KEYUP, 13, 0});
+    }
+    tape.events.push_back({100, WM_KEYDOWN, 38, 0});
     for (unsigned f = 300; f + 40 < frames; f += 500) {
         const WPARAM turn = (f / 500) % 2 ? 37 : 39;
         tape.events.push_back({f, WM_KEYDOWN, turn, 0});
@@ -168,7 +183,6 @@ int main(int argc, char** argv)
     std::stringstream text;
     text << std::ifstream("Game.ini").rdbuf();
     std::string ini = text.str();
-    SetIni(ini, "Game menu", "0");
     SetIni(ini, "Traffic", "2");
     SetIni(ini, "Distance", distance);
     SetIni(ini, "Mode", "0"); // 800 x 600
@@ -179,6 +193,7 @@ int main(int argc, char** argv)
     plat::SetSoundBackend(plat::SoundBackendKind::Silent);
     s_warmUp = std::min(200u, frames / 4);
     g_pGameStepObserver = OnStep;
+    plat::g_pTapeEndObserver = CountRoadUsers;
     plat::StartReplay(DriveTape(frames));
     const Clock::time_point start = Clock::now();
     const int status = WinMain(nullptr, nullptr, nullptr, 1);
@@ -195,6 +210,7 @@ int main(int argc, char** argv)
     std::printf("%s, distance setting %s, %zu frames measured after %u of warm-up (%.1f s in all)\n",
                 gl ? "OpenGL offscreen 800 x 600" : "headless device", distance.c_str(), s_frameMs.size(), s_warmUp,
                 seconds);
+    std::printf("%u cars and %u pedestrians at the end\n", s_carsAtEnd, s_humansAtEnd);
     std::printf("median %.3f ms, 99th percentile %.3f ms, worst %.3f ms (%.1f x median)\n", median,
                 Percentile(s_frameMs, 0.99), worst, median > 0 ? worst / median : 0.0);
     if (gl)

@@ -115,7 +115,12 @@ plat::Tape DrivingTape(unsigned ticks)
     plat::Tape tape;
     tape.end = ticks;
     const WPARAM kUp = 38, kLeft = 37, kRight = 39;
-    tape.events.push_back({1, WM_KEYDOWN, kUp, 0});
+    // Through the menu: the sample profile chosen and its game continued.
+    for (unsigned f : {20u, 40u}) {
+        tape.events.push_back({f, WM_KEYDOWN, 13, 0});
+        tape.events.push_back({f + 2, WM_KEYUP, 13, 0});
+    }
+    tape.events.push_back({100, WM_KEYDOWN, kUp, 0});
     for (unsigned f = 400; f + 60 < ticks; f += 700) {
         const WPARAM turn = (f / 700) % 3 == 2 ? kLeft : kRight;
         tape.events.push_back({f, WM_KEYDOWN, turn, 0});
@@ -140,7 +145,6 @@ TEST(Soak, FullTrafficTourLeavesEverythingFiniteAndWithinItsPools)
     std::filesystem::copy(std::string(MORVAINE_BUILD_DIR) + "/run", dir.Path(),
                           std::filesystem::copy_options::recursive);
     std::string ini = test::ReadWholeFile(dir.File("Game.ini"));
-    SetIni(ini, "Game menu", "0");
     SetIni(ini, "Traffic", "2");
     SetIni(ini, "Distance", std::to_string(distance));
     test::WriteWholeFile(dir.File("Game.ini"), ini);
