@@ -101,8 +101,12 @@ ArgbImage ScratchesImage()
         const float angle = static_cast<float>(Hash(s, 3, 7) % 628) / 100.0f;
         const int length = 8 + static_cast<int>(Hash(s, 4, 7) % 40);
         for (int t = 0; t < length; ++t) {
-            const unsigned x = static_cast<unsigned>(x0 + std::cos(angle) * t) % side;
-            const unsigned y = static_cast<unsigned>(y0 + std::sin(angle) * t) % side;
+            // Lines wrap around the tile; a negative coordinate must not be
+            // converted to unsigned directly.
+            const int sx = static_cast<int>(std::floor(x0 + std::cos(angle) * t));
+            const int sy = static_cast<int>(std::floor(y0 + std::sin(angle) * t));
+            const unsigned x = static_cast<unsigned>((sx % static_cast<int>(side) + static_cast<int>(side)) % static_cast<int>(side));
+            const unsigned y = static_cast<unsigned>((sy % static_cast<int>(side) + static_cast<int>(side)) % static_cast<int>(side));
             img.pixels[y * side + x] = Argb(200, 225, 225, 225);
         }
     }
