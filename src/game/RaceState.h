@@ -1,5 +1,5 @@
 // What the interface reads of the running race and the player car's route.
-// Stand-ins until races are built: no race runs and the car has no route.
+// The race flag is set by the race start and cleared when it ends.
 #pragma once
 
 #include "platform/D3DX9.h"
