@@ -23,6 +23,27 @@ std::string NameBytes(const std::string& name)
 
 } // namespace
 
+std::string EncodeCarHead(const std::string& name, const float paint[4], const float paint2[4], std::uint32_t gloss)
+{
+    std::string out = name.substr(0, 63);
+    out.resize(64, '\0');
+    PutU32(&out, FloatBits(0.0f)); // remaining race distance
+    PutU32(&out, 0);               // race place
+    PutU32(&out, FloatBits(0.0f)); // race value
+    PutU32(&out, FloatBits(0.0f)); // damage at the race start
+    for (int c = 0; c < 4; ++c)
+        PutU32(&out, FloatBits(paint[c]));
+    for (int c = 0; c < 4; ++c)
+        PutU32(&out, FloatBits(paint2[c]));
+    PutU32(&out, gloss);
+    for (int level = 0; level < 4; ++level)
+        PutU32(&out, 0);           // no upgrades
+    PutU32(&out, FloatBits(0.0f)); // body damage
+    for (int wheel = 0; wheel < 4; ++wheel)
+        PutU32(&out, FloatBits(0.0f));
+    return out;
+}
+
 std::uint32_t FloatBits(float value)
 {
     std::uint32_t bits = 0;
@@ -76,6 +97,8 @@ ProfileSave SampleProfile()
     save.timer[5] = FloatBits(1900000.0f); // real clock, ms
     save.timer[6] = FloatBits(1860000.0f);
     save.timer[7] = FloatBits(1.0f);      // time scale
+    const float blue[4] = {0.12f, 0.35f, 0.85f, 1.0f}, silver[4] = {0.85f, 0.85f, 0.9f, 1.0f};
+    save.carBlocks = EncodeCarHead("Sample car", blue, silver, 96);
     return save;
 }
 

@@ -21,6 +21,11 @@ struct ProfileSave {
 
 std::uint32_t FloatBits(float value);
 
+// The car record's fixed part (152 bytes, before the dent count): a name, the
+// two paint colours (0..1, alpha last) and the gloss; no race, upgrades,
+// damage or wear.
+std::string EncodeCarHead(const std::string& name, const float paint[4], const float paint2[4], std::uint32_t gloss);
+
 // Field by field, little-endian; dent record i holds bytes i, i + 1, ...
 std::string EncodeProfile(const ProfileSave& save);
 // The name (16 bytes, zero-padded) and the new-profile flag 1.
