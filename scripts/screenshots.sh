@@ -2,8 +2,8 @@
 # Makes the README's pictures again: each tape in tests/data/tapes is replayed
 # on the fixed step with no display (SDL's offscreen driver) and the frame the
 # tape ends on is drawn through OpenGL and written to docs/: the game menu,
-# daylight about five minutes into a new game, and night driving with the
-# lamps and headlights on the sample profile continued before dawn.
+# daylight about five minutes into a new game, and the city at night as the
+# sample profile is continued before dawn (the camera on its way to the car).
 # BUILD names the build folder (default build/release).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"

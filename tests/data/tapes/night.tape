@@ -39,5 +39,4 @@ ini Act04=39
 22 keyup 13 0
 40 keydown 13 0
 42 keyup 13 0
-100 keydown 38 0
-end 220
+end 150
