@@ -106,7 +106,8 @@ void CGameInterface::SetPopupMenu(int mode)
             camera->StartTransition(&eye, &passenger->m_vPosition, 2.0f, &axis, 0.0f, 0);
             m_bPopupCameraMoved = 1;
         }
-        ParkCar(car);
+        if (car)
+            car->Park();
     }
     m_nPopupPrevMode = m_nPopupMode;
     m_nPopupMode = mode;

@@ -1,7 +1,6 @@
 // The race offer (accept or decline a race at its start) and the race result
 // (reward and rating points, row by row, booked when it closes).
 #include "game/GameInterface.h"
-#include "game/InterfaceLinks.h"
 #include "game/InterfacePanels.h"
 #include "game/PanelKeys.h"
 #include "game/RaceResult.h"
@@ -36,6 +35,12 @@ void Play(CGameSound* sound)
 {
     if (sound)
         sound->Play(0);
+}
+
+// The car's damage in percent, 0 .. 100; 0 without a car.
+float DamagePercent(const CVehicle* car)
+{
+    return car ? std::clamp(car->GetDamageRatio(), 0.0f, 1.0f) * 100.0f : 0.0f;
 }
 
 bool RouteOffered()
@@ -101,7 +106,7 @@ void CGameInterface::StepRaceOffer(PanelKeys& keys, float dt)
     if (keys.escape)
         m_nRaceOfferChoice = 0;
     if (m_nRaceOfferChoice == 1 &&
-        static_cast<int>(CarDamageRatio(g_pPlayerVehicle) * 100.0f) > g_RaceInfo.m_nDamageLimit) {
+        static_cast<int>(DamagePercent(g_pPlayerVehicle)) > g_RaceInfo.m_nDamageLimit) {
         const D3DXCOLOR4 colour{1.0f, 0.5f, 0.0f, 1.0f};
         ShowMessage(MSG_DAMAGE_LIMIT, 5.0f, &colour, 0.375f);
         m_nRaceOfferChoice = 0;
@@ -214,7 +219,7 @@ void CGameInterface::ShowRaceResult(int open)
     }
     CVehicle* car = g_pPlayerVehicle;
     RaceResultInput in{};
-    const float percent = CarDamageRatio(car) * 100.0f;
+    const float percent = DamagePercent(car);
     in.place = car ? car->m_nRacePlace : -1;
     in.level = g_RaceInfo.m_nLevel;
     in.timeRace = g_RaceInfo.m_bTimeRace;
