@@ -6,7 +6,7 @@
 #include "game/GameMenu.h"
 #include "game/InterfaceLinks.h"
 #include "game/InterfacePanels.h"
-#include "game/PanelKeys.h"
+#include "game/ScreenKeys.h"
 #include "game/TaxiJob.h"
 #include "graphics/D3DRender.h"
 #include "graphics/ScreenDraw.h"
@@ -144,7 +144,7 @@ void CGameInterface::ClosePopup(int closingSteps)
     m_nPopupItem = 2;
 }
 
-bool CGameInterface::StepPopupMenu(PanelKeys& keys, float realDt)
+bool CGameInterface::StepPopupMenu(ScreenKeys& keys, float realDt)
 {
     if (keys.escape && g_CityLogic.m_nScene == 0) {
         SetPopupMenu(m_bPopupOpen ? POPUP_NONE : POPUP_PAUSE);
@@ -222,9 +222,10 @@ bool CGameInterface::StepPopupMenu(PanelKeys& keys, float realDt)
 void CGameInterface::DrawPopupMenu()
 {
     ReportPanelTurn("popup");
-    PanelKeys keys = PanelKeys::Read();
+    ScreenKeys keys = ReadScreenKeys();
+    const ScreenKeys read = keys;
     const bool shown = StepPopupMenu(keys, g_GameTimer.m_fRealDelta);
-    keys.WriteBack();
+    ConsumeScreenKeys(read, keys);
     if (!shown)
         return;
     g_D3DRender.m_fMotionBlur = std::min(1.0f, g_D3DRender.m_fMotionBlur + m_fPopupFade);

@@ -2,7 +2,7 @@
 // (reward and rating points, row by row, booked when it closes).
 #include "game/GameInterface.h"
 #include "game/InterfacePanels.h"
-#include "game/PanelKeys.h"
+#include "game/ScreenKeys.h"
 #include "game/RaceResult.h"
 #include "graphics/D3DRender.h"
 #include "graphics/ScreenDraw.h"
@@ -78,7 +78,7 @@ void CGameInterface::SetRaceState(int open)
     ShowMessage(-1, 0.0f, nullptr, 0.0f);
 }
 
-void CGameInterface::StepRaceOffer(PanelKeys& keys, float dt)
+void CGameInterface::StepRaceOffer(ScreenKeys& keys, float dt)
 {
     m_fRaceOfferFade = std::clamp(m_fRaceOfferFade + (m_bRaceOfferOpen ? 2.0f : -2.0f) * dt, 0.0f, 1.0f);
     if (!m_bRaceOfferOpen)
@@ -118,9 +118,10 @@ void CGameInterface::StepRaceOffer(PanelKeys& keys, float dt)
 void CGameInterface::DrawRaceInfo()
 {
     ReportPanelTurn("race info");
-    PanelKeys keys = PanelKeys::Read();
+    ScreenKeys keys = ReadScreenKeys();
+    const ScreenKeys read = keys;
     StepRaceOffer(keys, g_GameTimer.m_fDelta);
-    keys.WriteBack();
+    ConsumeScreenKeys(read, keys);
     if (m_fRaceOfferFade <= 0.0f || !RouteOffered())
         return;
     const int a = static_cast<int>(m_fRaceOfferFade * 255.0f);
@@ -249,7 +250,7 @@ void CGameInterface::ShowRaceResult(int open)
     m_vArrowTarget = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
 }
 
-void CGameInterface::StepRaceResult(PanelKeys& keys, float dt)
+void CGameInterface::StepRaceResult(ScreenKeys& keys, float dt)
 {
     m_fRaceResultFade =
         std::clamp(m_fRaceResultFade + (m_bRaceResultOpen ? 0.5f * dt : -2.0f * dt), 0.0f, 1.0f);
@@ -288,9 +289,10 @@ void CGameInterface::StepRaceResult(PanelKeys& keys, float dt)
 void CGameInterface::DrawRaceResult()
 {
     ReportPanelTurn("race result");
-    PanelKeys keys = PanelKeys::Read();
+    ScreenKeys keys = ReadScreenKeys();
+    const ScreenKeys read = keys;
     StepRaceResult(keys, g_GameTimer.m_fDelta);
-    keys.WriteBack();
+    ConsumeScreenKeys(read, keys);
     if (m_fRaceResultFade <= 0.0f)
         return;
     const float fade = m_fRaceResultFade;
