@@ -2,11 +2,11 @@
 // with the pool filled to its 5120 props: the update of every prop, the
 // 10 Hz visibility refresh and the occlusion by the nearest buildings. The
 // camera stands on a downtown street looking along it.
+#include "BenchScene.h"
+
 #include "graphics/D3DRender.h"
 #include "graphics/MeshContainer.h"
 #include "graphics/WorldCamera.h"
-#include "platform/Backend.h"
-#include "platform/D3D9Recording.h"
 #include "shell/FileManager.h"
 #include "shell/Game.h"
 #include "shell/GameTimer.h"
@@ -20,9 +20,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -34,24 +32,8 @@ struct Scene {
 
     Scene()
     {
-        plat::SetHeadless(true);
-        plat::ResetHeadlessAdapterScript();
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 800;
-        pp.BackBufferHeight = 600;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_FLIP;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D16;
-        if (!d3d || FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp,
-                                             &device)))
-            return;
-        const std::filesystem::path dir = std::filesystem::temp_directory_path() / "morvaine_bench_props";
-        std::filesystem::create_directories(dir);
-        if (chdir(dir.c_str()) != 0)
+        device = bench::MakeHeadlessDevice(&d3d);
+        if (!device || !bench::EnterScratchFolder("morvaine_bench_props"))
             return;
         for (const auto& list : {tools::SampleObjectDescriptions(), tools::SampleObjectMeshes(),
                                  tools::SampleObjectTextures(), tools::SamplePropFiles()})

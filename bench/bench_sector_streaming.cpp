@@ -3,8 +3,9 @@
 // ticks) and the submission of the ground, road, sidewalk and water draws
 // to the headless device. Reports the median and the worst frame of each and
 // the draw calls of a frame.
+#include "BenchScene.h"
+
 #include "graphics/D3DRender.h"
-#include "platform/D3D9Recording.h"
 #include "shell/FileManager.h"
 #include "shell/Game.h"
 #include "shell/GameTimer.h"
@@ -17,32 +18,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-IDirect3DDevice9* MakeHeadlessDevice()
-{
-    setenv("MORVAINE_HEADLESS", "1", 1);
-    plat::ResetHeadlessAdapterScript();
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS pp{};
-    pp.BackBufferWidth = 800;
-    pp.BackBufferHeight = 600;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_FLIP;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D16;
-    IDirect3DDevice9* device = nullptr;
-    d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device);
-    return device;
-}
 
 void LoadCity()
 {
@@ -71,7 +52,8 @@ double Micros(Clock::duration d)
 // West to east along the street at z = -502 and back north along x = 226.
 void DriveAcrossTheCity(benchmark::State& state)
 {
-    static IDirect3DDevice9* device = MakeHeadlessDevice();
+    static IDirect3D9* d3d = nullptr;
+    static IDirect3DDevice9* device = bench::MakeHeadlessDevice(&d3d);
     g_D3DRender.m_pDevice = device;
     static const bool loaded = (LoadCity(), true);
     static_cast<void>(loaded);

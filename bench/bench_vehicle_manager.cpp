@@ -2,10 +2,10 @@
 // cars: the player's, traffic and police): the vehicle manager's update
 // alone, and with the physics step before it as the game's tick runs them.
 // Cars that leave are replaced between iterations, outside the timing.
+#include "BenchScene.h"
+
 #include "graphics/D3DRender.h"
 #include "graphics/WorldCamera.h"
-#include "platform/Backend.h"
-#include "platform/D3D9Recording.h"
 #include "roadusers/Vehicle.h"
 #include "roadusers/VehicleManager.h"
 #include "shell/FileManager.h"
@@ -23,8 +23,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <unistd.h>
 
 namespace {
 
@@ -36,24 +34,8 @@ struct Scene {
 
     Scene()
     {
-        plat::SetHeadless(true);
-        plat::ResetHeadlessAdapterScript();
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS pp{};
-        pp.BackBufferWidth = 800;
-        pp.BackBufferHeight = 600;
-        pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-        pp.BackBufferCount = 1;
-        pp.SwapEffect = D3DSWAPEFFECT_FLIP;
-        pp.Windowed = TRUE;
-        pp.EnableAutoDepthStencil = TRUE;
-        pp.AutoDepthStencilFormat = D3DFMT_D16;
-        if (!d3d || FAILED(d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp,
-                                             &device)))
-            return;
-        const std::filesystem::path dir = std::filesystem::temp_directory_path() / "morvaine_bench_traffic";
-        std::filesystem::create_directories(dir);
-        if (chdir(dir.c_str()) != 0)
+        device = bench::MakeHeadlessDevice(&d3d);
+        if (!device || !bench::EnterScratchFolder("morvaine_bench_traffic"))
             return;
         for (const tools::SampleFile& f : tools::SampleVehicleFiles())
             tools::WriteFileBytes(f.path, f.bytes);

@@ -1,40 +1,15 @@
 // Car body files: the checks, then a car loaded on the body and a save
 // record of it read back, so every accepted body is also dented and
 // repaired.
-#include "FuzzFiles.h"
-#include "graphics/D3DRender.h"
-#include "graphics/MeshContainer.h"
+#include "CarFuzz.h"
 #include "roadusers/Vehicle.h"
 #include "roadusers/VehicleBody.h"
-#include "shell/FileManager.h"
-#include "shell/Game.h"
 #include "shell/SaveRecord.h"
-#include "shell/Settings.h"
-#include "writers/VehicleModels.h"
-
-namespace {
-
-void StartOnce()
-{
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    g_D3DRender.m_pDevice = fuzz::HeadlessDevice();
-    g_bFileManager = 0;
-    g_FileManager.Init();
-    g_Game.InitPhysics();
-    for (const tools::SampleFile& f : tools::SampleVehicleFiles())
-        fuzz::WriteFile(f.path, f.bytes);
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::EnterScratchDirectory();
-    StartOnce();
-    if (!g_D3DRender.m_pDevice)
+    if (!fuzz::StartWithSampleCars())
         return 0;
     VehicleBodyLayout layout;
     ParseVehicleBody(data, size, &layout);
@@ -51,7 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         car.RepairBody(1.0f);
         car.Release();
     }
-    g_D3DRender.m_TextureManager.ReleaseAllTextures();
-    g_MeshContainer.Release();
+    fuzz::ReleaseCarResources();
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "objects/MaterialEffects.h"
 #include "objects/StaticObject.h"
 #include "roadusers/Vehicle.h"
+#include "roadusers/VehicleManager.h"
 #include "shell/Game.h"
 #include "shell/GameTimer.h"
 #include "shell/VectorHelpers.h"
@@ -49,7 +50,7 @@ void CGameInterface::DrawDirectionArrow()
     if (!m_pArrow || !camera)
         return;
     CVehicle* car = g_pPlayerVehicle;
-    ArrowState state{car != nullptr, g_bRaceRunning, g_TaxiJob.m_bOnBoard != 0, camera->m_nMode, 0.0f};
+    ArrowState state{car != nullptr, g_VehicleManager.IsRaceRunning(), g_TaxiJob.m_bOnBoard != 0, camera->m_nMode, 0.0f};
     if (car && state.bPassenger)
         state.fLandingDistance = Vec3Distance(&car->m_vPosition, &g_TaxiJob.m_vLandingPoint);
     if (!ArrowShown(state))

@@ -21,8 +21,6 @@ struct ScreenKeys;
 class CSaveReader;
 class CSaveWriter;
 class CStaticObject;
-class CVehicle;
-struct PanelKeys;
 
 // The message history of a save: 32 showing counts, then 32 last-shown times.
 constexpr unsigned MESSAGE_HISTORY_RECORD_SIZE = 256;
@@ -109,10 +107,10 @@ public:
 
     // The panels' state steps, apart from their drawing: each takes the
     // frame's time and clears the keys it uses.
-    void StepRaceOffer(PanelKeys& keys, float dt);
-    void StepRaceResult(PanelKeys& keys, float dt);
+    void StepRaceOffer(ScreenKeys& keys, float dt);
+    void StepRaceResult(ScreenKeys& keys, float dt);
     // False when the pop-up is closed and fully faded.
-    bool StepPopupMenu(PanelKeys& keys, float realDt);
+    bool StepPopupMenu(ScreenKeys& keys, float realDt);
 
     // Racers' rating list (Tab) and driver information (I). The steps hold
     // the keys and timing, the Draw operations call them and then draw.

@@ -4,7 +4,6 @@
 // places them on screen.
 #include "game/GameInterface.h"
 #include "game/HudFigures.h"
-#include "game/InterfaceLinks.h"
 #include "game/InterfacePanels.h"
 #include "game/PlayerStats.h"
 #include "game/TaxiJob.h"
@@ -96,7 +95,7 @@ void CGameInterface::DrawDamagePictogram(float x, float y, float alphaFactor)
     if (!car)
         return;
     if (HudDamageTimerStep(&m_fDamageTimer, g_GameTimer.m_fDelta))
-        m_DamageColour = HudDamageColour(CarMeanDeformation(car));
+        m_DamageColour = HudDamageColour(car->GetMeanDeformation());
     const DWORD alpha = static_cast<DWORD>(std::clamp(alphaFactor * 0.5f * 255.0f, 0.0f, 255.0f));
     auto argb = [alpha](const D3DXCOLOR4& c) {
         return D3DCOLOR_ARGB(alpha, static_cast<DWORD>(c.r * 255.0f), static_cast<DWORD>(c.g * 255.0f),

@@ -6,7 +6,7 @@
 #include "game/GameMenu.h"
 #include "game/InterfaceLinks.h"
 #include "game/InterfacePanels.h"
-#include "game/PanelKeys.h"
+#include "game/ScreenKeys.h"
 #include "game/TaxiJob.h"
 #include "graphics/D3DRender.h"
 #include "graphics/ScreenDraw.h"
@@ -106,7 +106,8 @@ void CGameInterface::SetPopupMenu(int mode)
             camera->StartTransition(&eye, &passenger->m_vPosition, 2.0f, &axis, 0.0f, 0);
             m_bPopupCameraMoved = 1;
         }
-        ParkCar(car);
+        if (car)
+            car->Park();
     }
     m_nPopupPrevMode = m_nPopupMode;
     m_nPopupMode = mode;
@@ -143,7 +144,7 @@ void CGameInterface::ClosePopup(int closingSteps)
     m_nPopupItem = 2;
 }
 
-bool CGameInterface::StepPopupMenu(PanelKeys& keys, float realDt)
+bool CGameInterface::StepPopupMenu(ScreenKeys& keys, float realDt)
 {
     if (keys.escape && g_CityLogic.m_nScene == 0) {
         SetPopupMenu(m_bPopupOpen ? POPUP_NONE : POPUP_PAUSE);
@@ -221,9 +222,10 @@ bool CGameInterface::StepPopupMenu(PanelKeys& keys, float realDt)
 void CGameInterface::DrawPopupMenu()
 {
     ReportPanelTurn("popup");
-    PanelKeys keys = PanelKeys::Read();
+    ScreenKeys keys = ReadScreenKeys();
+    const ScreenKeys read = keys;
     const bool shown = StepPopupMenu(keys, g_GameTimer.m_fRealDelta);
-    keys.WriteBack();
+    ConsumeScreenKeys(read, keys);
     if (!shown)
         return;
     g_D3DRender.m_fMotionBlur = std::min(1.0f, g_D3DRender.m_fMotionBlur + m_fPopupFade);

@@ -1,9 +1,8 @@
 // The race offer (accept or decline a race at its start) and the race result
 // (reward and rating points, row by row, booked when it closes).
 #include "game/GameInterface.h"
-#include "game/InterfaceLinks.h"
 #include "game/InterfacePanels.h"
-#include "game/PanelKeys.h"
+#include "game/ScreenKeys.h"
 #include "game/RaceResult.h"
 #include "graphics/D3DRender.h"
 #include "graphics/ScreenDraw.h"
@@ -36,6 +35,12 @@ void Play(CGameSound* sound)
 {
     if (sound)
         sound->Play(0);
+}
+
+// The car's damage in percent, 0 .. 100; 0 without a car.
+float DamagePercent(const CVehicle* car)
+{
+    return car ? std::clamp(car->GetDamageRatio(), 0.0f, 1.0f) * 100.0f : 0.0f;
 }
 
 bool RouteOffered()
@@ -73,7 +78,7 @@ void CGameInterface::SetRaceState(int open)
     ShowMessage(-1, 0.0f, nullptr, 0.0f);
 }
 
-void CGameInterface::StepRaceOffer(PanelKeys& keys, float dt)
+void CGameInterface::StepRaceOffer(ScreenKeys& keys, float dt)
 {
     m_fRaceOfferFade = std::clamp(m_fRaceOfferFade + (m_bRaceOfferOpen ? 2.0f : -2.0f) * dt, 0.0f, 1.0f);
     if (!m_bRaceOfferOpen)
@@ -101,7 +106,7 @@ void CGameInterface::StepRaceOffer(PanelKeys& keys, float dt)
     if (keys.escape)
         m_nRaceOfferChoice = 0;
     if (m_nRaceOfferChoice == 1 &&
-        static_cast<int>(CarDamageRatio(g_pPlayerVehicle) * 100.0f) > g_RaceInfo.m_nDamageLimit) {
+        static_cast<int>(DamagePercent(g_pPlayerVehicle)) > g_RaceInfo.m_nDamageLimit) {
         const D3DXCOLOR4 colour{1.0f, 0.5f, 0.0f, 1.0f};
         ShowMessage(MSG_DAMAGE_LIMIT, 5.0f, &colour, 0.375f);
         m_nRaceOfferChoice = 0;
@@ -113,9 +118,10 @@ void CGameInterface::StepRaceOffer(PanelKeys& keys, float dt)
 void CGameInterface::DrawRaceInfo()
 {
     ReportPanelTurn("race info");
-    PanelKeys keys = PanelKeys::Read();
+    ScreenKeys keys = ReadScreenKeys();
+    const ScreenKeys read = keys;
     StepRaceOffer(keys, g_GameTimer.m_fDelta);
-    keys.WriteBack();
+    ConsumeScreenKeys(read, keys);
     if (m_fRaceOfferFade <= 0.0f || !RouteOffered())
         return;
     const int a = static_cast<int>(m_fRaceOfferFade * 255.0f);
@@ -214,7 +220,7 @@ void CGameInterface::ShowRaceResult(int open)
     }
     CVehicle* car = g_pPlayerVehicle;
     RaceResultInput in{};
-    const float percent = CarDamageRatio(car) * 100.0f;
+    const float percent = DamagePercent(car);
     in.place = car ? car->m_nRacePlace : -1;
     in.level = g_RaceInfo.m_nLevel;
     in.timeRace = g_RaceInfo.m_bTimeRace;
@@ -244,7 +250,7 @@ void CGameInterface::ShowRaceResult(int open)
     m_vArrowTarget = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
 }
 
-void CGameInterface::StepRaceResult(PanelKeys& keys, float dt)
+void CGameInterface::StepRaceResult(ScreenKeys& keys, float dt)
 {
     m_fRaceResultFade =
         std::clamp(m_fRaceResultFade + (m_bRaceResultOpen ? 0.5f * dt : -2.0f * dt), 0.0f, 1.0f);
@@ -283,9 +289,10 @@ void CGameInterface::StepRaceResult(PanelKeys& keys, float dt)
 void CGameInterface::DrawRaceResult()
 {
     ReportPanelTurn("race result");
-    PanelKeys keys = PanelKeys::Read();
+    ScreenKeys keys = ReadScreenKeys();
+    const ScreenKeys read = keys;
     StepRaceResult(keys, g_GameTimer.m_fDelta);
-    keys.WriteBack();
+    ConsumeScreenKeys(read, keys);
     if (m_fRaceResultFade <= 0.0f)
         return;
     const float fade = m_fRaceResultFade;

@@ -3,8 +3,6 @@
 #include "roadusers/Vehicle.h"
 #include "roadusers/VehicleManager.h"
 
-int g_bRaceRunning = 0;
-
 bool GetPlayerRoute(const D3DXVECTOR3** points, int* count, int* index)
 {
     *points = nullptr;

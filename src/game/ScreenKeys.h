@@ -1,4 +1,4 @@
-// The keys a keyboard screen of the interface reads in one frame. A screen's
+// The keys an interface panel or keyboard screen reads in one frame. Its
 // step takes a snapshot, clears each key it handles, and the frame then
 // clears the same keys in the global flags, so a key held down acts once
 // and no panel drawn later sees it.

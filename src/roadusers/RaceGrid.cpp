@@ -1,7 +1,6 @@
 // The race itself: the grid, the start signal, the places, the route
 // markers and the finish bookkeeping.
 #include "game/PlayerStats.h"
-#include "game/RaceState.h"
 #include "game/SceneHooks.h"
 #include "objects/MaterialEffects.h"
 #include "objects/ParticleEffects.h"
@@ -127,7 +126,6 @@ void CVehicleManager::StartRace()
     if (m_pRaceInfoScreen)
         g_AudioManager.SafeFreeSound(&RaceBoard()->m_pSound);
     m_bRaceRunning = 1;
-    g_bRaceRunning = 1;
 }
 
 void CVehicleManager::UpdateRacePlaces()

@@ -2,7 +2,6 @@
 // the start trigger at its board, and the withdrawal of everything.
 #include "game/CityLogic.h"
 #include "game/PlayerStats.h"
-#include "game/RaceState.h"
 #include "game/SceneHooks.h"
 #include "game/TaxiJob.h"
 #include "graphics/D3DRender.h"
@@ -190,7 +189,6 @@ void CVehicleManager::ResetRace()
     g_RaceInfo = RaceInfo{};
     m_nRaceRoutePoints = 0;
     m_bRaceRunning = 0;
-    g_bRaceRunning = 0;
     m_nFinished = 0;
     m_nRaceCars = 0;
     for (CVehicle*& car : m_RaceCars)

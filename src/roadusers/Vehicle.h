@@ -342,6 +342,8 @@ private:
     bool IsRepeatedContact(const CStaticObject* other, float strength) const;
     std::uint32_t DeformCount() const;
     void SetBodyVertex(std::uint8_t* vertices, std::uint32_t index, const D3DXVECTOR3& p, float amount);
+    void SetDentedVertex(std::uint8_t* vertices, std::uint32_t count, std::uint32_t k, const D3DXVECTOR3& p, bool lamp,
+                         bool restore);
     void DentBody(const D3DXVECTOR3* localPoint, float strength);
     void WearNear(const D3DXVECTOR3* localPoint, float strength, float reach);
     void SetLightsNear(const DeformRecord* record, bool restore);

@@ -229,23 +229,33 @@ void CVehicle::DentBody(const D3DXVECTOR3* point, float s)
         p.x += (static_cast<float>(std::rand() % 100) / 500.0f - 0.1f) * crumple;
         p.y += (static_cast<float>(std::rand() % 100) / 500.0f - 0.1f) * crumple;
         p.z += (static_cast<float>(std::rand() % 100) / 500.0f - 0.1f) * crumple;
-        SetBodyVertex(vertices, k, p, r.fAmount);
-        const bool lamp = r.fAmount > kLampBreakAmount;
-        if (lamp && GetPartGroup(k) == 4)
-            BreakLightsNear(&r);
-        const int twins = std::min<int>(r.nTwins, VEHICLE_MAX_TWINS);
-        for (int t = 0; t < twins; ++t) {
-            const std::uint32_t twin = r.Twins[t];
-            if (twin >= count)
-                continue;
-            m_pDeform[twin].fAmount = r.fAmount;
-            g_DamageMarks[twin] = 1;
-            SetBodyVertex(vertices, twin, p, r.fAmount);
-            if (lamp && GetPartGroup(twin) == 4)
-                BreakLightsNear(&r);
-        }
+        SetDentedVertex(vertices, count, k, p, r.fAmount > kLampBreakAmount, false);
     }
     m_pBodyVB->Unlock();
+}
+
+// Moves a body vertex and its twins (the same point in other mesh parts) to p
+// with the vertex's dent amount; the twins are marked as done for this pass.
+// Where `lamp` holds, the lamps near a vertex of part group 4 break, or with
+// `restore` come back.
+void CVehicle::SetDentedVertex(std::uint8_t* vertices, std::uint32_t count, std::uint32_t k, const D3DXVECTOR3& p,
+                               bool lamp, bool restore)
+{
+    const DeformRecord& r = m_pDeform[k];
+    SetBodyVertex(vertices, k, p, r.fAmount);
+    if (lamp && GetPartGroup(k) == 4)
+        SetLightsNear(&r, restore);
+    const int twins = std::min<int>(r.nTwins, VEHICLE_MAX_TWINS);
+    for (int t = 0; t < twins; ++t) {
+        const std::uint32_t twin = r.Twins[t];
+        if (twin >= count)
+            continue;
+        m_pDeform[twin].fAmount = r.fAmount;
+        g_DamageMarks[twin] = 1;
+        SetBodyVertex(vertices, twin, p, r.fAmount);
+        if (lamp && GetPartGroup(twin) == 4)
+            SetLightsNear(&r, restore);
+    }
 }
 
 void CVehicle::SetBodyVertex(std::uint8_t* vertices, std::uint32_t index, const D3DXVECTOR3& p, float amount)

@@ -53,21 +53,7 @@ void CVehicle::RepairBody(float fraction)
             D3DXVECTOR3 p;
             std::memcpy(&p, vertices + std::size_t{k} * VEHICLE_BODY_VERTEX_SIZE, sizeof(p));
             p = p + (r.vBase - p) * fraction;
-            const bool lamp = r.fAmount < 0.175f;
-            SetBodyVertex(vertices, k, p, r.fAmount);
-            if (lamp && GetPartGroup(k) == 4)
-                RestoreLightsNear(&r);
-            const int twins = std::min<int>(r.nTwins, VEHICLE_MAX_TWINS);
-            for (int t = 0; t < twins; ++t) {
-                const std::uint32_t twin = r.Twins[t];
-                if (twin >= count)
-                    continue;
-                m_pDeform[twin].fAmount = r.fAmount;
-                g_DamageMarks[twin] = 1;
-                SetBodyVertex(vertices, twin, p, r.fAmount);
-                if (lamp && GetPartGroup(twin) == 4)
-                    RestoreLightsNear(&r);
-            }
+            SetDentedVertex(vertices, count, k, p, r.fAmount < 0.175f, true);
         }
         m_pBodyVB->Unlock();
     }

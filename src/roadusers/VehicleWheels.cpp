@@ -29,11 +29,6 @@ constexpr int kCameraTransitionMode = 4;
 // The wheel on the same axle: a skid point spans the pair.
 constexpr int kPartnerWheel[4] = {1, 0, 3, 2};
 
-D3DXVECTOR3 ToD3D(const btVector3& v)
-{
-    return D3DXVECTOR3(v.x(), v.y(), v.z());
-}
-
 btVector3 ToBt(const D3DXVECTOR3& v)
 {
     return btVector3(v.x, v.y, v.z);

@@ -66,6 +66,7 @@ public:
     // sector's first vertex); returns the index count, writing when out is set.
     std::uint32_t BuildDetailIndices(int step, std::uint16_t* out) const;
     void RenderSectorDraws(void (CLandscapeSector::*draw)());
+    void DrawSectorsNearShadow();
 
     // Sector streaming and the active list.
     void UpdateStreaming(float viewDistance, int flag);

@@ -263,17 +263,10 @@ void CLandscape::RenderWater()
     }
 }
 
-void CLandscape::RenderShadowCasters()
+// The finest detail mesh of each visible sector that reaches within 40 m of
+// the shadow map's centre, with the caller's states.
+void CLandscape::DrawSectorsNearShadow()
 {
-    if (m_nSectorCount == 0 || !Device() || !m_pTerrainVB || !m_pDetailIB[0])
-        return;
-    g_D3DRender.SetFogEnable(FALSE);
-    g_D3DRender.SetZEnable(TRUE);
-    g_D3DRender.SetZWriteEnable(TRUE);
-    g_D3DRender.SetLighting(FALSE);
-    Device()->SetRenderState(D3DRS_COLORVERTEX, FALSE);
-    SetIdentityWorld();
-    g_D3DRender.SetTexture(INVALID_TEXTURE_ID, 0, 0);
     Device()->SetFVF(LANDSCAPE_FVF);
     Device()->SetStreamSource(0, m_pTerrainVB, 0, sizeof(LandscapeVertex));
     Device()->SetIndices(m_pDetailIB[0]);
@@ -289,6 +282,20 @@ void CLandscape::RenderShadowCasters()
         Device()->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, s->m_nFirstVertex, 0, vertices, 0, m_nDetailTris[0]);
         g_D3DRender.AddDrawnFaces(m_nDetailTris[0]);
     }
+}
+
+void CLandscape::RenderShadowCasters()
+{
+    if (m_nSectorCount == 0 || !Device() || !m_pTerrainVB || !m_pDetailIB[0])
+        return;
+    g_D3DRender.SetFogEnable(FALSE);
+    g_D3DRender.SetZEnable(TRUE);
+    g_D3DRender.SetZWriteEnable(TRUE);
+    g_D3DRender.SetLighting(FALSE);
+    Device()->SetRenderState(D3DRS_COLORVERTEX, FALSE);
+    SetIdentityWorld();
+    g_D3DRender.SetTexture(INVALID_TEXTURE_ID, 0, 0);
+    DrawSectorsNearShadow();
     Device()->SetRenderState(D3DRS_COLORVERTEX, TRUE);
     g_D3DRender.SetZWriteEnable(FALSE);
 }
@@ -317,21 +324,7 @@ void CLandscape::RenderTerrainShadow()
     g_D3DRender.SetTexturePointer(g_D3DRender.m_pShadowTexture, 0, 0);
     g_D3DRender.SetAlphaBlendEnable(TRUE);
     g_D3DRender.SetBlendMode(D3DBLEND_ZERO, D3DBLEND_INVSRCCOLOR);
-    Device()->SetFVF(LANDSCAPE_FVF);
-    Device()->SetStreamSource(0, m_pTerrainVB, 0, sizeof(LandscapeVertex));
-    Device()->SetIndices(m_pDetailIB[0]);
-    const D3DXVECTOR3 centre(g_Game.m_vShadowCenter[0], g_Game.m_vShadowCenter[1], g_Game.m_vShadowCenter[2]);
-    const UINT vertices = static_cast<UINT>((m_nCells + 1) * (m_nCells + 1));
-    for (std::uint32_t i = 0; i < m_nActiveSectors; ++i) {
-        const CLandscapeSector* s = m_pActiveSectors[i];
-        if (!s || s->m_nFirstVertex == -1 || !s->m_bVisible)
-            continue;
-        const D3DXVECTOR3 d = s->m_vCentre - centre;
-        if (std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z) - s->m_fRadius >= 40.0f)
-            continue;
-        Device()->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, s->m_nFirstVertex, 0, vertices, 0, m_nDetailTris[0]);
-        g_D3DRender.AddDrawnFaces(m_nDetailTris[0]);
-    }
+    DrawSectorsNearShadow();
     Device()->SetRenderState(D3DRS_COLORVERTEX, TRUE);
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);

@@ -2,36 +2,19 @@
 // menu by posted keys: the logos are skipped, a profile is typed in, a new
 // game reaches the introduction, saving and leaving returns to the menu,
 // and after a restart the profile continues its game.
-#include "game/CityLogic.h"
-#include "game/GameMenu.h"
-#include "platform/Backend.h"
-#include "platform/Win32.h"
-#include "platform/sound/SoundBackend.h"
-#include "roadusers/Vehicle.h"
-#include "shell/Game.h"
-#include "shell/GameSteps.h"
-#include "shell/Input.h"
-#include "shell/Profile.h"
-#include "shell/WinMain.h"
-#include "support/TempDir.h"
+#include "game_run_fixture.h"
 
-#include <gtest/gtest.h>
+#include "game/CityLogic.h"
+#include "shell/Input.h"
 
 #include <cstring>
-#include <filesystem>
-#include <functional>
 #include <string>
 
 namespace {
 
-CVehicle s_standInCar;
-int s_ticks = 0;
-std::function<void()> s_script;
+using test::Post;
 
-void Post(UINT message, WPARAM w)
-{
-    PostMessageA(g_hWnd, message, w, 0);
-}
+CVehicle s_standInCar;
 
 // One key press a frame; the menu clears the flags of the keys it takes.
 void Key(WPARAM key)
@@ -47,50 +30,13 @@ void Drive(const char* step)
     // The window exists from here on: the skip reaches the logo loop.
     if (std::strcmp(step, "g_FileManager.Init()") == 0)
         Key(VK_ESCAPE);
-    if (std::strcmp(step, "g_GameTimer.Update()") != 0)
-        return;
-    plat::AdvanceFakeClock(50);
-    // A run that goes astray ends instead of hanging the test.
-    if (++s_ticks > 3000) {
-        Post(WM_CLOSE, 0);
-        return;
-    }
-    // Like a player, the script waits for a pressed button to act first.
-    const CMenuButton* focus = g_GameMenu.m_pFocus;
-    if (s_ticks % 2 == 0 && s_script && !(focus && focus->m_bPressed) && !g_bKeyEnter && !g_bKeyUp)
-        s_script();
+    if (std::strcmp(step, "g_GameTimer.Update()") == 0)
+        test::GameRunTest::ScriptFrame(!g_bKeyEnter && !g_bKeyUp);
 }
 
-class MenuRunTest : public ::testing::Test {
+class MenuRunTest : public test::GameRunTest {
 protected:
-    void SetUp() override
-    {
-        std::filesystem::copy(std::string(MORVAINE_BUILD_DIR) + "/run", m_dir.Path(),
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all(m_dir.Path() / "Save");
-        plat::SetHeadless(true);
-        plat::SetSoundBackend(plat::SoundBackendKind::Silent);
-        plat::ResetWindowing();
-        plat::SetFrameBudget(0);
-        plat::SetFakeClock(100000);
-        g_pGameStepObserver = Drive;
-    }
-    void TearDown() override
-    {
-        g_pGameStepObserver = nullptr;
-        s_script = nullptr;
-        plat::UseRealClock();
-        plat::ResetWindowing();
-        g_bInGame = 0;
-        g_pPlayerVehicle = nullptr;
-        g_nProfile = -1;
-    }
-    int Run()
-    {
-        s_ticks = 0;
-        return WinMain(nullptr, nullptr, nullptr, 1);
-    }
-    test::ScopedTempDir m_dir;
+    MenuRunTest() : GameRunTest(Drive) {}
 };
 
 TEST_F(MenuRunTest, ProfileNewGameSaveAndContinueAfterARestart)

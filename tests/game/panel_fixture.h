@@ -3,7 +3,7 @@
 #pragma once
 
 #include "game/CityLogic.h"
-#include "game/PanelKeys.h"
+#include "game/ScreenKeys.h"
 #include "graphics/WorldCamera.h"
 #include "message_fixture.h"
 #include "roadusers/RaceInfo.h"

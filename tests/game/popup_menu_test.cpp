@@ -23,14 +23,14 @@ protected:
         PanelTest::TearDown();
     }
     // One frame of a quarter second of real time with the given keys.
-    void Frame(PanelKeys keys = {})
+    void Frame(ScreenKeys keys = {})
     {
         m_keys = keys;
         m_ui->StepPopupMenu(m_keys, 0.25f);
     }
-    void Press(int PanelKeys::*key)
+    void Press(int ScreenKeys::*key)
     {
-        PanelKeys k;
+        ScreenKeys k;
         k.*key = 1;
         Frame(k);
     }
@@ -52,7 +52,7 @@ protected:
 
     static inline bool s_listed = true;
     bool (*m_savedListed)(const CHuman*) = g_pIsHumanListed;
-    PanelKeys m_keys;
+    ScreenKeys m_keys;
     std::unique_ptr<CHuman> m_passenger;
 };
 
@@ -81,11 +81,11 @@ TEST_F(PopupTest, ItemsAndSelectionByWhatIsGoingOn)
         EXPECT_STREQ(m_ui->m_szPopupRows[c.mode][0], c.row0) << c.what;
         EXPECT_EQ(m_ui->m_nPopupItem, 2) << c.what;
         for (int i = 0; i < 3; ++i)
-            Press(&PanelKeys::up);
+            Press(&ScreenKeys::up);
         EXPECT_EQ(m_ui->m_nPopupItem, c.topItem) << c.what;
         EXPECT_EQ(m_keys.up, 0) << c.what;
         for (int i = 0; i < 3; ++i)
-            Press(&PanelKeys::down);
+            Press(&ScreenKeys::down);
         EXPECT_EQ(m_ui->m_nPopupItem, 2) << c.what;
         TearDown();
     }
@@ -93,21 +93,21 @@ TEST_F(PopupTest, ItemsAndSelectionByWhatIsGoingOn)
 
 TEST_F(PopupTest, EscOpensAndClosesOnlyWithoutAScene)
 {
-    Press(&PanelKeys::escape);
+    Press(&ScreenKeys::escape);
     EXPECT_EQ(m_ui->m_nPopupMode, POPUP_PAUSE);
     EXPECT_EQ(m_keys.escape, 0);
-    Press(&PanelKeys::escape);
+    Press(&ScreenKeys::escape);
     EXPECT_EQ(m_ui->m_nPopupMode, POPUP_NONE);
 
     g_CityLogic.SetScene(60, m_car.get(), nullptr);
-    Press(&PanelKeys::escape);
+    Press(&ScreenKeys::escape);
     EXPECT_EQ(m_ui->m_bPopupOpen, 0u);
     EXPECT_EQ(m_keys.escape, 1) << "left for the scene";
 }
 
 TEST_F(PopupTest, PauseMenuHoldsTheWorldThroughAMessageAndAFocusLoss)
 {
-    Press(&PanelKeys::escape);
+    Press(&ScreenKeys::escape);
     EXPECT_TRUE(g_GameTimer.IsPaused());
     EXPECT_EQ(g_bInGame, 0);
     EXPECT_EQ(m_camera->m_nMode, 4) << "the camera swings round the car";
@@ -132,7 +132,7 @@ TEST_F(PopupTest, PauseMenuHoldsTheWorldThroughAMessageAndAFocusLoss)
 
     // CONTINUE resumes once, with the camera back in its driving view.
     OpenFully(POPUP_PAUSE);
-    Press(&PanelKeys::enter);
+    Press(&ScreenKeys::enter);
     EXPECT_EQ(m_ui->m_bPopupOpen, 0u);
     EXPECT_FALSE(g_GameTimer.IsPaused());
     EXPECT_EQ(g_bInGame, 1);
@@ -144,7 +144,7 @@ TEST_F(PopupTest, AMenuOpenedOverAStoppedWorldLeavesItStopped)
 {
     g_GameTimer.Pause();
     OpenFully(POPUP_PAUSE);
-    Press(&PanelKeys::escape);
+    Press(&ScreenKeys::escape);
     EXPECT_TRUE(g_GameTimer.IsPaused());
 }
 
@@ -154,9 +154,9 @@ TEST_F(PopupTest, TerminateRaceGivesUpAndOpensTheResult)
     g_VehicleManager.m_bRaceRunning = 1;
     m_car->m_nRacePlace = 1;
     OpenFully(POPUP_PAUSE);
-    Press(&PanelKeys::up);
-    Press(&PanelKeys::up);
-    Press(&PanelKeys::enter);
+    Press(&ScreenKeys::up);
+    Press(&ScreenKeys::up);
+    Press(&ScreenKeys::enter);
     EXPECT_EQ(m_ui->m_bPopupOpen, 0u);
     EXPECT_EQ(g_VehicleManager.m_bRaceRunning, 0);
     EXPECT_EQ(m_car->m_nRacePlace, -1);
@@ -169,9 +169,9 @@ TEST_F(PopupTest, GetOutPassengerStartsItsScene)
 {
     g_TaxiJob.m_bOnBoard = 1;
     OpenFully(POPUP_PAUSE);
-    Press(&PanelKeys::up);
-    Press(&PanelKeys::up);
-    Press(&PanelKeys::enter);
+    Press(&ScreenKeys::up);
+    Press(&ScreenKeys::up);
+    Press(&ScreenKeys::enter);
     EXPECT_EQ(g_TaxiJob.m_bOnBoard, 0);
     EXPECT_EQ(g_CityLogic.m_nScene, 71);
     EXPECT_EQ(g_CityLogic.m_pCar, m_car.get());
@@ -183,8 +183,8 @@ TEST_F(PopupTest, SaveAndExitQuitsOrLeavesForTheMenuStillPaused)
         SetUp();
         g_bGameMenu = gameMenu;
         OpenFully(POPUP_PAUSE);
-        Press(&PanelKeys::up);
-        Press(&PanelKeys::enter);
+        Press(&ScreenKeys::up);
+        Press(&ScreenKeys::enter);
         EXPECT_EQ(g_bQuit, gameMenu ? 0 : 1) << gameMenu;
         EXPECT_EQ(g_CityLogic.m_nScene, gameMenu ? 90 : 0) << gameMenu;
         EXPECT_EQ(m_ui->m_bPopupOpen, gameMenu ? 0u : 1u) << gameMenu;
@@ -200,8 +200,8 @@ TEST_F(PopupTest, TaxiOfferParksTheCarAndAcceptKeepsItParked)
     EXPECT_EQ(m_car->m_bHandBrake, 1);
     EXPECT_FALSE(g_GameTimer.IsPaused()) << "the world keeps running";
     EXPECT_EQ(m_camera->m_pTarget, nullptr);
-    Press(&PanelKeys::up);
-    Press(&PanelKeys::enter);
+    Press(&ScreenKeys::up);
+    Press(&ScreenKeys::enter);
     EXPECT_EQ(m_ui->m_bPopupOpen, 0u);
     EXPECT_EQ(g_CityLogic.m_nScene, 70);
     EXPECT_EQ(m_car->m_nControlMode, 1);
@@ -214,11 +214,11 @@ TEST_F(PopupTest, RefusingOrLosingThePassengerHandsTheCarBack)
 {
     const struct {
         const char* what;
-        PanelKeys keys;
+        ScreenKeys keys;
         bool knockedDown, listed;
     } cases[] = {
-        {"Enter on the refusal", [] { PanelKeys k; k.enter = 1; return k; }(), false, true},
-        {"Esc", [] { PanelKeys k; k.escape = 1; return k; }(), false, true},
+        {"Enter on the refusal", [] { ScreenKeys k; k.enter = 1; return k; }(), false, true},
+        {"Esc", [] { ScreenKeys k; k.escape = 1; return k; }(), false, true},
         {"the pedestrian knocked down", {}, true, true},
         {"the pedestrian gone", {}, false, false},
     };

@@ -6,22 +6,22 @@ namespace {
 
 class RacePanelTest : public test::PanelTest {
 protected:
-    void StepOffer(PanelKeys keys, float dt = 0.05f)
+    void StepOffer(ScreenKeys keys, float dt = 0.05f)
     {
         m_keys = keys;
         m_ui->StepRaceOffer(m_keys, dt);
     }
-    void StepResult(float dt, PanelKeys keys = {})
+    void StepResult(float dt, ScreenKeys keys = {})
     {
         m_keys = keys;
         m_ui->StepRaceResult(m_keys, dt);
     }
-    PanelKeys m_keys;
+    ScreenKeys m_keys;
 };
 
-PanelKeys Keys(int enter, int escape, int left, int right)
+ScreenKeys Keys(int enter, int escape, int left, int right)
 {
-    PanelKeys k;
+    ScreenKeys k;
     k.enter = enter;
     k.escape = escape;
     k.left = left;
@@ -33,7 +33,7 @@ TEST_F(RacePanelTest, OfferKeysChooseAcceptDeclineAndRefuseADamagedCar)
 {
     const struct {
         const char* what;
-        PanelKeys keys;
+        ScreenKeys keys;
         float bodyDamage;
         std::uint32_t open, choice;
         bool damageMessage;

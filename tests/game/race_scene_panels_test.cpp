@@ -4,7 +4,7 @@
 
 #include "game/CityLogic.h"
 #include "game/GameInterface.h"
-#include "game/PanelKeys.h"
+#include "game/ScreenKeys.h"
 #include "game/PlayerStats.h"
 #include "game/SceneHooks.h"
 #include "game/TaxiJob.h"
@@ -52,7 +52,7 @@ protected:
         VehicleTest::TearDown();
     }
     // One frame of dt seconds: the panels' steps with the keys, then the scene.
-    void Frame(float dt, PanelKeys keys = {})
+    void Frame(float dt, ScreenKeys keys = {})
     {
         g_GameTimer.m_fDelta = dt;
         g_GameTimer.m_fGameTime += dt * 1000.0;
@@ -92,7 +92,7 @@ TEST_F(RaceScenePanelsTest, RaceStartWaitsForTheOfferAndTakesItsAnswer)
         for (int i = 0; i < 5; ++i)
             Frame(0.1f);
         ASSERT_EQ(g_GameInterface.m_bRaceOfferOpen, 1u) << accept;
-        PanelKeys keys;
+        ScreenKeys keys;
         keys.enter = accept;
         keys.escape = !accept;
         Frame(0.1f, keys);

@@ -3,41 +3,24 @@
 // at the sample car shop and trades itself for a showroom car. Until the
 // shop-visit scene is built, the test opens each screen itself when that
 // scene is requested, as the scene will.
+#include "game_run_fixture.h"
+
 #include "game/CityLogic.h"
 #include "game/GameInterface.h"
-#include "game/GameMenu.h"
 #include "game/PlayerStats.h"
-#include "platform/Backend.h"
-#include "platform/Win32.h"
-#include "platform/sound/SoundBackend.h"
-#include "roadusers/Vehicle.h"
 #include "roadusers/VehicleManager.h"
-#include "shell/Game.h"
-#include "shell/GameSteps.h"
 #include "shell/Input.h"
-#include "shell/Profile.h"
-#include "shell/WinMain.h"
-#include "support/TempDir.h"
 #include "world/Prop.h"
 #include "world/PropManager.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-int s_ticks = 0;
-std::function<void()> s_script;
-
-void Post(UINT message, WPARAM w)
-{
-    PostMessageA(g_hWnd, message, w, 0);
-}
+using test::Post;
 
 bool KeysAtRest()
 {
@@ -52,16 +35,8 @@ void Drive(const char* step)
     // skipped before its first step.
     if (std::strcmp(step, "g_CityLogic.Update()") == 0 && g_CityLogic.m_nScene == SCENE_NEW_GAME)
         g_CityLogic.SetScene(0, nullptr, nullptr);
-    if (std::strcmp(step, "g_GameTimer.Update()") != 0)
-        return;
-    plat::AdvanceFakeClock(50);
-    if (++s_ticks > 3000) {
-        Post(WM_CLOSE, 0);
-        return;
-    }
-    const CMenuButton* focus = g_GameMenu.m_pFocus;
-    if (s_ticks % 2 == 0 && s_script && !(focus && focus->m_bPressed) && KeysAtRest())
-        s_script();
+    if (std::strcmp(step, "g_GameTimer.Update()") == 0)
+        test::GameRunTest::ScriptFrame(KeysAtRest());
 }
 
 // Parks the player's car on a shop's entrance point, under player control.
@@ -78,31 +53,9 @@ void ParkAt(const D3DXVECTOR3& entrance)
         action = 0;
 }
 
-class ShopRunTest : public ::testing::Test {
+class ShopRunTest : public test::GameRunTest {
 protected:
-    void SetUp() override
-    {
-        std::filesystem::copy(std::string(MORVAINE_BUILD_DIR) + "/run", m_dir.Path(),
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::remove_all(m_dir.Path() / "Save");
-        plat::SetHeadless(true);
-        plat::SetSoundBackend(plat::SoundBackendKind::Silent);
-        plat::ResetWindowing();
-        plat::SetFrameBudget(0);
-        plat::SetFakeClock(100000);
-        g_pGameStepObserver = Drive;
-    }
-    void TearDown() override
-    {
-        g_pGameStepObserver = nullptr;
-        s_script = nullptr;
-        plat::UseRealClock();
-        plat::ResetWindowing();
-        g_bInGame = 0;
-        g_pPlayerVehicle = nullptr;
-        g_nProfile = -1;
-    }
-    test::ScopedTempDir m_dir;
+    ShopRunTest() : GameRunTest(Drive) {}
 };
 
 TEST_F(ShopRunTest, WorkshopUpgradeThenCarShopTrade)
@@ -210,8 +163,7 @@ TEST_F(ShopRunTest, WorkshopUpgradeThenCarShopTrade)
             break;
         }
     };
-    s_ticks = 0;
-    WinMain(nullptr, nullptr, nullptr, 1);
+    Run();
 
     ASSERT_TRUE(workshopOpened) << "the car never stopped at the sample workshop";
     EXPECT_TRUE(upgraded);

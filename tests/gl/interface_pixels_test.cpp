@@ -1,7 +1,7 @@
 // Interface sprites and the message box through the OpenGL back end: the
 // texel-centred UVs put each texel of a sprite drawn at its texel size on
 // one pixel, and the box's panel covers its rectangle of the 800 x 600 space.
-#include "GlFixture.h"
+#include "ScreenPixelsFixture.h"
 #include "game/GameInterface.h"
 #include "graphics/D3DRender.h"
 #include "shell/GameTimer.h"
@@ -13,32 +13,15 @@ namespace {
 
 constexpr TextureId kSlot = 1000;
 
-class InterfacePixelsTest : public GlDeviceTest {
+class InterfacePixelsTest : public ScreenPixelsTest {
 protected:
-    void SetUp() override
-    {
-        GlDeviceTest::SetUp();
-        ASSERT_NE(device, nullptr);
-        g_D3DRender.m_pDevice = device;
-        g_D3DRender.m_fScaleX = kWidth / 800.0f;
-        g_D3DRender.m_fScaleY = kHeight / 600.0f;
-        for (DWORD* cache : {&g_D3DRender.m_nZWriteEnable, &g_D3DRender.m_nZEnable, &g_D3DRender.m_nLighting,
-                             &g_D3DRender.m_nSrcBlend, &g_D3DRender.m_nDestBlend, &g_D3DRender.m_nAlphaBlendEnable,
-                             &g_D3DRender.m_nFogEnable})
-            *cache = RENDER_STATE_UNSET;
-        g_D3DRender.m_nCachedTexture = INVALID_TEXTURE_ID;
-        // The game's default: clockwise faces are the back ones.
-        device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    }
     void TearDown() override
     {
         if (IDirect3DTexture9* t = g_D3DRender.m_TextureManager.m_pTextures[kSlot])
             t->Release();
         g_D3DRender.m_TextureManager.m_pTextures[kSlot] = nullptr;
         g_D3DRender.m_nCachedTexture = INVALID_TEXTURE_ID;
-        g_D3DRender.m_pDevice = nullptr;
-        GlDeviceTest::TearDown();
+        ScreenPixelsTest::TearDown();
     }
 };
 
