@@ -185,6 +185,8 @@ void CCityLogic::UpdateExitToMenu()
         g_GameTimer.Resume();
         if ((camera = g_Game.m_pCamera))
             camera->StartFadeIn(1.0f, 1);
+        // The game just saved: the main menu offers to continue it.
+        g_GameMenu.m_Continue.m_bEnabled = 1;
         g_SceneHooks.OpenGameMenu(20);
         End();
     }

@@ -5,6 +5,7 @@
 
 #include "game/CityLogic.h"
 #include "game/GameInterface.h"
+#include "game/GameMenu.h"
 #include "game/PlayerStats.h"
 #include "game/SceneHooks.h"
 #include "game/TaxiJob.h"
@@ -12,6 +13,7 @@
 #include "roadusers/HumanManager.h"
 #include "roadusers/RaceInfo.h"
 #include "shell/GameTimer.h"
+#include "shell/Profile.h"
 #include "world/Prop.h"
 #include "world/PropManager.h"
 
@@ -365,6 +367,25 @@ TEST_F(CityLogicTest, IntroductionWithAMissingFigureSkipsTheDialogue)
     EXPECT_EQ(g_GameInterface.m_bDialogueVisible, 0u);
     g_pPlayerFigure = nullptr;
     Step(2.0f);
+    EXPECT_EQ(g_CityLogic.m_nScene, SCENE_IDLE);
+}
+
+// Leaving for the menu from the paused game: the scene starts the clock
+// again itself, and a second later the game is saved and the menu opens
+// offering to continue it.
+TEST_F(CityLogicTest, ExitToMenuResumesTheClockAndOffersTheSavedGame)
+{
+    g_nProfile = -1; // nothing written to disk
+    g_GameMenu.m_Continue.m_bEnabled = 0;
+    g_GameTimer.Pause();
+    Start(SCENE_EXIT_TO_MENU);
+    Step(0.0f);
+    EXPECT_FALSE(g_GameTimer.IsPaused());
+    Step(0.99f);
+    EXPECT_FALSE(Called("menu"));
+    Step(0.01f);
+    EXPECT_TRUE(Called("menu"));
+    EXPECT_EQ(g_GameMenu.m_Continue.m_bEnabled, 1);
     EXPECT_EQ(g_CityLogic.m_nScene, SCENE_IDLE);
 }
 

@@ -66,5 +66,34 @@ ini Act04=39
 89 keyup 38 0
 98 keydown 13 0
 100 keyup 13 0
-6100 keydown 38 0
-end 6200
+1080 keydown 13 0
+1081 keyup 13 0
+1092 keydown 13 0
+1093 keyup 13 0
+1104 keydown 13 0
+1105 keyup 13 0
+1116 keydown 13 0
+1117 keyup 13 0
+1128 keydown 13 0
+1129 keyup 13 0
+1140 keydown 13 0
+1141 keyup 13 0
+1152 keydown 13 0
+1153 keyup 13 0
+1164 keydown 13 0
+1165 keyup 13 0
+1176 keydown 13 0
+1177 keyup 13 0
+1188 keydown 13 0
+1189 keyup 13 0
+1200 keydown 13 0
+1201 keyup 13 0
+1212 keydown 13 0
+1213 keyup 13 0
+1224 keydown 13 0
+1225 keyup 13 0
+5880 keydown 82 0
+5881 keyup 82 0
+5890 keydown 38 0
+6010 keyup 38 0
+end 6100
