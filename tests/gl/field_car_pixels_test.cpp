@@ -1,78 +1,35 @@
 // Grass tufts and a painted car drawn through the drawing device with the
 // game's technique file and sample data.
-#include "GlFixture.h"
+#include "SampleWorldFixture.h"
 
 #include "graphics/D3DRender.h"
 #include "graphics/WorldCamera.h"
-#include "objects/EffectWorld.h"
 #include "roadusers/Vehicle.h"
 #include "roadusers/VehicleManager.h"
-#include "shell/FileManager.h"
-#include "shell/RenderPasses.h"
-#include "shell/Settings.h"
-#include "support/TempDir.h"
 #include "world/FieldObjectManager.h"
 #include "world/LandscapeSector.h"
 #include "writers/FieldObjectData.h"
-#include "writers/RenderDataWriter.h"
 #include "writers/VehicleModels.h"
-#include "writers/FileBytes.h"
-
-#include <filesystem>
-#include <memory>
 
 namespace gltest {
 namespace {
 
 constexpr D3DCOLOR kSky = 0xFF6080A0;
 
-class FieldCarPixelsTest : public GlDeviceTest {
+class FieldCarPixelsTest : public SampleWorldTest {
 protected:
     void SetUp() override
     {
-        GlDeviceTest::SetUp();
-        const std::string root = m_dir.Path().string();
-        ASSERT_TRUE(tools::WriteRenderTextures(root));
-        ASSERT_TRUE(tools::WriteFieldObjectData(root));
-        for (const tools::SampleFile& f : tools::SampleVehicleFiles()) {
-            std::filesystem::create_directories(std::filesystem::path(m_dir.File(f.path)).parent_path());
-            ASSERT_TRUE(tools::WriteFileBytes(m_dir.File(f.path), f.bytes));
-        }
-        g_bFileManager = 0;
-        g_FileManager.Init();
-        g_nViewDistance = 600;
-        g_WaterPassActive = g_CubePassActive = g_ShadowPassActive = 0;
-        CD3DRender& r = g_D3DRender;
-        r.SetDefaults();
-        r.m_pDevice = device;
-        const std::string text = tools::TechniqueFileText(tools::ShaderLevel::Vs11);
-        ASSERT_EQ(D3DXCreateEffect(device, text.data(), UINT(text.size()), nullptr, nullptr, 0, nullptr,
-                                   &r.m_pEffect, nullptr),
-                  D3D_OK);
-        r.m_bShader11 = 1;
-        r.m_nZWriteEnable = r.m_nZEnable = r.m_nLighting = r.m_nSrcBlend = r.m_nDestBlend = RENDER_STATE_UNSET;
-        r.m_nAlphaBlendEnable = r.m_nFogEnable = r.m_nCullMode = RENDER_STATE_UNSET;
-        r.SetCullMode(D3DCULL_CW);
-        r.SetFogEnable(0);
-        m_world = std::make_unique<test::EffectWorld>();
+        SampleWorldTest::SetUp();
+        ASSERT_TRUE(tools::WriteFieldObjectData(m_dir.Path().string()));
+        WriteFiles(tools::SampleVehicleFiles());
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kSky, 1.0f, 0);
     }
     void TearDown() override
     {
         g_FieldObjects.Release();
-        CD3DRender& r = g_D3DRender;
-        if (r.m_pEffect)
-            r.m_pEffect->Release();
-        r.m_pEffect = nullptr;
-        r.m_TextureManager.ReleaseAllTextures();
-        m_world.reset();
-        r.SetDefaults();
-        g_bFileManager = 1;
-        GlDeviceTest::TearDown();
+        SampleWorldTest::TearDown();
     }
-
-    test::ScopedTempDir m_dir;
-    std::unique_ptr<test::EffectWorld> m_world;
 };
 
 TEST_F(FieldCarPixelsTest, GrassTuftsStandGreenWithClearGapsBetweenBlades)

@@ -2,21 +2,16 @@
 // the game's technique file and sample data: a street lamp glows at night
 // and not by day, a shop sign lights itself in the dark, and a car's chrome
 // shows the environment map, and a bench casts its blob into the shadow map.
-#include "GlFixture.h"
+#include "SampleWorldFixture.h"
 
 #include "graphics/D3DRender.h"
 #include "graphics/WorldCamera.h"
-#include "objects/EffectWorld.h"
 #include "objects/SpotsEffect.h"
 #include "shell/Game.h"
 #include "objects/StaticObject.h"
-#include "shell/FileManager.h"
 #include "shell/RenderPasses.h"
-#include "shell/Settings.h"
-#include "support/TempDir.h"
 #include "world/Sky.h"
 #include "writers/MeshWriter.h"
-#include "writers/ObjectDescriptions.h"
 #include "writers/RenderDataWriter.h"
 
 #include <filesystem>
@@ -28,41 +23,22 @@ namespace {
 
 constexpr D3DCOLOR kNight = 0xFF080810;
 
-class LightEffectsTest : public GlDeviceTest {
+class LightEffectsTest : public SampleWorldTest {
 protected:
     void SetUp() override
     {
-        GlDeviceTest::SetUp();
-        const std::string root = m_dir.Path().string();
-        ASSERT_TRUE(tools::WriteRenderTextures(root));
-        ASSERT_TRUE(tools::WriteObjectDescriptions(root));
+        SampleWorldTest::SetUp();
+        ASSERT_TRUE(tools::WriteObjectDescriptions(m_dir.Path().string()));
         for (const tools::NamedMesh& m : tools::SampleMeshes()) {
             std::filesystem::create_directories(std::filesystem::path(m_dir.File(m.name)).parent_path());
             ASSERT_TRUE(tools::WriteMesh(m_dir.File(m.name), m.mesh));
         }
-        g_bFileManager = 0;
-        g_FileManager.Init();
-        g_nViewDistance = 600;
-        g_WaterPassActive = g_CubePassActive = g_ShadowPassActive = 0;
         CD3DRender& r = g_D3DRender;
-        r.SetDefaults();
-        r.m_pDevice = device;
-        const std::string text = tools::TechniqueFileText(tools::ShaderLevel::Vs11);
-        ASSERT_EQ(D3DXCreateEffect(device, text.data(), UINT(text.size()), nullptr, nullptr, 0, nullptr,
-                                   &r.m_pEffect, nullptr),
-                  D3D_OK);
-        r.m_bShader11 = 1;
-        // Every cached state reaches the fresh device.
-        r.m_nZWriteEnable = r.m_nZEnable = r.m_nLighting = r.m_nSrcBlend = r.m_nDestBlend = RENDER_STATE_UNSET;
-        r.m_nAlphaBlendEnable = r.m_nFogEnable = r.m_nCullMode = RENDER_STATE_UNSET;
-        r.SetCullMode(D3DCULL_CW);
-        r.SetFogEnable(0);
         device->CreateVertexBuffer(SHADER_BATCH_VERTICES * sizeof(CLightVertex), 0, LIGHT_VERTEX_FVF, D3DPOOL_MANAGED,
                                    &r.m_pShaderBatchVB, nullptr);
         device->CreateIndexBuffer(SHADER_BATCH_INDICES * sizeof(WORD), 0, D3DFMT_INDEX16, D3DPOOL_MANAGED,
                                   &r.m_pShaderBatchIB, nullptr);
         r.m_nLightMapTexture = r.LoadTexture("Data/Misc/LightMap.dds");
-        m_world = std::make_unique<test::EffectWorld>();
         m_savedFactor = g_Sky.m_fLightsFactor;
     }
 
@@ -72,17 +48,13 @@ protected:
         m_object.Release();
         CD3DRender& r = g_D3DRender;
         r.UnlockBatchBuffers();
-        for (IUnknown** p : {reinterpret_cast<IUnknown**>(&r.m_pShaderBatchVB),
-                             reinterpret_cast<IUnknown**>(&r.m_pShaderBatchIB),
-                             reinterpret_cast<IUnknown**>(&r.m_pEffect)}) {
+        for (IUnknown** p :
+             {reinterpret_cast<IUnknown**>(&r.m_pShaderBatchVB), reinterpret_cast<IUnknown**>(&r.m_pShaderBatchIB)}) {
             if (*p)
                 (*p)->Release();
             *p = nullptr;
         }
-        r.m_TextureManager.ReleaseAllTextures();
-        m_world.reset();
-        r.SetDefaults();
-        GlDeviceTest::TearDown();
+        SampleWorldTest::TearDown();
     }
 
     void Place(const char* path, const D3DXVECTOR3& eye, const D3DXVECTOR3& target)
@@ -115,8 +87,6 @@ protected:
             device->LightEnable(i, FALSE);
     }
 
-    test::ScopedTempDir m_dir;
-    std::unique_ptr<test::EffectWorld> m_world;
     CStaticObject m_object;
     float m_savedFactor = 0.0f;
 };
