@@ -3,7 +3,6 @@
 #include "world/InfoScreenManager.h"
 
 #include "graphics/GameFont.h"
-#include "graphics/ScreenDraw.h"
 #include "graphics/WorldCamera.h"
 #include "objects/StaticObject.h"
 #include "shell/Game.h"
@@ -25,18 +24,24 @@ constexpr DWORD kInvitationColour = 0xA0FF9B00u;
 constexpr float kTextSize = 3.5f;
 constexpr int kTextPeriodMs = 16000;
 
-TextureId Load(const char* name)
+constexpr float kSpriteSize = 256.0f;
+
+TextureId Load(const char* name, CInterfaceSprite* sprite)
 {
     char path[128];
     std::snprintf(path, sizeof(path), "%s%s", kFolder, name);
-    return g_D3DRender.LoadTexture(path, 1, D3DPOOL_MANAGED);
+    const TextureId id = g_D3DRender.LoadTexture(path, 1, D3DPOOL_MANAGED);
+    sprite->SetRect(id, kSpriteSize, 0.0f, 0.0f, kSpriteSize, kSpriteSize);
+    return id;
 }
 
-void Free(TextureId* id)
+void Free(TextureId* ids, CInterfaceSprite* sprites, int count)
 {
-    if (*id != INVALID_TEXTURE_ID)
-        g_D3DRender.ReleaseTexture(*id);
-    *id = INVALID_TEXTURE_ID;
+    for (int i = 0; i < count; ++i) {
+        if (ids[i] != INVALID_TEXTURE_ID)
+            g_D3DRender.ReleaseTexture(ids[i]);
+        ids[i] = sprites[i].m_nTexture = INVALID_TEXTURE_ID;
+    }
 }
 
 } // namespace
@@ -55,14 +60,14 @@ int CInfoScreenManager::Init()
     char name[64];
     for (int i = 0; i < INFO_SCREEN_PICTURES; ++i) {
         std::snprintf(name, sizeof(name), "Back%02d.bmp", i + 1);
-        m_nBackTextures[i] = Load(name);
+        m_nBackTextures[i] = Load(name, &m_BackSprites[i]);
         std::snprintf(name, sizeof(name), "Reklams/Scr%02d.bmp", i + 1);
-        m_nAdvertTextures[i] = Load(name);
+        m_nAdvertTextures[i] = Load(name, &m_AdvertSprites[i]);
     }
-    m_nTitleTextures[0] = Load("RaceTitle0.dds");
-    m_nTitleTextures[1] = Load("RaceTitle1.dds");
-    m_nHiderTextures[0] = Load("BackHider2x1.dds");
-    m_nHiderTextures[1] = Load("BackHider1x2.dds");
+    m_nTitleTextures[0] = Load("RaceTitle0.dds", &m_TitleSprites[0]);
+    m_nTitleTextures[1] = Load("RaceTitle1.dds", &m_TitleSprites[1]);
+    m_nHiderTextures[0] = Load("BackHider2x1.dds", &m_HiderSprites[0]);
+    m_nHiderTextures[1] = Load("BackHider1x2.dds", &m_HiderSprites[1]);
     return 1;
 }
 
@@ -76,14 +81,10 @@ void CInfoScreenManager::Release()
         m_pScreens[i] = nullptr;
     }
     m_nScreens = 0;
-    for (TextureId& id : m_nBackTextures)
-        Free(&id);
-    for (TextureId& id : m_nAdvertTextures)
-        Free(&id);
-    for (TextureId& id : m_nTitleTextures)
-        Free(&id);
-    for (TextureId& id : m_nHiderTextures)
-        Free(&id);
+    Free(m_nBackTextures, m_BackSprites, INFO_SCREEN_PICTURES);
+    Free(m_nAdvertTextures, m_AdvertSprites, INFO_SCREEN_PICTURES);
+    Free(m_nTitleTextures, m_TitleSprites, 2);
+    Free(m_nHiderTextures, m_HiderSprites, 2);
 }
 
 int CInfoScreenManager::Register(CInfoScreen* screen)
@@ -112,12 +113,19 @@ void CInfoScreenManager::Render()
         return;
     CD3DRender& r = g_D3DRender;
     r.SaveRenderTarget();
+    // The boards draw without depth: the frame's depth surface may be
+    // smaller than a board (the upright board is 512 high), and a target is
+    // only drawn where it and its depth surface overlap.
+    r.SaveDepthStencil();
+    if (r.m_pDevice)
+        r.m_pDevice->SetDepthStencilSurface(nullptr);
     const float width = r.m_fScreenWidth, height = r.m_fScreenHeight;
     const float scaleX = r.m_fScaleX, scaleY = r.m_fScaleY;
     r.m_fScaleX = r.m_fScaleY = 1.0f;
     for (std::uint32_t i = 0; i < m_nScreens; ++i)
         m_pScreens[i]->Render();
     r.RestoreRenderTarget();
+    r.RestoreDepthStencil();
     r.m_fScreenWidth = width;
     r.m_fScreenHeight = height;
     r.m_fScaleX = scaleX;
@@ -132,9 +140,13 @@ void CInfoScreenManager::OnLostDevice()
         m_pScreens[i]->ReleaseTarget();
 }
 
-// The targets come back on the next draw of each board.
 void CInfoScreenManager::OnResetDevice()
 {
+    for (std::uint32_t i = 0; i < m_nScreens; ++i) {
+        const CStaticObject* owner = m_pScreens[i]->m_pOwner;
+        if (owner && owner->m_fCameraDistance <= INFO_SCREEN_DISTANCE)
+            m_pScreens[i]->CreateTarget();
+    }
 }
 
 CInfoScreen::CInfoScreen(int kind, CStaticObject* owner)
@@ -155,6 +167,19 @@ CInfoScreen::~CInfoScreen()
     ReleaseTarget();
     if (m_pManager)
         m_pManager->Unregister(this);
+}
+
+bool CInfoScreen::CreateTarget()
+{
+    if (m_pTexture)
+        return true;
+    IDirect3DDevice9* device = g_D3DRender.m_pDevice;
+    if (!device || FAILED(D3DXCreateTexture(device, static_cast<UINT>(m_nWidth), static_cast<UINT>(m_nHeight), 1,
+                                            D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &m_pTexture))) {
+        m_pTexture = nullptr;
+        return false;
+    }
+    return m_pTexture != nullptr;
 }
 
 void CInfoScreen::ReleaseTarget()
@@ -188,15 +213,7 @@ void CInfoScreen::Render()
         return;
     }
     IDirect3DDevice9* device = g_D3DRender.m_pDevice;
-    if (!m_pOwner->m_bVisible || !device)
-        return;
-    if (!m_pTexture &&
-        FAILED(D3DXCreateTexture(device, static_cast<UINT>(m_nWidth), static_cast<UINT>(m_nHeight), 1,
-                                 D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &m_pTexture))) {
-        m_pTexture = nullptr;
-        return;
-    }
-    if (!m_pTexture || !FacesCamera())
+    if (!m_pOwner->m_bVisible || !device || !CreateTarget() || !FacesCamera())
         return;
     g_D3DRender.m_fScreenWidth = static_cast<float>(m_nWidth);
     g_D3DRender.m_fScreenHeight = static_cast<float>(m_nHeight);
@@ -209,8 +226,9 @@ void CInfoScreen::Render()
     device->SetViewport(&viewport);
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
     DrawContent();
-    const TextureId hider = m_pManager ? m_pManager->m_nHiderTextures[m_nKind == 3 ? 1 : 0] : INVALID_TEXTURE_ID;
-    CScreenDraw::DrawRect(-1.0f, -1.0f, static_cast<float>(m_nWidth + 1), static_cast<float>(m_nHeight + 1), 0xFF000000u, hider);
+    CInfoScreenManager* m = m_pManager ? m_pManager : &g_InfoScreens;
+    m->m_HiderSprites[m_nKind == 3 ? 1 : 0].Draw(-1.0f, -1.0f, static_cast<float>(m_nWidth + 1),
+                                                 static_cast<float>(m_nHeight + 1), 0xFF000000u);
 }
 
 void CInfoScreen::DrawContent()
@@ -231,10 +249,10 @@ void CInfoScreen::DrawLayer(int l)
                         m_vSizeFrom[l].y + (m_vSizeTo[l].y - m_vSizeFrom[l].y) * t);
     const D3DXVECTOR2 c(m_vPosFrom[l].x + (m_vPosTo[l].x - m_vPosFrom[l].x) * t,
                         m_vPosFrom[l].y + (m_vPosTo[l].y - m_vPosFrom[l].y) * t);
-    const CInfoScreenManager* m = m_pManager ? m_pManager : &g_InfoScreens;
+    CInfoScreenManager* m = m_pManager ? m_pManager : &g_InfoScreens;
     const int item = m_nItem[l] & (INFO_SCREEN_PICTURES - 1);
     if (m_nKind <= 1 && l == 2) {
-        CScreenDraw::DrawRect(c.x, c.y, c.x + s.x, c.y + s.y, colour, m->m_nTitleTextures[m_nKind]);
+        m->m_TitleSprites[m_nKind].Draw(c.x, c.y, c.x + s.x, c.y + s.y, colour);
         if (m->m_pFont) {
             const char* text = kInvitations[m_nKind];
             const float w = m->m_pFont->GetTextWidth(text, kTextSize, 0);
@@ -244,8 +262,8 @@ void CInfoScreen::DrawLayer(int l)
                                  kTextSize, 0);
         }
     } else {
-        const TextureId picture = m_nKind <= 1 ? m->m_nBackTextures[item] : m->m_nAdvertTextures[item];
-        CScreenDraw::DrawRect(c.x, c.y, c.x + s.x, c.y + s.y, colour, picture);
+        CInterfaceSprite& picture = m_nKind <= 1 ? m->m_BackSprites[item] : m->m_AdvertSprites[item];
+        picture.Draw(c.x, c.y, c.x + s.x, c.y + s.y, colour);
     }
     m_fTime[l] += g_GameTimer.m_fDelta;
     if (m_fTime[l] > m_fDuration[l])

@@ -4,6 +4,7 @@
 // shows.
 #pragma once
 
+#include "game/InterfaceSprite.h"
 #include "graphics/D3DRender.h"
 #include "platform/D3DX9.h"
 
@@ -33,12 +34,20 @@ public:
     // A board not in the list: nothing.
     void Unregister(CInfoScreen* screen);
     void OnLostDevice();
+    // Every board near enough to keep a target gets it back at once, so
+    // the first frame after a reset does not show an empty surface.
     void OnResetDevice();
 
     TextureId m_nBackTextures[INFO_SCREEN_PICTURES] = {};
     TextureId m_nAdvertTextures[INFO_SCREEN_PICTURES] = {};
     TextureId m_nTitleTextures[2] = {};
     TextureId m_nHiderTextures[2] = {};
+    // One 256 x 256 sprite over each picture. Sprites always blend by the
+    // texture's alpha: the edge masks are clear in the middle.
+    CInterfaceSprite m_BackSprites[INFO_SCREEN_PICTURES];
+    CInterfaceSprite m_AdvertSprites[INFO_SCREEN_PICTURES];
+    CInterfaceSprite m_TitleSprites[2];
+    CInterfaceSprite m_HiderSprites[2]; // 2x1 for the wide boards, 1x2 for the upright one
     CInfoScreen* m_pScreens[INFO_SCREEN_MAX] = {};
     std::uint32_t m_nScreens = 0;
     // The interface's font for the invitation text; null draws no text.
@@ -61,6 +70,8 @@ public:
     void Render();
     void DrawContent();
     void PickItem(int layer);
+    // False when the target could not be made.
+    bool CreateTarget();
     void ReleaseTarget();
 
     CInfoScreenManager* m_pManager;

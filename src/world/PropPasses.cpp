@@ -6,6 +6,9 @@
 #include "graphics/SceneLights.h"
 #include "graphics/D3DRender.h"
 #include "roadusers/HumanManager.h"
+#include "roadusers/VehicleManager.h"
+#include "world/FieldObjectManager.h"
+#include "world/Landscape.h"
 
 void CPropManager::Render(int typeMask)
 {
@@ -54,7 +57,8 @@ void CPropManager::RefreshVisibility()
 }
 
 // Buildings come first in the pool, nearest first (the sort): each visible
-// one hides the visible props behind it further down the pool.
+// one hides the visible props behind it further down the pool, and the
+// ground sectors, field objects, cars and pedestrians behind it.
 void CPropManager::ApplyBuildingOcclusion()
 {
     for (std::uint32_t i = 0; i < m_nProps; ++i) {
@@ -64,6 +68,9 @@ void CPropManager::ApplyBuildingOcclusion()
         for (std::uint32_t j = i + 1; j < m_nProps; ++j)
             if (m_pProps[j]->m_bVisible && m_pProps[j]->IsOccluded())
                 m_pProps[j]->m_bVisible = 0;
+        g_Landscape.CullOccludedSectors();
+        g_FieldObjects.CullOccluded();
+        g_VehicleManager.CullOccluded();
         g_HumanManager.CullInvisible();
     }
 }

@@ -145,4 +145,40 @@ TEST_F(InfoScreenRender, UprightBoardUsesTwoLayers)
     EXPECT_EQ(m_screen->m_nItem[2], -1);
 }
 
+// A lost device takes every target; the reset makes it again at once for a
+// board near the camera (so the first frame after it has a surface to
+// show), at the board's size, and not for a board beyond keeping distance.
+TEST_F(InfoScreenRender, AResetGivesNearBoardsTheirTargetBack)
+{
+    const struct {
+        int kind;
+        float distance;
+        bool target;
+        UINT width, height;
+    } cases[] = {
+        {0, 10.0f, true, 512, 256},
+        {3, INFO_SCREEN_DISTANCE, true, 256, 512},
+        {2, INFO_SCREEN_DISTANCE + 0.1f, false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        m_screen = std::make_unique<CInfoScreen>(c.kind, &m_owner);
+        m_owner.m_fCameraDistance = 10.0f;
+        g_InfoScreens.Render();
+        ASSERT_NE(m_screen->m_pTexture, nullptr);
+        m_owner.m_fCameraDistance = c.distance;
+        g_InfoScreens.OnLostDevice();
+        EXPECT_EQ(m_screen->m_pTexture, nullptr);
+        g_InfoScreens.OnResetDevice();
+        ASSERT_EQ(m_screen->m_pTexture != nullptr, c.target);
+        if (!c.target)
+            continue;
+        D3DSURFACE_DESC desc{};
+        ASSERT_EQ(m_screen->m_pTexture->GetLevelDesc(0, &desc), D3D_OK);
+        EXPECT_EQ(desc.Width, c.width);
+        EXPECT_EQ(desc.Height, c.height);
+        EXPECT_EQ(desc.Usage & D3DUSAGE_RENDERTARGET, static_cast<DWORD>(D3DUSAGE_RENDERTARGET));
+    }
+}
+
 } // namespace

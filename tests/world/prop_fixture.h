@@ -72,6 +72,17 @@ protected:
         return g_PropManager.AddProp(path.c_str(), &at, &target, &up, 0);
     }
 
+    // A landscape-class building of the test mesh, described at path and
+    // placed at the origin.
+    CProp* AddBuilding(const std::string& path, const char* mesh)
+    {
+        WriteMeshes();
+        tools::PropText text;
+        text.head = HeadOf("GCLASS_LANDSCAPE", "GTYPE_BUILDING", mesh);
+        WriteProp(path, text);
+        return Add(path, D3DXVECTOR3(0, 0, 0));
+    }
+
     // Puts the current camera's eye on the +x side of the prop's centre so
     // that its camera distance (distance minus radius) is d.
     void EyeAt(const CProp* prop, float d)

@@ -1,5 +1,10 @@
-// The prop pool: linking, its bound, the queries and the shop-entrance check.
+// The prop pool: linking, its bound, the queries, the shop-entrance check
+// and the occlusion by the nearest building.
 #include "world/prop_fixture.h"
+
+#include "roadusers/VehicleManager.h"
+#include "world/Landscape.h"
+#include "world/LandscapeSector.h"
 
 #include <memory>
 #include <vector>
@@ -257,6 +262,72 @@ TEST_F(PropTest, ShopReentryWaitsFourAndAHalfSeconds)
         ++checks;
     }
     EXPECT_EQ(checks, 9);
+}
+
+// A building between the camera and the world behind it: what stands
+// behind it disappears from every list the frame draws, what stands in
+// front or beside it stays.
+class OcclusionPassTest : public PropTest {
+protected:
+    void TearDown() override
+    {
+        for (auto& p : m_props)
+            g_PropManager.UnlinkProp(p.get(), false);
+        g_VehicleManager.m_nCars = 0;
+        g_Landscape.m_nActiveSectors = 0;
+        PropTest::TearDown();
+    }
+    std::vector<std::unique_ptr<CProp>> m_props;
+    std::vector<std::unique_ptr<CVehicle>> m_cars;
+    std::vector<std::unique_ptr<CLandscapeSector>> m_sectors;
+};
+
+TEST_F(OcclusionPassTest, ABuildingHidesThePropsCarsAndGroundBehindIt)
+{
+    CProp* building = AddBuilding("Data/Static/Buildings/Plain/Main.obj", "Data/Test/Building.msh");
+    ASSERT_NE(building, nullptr);
+    building->m_bVisible = 1;
+    m_camera.m_vEye = D3DXVECTOR3(0, 5, -60);
+    const struct {
+        const char* name;
+        D3DXVECTOR3 at;
+        int visible;
+    } cases[] = {
+        {"behind", {0, 5, 40}, 0},
+        {"far behind", {3, 3, 120}, 0},
+        {"in front", {0, 5, -30}, 1},
+        {"beside", {40, 5, 40}, 1},
+        {"above the roof line", {0, 60, 40}, 1},
+    };
+    for (const auto& c : cases) {
+        auto prop = std::make_unique<CProp>();
+        prop->m_nType = GTYPE_DECORS;
+        prop->m_vPosition = c.at;
+        prop->m_fSphereRadius = 1.0f;
+        prop->m_bVisible = 1;
+        g_PropManager.LinkProp(prop.get(), false);
+        m_props.push_back(std::move(prop));
+        auto car = std::make_unique<CVehicle>();
+        car->m_vPosition = c.at;
+        car->m_fSphereRadius = 1.0f;
+        car->m_bVisible = 1;
+        g_VehicleManager.m_Cars[g_VehicleManager.m_nCars++] = car.get();
+        m_cars.push_back(std::move(car));
+        auto sector = std::make_unique<CLandscapeSector>();
+        for (int k = 0; k < 8; ++k)
+            sector->m_Corners[k] = c.at + D3DXVECTOR3(k & 1 ? 1.0f : -1.0f, k & 2 ? 1.0f : -1.0f, k & 4 ? 1.0f : -1.0f);
+        sector->m_bVisible = 1;
+        g_Landscape.m_pActiveSectors[g_Landscape.m_nActiveSectors++] = sector.get();
+        m_sectors.push_back(std::move(sector));
+    }
+    g_PropManager.ApplyBuildingOcclusion();
+    EXPECT_EQ(building->m_bVisible, 1);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        EXPECT_EQ(m_props[i]->m_bVisible, cases[i].visible) << "prop";
+        EXPECT_EQ(m_cars[i]->m_bVisible, cases[i].visible) << "car";
+        EXPECT_EQ(m_sectors[i]->m_bVisible, cases[i].visible) << "ground sector";
+    }
 }
 
 } // namespace

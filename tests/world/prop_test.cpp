@@ -178,11 +178,7 @@ TEST_F(PropTest, PlacingBuildingsRegistersShopEntrances)
 // near or far.
 TEST_F(PropTest, ShowroomKeepsOnlyCarsThatLoad)
 {
-    WriteMeshes();
-    tools::PropText text;
-    text.head = HeadOf("GCLASS_LANDSCAPE", "GTYPE_BUILDING", "Data/Test/CarShop.msh");
-    WriteProp("Data/Static/Buildings/AvtoShops/T/Main.obj", text);
-    CProp* shop = Add("Data/Static/Buildings/AvtoShops/T/Main.obj", D3DXVECTOR3(0, 0, 0));
+    CProp* shop = AddBuilding("Data/Static/Buildings/AvtoShops/T/Main.obj", "Data/Test/CarShop.msh");
     ASSERT_EQ(shop->m_bCarShop, 1u);
     EyeAt(shop, 50.0f);
     shop->Update();
