@@ -155,12 +155,15 @@ std::string SkyDescription(const std::string& meshPath, const std::string& bandT
 MeshData SkyDomeMesh()
 {
     MeshData mesh;
-    // The dome from 20 degrees below the horizon to the top.
-    const int rings = 12, segments = 24;
+    // A whole sphere: the game turns the dome towards the sun, so with the
+    // sun high its lower rim swings up into the sky on the far side. The
+    // texture runs from the top (v = 0) to 20 degrees below the horizon
+    // (v = 1); further down the haze row carries on, so no rim shows.
+    const int rings = 18, segments = 24;
     std::vector<MeshFileVertex> dome;
     for (int r = 0; r <= rings; ++r) {
-        const float v = float(r) / rings;
-        const float elevation = kPi / 2.0f - v * (kPi / 2.0f + kPi / 9.0f);
+        const float elevation = kPi / 2.0f - float(r) / rings * kPi;
+        const float v = std::min((kPi / 2.0f - elevation) / (kPi / 2.0f + kPi / 9.0f), 1.0f);
         for (int s = 0; s <= segments; ++s) {
             const float u = float(s) / segments;
             dome.push_back(SphereVertex(kSkyDomeRadius, u * 2.0f * kPi, elevation, u, v));
