@@ -16,6 +16,7 @@
 namespace plat {
 
 void (*g_pTapeEndObserver)(unsigned frame) = nullptr;
+void (*g_pTapeFrameObserver)(unsigned frame) = nullptr;
 
 namespace {
 
@@ -331,6 +332,8 @@ void TapeFrame(HWND mainWindow)
         }
         return;
     }
+    if (g_pTapeFrameObserver)
+        g_pTapeFrameObserver(s_frame);
     const Tape& source = s_recordPath.empty() ? s_tape : s_replaySource;
     while (s_nextEvent < source.events.size() && source.events[s_nextEvent].frame <= s_frame) {
         const TapeEvent& e = source.events[s_nextEvent++];

@@ -70,5 +70,8 @@ void TapeNoteMessage(const MSG& msg);
 // Called once when a replay reaches its end frame, before the close is
 // posted: tests read the game's figures there.
 extern void (*g_pTapeEndObserver)(unsigned frame);
+// Called at the start of every replayed frame, before its messages are
+// posted: tests set up there what play would leave to chance.
+extern void (*g_pTapeFrameObserver)(unsigned frame);
 
 } // namespace plat

@@ -2,12 +2,15 @@
 // real window procedure on the headless back end, in this process, and the
 // game's own figures read at the tape's end.
 #include "game/CityLogic.h"
+#include "game/GameInterface.h"
 #include "game/GameMenu.h"
 #include "game/PlayerStats.h"
+#include "game/ShopScreens.h"
 #include "platform/Backend.h"
 #include "platform/InputTape.h"
 #include "platform/Win32.h"
 #include "platform/sound/SoundBackend.h"
+#include "roadusers/Vehicle.h"
 #include "shell/Game.h"
 #include "shell/WinMain.h"
 #include "support/TempDir.h"
@@ -15,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -31,6 +36,15 @@ struct Figures {
     int pursuit = -1;
     float criminalLevel = 0.0f;
     float arrestTimer = 0.0f;
+    int arrests = 0;
+    int finesTotal = 0;
+    int workshopOpen = -1;
+    int carShopOpen = -1;
+    int repairPriceShown = -1; // the price on the repair page, as the player read it
+    float damage = -1.0f;      // the player's car's damage ratio
+    std::string carModel;      // the player's car's description path
+    int carBudget = -1;        // the car shop's trade-in plus money, and the price
+    int carPrice = -1;
 };
 
 Figures s_end;
@@ -46,6 +60,42 @@ void ReadFigures(unsigned frame)
     s_end.pursuit = g_PlayerStats.m_bPursuit;
     s_end.criminalLevel = g_PlayerStats.m_fCriminalLevel;
     s_end.arrestTimer = g_PlayerStats.m_fArrestTimer;
+    s_end.arrests = g_PlayerStats.m_nArrests;
+    s_end.finesTotal = g_PlayerStats.m_nFinesTotal;
+    s_end.workshopOpen = static_cast<int>(g_GameInterface.m_bWorkshopOpen);
+    s_end.carShopOpen = static_cast<int>(g_GameInterface.m_bCarShopOpen);
+    s_end.repairPriceShown = std::atoi(g_GameInterface.m_szRepairTexts[1]);
+    if (g_pPlayerVehicle) {
+        s_end.damage = g_pPlayerVehicle->GetDamageRatio();
+        s_end.carModel = g_pPlayerVehicle->m_szPath;
+    }
+    s_end.carBudget = g_nCarBudget;
+    s_end.carPrice = g_nCarPrice;
+}
+
+// A named change to the game's state at one frame of a replay: what play
+// would leave to chance (police nearby, a crime) is set up this way, and the
+// rest is driven through the keys.
+struct TestHook {
+    unsigned frame;
+    void (*apply)();
+};
+
+constexpr float kRaisedCriminalLevel = 0.6f;
+
+void RaiseCriminalLevel()
+{
+    g_PlayerStats.m_fCriminalLevel = kRaisedCriminalLevel;
+}
+
+const TestHook* s_hooks = nullptr;
+std::size_t s_hookCount = 0;
+
+void RunHooks(unsigned frame)
+{
+    for (std::size_t i = 0; i < s_hookCount; ++i)
+        if (s_hooks[i].frame == frame)
+            s_hooks[i].apply();
 }
 
 std::string TapeFile(const char* name)
@@ -76,10 +126,14 @@ protected:
         plat::ResetWindowing();
         plat::SetFrameBudget(0);
         plat::g_pTapeEndObserver = ReadFigures;
+        plat::g_pTapeFrameObserver = RunHooks;
     }
     void TearDown() override
     {
         plat::g_pTapeEndObserver = nullptr;
+        plat::g_pTapeFrameObserver = nullptr;
+        s_hooks = nullptr;
+        s_hookCount = 0;
         plat::StopTape();
         plat::SetSoundBackend(plat::SoundBackendKind::Default);
         plat::ResetWindowing();
@@ -104,6 +158,13 @@ protected:
         EXPECT_EQ(s_end.frame, m_end) << name << " stopped before its end: last frame " << plat::TapeFrameNumber()
                                       << ", scene " << g_CityLogic.m_nScene << ", menu " << g_GameMenu.m_nState;
         return s_end.frame == m_end;
+    }
+
+    template <std::size_t N>
+    void UseHooks(const TestHook (&hooks)[N])
+    {
+        s_hooks = hooks;
+        s_hookCount = N;
     }
 
     test::ScopedTempDir m_dir;
@@ -142,6 +203,26 @@ TEST_F(PlayTape, ContinueBringsBackTheSavedCareerWithoutTheChase)
     EXPECT_EQ(s_end.pursuit, 0);
     EXPECT_EQ(s_end.criminalLevel, 0.0f);
     EXPECT_EQ(s_end.arrestTimer, 0.0f);
+}
+
+// A crime at a standstill: the police come, hold the car until the arrest,
+// and the scene books the fine and ends the chase.
+TEST_F(PlayTape, PoliceArrestTheStandingCarAndBookTheFine)
+{
+    test::WriteWholeFile(m_dir.File("Save/Profile01.sav"), tools::EncodeProfile(tools::SampleProfile()));
+    const int money = int(tools::SampleProfile().stats[0]);
+    static const TestHook hooks[] = {{320, RaiseCriminalLevel}};
+    UseHooks(hooks);
+
+    ASSERT_TRUE(Play("arrest.tape"));
+    EXPECT_EQ(s_end.arrests, 1);
+    EXPECT_GT(s_end.finesTotal, 0);
+    EXPECT_LE(s_end.finesTotal, int(kRaisedCriminalLevel * 500.0f)) << "the fine is the level at the arrest x 500";
+    EXPECT_EQ(s_end.money, money - s_end.finesTotal);
+    EXPECT_EQ(s_end.criminalLevel, 0.0f);
+    EXPECT_EQ(s_end.pursuit, 0);
+    EXPECT_EQ(s_end.arrestTimer, 0.0f);
+    EXPECT_EQ(s_end.scene, SCENE_IDLE);
 }
 
 } // namespace
