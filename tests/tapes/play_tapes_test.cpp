@@ -11,7 +11,11 @@
 #include "platform/Win32.h"
 #include "platform/sound/SoundBackend.h"
 #include "roadusers/Vehicle.h"
+#include "shell/VectorHelpers.h"
+#include "world/Landscape.h"
+#include "world/PropManager.h"
 #include "shell/Game.h"
+#include "shell/ProfileFile.h"
 #include "shell/WinMain.h"
 #include "support/TempDir.h"
 #include "writers/ProfileWriter.h"
@@ -86,6 +90,56 @@ constexpr float kRaisedCriminalLevel = 0.6f;
 void RaiseCriminalLevel()
 {
     g_PlayerStats.m_fCriminalLevel = kRaisedCriminalLevel;
+}
+
+// The player's car some way before a shop entrance, facing it, on streamed
+// ground; the approach itself is driven.
+void PlaceCarBefore(const D3DXVECTOR3& building, const D3DXVECTOR3& entrance, float distance)
+{
+    D3DXVECTOR3 out = entrance - building;
+    out.y = 0.0f;
+    Vec3Normalize(&out, &out);
+    const D3DXVECTOR3 at = entrance + out * distance + D3DXVECTOR3(0.0f, 1.0f, 0.0f), up(0.0f, 1.0f, 0.0f);
+    g_pPlayerVehicle->Spawn(&at, &entrance, &up, 2, g_pPlayerVehicle->m_nKind, 1);
+    g_Landscape.ForceRestream();
+}
+
+// The entrance listed nearest a shop building of the sample city.
+D3DXVECTOR3 EntranceNear(const D3DXVECTOR3* entrances, std::uint32_t count, const D3DXVECTOR3& building)
+{
+    D3DXVECTOR3 best = building;
+    float nearest = 1e9f;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const float d = Vec3Distance(&entrances[i], &building);
+        if (d < nearest) {
+            nearest = d;
+            best = entrances[i];
+        }
+    }
+    return best;
+}
+
+const D3DXVECTOR3 kWorkshop(-68.0f, 16.0f, -336.0f), kCarShop(290.0f, 16.0f, -690.0f);
+constexpr float kApproach = 12.0f; // the tapes' key presses stop the car at the entrance from here
+
+void PlaceCarBeforeWorkshop()
+{
+    PlaceCarBefore(kWorkshop, EntranceNear(g_PropManager.m_WorkShops, g_PropManager.m_nWorkShops, kWorkshop), kApproach);
+}
+
+void PlaceCarBeforeCarShop()
+{
+    PlaceCarBefore(kCarShop, EntranceNear(g_PropManager.m_CarShops, g_PropManager.m_nCarShops, kCarShop), kApproach);
+}
+
+// Wear on the body and the tyres, as after a rough drive.
+void DamageCar()
+{
+    CVehicle* car = g_pPlayerVehicle;
+    car->m_fBodyDamage = 0.5f;
+    for (float& wear : car->m_WheelWear)
+        wear = 0.3f;
+    car->UpdatePerformance(1, 1);
 }
 
 const TestHook* s_hooks = nullptr;
@@ -223,6 +277,56 @@ TEST_F(PlayTape, PoliceArrestTheStandingCarAndBookTheFine)
     EXPECT_EQ(s_end.pursuit, 0);
     EXPECT_EQ(s_end.arrestTimer, 0.0f);
     EXPECT_EQ(s_end.scene, SCENE_IDLE);
+}
+
+// The saved profile's statistics and car model, or zeros when it does not read.
+CPlayerStats SavedStats(const std::string& path, std::string* model)
+{
+    const std::string bytes = test::ReadWholeFile(path);
+    CProfileContents contents{};
+    if (!ParseProfile(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &contents))
+        return CPlayerStats{};
+    *model = contents.szModelPath;
+    return contents.stats;
+}
+
+// A worn car driven into the workshop: the game opens the screen, the
+// repair is bought through the keys, the money falls by the price shown and
+// the car leaves mended; closing the screen saves the result.
+TEST_F(PlayTape, WorkshopRepairIsPaidAtTheShownPriceAndMendsTheCar)
+{
+    test::WriteWholeFile(m_dir.File("Save/Profile01.sav"), tools::EncodeProfile(tools::SampleProfile()));
+    const int money = int(tools::SampleProfile().stats[0]);
+    static const TestHook hooks[] = {{420, DamageCar}, {420, PlaceCarBeforeWorkshop}};
+    UseHooks(hooks);
+
+    ASSERT_TRUE(Play("workshop_repair.tape"));
+    EXPECT_EQ(s_end.workshopOpen, 0) << "the screen was left";
+    EXPECT_GT(s_end.repairPriceShown, 0);
+    EXPECT_EQ(s_end.money, money - s_end.repairPriceShown);
+    EXPECT_EQ(s_end.damage, 0.0f);
+    std::string model;
+    EXPECT_EQ(SavedStats(m_dir.File("Save/Profile01.sav"), &model).m_nMoney, s_end.money) << "leaving saved the game";
+}
+
+// The car shop: the first showroom car is taken for the player's car and
+// money, the game books budget minus price and saves the new car.
+TEST_F(PlayTape, CarShopTradesThePlayersCarForAShowroomCar)
+{
+    test::WriteWholeFile(m_dir.File("Save/Profile01.sav"), tools::EncodeProfile(tools::SampleProfile()));
+    const std::string oldModel = tools::SampleProfile().modelPath;
+    static const TestHook hooks[] = {{420, PlaceCarBeforeCarShop}};
+    UseHooks(hooks);
+
+    ASSERT_TRUE(Play("car_shop_trade.tape"));
+    EXPECT_EQ(s_end.carShopOpen, 0) << "the screen was left";
+    EXPECT_GT(s_end.carPrice, 0);
+    EXPECT_GE(s_end.carBudget, s_end.carPrice);
+    EXPECT_EQ(s_end.money, s_end.carBudget - s_end.carPrice);
+    EXPECT_NE(s_end.carModel, oldModel) << "the player drives the showroom car";
+    std::string savedModel;
+    EXPECT_EQ(SavedStats(m_dir.File("Save/Profile01.sav"), &savedModel).m_nMoney, s_end.money);
+    EXPECT_EQ(savedModel, s_end.carModel);
 }
 
 } // namespace
