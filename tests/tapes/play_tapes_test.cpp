@@ -1,16 +1,7 @@
-// Play-through tapes: the recorded input of a session replayed through the
-// real window procedure on the headless back end, in this process, and the
-// game's own figures read at the tape's end.
+// Whole tapes through the game: a first start and a continued career.
 #include "game/CityLogic.h"
 #include "game/GameMenu.h"
-#include "game/PlayerStats.h"
-#include "platform/Backend.h"
-#include "platform/InputTape.h"
-#include "platform/Win32.h"
-#include "platform/sound/SoundBackend.h"
-#include "shell/Game.h"
-#include "shell/WinMain.h"
-#include "support/TempDir.h"
+#include "support/TapePlay.h"
 #include "writers/ProfileWriter.h"
 
 #include <gtest/gtest.h>
@@ -20,38 +11,8 @@
 
 namespace {
 
-// What a tape's end shows of the game.
-struct Figures {
-    unsigned frame = 0;
-    int menuState = -1;
-    int inGame = -1;
-    int scene = -1;
-    int money = 0;
-    int ratingPoints = 0;
-    int pursuit = -1;
-    float criminalLevel = 0.0f;
-    float arrestTimer = 0.0f;
-};
-
-Figures s_end;
-
-void ReadFigures(unsigned frame)
-{
-    s_end.frame = frame;
-    s_end.menuState = g_GameMenu.m_nState;
-    s_end.inGame = g_bInGame;
-    s_end.scene = g_CityLogic.m_nScene;
-    s_end.money = g_PlayerStats.m_nMoney;
-    s_end.ratingPoints = g_PlayerStats.m_nRatingPoints;
-    s_end.pursuit = g_PlayerStats.m_bPursuit;
-    s_end.criminalLevel = g_PlayerStats.m_fCriminalLevel;
-    s_end.arrestTimer = g_PlayerStats.m_fArrestTimer;
-}
-
-std::string TapeFile(const char* name)
-{
-    return std::string(MORVAINE_SOURCE_DIR) + "/tests/data/tapes/" + name;
-}
+using test::g_TapeEnd;
+using test::PlayTape;
 
 // The saved profile file whose player name is the given one, or "".
 std::string ProfileNamed(const std::string& name)
@@ -66,59 +27,15 @@ std::string ProfileNamed(const std::string& name)
     return "";
 }
 
-class PlayTape : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::filesystem::copy(std::string(MORVAINE_BUILD_DIR) + "/run", m_dir.Path(),
-                              std::filesystem::copy_options::recursive);
-        plat::SetHeadless(true);
-        plat::ResetWindowing();
-        plat::SetFrameBudget(0);
-        plat::g_pTapeEndObserver = ReadFigures;
-    }
-    void TearDown() override
-    {
-        plat::g_pTapeEndObserver = nullptr;
-        plat::StopTape();
-        plat::SetSoundBackend(plat::SoundBackendKind::Default);
-        plat::ResetWindowing();
-        g_bInGame = 0;
-    }
-
-    // Replays a tape through a whole run of the program; false when the tape
-    // cannot be read or the run ended before the tape's last frame.
-    bool Play(const char* name)
-    {
-        s_end = Figures{};
-        plat::Tape tape;
-        std::string error;
-        if (!plat::ParseTape(test::ReadWholeFile(TapeFile(name)), &tape, &error)) {
-            ADD_FAILURE() << name << ": " << error;
-            return false;
-        }
-        m_end = tape.end;
-        plat::StartReplay(tape);
-        const int status = WinMain(nullptr, nullptr, nullptr, 1);
-        EXPECT_EQ(status, 0) << name;
-        EXPECT_EQ(s_end.frame, m_end) << name << " stopped before its end: last frame " << plat::TapeFrameNumber()
-                                      << ", scene " << g_CityLogic.m_nScene << ", menu " << g_GameMenu.m_nState;
-        return s_end.frame == m_end;
-    }
-
-    test::ScopedTempDir m_dir;
-    unsigned m_end = 0;
-};
-
 // A first start: no profile yet, a name typed, the new game started from the
 // main menu, and the introduction running with the menu closed.
 TEST_F(PlayTape, NewProfileThroughTheMenuIntoTheIntroduction)
 {
     ASSERT_TRUE(Play("new_profile.tape"));
-    EXPECT_EQ(s_end.menuState, MENU_CLOSED);
-    EXPECT_EQ(s_end.inGame, 1);
-    EXPECT_EQ(s_end.scene, SCENE_NEW_GAME);
-    EXPECT_EQ(s_end.criminalLevel, 0.0f);
+    EXPECT_EQ(g_TapeEnd.menuState, MENU_CLOSED);
+    EXPECT_EQ(g_TapeEnd.inGame, 1);
+    EXPECT_EQ(g_TapeEnd.scene, SCENE_NEW_GAME);
+    EXPECT_EQ(g_TapeEnd.criminalLevel, 0.0f);
     EXPECT_NE(ProfileNamed("Ada"), "") << "the new profile is on disk";
 }
 
@@ -134,14 +51,14 @@ TEST_F(PlayTape, ContinueBringsBackTheSavedCareerWithoutTheChase)
     test::WriteWholeFile(m_dir.File("Save/Profile01.sav"), tools::EncodeProfile(save));
 
     ASSERT_TRUE(Play("continue_sample.tape"));
-    EXPECT_EQ(s_end.menuState, MENU_CLOSED);
-    EXPECT_EQ(s_end.inGame, 1);
-    EXPECT_EQ(s_end.scene, 11) << "the continue scene";
-    EXPECT_EQ(s_end.money, int(save.stats[0]));
-    EXPECT_EQ(s_end.ratingPoints, int(save.stats[9]));
-    EXPECT_EQ(s_end.pursuit, 0);
-    EXPECT_EQ(s_end.criminalLevel, 0.0f);
-    EXPECT_EQ(s_end.arrestTimer, 0.0f);
+    EXPECT_EQ(g_TapeEnd.menuState, MENU_CLOSED);
+    EXPECT_EQ(g_TapeEnd.inGame, 1);
+    EXPECT_EQ(g_TapeEnd.scene, 11) << "the continue scene";
+    EXPECT_EQ(g_TapeEnd.money, int(save.stats[0]));
+    EXPECT_EQ(g_TapeEnd.ratingPoints, int(save.stats[9]));
+    EXPECT_EQ(g_TapeEnd.pursuit, 0);
+    EXPECT_EQ(g_TapeEnd.criminalLevel, 0.0f);
+    EXPECT_EQ(g_TapeEnd.arrestTimer, 0.0f);
 }
 
 } // namespace
