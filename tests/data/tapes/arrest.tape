@@ -43,4 +43,4 @@ ini Act04=39
 22 keyup 13 0
 40 keydown 13 0
 42 keyup 13 0
-end 2560
+end 2680

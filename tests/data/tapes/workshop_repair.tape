@@ -45,13 +45,13 @@ ini Act04=39
 # at the hook the car stands 12 before the workshop entrance facing it: drive in, brake, stop
 440 keydown 38 0
 540 keyup 38 0
-560 keydown 40 0
-592 keyup 40 0
+570 keydown 40 0
+602 keyup 40 0
 # on the workshop screen: REPAIR, TO REPAIR:, then leave
-640 keydown 13 0
-642 keyup 13 0
-660 keydown 13 0
-662 keyup 13 0
-720 keydown 27 0
-722 keyup 27 0
-end 760
+700 keydown 13 0
+702 keyup 13 0
+720 keydown 13 0
+722 keyup 13 0
+780 keydown 27 0
+782 keyup 27 0
+end 820
