@@ -98,7 +98,9 @@ void CCityLogic::PlaceCarInShop()
     const CMeshRecord* mesh = entrance ? entrance->m_pMesh : nullptr;
     if (mesh && mesh->m_nPoints[kEntrancePart] > 0 && mesh->m_pPoints[kEntrancePart])
         D3DXVec3TransformCoord(&at, &mesh->m_pPoints[kEntrancePart][0], &entrance->m_matWorld);
-    at.y -= 1.5f * m_pCar->m_Box.vMin.y;
+    // Lifted off the floor by the car mesh's own depth below its centre.
+    if (m_pCar->m_pMesh)
+        at.y -= 1.5f * m_pCar->m_pMesh->m_vBoxMin.y;
     const D3DXVECTOR3 forward = entrance ? entrance->m_vForward : Axis(m_pCar->m_matWorld, 2);
     const D3DXVECTOR3 facing = at + forward * 50.0f;
     m_pCar->Spawn(&at, &facing, &kUp, 1, VEHICLE_PLAYER, 1);

@@ -5,6 +5,7 @@
 #include "platform/Win32Window.h"
 #include "platform/sound/SoundBackend.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 namespace plat {
 
 void (*g_pTapeEndObserver)(unsigned frame) = nullptr;
+void (*g_pTapeFrameObserver)(unsigned frame, HWND mainWindow) = nullptr;
 
 namespace {
 
@@ -336,12 +338,26 @@ void TapeFrame(HWND mainWindow)
         const TapeEvent& e = source.events[s_nextEvent++];
         PostMessageA(mainWindow, e.message, e.wParam, e.lParam);
     }
+    if (g_pTapeFrameObserver && !s_endReached)
+        g_pTapeFrameObserver(s_frame, mainWindow);
     if (!s_endReached && s_frame >= s_tape.end) {
         s_endReached = true;
         if (g_pTapeEndObserver)
             g_pTapeEndObserver(s_frame);
         PostMessageA(mainWindow, WM_CLOSE, 0, 0);
     }
+}
+
+void EndTapeAt(unsigned frame)
+{
+    if (s_mode != TapeMode::Replay)
+        return;
+    s_tape.end = std::min(s_tape.end, std::max(frame, s_frame));
+}
+
+unsigned TapeEndFrame()
+{
+    return s_tape.end;
 }
 
 void TapeNoteMessage(const MSG& msg)

@@ -70,5 +70,13 @@ void TapeNoteMessage(const MSG& msg);
 // Called once when a replay reaches its end frame, before the close is
 // posted: tests read the game's figures there.
 extern void (*g_pTapeEndObserver)(unsigned frame);
+// Called at the start of every replayed frame, after the tape's own messages
+// are posted: a test's scripted player posts its keys to the window here.
+extern void (*g_pTapeFrameObserver)(unsigned frame, HWND mainWindow);
+// Brings a replay's end forward to the given frame (never before the
+// current one, never later than the tape's own end).
+void EndTapeAt(unsigned frame);
+// The frame a replay ends at.
+unsigned TapeEndFrame();
 
 } // namespace plat

@@ -9,6 +9,7 @@
 #include "objects/ParticleEffects.h"
 #include "platform/Win32Time.h"
 #include "roadusers/RaceInfo.h"
+#include "roadusers/RaceOffer.h"
 #include "roadusers/Vehicle.h"
 #include "roadusers/VehicleManager.h"
 #include "shell/AudioManager.h"
@@ -22,6 +23,17 @@
 
 #include <algorithm>
 #include <cstdlib>
+
+namespace {
+
+std::uint32_t ClockSeed()
+{
+    return timeGetTime();
+}
+
+} // namespace
+
+std::uint32_t (*g_pRaceOfferSeed)() = ClockSeed;
 
 namespace {
 
@@ -125,7 +137,7 @@ int CVehicleManager::GenerateRace()
     const CWorldCamera* camera = g_Game.m_pCamera;
     if (!camera || g_Landscape.m_fCellSize <= 0.0f)
         return 0;
-    std::srand(timeGetTime());
+    std::srand(g_pRaceOfferSeed ? g_pRaceOfferSeed() : timeGetTime());
     const float progress = std::min(1.0f, static_cast<float>(g_PlayerStats.m_nRacesPlaced) / 75.0f);
     const float wanted = 800.0f + 2500.0f * progress + static_cast<float>(std::rand() % 1001);
     const int steps = static_cast<int>(wanted / g_Landscape.m_fCellSize);
@@ -202,4 +214,9 @@ void CVehicleManager::ResetRace()
 CProp* CVehicleManager::RaceBoard() const
 {
     return static_cast<CProp*>(m_pRaceInfoScreen);
+}
+
+bool GetRaceStartPoint(D3DXVECTOR3* out)
+{
+    return BoardStartPoint(g_VehicleManager.RaceBoard(), out);
 }

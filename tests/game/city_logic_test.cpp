@@ -302,6 +302,9 @@ TEST_F(CityLogicTest, ShopVisitOpensTheShopOfItsPathOrHandsBackControl)
         EXPECT_EQ(g_VehicleManager.m_bRaceRunning, 0);
         EXPECT_NEAR(m_player->m_vPosition.x, 50.0f, 0.01f);
         EXPECT_NEAR(m_player->m_vPosition.z, 60.0f, 0.01f);
+        ASSERT_NE(m_player->m_pMesh->m_vBoxMin.y, 0.0f) << "the fixture car has a mesh box";
+        EXPECT_NEAR(m_player->m_vPosition.y, 2.0f - 1.5f * m_player->m_pMesh->m_vBoxMin.y, 0.01f)
+            << "the entrance height moved by the car mesh's depth below its centre";
         EXPECT_EQ(m_player->m_nControlMode, c.controlMode);
         if (c.call) {
             EXPECT_TRUE(Called(c.call));

@@ -1,0 +1,168 @@
+// Whole tapes through the city's scenes: an arrest, a workshop repair and a
+// car trade. What play leaves to chance or to a long drive (a crime, wear on
+// the car, the way to a shop) is set up by named hooks at one frame; the
+// rest goes through the keys.
+#include "game/CityLogic.h"
+#include "game/PlayerStats.h"
+#include "roadusers/Vehicle.h"
+#include "shell/ProfileFile.h"
+#include "shell/VectorHelpers.h"
+#include "support/TapePlay.h"
+#include "world/Landscape.h"
+#include "world/PropManager.h"
+#include "writers/ProfileWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace {
+
+using test::g_TapeEnd;
+using test::PlayTape;
+
+// The frame the hooks act at: the continue scene has handed the car over.
+constexpr unsigned kHookFrame = 420;
+
+constexpr float kRaisedCriminalLevel = 0.6f;
+
+void RaiseCriminalLevel()
+{
+    g_PlayerStats.m_fCriminalLevel = kRaisedCriminalLevel;
+}
+
+// The player's car some way before a shop entrance, facing it, on streamed
+// ground; the approach itself is driven.
+void PlaceCarBefore(const D3DXVECTOR3& building, const D3DXVECTOR3& entrance, float distance)
+{
+    D3DXVECTOR3 out = entrance - building;
+    out.y = 0.0f;
+    Vec3Normalize(&out, &out);
+    const D3DXVECTOR3 at = entrance + out * distance + D3DXVECTOR3(0.0f, 1.0f, 0.0f), up(0.0f, 1.0f, 0.0f);
+    g_pPlayerVehicle->Spawn(&at, &entrance, &up, 2, g_pPlayerVehicle->m_nKind, 1);
+    g_Landscape.ForceRestream();
+}
+
+// The entrance listed nearest a shop building of the sample city.
+D3DXVECTOR3 EntranceNear(const D3DXVECTOR3* entrances, std::uint32_t count, const D3DXVECTOR3& building)
+{
+    D3DXVECTOR3 best = building;
+    float nearest = 1e9f;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const float d = Vec3Distance(&entrances[i], &building);
+        if (d < nearest) {
+            nearest = d;
+            best = entrances[i];
+        }
+    }
+    return best;
+}
+
+const D3DXVECTOR3 kWorkshop(-68.0f, 16.0f, -336.0f), kCarShop(290.0f, 16.0f, -690.0f);
+constexpr float kApproach = 12.0f; // the tapes' key presses stop the car at the entrance from here
+
+void PlaceCarBeforeWorkshop()
+{
+    PlaceCarBefore(kWorkshop, EntranceNear(g_PropManager.m_WorkShops, g_PropManager.m_nWorkShops, kWorkshop), kApproach);
+}
+
+void PlaceCarBeforeCarShop()
+{
+    PlaceCarBefore(kCarShop, EntranceNear(g_PropManager.m_CarShops, g_PropManager.m_nCarShops, kCarShop), kApproach);
+}
+
+// Wear on the body and the tyres, as after a rough drive.
+void DamageCar()
+{
+    CVehicle* car = g_pPlayerVehicle;
+    car->m_fBodyDamage = 0.5f;
+    for (float& wear : car->m_WheelWear)
+        wear = 0.3f;
+    car->UpdatePerformance(1, 1);
+}
+
+// The saved profile's statistics and car model, or zeros when it does not read.
+CPlayerStats SavedStats(const std::string& path, std::string* model)
+{
+    const std::string bytes = test::ReadWholeFile(path);
+    CProfileContents contents{};
+    if (!ParseProfile(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &contents))
+        return CPlayerStats{};
+    *model = contents.szModelPath;
+    return contents.stats;
+}
+
+class CityScenesTape : public PlayTape {
+protected:
+    // The hooks run once, at the hook frame.
+    void UseHooks(std::initializer_list<void (*)()> hooks)
+    {
+        std::vector<void (*)()> list(hooks);
+        m_script = [list](unsigned frame, HWND) {
+            if (frame == kHookFrame)
+                for (void (*hook)() : list)
+                    hook();
+        };
+    }
+};
+
+// A crime at a standstill: the police come, hold the car until the arrest,
+// and the scene books the fine and ends the chase.
+TEST_F(CityScenesTape, PoliceArrestTheStandingCarAndBookTheFine)
+{
+    test::WriteWholeFile(m_dir.File("Save/Profile01.sav"), tools::EncodeProfile(tools::SampleProfile()));
+    const int money = int(tools::SampleProfile().stats[0]);
+    UseHooks({RaiseCriminalLevel});
+
+    ASSERT_TRUE(Play("arrest.tape"));
+    EXPECT_EQ(g_TapeEnd.arrests, 1);
+    EXPECT_GT(g_TapeEnd.finesTotal, 0);
+    EXPECT_LE(g_TapeEnd.finesTotal, int(kRaisedCriminalLevel * 500.0f)) << "the fine is the level at the arrest x 500";
+    EXPECT_EQ(g_TapeEnd.money, money - g_TapeEnd.finesTotal);
+    EXPECT_EQ(g_TapeEnd.criminalLevel, 0.0f);
+    EXPECT_EQ(g_TapeEnd.pursuit, 0);
+    EXPECT_EQ(g_TapeEnd.arrestTimer, 0.0f);
+    EXPECT_EQ(g_TapeEnd.scene, SCENE_IDLE);
+}
+
+// A worn car driven into the workshop: the game opens the screen, the
+// repair is bought through the keys, the money falls by the price shown and
+// the car leaves mended; closing the screen saves the result.
+TEST_F(CityScenesTape, WorkshopRepairIsPaidAtTheShownPriceAndMendsTheCar)
+{
+    test::WriteWholeFile(m_dir.File("Save/Profile01.sav"), tools::EncodeProfile(tools::SampleProfile()));
+    const int money = int(tools::SampleProfile().stats[0]);
+    UseHooks({DamageCar, PlaceCarBeforeWorkshop});
+
+    ASSERT_TRUE(Play("workshop_repair.tape"));
+    EXPECT_EQ(g_TapeEnd.workshopOpen, 0) << "the screen was left";
+    EXPECT_GT(g_TapeEnd.repairPriceShown, 0);
+    EXPECT_EQ(g_TapeEnd.money, money - g_TapeEnd.repairPriceShown);
+    EXPECT_EQ(g_TapeEnd.carDamage, 0.0f);
+    std::string model;
+    EXPECT_EQ(SavedStats(m_dir.File("Save/Profile01.sav"), &model).m_nMoney, g_TapeEnd.money) << "leaving saved the game";
+}
+
+// The car shop: the first showroom car is taken for the player's car and
+// money, the game books budget minus price and saves the new car.
+TEST_F(CityScenesTape, CarShopTradesThePlayersCarForAShowroomCar)
+{
+    test::WriteWholeFile(m_dir.File("Save/Profile01.sav"), tools::EncodeProfile(tools::SampleProfile()));
+    const std::string oldModel = tools::SampleProfile().modelPath;
+    UseHooks({PlaceCarBeforeCarShop});
+
+    ASSERT_TRUE(Play("car_shop_trade.tape"));
+    EXPECT_EQ(g_TapeEnd.carShopOpen, 0) << "the screen was left";
+    EXPECT_GT(g_TapeEnd.carPrice, 0);
+    EXPECT_GE(g_TapeEnd.carBudget, g_TapeEnd.carPrice);
+    EXPECT_EQ(g_TapeEnd.money, g_TapeEnd.carBudget - g_TapeEnd.carPrice);
+    EXPECT_NE(g_TapeEnd.carModel, oldModel) << "the player drives the showroom car";
+    std::string savedModel;
+    EXPECT_EQ(SavedStats(m_dir.File("Save/Profile01.sav"), &savedModel).m_nMoney, g_TapeEnd.money);
+    EXPECT_EQ(savedModel, g_TapeEnd.carModel);
+}
+
+} // namespace
