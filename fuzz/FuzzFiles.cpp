@@ -2,6 +2,7 @@
 
 #include "platform/Backend.h"
 #include "platform/D3D9.h"
+#include "platform/MemoryFiles.h"
 #include "shell/AudioManager.h"
 #include "shell/FileManager.h"
 #include "shell/Settings.h"
@@ -53,6 +54,17 @@ IDirect3DDevice9* HeadlessDevice()
     pp.Windowed = TRUE;
     d3d->CreateDevice(0, D3DDEVTYPE_HAL, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device);
     return device;
+}
+
+void SetFile(const std::string& path, const std::uint8_t* data, std::size_t size)
+{
+    if (!plat::SetMemoryFile(path.c_str(), data, size))
+        std::abort();
+}
+
+void SetFile(const std::string& path, const std::string& bytes)
+{
+    SetFile(path, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 
 void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size)

@@ -1,6 +1,8 @@
 // Helpers shared by the fuzz targets: every target feeds its bytes to the
-// game through a real file in a private working directory, so the game's own
-// file layer and readers run exactly as they do on disk.
+// game as a file held in memory under its path, so the game's own file layer
+// and readers run exactly as they do on disk without a write per input. The
+// fixed files a target needs around it are written once into a private
+// working directory.
 #pragma once
 
 #include "platform/D3D9.h"
@@ -22,6 +24,11 @@ void StartLooseFilesAndSilentAudio();
 // A small headless 3-D device made once per process and kept for the whole
 // run, as the game keeps its own; null when none could be made.
 IDirect3DDevice9* HeadlessDevice();
+
+// Holds bytes as the file at path for every read that follows (the input of
+// one run).
+void SetFile(const std::string& path, const std::uint8_t* data, std::size_t size);
+void SetFile(const std::string& path, const std::string& bytes);
 
 // Writes bytes to a path below the working directory (folders made as needed).
 void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size);

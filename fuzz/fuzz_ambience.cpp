@@ -7,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     fuzz::EnterScratchDirectory();
     fuzz::StartLooseFilesAndSilentAudio();
-    fuzz::WriteFile("Data/Audio/AmbTrks/AmbientData.obj", data, size);
+    fuzz::SetFile("Data/Audio/AmbTrks/AmbientData.obj", data, size);
     g_AudioManager.LoadAmbientData();
     g_AudioManager.UpdateAmbientAt(size > 0 ? data[0] / 255.0f : 0.0f);
     return 0;

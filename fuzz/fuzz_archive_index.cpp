@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string body;
     fuzz::SplitInput(data, size, &index, &body);
     for (const char* name : {"Objects", "World"}) {
-        fuzz::WriteFile(std::string("Data/") + name + ".hdr", index);
-        fuzz::WriteFile(std::string("Data/") + name + ".pak", body);
+        fuzz::SetFile(std::string("Data/") + name + ".hdr", index);
+        fuzz::SetFile(std::string("Data/") + name + ".pak", body);
     }
     g_bFileManager = 1;
     g_FileManager.Init();

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const int variant = static_cast<int>(data[0] & 0x3F) - 1;
     const int closeFile = data[0] & 0x80;
-    fuzz::WriteFile("Data/Fuzz/Main.obj", data + 1, size - 1);
+    fuzz::SetFile("Data/Fuzz/Main.obj", data + 1, size - 1);
     CStaticObject object;
     const FileHandle file = object.Load("Data/Fuzz/Main.obj", closeFile, variant, 1);
     if (file != INVALID_FILE_HANDLE && !closeFile) {

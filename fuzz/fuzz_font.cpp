@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string chars;
     std::string mask;
     fuzz::SplitInput(data, size, &chars, &mask);
-    fuzz::WriteFile("Font/Main.dat", chars);
-    fuzz::WriteFile("Font/Mask.dat", mask);
+    fuzz::SetFile("Font/Main.dat", chars);
+    fuzz::SetFile("Font/Mask.dat", mask);
     g_bFileManager = 0;
     g_FileManager.Init();
     static auto font = std::make_unique<CGameFont>();

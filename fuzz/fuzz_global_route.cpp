@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         written = true;
         fuzz::WriteFile("Data/Landscape/WayPointsMap.dat", std::string(16, '\1'));
     }
-    fuzz::WriteFile("Data/Landscape/GlobalRoute.dat", data, size);
+    fuzz::SetFile("Data/Landscape/GlobalRoute.dat", data, size);
     CLandscape& land = g_Landscape;
     std::strcpy(land.m_szDirectory, "Data/Landscape");
     land.m_nCells = 600;

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0 || !g_D3DRender.m_pDevice)
         return 0;
     g_D3DRender.m_bPerStageConstant = data[0] & 0x80 ? 1 : 0;
-    fuzz::WriteFile("Data/Fuzz/Main.obj", data + 1, size - 1);
+    fuzz::SetFile("Data/Fuzz/Main.obj", data + 1, size - 1);
     CHuman human;
     human.Load("Data/Fuzz/Main.obj", data[0] & 0x0F);
     for (int code = 0; code < HUMAN_ACTIONS; ++code) {

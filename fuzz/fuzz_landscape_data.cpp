@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::StartLooseFilesAndSilentAudio();
     g_D3DRender.m_pDevice = fuzz::HeadlessDevice();
     WriteFixedFilesOnce();
-    fuzz::WriteFile("Data/Landscape/LandscapeData.obj", data, size);
+    fuzz::SetFile("Data/Landscape/LandscapeData.obj", data, size);
     if (g_Landscape.Init() && g_Landscape.m_fWorldSize > 0.0f) {
         const float w = g_Landscape.m_fWorldSize;
         for (const D3DXVECTOR3& p : {D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(-w / 2, 0, w / 2), D3DXVECTOR3(w / 2, 0, -w / 2),

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0 || !g_D3DRender.m_pDevice)
         return 0;
     const std::uint32_t format = data[0] % 9; // 8 is one past the last format
-    fuzz::WriteFile("Data/Fuzz.msh", data + 1, size - 1);
+    fuzz::SetFile("Data/Fuzz.msh", data + 1, size - 1);
     // A fresh container each time: a failed load stays listed under its name.
     CMeshRecord* mesh = g_MeshContainer.LoadMesh("Data/Fuzz.msh", format, D3DXMESH_MANAGED, data[0] & 0x80);
     if (mesh)

@@ -29,8 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const std::uint32_t capacity = data[0] + 1u;
-    fuzz::WriteFile("Data/Misc/Lines.obj", data + 1, size - 1);
-    tools::PackDataTree(".");
+    const std::string body(reinterpret_cast<const char*>(data + 1), size - 1);
+    std::string scrambled = body;
+    for (char& c : scrambled)
+        c = static_cast<char>(c ^ 0x80);
+    fuzz::SetFile("Data/Misc/Lines.obj", body);
+    fuzz::SetFile("Data/Objects.hdr", tools::EncodeIndex({{"Data/Misc/Lines.obj", static_cast<std::uint32_t>(body.size()), 0}}));
+    fuzz::SetFile("Data/Objects.pak", scrambled);
     g_bFileManager = 1;
     g_FileManager.Init();
     ReadAllLines("Data/Misc/Lines.obj", ARCHIVE_OBJECTS, capacity);

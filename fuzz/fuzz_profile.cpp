@@ -1,15 +1,17 @@
 // A profile save file loaded into the game; whatever loads must save again
-// to a file that loads.
+// to a file that loads (the save replaces the held file in memory).
 #include "FuzzFiles.h"
+#include "platform/Win32Shell.h"
 #include "roadusers/Vehicle.h"
 #include "shell/Game.h"
 #include "shell/GameSteps.h"
 #include "shell/Profile.h"
 #include "shell/ProfileFile.h"
-#include "writers/FileBytes.h"
+
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -30,15 +32,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::EnterScratchDirectory();
     fuzz::StartLooseFilesAndSilentAudio();
     g_pGameStepObserver = GiveStandInCar;
-    fuzz::WriteFile("Save/Profile01.sav", data, size);
+    fuzz::SetFile("Save/Profile01.sav", data, size);
     g_nProfile = 0;
     if (g_Game.LoadGame() == 1) {
         std::strcpy(s_StandInCar.m_szPath, "Data/Vehicles/01/Main.obj");
         SaveGame();
-        std::string saved;
+        std::vector<std::uint8_t> saved;
         CProfileContents contents{};
-        if (!tools::ReadFileBytes("Save/Profile01.sav", &saved) ||
-            !ParseProfile(reinterpret_cast<const std::uint8_t*>(saved.data()), saved.size(), &contents))
+        if (!plat::ReadWholeFile("Save/Profile01.sav", &saved, 1u << 26) ||
+            !ParseProfile(saved.data(), saved.size(), &contents))
             std::abort();
     }
     g_pGameStepObserver = nullptr;

@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const int pick = data[0] & 3;
     const std::string path = pick == 0 ? "Data/Fuzz/InfoScreen/Main.obj" : "Data/Fuzz/Main.obj";
-    fuzz::WriteFile(path, Head(pick) + std::string(reinterpret_cast<const char*>(data + 1), size - 1));
+    fuzz::SetFile(path, Head(pick) + std::string(reinterpret_cast<const char*>(data + 1), size - 1));
     CProp prop;
     prop.Load(path.c_str(), 0);
     const D3DXVECTOR3 at(0, 0, 0), target(0, 0, 1), up(0, 1, 0);

@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::EnterScratchDirectory();
-    fuzz::WriteFile("Data/Misc/RacersName.obj", data, size);
+    fuzz::SetFile("Data/Misc/RacersName.obj", data, size);
     g_bFileManager = 0;
     g_FileManager.Init();
     static char names[RACER_NAME_LISTS][RACER_NAMES_PER_LIST][RACER_NAME_SIZE];

@@ -6,7 +6,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::EnterScratchDirectory();
-    fuzz::WriteFile("Game.ini", data, size);
+    fuzz::SetFile("Game.ini", data, size);
     LoadSettings("Game.ini");
     SaveSettings();
     LoadSettings("Game.ini");

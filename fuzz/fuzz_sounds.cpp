@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     fuzz::EnterScratchDirectory();
     fuzz::StartLooseFilesAndSilentAudio();
-    fuzz::WriteFile("Data/Audio/Fuzz.wav", data, size);
+    fuzz::SetFile("Data/Audio/Fuzz.wav", data, size);
     for (DWORD kind : {0u, 1u}) {
         CGameSound* sound = g_AudioManager.LoadSound("Data/Audio/Fuzz.wav", kind, 1.0f, 100.0f);
         if (sound)

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     fuzz::EnterScratchDirectory();
     fuzz::StartLooseFilesAndSilentAudio();
-    fuzz::WriteFile("StaticObjects.obj", data, size);
+    fuzz::SetFile("StaticObjects.obj", data, size);
     const FileHandle f = g_FileManager.Open("StaticObjects.obj", ARCHIVE_OBJECTS);
     if (f == INVALID_FILE_HANDLE)
         return 0;

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     VehicleBodyLayout layout;
     ParseVehicleBody(data, size, &layout);
-    fuzz::WriteFile("Data/Vehicles/01/MainExtra.dat", data, size);
+    fuzz::SetFile("Data/Vehicles/01/MainExtra.dat", data, size);
     {
         CVehicle car;
         car.LoadModel("Data/Vehicles/01/Main.obj");

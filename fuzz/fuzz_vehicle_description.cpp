@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!fuzz::StartWithSampleCars() || size == 0)
         return 0;
     const int kind = data[0] & 3;
-    fuzz::WriteFile("Data/Fuzz/Main.obj", data + 1, size - 1);
+    fuzz::SetFile("Data/Fuzz/Main.obj", data + 1, size - 1);
     {
         CVehicle car;
         car.LoadModel("Data/Fuzz/Main.obj");

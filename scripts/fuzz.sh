@@ -2,15 +2,20 @@
 # Builds the fuzz targets of the data readers with clang and runs each one on
 # seeds written by the sample data builder.
 #
-#   bash scripts/fuzz.sh            every target for 20 s
+#   bash scripts/fuzz.sh            every target for 20 s at most, 420 s in all
 #   FUZZ_SECONDS=600 bash scripts/fuzz.sh fuzz_settings    one target, longer
+#   FUZZ_RUNS=10000000 FUZZ_SECONDS=900 bash scripts/fuzz.sh fuzz_profile
+#                                   stops at that many runs or that time
 #
 # New findings are kept under build/fuzz/findings/<target>/ ; a crash fails
 # the run (exit code non-zero) and leaves its input there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-SECONDS_EACH="${FUZZ_SECONDS:-20}"
+# Each target runs 20 s at most and all of them 420 s at most together,
+# however many targets there are.
+TOTAL_SECONDS="${FUZZ_TOTAL_SECONDS:-420}"
+RUNS="${FUZZ_RUNS:--1}"
 BUILD="$PWD/build/fuzz"
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DMORVAINE_FUZZ=ON > "$BUILD.configure.log" 2>&1 \
@@ -30,6 +35,11 @@ else
   done
 fi
 
+SHARE=$(( TOTAL_SECONDS / ${#TARGETS[@]} ))
+[ "$SHARE" -le 20 ] || SHARE=20
+[ "$SHARE" -ge 1 ] || SHARE=1
+SECONDS_EACH="${FUZZ_SECONDS:-$SHARE}"
+
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 failed=0
@@ -40,7 +50,7 @@ for target in "${TARGETS[@]}"; do
   findings="$BUILD/findings/$name"
   mkdir -p "$seeds" "$corpus" "$findings"
   echo "== $target for ${SECONDS_EACH}s"
-  if ! "$BUILD/$target" "$corpus" "$seeds" -dict="$PWD/fuzz/formats.dict" -max_total_time="$SECONDS_EACH" \
+  if ! "$BUILD/$target" "$corpus" "$seeds" -dict="$PWD/fuzz/formats.dict" -max_total_time="$SECONDS_EACH" -runs="$RUNS" \
       -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$findings/" -print_final_stats=1 \
       > "$findings/log.txt" 2>&1; then
     echo "!! $target found a failure:"

@@ -1,5 +1,6 @@
 #include "platform/Win32Files.h"
 
+#include "platform/MemoryFiles.h"
 #include "platform/Win32Shell.h"
 
 #include <cerrno>
@@ -49,6 +50,8 @@ bool ReplaceFileWhole(const char* path, const void* data, size_t size)
     if (!path || (!data && size > 0))
         return false;
     const std::string target = NativePath(path);
+    if (ReplaceMemoryFile(target.c_str(), data, size))
+        return true;
     const std::string temporary = target + ".tmp";
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)

@@ -1,6 +1,7 @@
 #include "platform/Win32Shell.h"
 
 #include "platform/Backend.h"
+#include "platform/MemoryFiles.h"
 
 #include <SDL2/SDL.h>
 
@@ -58,7 +59,10 @@ std::FILE* OpenFile(const char* path, const char* mode)
 {
     if (!path || !mode)
         return nullptr;
-    std::FILE* file = std::fopen(NativePath(path).c_str(), mode);
+    const std::string native = NativePath(path);
+    if (std::FILE* held = OpenMemoryFile(native.c_str(), mode))
+        return held;
+    std::FILE* file = std::fopen(native.c_str(), mode);
     // A folder opens like a file here and reports a length in the gigabytes;
     // readers would allocate that much before the first read fails.
     struct stat info {};

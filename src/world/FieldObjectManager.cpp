@@ -158,11 +158,12 @@ D3DXCOLOR4* CFieldObjectManager::GetPlaceColor(D3DXCOLOR4* out, const D3DXVECTOR
     }
     const int side = std::min(land.m_nCells / 2, kPlaceColorSide);
     const float half = land.m_fWorldSize / 2;
-    // Points off the map take the nearest edge pixel.
+    // Points off the map take the nearest edge pixel; a broken position (not
+    // a number) the first one.
     const float fc = (half + position->x) / land.m_fCellSize * 0.5f;
     const float fr = (position->z - half) / land.m_fCellSize * -0.5f;
-    const int col = std::clamp(fc < 0.0f ? 0 : fc >= float(side) ? side - 1 : static_cast<int>(fc), 0, side - 1);
-    const int row = std::clamp(fr < 0.0f ? 0 : fr >= float(side) ? side - 1 : static_cast<int>(fr), 0, side - 1);
+    const int col = std::clamp(!(fc >= 0.0f) ? 0 : fc >= float(side) ? side - 1 : static_cast<int>(fc), 0, side - 1);
+    const int row = std::clamp(!(fr >= 0.0f) ? 0 : fr >= float(side) ? side - 1 : static_cast<int>(fr), 0, side - 1);
     const std::uint8_t* p = m_pPlaceColor + (static_cast<std::size_t>(row) * side + col) * 3;
     if (p[0] == 0 && p[1] == 0 && p[2] == 0) {
         // No hue to keep: a grey that the tuft's normalising turns to white.

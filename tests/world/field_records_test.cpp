@@ -44,6 +44,7 @@ TEST_F(FieldObjectTest, PlaceColourAtTheMapsEdgesAndWithoutTheMap)
         {{900.0f, 0, -900.0f}, 0, 0, 1},
         {{119.9f, 0, 119.9f}, 0, 0.4f, 0},  // the +x, +z corner
         {{0.0f, 0, 0.0f}, 0.5f, 0.5f, 0.5f}, // a black pixel: neutral
+        {{NAN, 0, NAN}, 1, 0, 0},           // a broken position: the first pixel
     };
     for (const auto& k : cases) {
         g_FieldObjects.GetPlaceColor(&c, &k.at);

@@ -148,6 +148,13 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
     ok = ok && WriteSeed(out / "static_objects", "two",
                          EncodeStaticObjects({{"Data/Static/Props/Bench01/Main.obj", 1, 16, -3, 1, 16, 5},
                                               {"Data/Static/Cafes/Table01/Main.obj", -120.5f, 16, 40, 0, 16, 0}}));
+    // The map target takes the map it feeds from the first byte.
+    const char* const maps[] = {"TrafficDensityMap.dat", "StaticObjectsPlaceMap.dat", "PlaceColor.dat"};
+    for (int pick = 0; pick < 3; ++pick) {
+        std::string bytes;
+        ok = ok && ReadFileBytes(root / "Data/Landscape" / maps[pick], &bytes);
+        ok = ok && WriteSeed(out / "world_maps", maps[pick], std::string(1, static_cast<char>(pick)) + bytes);
+    }
     return ok && WriteImageSeeds(out / "images") && WriteRouteSeed(out / "global_route");
 }
 
