@@ -105,8 +105,11 @@ void CVehicleManager::SetupRaceGrid()
     // The grid gets its markers at once, not at the next marker tick.
     m_fMarkerTimer = kMarkerPeriod;
     UpdateRaceMarkers();
+    // The board's light maps go dark. The overlay borrows the board's own
+    // mesh: it is only let go of, never released, or the board would draw
+    // a freed mesh.
     if (m_pRaceInfoScreen && m_pRaceInfoScreen->m_pLightMaps)
-        m_pRaceInfoScreen->m_pLightMaps->ReleaseMesh();
+        m_pRaceInfoScreen->m_pLightMaps->m_pMesh = nullptr;
 }
 
 void CVehicleManager::StartRace()

@@ -357,6 +357,9 @@ TEST_F(RaceTest, AbandonedRaceCountsNoPlace)
 #include "game/CityLogic.h"
 #include "game/TaxiJob.h"
 #include "writers/PropDescriptions.h"
+#include "graphics/MeshContainer.h"
+#include "graphics/MeshRecord.h"
+#include "objects/MaterialEffects.h"
 
 namespace test {
 
@@ -480,6 +483,33 @@ TEST_F(RaceStartTest, BoardWithoutAStartPointWithdrawsTheOffer)
     EXPECT_EQ(g_CityLogic.m_nScene, SCENE_IDLE);
     EXPECT_EQ(g_VehicleManager.m_nRaceRoutePoints, 0u);
     EXPECT_EQ(g_VehicleManager.m_pRaceInfoScreen, nullptr);
+}
+
+} // namespace test
+
+namespace test {
+
+// The grid switches the board's light maps off. The overlay draws with the
+// board's own mesh, which must stay loaded for the board itself.
+TEST_F(RaceStartTest, GridDimsTheBoardButKeepsItsMesh)
+{
+    CStaticObject* board = g_VehicleManager.m_pRaceInfoScreen;
+    ASSERT_NE(board->m_pLightMaps, nullptr) << "the sample board has light maps";
+    const CMeshRecord* mesh = board->m_pMesh;
+    const std::uint32_t references = mesh->m_nRefCount;
+    auto listed = [](const CMeshRecord* record) {
+        for (const CMeshRecord* r = g_MeshContainer.m_pHead; r; r = r->m_pNext)
+            if (r == record)
+                return true;
+        return false;
+    };
+
+    g_VehicleManager.SetupRaceGrid();
+
+    EXPECT_EQ(board->m_pLightMaps->m_pMesh, nullptr) << "the overlay is off";
+    ASSERT_TRUE(listed(mesh)) << "the board's mesh is still loaded";
+    EXPECT_EQ(mesh->m_nRefCount, references);
+    EXPECT_EQ(board->m_pMesh, mesh);
 }
 
 } // namespace test

@@ -28,7 +28,7 @@ std::uint32_t ChosenSeed()
 
 } // namespace
 
-CHuman* SpawnWaitingPassenger(const D3DXVECTOR3& near)
+CHuman* SpawnWaitingPassenger(const D3DXVECTOR3& near, float longestRide)
 {
     for (std::uint32_t i = 0; i < g_HumanManager.m_nHumans; ++i)
         if (CHuman* other = g_HumanManager.m_pHumans[i]; other && other->m_nAction == ACTION_WAITCAR)
@@ -42,12 +42,15 @@ CHuman* SpawnWaitingPassenger(const D3DXVECTOR3& near)
         return nullptr;
     human->SetPosition(&at, &facing);
     // The ride's landing point is drawn at random and may find no route.
-    for (int i = 0; i < kTries && human->m_nAction != ACTION_WAITCAR; ++i) {
+    for (int i = 0; i < kTries; ++i) {
         human->SetPosition(&at, &facing);
         human->SetAction(ACTION_WAITCAR);
+        if (human->m_nAction == ACTION_WAITCAR && g_TaxiJob.m_pPassenger == human &&
+            g_TaxiJob.m_fRouteLength <= longestRide)
+            return human;
+        human->SetAction(ACTION_WALK);
     }
-    if (human->m_nAction == ACTION_WAITCAR && g_TaxiJob.m_pPassenger == human)
-        return human;
+    g_TaxiJob = CTaxiJob{};
     g_HumanManager.RemoveHuman(human);
     return nullptr;
 }

@@ -10,9 +10,10 @@ class CHuman;
 namespace test {
 
 // A pedestrian on the walkway nearest `near` who waits for a taxi with a
-// ride offered (the current taxi job); every other waiting pedestrian walks
-// on. Null when no ride could be set up.
-CHuman* SpawnWaitingPassenger(const D3DXVECTOR3& near);
+// ride of at most `longestRide` metres of road offered (the current taxi
+// job); every other waiting pedestrian walks on. Null when no such ride
+// could be set up.
+CHuman* SpawnWaitingPassenger(const D3DXVECTOR3& near, float longestRide);
 
 // Withdraws the race on offer and makes a new one of the kind (1 a time
 // race, 0 against rivals) near the camera, trying one seed after another;

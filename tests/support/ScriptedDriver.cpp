@@ -12,7 +12,9 @@ namespace test {
 
 namespace {
 
-const float kDeadBand = 0.06f;   // radians either side of the nose
+const float kSteerGain = 1.5f;   // wheel angle per radian of bearing
+const float kSteerLimit = 0.8f;  // the wheels' full lock
+const float kSteerBand = 0.04f;  // wheel angle left alone either side
 const float kSharpTurn = 0.45f;  // radians: slow down for the turn
 const float kBrakeMargin = 8.0f; // km/h over the wanted speed before braking
 const float kStandKmh = 1.5f;
@@ -41,7 +43,8 @@ float Bearing(const CarView& car, const D3DXVECTOR3& target)
 
 CarView ViewOf(const CVehicle& car)
 {
-    CarView view{car.m_vPosition, D3DXVECTOR3(car.m_matWorld._31, 0.0f, car.m_matWorld._33), car.m_fSpeed};
+    CarView view{car.m_vPosition, D3DXVECTOR3(car.m_matWorld._31, 0.0f, car.m_matWorld._33), car.m_fSpeed,
+                 car.m_fSteering};
     const float length = std::hypot(view.forward.x, view.forward.z);
     if (length > 0.0f)
         view.forward *= 1.0f / length;
@@ -61,9 +64,9 @@ DriveKeys DecideKeys(const CarView& car, const D3DXVECTOR3& target, float wanted
         keys.down[DRIVE_HAND_BRAKE] = !keys.down[DRIVE_BRAKE];
         return keys;
     }
-    const float bearing = Bearing(car, target);
-    keys.down[DRIVE_RIGHT] = bearing > kDeadBand;
-    keys.down[DRIVE_LEFT] = bearing < -kDeadBand;
+    const float wheels = std::clamp(kSteerGain * Bearing(car, target), -kSteerLimit, kSteerLimit);
+    keys.down[DRIVE_RIGHT] = car.steering < wheels - kSteerBand;
+    keys.down[DRIVE_LEFT] = car.steering > wheels + kSteerBand;
     keys.down[DRIVE_ACCELERATE] = car.speedKmh < wantedKmh;
     keys.down[DRIVE_BRAKE] = car.speedKmh > wantedKmh + kBrakeMargin;
     return keys;

@@ -26,13 +26,15 @@ struct CarView {
     D3DXVECTOR3 position;
     D3DXVECTOR3 forward; // unit, along the ground
     float speedKmh;      // signed, backwards below zero
+    float steering;      // the front wheels' angle, right positive
 };
 
 // What the driver sees of a car: its forward axis flattened onto the ground.
 CarView ViewOf(const CVehicle& car);
 
-// One frame's keys for a car heading for `target` at `wantedKmh`: turns
-// toward the target outside a small dead band, gives gas below the wanted
+// One frame's keys for a car heading for `target` at `wantedKmh`: turns the
+// wheels toward an angle that grows with the target's bearing (a held key
+// turns them further, a let-go key lets them come back), gives gas below the wanted
 // speed, brakes well above it, and holds the hand brake once stopped at a
 // wanted speed of zero.
 DriveKeys DecideKeys(const CarView& car, const D3DXVECTOR3& target, float wantedKmh);

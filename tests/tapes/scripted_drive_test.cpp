@@ -25,21 +25,26 @@ struct KeyCase {
     bool accelerate, brake, left, right, handBrake;
 };
 
-// The car stands at the origin facing +z (right is +x) unless told.
+// The car stands at the origin facing +z (right is +x) with its wheels
+// straight unless told.
 const KeyCase kKeyCases[] = {
-    {"straight ahead, slow", {{0, 0, 0}, {0, 0, 1}, 10.0f}, {0, 0, 50}, 40.0f, true, false, false, false, false},
-    {"target to the right", {{0, 0, 0}, {0, 0, 1}, 30.0f}, {20, 0, 20}, 40.0f, true, false, false, true, false},
-    {"target to the left", {{0, 0, 0}, {0, 0, 1}, 30.0f}, {-20, 0, 20}, 40.0f, true, false, true, false, false},
-    {"facing -x, target on its right (+z)", {{0, 0, 0}, {-1, 0, 0}, 30.0f}, {-20, 0, 20}, 40.0f, true, false, false,
+    {"straight ahead, slow", {{0, 0, 0}, {0, 0, 1}, 10.0f, 0.0f}, {0, 0, 50}, 40.0f, true, false, false, false, false},
+    {"target to the right", {{0, 0, 0}, {0, 0, 1}, 30.0f, 0.0f}, {20, 0, 20}, 40.0f, true, false, false, true, false},
+    {"target to the left", {{0, 0, 0}, {0, 0, 1}, 30.0f, 0.0f}, {-20, 0, 20}, 40.0f, true, false, true, false, false},
+    {"facing -x, target on its right (+z)", {{0, 0, 0}, {-1, 0, 0}, 30.0f, 0.0f}, {-20, 0, 20}, 40.0f, true, false, false,
      true, false},
-    {"nearly on the nose: no steering", {{0, 0, 0}, {0, 0, 1}, 30.0f}, {1, 0, 50}, 40.0f, true, false, false, false,
+    {"nearly on the nose: no steering", {{0, 0, 0}, {0, 0, 1}, 30.0f, 0.0f}, {1, 0, 50}, 40.0f, true, false, false, false,
      false},
-    {"a little too fast: coasts", {{0, 0, 0}, {0, 0, 1}, 45.0f}, {0, 0, 50}, 40.0f, false, false, false, false,
+    {"a little too fast: coasts", {{0, 0, 0}, {0, 0, 1}, 45.0f, 0.0f}, {0, 0, 50}, 40.0f, false, false, false, false,
      false},
-    {"far too fast: brakes", {{0, 0, 0}, {0, 0, 1}, 60.0f}, {0, 0, 50}, 40.0f, false, true, false, false, false},
-    {"stopping while moving: brake only", {{0, 0, 0}, {0, 0, 1}, 20.0f}, {0, 0, 2}, 0.0f, false, true, false, false,
+    {"far too fast: brakes", {{0, 0, 0}, {0, 0, 1}, 60.0f, 0.0f}, {0, 0, 50}, 40.0f, false, true, false, false, false},
+    {"stopping while moving: brake only", {{0, 0, 0}, {0, 0, 1}, 20.0f, 0.0f}, {0, 0, 2}, 0.0f, false, true, false, false,
      false},
-    {"stopped: hand brake held", {{0, 0, 0}, {0, 0, 1}, 0.5f}, {0, 0, 2}, 0.0f, false, false, false, false, true},
+    {"wheels already turned for the bend", {{0, 0, 0}, {0, 0, 1}, 30.0f, 0.8f}, {20, 0, 20}, 40.0f, true, false,
+     false, false, false},
+    {"wheels turned too far for a gentle bend", {{0, 0, 0}, {0, 0, 1}, 30.0f, 0.8f}, {2, 0, 40}, 40.0f, true, false,
+     true, false, false},
+    {"stopped: hand brake held", {{0, 0, 0}, {0, 0, 1}, 0.5f, 0.0f}, {0, 0, 2}, 0.0f, false, false, false, false, true},
 };
 
 TEST(ScriptedDriverKeys, TurnsTowardTheTargetAndKeepsTheWantedSpeed)
