@@ -123,7 +123,7 @@ protected:
 };
 
 // Sample mesh face counts: dome part 0, band part 2, cloud layer.
-constexpr DWORD kDomeFaces = 12 * 24 * 2;
+constexpr DWORD kDomeFaces = 18 * 24 * 2;
 constexpr DWORD kBandFaces = 24 * 2 * 2;
 constexpr DWORD kCloudFaces = 5 * 24 * 2 * 2;
 constexpr DWORD kStarFaces = 200;
