@@ -142,6 +142,7 @@ TEST_F(CityScenesTape, WorkshopRepairIsPaidAtTheShownPriceAndMendsTheCar)
     EXPECT_GT(g_TapeEnd.repairPriceShown, 0);
     EXPECT_EQ(g_TapeEnd.money, money - g_TapeEnd.repairPriceShown);
     EXPECT_EQ(g_TapeEnd.carDamage, 0.0f);
+    EXPECT_GT(g_TapeEnd.carPosition.y, 15.5f) << "the car stands on the ground outside the workshop";
     std::string model;
     EXPECT_EQ(SavedStats(m_dir.File("Save/Profile01.sav"), &model).m_nMoney, g_TapeEnd.money) << "leaving saved the game";
 }
@@ -160,6 +161,7 @@ TEST_F(CityScenesTape, CarShopTradesThePlayersCarForAShowroomCar)
     EXPECT_GE(g_TapeEnd.carBudget, g_TapeEnd.carPrice);
     EXPECT_EQ(g_TapeEnd.money, g_TapeEnd.carBudget - g_TapeEnd.carPrice);
     EXPECT_NE(g_TapeEnd.carModel, oldModel) << "the player drives the showroom car";
+    EXPECT_GT(g_TapeEnd.carPosition.y, 15.5f) << "the car stands on the ground outside the car shop";
     std::string savedModel;
     EXPECT_EQ(SavedStats(m_dir.File("Save/Profile01.sav"), &savedModel).m_nMoney, g_TapeEnd.money);
     EXPECT_EQ(savedModel, g_TapeEnd.carModel);

@@ -243,11 +243,16 @@ std::vector<SampleFile> SamplePropFiles()
     desc(kHouse2, "Main.obj", Building(kHouse2, "Corner shop", "GCLASS_STATIC", false));
     desc(kBlock, "Main.obj", Building(kBlock, "Apartments", "GCLASS_STATIC", true));
     desc(kTower2, "Main.obj", Building(kTower2, "High tower", "GCLASS_STATIC", true));
-    // The entrance 14 ahead of the middle at car-centre height; the car
-    // shop's three showroom places stand 8 further out, 10 apart.
-    mesh(kWorkshop, ShopBuilding(20.0f, 16.0f, 9.0f, {{0.0f, 0.7f, 14.0f}}));
+    // The entrance 14 ahead of the middle; the car shop's three showroom
+    // places stand 8 further out, 10 apart. A car leaving a shop is put at
+    // the entrance lowered by 1.5 x its mesh's lower bound, and the sample
+    // cars' bodies start 0.22-0.40 above their centre: at 1.6 every model
+    // comes down at or above its riding height (about 1.0) instead of into
+    // the ground.
+    const float kEntranceHeight = 1.6f;
+    mesh(kWorkshop, ShopBuilding(20.0f, 16.0f, 9.0f, {{0.0f, kEntranceHeight, 14.0f}}));
     mesh(kCarShop, ShopBuilding(30.0f, 16.0f, 8.0f,
-                                {{0.0f, 0.7f, 14.0f}, {-10.0f, 0.7f, 22.0f}, {0.0f, 0.7f, 22.0f}, {10.0f, 0.7f, 22.0f}}));
+                                {{0.0f, kEntranceHeight, 14.0f}, {-10.0f, 0.7f, 22.0f}, {0.0f, 0.7f, 22.0f}, {10.0f, 0.7f, 22.0f}}));
     mesh(kHouse2, BuildingMesh(16.0f, 12.0f, 7.0f));
     mesh(kBlock, BuildingMesh(20.0f, 14.0f, 24.0f));
     mesh(kTower2, BuildingMesh(16.0f, 16.0f, 62.0f));
