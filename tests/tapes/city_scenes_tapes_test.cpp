@@ -74,6 +74,16 @@ void PlaceCarBeforeCarShop()
     PlaceCarBefore(kCarShop, EntranceNear(g_PropManager.m_CarShops, g_PropManager.m_nCarShops, kCarShop), kApproach);
 }
 
+// The sample park's ramp, rising towards +z.
+const D3DXVECTOR3 kRamp(406.0f, 16.0f, -922.0f);
+
+void PlaceCarBeforeRamp()
+{
+    const D3DXVECTOR3 at = kRamp + D3DXVECTOR3(0.0f, 1.0f, -60.0f), up(0.0f, 1.0f, 0.0f);
+    g_pPlayerVehicle->Spawn(&at, &kRamp, &up, 2, g_pPlayerVehicle->m_nKind, 1);
+    g_Landscape.ForceRestream();
+}
+
 // Wear on the body and the tyres, as after a rough drive.
 void DamageCar()
 {
@@ -165,6 +175,29 @@ TEST_F(CityScenesTape, CarShopTradesThePlayersCarForAShowroomCar)
     std::string savedModel;
     EXPECT_EQ(SavedStats(m_dir.File("Save/Profile01.sav"), &savedModel).m_nMoney, g_TapeEnd.money);
     EXPECT_EQ(savedModel, g_TapeEnd.carModel);
+}
+
+} // namespace
+
+namespace {
+
+// Full throttle from the lawn over the park's ramp: the car leaves it fast
+// and climbing, the trick scene runs its slow motion, pays the bonus and
+// hands the car back.
+TEST_F(CityScenesTape, AJumpOffTheParkRampPaysTheTrickBonus)
+{
+    static bool s_trick = false;
+    s_trick = false;
+    m_script = [](unsigned frame, HWND) {
+        if (frame == kHookFrame)
+            PlaceCarBeforeRamp();
+        s_trick = s_trick || g_CityLogic.m_nScene == SCENE_TRICK_BONUS;
+    };
+    const int money = int(tools::SampleProfile().stats[0]);
+    ASSERT_TRUE(Play("ramp_trick.tape"));
+    EXPECT_TRUE(s_trick) << "the jump started the trick scene";
+    EXPECT_EQ(g_TapeEnd.money, money + 500) << "the bonus outside a pursuit";
+    EXPECT_EQ(g_TapeEnd.scene, SCENE_IDLE) << "the scene handed the car back";
 }
 
 } // namespace
