@@ -14,7 +14,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 # A short fuzz campaign over every data reader, so a regression on bad files
 # fails the run too (scripts/fuzz.sh runs them longer).
-FUZZ_SECONDS="${FUZZ_SECONDS:-10}" bash scripts/fuzz.sh
+FUZZ_SECONDS="${FUZZ_SECONDS:-5}" bash scripts/fuzz.sh
 
 cd build/sanitize
 ctest --output-on-failure -j"$(nproc)" --timeout 300
