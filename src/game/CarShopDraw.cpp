@@ -72,10 +72,7 @@ void CGameInterface::DrawCarFigures(float left, float right, float top, CVehicle
 
 void CGameInterface::DrawCarShop()
 {
-    ScreenKeys keys = ReadScreenKeys();
-    const ScreenKeys read = keys;
-    StepCarShop(keys, g_GameTimer.m_fRealDelta);
-    ConsumeScreenKeys(read, keys);
+    StepWithScreenKeys([&](ScreenKeys& keys) { return StepCarShop(keys, g_GameTimer.m_fRealDelta); });
     if (m_fCarShopFade <= 0.0f)
         return;
 

@@ -112,10 +112,7 @@ void CGameInterface::StepDriverInfo(ScreenKeys& keys, float gameDelta)
 
 void CGameInterface::DrawDriverInfo()
 {
-    ScreenKeys keys = ReadScreenKeys();
-    const ScreenKeys read = keys;
-    StepDriverInfo(keys, g_GameTimer.m_fDelta);
-    ConsumeScreenKeys(read, keys);
+    StepWithScreenKeys([&](ScreenKeys& keys) { return StepDriverInfo(keys, g_GameTimer.m_fDelta); });
     if (m_fDriverInfoFade <= 0.0f)
         return;
 

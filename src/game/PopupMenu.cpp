@@ -222,10 +222,8 @@ bool CGameInterface::StepPopupMenu(ScreenKeys& keys, float realDt)
 void CGameInterface::DrawPopupMenu()
 {
     ReportPanelTurn("popup");
-    ScreenKeys keys = ReadScreenKeys();
-    const ScreenKeys read = keys;
-    const bool shown = StepPopupMenu(keys, g_GameTimer.m_fRealDelta);
-    ConsumeScreenKeys(read, keys);
+    const bool shown =
+        StepWithScreenKeys([&](ScreenKeys& keys) { return StepPopupMenu(keys, g_GameTimer.m_fRealDelta); });
     if (!shown)
         return;
     g_D3DRender.m_fMotionBlur = std::min(1.0f, g_D3DRender.m_fMotionBlur + m_fPopupFade);

@@ -118,10 +118,7 @@ void CGameInterface::StepRaceOffer(ScreenKeys& keys, float dt)
 void CGameInterface::DrawRaceInfo()
 {
     ReportPanelTurn("race info");
-    ScreenKeys keys = ReadScreenKeys();
-    const ScreenKeys read = keys;
-    StepRaceOffer(keys, g_GameTimer.m_fDelta);
-    ConsumeScreenKeys(read, keys);
+    StepWithScreenKeys([&](ScreenKeys& keys) { return StepRaceOffer(keys, g_GameTimer.m_fDelta); });
     if (m_fRaceOfferFade <= 0.0f || !RouteOffered())
         return;
     const int a = static_cast<int>(m_fRaceOfferFade * 255.0f);
@@ -289,10 +286,7 @@ void CGameInterface::StepRaceResult(ScreenKeys& keys, float dt)
 void CGameInterface::DrawRaceResult()
 {
     ReportPanelTurn("race result");
-    ScreenKeys keys = ReadScreenKeys();
-    const ScreenKeys read = keys;
-    StepRaceResult(keys, g_GameTimer.m_fDelta);
-    ConsumeScreenKeys(read, keys);
+    StepWithScreenKeys([&](ScreenKeys& keys) { return StepRaceResult(keys, g_GameTimer.m_fDelta); });
     if (m_fRaceResultFade <= 0.0f)
         return;
     const float fade = m_fRaceResultFade;

@@ -60,10 +60,7 @@ void CGameInterface::StepRatingList(ScreenKeys& keys, float gameDelta)
 
 void CGameInterface::DrawRatingList()
 {
-    ScreenKeys keys = ReadScreenKeys();
-    const ScreenKeys read = keys;
-    StepRatingList(keys, g_GameTimer.m_fDelta);
-    ConsumeScreenKeys(read, keys);
+    StepWithScreenKeys([&](ScreenKeys& keys) { return StepRatingList(keys, g_GameTimer.m_fDelta); });
     if (m_fRatingFade <= 0.0f)
         return;
 

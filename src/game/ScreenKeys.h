@@ -4,6 +4,8 @@
 // and no panel drawn later sees it.
 #pragma once
 
+#include <type_traits>
+
 struct ScreenKeys {
     int up = 0, down = 0, left = 0, right = 0;
     int enter = 0, escape = 0;
@@ -14,3 +16,20 @@ struct ScreenKeys {
 ScreenKeys ReadScreenKeys();
 // Clears every global flag that was set in `read` and is clear in `left`.
 void ConsumeScreenKeys(const ScreenKeys& read, const ScreenKeys& left);
+
+// Runs a panel's step on this frame's keys, then clears in the global flags
+// the keys the step handled; gives back what the step returns.
+template <class Step>
+auto StepWithScreenKeys(Step&& step)
+{
+    ScreenKeys keys = ReadScreenKeys();
+    const ScreenKeys read = keys;
+    if constexpr (std::is_void_v<decltype(step(keys))>) {
+        step(keys);
+        ConsumeScreenKeys(read, keys);
+    } else {
+        auto result = step(keys);
+        ConsumeScreenKeys(read, keys);
+        return result;
+    }
+}

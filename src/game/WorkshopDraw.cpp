@@ -96,10 +96,7 @@ void DrawPaintEditor(CGameFont& font, float fade)
 
 void CGameInterface::DrawWorkshop()
 {
-    ScreenKeys keys = ReadScreenKeys();
-    const ScreenKeys read = keys;
-    StepWorkshop(keys, g_GameTimer.m_fRealDelta);
-    ConsumeScreenKeys(read, keys);
+    StepWithScreenKeys([&](ScreenKeys& keys) { return StepWorkshop(keys, g_GameTimer.m_fRealDelta); });
     if (m_fWorkshopFade <= 0.0f)
         return;
 

@@ -12,8 +12,9 @@ namespace plat {
 enum { MEMORY_FILE_COUNT = 8 };
 
 // Holds a copy of size bytes under path (as NativePath gives it, relative to
-// the working directory or full), replacing an earlier copy there. A stream still open on the earlier copy must be
-// closed first. False when the table is full.
+// the working directory or full), replacing an earlier copy there. A stream
+// still open on the earlier copy must be closed first. False when the table
+// is full.
 bool SetMemoryFile(const char* path, const void* data, std::size_t size);
 void ClearMemoryFiles();
 
