@@ -1,13 +1,13 @@
 // What the car fuzz targets share: once per process the headless device,
-// loose files, the physics world and the sample cars' meshes, wheels, bodies
-// and textures at hand; after each input the textures and meshes the car
-// loaded are freed again.
+// loose files, the physics world and the sample cars' files at hand.
 #pragma once
 
 #include "FuzzFiles.h"
+#include "KeptResources.h"
 
 #include "graphics/D3DRender.h"
 #include "graphics/MeshContainer.h"
+#include "roadusers/Vehicle.h"
 #include "shell/FileManager.h"
 #include "shell/Game.h"
 #include "shell/Settings.h"
@@ -29,12 +29,6 @@ inline bool StartWithSampleCars()
             WriteFile(f.path, f.bytes);
     }
     return g_D3DRender.m_pDevice != nullptr;
-}
-
-inline void ReleaseCarResources()
-{
-    g_D3DRender.m_TextureManager.ReleaseAllTextures();
-    g_MeshContainer.Release();
 }
 
 } // namespace fuzz

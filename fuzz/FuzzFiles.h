@@ -2,7 +2,9 @@
 // game as a file held in memory under its path, so the game's own file layer
 // and readers run exactly as they do on disk without a write per input. The
 // fixed files a target needs around it are written once into a private
-// working directory.
+// working directory, entered before the first input (the paths on the
+// command line are made full first, so a relative corpus folder still works)
+// and removed again when the process ends.
 #pragma once
 
 #include "platform/D3D9.h"
@@ -16,6 +18,11 @@ namespace fuzz {
 // Enters a fresh working directory once per process and switches the
 // platform layer to headless.
 void EnterScratchDirectory();
+
+// The start of every input: the one process-wide generator is seeded from
+// the input's own bytes, so a finding on a random branch replays from its
+// file alone, whatever ran before it.
+void BeginInput(const std::uint8_t* data, std::size_t size);
 
 // Loose files ("File manager" 0) and the audio manager started on the silent
 // output, once per process.
@@ -34,8 +41,10 @@ void SetFile(const std::string& path, const std::string& bytes);
 void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size);
 void WriteFile(const std::string& path, const std::string& bytes);
 
-// Splits the input at a length prefix: the first two bytes give the size of
-// the first part (clamped to what is there); the rest is the second part.
-void SplitInput(const std::uint8_t* data, std::size_t size, std::string* first, std::string* second);
+// Splits the input at a little-endian length prefix of prefixBytes (1..4):
+// it gives the size of the first part (clamped to what is there); the rest
+// is the second part.
+void SplitInput(const std::uint8_t* data, std::size_t size, std::string* first, std::string* second,
+                int prefixBytes = 2);
 
 } // namespace fuzz

@@ -5,7 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnterScratchDirectory();
+    fuzz::BeginInput(data, size);
     fuzz::StartLooseFilesAndSilentAudio();
     fuzz::SetFile("Data/Audio/AmbTrks/AmbientData.obj", data, size);
     g_AudioManager.LoadAmbientData();

@@ -2,6 +2,7 @@
 // meshes and textures they name at hand; the first byte picks the variant
 // and whether the file is left open for the owner's own lines.
 #include "FuzzFiles.h"
+#include "KeptResources.h"
 #include "graphics/D3DRender.h"
 #include "graphics/MeshContainer.h"
 #include "objects/StaticObject.h"
@@ -29,7 +30,7 @@ void StartOnce()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnterScratchDirectory();
+    fuzz::BeginInput(data, size);
     StartOnce();
     if (size == 0 || !g_D3DRender.m_pDevice)
         return 0;
@@ -38,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::SetFile("Data/Fuzz/Main.obj", data + 1, size - 1);
     CStaticObject object;
     const FileHandle file = object.Load("Data/Fuzz/Main.obj", closeFile, variant, 1);
+    fuzz::KeepLoadedResources();
     if (file != INVALID_FILE_HANDLE && !closeFile) {
         char line[DESCRIPTION_LINE_SIZE];
         for (int i = 0; i < 8; ++i)
@@ -45,7 +47,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         g_FileManager.Close(file);
     }
     object.Release();
-    // A mesh that failed stays listed under its name: start each run afresh.
-    g_MeshContainer.Release();
     return 0;
 }

@@ -1,23 +1,46 @@
-// The route grid "GlobalRoute.dat" (any length) as the landscape loads it,
-// with the link rebuild and thinning, then searches and walks over it.
+// The route files as the landscape loads them: "WayPointsMap.dat" and
+// "GlobalRoute.dat" (the input split at a three-byte length prefix), with the
+// link rebuild and thinning, then searches and walks over the grid. The
+// route part starts with a width: its 48-byte records fill rows of that many
+// cells at the grid's corner (0: whole rows as the file holds them), so a
+// small input still describes a street plan of its own.
 #include "FuzzFiles.h"
 
 #include "world/Landscape.h"
 
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string>
+
+namespace {
+
+std::string RouteFile(const std::string& compact)
+{
+    if (compact.empty() || compact[0] == 0)
+        return compact.empty() ? compact : compact.substr(1);
+    const std::size_t width = static_cast<unsigned char>(compact[0]);
+    const std::size_t records = (compact.size() - 1) / ROUTE_RECORD_SIZE;
+    const std::size_t rows = std::min<std::size_t>((records + width - 1) / width, LANDSCAPE_GRID);
+    std::string file(rows * LANDSCAPE_GRID * ROUTE_RECORD_SIZE, '\0');
+    for (std::size_t k = 0; k < records && k / width < rows; ++k)
+        std::memcpy(&file[((k / width) * LANDSCAPE_GRID + k % width) * ROUTE_RECORD_SIZE],
+                    &compact[1 + k * ROUTE_RECORD_SIZE], ROUTE_RECORD_SIZE);
+    return file;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnterScratchDirectory();
+    fuzz::BeginInput(data, size);
     fuzz::StartLooseFilesAndSilentAudio();
-    static bool written = false;
-    if (!written) {
-        written = true;
-        fuzz::WriteFile("Data/Landscape/WayPointsMap.dat", std::string(16, '\1'));
-    }
-    fuzz::SetFile("Data/Landscape/GlobalRoute.dat", data, size);
+    std::string wayPoints;
+    std::string compact;
+    fuzz::SplitInput(data, size, &wayPoints, &compact, 3);
+    const std::string route = RouteFile(compact);
+    fuzz::SetFile("Data/Landscape/WayPointsMap.dat", wayPoints);
+    fuzz::SetFile("Data/Landscape/GlobalRoute.dat", route);
     CLandscape& land = g_Landscape;
     std::strcpy(land.m_szDirectory, "Data/Landscape");
     land.m_nCells = 600;
@@ -27,9 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     land.LoadRoute();
 
     // Start on the first road cell the file holds, if any.
-    const std::size_t records = size / ROUTE_RECORD_SIZE;
+    const std::size_t cells = std::min<std::size_t>(route.size() / ROUTE_RECORD_SIZE, 600 * 600);
     D3DXVECTOR3 start(-1198.0f, 0.0f, 1198.0f);
-    for (std::size_t i = 0; i < records; ++i)
+    for (std::size_t i = 0; i < cells; ++i)
         if (land.Route(static_cast<int>(i % 600), static_cast<int>(i / 600)).m_nType == ROUTE_ROAD) {
             start = D3DXVECTOR3(4.0f * static_cast<float>(i % 600) - 1198.0f, 0.0f,
                                 1198.0f - 4.0f * static_cast<float>(i / 600));
@@ -38,7 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const D3DXVECTOR3 goal(start.x + 40.0f, 0.0f, start.z - 12.0f);
     std::unique_ptr<D3DXVECTOR3[]> points(new D3DXVECTOR3[ROUTE_MAX_POINTS]);
     std::uint32_t count = 0;
-    std::srand(size);
     land.FindRoutePath(points.get(), &count, &start, &goal, 1, 4, 2, 1, 2, -1.0f, 2048);
     land.MakeRaceRoute(points.get(), &count, &start, 300);
     land.MakeRandomRoadRoute(points.get(), &count, &start, &goal, 3, 3, 300);

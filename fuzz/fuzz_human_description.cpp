@@ -3,6 +3,7 @@
 // ragdoll part shapes made; the first byte picks the gender and the device
 // kind (clothing loaded or taken pre-tinted).
 #include "FuzzFiles.h"
+#include "KeptResources.h"
 #include "graphics/D3DRender.h"
 #include "graphics/MeshContainer.h"
 #include "roadusers/Human.h"
@@ -34,7 +35,7 @@ void StartOnce()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnterScratchDirectory();
+    fuzz::BeginInput(data, size);
     StartOnce();
     if (size == 0 || !g_D3DRender.m_pDevice)
         return 0;
@@ -42,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::SetFile("Data/Fuzz/Main.obj", data + 1, size - 1);
     CHuman human;
     human.Load("Data/Fuzz/Main.obj", data[0] & 0x0F);
+    fuzz::KeepLoadedResources();
     for (int code = 0; code < HUMAN_ACTIONS; ++code) {
         int shown = 0;
         AdvanceHumanAnimation(human.m_fFrame, 0.1f, human.m_fActionRates[code], human.m_ActionFrames[code][0],
@@ -51,6 +53,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
     }
     human.Release();
-    g_MeshContainer.Release();
     return 0;
 }

@@ -6,7 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnterScratchDirectory();
+    fuzz::BeginInput(data, size);
     IDirect3DDevice9* device = fuzz::HeadlessDevice();
     if (!device)
         return 0;

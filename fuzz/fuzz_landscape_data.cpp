@@ -2,13 +2,13 @@
 // over fixed altitude and place maps, then the height queries and the terrain
 // ray on whatever world it describes.
 #include "FuzzFiles.h"
+#include "KeptResources.h"
+#include "LandscapeFuzz.h"
 
 #include "graphics/D3DRender.h"
 #include "world/Landscape.h"
-#include "writers/ImageWriters.h"
 #include "writers/SampleCity.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -26,30 +26,19 @@ void WriteFixedFilesOnce()
     const std::string dir = "Data/Landscape/";
     fuzz::WriteFile(dir + "AltitudeMap.dat", tools::EncodeAltitudeMap(maps.altitude));
     fuzz::WriteFile(dir + "StaticObjectsPlaceMap.dat", tools::EncodeByteMap(maps.placeMap));
-    // The textures, so that loading them stays quiet.
-    const tools::ArgbImage pixel = tools::SolidImage(1, 1, 0xFF808080u);
-    const std::string bmp = tools::EncodeBmp(pixel, 24), dds = tools::EncodeDds({pixel}, tools::DdsPixels::A8R8G8B8, 1);
-    for (int i = 1; i <= 32; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, "Data/Landscape/Surfaces/WaterA%02d.bmp", i);
-        fuzz::WriteFile(name, bmp);
-    }
-    for (const char* name : {"LandscapeTex.jpg", "RoadsAlpha.bmp", "Surfaces/DetailMap.bmp", "Surfaces/Noise2D.bmp",
-                             "Surfaces/Roads01.bmp", "Surfaces/Roads02.bmp", "Surfaces/SideWalks.bmp"})
-        fuzz::WriteFile(dir + name, bmp);
-    fuzz::WriteFile(dir + "Surfaces/Sectoring.dds", dds);
-    fuzz::WriteFile(dir + "Surfaces/StreetDirt.dds", dds);
+    fuzz::WriteLandscapeTextures();
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnterScratchDirectory();
+    fuzz::BeginInput(data, size);
     fuzz::StartLooseFilesAndSilentAudio();
     g_D3DRender.m_pDevice = fuzz::HeadlessDevice();
     WriteFixedFilesOnce();
     fuzz::SetFile("Data/Landscape/LandscapeData.obj", data, size);
+    fuzz::EmptyLandscapeMaps();
     if (g_Landscape.Init() && g_Landscape.m_fWorldSize > 0.0f) {
         const float w = g_Landscape.m_fWorldSize;
         for (const D3DXVECTOR3& p : {D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(-w / 2, 0, w / 2), D3DXVECTOR3(w / 2, 0, -w / 2),
@@ -61,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         D3DXVECTOR3 hit;
         g_Landscape.CastRay(&from, &to, &hit, 1);
     }
+    fuzz::KeepLoadedTextures();
     g_Landscape.Release();
     g_Landscape.m_fWorldSize = 0.0f;
     return 0;

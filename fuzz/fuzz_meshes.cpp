@@ -21,7 +21,7 @@ void StartDevice()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnterScratchDirectory();
+    fuzz::BeginInput(data, size);
     StartDevice();
     if (size == 0 || !g_D3DRender.m_pDevice)
         return 0;

@@ -25,7 +25,7 @@ void ReadAllLines(const char* path, std::uint32_t mode, std::uint32_t capacity)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnterScratchDirectory();
+    fuzz::BeginInput(data, size);
     if (size == 0)
         return 0;
     const std::uint32_t capacity = data[0] + 1u;

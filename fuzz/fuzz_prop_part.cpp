@@ -3,6 +3,7 @@
 // byte) and the input is everything after it; the prop is then placed,
 // updated, woken and released.
 #include "FuzzFiles.h"
+#include "KeptResources.h"
 #include "graphics/D3DRender.h"
 #include "graphics/MeshContainer.h"
 #include "shell/FileManager.h"
@@ -41,7 +42,7 @@ std::string Head(int pick)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnterScratchDirectory();
+    fuzz::BeginInput(data, size);
     StartOnce();
     if (size == 0 || !g_D3DRender.m_pDevice)
         return 0;
@@ -50,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::SetFile(path, Head(pick) + std::string(reinterpret_cast<const char*>(data + 1), size - 1));
     CProp prop;
     prop.Load(path.c_str(), 0);
+    fuzz::KeepLoadedResources();
     const D3DXVECTOR3 at(0, 0, 0), target(0, 0, 1), up(0, 1, 0);
     prop.Place(&at, &target, &up);
     prop.SetPhysicsActive(true);
@@ -58,6 +60,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     prop.SyncFromBodies();
     prop.SetPhysicsActive(false);
     prop.Release();
-    g_MeshContainer.Release();
     return 0;
 }

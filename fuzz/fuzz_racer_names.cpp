@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnterScratchDirectory();
+    fuzz::BeginInput(data, size);
     fuzz::SetFile("Data/Misc/RacersName.obj", data, size);
     g_bFileManager = 0;
     g_FileManager.Init();

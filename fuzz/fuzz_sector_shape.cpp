@@ -1,12 +1,14 @@
-// A sector's collision file ("MeshShape.dat"): what the checks accept is
-// handed to Bullet's in-place loader and walked by rays and box queries, as
+// A sector's collision file ("MeshShape.dat") loaded by the sector as the
+// game loads it: what the checks accept is handed to Bullet's in-place loader
+// and built into the sector's body, which rays and box queries then walk as
 // the physics world would.
-#include "world/SectorShapeFile.h"
+#include "FuzzFiles.h"
+
+#include "world/LandscapeSector.h"
 
 #include <btBulletCollisionCommon.h>
-#include <BulletCollision/CollisionShapes/btOptimizedBvh.h>
 
-#include <cstdint>
+#include <cstdio>
 
 namespace {
 
@@ -19,21 +21,17 @@ struct CountTriangles : btTriangleCallback {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    SectorShapeData shape;
-    if (!ParseSectorShape(data, static_cast<std::uint32_t>(size), &shape))
-        return 0;
-    btQuantizedBvh* bvh = btQuantizedBvh::deSerializeInPlace(shape.bvhBuffer, shape.bvhSize, false);
-    if (bvh && shape.numIndices > 0) {
-        btTriangleIndexVertexArray mesh(static_cast<int>(shape.numIndices / 3), reinterpret_cast<int*>(shape.indices),
-                                        12, static_cast<int>(shape.numVerts), shape.verts, 16);
-        btBvhTriangleMeshShape body(&mesh, true, false);
-        body.setOptimizedBvh(reinterpret_cast<btOptimizedBvh*>(bvh));
+    fuzz::BeginInput(data, size);
+    fuzz::StartLooseFilesAndSilentAudio();
+    static CLandscapeSector sector;
+    std::snprintf(sector.m_szDir, sizeof sector.m_szDir, "%s", "Data/Landscape/10_14");
+    fuzz::SetFile("Data/Landscape/10_14/MeshShape.dat", data, size);
+    sector.LoadCollisionMesh();
+    if (sector.m_pShape) {
         CountTriangles hits;
-        body.performRaycast(&hits, btVector3(-1000, 500, -1000), btVector3(1000, -500, 1000));
-        body.processAllTriangles(&hits, btVector3(-1e4f, -1e4f, -1e4f), btVector3(1e4f, 1e4f, 1e4f));
+        sector.m_pShape->performRaycast(&hits, btVector3(-1000, 500, -1000), btVector3(1000, -500, 1000));
+        sector.m_pShape->processAllTriangles(&hits, btVector3(-1e4f, -1e4f, -1e4f), btVector3(1e4f, 1e4f, 1e4f));
     }
-    if (bvh)
-        bvh->~btQuantizedBvh();
-    FreeSectorShape(&shape);
+    sector.ReleaseBody();
     return 0;
 }

@@ -5,7 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnterScratchDirectory();
+    fuzz::BeginInput(data, size);
     fuzz::SetFile("Game.ini", data, size);
     LoadSettings("Game.ini");
     SaveSettings();

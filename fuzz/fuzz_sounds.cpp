@@ -6,7 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnterScratchDirectory();
+    fuzz::BeginInput(data, size);
     fuzz::StartLooseFilesAndSilentAudio();
     fuzz::SetFile("Data/Audio/Fuzz.wav", data, size);
     for (DWORD kind : {0u, 1u}) {

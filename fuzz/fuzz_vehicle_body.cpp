@@ -2,13 +2,12 @@
 // record of it read back, so every accepted body is also dented and
 // repaired.
 #include "CarFuzz.h"
-#include "roadusers/Vehicle.h"
 #include "roadusers/VehicleBody.h"
 #include "shell/SaveRecord.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnterScratchDirectory();
+    fuzz::BeginInput(data, size);
     if (!fuzz::StartWithSampleCars())
         return 0;
     VehicleBodyLayout layout;
@@ -17,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         CVehicle car;
         car.LoadModel("Data/Vehicles/01/Main.obj");
+        fuzz::KeepLoadedResources();
         for (std::uint32_t i = 0; car.m_pDeform && i < car.m_nBodyVertices; i += 3)
             car.m_pDeform[i].fAmount = 0.75f;
         CSaveWriter out;
@@ -26,6 +26,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         car.RepairBody(1.0f);
         car.Release();
     }
-    fuzz::ReleaseCarResources();
     return 0;
 }

@@ -4,6 +4,8 @@
 // the rest of the input is; the lookups over it follow, off-map and broken
 // positions included.
 #include "FuzzFiles.h"
+#include "KeptResources.h"
+#include "LandscapeFuzz.h"
 
 #include "graphics/D3DRender.h"
 #include "platform/D3DX9.h"
@@ -13,6 +15,7 @@
 #include "writers/SampleCity.h"
 
 #include <cmath>
+#include <filesystem>
 
 namespace {
 
@@ -34,11 +37,14 @@ void LookUpEverywhere()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    fuzz::EnterScratchDirectory();
+    fuzz::BeginInput(data, size);
     fuzz::StartLooseFilesAndSilentAudio();
-    // The landscape around the place map: the sample city's, one route row.
-    static const bool landscapeWritten = tools::WriteLandscapeFiles(".", tools::SampleCityMaps(), 1);
+    // The landscape around the place map: the sample city's frame and
+    // altitudes without a route (the route has a target of its own).
+    static const bool landscapeWritten = tools::WriteLandscapeFiles(".", tools::SampleCityMaps(), 0) &&
+                                         std::filesystem::remove("Data/Landscape/WayPointsMap.dat");
     static_cast<void>(landscapeWritten);
+    fuzz::WriteLandscapeTextures();
     g_D3DRender.m_pDevice = fuzz::HeadlessDevice();
     if (size == 0)
         return 0;
@@ -47,7 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                          "Data/Landscape/StaticObjectsPlaceMap.dat", "Data/Landscape/PlaceColor.dat"};
     fuzz::SetFile(kPaths[pick], data + 1, size - 1);
     if (pick == 1) {
+        fuzz::EmptyLandscapeMaps();
         g_Landscape.Init();
+        // The landscape's textures stay loaded for the next input.
+        fuzz::KeepLoadedTextures();
         g_Landscape.Release();
         return 0;
     }

@@ -19,12 +19,13 @@ bool WriteSeed(const fs::path& dir, const std::string& name, const std::string& 
     return WriteFileBytes(dir / name, bytes);
 }
 
-// The archive target reads a two-byte index length, the index, then the body.
-std::string LengthPrefixed(const std::string& first, const std::string& second)
+// Two files in one input: a little-endian length of prefixBytes, the first
+// file, then the second.
+std::string LengthPrefixed(const std::string& first, const std::string& second, int prefixBytes = 2)
 {
     std::string out;
-    out.push_back(static_cast<char>(first.size() & 0xFF));
-    out.push_back(static_cast<char>((first.size() >> 8) & 0xFF));
+    for (int i = 0; i < prefixBytes; ++i)
+        out.push_back(static_cast<char>((first.size() >> (8 * i)) & 0xFF));
     return out + first + second;
 }
 
@@ -58,10 +59,12 @@ bool WriteImageSeeds(const fs::path& dir)
 
 } // namespace
 
-// The first rows of a route grid: a road ring with its corner cells left
-// out, a walkway ring inside it and a few passable cells.
+// The corner of a route grid: a road ring with its corner cells left out, a
+// walkway ring inside it and a few passable cells, as rows 13 cells wide
+// behind a small way-point map.
 bool WriteRouteSeed(const fs::path& dir)
 {
+    const int width = 13, rows = 12;
     LandscapeMaps m;
     for (int i = 3; i <= 9; ++i) {
         m.SetRoute(i, 2, 3, 100);
@@ -77,7 +80,39 @@ bool WriteRouteSeed(const fs::path& dir)
     }
     m.SetRoute(11, 11, 2, 100);
     m.SetRoute(12, 11, 1, 100);
-    return WriteSeed(dir, "rings", EncodeRouteFile(m.route, 12));
+    const std::string file = EncodeRouteFile(m.route, rows);
+    const std::size_t record = file.size() / (rows * kGridSide);
+    std::string compact(1, static_cast<char>(width));
+    for (int row = 0; row < rows; ++row)
+        compact += file.substr(row * kGridSide * record, width * record);
+    return WriteSeed(dir, "rings", LengthPrefixed(std::string(16, '\1'), compact, 3));
+}
+
+// The technique files behind the level byte that picks them, a short tape,
+// the menu's view of a profile, the corner of an altitude map and a sound
+// packed into the SD archive.
+bool WriteNewTargetSeeds(const fs::path& root, const fs::path& out)
+{
+    bool ok = true;
+    const char* const levels[] = {"00", "11", "14", "20"};
+    for (int level = 0; level < 4; ++level) {
+        std::string bytes;
+        const std::string name = std::string("RenderTechniques_") + levels[level] + ".dat";
+        ok = ok && ReadFileBytes(root / "Data/Misc" / name, &bytes);
+        ok = ok && WriteSeed(out / "render_techniques", name, std::string(1, static_cast<char>(level)) + bytes);
+    }
+    ok = ok && WriteSeed(out / "input_tape", "keys",
+                         "morvaine-tape 1\nstep 20\nseed 1000000\nsound silent\nini [Game]\nini Version=1.0.1\n"
+                         "1 keydown 38 0\n2 char 97 0\n4 keyup 38 0\n5 mousemove 0 65537\nend 8\n");
+    ok = ok && CopySeed(root, "Save/Profile01.sav", out, "profile_header");
+    std::string heights;
+    for (int i = 0; i < 16 * 16; ++i) {
+        const float h = static_cast<float>((i * 7) % 23);
+        heights.append(reinterpret_cast<const char*>(&h), sizeof h);
+    }
+    ok = ok && WriteSeed(out / "altitude_map", "slopes", heights);
+    ok = ok && CopySeed(root, "Data/Audio/E01.wav", out, "sd_sounds");
+    return ok;
 }
 
 bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
@@ -88,13 +123,13 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
     std::string index;
     std::string body;
     if (!ReadFileBytes(root / "Data/Misc/KeyScanCodes.obj", &keys) || !ReadFileBytes(root / "Data/Objects.hdr", &index) ||
-        !ReadFileBytes(root / "Data/Objects.pak", &body) || index.size() > 0xFFFF)
+        !ReadFileBytes(root / "Data/Objects.pak", &body) || index.size() > 0xFFFFFF)
         return false;
     bool ok = CopySeed(root, "Game.ini", out, "settings");
     ok = ok && WriteSeed(out / "key_names", "keys", keys);
     ok = ok && WriteSeed(out / "objects_lines", "short", std::string(1, '\x05') + keys);
     ok = ok && WriteSeed(out / "objects_lines", "long", std::string(1, '\xfe') + keys);
-    ok = ok && WriteSeed(out / "archive_index", "objects", LengthPrefixed(index, body));
+    ok = ok && WriteSeed(out / "archive_index", "objects", LengthPrefixed(index, body, 3));
     std::string fontChars;
     std::string fontMask;
     ok = ok && ReadFileBytes(root / "Data/Interface/Fonts/Arial.18/Main.dat", &fontChars) &&
@@ -147,7 +182,7 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
     ok = ok && CopySeed(root, "Data/Landscape/10_14/MeshShape.dat", out, "sector_shape");
     ok = ok && WriteSeed(out / "static_objects", "two",
                          EncodeStaticObjects({{"Data/Static/Props/Bench01/Main.obj", 1, 16, -3, 1, 16, 5},
-                                              {"Data/Static/Cafes/Table01/Main.obj", -120.5f, 16, 40, 0, 16, 0}}));
+                                              {"Data/Static/Props/LampPost01/Main.obj", -120.5f, 16, 40, 0, 16, 0}}));
     // The map target takes the map it feeds from the first byte.
     const char* const maps[] = {"TrafficDensityMap.dat", "StaticObjectsPlaceMap.dat", "PlaceColor.dat"};
     for (int pick = 0; pick < 3; ++pick) {
@@ -155,6 +190,7 @@ bool WriteFuzzSeeds(const std::string& sampleRoot, const std::string& outDir)
         ok = ok && ReadFileBytes(root / "Data/Landscape" / maps[pick], &bytes);
         ok = ok && WriteSeed(out / "world_maps", maps[pick], std::string(1, static_cast<char>(pick)) + bytes);
     }
+    ok = ok && WriteNewTargetSeeds(root, out);
     return ok && WriteImageSeeds(out / "images") && WriteRouteSeed(out / "global_route");
 }
 

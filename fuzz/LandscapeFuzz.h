@@ -1,0 +1,48 @@
+// What the landscape fuzz targets share: one-pixel stand-ins for every
+// texture the landscape loads at start-up, so that loading them stays quiet
+// (and, kept loaded, costs nothing after the first input), and the empty
+// maps the game's one landscape starts from.
+#pragma once
+
+#include "FuzzFiles.h"
+
+#include "world/Landscape.h"
+#include "writers/ImageWriters.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace fuzz {
+
+inline void WriteLandscapeTextures()
+{
+    static bool written = false;
+    if (written)
+        return;
+    written = true;
+    const std::string dir = "Data/Landscape/";
+    const tools::ArgbImage pixel = tools::SolidImage(1, 1, 0xFF808080u);
+    const std::string bmp = tools::EncodeBmp(pixel, 24), dds = tools::EncodeDds({pixel}, tools::DdsPixels::A8R8G8B8, 1);
+    for (int i = 1; i <= 32; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "Surfaces/WaterA%02d.bmp", i);
+        WriteFile(dir + name, bmp);
+    }
+    for (const char* name : {"LandscapeTex.jpg", "RoadsAlpha.bmp", "Surfaces/DetailMap.bmp", "Surfaces/Noise2D.bmp",
+                             "Surfaces/Roads01.bmp", "Surfaces/Roads02.bmp", "Surfaces/SideWalks.bmp"})
+        WriteFile(dir + name, bmp);
+    WriteFile(dir + "Surfaces/Sectoring.dds", dds);
+    WriteFile(dir + "Surfaces/StreetDirt.dds", dds);
+}
+
+// The game loads its landscape once, into maps that start empty; a map file
+// shorter than its grid leaves the rest as it was. Each input starts from
+// empty maps, so none sees what an earlier one read.
+inline void EmptyLandscapeMaps()
+{
+    std::memset(g_Landscape.m_fAltitude, 0, sizeof g_Landscape.m_fAltitude);
+    std::memset(g_Landscape.m_PlaceMap, 0, sizeof g_Landscape.m_PlaceMap);
+}
+
+} // namespace fuzz
