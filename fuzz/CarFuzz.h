@@ -15,20 +15,16 @@
 
 namespace fuzz {
 
+inline void WriteSampleCars()
+{
+    for (const tools::SampleFile& f : tools::SampleVehicleFiles())
+        WriteFile(f.path, f.bytes);
+}
+
 // False when no device could be made (nothing can be loaded then).
 inline bool StartWithSampleCars()
 {
-    static bool started = false;
-    if (!started) {
-        started = true;
-        g_D3DRender.m_pDevice = HeadlessDevice();
-        g_bFileManager = 0;
-        g_FileManager.Init();
-        g_Game.InitPhysics();
-        for (const tools::SampleFile& f : tools::SampleVehicleFiles())
-            WriteFile(f.path, f.bytes);
-    }
-    return g_D3DRender.m_pDevice != nullptr;
+    return StartHeadlessGame(true, WriteSampleCars);
 }
 
 } // namespace fuzz

@@ -1,10 +1,12 @@
 #include "FuzzFiles.h"
 
+#include "graphics/D3DRender.h"
 #include "platform/Backend.h"
 #include "platform/D3D9.h"
 #include "platform/MemoryFiles.h"
 #include "shell/AudioManager.h"
 #include "shell/FileManager.h"
+#include "shell/Game.h"
 #include "shell/Settings.h"
 #include "writers/FileBytes.h"
 
@@ -134,6 +136,21 @@ void StartLooseFilesAndSilentAudio()
     g_bFileManager = 0;
     g_FileManager.Init();
     g_AudioManager.Init(nullptr);
+}
+
+bool StartHeadlessGame(bool physics, void (*writeFiles)())
+{
+    static bool started = false;
+    if (!started) {
+        started = true;
+        g_D3DRender.m_pDevice = HeadlessDevice();
+        StartLooseFilesAndSilentAudio();
+        if (physics)
+            g_Game.InitPhysics();
+        if (writeFiles)
+            writeFiles();
+    }
+    return g_D3DRender.m_pDevice != nullptr;
 }
 
 IDirect3DDevice9* HeadlessDevice()

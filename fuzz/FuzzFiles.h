@@ -28,6 +28,12 @@ void BeginInput(const std::uint8_t* data, std::size_t size);
 // output, once per process.
 void StartLooseFilesAndSilentAudio();
 
+// Once per process: the headless device made the renderer's, loose files,
+// the silent audio and, with physics, the physics world; then writeFiles
+// puts the target's fixed files in place. False when no device could be
+// made (nothing can be loaded then).
+bool StartHeadlessGame(bool physics, void (*writeFiles)() = nullptr);
+
 // A small headless 3-D device made once per process and kept for the whole
 // run, as the game keeps its own; null when none could be made.
 IDirect3DDevice9* HeadlessDevice();

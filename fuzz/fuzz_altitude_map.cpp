@@ -22,15 +22,8 @@ namespace {
 
 constexpr int kCells = 16;
 
-void StartOnce()
+void WriteSmallWorld()
 {
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    g_D3DRender.m_pDevice = fuzz::HeadlessDevice();
-    fuzz::StartLooseFilesAndSilentAudio();
-    g_Game.InitPhysics();
     tools::LandscapeFrame frame;
     frame.cells = kCells;
     frame.sectorsPerSide = 2;
@@ -79,8 +72,7 @@ void WalkTheGround()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::BeginInput(data, size);
-    StartOnce();
-    if (!g_D3DRender.m_pDevice || !g_Game.m_pDynamicsWorld)
+    if (!fuzz::StartHeadlessGame(true, WriteSmallWorld) || !g_Game.m_pDynamicsWorld)
         return 0;
     fuzz::SetFile("Data/Landscape/AltitudeMap.dat", AltitudeFile(data, size));
     fuzz::EmptyLandscapeMaps();

@@ -12,15 +12,8 @@
 
 namespace {
 
-void StartOnce()
+void WriteSampleObjects()
 {
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    g_D3DRender.m_pDevice = fuzz::HeadlessDevice();
-    g_bFileManager = 0;
-    g_FileManager.Init();
     for (const auto& list : {tools::SampleObjectMeshes(), tools::SampleObjectTextures()})
         for (const tools::SampleFile& f : list)
             fuzz::WriteFile(f.path, f.bytes);
@@ -31,8 +24,7 @@ void StartOnce()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::BeginInput(data, size);
-    StartOnce();
-    if (size == 0 || !g_D3DRender.m_pDevice)
+    if (!fuzz::StartHeadlessGame(false, WriteSampleObjects) || size == 0)
         return 0;
     const int variant = static_cast<int>(data[0] & 0x3F) - 1;
     const int closeFile = data[0] & 0x80;

@@ -13,15 +13,8 @@
 
 namespace {
 
-void StartOnce()
+void WriteAtlas()
 {
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    g_D3DRender.m_pDevice = fuzz::HeadlessDevice();
-    g_bFileManager = 0;
-    g_FileManager.Init();
     const tools::ArgbImage atlas = tools::SolidImage(64, 64, 0xFFFFFFFFu);
     fuzz::WriteFile("Font/Main.dds", tools::EncodeDds({atlas}, tools::DdsPixels::A8R8G8B8, 1));
 }
@@ -31,7 +24,8 @@ void StartOnce()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::BeginInput(data, size);
-    StartOnce();
+    if (!fuzz::StartHeadlessGame(false, WriteAtlas))
+        return 0;
     std::string chars;
     std::string mask;
     fuzz::SplitInput(data, size, &chars, &mask);

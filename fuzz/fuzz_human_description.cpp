@@ -16,15 +16,8 @@
 
 namespace {
 
-void StartOnce()
+void WriteSampleFigure()
 {
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    g_D3DRender.m_pDevice = fuzz::HeadlessDevice();
-    g_bFileManager = 0;
-    g_FileManager.Init();
     fuzz::WriteFile("Data/Humans/Male/Body.msh", tools::EncodeMesh(tools::HumanMesh()));
     for (const tools::SampleFile& f : tools::SampleHumanTextures())
         fuzz::WriteFile(f.path, f.bytes);
@@ -36,8 +29,7 @@ void StartOnce()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::BeginInput(data, size);
-    StartOnce();
-    if (size == 0 || !g_D3DRender.m_pDevice)
+    if (!fuzz::StartHeadlessGame(false, WriteSampleFigure) || size == 0)
         return 0;
     g_D3DRender.m_bPerStageConstant = data[0] & 0x80 ? 1 : 0;
     fuzz::SetFile("Data/Fuzz/Main.obj", data + 1, size - 1);

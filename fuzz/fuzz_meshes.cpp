@@ -6,24 +6,10 @@
 #include "shell/FileManager.h"
 #include "shell/Settings.h"
 
-namespace {
-
-void StartDevice()
-{
-    if (g_D3DRender.m_pDevice)
-        return;
-    g_D3DRender.m_pDevice = fuzz::HeadlessDevice();
-    g_bFileManager = 0;
-    g_FileManager.Init();
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::BeginInput(data, size);
-    StartDevice();
-    if (size == 0 || !g_D3DRender.m_pDevice)
+    if (!fuzz::StartHeadlessGame(false) || size == 0)
         return 0;
     const std::uint32_t format = data[0] % 9; // 8 is one past the last format
     fuzz::SetFile("Data/Fuzz.msh", data + 1, size - 1);

@@ -35,7 +35,6 @@ bool StartOnce()
         started = true;
         if (!fuzz::StartWithSampleCars())
             return false;
-        fuzz::StartLooseFilesAndSilentAudio();
         s_pStandInCar = new CVehicle();
         s_pStandInCar->LoadModel("Data/Vehicles/01/Main.obj");
         CSaveWriter record;

@@ -15,15 +15,8 @@
 
 namespace {
 
-void StartOnce()
+void WritePropMeshes()
 {
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    g_D3DRender.m_pDevice = fuzz::HeadlessDevice();
-    fuzz::StartLooseFilesAndSilentAudio();
-    g_Game.InitPhysics();
     fuzz::WriteFile("Data/Fuzz/Lamp.msh", tools::EncodeMesh(tools::LampPostMesh()));
     fuzz::WriteFile("Data/Fuzz/Board.msh", tools::EncodeMesh(tools::BoardMesh()));
 }
@@ -43,8 +36,7 @@ std::string Head(int pick)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::BeginInput(data, size);
-    StartOnce();
-    if (size == 0 || !g_D3DRender.m_pDevice)
+    if (!fuzz::StartHeadlessGame(true, WritePropMeshes) || size == 0)
         return 0;
     const int pick = data[0] & 3;
     const std::string path = pick == 0 ? "Data/Fuzz/InfoScreen/Main.obj" : "Data/Fuzz/Main.obj";

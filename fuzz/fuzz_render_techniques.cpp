@@ -64,9 +64,7 @@ void BuildProgramSources(const plat::fx::EffectFile& file)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::BeginInput(data, size);
-    fuzz::StartLooseFilesAndSilentAudio();
-    g_D3DRender.m_pDevice = fuzz::HeadlessDevice();
-    if (size == 0 || !g_D3DRender.m_pDevice)
+    if (!fuzz::StartHeadlessGame(false) || size == 0)
         return 0;
     static const char* const kFiles[] = {"Data/Misc/RenderTechniques_00.dat", "Data/Misc/RenderTechniques_11.dat",
                                          "Data/Misc/RenderTechniques_14.dat", "Data/Misc/RenderTechniques_20.dat"};

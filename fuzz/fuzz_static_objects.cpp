@@ -17,15 +17,8 @@
 
 namespace {
 
-void StartOnce()
+void WriteSampleProps()
 {
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    g_D3DRender.m_pDevice = fuzz::HeadlessDevice();
-    fuzz::StartLooseFilesAndSilentAudio();
-    g_Game.InitPhysics();
     for (const tools::SampleFile& f : tools::SampleObjectDescriptions())
         fuzz::WriteFile(f.path, f.bytes);
     const std::string pixel = tools::EncodeDds({tools::SolidImage(1, 1, 0xFF808080u)}, tools::DdsPixels::A8R8G8B8, 1);
@@ -41,8 +34,7 @@ void StartOnce()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::BeginInput(data, size);
-    StartOnce();
-    if (!g_D3DRender.m_pDevice)
+    if (!fuzz::StartHeadlessGame(true, WriteSampleProps))
         return 0;
     fuzz::SetFile("Data/Landscape/10_14/StaticObjects.obj", data, size);
     static CLandscapeSector sector;
