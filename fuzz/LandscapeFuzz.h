@@ -45,4 +45,19 @@ inline void EmptyLandscapeMaps()
     std::memset(g_Landscape.m_PlaceMap, 0, sizeof g_Landscape.m_PlaceMap);
 }
 
+// The height queries at the corners, inside and far off the map, and the
+// terrain ray from one corner down to the other.
+inline void QueryHeights()
+{
+    const float w = g_Landscape.m_fWorldSize;
+    for (const D3DXVECTOR3& p : {D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(-w / 2, 0, w / 2), D3DXVECTOR3(w / 2, 0, -w / 2),
+                                 D3DXVECTOR3(w * 0.37f, 0, -w * 0.11f), D3DXVECTOR3(-1e30f, 0, 1e30f)}) {
+        GetExactAltitude(&p);
+        g_Landscape.GetGridAltitude(&p);
+    }
+    const D3DXVECTOR3 from(-w / 2, 2 * g_Landscape.m_fHeight, w / 2), to(w / 2, -1.0f, -w / 2);
+    D3DXVECTOR3 hit;
+    g_Landscape.CastRay(&from, &to, &hit, 1);
+}
+
 } // namespace fuzz

@@ -50,15 +50,9 @@ std::string AltitudeFile(const std::uint8_t* data, std::size_t size)
 
 void WalkTheGround()
 {
+    fuzz::QueryHeights();
     const float w = g_Landscape.m_fWorldSize;
-    for (const D3DXVECTOR3& p : {D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(-w / 2, 0, w / 2), D3DXVECTOR3(w / 2, 0, -w / 2),
-                                 D3DXVECTOR3(w * 0.37f, 0, -w * 0.11f), D3DXVECTOR3(-1e30f, 0, 1e30f)}) {
-        GetExactAltitude(&p);
-        g_Landscape.GetGridAltitude(&p);
-    }
     const D3DXVECTOR3 from(-w / 2, 2 * g_Landscape.m_fHeight, w / 2), to(w / 2, -1.0f, -w / 2);
-    D3DXVECTOR3 hit;
-    g_Landscape.CastRay(&from, &to, &hit, 1);
     g_Landscape.BuildTerrainBody();
     btCollisionWorld::ClosestRayResultCallback ray(btVector3(from.x, from.y, from.z), btVector3(to.x, to.y, to.z));
     g_Game.m_pDynamicsWorld->rayTest(ray.m_rayFromWorld, ray.m_rayToWorld, ray);

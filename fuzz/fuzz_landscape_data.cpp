@@ -39,17 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WriteFixedFilesOnce();
     fuzz::SetFile("Data/Landscape/LandscapeData.obj", data, size);
     fuzz::EmptyLandscapeMaps();
-    if (g_Landscape.Init() && g_Landscape.m_fWorldSize > 0.0f) {
-        const float w = g_Landscape.m_fWorldSize;
-        for (const D3DXVECTOR3& p : {D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(-w / 2, 0, w / 2), D3DXVECTOR3(w / 2, 0, -w / 2),
-                                     D3DXVECTOR3(w * 0.37f, 0, -w * 0.11f), D3DXVECTOR3(-1e30f, 0, 1e30f)}) {
-            GetExactAltitude(&p);
-            g_Landscape.GetGridAltitude(&p);
-        }
-        const D3DXVECTOR3 from(-w / 2, 2 * g_Landscape.m_fHeight, w / 2), to(w / 2, -1.0f, -w / 2);
-        D3DXVECTOR3 hit;
-        g_Landscape.CastRay(&from, &to, &hit, 1);
-    }
+    if (g_Landscape.Init() && g_Landscape.m_fWorldSize > 0.0f)
+        fuzz::QueryHeights();
     fuzz::KeepLoadedTextures();
     g_Landscape.Release();
     g_Landscape.m_fWorldSize = 0.0f;
