@@ -77,8 +77,7 @@ void CGameInterface::DrawCarShop()
         return;
 
     const float alpha = m_fCarShopFade * 254.0f;
-    const DWORD clear = D3DCOLOR_ARGB(0, 0, 0, 0), dark = Argb(0, 0, 0, alpha);
-    CScreenDraw::DrawRectGradient(0.0f, 0.0f, 800.0f, 600.0f, clear, dark, clear, dark, INVALID_TEXTURE_ID);
+    DrawShopDarkening(m_fCarShopFade);
     m_CarShopBar.Draw(220.0f, 400.0f, 580.0f, 630.0f, Argb(255, 255, 255, alpha));
 
     const int page = std::clamp(m_nCarShopPage, 0, CARSHOP_PAGES - 1);

@@ -253,6 +253,7 @@ private:
     void ResetPanels();
     void StyleMessage(int id, const D3DXCOLOR4* colour, float scale);
     void BookMoney(int id);
+    void StampMessage(int id);
     void UpdateMessagePause();
     void DrawMessageRows(float height);
 };

@@ -63,6 +63,12 @@ DWORD ToArgb(const D3DXCOLOR4& c, float alpha)
 
 } // namespace
 
+// The game clock of a message's last showing, which its ration counts from.
+void CGameInterface::StampMessage(int id)
+{
+    m_nMessageLastShown[id] = static_cast<std::uint32_t>(static_cast<std::int64_t>(g_GameTimer.m_fGameTime));
+}
+
 // The money a message carries is booked when it opens, and also when only
 // another open box keeps it from showing.
 void CGameInterface::BookMoney(int id)
@@ -174,8 +180,12 @@ void CGameInterface::ShowMessage(int id, float time, const D3DXCOLOR4* colour, f
             g_AudioManager.PlayVoice(0, 1);
         }
         if (m_bMessageVisible && m_nMessageId != id) {
-            if (id == MSG_ARRESTED || id == MSG_TRICK_BONUS || id == MSG_PASSENGER_DELIVERED)
+            // Booked behind the open box, the money takes its ration too:
+            // without the stamp every trick within the minute would pay.
+            if (id == MSG_ARRESTED || id == MSG_TRICK_BONUS || id == MSG_PASSENGER_DELIVERED) {
                 BookMoney(id);
+                StampMessage(id);
+            }
             return;
         }
     }
@@ -186,7 +196,7 @@ void CGameInterface::ShowMessage(int id, float time, const D3DXCOLOR4* colour, f
     }
     m_bMessageVisible = 1;
     ++m_nMessageShown[id];
-    m_nMessageLastShown[id] = static_cast<std::uint32_t>(static_cast<std::int64_t>(g_GameTimer.m_fGameTime));
+    StampMessage(id);
     m_fMessageTime = time;
     m_fMessageFade = 0.0f;
     m_fMessageElapsed = 0.0f;

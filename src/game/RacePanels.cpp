@@ -216,19 +216,22 @@ void CGameInterface::ShowRaceResult(int open)
         return;
     }
     CVehicle* car = g_pPlayerVehicle;
+    // A race given up or stopped has been finished, and its record cleared
+    // (no route left), before the result opens.
+    const RaceInfo& race = g_VehicleManager.m_nRaceRoutePoints > 0 ? g_RaceInfo : g_FinishedRaceInfo;
     RaceResultInput in{};
     const float percent = DamagePercent(car);
     in.place = car ? car->m_nRacePlace : -1;
-    in.level = g_RaceInfo.m_nLevel;
-    in.timeRace = g_RaceInfo.m_bTimeRace;
-    in.clock = g_RaceInfo.m_fClock;
+    in.level = race.m_nLevel;
+    in.timeRace = race.m_bTimeRace;
+    in.clock = race.m_fClock;
     in.incidents = g_PlayerStats.m_nRoadIncidents - g_RaceStartStats.m_nRoadIncidents;
     in.pedestrians = g_PlayerStats.m_nPedestriansHit - g_RaceStartStats.m_nPedestriansHit;
     in.damageRise = g_PlayerStats.m_fDamageTotal - g_RaceStartStats.m_fDamageTotal;
     const float startPercent = car ? car->m_fRaceStartDamage : 0.0f;
     in.damagePercentRise = static_cast<std::int32_t>(std::clamp(percent - startPercent, -1000.0f, 1000.0f));
     in.carDamagePercent = static_cast<std::int32_t>(percent);
-    std::memcpy(in.prizes, g_RaceInfo.m_nPrize, sizeof(in.prizes));
+    std::memcpy(in.prizes, race.m_nPrize, sizeof(in.prizes));
     in.money = g_PlayerStats.m_nMoney;
     const RaceResultFigures figures = ComputeRaceResult(in);
 

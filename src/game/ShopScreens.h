@@ -98,3 +98,5 @@ PlayTimeSplit SplitPlayTime(float seconds);
 // x 400 or ending at 400 + shift, the selected row over a glow.
 void DrawShopRows(CGameFont& font, const char* const* rows, const D3DXCOLOR4* colours, int count, int selected,
                   float scale, bool centred, float shift, float fade);
+// The view behind a shop screen, darkened towards the bar at the bottom.
+void DrawShopDarkening(float fade);

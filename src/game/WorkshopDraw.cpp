@@ -54,6 +54,17 @@ void DrawShopRows(CGameFont& font, const char* const* rows, const D3DXCOLOR4* co
     }
 }
 
+// Shared with the car shop. A black sheet over the whole screen at the
+// fade's alpha (up to 254) would black out the very car these screens show:
+// the workshop's smoke and live paint, the car shop's showroom cars. So the
+// view darkens from clear at the top to that alpha at the bottom, where the
+// bar and its rows stand.
+void DrawShopDarkening(float fade)
+{
+    const DWORD clear = D3DCOLOR_ARGB(0, 0, 0, 0), dark = Argb(D3DXCOLOR4{0.0f, 0.0f, 0.0f, 1.0f}, fade * 254.0f);
+    CScreenDraw::DrawRectGradient(0.0f, 0.0f, 800.0f, 600.0f, clear, dark, clear, dark, INVALID_TEXTURE_ID);
+}
+
 namespace {
 
 void DrawPaintEditor(CGameFont& font, float fade)
@@ -102,9 +113,7 @@ void CGameInterface::DrawWorkshop()
 
     const float fade = m_fWorkshopFade;
     const float alpha = fade * 254.0f;
-    // The car stays in view above the bar: the darkening grows downwards.
-    const DWORD clear = D3DCOLOR_ARGB(0, 0, 0, 0), dark = D3DCOLOR_ARGB(static_cast<DWORD>(alpha), 0, 0, 0);
-    CScreenDraw::DrawRectGradient(0.0f, 0.0f, 800.0f, 600.0f, clear, dark, clear, dark, INVALID_TEXTURE_ID);
+    DrawShopDarkening(fade);
     m_WorkshopBar.Draw(220.0f, 400.0f, 580.0f, 630.0f, D3DCOLOR_ARGB(static_cast<DWORD>(alpha), 255, 255, 255));
 
     const int page = std::clamp(m_nWorkshopPage, 0, WORKSHOP_PAGES - 1);

@@ -172,11 +172,14 @@ void CSceneLights::OnResetDevice()
             light.Enable();
 }
 
-// Only decors and lampposts near the player at night take the headlight.
+// Only decors and lampposts near the player at night take the headlight,
+// and only while the car holds the spot's slot: a car that handed it back
+// (no beam drawn, its head lamps broken) must not light the world with a
+// spot frozen where it last pointed.
 void CSceneLights::EnableHeadlightSpot()
 {
     CSceneLight* spot = Used(m_nSpotSlot);
-    if (spot && g_pPlayerVehicle && g_pPlayerVehicle->m_pDirectLights && g_Sky.m_fLightsFactor > 0.5f)
+    if (spot && g_pPlayerVehicle && g_pPlayerVehicle->m_nLightIndex != -1 && g_Sky.m_fLightsFactor > 0.5f)
         spot->Enable();
 }
 

@@ -147,13 +147,21 @@ void CHuman::CheckForCars()
 bool CHuman::FollowPath()
 {
     m_vWalkTarget = D3DXVECTOR3(m_WalkPath[0].x, m_vGround.y, m_WalkPath[0].z);
-    // Each turn either drops a point or leaves the loop, so it ends within
-    // the path's length.
+    // A path down to its last two points is walked on along a fresh route,
+    // also one that came with only two (the walker would stand at point 0
+    // for ever). One fresh route a frame: a route whose points all lie under
+    // the walker's feet (a dead end) would otherwise be rebuilt again and
+    // again within the frame.
+    bool extended = false;
     for (int turn = 0; turn <= HUMAN_PATH_POINTS && Vec3Distance(&m_vGround, &m_vWalkTarget) < 0.5f; ++turn) {
-        if (m_nWalkPath <= 2)
+        if (m_nWalkPath < 2)
             break;
-        g_Landscape.RemovePathPoint(m_WalkPath, &m_nWalkPath, 0);
+        if (m_nWalkPath > 2)
+            g_Landscape.RemovePathPoint(m_WalkPath, &m_nWalkPath, 0);
         if (m_nWalkPath == 2) {
+            if (extended)
+                break;
+            extended = true;
             D3DXVECTOR3 ahead = m_WalkPath[1] - m_WalkPath[0];
             Vec3Normalize(&ahead, &ahead);
             const D3DXVECTOR3 from = m_WalkPath[0];

@@ -236,6 +236,7 @@ void CVehicleManager::FinishRace()
             ++g_PlayerStats.m_nRacesPlaced;
     }
     ReleaseRivals();
+    g_FinishedRaceInfo = g_RaceInfo;
     ResetRace();
     g_AudioManager.PlayMusic(0, nullptr, 0, 0.0f);
     m_bRaceRunning = 0;

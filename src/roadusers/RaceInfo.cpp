@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 RaceInfo g_RaceInfo;
+RaceInfo g_FinishedRaceInfo;
 RaceCarFigures g_RaceStartCarFigures;
 
 float RouteLength(const D3DXVECTOR3* points, std::uint32_t count)

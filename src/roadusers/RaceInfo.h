@@ -54,6 +54,10 @@ struct RaceCarFigures {
 };
 
 extern RaceInfo g_RaceInfo;
+// The record of the last race as it stood when the race was finished, before
+// it was cleared: a result opened after the finish (a race given up, or
+// stopped by an arrest or a shop) is built from it.
+extern RaceInfo g_FinishedRaceInfo;
 extern RaceCarFigures g_RaceStartCarFigures;
 
 // Sum of the distances between consecutive points.

@@ -302,7 +302,7 @@ private:
     bool ShouldDespawn() const;
     void UpdateTaxiRide();
     void UpdateCriminalLevel();
-    void PuffWorkshopSmoke(const D3DXCOLOR4& colour);
+    bool PuffWorkshopSmoke(const D3DXCOLOR4& colour);
     void RaceCatchUp();
     int PlanPursuitPath(float distance);
     std::uint32_t FadeByte() const;

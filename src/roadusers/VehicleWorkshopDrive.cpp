@@ -19,11 +19,12 @@ float Draw(int range, float divisor)
 
 } // namespace
 
-// Twenty puffs around the car, at most every 0.1 s of game time.
-void CVehicle::PuffWorkshopSmoke(const D3DXCOLOR4& colour)
+// Twenty puffs around the car, at most every 0.1 s of game time; true when
+// they were puffed.
+bool CVehicle::PuffWorkshopSmoke(const D3DXCOLOR4& colour)
 {
     if (g_GameTimer.GetGameTimeSince(static_cast<std::uint32_t>(m_nSmokeStamp)) < kPuffInterval)
-        return;
+        return false;
     m_nSmokeStamp = static_cast<std::int32_t>(g_GameTimer.m_fGameTime);
     for (int i = 0; i < kPuffs; ++i) {
         const float x = Draw(201, 100.0f) - 1.0f;
@@ -36,11 +37,15 @@ void CVehicle::PuffWorkshopSmoke(const D3DXCOLOR4& colour)
         const D3DXVECTOR3 at = m_vPosition + offset;
         g_ParticleEffects.AddFlame(&at, &velocity, 0.5f, 1.5f, 0.25f, &colour, 0, nullptr);
     }
+    return true;
 }
 
+// The work is counted in puffs, not frames, so a repair takes about 1.2 s
+// (and a paint job 2.2 s) whatever the frame rate.
 void CVehicle::DriveWorkshopRepair()
 {
-    PuffWorkshopSmoke(D3DXCOLOR4{0.0f, 0.0f, 0.0f, 0.5f});
+    if (!PuffWorkshopSmoke(D3DXCOLOR4{0.0f, 0.0f, 0.0f, 0.5f}))
+        return;
     ++m_nBehaviourTicks;
     if (m_nBehaviourTicks >= (m_fRepairFraction == 0.0f ? 6 : 12)) {
         RepairBody(m_fRepairFraction);
@@ -52,7 +57,8 @@ void CVehicle::DriveWorkshopRepair()
 void CVehicle::DriveWorkshopPaint()
 {
     const float* paint = m_fStuckTimer == 0.0f ? m_PaintColor : m_PaintColor2;
-    PuffWorkshopSmoke(D3DXCOLOR4{paint[0], paint[1], paint[2], 0.25f});
+    if (!PuffWorkshopSmoke(D3DXCOLOR4{paint[0], paint[1], paint[2], 0.25f}))
+        return;
     if (m_nBehaviourTicks++ == 21)
         SetAIState(AI_STATE_HOLD);
 }

@@ -162,6 +162,9 @@ int CLandscape::Init()
 
     char path[300];
     std::snprintf(path, sizeof path, "%s/AltitudeMap.dat", m_szDirectory);
+    // Without the altitude map start-up fails and the program ends; said
+    // nothing, the player would see the game simply vanish, so it names the
+    // missing file like the place map below.
     if (!ReadGridFile(path, m_fAltitude, sizeof m_fAltitude)) {
         ErrorBox("Open altitude map error!", "Landscape error!", MB_OK);
         return InitFailed();

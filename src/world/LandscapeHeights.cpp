@@ -127,7 +127,7 @@ int CLandscape::CastRay(const D3DXVECTOR3* from, const D3DXVECTOR3* to, D3DXVECT
         return MarchTerrainRay(from, to, hitPoint);
     if (hitPoint)
         *hitPoint = bestPoint;
-    g_RayHit.m_pObject = bestObject;
+    g_RayHit.Set(bestObject);
     return 1;
 }
 

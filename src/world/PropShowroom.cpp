@@ -80,6 +80,9 @@ void CProp::CreateShowroomCars()
         D3DXVECTOR3 place, target;
         ShowroomPlace(i + 1, car, &place, &target, -1.0f);
         PutCar(car, &place, &target);
+        // Braked, hand brake on: a showroom on a slope would see its cars
+        // roll away once they are in the physics world.
+        car->StopImmediately();
         car->m_pShowroom = this;
         m_pCars[m_nCars++] = car;
     }

@@ -133,6 +133,9 @@ void CProp::UpdateLamp(float d)
     if (!m_bBroken && state != ISLAND_SLEEPING && state != DISABLE_SIMULATION &&
         (v.length() > PROP_LAMP_BREAK_SPEED || w.length() > PROP_LAMP_BREAK_SPIN))
         BreakLamp();
+    // A lamp pushed without breaking carries its glow along.
+    if ((v.length() != 0.0f || w.length() != 0.0f) && m_pLights && !m_bBroken)
+        m_pLights->UpdateWorldPositions();
     UpdateNightLight(hasPoint ? lampDistance : PROP_LAMP_DISTANCE);
 }
 

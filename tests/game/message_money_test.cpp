@@ -92,9 +92,15 @@ TEST_F(MessageTest, MoneyIsBookedBehindAnOpenBox)
     EXPECT_EQ(g_PlayerStats.m_nMoney, 1040);
     EXPECT_EQ(m_ui->m_nMessageId, MSG_CONTROLS);
 
-    m_ui->m_nMessageLastShown[MSG_TRICK_BONUS] = 59000u; // one second ago
+    // The bonus booked behind the box took its ration: another trick within
+    // the minute pays nothing, one after it pays again.
+    Advance(59.0f);
     Show(MSG_TRICK_BONUS);
     EXPECT_EQ(g_PlayerStats.m_nMoney, 1040);
+    Advance(1.0f);
+    Show(MSG_TRICK_BONUS);
+    EXPECT_EQ(g_PlayerStats.m_nMoney, 1540);
+    EXPECT_EQ(m_ui->m_nMessageId, MSG_CONTROLS);
 }
 
 TEST_F(MessageTest, StyledRowsIgnoreTheCallerAndExtraRowsTakeTheDefault)

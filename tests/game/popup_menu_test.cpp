@@ -148,21 +148,35 @@ TEST_F(PopupTest, AMenuOpenedOverAStoppedWorldLeavesItStopped)
     EXPECT_TRUE(g_GameTimer.IsPaused());
 }
 
+// The result is built after the race record has been cleared, and still
+// names the kind of race that was given up.
 TEST_F(PopupTest, TerminateRaceGivesUpAndOpensTheResult)
 {
-    OfferRoute(30);
-    g_VehicleManager.m_bRaceRunning = 1;
-    m_car->m_nRacePlace = 1;
-    OpenFully(POPUP_PAUSE);
-    Press(&ScreenKeys::up);
-    Press(&ScreenKeys::up);
-    Press(&ScreenKeys::enter);
-    EXPECT_EQ(m_ui->m_bPopupOpen, 0u);
-    EXPECT_EQ(g_VehicleManager.m_bRaceRunning, 0);
-    EXPECT_EQ(m_car->m_nRacePlace, -1);
-    EXPECT_EQ(m_ui->m_bRaceResultOpen, 1u);
-    EXPECT_STREQ(m_ui->m_szResultNotes[0], "LEFT");
-    EXPECT_FALSE(g_GameTimer.IsPaused());
+    const struct {
+        int timeRace;
+        const char* label;
+    } cases[] = {{0, "Place: "}, {1, "Time: "}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        OfferRoute(30);
+        g_RaceInfo.m_bTimeRace = c.timeRace;
+        g_VehicleManager.m_bRaceRunning = 1;
+        m_car->m_nRacePlace = 1;
+        OpenFully(POPUP_PAUSE);
+        Press(&ScreenKeys::up);
+        Press(&ScreenKeys::up);
+        Press(&ScreenKeys::enter);
+        EXPECT_EQ(m_ui->m_bPopupOpen, 0u);
+        EXPECT_EQ(g_VehicleManager.m_bRaceRunning, 0);
+        EXPECT_EQ(g_RaceInfo.m_bTimeRace, 0) << "the record is cleared";
+        EXPECT_EQ(m_car->m_nRacePlace, -1);
+        EXPECT_EQ(m_ui->m_bRaceResultOpen, 1u);
+        EXPECT_STREQ(m_ui->m_szResultLabels[0], c.label);
+        EXPECT_STREQ(m_ui->m_szResultNotes[0], "LEFT");
+        EXPECT_FALSE(g_GameTimer.IsPaused());
+        m_ui->ShowRaceResult(0);
+        m_ui->ShowRatingList(0);
+    }
 }
 
 TEST_F(PopupTest, GetOutPassengerStartsItsScene)

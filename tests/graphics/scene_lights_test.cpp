@@ -4,6 +4,7 @@
 #include "render_fixture.h"
 
 #include "graphics/SceneLights.h"
+#include "objects/DirectLightsEffect.h"
 #include "roadusers/Vehicle.h"
 #include "shell/GameTimer.h"
 #include "world/Sky.h"
@@ -238,24 +239,28 @@ TEST_F(SceneLightsTest, LampsFadeInAndOutAndFreeTheirSlot)
     EXPECT_EQ(g_SceneLights.m_Slots[slot].m_nSlot, -1);
 }
 
-TEST_F(SceneLightsTest, HeadlightSpotOnlyForThePlayersLitCarAtNight)
+// The spot follows the slot the player's car holds while it draws its
+// beams: a car that handed the slot back (its head lamps broken, or no beam
+// drawn) leaves the spot off, whatever light effect it carries.
+TEST_F(SceneLightsTest, HeadlightSpotOnlyWhileThePlayersCarHoldsItsSlotAtNight)
 {
     CVehicle car;
+    CDirectLightsEffect lamps;
+    car.m_pDirectLights = &lamps;
+    const int spot = g_SceneLights.m_nSpotSlot;
     const struct {
         bool car;
-        bool lightEffect;
+        int lightIndex;
         float lightsFactor;
         bool on;
-    } cases[] = {{false, true, 1.0f, false}, {true, false, 1.0f, false}, {true, true, 0.5f, false},
-                 {true, true, 0.6f, true}};
-    // Only the pointer's presence is read; nothing is ever reached through it.
-    alignas(16) static unsigned char stand_in[64];
+    } cases[] = {{false, spot, 1.0f, false}, {true, -1, 1.0f, false}, {true, spot, 0.5f, false},
+                 {true, spot, 0.6f, true}};
     for (const auto& c : cases) {
-        car.m_pDirectLights = c.lightEffect ? reinterpret_cast<CDirectLightsEffect*>(stand_in) : nullptr;
+        car.m_nLightIndex = c.lightIndex;
         g_pPlayerVehicle = c.car ? &car : nullptr;
         g_Sky.m_fLightsFactor = c.lightsFactor;
         g_SceneLights.EnableHeadlightSpot();
-        EXPECT_EQ(On(7), c.on) << c.lightEffect << " " << c.lightsFactor;
+        EXPECT_EQ(On(7), c.on) << c.car << " " << c.lightIndex << " " << c.lightsFactor;
         g_SceneLights.DisableHeadlightSpot();
         EXPECT_FALSE(On(7));
     }

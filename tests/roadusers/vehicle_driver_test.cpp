@@ -202,27 +202,37 @@ TEST_F(DriverTest, TrafficBacksOffOnlyWhenStuckAlone)
     EXPECT_EQ(car->m_fStuckTimer, 0.0f);
 }
 
-TEST_F(DriverTest, WorkshopWorkEndsOnItsTick)
+// The work counts its smoke puffs, one each 0.1 s of game time, so it lasts
+// as long at any frame rate.
+TEST_F(DriverTest, WorkshopWorkLastsItsTimeWhateverTheFrameRate)
 {
     CVehicle* car = Spawned(VEHICLE_PLAYER);
     struct Case {
         int state;
         float fraction;
-        int ticks;
-    } const cases[] = {{AI_STATE_REPAIR, 0.5f, 12}, {AI_STATE_REPAIR, 0.0f, 6}, {AI_STATE_PAINT, 0.0f, 22}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "state " << c.state << " fraction " << c.fraction);
-        car->SetAIState(AI_STATE_HOLD);
-        car->SetAIState(c.state);
-        car->m_fRepairFraction = c.fraction;
-        int ticks = 0;
-        while (car->m_nAIState == c.state && ticks < 100) {
-            c.state == AI_STATE_REPAIR ? car->DriveWorkshopRepair() : car->DriveWorkshopPaint();
-            ++ticks;
+        float seconds; // from the first puff to the last
+    } const cases[] = {{AI_STATE_REPAIR, 0.5f, 1.1f}, {AI_STATE_REPAIR, 0.0f, 0.5f}, {AI_STATE_PAINT, 0.0f, 2.1f}};
+    for (const float fps : {60.0f, 144.0f})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << fps << " fps, state " << c.state << " fraction " << c.fraction);
+            const float dt = 1.0f / fps;
+            g_GameTimer.m_fDelta = dt;
+            g_GameTimer.m_fGameTime = 50000.0;
+            car->SetAIState(AI_STATE_HOLD);
+            car->SetAIState(c.state);
+            car->m_fRepairFraction = c.fraction;
+            float worked = 0.0f;
+            for (int frame = 0; car->m_nAIState == c.state && frame < 1000; ++frame) {
+                c.state == AI_STATE_REPAIR ? car->DriveWorkshopRepair() : car->DriveWorkshopPaint();
+                g_GameTimer.m_fGameTime += dt * 1000.0;
+                worked += dt;
+            }
+            EXPECT_EQ(car->m_nAIState, AI_STATE_HOLD);
+            // The last puff's frame counts too, and each wait may end up to
+            // a frame late.
+            EXPECT_GE(worked, c.seconds);
+            EXPECT_LE(worked, c.seconds * 1.1f + dt);
         }
-        EXPECT_EQ(ticks, c.ticks);
-        EXPECT_EQ(car->m_nAIState, AI_STATE_HOLD);
-    }
 }
 
 TEST_F(DriverTest, DisabledPoliceCarPaysOnceAndNoPlayerMeansTraffic)

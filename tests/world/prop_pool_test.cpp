@@ -3,6 +3,7 @@
 #include "world/prop_fixture.h"
 
 #include "roadusers/VehicleManager.h"
+#include "shell/RayHitInfo.h"
 #include "world/Landscape.h"
 #include "world/LandscapeSector.h"
 
@@ -328,6 +329,43 @@ TEST_F(OcclusionPassTest, ABuildingHidesThePropsCarsAndGroundBehindIt)
         EXPECT_EQ(m_cars[i]->m_bVisible, cases[i].visible) << "car";
         EXPECT_EQ(m_sectors[i]->m_bVisible, cases[i].visible) << "ground sector";
     }
+}
+
+} // namespace
+
+namespace {
+
+// Two sectors whose objects both lie across one ray, the nearer listed
+// first: the world ray gives the nearer hit and records that object with
+// its own class and type, not the kind of the last object tested.
+TEST_F(PropTest, TheWorldRayRecordsTheNearestObjectWithItsKind)
+{
+    CProp* building = AddBuilding("Data/Static/Buildings/Plain/Main.obj", "Data/Test/Building.msh");
+    tools::PropText text;
+    text.head = HeadOf("GCLASS_STATIC", "GTYPE_LAMPPOST");
+    text.mass = 120.0f;
+    WriteProp("Data/Test/Lamp.obj", text);
+    CProp* lamp = Add("Data/Test/Lamp.obj", D3DXVECTOR3(20, 0, 0));
+    ASSERT_NE(building->m_pMesh, nullptr);
+    ASSERT_NE(lamp->m_pMesh, nullptr);
+    CLandscapeSector nearer, farther;
+    nearer.m_pProps[nearer.m_nProps++] = lamp;
+    farther.m_pProps[farther.m_nProps++] = building;
+    g_Landscape.m_pActiveSectors[0] = &nearer;
+    g_Landscape.m_pActiveSectors[1] = &farther;
+    g_Landscape.m_nActiveSectors = 2;
+    const D3DXVECTOR3 from(60, 2, 0), to(-60, 2, 0);
+    D3DXVECTOR3 hit;
+    g_RayHit.Init();
+    const int result = g_Landscape.CastRay(&from, &to, &hit, 1);
+    g_Landscape.m_nActiveSectors = 0;
+    g_Landscape.m_pActiveSectors[0] = g_Landscape.m_pActiveSectors[1] = nullptr;
+    nearer.m_nProps = farther.m_nProps = 0;
+    ASSERT_EQ(result, 1);
+    EXPECT_GT(hit.x, 15.0f) << "the lamp's pole, not the building's wall";
+    EXPECT_EQ(g_RayHit.m_pObject, lamp);
+    EXPECT_EQ(g_RayHit.m_nType, GTYPE_LAMPPOST);
+    EXPECT_EQ(g_RayHit.m_nClass, GCLASS_STATIC);
 }
 
 } // namespace

@@ -233,6 +233,54 @@ TEST_F(PropTest, ShowroomFillsThePlacesAndSwapsAPurchase)
     delete last;
 }
 
+// A showroom on a slope: once in the physics world the cars hold on their
+// brakes instead of rolling off their places.
+TEST_F(PropTest, ShowroomCarsStandBrakedOnASlope)
+{
+    WriteMeshes();
+    // Every showroom model is the first sample car, so each place shows the
+    // same car whichever model it draws.
+    const std::string first = "Data/Vehicles/01/";
+    const std::vector<tools::SampleFile> cars = tools::SampleVehicleFiles();
+    for (const tools::SampleFile& f : cars)
+        WriteRaw(f.path, f.bytes);
+    for (const tools::SampleFile& f : cars)
+        if (f.path.rfind(first, 0) == 0)
+            for (char n = '2'; n <= '8'; ++n)
+                WriteRaw("Data/Vehicles/0" + std::string(1, n) + "/" + f.path.substr(first.size()), f.bytes);
+    tools::PropText text;
+    text.head = HeadOf("GCLASS_LANDSCAPE", "GTYPE_BUILDING", "Data/Test/CarShop.msh");
+    WriteProp("Data/Static/Buildings/AvtoShops/T/Main.obj", text);
+    CProp* shop = Add("Data/Static/Buildings/AvtoShops/T/Main.obj", D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(-1, 0, 0));
+    // The ground falls one in sixteen the way the cars face, a little under
+    // the places at x = -22.
+    btVector3 normal(1.0f, 16.0f, 0.0f);
+    normal.normalize();
+    btStaticPlaneShape ground(normal, normal.dot(btVector3(-22.0f, 0.4f, 0.0f)));
+    btRigidBody slope(0.0f, nullptr, &ground);
+    g_Game.m_pDynamicsWorld->addRigidBody(&slope);
+    shop->CreateShowroomCars();
+    ASSERT_EQ(shop->m_nCars, 3u);
+    shop->SetCarsInWorld(true);
+    float placed[3];
+    for (int i = 0; i < 3; ++i)
+        placed[i] = shop->m_pCars[i]->m_pRigidBody->getCenterOfMassPosition().x();
+    g_GameTimer.m_fDelta = 1.0f / 60.0f;
+    for (int frame = 0; frame < 180; ++frame) {
+        for (std::uint32_t i = 0; i < shop->m_nCars; ++i)
+            shop->m_pCars[i]->UpdateEngine();
+        g_Game.m_pDynamicsWorld->stepSimulation(1.0f / 60.0f, 0, 1.0f / 60.0f);
+    }
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const btVector3 at = shop->m_pCars[i]->m_pRigidBody->getCenterOfMassPosition();
+        EXPECT_NEAR(at.x(), placed[i], 0.5f) << "the car stays on its place";
+    }
+    shop->SetCarsInWorld(false);
+    g_Game.m_pDynamicsWorld->removeRigidBody(&slope);
+    shop->ReleaseCars();
+}
+
 TEST_F(PropTest, ClearAndReloadListEachShopOnce)
 {
     WriteMeshes();
@@ -357,6 +405,35 @@ TEST_F(LampTest, FallsWhenHit)
     }
     EXPECT_EQ(m_lamp->m_bBroken, 1u);
     EXPECT_LT(m_lamp->m_matWorld._22, 0.99f) << "the drawn lamp leans";
+}
+
+// Pushed along without breaking, the lamp carries its glow with it.
+TEST_F(LampTest, APushedLampsGlowMovesWithIt)
+{
+    CLightsEffect* glow = m_lamp->m_pLights;
+    glow->Build(1, nullptr, nullptr);
+    ASSERT_EQ(glow->m_nCount, 1u);
+    const D3DXVECTOR3 before = glow->m_pVertices[0].vCentre;
+    m_lamp->Update();
+    ASSERT_EQ(m_lamp->m_bInWorld, 1);
+    btRigidBody* body = m_lamp->m_pRigidBody;
+    body->setGravity(btVector3(0, 0, 0));
+    body->activate(true);
+    body->setLinearVelocity(btVector3(2.0f, 0, 0));
+    for (int i = 0; i < 30; ++i) {
+        g_Game.m_pDynamicsWorld->stepSimulation(1.0f / 60.0f, 0, 1.0f / 60.0f);
+        m_lamp->Update();
+    }
+    ASSERT_EQ(m_lamp->m_bBroken, 0u);
+    D3DXVECTOR3 lamp;
+    D3DXVec3TransformCoord(&lamp, &m_lamp->m_pMesh->m_pPoints[1][0], &m_lamp->m_matWorld);
+    ASSERT_GT(lamp.x - before.x, 0.5f) << "the lamp moved";
+    for (int c = 0; c < 4; ++c) {
+        const D3DXVECTOR3& centre = glow->m_pVertices[c].vCentre;
+        EXPECT_NEAR(centre.x, lamp.x, 1e-3f);
+        EXPECT_NEAR(centre.y, lamp.y, 1e-3f);
+        EXPECT_NEAR(centre.z, lamp.z, 1e-3f);
+    }
 }
 
 TEST_F(LampTest, WakingManyTimesKeepsTheGlow)
