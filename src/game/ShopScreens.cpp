@@ -60,6 +60,18 @@ D3DXCOLOR4 g_CarShopItemColours[CARSHOP_PAGES][CARSHOP_ROWS] = {
     {kChoice, kChoice, kChoice, kChoice, kChoice, kChoice, kChoice, kLeave},
 };
 
+void ResetShopState()
+{
+    g_nShopItem = g_nShopSubject = 0;
+    g_nRepairPrice = 0;
+    g_fRepairDamage = g_fRepairFraction = 0.0f;
+    g_vSavedPaint = D3DXCOLOR4{0.0f, 0.0f, 0.0f, 0.0f};
+    g_nCarShopItem = g_nShowroomIndex = 0;
+    g_nCarPrice = g_nCarBudget = 0;
+    g_pCarAtShopEntry = nullptr;
+    g_CarShopItemColours[1][CARSHOP_CHANGE_ROW] = kChoice;
+}
+
 D3DXCOLOR4 PaintHueColour(float hue)
 {
     hue = std::clamp(hue, 0.0f, 100.0f);

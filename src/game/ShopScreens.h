@@ -51,6 +51,11 @@ extern int g_nCarBudget;
 extern CVehicle* g_pCarAtShopEntry;
 extern D3DXCOLOR4 g_CarShopItemColours[CARSHOP_PAGES][CARSHOP_ROWS];
 
+// The shops' state of one session back to a fresh start's: the figures and
+// the car of the last visit belong to a world that is gone. The paint
+// choices per colour slot stay, as they do until the program ends.
+void ResetShopState();
+
 // One page of a keyboard screen: its rows, the first and last row the
 // cursor may rest on, and its text scale.
 struct ShopPage {

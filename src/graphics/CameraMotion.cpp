@@ -21,13 +21,14 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
 const float kFlySpeed = 200.0f;
 const float kFlyTurn = 5.0f;
 const int kRouteCapacity = 2048;
-int s_bLastBackView = 0; // one value for the whole program
+int s_bLastBackView = 0; // the back-view key as the last camera update saw it, shared by every camera
 
 D3DXVECTOR3 MatrixRow(const D3DXMATRIX& m, int row)
 {
@@ -99,6 +100,21 @@ void CWorldCamera::SetMode(int mode, CVehicle* car)
         m_pRoute = nullptr;
         m_nRoutePoints = 0;
     }
+}
+
+void CWorldCamera::ResetMotion()
+{
+    SetMode(0, nullptr);
+    m_nLastView = 0;
+    m_vFlyVelocity = m_vFlyTurn = D3DXVECTOR3();
+    m_vEyeOffset = m_vTargetOffset = m_vChaseUp = D3DXVECTOR3();
+    m_vPrevEye = m_vEye;
+    std::memset(m_fSpeedSamples, 0, sizeof(m_fSpeedSamples));
+    m_fAverageSpeed = 0.0f;
+    m_bRelative = m_bOrbit = 0;
+    m_nStartStamp = 0;
+    m_fDuration = 0.0f;
+    s_bLastBackView = 0;
 }
 
 void CWorldCamera::NextView()

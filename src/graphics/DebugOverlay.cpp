@@ -69,31 +69,55 @@ void FormatPlayerCar(const CVehicle& car, LineWriter& line)
 
 } // namespace
 
-int FormatDebugLines(const CWorldCamera& camera, char lines[DEBUG_LINES_MAX][DEBUG_LINE_SIZE])
+DebugCounters ReadDebugCounters()
+{
+    DebugCounters c{};
+    c.fps = g_D3DRender.GetFPS();
+    for (int pass = 0; pass < 4; ++pass)
+        c.facesPerPass[pass] = static_cast<std::uint32_t>(g_D3DRender.m_nFacesPerFrame[pass]);
+    c.activeSectors = static_cast<int>(g_Landscape.m_nActiveSectors);
+    c.innerParts = g_Landscape.m_nInnerParts;
+    c.closedWaterParts = g_Landscape.m_nClosedWaterParts;
+    c.grassInner = g_FieldObjects.m_nGrassFields[0];
+    c.grassVisible = g_FieldObjects.m_nGrassFields[2];
+    c.treesInner = g_FieldObjects.m_nTreeFields[0];
+    c.treesVisible = g_FieldObjects.m_nTreeFields[2];
+    c.timeScale = g_GameTimer.m_fTimeScale;
+    c.pointLights = static_cast<int>(g_SceneLights.m_nPointLights);
+    c.cars = static_cast<int>(g_VehicleManager.m_nCars);
+    c.carLimit = static_cast<int>(g_VehicleManager.m_nSpawnLimit);
+    c.humans = static_cast<int>(g_HumanManager.m_nHumans);
+    c.humanLimit = static_cast<int>(g_HumanManager.m_nSpawnLimit);
+    c.collisionObjects = CollisionObjectCount();
+    c.activeBodies = g_Game.m_nActiveBodies;
+    c.playerCar = g_pPlayerVehicle;
+    return c;
+}
+
+int FormatDebugLines(const CWorldCamera& camera, const DebugCounters& c,
+                     char lines[DEBUG_LINES_MAX][DEBUG_LINE_SIZE])
 {
     LineWriter line(lines);
-    line("FPS: %.0f", static_cast<double>(g_D3DRender.GetFPS()));
-    line("FPF (main)  : %d", static_cast<int>(g_D3DRender.m_nFacesPerFrame[0]));
-    line("FPF (water) : %d", static_cast<int>(g_D3DRender.m_nFacesPerFrame[1]));
-    line("FPF (cube)  : %d", static_cast<int>(g_D3DRender.m_nFacesPerFrame[2]));
-    line("FPF (shadow): %d", static_cast<int>(g_D3DRender.m_nFacesPerFrame[3]));
-    line("Inner/visible land parts: %d/%d", g_Landscape.m_nActiveSectors, g_Landscape.m_nInnerParts);
-    line("Closed water parts: %d", g_Landscape.m_nClosedWaterParts);
-    line("Inner/visible grass fields: %d/%d", g_FieldObjects.m_nGrassFields[0], g_FieldObjects.m_nGrassFields[2]);
-    line("Inner/visible trees fields: %d/%d", g_FieldObjects.m_nTreeFields[0], g_FieldObjects.m_nTreeFields[2]);
+    line("FPS: %.0f", static_cast<double>(c.fps));
+    line("FPF (main)  : %d", static_cast<int>(c.facesPerPass[0]));
+    line("FPF (water) : %d", static_cast<int>(c.facesPerPass[1]));
+    line("FPF (cube)  : %d", static_cast<int>(c.facesPerPass[2]));
+    line("FPF (shadow): %d", static_cast<int>(c.facesPerPass[3]));
+    line("Inner/visible land parts: %d/%d", c.activeSectors, c.innerParts);
+    line("Closed water parts: %d", c.closedWaterParts);
+    line("Inner/visible grass fields: %d/%d", c.grassInner, c.grassVisible);
+    line("Inner/visible trees fields: %d/%d", c.treesInner, c.treesVisible);
     line("Eye: X%.0f, Y%.0f, Z%.0f", static_cast<double>(camera.m_vEye.x), static_cast<double>(camera.m_vEye.y),
          static_cast<double>(camera.m_vEye.z));
     line("Avrg speed: %0.f", static_cast<double>(camera.m_fAverageSpeed));
-    line("Time speed: %.2f", static_cast<double>(g_GameTimer.m_fTimeScale));
-    line("Lights: %d", static_cast<int>(g_SceneLights.m_nPointLights));
-    line("Vehicles on area: %d(%d)", static_cast<int>(g_VehicleManager.m_nCars),
-         static_cast<int>(g_VehicleManager.m_nSpawnLimit));
-    line("Humans on area: %d(%d)", static_cast<int>(g_HumanManager.m_nHumans),
-         static_cast<int>(g_HumanManager.m_nSpawnLimit));
-    line("Collision objects: %d", CollisionObjectCount());
-    line("Active objects: %d", g_Game.m_nActiveBodies);
-    if (g_pPlayerVehicle)
-        FormatPlayerCar(*g_pPlayerVehicle, line);
+    line("Time speed: %.2f", static_cast<double>(c.timeScale));
+    line("Lights: %d", c.pointLights);
+    line("Vehicles on area: %d(%d)", c.cars, c.carLimit);
+    line("Humans on area: %d(%d)", c.humans, c.humanLimit);
+    line("Collision objects: %d", c.collisionObjects);
+    line("Active objects: %d", c.activeBodies);
+    if (c.playerCar)
+        FormatPlayerCar(*c.playerCar, line);
     return line.Count();
 }
 
@@ -106,7 +130,7 @@ void CWorldCamera::DrawDebugInfo()
     g_D3DRender.SetFogEnable(FALSE);
     CScreenDraw::DrawRect(0.0f, 0.0f, 115.0f, 180.0f, kPanelColour, INVALID_TEXTURE_ID);
     char lines[DEBUG_LINES_MAX][DEBUG_LINE_SIZE];
-    const int count = FormatDebugLines(*this, lines);
+    const int count = FormatDebugLines(*this, ReadDebugCounters(), lines);
     for (int i = 0; i < count; ++i) {
         y += lineHeight;
         m_DebugFont.DrawText(0, static_cast<int>(y), lines[i], kTextColour, kTextScale, 0);

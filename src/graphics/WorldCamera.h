@@ -32,6 +32,10 @@ public:
     void SetMode(int mode, CVehicle* car);
     void NextView();
     void SetTargetVehicle(CVehicle* car);
+    // The motion of a session back to a fresh start's: free flight without
+    // a car, no driving view remembered, no transition or fly-by, and no
+    // speed measured. The eye, the projection and a running fade stay.
+    void ResetMotion();
     void ComputeChaseOffsets(D3DXVECTOR3* eyeOffset, D3DXVECTOR3* targetOffset, D3DXVECTOR3* up);
     void ResetChaseOffsets();
     void StartTransition(const D3DXVECTOR3* goalEye, const D3DXVECTOR3* goalTarget, float duration,

@@ -108,6 +108,10 @@ void CHumanManager::Clear()
     }
     m_nHumans = 0;
     m_nWaitingPassengers = 0;
+    // As with the traffic: each game's first pedestrians come on its own
+    // phase, not on the one the last game ended at.
+    m_nSpawnLimit = 0;
+    m_fSpawnTimer = 0.0f;
 }
 
 void CHumanManager::Update()

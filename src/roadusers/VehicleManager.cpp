@@ -83,6 +83,11 @@ void CVehicleManager::Clear()
     m_nPolice = 0;
     m_nCars = 0;
     g_pPlayerVehicle = nullptr;
+    // The spawner starts each game on its own phase, so a game's traffic
+    // does not depend on the games played before it in this run.
+    m_nSpawnLimit = 0;
+    m_fSpawnTimer = 0.0f;
+    m_vSpawnAnchor = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
 }
 
 int CVehicleManager::IndexOf(const CVehicle* car) const

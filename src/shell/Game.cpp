@@ -228,4 +228,5 @@ void CGame::Reset()
         GAME_STEP(m_pCamera->SetTargetVehicle(nullptr));
     // Bodies no owner removed go with their motion states, as at shut-down.
     RemoveAllCollisionObjects();
+    GAME_STEP(ResetSession());
 }

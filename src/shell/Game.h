@@ -25,6 +25,12 @@ public:
     void Tick();
     void NewGame();
     void Reset();
+    // What one session of play leaves outside the world back to a fresh
+    // start's: the input, the shops, the camera's motion and the refresh
+    // phase. The game reset ends with it (so a new game, a continue and the
+    // exit to the menu all run it) and the start-up runs it once the
+    // managers stand. A manager's own session state goes in its reset step.
+    void ResetSession();
     // Loads the current profile's save into a freshly reset world: 1 when
     // loaded, 0 without a profile or after the load error box.
     int LoadGame();

@@ -132,6 +132,19 @@ int OnBindingKeyUp(int key)
     return 0;
 }
 
+void ResetInputState()
+{
+    int* const keys[] = {&g_bKeyTab,     &g_bKeyEnter,  &g_bKeyShift,    &g_bKeyControl, &g_bKeyEscape,
+                         &g_bKeySpace,   &g_bKeyPageUp, &g_bKeyPageDown, &g_bKeyEnd,     &g_bKeyHome,
+                         &g_bKeyLeft,    &g_bKeyUp,     &g_bKeyRight,    &g_bKeyDown,    &g_bKeyInsert,
+                         &g_bKeyDelete,  &g_bKeyA,      &g_bKeyZ,        &g_bKeyNumPlus, &g_bKeyNumMinus,
+                         &g_bKeyF1,      &g_bMouseLeft, &g_bMouseRight};
+    for (int* flag : keys)
+        *flag = 0;
+    for (int& action : g_ActionFlags)
+        action = 0;
+}
+
 void OnKeyDownMessage(int key)
 {
     if (g_GameMenu.m_bKeyHandler) {

@@ -47,6 +47,11 @@ int OnBindingKeyDown(int key);
 int OnBindingKeyUp(int key);
 void LoadKeyScanCodes();
 
+// Every key, action and mouse button back to released, as at a fresh start:
+// a key held when one session ended (the hand brake above all) must not
+// hold the next session's car. The mouse keeps its position.
+void ResetInputState();
+
 // What the window procedure does with WM_KEYDOWN / WM_KEYUP.
 void OnKeyDownMessage(int key);
 void OnKeyUpMessage(int key);

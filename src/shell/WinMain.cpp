@@ -62,6 +62,12 @@ bool StartUp(HINSTANCE instance)
 {
     g_bActive = 1;
     g_bQuit = 0;
+    // A run of the program that follows another in the same process starts
+    // from the same state as the first.
+    g_bInGame = 0;
+    g_nTextInput = 0;
+    g_nTypedChar = 32;
+    g_nFocusPaused = 0;
     // A tape pins the settings file and starts the clock the seed comes from.
     plat::StartTapeFromEnvironment();
     GAME_STEP(LoadSettings("Game.ini"));
@@ -80,6 +86,7 @@ bool StartUp(HINSTANCE instance)
         GAME_STEP(g_GameMenu.ShowLoadingScreen(1));
     if (GAME_START_STEP(g_Game.Init(), 0) != 1)
         return false;
+    GAME_STEP(g_Game.ResetSession());
     GAME_STEP(g_AudioManager.Compact());
     if (!g_bGameMenu) {
         GAME_STEP(g_Game.NewGame());

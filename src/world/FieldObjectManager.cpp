@@ -124,6 +124,7 @@ void CFieldObjectManager::Clear()
     m_pGrassBuild = nullptr;
     m_nGrassBuild = 0;
     m_nGrassFields[2] = m_nTreeFields[2] = 0;
+    m_fUpdateTimer = 0.0f;
 }
 
 void CFieldObjectManager::ReleaseDeviceObjects()

@@ -87,6 +87,8 @@ void CLandscape::ReleaseSectors()
             m_pTerrainBody->getBroadphaseHandle(), world->getDispatcher());
     }
     ReleaseTerrainBody();
+    // The next game's first update refreshes the sectors at once.
+    m_fRefreshTimer = 0.0f;
 }
 
 void CLandscape::Update()

@@ -3,6 +3,7 @@
 #include "world/PropManager.h"
 
 #include "game/CityLogic.h"
+#include "objects/Occluder.h"
 #include "roadusers/Vehicle.h"
 #include "shell/GameTimer.h"
 #include "shell/VectorHelpers.h"
@@ -103,6 +104,11 @@ void CPropManager::Clear()
     m_nProps = 0;
     m_nCarShops = m_nWorkShops = 0;
     m_fSortTimer = 10.0f;
+    // The next game looks for shop entrances at once, even when the last
+    // one ended in the pause after a shop visit; and the building that hid
+    // things is gone with its props.
+    m_fShopTimer = 0.0f;
+    ClearOccluder();
 }
 
 CProp* CPropManager::AddProp(const char* path, const D3DXVECTOR3* position, const D3DXVECTOR3* target,

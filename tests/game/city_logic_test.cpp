@@ -15,6 +15,7 @@
 #include "shell/GameTimer.h"
 #include "shell/Profile.h"
 #include "world/Prop.h"
+#include "world/Landscape.h"
 #include "world/PropManager.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +63,10 @@ protected:
     void SetUp() override
     {
         VehicleTest::SetUp();
+        // The scenes run here on a city with no streets: a landscape a
+        // whole run of the game left loaded is set aside.
+        m_savedWorldSize = g_Landscape.m_fWorldSize;
+        g_Landscape.m_fWorldSize = 0.0f;
         g_fake = &m_fake;
         g_SceneHooks = kFakeHooks;
         g_GameTimer.Reset();
@@ -85,8 +90,10 @@ protected:
         g_SceneHooks = g_DefaultSceneHooks;
         g_GameTimer.Reset();
         g_fake = nullptr;
+        g_Landscape.m_fWorldSize = m_savedWorldSize;
         VehicleTest::TearDown();
     }
+    float m_savedWorldSize = 0.0f;
     // Game and real clocks move on together (or the real clock alone at a
     // time scale), then one scene step.
     void Step(float gameSeconds, float realSeconds = -1.0f)

@@ -29,6 +29,7 @@ protected:
         g_GameTimer.m_fTimeScale = 1.0f;
         g_GameTimer.m_fRealDelta = 0.05f;
         g_bKeyEnter = g_bKeyEscape = 0;
+        m_inGameBefore = g_bInGame;
         g_bInGame = 1;
         m_saved = std::make_unique<Texts>();
         std::memcpy(m_saved->rows, g_MessageTexts, sizeof(g_MessageTexts));
@@ -38,6 +39,7 @@ protected:
         std::memcpy(g_MessageTexts, m_saved->rows, sizeof(g_MessageTexts));
         g_GameTimer.m_fTimeScale = 1.0f;
         g_bKeyEnter = g_bKeyEscape = 0;
+        g_bInGame = m_inGameBefore;
     }
 
     void Show(int id) { m_ui->ShowMessage(id, 5.0f, nullptr, 0.0f); }
@@ -56,6 +58,7 @@ protected:
     };
     std::unique_ptr<CGameInterface> m_ui;
     std::unique_ptr<Texts> m_saved;
+    int m_inGameBefore = 0;
 };
 
 } // namespace test

@@ -29,10 +29,10 @@ TEST_F(MeshTest, SameNameAndFormatShareOneRecord)
     EXPECT_NE(otherCase, first);
     EXPECT_NE(otherCase, otherFormat);
     EXPECT_EQ(otherFormat->m_dwFVF[0], 0x102u);
-    // Ids follow the load order, and so does the list.
-    EXPECT_EQ(first->m_nId, 0);
-    EXPECT_EQ(otherFormat->m_nId, 1);
-    EXPECT_EQ(otherCase->m_nId, 2);
+    // Ids follow the load order, and so does the list. The running number
+    // only grows for the whole process, so the ids count on from the first.
+    EXPECT_EQ(otherFormat->m_nId, first->m_nId + 1);
+    EXPECT_EQ(otherCase->m_nId, first->m_nId + 2);
     EXPECT_EQ(g_MeshContainer.m_pHead, first);
     EXPECT_EQ(first->m_pNext, otherFormat);
     EXPECT_EQ(otherFormat->m_pNext, otherCase);
@@ -45,6 +45,7 @@ TEST_F(MeshTest, RecordIsFreedByItsLastRelease)
     CMeshRecord* a = g_MeshContainer.LoadMesh("Data/A.msh", 0, D3DXMESH_MANAGED, 0);
     CMeshRecord* b = g_MeshContainer.LoadMesh("Data/B.msh", 0, D3DXMESH_MANAGED, 0);
     CMeshRecord* c = g_MeshContainer.LoadMesh("Data/C.msh", 0, D3DXMESH_MANAGED, 0);
+    const int firstId = a->m_nId;
     ASSERT_EQ(g_MeshContainer.LoadMesh("Data/B.msh", 0, D3DXMESH_MANAGED, 0), b);
     g_MeshContainer.ReleaseMesh(b);
     EXPECT_EQ(b->m_nRefCount, 1u);
@@ -57,7 +58,7 @@ TEST_F(MeshTest, RecordIsFreedByItsLastRelease)
     g_MeshContainer.ReleaseMesh(nullptr);
     EXPECT_EQ(RecordCount(), 1);
     // A new record keeps counting ids from where they were.
-    EXPECT_EQ(g_MeshContainer.LoadMesh("Data/A.msh", 0, D3DXMESH_MANAGED, 0)->m_nId, 3);
+    EXPECT_EQ(g_MeshContainer.LoadMesh("Data/A.msh", 0, D3DXMESH_MANAGED, 0)->m_nId, firstId + 3);
 }
 
 TEST_F(MeshTest, ShutDownReportsEveryRecordInLoadOrder)

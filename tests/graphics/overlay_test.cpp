@@ -2,15 +2,8 @@
 #include "font_fixture.h"
 
 #include "graphics/DebugOverlay.h"
-#include "graphics/SceneLights.h"
 #include "graphics/WorldCamera.h"
-#include "roadusers/HumanManager.h"
 #include "roadusers/Vehicle.h"
-#include "roadusers/VehicleManager.h"
-#include "shell/Game.h"
-#include "shell/GameTimer.h"
-#include "world/FieldObjectManager.h"
-#include "world/Landscape.h"
 
 #include <cmath>
 #include <cstring>
@@ -38,37 +31,44 @@ protected:
     {
         if (m_camera)
             m_camera->Release();
-        g_pPlayerVehicle = nullptr;
+        g_pPlayerVehicle = m_previousPlayer;
         g_bDebugOut = 0;
         FontTest::TearDown();
     }
+    // The figures the lines are made from, in a record of the test's own:
+    // the live managers are left as they are.
     void SetCounters()
     {
-        g_Landscape.m_nActiveSectors = 12;
-        g_Landscape.m_nInnerParts = 30;
-        g_Landscape.m_nClosedWaterParts = 2;
-        g_FieldObjects.m_nGrassFields[0] = 5;
-        g_FieldObjects.m_nGrassFields[2] = 4;
-        g_FieldObjects.m_nTreeFields[0] = 9;
-        g_FieldObjects.m_nTreeFields[2] = 7;
-        g_GameTimer.m_fTimeScale = 1.0f;
-        g_SceneLights.m_nPointLights = 3;
-        g_VehicleManager.m_nCars = 6;
-        g_VehicleManager.m_nSpawnLimit = 10;
-        g_HumanManager.m_nHumans = 8;
-        g_HumanManager.m_nSpawnLimit = 20;
-        g_Game.m_nActiveBodies = 11;
-        const DWORD faces[4] = {1234, 5, 0, 77};
-        std::memcpy(g_D3DRender.m_nFacesPerFrame, faces, sizeof(faces));
+        m_counters = DebugCounters{};
+        m_counters.fps = 59.6f;
+        const std::uint32_t faces[4] = {1234, 5, 0, 77};
+        std::memcpy(m_counters.facesPerPass, faces, sizeof(faces));
+        m_counters.activeSectors = 12;
+        m_counters.innerParts = 30;
+        m_counters.closedWaterParts = 2;
+        m_counters.grassInner = 5;
+        m_counters.grassVisible = 4;
+        m_counters.treesInner = 9;
+        m_counters.treesVisible = 7;
+        m_counters.timeScale = 1.0f;
+        m_counters.pointLights = 3;
+        m_counters.cars = 6;
+        m_counters.carLimit = 10;
+        m_counters.humans = 8;
+        m_counters.humanLimit = 20;
+        m_counters.collisionObjects = 0;
+        m_counters.activeBodies = 11;
     }
     std::vector<std::string> Lines()
     {
         char lines[DEBUG_LINES_MAX][DEBUG_LINE_SIZE];
-        const int n = FormatDebugLines(*m_camera, lines);
+        const int n = FormatDebugLines(*m_camera, m_counters, lines);
         return std::vector<std::string>(lines, lines + n);
     }
     std::unique_ptr<CWorldCamera> m_camera;
+    DebugCounters m_counters{};
     CVehicle m_car;
+    CVehicle* m_previousPlayer = g_pPlayerVehicle;
 };
 
 TEST_F(OverlayTest, LinesShowTheCountersInOrder)
@@ -106,7 +106,7 @@ TEST_F(OverlayTest, PlayerCarAddsThreeLinesWithTruncatedFigures)
     m_car.m_fEngineForce = 1234.9f;
     m_car.m_fBrake = 0.99f;
     m_car.m_fSpeed = -45.7f;
-    g_pPlayerVehicle = &m_car;
+    m_counters.playerCar = &m_car;
     const std::vector<std::string> lines = Lines();
     ASSERT_EQ(lines.size(), 20u);
     EXPECT_EQ(lines[16], "Active objects: 11");
@@ -121,7 +121,7 @@ TEST_F(OverlayTest, ExtremeFiguresStayInsideTheLines)
     m_car.m_fEngineForce = 1e30f;
     m_car.m_fBrake = std::nanf("");
     m_car.m_fSpeed = -1e20f;
-    g_pPlayerVehicle = &m_car;
+    m_counters.playerCar = &m_car;
     const std::vector<std::string> lines = Lines();
     ASSERT_EQ(lines.size(), 20u);
     EXPECT_LT(lines[9].size(), size_t(DEBUG_LINE_SIZE));

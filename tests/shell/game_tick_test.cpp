@@ -332,7 +332,7 @@ TEST_F(GameTickTest, ResetAndReleaseRunInTheirOrder)
         "g_Landscape.ReleaseSectors()", "g_FieldObjects.Clear()",      "g_VehicleManager.Clear()",
         "g_HumanManager.Clear()",       "g_PropManager.Clear()",       "g_ParticleEffects.Reset()",
         "g_BloodEffect.Reset()",        "g_WaterCircles.Reset()",      "g_CityLogic.Reset()",
-        "g_AudioManager.StopCarSounds()", "m_pCamera->SetTargetVehicle(nullptr)",
+        "g_AudioManager.StopCarSounds()", "m_pCamera->SetTargetVehicle(nullptr)", "ResetSession()",
     };
     EXPECT_EQ(s_steps, reset);
 

@@ -35,6 +35,7 @@ const char* const kEntrySteps[] = {
     "ClampSettings()",
     "g_GameMenu.PlayStartLogos()",
     "g_Game.Init()",
+    "g_Game.ResetSession()",
     "g_AudioManager.Compact()",
     "g_GameMenu.Show(10)",
     "g_D3DRender.SetCursorPosition(400, 300)",

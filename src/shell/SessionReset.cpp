@@ -1,0 +1,17 @@
+// The session reset of the shell's own state: what a game leaves in the
+// globals outside the managers must not reach the next game of the same run.
+#include "shell/Game.h"
+
+#include "game/ShopScreens.h"
+#include "shell/Input.h"
+
+void CGame::ResetSession()
+{
+    // A key held as the last game ended (the hand brake above all) would
+    // hold the next game's car until pressed and released again.
+    ResetInputState();
+    ResetShopState();
+    m_Cameras[0].ResetMotion();
+    // The first refresh of the next game comes at once, as after start-up.
+    m_fVisibilityTimer = 0.5f;
+}
