@@ -10,6 +10,7 @@
 #include "platform/Backend.h"
 #include "platform/D3D9Gl.h"
 #include "platform/InputTape.h"
+#include "platform/Win32Files.h"
 #include "platform/Win32.h"
 #include "platform/sound/SoundBackend.h"
 #include "roadusers/HumanManager.h"
@@ -186,7 +187,10 @@ int main(int argc, char** argv)
     SetIni(ini, "Traffic", "2");
     SetIni(ini, "Distance", distance);
     SetIni(ini, "Mode", "0"); // 800 x 600
-    std::ofstream("Game.ini", std::ios::trunc) << ini;
+    if (!plat::ReplaceFileWhole("Game.ini", ini.data(), ini.size())) {
+        std::fprintf(stderr, "Game.ini could not be written in %s\n", work.c_str());
+        return 1;
+    }
 
     plat::SetHeadless(true);
     plat::UseGlDevice(gl);

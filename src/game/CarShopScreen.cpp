@@ -10,6 +10,7 @@
 #include "roadusers/VehicleManager.h"
 #include "shell/Game.h"
 #include "shell/GameSound.h"
+#include "shell/NumberRanges.h"
 #include "shell/Profile.h"
 #include "world/Prop.h"
 #include "world/PropManager.h"
@@ -104,7 +105,8 @@ void StartBrowsing(CGameInterface& ui)
     ui.m_nCarShopPage = 1;
     // The own car's bars come from the driver information, built now.
     ui.RebuildDriverInfo();
-    g_nCarBudget = own->GetPerformanceRating(1, 1) + g_PlayerStats.m_nMoney;
+    // The rating may stand at the int range's end (a car of enormous power).
+    g_nCarBudget = SaturatingAdd(own->GetPerformanceRating(1, 1), g_PlayerStats.m_nMoney);
     g_nShowroomIndex = 0;
     LookAtShowroomCar(ui);
     Play(ui.m_pSoundClick);
@@ -154,7 +156,7 @@ void Trade(CGameInterface& ui)
     // Afterwards the slot holds the old car and `other` names the bought one.
     ui.m_pCarShopProp->PlaceCars(&bought, &other);
     g_pPlayerVehicle = g_VehicleManager.m_nCars > 0 ? g_VehicleManager.m_Cars[0] : other;
-    g_PlayerStats.m_nMoney = g_nCarBudget - g_nCarPrice;
+    g_PlayerStats.m_nMoney = SaturatingAdd(g_nCarBudget, -static_cast<long long>(g_nCarPrice));
     g_PlayerStats.m_fCriminalLevel = 0.0f;
     Leave(ui);
 }

@@ -164,11 +164,12 @@ int CGameInterface::Init()
     LoadTextures();
     const FileHandle names = g_FileManager.Open("Data/Misc/RacersName.obj", ARCHIVE_OBJECTS);
     if (names != INVALID_FILE_HANDLE) {
-        ReadRacerNames(names, m_szRacerNames);
+        if (ReadRacerNames(names, m_szRacerNames) < RACER_NAME_LISTS * RACER_NAMES_PER_LIST)
+            LogFileProblem("Data/Misc/RacersName.obj", "cut short: some racers have no name");
         g_FileManager.Close(names);
         FillRacers(m_szRacerNames, m_Racers);
     } else {
-        DebugLog("CGameInterface: no racer names, the rating list starts empty");
+        LogFileProblem("Data/Misc/RacersName.obj", "missing: the rating list starts empty");
     }
 
     m_nBalanceTexture = LoadInterfaceTexture("Data/Interface/Elements/BalanceBar/BalanceBar.dds");

@@ -58,12 +58,14 @@ void ProfileFolder(char* folder, std::size_t size)
     std::snprintf(folder, size, "%s/Save", directory);
 }
 
-bool WriteHeader(FileHandle file)
+// Written whole like a save: a full disk must not leave an empty profile
+// behind that the menu then calls created.
+bool WriteHeader(const char* path)
 {
     std::uint8_t header[PROFILE_HEADER_SIZE] = {};
     std::memcpy(header, g_szPlayerName, strnlen(g_szPlayerName, PROFILE_NAME_SIZE - 1));
     header[16] = 1; // no game saved yet
-    return g_FileManager.Write(header, sizeof header, 1, file) == 1;
+    return WriteProfileFile(path, header, sizeof header);
 }
 
 int CreateFailed()
@@ -138,15 +140,8 @@ int CGameMenu::CreateNewProfile()
     ProfileFolder(folder, sizeof folder);
     std::snprintf(path, sizeof path, "%s/Profile%02d.sav", folder, number);
     g_FileManager.MakeDirectory(folder);
-    const FileHandle file = g_FileManager.OpenForWrite(path, FILE_MODE_BINARY);
-    if (file == INVALID_FILE_HANDLE)
+    if (!WriteHeader(path))
         return CreateFailed();
-    const bool written = WriteHeader(file);
-    g_FileManager.Close(file);
-    if (!written) {
-        g_FileManager.RemoveFile(path);
-        return CreateFailed();
-    }
     g_nProfile = number - 1;
     ++m_nProfiles;
     m_Continue.m_bEnabled = 0;
@@ -179,4 +174,8 @@ void CGameMenu::DeleteProfile()
     std::snprintf(path, sizeof path, "Save/%s", m_szProfileFiles[slot]);
     g_FileManager.RemoveFile(path);
     ListProfiles();
+    // The list would select its first profile again, and with the focus
+    // still on DELETE PROFILE every further Enter would delete another
+    // player's saves. Nothing is selected until a slot is picked again.
+    g_nProfile = -1;
 }

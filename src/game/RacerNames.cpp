@@ -44,8 +44,9 @@ void SkipLine(FileHandle file)
 
 } // namespace
 
-void ReadRacerNames(FileHandle file, char (*names)[RACER_NAMES_PER_LIST][RACER_NAME_SIZE])
+int ReadRacerNames(FileHandle file, char (*names)[RACER_NAMES_PER_LIST][RACER_NAME_SIZE])
 {
+    int read = 0;
     for (int list = 0; list < RACER_NAME_LISTS; ++list) {
         for (int i = 0; i < HEADER_LINES; ++i)
             SkipLine(file);
@@ -56,8 +57,10 @@ void ReadRacerNames(FileHandle file, char (*names)[RACER_NAMES_PER_LIST][RACER_N
             }
             ReadName(file, names[list][i]);
             SkipLine(file);
+            ++read;
         }
     }
+    return read;
 }
 
 void FillRacers(const char (*names)[RACER_NAMES_PER_LIST][RACER_NAME_SIZE], RacerRecord* racers)

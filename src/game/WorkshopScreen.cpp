@@ -10,6 +10,7 @@
 #include "roadusers/Vehicle.h"
 #include "shell/Game.h"
 #include "shell/GameSound.h"
+#include "shell/NumberRanges.h"
 #include "shell/Profile.h"
 #include "world/PropManager.h"
 
@@ -175,7 +176,7 @@ void Upgrade(CGameInterface& ui, CVehicle& car)
 {
     const int part = std::clamp(g_nShopSubject, 0, 3);
     const int level = WorkshopLevel(car, part);
-    const int price = static_cast<int>(UpgradePrice(car.GetPerformanceRating(1, 1), part, level + 1));
+    const int price = SaturateToInt(UpgradePrice(car.GetPerformanceRating(1, 1), part, level + 1));
     if (g_PlayerStats.m_nMoney < price) {
         Play(ui.m_pSoundRefused);
         return;
@@ -190,7 +191,7 @@ void Upgrade(CGameInterface& ui, CVehicle& car)
     car.UpdatePerformance(1, 1);
     if (part == CHASSIS || part == TIRES)
         car.UpdatePhysicsProperties();
-    g_PlayerStats.m_nMoney -= price;
+    g_PlayerStats.m_nMoney = SaturatingAdd(g_PlayerStats.m_nMoney, -static_cast<long long>(price));
     ui.m_nWorkshopPage = WORKSHOP_PART;
     g_nShopItem = part;
 }

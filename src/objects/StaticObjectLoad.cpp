@@ -6,6 +6,7 @@
 #include "objects/LightsEffect.h"
 #include "objects/MaterialEffects.h"
 #include "objects/SpotsEffect.h"
+#include "shell/FileFailures.h"
 #include "shell/Log.h"
 #include "shell/Settings.h"
 
@@ -60,7 +61,13 @@ FileHandle CStaticObject::Load(const char* path, int closeFile, int variant, int
     StoreDescriptionPath(stored, sizeof(stored), path ? path : "");
     const FileHandle file = g_FileManager.Open(stored, ARCHIVE_OBJECTS);
     if (file == INVALID_FILE_HANDLE) {
-        ErrorBox("Create static object error!", "CStaticObject error!", MB_OK);
+        // Every car or tree made from a missing description asks for it
+        // again, many times a frame: the box is shown for the first request
+        // only, and the log line says which file it is.
+        if (FirstFailureOf(stored)) {
+            LogFileProblem(stored, "description file missing");
+            ErrorBox("Create static object error!", "CStaticObject error!", MB_OK);
+        }
         return INVALID_FILE_HANDLE;
     }
     std::memcpy(m_szPath, stored, sizeof(m_szPath));

@@ -1,6 +1,8 @@
 #include "platform/InputTape.h"
 
 #include "platform/Backend.h"
+#include "platform/MemoryFiles.h"
+#include "platform/Win32Files.h"
 #include "platform/Win32Time.h"
 #include "platform/Win32Window.h"
 #include "platform/sound/SoundBackend.h"
@@ -115,13 +117,31 @@ std::vector<std::string> IniLines(const char* path)
     return lines;
 }
 
+const char kSettingsFile[] = "Game.ini";
+bool s_settingsPinned = false;
+
+void UnpinSettings()
+{
+    if (s_settingsPinned)
+        ForgetMemoryFile(kSettingsFile);
+    s_settingsPinned = false;
+}
+
+// The pinned settings are held in memory in place of "Game.ini" for the
+// length of the replay: the game reads them there, and a settings save
+// during the replay changes only that copy. Writing them over the file
+// cost the player their own settings and key bindings.
 void PinSettings(const Tape& tape)
 {
+    UnpinSettings();
     if (tape.ini.empty())
         return;
-    std::ofstream out("Game.ini", std::ios::binary | std::ios::trunc);
+    std::string text;
     for (const std::string& line : tape.ini)
-        out << line << "\r\n";
+        text += line + "\r\n";
+    s_settingsPinned = SetMemoryFile(kSettingsFile, text.data(), text.size());
+    if (!s_settingsPinned)
+        std::fprintf(stderr, "Tape: the pinned settings could not be held; the run folder's are used\n");
 }
 
 void StartClock(DWORD seed)
@@ -257,18 +277,22 @@ void StartRecording(const std::string& path, unsigned step, DWORD seed)
     StartClock(seed);
 }
 
-void StartTapeFromEnvironment()
+bool StartTapeFromEnvironment()
 {
     if (s_mode != TapeMode::Off)
-        return;
+        return true;
     if (const char* path = std::getenv("MORVAINE_TAPE"); path && *path) {
         std::string text, error;
         Tape tape;
-        if (!ReadFile(path, &text))
+        if (!ReadFile(path, &text)) {
             std::fprintf(stderr, "Tape %s could not be read\n", path);
-        else if (!ParseTape(text, &tape, &error))
+            return false;
+        }
+        if (!ParseTape(text, &tape, &error)) {
             std::fprintf(stderr, "Tape %s: %s\n", path, error.c_str());
-        else if (const char* again = std::getenv("MORVAINE_TAPE_RECORD"); again && *again) {
+            return false;
+        }
+        if (const char* again = std::getenv("MORVAINE_TAPE_RECORD"); again && *again) {
             // Re-recording: the old tape's input on the run folder's own
             // settings, written out as a new tape that pins them.
             tape.ini.clear();
@@ -280,7 +304,7 @@ void StartTapeFromEnvironment()
             s_recordPath = again;
         } else
             StartReplay(tape);
-        return;
+        return true;
     }
     if (const char* path = std::getenv("MORVAINE_TAPE_RECORD"); path && *path) {
         const char* seed = std::getenv("MORVAINE_TAPE_SEED");
@@ -288,6 +312,7 @@ void StartTapeFromEnvironment()
         StartRecording(path, step ? unsigned(std::strtoul(step, nullptr, 10)) : 20u,
                        seed && *seed ? DWORD(std::strtoul(seed, nullptr, 10)) : 1000000u);
     }
+    return true;
 }
 
 void StopTape()
@@ -295,11 +320,12 @@ void StopTape()
     if (!s_recordPath.empty()) {
         if (s_mode == TapeMode::Record)
             s_tape.end = s_frame;
-        std::ofstream out(s_recordPath, std::ios::binary | std::ios::trunc);
-        out << FormatTape(s_tape);
-        if (!out)
+        // Written whole: a failed write keeps an older tape of that name.
+        const std::string text = FormatTape(s_tape);
+        if (!ReplaceFileWhole(s_recordPath.c_str(), text.data(), text.size()))
             std::fprintf(stderr, "Tape %s could not be written\n", s_recordPath.c_str());
     }
+    UnpinSettings();
     if (s_mode != TapeMode::Off)
         UseRealClock();
     s_mode = TapeMode::Off;

@@ -7,7 +7,8 @@
 // and moves on by the tape's fixed step each frame, so a replay sees the
 // same times, the same random numbers and the same physics steps as the
 // recording. The header pins the settings file, the sound back end and the
-// seed; a replay writes the pinned "Game.ini" back before the game reads it.
+// seed; a replay hands the game the pinned "Game.ini" in place of the run
+// folder's own, which it leaves untouched.
 //
 // The file, one item a line ('#' starts a comment):
 //   morvaine-tape 1
@@ -50,9 +51,10 @@ bool ParseTape(const std::string& text, Tape* tape, std::string* error);
 std::string FormatTape(const Tape& tape);
 
 // Reads the environment (or the explicit calls below) and starts the tape:
-// called once before the settings are read. A tape that cannot be read is
-// reported on standard error and the run goes on without one.
-void StartTapeFromEnvironment();
+// called once before the settings are read. A tape named by MORVAINE_TAPE
+// that cannot be read or is malformed is reported on standard error and
+// gives false: the run must not go on as if it were replaying.
+bool StartTapeFromEnvironment();
 void StartReplay(const Tape& tape);
 void StartRecording(const std::string& path, unsigned step, DWORD seed);
 // Ends the tape: a recording writes its file with the closing frame.

@@ -71,6 +71,15 @@ void ClearMemoryFiles()
         DropMemoryFile(&s_Files[s_nFiles - 1]);
 }
 
+void ForgetMemoryFile(const char* path)
+{
+    if (s_nFiles == 0 || !path)
+        return;
+    const std::string native = NativePath(path);
+    if (MemoryFile* file = FindMemoryFile(native.c_str()))
+        DropMemoryFile(file);
+}
+
 std::FILE* OpenMemoryFile(const char* nativePath, const char* mode)
 {
     if (s_nFiles == 0 || !nativePath || !mode)

@@ -1,7 +1,8 @@
 // Files held in memory under a path, in place of the disk: a harness that
 // feeds the readers many inputs a second sets them here, and every read
 // through OpenFile (and so the file manager and the whole-file reads) sees
-// them as regular files. The game itself never sets any.
+// them as regular files. The game itself holds only a replayed tape's
+// settings file here, so the player's own file is neither read nor written.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +18,8 @@ enum { MEMORY_FILE_COUNT = 8 };
 // is full.
 bool SetMemoryFile(const char* path, const void* data, std::size_t size);
 void ClearMemoryFiles();
+// Drops the copy held under path, if any: reads see the disk again.
+void ForgetMemoryFile(const char* path);
 
 // A read-only stream over the bytes held under nativePath, or null when
 // none are held or mode writes (opening for writing drops the held copy, so

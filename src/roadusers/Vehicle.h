@@ -47,6 +47,10 @@ enum {
 
 enum { ENGINE = 0, TRANSMISSION = 1, CHASSIS = 2, TIRES = 3 };
 
+// The highest level the workshop sells of a part; a player's car never has
+// more (rivals are given more for a race).
+enum { VEHICLE_UPGRADE_LEVEL_MAX = 3 };
+
 enum {
     VEHICLE_ROUTE_SIZE = 2048,
     VEHICLE_TRAIL_SIZE = 10,
@@ -114,6 +118,10 @@ public:
     // 1 when the whole record was there (applied or, when it does not fit
     // this car's body, skipped); 0 for a short or malformed record.
     int Load(CSaveReader& in);
+    // Brings the fields a save record sets into the ranges the game itself
+    // gives them (levels 0..3, damage, wear and paint 0..1, dent amounts
+    // 0..1); Load calls it before the figures are computed.
+    void ClampRecordState();
 
     // Figures.
     void UpdatePerformance(int applyDamage, int extra);

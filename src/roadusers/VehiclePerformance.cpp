@@ -3,6 +3,8 @@
 // the chassis rebuilt for a new ride height.
 #include "roadusers/Vehicle.h"
 
+#include "shell/NumberRanges.h"
+
 #include <btBulletDynamicsCommon.h>
 
 #include <cmath>
@@ -33,19 +35,24 @@ void CVehicle::UpdatePerformance(int applyDamage, int)
     m_fTopSpeedFigure = m_fPower / 1000.0f * 60.0f;
 }
 
+// A description with a huge power (or figures gone infinite) would take the
+// rating past the int range, where a plain conversion is undefined: the
+// rating stops at the range's ends instead, and a not-a-number rating is 0.
 int CVehicle::GetPerformanceRating(int applyDamage, int extra)
 {
     UpdatePerformance(applyDamage, extra);
-    const double rating =
+    double rating =
         (double{m_fTransmission} + m_fHandling + (double{m_fFrontGrip} + m_fRearGrip) / 4.0) * m_fTopSpeedFigure * 20.0;
-    return static_cast<int>(std::trunc(static_cast<float>(rating)));
+    if (std::fabs(rating) < 2147483648.0)
+        rating = std::trunc(static_cast<float>(rating));
+    return SaturateToInt(rating);
 }
 
 int CVehicle::GetRepairPrice(int extra)
 {
-    const int undamaged = GetPerformanceRating(0, extra);
-    const int damaged = GetPerformanceRating(1, extra);
-    return static_cast<int>(std::trunc(static_cast<double>(undamaged - damaged) * 0.2));
+    const double undamaged = GetPerformanceRating(0, extra);
+    const double damaged = GetPerformanceRating(1, extra);
+    return SaturateToInt(std::trunc((undamaged - damaged) * 0.2));
 }
 
 // The new compound goes onto the body before the old one is deleted, so the

@@ -2,8 +2,12 @@
 // dent record per body vertex, written and read field by field.
 #include "roadusers/Vehicle.h"
 
+#include "roadusers/VehicleManager.h"
+#include "shell/NumberRanges.h"
 #include "shell/SaveRecord.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -151,11 +155,35 @@ int CVehicle::Load(CSaveReader& in)
     if (fits && head.count > 0) {
         delete[] m_pDeform;
         m_pDeform = records.release();
-        ApplyRecordDents(m_pDeform, m_nBodyVertices);
     }
+    // A crafted save (engine level 1e8, damage +inf, chassis level 2^31-1)
+    // would overflow the rating and the levels a rival is given against
+    // this car: nothing leaves the record outside what the game produces.
+    ClampRecordState();
+    if (fits && head.count > 0)
+        ApplyRecordDents(m_pDeform, m_nBodyVertices);
     UpdatePerformance(1, 1);
     UpdatePhysicsProperties();
     return 1;
+}
+
+void CVehicle::ClampRecordState()
+{
+    for (std::int32_t& level : m_UpgradeLevels)
+        level = std::clamp<std::int32_t>(level, 0, VEHICLE_UPGRADE_LEVEL_MAX);
+    m_fBodyDamage = ClampFloat(m_fBodyDamage, 0.0f, 1.0f);
+    for (float& wear : m_WheelWear)
+        wear = ClampFloat(wear, 0.0f, 1.0f);
+    for (float* paint : {m_PaintColor, m_PaintColor2})
+        for (int c = 0; c < 4; ++c)
+            paint[c] = ClampFloat(paint[c], 0.0f, 1.0f);
+    m_nPaintGloss = std::clamp<std::int32_t>(m_nPaintGloss, 0, 255);
+    m_fRemainingDistance = ClampFloat(m_fRemainingDistance, 0.0f, FLT_MAX);
+    m_nRacePlace = std::clamp<std::int32_t>(m_nRacePlace, -1, RACE_GRID_CARS);
+    m_fRaceValue = ClampFloat(m_fRaceValue, -FLT_MAX, FLT_MAX);
+    m_fRaceStartDamage = ClampFloat(m_fRaceStartDamage, 0.0f, 100.0f);
+    for (std::uint32_t i = 0; m_pDeform && i < DeformCount(); ++i)
+        m_pDeform[i].fAmount = ClampFloat(m_pDeform[i].fAmount, 0.0f, 1.0f);
 }
 
 // Only the dented vertices are rewritten, so the buffer is locked without

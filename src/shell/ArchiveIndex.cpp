@@ -3,7 +3,9 @@
 #include "platform/LittleEndian.h"
 #include "shell/Log.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -20,8 +22,10 @@ const ArchiveFiles kArchives[ARCHIVE_COUNT] = {
     {ARCHIVE_SD, "Data/SD.hdr", "Data/SD.pak"},
 };
 
-// Size, offset and name terminator: the least an entry takes.
-const std::size_t kMinEntryBytes = 9;
+// A name of at least one byte, its terminator, size and offset: the least
+// an entry takes, so an index can hold no more entries than its size / 10.
+const std::size_t kMinEntryBytes = 10;
+const std::size_t kNumbersBytes = 8;
 
 void LogArchiveProblem(const char* file, const char* problem, std::uint32_t entry)
 {
@@ -64,11 +68,18 @@ EntryRead ParseEntry(const std::uint8_t* index, std::size_t end, std::size_t* po
         return EntryRead::Broken;
     }
     const std::size_t length = static_cast<const std::uint8_t*>(terminator) - name;
-    if (end - *pos - length - 1 < 8) {
+    // No caller opens a file by an empty name; a zero where a name starts is
+    // what a zeroed or shifted index shows, and nothing after it can be
+    // trusted to start where an entry starts.
+    if (length == 0) {
+        LogArchiveProblem(indexName, "entry without a name", i);
+        return EntryRead::Broken;
+    }
+    if (end - *pos - length - 1 < kNumbersBytes) {
         LogArchiveProblem(indexName, "index truncated", i);
         return EntryRead::Broken;
     }
-    *pos += length + kMinEntryBytes;
+    *pos += length + 1 + kNumbersBytes;
     e->size = plat::ReadLE32(name + length + 1);
     e->offset = plat::ReadLE32(name + length + 5);
     if (static_cast<std::uint64_t>(e->offset) + e->size > bodySize) {
@@ -117,21 +128,24 @@ ArchiveEntry* ParseArchiveIndex(const std::uint8_t* index, std::size_t size, std
     const std::uint32_t count = UsableCount(plat::ReadLE32(index + end), end, maxEntries, indexName);
     if (count == 0)
         return nullptr;
-    ArchiveEntry* entries = new ArchiveEntry[count]();
+    // The table is sized from the entries actually read, not from the stored
+    // count: a damaged count must not cost memory for entries that are not
+    // there.
+    std::vector<ArchiveEntry> kept;
     std::size_t pos = 0;
-    std::uint32_t n = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
-        const EntryRead r = ParseEntry(index, end, &pos, bodySize, indexName, i, &entries[n]);
+        ArchiveEntry e{};
+        const EntryRead r = ParseEntry(index, end, &pos, bodySize, indexName, i, &e);
         if (r == EntryRead::Broken)
             break;
         if (r == EntryRead::Kept)
-            ++n;
+            kept.push_back(e);
     }
-    if (n == 0) {
-        delete[] entries;
+    if (kept.empty())
         return nullptr;
-    }
-    *outCount = n;
+    ArchiveEntry* entries = new ArchiveEntry[kept.size()];
+    std::copy(kept.begin(), kept.end(), entries);
+    *outCount = static_cast<std::uint32_t>(kept.size());
     return entries;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Win32.h"
 #include "shell/ArchiveIndex.h"
+#include "shell/FileFailures.h"
 #include "shell/Keywords.h"
 #include "shell/Log.h"
 #include "shell/Settings.h"
@@ -91,6 +92,7 @@ void ReadTextLine(std::FILE* f, char* buffer, std::uint32_t n)
 int CFileManager::Init()
 {
     ReleaseAll();
+    ForgetFileFailures();
     m_bLooseOnly = g_bFileManager == 0 ? 1 : 0;
     if (m_bLooseOnly)
         return 1;
@@ -250,17 +252,18 @@ ArchiveEntry* CFileManager::ObjectsEntryOf(FileHandle handle)
     return &m_pEntries[0][handle - ARCHIVE_OBJECTS];
 }
 
-void CFileManager::Close(FileHandle handle)
+int CFileManager::Close(FileHandle handle)
 {
     if (ArchiveEntry* e = ObjectsEntryOf(handle)) {
         e->readPos = 0;
-        return;
+        return 1;
     }
     std::FILE** slot = SlotOf(handle);
-    if (slot && *slot) {
-        std::fclose(*slot);
-        *slot = nullptr;
-    }
+    if (!slot || !*slot)
+        return 1;
+    const int closed = std::fclose(*slot) == 0;
+    *slot = nullptr;
+    return closed;
 }
 
 std::size_t CFileManager::Read(void* buffer, std::size_t size, std::size_t count, FileHandle handle)

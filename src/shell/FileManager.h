@@ -48,7 +48,10 @@ public:
     FileHandle Open(const char* path, std::uint32_t mode, std::uint32_t* outSize = nullptr);
     // Mode 0 text, 1 binary; returns the slot or INVALID_FILE_HANDLE.
     FileHandle OpenForWrite(const char* path, std::uint32_t mode);
-    void Close(FileHandle handle);
+    // 0 when closing a loose file failed: a write the C library still held
+    // in its buffer (a full disk shows only here) did not reach the file.
+    // A writer must check it before it reports the file as written.
+    int Close(FileHandle handle);
     std::size_t Read(void* buffer, std::size_t size, std::size_t count, FileHandle handle);
     // One line without its line end; empty at the end of the data.
     void ReadLine(char* buffer, std::uint32_t n, FileHandle handle);

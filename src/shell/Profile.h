@@ -16,3 +16,7 @@ void SaveGame();
 // tests put a failing writer here to interrupt a save.
 using SaveFileWriter = bool (*)(const char* path, const void* data, std::size_t size);
 extern SaveFileWriter g_pWriteSaveFile;
+
+// Writes a profile file whole through g_pWriteSaveFile; on failure no
+// temporary file is left and the file at path is as it was.
+bool WriteProfileFile(const char* path, const void* data, std::size_t size);

@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 int g_nProfile = -1;
 SaveFileWriter g_pWriteSaveFile = plat::ReplaceFileWhole;
@@ -63,10 +64,15 @@ void SaveGame()
     std::snprintf(folder, sizeof folder, "%s\\Save", directory);
     std::snprintf(path, sizeof path, "%s\\Save\\Profile%02d.sav", directory, g_nProfile + 1);
     g_FileManager.MakeDirectory(folder); // an existing folder is fine
-    if (g_pWriteSaveFile(path, out.Data(), out.Size()))
-        return;
-    char temporary[sizeof path + 4];
-    std::snprintf(temporary, sizeof temporary, "%s.tmp", path);
-    g_FileManager.RemoveFile(temporary);
-    ErrorBox("Could't save game!", "SaveGame() error!", MB_ICONEXCLAMATION);
+    if (!WriteProfileFile(path, out.Data(), out.Size()))
+        ErrorBox("Could't save game!", "SaveGame() error!", MB_ICONEXCLAMATION);
+}
+
+bool WriteProfileFile(const char* path, const void* data, std::size_t size)
+{
+    if (g_pWriteSaveFile(path, data, size))
+        return true;
+    const std::string temporary = std::string(path) + ".tmp";
+    g_FileManager.RemoveFile(temporary.c_str());
+    return false;
 }

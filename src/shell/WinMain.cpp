@@ -69,7 +69,10 @@ bool StartUp(HINSTANCE instance)
     g_nTypedChar = 32;
     g_nFocusPaused = 0;
     // A tape pins the settings file and starts the clock the seed comes from.
-    plat::StartTapeFromEnvironment();
+    // A tape that was asked for and cannot be used ends the run: playing on
+    // without it, a headless run would never end or would end as a success.
+    if (!plat::StartTapeFromEnvironment())
+        return false;
     GAME_STEP(LoadSettings("Game.ini"));
     std::srand(timeGetTime());
     GAME_STEP(DebugLog(nullptr));

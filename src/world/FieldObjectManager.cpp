@@ -4,6 +4,7 @@
 
 #include "graphics/D3DRender.h"
 #include "shell/FileManager.h"
+#include "shell/Log.h"
 #include "shell/VectorHelpers.h"
 #include "world/Landscape.h"
 
@@ -84,14 +85,20 @@ int CFieldObjectManager::Init()
     m_pPlaceColor = nullptr;
     m_nPlaceColorSize = 0;
     std::uint32_t size = 0;
-    const FileHandle f = g_FileManager.Open("Data/Landscape/PlaceColor.dat", ARCHIVE_WORLD, &size);
+    const char* const path = "Data/Landscape/PlaceColor.dat";
+    const FileHandle f = g_FileManager.Open(path, ARCHIVE_WORLD, &size);
+    if (f == INVALID_FILE_HANDLE)
+        LogFileProblem(path, "missing: the field objects take no colour from the map");
     if (f != INVALID_FILE_HANDLE) {
         // A short file leaves the rest of the map black; a longer one is
         // read only as far as the map goes.
         m_pPlaceColor = new std::uint8_t[kPlaceColorBytes]();
         const std::uint32_t n = std::min(size, kPlaceColorBytes);
-        if (n > 0)
-            g_FileManager.Read(m_pPlaceColor, 1, n, f);
+        const std::size_t got = n > 0 ? g_FileManager.Read(m_pPlaceColor, 1, n, f) : 0;
+        // One RGB pixel per 2 x 2 cells of the loaded map.
+        const std::uint64_t side = static_cast<std::uint64_t>(std::max(g_Landscape.m_nCells, 0)) / 2;
+        if (got < std::min<std::uint64_t>(side * side * 3, kPlaceColorBytes))
+            LogFileProblem(path, "shorter than the map: the rest is black");
         m_nPlaceColorSize = kPlaceColorBytes;
         g_FileManager.Close(f);
     }

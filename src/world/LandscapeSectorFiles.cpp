@@ -9,6 +9,7 @@
 
 #include "shell/FileManager.h"
 #include "shell/Game.h"
+#include "shell/Log.h"
 #include "shell/Settings.h"
 
 #include <btBulletDynamicsCommon.h>
@@ -43,12 +44,15 @@ bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* out)
     return true;
 }
 
+// A missing mesh is a sector without that part; a damaged one is skipped
+// the same way, but said in the log, or the hole in the road has no cause.
 bool LoadMeshFile(const char* path, SectorMesh* mesh)
 {
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(path, &bytes))
         return false;
-    ParseSectorMesh(bytes.data(), static_cast<std::uint32_t>(bytes.size()), mesh);
+    if (!ParseSectorMesh(bytes.data(), static_cast<std::uint32_t>(bytes.size()), mesh))
+        LogFileProblem(path, "damaged sector mesh, skipped");
     return true;
 }
 
@@ -170,10 +174,13 @@ void CLandscapeSector::LoadCollisionMesh()
     if (!ReadWholeFile(path, &bytes))
         return;
     SectorShapeData shape;
-    if (!ParseSectorShape(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &shape))
+    if (!ParseSectorShape(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &shape)) {
+        LogFileProblem(path, "damaged collision mesh, skipped: the sector's buildings cannot be hit");
         return;
+    }
     btQuantizedBvh* bvh = btQuantizedBvh::deSerializeInPlace(shape.bvhBuffer, shape.bvhSize, false);
     if (!bvh || shape.numIndices == 0) {
+        LogFileProblem(path, "collision mesh without triangles or tree, skipped");
         FreeSectorShape(&shape);
         return;
     }

@@ -66,20 +66,24 @@ void CLandscape::LoadRoute()
     std::snprintf(path, sizeof path, "%s/WayPointsMap.dat", m_szDirectory);
     std::uint32_t size = 0;
     FileHandle f = g_FileManager.Open(path, ARCHIVE_WORLD, &size);
-    if (f == INVALID_FILE_HANDLE)
+    if (f == INVALID_FILE_HANDLE) {
+        LogFileProblem(path, "missing: the city has no routes");
         return;
+    }
     g_FileManager.Read(m_WayPointsMap, 1, std::min<std::uint32_t>(size, sizeof m_WayPointsMap), f);
     g_FileManager.Close(f);
 
     std::snprintf(path, sizeof path, "%s/GlobalRoute.dat", m_szDirectory);
     f = g_FileManager.Open(path, ARCHIVE_WORLD, &size);
+    if (f == INVALID_FILE_HANDLE)
+        LogFileProblem(path, "missing: the city has no road or walkway cells");
     if (f != INVALID_FILE_HANDLE) {
         // Never more than the file holds: a short file leaves the rest empty.
         std::vector<unsigned char> bytes(std::min(size, kRouteFileSize));
         const std::size_t got = bytes.empty() ? 0 : g_FileManager.Read(bytes.data(), 1, bytes.size(), f);
         g_FileManager.Close(f);
-        if (got < bytes.size())
-            DebugLog("GlobalRoute.dat is shorter than its size");
+        if (got < kRouteFileSize)
+            LogFileProblem(path, "shorter than the grid: the rest has no route cells");
         const std::size_t records = got / ROUTE_RECORD_SIZE;
         for (std::size_t i = 0; i < records; ++i) {
             const unsigned char* p = bytes.data() + i * ROUTE_RECORD_SIZE;

@@ -84,6 +84,27 @@ TEST_F(ProfilesTest, CreationFailureShowsTheBoxAndStaysOnTheNameScreen)
     EXPECT_EQ(g_nProfile, -1);
 }
 
+// A full disk shows only when the bytes leave the C library's buffer: the
+// menu must not call a profile created that is an empty or partial file.
+TEST_F(ProfilesTest, CreationOnAFullDiskShowsTheBoxAndLeavesNoFile)
+{
+    WriteProfile(1, ProfileHeader("Ann", 0));
+    g_GameMenu.ListProfiles();
+    std::strcpy(g_szPlayerName, "Dana");
+    int created = -1;
+    {
+        test::ScopedFileSizeLimit disk(10);
+        created = g_GameMenu.CreateNewProfile();
+    }
+    EXPECT_EQ(created, 0);
+    EXPECT_EQ(NewBoxes(), 1u);
+    EXPECT_STREQ(plat::LastMessageBoxText(), "Could't create new profile!");
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "Save/Profile02.sav"));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "Save/Profile02.sav.tmp"));
+    EXPECT_EQ(g_GameMenu.m_nProfiles, 1);
+    EXPECT_EQ(test::ReadWholeFile(m_dir.File("Save/Profile01.sav")), ProfileHeader("Ann", 0));
+}
+
 TEST_F(ProfilesTest, NineProfilesRefuseAnother)
 {
     for (int n = 1; n <= 9; ++n)
@@ -146,7 +167,27 @@ TEST_F(ProfilesTest, SlotsActOnTheFileTheyShow)
     EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "Save/Profile03.sav"));
     EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "Save/Profile01.sav"));
     EXPECT_EQ(g_GameMenu.m_nProfiles, 1);
-    EXPECT_EQ(g_nProfile, 0);
+    EXPECT_EQ(g_nProfile, -1) << "nothing is selected after a delete";
+}
+
+// Enter pressed again on DELETE PROFILE must not go on through the list:
+// each delete needs a slot picked first.
+TEST_F(ProfilesTest, RepeatedEnterOnDeleteRemovesOnlyTheChosenProfile)
+{
+    for (int n = 1; n <= 3; ++n)
+        WriteProfile(n, ProfileHeader("P", 0));
+    g_GameMenu.Show(MENU_PROFILES);
+    g_nProfile = 1;
+    Choose(g_GameMenu.m_DeleteProfile);
+    Enter();
+    Enter();
+    EXPECT_EQ(g_GameMenu.m_pFocus, &g_GameMenu.m_DeleteProfile);
+    EXPECT_EQ(g_GameMenu.m_nProfiles, 2);
+    EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "Save/Profile01.sav"));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "Save/Profile02.sav"));
+    EXPECT_TRUE(std::filesystem::exists(m_dir.Path() / "Save/Profile03.sav"));
+    Choose(g_GameMenu.m_ProfilesDone);
+    EXPECT_EQ(g_GameMenu.m_nState, MENU_PROFILES) << "DONE needs a chosen profile";
 }
 
 TEST_F(ProfilesTest, FailedLoadStaysOnTheProfileScreen)

@@ -6,10 +6,12 @@
 #include "objects/LightsEffect.h"
 #include "objects/MaterialEffects.h"
 #include "objects/SpotsEffect.h"
+#include "shell/Log.h"
 #include "shell/RayHitInfo.h"
 #include "world/InfoScreenManager.h"
 #include "writers/ArchiveWriter.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -353,6 +355,33 @@ TEST_F(LoadTest, AFileThatDoesNotOpenChangesNothing)
     EXPECT_STREQ(m_object.m_szPath, "");
     EXPECT_EQ(m_object.m_nClass, 77u);
     EXPECT_EQ(m_object.m_pMesh, nullptr);
+}
+
+// Every car or tree built from a missing description asks for it again; a
+// modal box per request stopped the game thousands of times. Each missing
+// file shows the box once, and the log says which file it was.
+TEST_F(LoadTest, EachMissingDescriptionShowsTheBoxOnceAndNamesTheFile)
+{
+    g_bDebugLog = 1;
+    std::remove("debug.txt");
+    const unsigned boxes = plat::MessageBoxCount();
+    for (int i = 0; i < 50; ++i)
+        for (const char* path : {"Data/Vehicles/01/Main.obj", "Data\\Trees\\01\\Main.obj"}) {
+            CStaticObject object;
+            EXPECT_EQ(object.Load(path, 1, -1, 1), INVALID_FILE_HANDLE);
+        }
+    EXPECT_EQ(plat::MessageBoxCount(), boxes + 2);
+    EXPECT_STREQ(plat::LastMessageBoxText(), "Create static object error!");
+    const std::string log = test::ReadWholeFile("debug.txt");
+    EXPECT_NE(log.find("Data/Vehicles/01/Main.obj"), std::string::npos) << log;
+    EXPECT_NE(log.find("Data/Trees/01/Main.obj"), std::string::npos) << log;
+    g_bDebugLog = 0;
+
+    // Data opened afresh may be missing the file again: that is told anew.
+    g_FileManager.Init();
+    CStaticObject again;
+    again.Load("Data/Vehicles/01/Main.obj", 1, -1, 1);
+    EXPECT_EQ(plat::MessageBoxCount(), boxes + 3);
 }
 
 TEST_F(LoadTest, PathsLoseTheDevelopmentFolderAndTheirBackslashes)

@@ -4,7 +4,9 @@
 #include "shell/SaveRecord.h"
 #include "world/Landscape.h"
 
+#include <climits>
 #include <cstring>
+#include <limits>
 #include <filesystem>
 
 namespace {
@@ -191,6 +193,101 @@ TEST_F(VehicleTest, CarWithoutBodyTakesTheRecordFieldsOnly)
         EXPECT_EQ(c->m_nPaintGloss, 96);
         EXPECT_EQ(c->m_PaintColor2[1], 0.5f);
     }
+}
+
+// A crafted save must not carry a car past what the game can make of it:
+// the workshop sells levels up to 3, damage, wear and paint lie in 0..1.
+TEST_F(VehicleTest, ACraftedRecordIsHeldToWhatTheGameProduces)
+{
+    CVehicle* source = Load();
+    SetRecordFields(source);
+    CSaveWriter good;
+    source->Save(good);
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const auto patched = [&](std::size_t offset, const void* value) {
+        std::string s(reinterpret_cast<const char*>(good.Data()), good.Size());
+        std::memcpy(s.data() + offset, value, 4);
+        return s;
+    };
+    const std::int32_t huge = 100000000, most = INT_MAX, least = INT_MIN;
+    const struct {
+        const char* what;
+        std::size_t offset;
+        const void* value;
+    } cases[] = {
+        {"engine level 1e8", 116, &huge},
+        {"chassis level 2^31-1", 124, &most},
+        {"tires level -2^31", 128, &least},
+        {"damage +inf", 132, &inf},
+        {"damage nan", 132, &nan},
+        {"wear +inf", 136, &inf},
+        {"wear nan", 148, &nan},
+        {"paint nan", 80, &nan},
+        {"gloss -2^31", 112, &least},
+        {"race place 2^31-1", 68, &most},
+        {"race start damage nan", 76, &nan},
+    };
+    CVehicle* player = Spawned(VEHICLE_PLAYER);
+    g_pPlayerVehicle = player;
+    for (const auto& c : cases) {
+        const std::string record = patched(c.offset, c.value);
+        CSaveReader in(reinterpret_cast<const std::uint8_t*>(record.data()), record.size());
+        ASSERT_EQ(player->Load(in), 1) << c.what;
+        for (int level : player->m_UpgradeLevels) {
+            EXPECT_GE(level, 0) << c.what;
+            EXPECT_LE(level, VEHICLE_UPGRADE_LEVEL_MAX) << c.what;
+        }
+        for (float v : {player->m_fBodyDamage, player->m_WheelWear[0], player->m_WheelWear[3], player->m_PaintColor[0]}) {
+            EXPECT_GE(v, 0.0f) << c.what;
+            EXPECT_LE(v, 1.0f) << c.what;
+        }
+        EXPECT_GE(player->m_nPaintGloss, 0) << c.what;
+        EXPECT_LE(player->m_nRacePlace, 8) << c.what;
+        EXPECT_TRUE(player->m_fRaceStartDamage >= 0.0f && player->m_fRaceStartDamage <= 100.0f) << c.what;
+        const int rating = player->GetPerformanceRating(1, 1);
+        EXPECT_GT(rating, 0) << c.what;
+        EXPECT_LT(rating, 100000) << c.what << ": a sample car at the top levels";
+        EXPECT_GE(player->GetRepairPrice(1), 0) << c.what;
+
+        // A rival is given the player's levels plus the race level.
+        CVehicle* rival = Spawned(VEHICLE_RIVAL, "Data/Vehicles/05/Main.obj");
+        for (int level : rival->m_UpgradeLevels) {
+            EXPECT_GE(level, 0) << c.what;
+            EXPECT_LE(level, VEHICLE_UPGRADE_LEVEL_MAX + 4) << c.what;
+        }
+    }
+    g_pPlayerVehicle = nullptr;
+}
+
+// The rating of any figures, however large or broken, stays an int: a car
+// description with a power of 1e12 must not wrap to a negative price.
+TEST_F(VehicleTest, RatingStopsAtTheIntRangeForAnyPower)
+{
+    CVehicle* car = Load();
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct {
+        float power;
+        int rating;
+    } cases[] = {
+        {1e12f, INT_MAX},
+        {inf, INT_MAX},
+        {-1e12f, INT_MIN},
+        {-inf, INT_MIN},
+        {std::numeric_limits<float>::quiet_NaN(), 0},
+        {std::numeric_limits<float>::max(), INT_MAX},
+    };
+    for (const auto& c : cases) {
+        car->m_fBasePower = c.power;
+        EXPECT_EQ(car->GetPerformanceRating(1, 1), c.rating) << c.power;
+        const int price = car->GetRepairPrice(1);
+        EXPECT_GE(price, 0) << c.power;
+    }
+    car->m_fBasePower = 1e12f;
+    car->m_fBodyDamage = 1.0f;
+    EXPECT_EQ(car->GetPerformanceRating(0, 1), INT_MAX);
+    EXPECT_EQ(car->GetPerformanceRating(1, 1), INT_MAX);
+    EXPECT_EQ(car->GetRepairPrice(1), 0) << "both ratings stop at the same end";
 }
 
 // Figures -------------------------------------------------------------------

@@ -74,11 +74,27 @@ TEST_F(CorruptIndex, EachDamageEndsTheTableCleanly)
         {"body past the end", tools::EncodeIndex({kGood[0], {"Data/c.dat", 21, 80}}), 1, true},
         {"offset past the end", tools::EncodeIndex({kGood[0], {"Data/c.dat", 0, 101}}), 1, true},
         {"offset and size wrap", tools::EncodeIndex({{"Data/c.dat", 0x20, 0xFFFFFFF0u}}), 0, true},
+        {"empty name", tools::EncodeIndex({{"", 1, 0}}), 0, true},
+        {"empty name after a good one", tools::EncodeIndex({kGood[0], {"", 1, 0}, kGood[1]}), 1, true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(LoadWorld(c.index), c.entries) << c.what;
         EXPECT_EQ(Logged(), c.logged) << c.what;
     }
+}
+
+// A zeroed index reads as entries with empty names: a count of 1.86 million
+// of them took half a gigabyte and a slow start, and every look-up scanned
+// them. None is a file anyone opens.
+TEST_F(CorruptIndex, AZeroedIndexGivesNoEntries)
+{
+    const std::size_t size = 16u << 20;
+    std::string zeros(size, '\0');
+    const std::uint32_t count = static_cast<std::uint32_t>((size - 4) / 9);
+    EXPECT_EQ(LoadWorld(WithCount(zeros, count)), 0u);
+    EXPECT_TRUE(Logged());
+    EXPECT_EQ(g_FileManager.m_pEntries[1], nullptr);
+    EXPECT_EQ(g_FileManager.Open("", ARCHIVE_WORLD), INVALID_FILE_HANDLE);
 }
 
 // One entry pointing outside the body must not take the intact entries after

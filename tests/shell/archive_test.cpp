@@ -187,6 +187,26 @@ TEST_F(ArchiveTest, WritesLooseFiles)
     EXPECT_EQ(g_FileManager.Open("Save/Profile01.sav", FILE_MODE_BINARY), INVALID_FILE_HANDLE);
 }
 
+// The C library holds a small write in its buffer: a full disk shows only
+// when the file is closed, so Close must say so.
+TEST_F(ArchiveTest, CloseReportsAWriteTheDiskRefused)
+{
+    Start(true);
+    const char record[20] = "Player";
+    for (const unsigned long room : {100ul, 10ul}) {
+        const FileHandle w = g_FileManager.OpenForWrite("out.bin", FILE_MODE_BINARY);
+        ASSERT_LT(w, static_cast<FileHandle>(FILE_SLOT_COUNT));
+        int closed = -1;
+        {
+            test::ScopedFileSizeLimit limit(room);
+            EXPECT_EQ(g_FileManager.Write(record, sizeof(record), 1, w), 1u) << "buffered, not yet on disk";
+            closed = g_FileManager.Close(w);
+        }
+        EXPECT_EQ(closed, room >= sizeof(record) ? 1 : 0) << room;
+        EXPECT_EQ(g_FileManager.m_Slots[w], nullptr) << "the slot is free either way";
+    }
+}
+
 TEST_F(ArchiveTest, MissingFilesEmptyTheirArchive)
 {
     std::remove("Data/World.hdr");

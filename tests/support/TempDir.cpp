@@ -5,6 +5,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace test {
 
 ScopedTempDir::ScopedTempDir() : m_previous(std::filesystem::current_path())
@@ -21,6 +24,25 @@ ScopedTempDir::~ScopedTempDir()
     std::error_code ec;
     std::filesystem::current_path(m_previous, ec);
     std::filesystem::remove_all(m_path, ec);
+}
+
+ScopedFileSizeLimit::ScopedFileSizeLimit(unsigned long maxBytes)
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_previous[0] = limit.rlim_cur;
+    m_previous[1] = limit.rlim_max;
+    // Past the limit the write fails with EFBIG instead of ending the process.
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = maxBytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+ScopedFileSizeLimit::~ScopedFileSizeLimit()
+{
+    const rlimit limit{m_previous[0], m_previous[1]};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_previousHandler);
 }
 
 std::string ReadWholeFile(const std::string& path)

@@ -22,6 +22,20 @@ private:
     std::filesystem::path m_path;
 };
 
+// While it lives, no file of this process may grow beyond maxBytes: a write
+// past that fails as it does on a full disk (after the bytes that fit).
+class ScopedFileSizeLimit {
+public:
+    explicit ScopedFileSizeLimit(unsigned long maxBytes);
+    ~ScopedFileSizeLimit();
+    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+private:
+    unsigned long m_previous[2];
+    void (*m_previousHandler)(int);
+};
+
 // Whole contents of a file, or an empty string when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& bytes);

@@ -2,7 +2,10 @@
 // records through their lists, fades and the update cadence.
 #include "world/field_fixture.h"
 
+#include "shell/Log.h"
+
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -53,6 +56,14 @@ TEST_F(FieldObjectTest, PlaceColourAtTheMapsEdgesAndWithoutTheMap)
         EXPECT_NEAR(c.b, k.b, 1e-3f) << k.at.x << ", " << k.at.z;
         EXPECT_EQ(c.a, 1.0f);
     }
+
+    // Shorter than the loaded map: the rest is black, and the log says so.
+    g_bDebugLog = 1;
+    std::remove("debug.txt");
+    WriteRaw("Data/Landscape/PlaceColor.dat", ColourMap(2700).substr(0, 2000));
+    g_FieldObjects.Init();
+    EXPECT_NE(test::ReadWholeFile("debug.txt").find("PlaceColor.dat"), std::string::npos);
+    g_bDebugLog = 0;
 
     // Longer than the map holds: only the map's size is read.
     WriteRaw("Data/Landscape/PlaceColor.dat", ColourMap(300000));

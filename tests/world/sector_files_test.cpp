@@ -6,6 +6,7 @@
 #include "shell/Game.h"
 #include "shell/Settings.h"
 #include "shell/Keywords.h"
+#include "shell/Log.h"
 #include "world/LandscapeSector.h"
 #include "world/Prop.h"
 #include "world/SectorShapeFile.h"
@@ -226,6 +227,41 @@ TEST_F(SectorFiles, LoadedSectorHoldsItsMeshesBoundsAndNoFailedProps)
     bare.Load(0, 0);
     EXPECT_EQ(bare.m_Sectoring.numTris, 0u);
     bare.Release();
+}
+
+// A damaged city file is skipped as the game goes on; with the log on, the
+// log must say which one, or a missing road or route has no cause to find.
+TEST_F(SectorFiles, EachSkippedCityFileIsNamedInTheLog)
+{
+    LoadMap();
+    const auto loadSector = [] {
+        CLandscapeSector sector;
+        sector.Load(0, 0);
+        sector.Release();
+    };
+    const auto loadRoute = [] { g_Landscape.LoadRoute(); };
+    const struct {
+        const char* file;
+        const char* bytes; // null: the file is removed
+        void (*load)();
+    } cases[] = {
+        {"Data/Landscape/00_00/Roads.msh", "\x05", +loadSector},
+        {"Data/Landscape/00_00/SideWalks.msh", "12345678\xFF", +loadSector},
+        {"Data/Landscape/00_00/MeshShape.dat", "shape", +loadSector},
+        {"Data/Landscape/GlobalRoute.dat", "route", +loadRoute},
+        {"Data/Landscape/WayPointsMap.dat", nullptr, +loadRoute},
+    };
+    g_bDebugLog = 1;
+    for (const auto& c : cases) {
+        if (c.bytes)
+            ASSERT_TRUE(tools::WriteFileBytes(c.file, c.bytes));
+        else
+            std::remove(c.file);
+        std::remove("debug.txt");
+        c.load();
+        EXPECT_NE(test::ReadWholeFile("debug.txt").find(c.file), std::string::npos) << c.file;
+    }
+    g_bDebugLog = 0;
 }
 
 TEST_F(SectorFiles, CollisionBodyJoinsTheWorldNearTheCamera)

@@ -11,11 +11,21 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes)
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();
     if (!parent.empty())
         std::filesystem::create_directories(parent, ec);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    // Written beside the target and renamed over it: a failed write keeps
+    // the file that was there.
+    const std::string temporary = path + ".tmp";
+    std::FILE* f = std::fopen(temporary.c_str(), "wb");
     if (!f)
         return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = std::fclose(f) == 0 && ok;
+    if (ok) {
+        std::filesystem::rename(temporary, path, ec);
+        ok = !ec;
+    }
+    if (!ok)
+        std::remove(temporary.c_str());
+    return ok;
 }
 
 bool ReadFileBytes(const std::string& path, std::string* bytes)

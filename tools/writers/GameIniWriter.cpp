@@ -1,5 +1,7 @@
 #include "writers/GameIniWriter.h"
 
+#include "writers/FileBytes.h"
+
 #include <cstdio>
 
 namespace tools {
@@ -48,18 +50,16 @@ void SetIniValue(std::vector<IniEntry>* entries, const std::string& section, con
 
 bool WriteIni(const std::string& path, const std::vector<IniEntry>& entries)
 {
-    std::FILE* f = std::fopen(path.c_str(), "w");
-    if (!f)
-        return false;
+    std::string text;
     const std::string* section = nullptr;
     for (const IniEntry& e : entries) {
         if (!section || *section != e.section) {
-            std::fprintf(f, "%s[%s]\n", section ? "\n" : "", e.section.c_str());
+            text += (section ? "\n[" : "[") + e.section + "]\n";
             section = &e.section;
         }
-        std::fprintf(f, "%s=%s\n", e.key.c_str(), e.value.c_str());
+        text += e.key + "=" + e.value + "\n";
     }
-    return std::fclose(f) == 0;
+    return WriteFileBytes(path, text);
 }
 
 } // namespace tools

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 namespace plat {
 
@@ -17,13 +18,11 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 } // namespace
 
-bool WritePng(const char* path, const Pixels& image)
+namespace {
+
+// The rows go through libpng into an open file; false on any failure.
+bool EncodePng(std::FILE* file, const Pixels& image)
 {
-    if (!path || image.width == 0 || image.height == 0 || image.argb.size() < size_t(image.width) * image.height)
-        return false;
-    File file(std::fopen(path, "wb"));
-    if (!file)
-        return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
@@ -35,7 +34,7 @@ bool WritePng(const char* path, const Pixels& image)
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file.get());
+    png_init_io(png, file);
     png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -52,6 +51,26 @@ bool WritePng(const char* path, const Pixels& image)
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;
+}
+
+} // namespace
+
+// Written beside the target and renamed over it once closed: a full disk
+// leaves the earlier picture, never half a file.
+bool WritePng(const char* path, const Pixels& image)
+{
+    if (!path || image.width == 0 || image.height == 0 || image.argb.size() < size_t(image.width) * image.height)
+        return false;
+    const std::string temporary = std::string(path) + ".tmp";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file)
+        return false;
+    bool ok = EncodePng(file, image);
+    ok = std::fclose(file) == 0 && ok;
+    if (ok && std::rename(temporary.c_str(), path) == 0)
+        return true;
+    std::remove(temporary.c_str());
+    return false;
 }
 
 bool ReadPng(const char* path, Pixels* out)
