@@ -131,7 +131,7 @@ void CGame::RenderWaterPass()
         g_Sky.SkipRender();
         return;
     }
-    const float w = g_Landscape.m_fHeight * 0.08f;
+    const float w = LandscapeWaterLevel();
     r.SetMipLodBias(2.0f, -1);
     SetWaterClipPlane(g_nWater < 2 ? w + 1.0f : w);
     ReflectCamera(w);
