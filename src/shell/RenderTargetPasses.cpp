@@ -127,7 +127,7 @@ void CGame::RenderWaterPass()
         return;
     // Only the water shows the reflection: with none in view the target
     // would be filled for nobody.
-    if (!g_Landscape.IsWaterInView()) {
+    if (!m_bDrawEveryPass && !g_Landscape.IsWaterInView()) {
         g_Sky.SkipRender();
         return;
     }
@@ -284,7 +284,8 @@ void CGame::DrawMovingShadowCasters()
 // and smoothing it would change nothing on the screen.
 static bool MovingCasterMapSeen()
 {
-    return (g_bDebugOut && g_bKeyTab && g_bKeyControl && g_bKeyShift) || g_PropManager.AnyDrawn(PROPS_BRIDGES);
+    const bool developerView = g_bDebugOut && g_bKeyTab && g_bKeyControl && g_bKeyShift;
+    return g_Game.m_bDrawEveryPass || developerView || g_PropManager.AnyDrawn(PROPS_BRIDGES);
 }
 
 // Two maps: the static casters alone, then with the cars and pedestrians
