@@ -1,12 +1,17 @@
 // The frame budget: the whole game tick (update and draw submission) on the
-// sample city at full traffic, over a scripted drive replayed from a tape on
-// the fixed step. Reports the median and the worst frame and the shares of
-// physics, traffic, pedestrians, streaming and drawing, timed between the
-// steps the game names as it makes them.
-//   bench_frame_budget [--gl] [--frames N] [--distance D] [RUN_FOLDER]
+// sample city at full traffic, over a drive replayed from a tape on the fixed
+// step: the tape takes the menu to the continued sample career, then the
+// tests' scripted driver steers the player's car round the city's streets by
+// the driving keys. Reports the median, the 99th percentile and the worst
+// frame, the frames over twice the median, the peak memory after the first
+// half and at the end, and the shares of physics, traffic, pedestrians,
+// streaming and drawing, timed between the steps the game names as it makes
+// them.
+//   bench_frame_budget [--gl] [--threads N] [--mode M] [--frames N] [--distance D] [RUN_FOLDER]
 // The run folder defaults to "run" next to this program (the build's sample
-// data). --gl draws through OpenGL offscreen at 800 x 600 and reports frames
-// per second instead of the headless device's budget.
+// data). --gl draws through OpenGL offscreen and reports frames per second
+// too; --threads sets the software rasteriser's threads, --mode the screen
+// (0 800 x 600, the default, 1 1024 x 768).
 #include "platform/Backend.h"
 #include "platform/D3D9Gl.h"
 #include "platform/InputTape.h"
@@ -14,12 +19,16 @@
 #include "platform/Win32.h"
 #include "platform/sound/SoundBackend.h"
 #include "roadusers/HumanManager.h"
+#include "roadusers/Vehicle.h"
 #include "roadusers/VehicleManager.h"
 #include "shell/GameSteps.h"
+#include "support/PlayHooks.h"
+#include "support/ScriptedDriver.h"
 #include "shell/WinMain.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -76,6 +85,20 @@ void CountRoadUsers(unsigned)
     s_humansAtEnd = g_HumanManager.m_nHumans;
 }
 
+// The resident size the process has reached so far, in megabytes.
+double PeakResidentMb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
+    return 0.0;
+}
+
+unsigned s_halfway = 0;
+double s_peakAtHalf = 0.0;
+
 unsigned s_warmUp = 0;        // frames before the drive is measured
 Clock::time_point s_frameStart;
 Clock::time_point s_stepStart;
@@ -107,6 +130,8 @@ void OnStep(const char* step)
     const Clock::time_point now = Clock::now();
     CloseStep(now);
     if (std::strcmp(step, "g_GameTimer.Update()") == 0) {
+        if (s_peakAtHalf == 0.0 && plat::TapeFrameNumber() >= s_halfway)
+            s_peakAtHalf = PeakResidentMb();
         if (s_inFrame && Measuring())
             s_frameMs.push_back(std::chrono::duration<double, std::milli>(now - s_frameStart).count());
         s_frameStart = now;
@@ -117,23 +142,63 @@ void OnStep(const char* step)
     s_step = step;
 }
 
-// The driver: accelerator held, a turn every so often.
+// Through the menu: the sample profile chosen and its game continued; the
+// scripted driver does the rest.
 plat::Tape DriveTape(unsigned frames)
 {
     plat::Tape tape;
     tape.end = frames;
-    // Through the menu: the sample profile chosen and its game continued.
     for (unsigned f : {20u, 40u}) {
         tape.events.push_back({f, WM_KEYDOWN, 13, 0});
         tape.events.push_back({f + 2, WM_KEYUP, 13, 0});
     }
-    tape.events.push_back({100, WM_KEYDOWN, 38, 0});
-    for (unsigned f = 300; f + 40 < frames; f += 500) {
-        const WPARAM turn = (f / 500) % 2 ? 37 : 39;
-        tape.events.push_back({f, WM_KEYDOWN, turn, 0});
-        tape.events.push_back({f + 30, WM_KEYUP, turn, 0});
-    }
     return tape;
+}
+
+// The crossings at the corners of the city's street grid, driven round in
+// turn: each leg is the game's own road route to the next corner.
+const D3DXVECTOR3 kCorners[] = {
+    {104.0f, 17.0f, -1104.0f},
+    {104.0f, 17.0f, -384.0f},
+    {464.0f, 17.0f, -384.0f},
+    {464.0f, 17.0f, -1104.0f},
+};
+constexpr int kCornerCount = int(sizeof kCorners / sizeof kCorners[0]);
+
+test::ScriptedDriver s_driver;
+D3DXVECTOR3 s_route[test::DRIVER_MAX_POINTS];
+int s_nextCorner = 0;
+int s_legs = 0;
+
+void PlanNextLeg()
+{
+    for (int tries = 0; tries < kCornerCount; ++tries) {
+        const D3DXVECTOR3& goal = kCorners[s_nextCorner];
+        s_nextCorner = (s_nextCorner + 1) % kCornerCount;
+        const int count =
+            test::PlanRoadRoute(g_pPlayerVehicle->m_vPosition, goal, s_route, test::DRIVER_MAX_POINTS);
+        if (count > 1) {
+            s_driver.Follow(s_route, count, false);
+            ++s_legs;
+            return;
+        }
+    }
+}
+
+float s_driven = 0.0f; // metres along the ground
+D3DXVECTOR3 s_lastPosition{0.0f, 0.0f, 0.0f};
+
+void DriveOn(unsigned, HWND window)
+{
+    if (!test::PlayerInControl())
+        return;
+    const D3DXVECTOR3 at = g_pPlayerVehicle->m_vPosition;
+    if (s_legs > 0)
+        s_driven += std::hypot(at.x - s_lastPosition.x, at.z - s_lastPosition.z);
+    s_lastPosition = at;
+    if (s_driver.PointCount() == 0 || s_driver.NextPoint() >= s_driver.PointCount() - 1)
+        PlanNextLeg();
+    s_driver.Step(window);
 }
 
 void SetIni(std::string& ini, const std::string& key, const std::string& value)
@@ -160,6 +225,8 @@ int main(int argc, char** argv)
     bool gl = false;
     unsigned frames = 3000;
     std::string distance = "2";
+    std::string mode = "0";
+    const char* threads = nullptr;
     std::filesystem::path run = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "run";
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--gl") == 0)
@@ -168,6 +235,10 @@ int main(int argc, char** argv)
             frames = unsigned(std::strtoul(argv[++i], nullptr, 10));
         else if (std::strcmp(argv[i], "--distance") == 0 && i + 1 < argc)
             distance = argv[++i];
+        else if (std::strcmp(argv[i], "--mode") == 0 && i + 1 < argc)
+            mode = argv[++i];
+        else if (std::strcmp(argv[i], "--threads") == 0 && i + 1 < argc)
+            threads = argv[++i];
         else
             run = argv[i];
     }
@@ -186,7 +257,9 @@ int main(int argc, char** argv)
     std::string ini = text.str();
     SetIni(ini, "Traffic", "2");
     SetIni(ini, "Distance", distance);
-    SetIni(ini, "Mode", "0"); // 800 x 600
+    SetIni(ini, "Mode", mode);
+    if (threads)
+        setenv("LP_NUM_THREADS", threads, 1);
     if (!plat::ReplaceFileWhole("Game.ini", ini.data(), ini.size())) {
         std::fprintf(stderr, "Game.ini could not be written in %s\n", work.c_str());
         return 1;
@@ -198,11 +271,15 @@ int main(int argc, char** argv)
     s_warmUp = std::min(200u, frames / 4);
     g_pGameStepObserver = OnStep;
     plat::g_pTapeEndObserver = CountRoadUsers;
+    plat::g_pTapeFrameObserver = DriveOn;
+    s_halfway = frames / 2;
     plat::StartReplay(DriveTape(frames));
     const Clock::time_point start = Clock::now();
     const int status = WinMain(nullptr, nullptr, nullptr, 1);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     g_pGameStepObserver = nullptr;
+    plat::g_pTapeFrameObserver = nullptr;
+    const double peakAtEnd = PeakResidentMb();
     std::filesystem::current_path("/");
     std::filesystem::remove_all(work);
 
@@ -211,12 +288,18 @@ int main(int argc, char** argv)
         measured += ms;
     const double median = Percentile(s_frameMs, 0.5);
     const double worst = s_frameMs.empty() ? 0.0 : *std::max_element(s_frameMs.begin(), s_frameMs.end());
-    std::printf("%s, distance setting %s, %zu frames measured after %u of warm-up (%.1f s in all)\n",
-                gl ? "OpenGL offscreen 800 x 600" : "headless device", distance.c_str(), s_frameMs.size(), s_warmUp,
-                seconds);
-    std::printf("%u cars and %u pedestrians at the end\n", s_carsAtEnd, s_humansAtEnd);
-    std::printf("median %.3f ms, 99th percentile %.3f ms, worst %.3f ms (%.1f x median)\n", median,
-                Percentile(s_frameMs, 0.99), worst, median > 0 ? worst / median : 0.0);
+    const char* const kModes[] = {"800 x 600", "1024 x 768", "1280 x 1024", "1600 x 1200"};
+    const unsigned modeIndex = std::min(3u, unsigned(std::strtoul(mode.c_str(), nullptr, 10)));
+    std::printf("%s %s%s%s, distance setting %s, %zu frames measured after %u of warm-up (%.1f s in all)\n",
+                gl ? "OpenGL offscreen" : "headless device", kModes[modeIndex], threads ? ", raster threads " : "",
+                threads ? threads : "", distance.c_str(), s_frameMs.size(), s_warmUp, seconds);
+    std::printf("%u cars and %u pedestrians at the end; the player's car drove %.0f m in %d legs\n", s_carsAtEnd,
+                s_humansAtEnd, s_driven, s_legs);
+    const double limit = 2.0 * median;
+    const long over = std::count_if(s_frameMs.begin(), s_frameMs.end(), [limit](double ms) { return ms > limit; });
+    std::printf("median %.3f ms, 99th percentile %.3f ms, worst %.3f ms (%.1f x median), %ld frames over 2 x median\n",
+                median, Percentile(s_frameMs, 0.99), worst, median > 0 ? worst / median : 0.0, over);
+    std::printf("peak resident memory %.1f MB after half the drive, %.1f MB at the end\n", s_peakAtHalf, peakAtEnd);
     if (gl)
         std::printf("%.1f frames per second\n", measured > 0 ? 1000.0 * double(s_frameMs.size()) / measured : 0.0);
     for (int s = 0; s < SHARES; ++s)

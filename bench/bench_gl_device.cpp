@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -281,8 +282,11 @@ private:
         m_device->CreateIndexBuffer(UINT(quads * 6 * 2), 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &m_ibs[s], nullptr);
         Vertex* v = nullptr;
         m_vbs[s]->Lock(0, 0, reinterpret_cast<void**>(&v), 0);
+        // At least four quads' worth of the circle between corners: one quad
+        // going all the way round would end where it began, with no area.
+        const float step = 6.283f / float(std::max(quads, 4));
         for (int q = 0; q <= quads; ++q) {
-            const float a = float(q) / float(quads) * 6.283f;
+            const float a = float(q) * step;
             const float x = std::cos(a) * 0.25f, z = std::sin(a) * 0.25f;
             *v++ = Vertex{x, 0.0f, z, x * 4, 0, z * 4, float(q) / 8, 0};
             *v++ = Vertex{x, 0.5f, z, x * 4, 0, z * 4, float(q) / 8, 1};

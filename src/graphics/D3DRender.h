@@ -97,6 +97,8 @@ public:
     void SmoothSurface(IDirect3DTexture9* source, IDirect3DTexture9* target, float offset, float weight);
     void RenderGlow();
     void RenderMotionBlur();
+    // The side of the square shadow map, by the shadow and detail settings.
+    static UINT ShadowMapSize();
 
     TextureId m_nCachedTexture = INVALID_TEXTURE_ID;
     DWORD m_nZWriteEnable = 0;
@@ -190,6 +192,7 @@ private:
     void DrawScreenQuad();
     void SetPostEffectStates();
     bool CopyFrameInto(IDirect3DTexture9* texture, int* setting);
+    void AddOverFrame(IDirect3DTexture9* texture);
 };
 
 extern CD3DRender g_D3DRender;

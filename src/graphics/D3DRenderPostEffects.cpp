@@ -3,6 +3,7 @@
 #include "graphics/D3DRender.h"
 
 #include "graphics/ReleaseAndClear.h"
+#include "graphics/ScreenDrawStates.h"
 #include "shell/GameTimer.h"
 #include "shell/Input.h"
 #include "shell/Log.h"
@@ -123,21 +124,44 @@ void CD3DRender::RenderGlow()
     SetBlendMode(D3DBLEND_ONE, D3DBLEND_ZERO);
     SetBorderAddressing(m_pDevice, D3DTADDRESS_BORDER);
 
+    // Both smoothings stay on the small targets, and the frame takes the
+    // result with a single tap: four taps over every pixel of the frame cost
+    // a software rasteriser more than the rest of the glow, for a picture
+    // that holds nothing but soft light by then.
     IDirect3DSurface9* glowB = nullptr;
-    if (SUCCEEDED(m_pGlowTextureB->GetSurfaceLevel(0, &glowB))) {
+    const bool smoothed = SUCCEEDED(m_pGlowTextureB->GetSurfaceLevel(0, &glowB));
+    if (smoothed) {
         m_pDevice->SetRenderTarget(0, glowB);
         glowB->Release();
         SetTechnique(kGlowScreen);
         m_pDevice->SetTexture(0, m_pGlowTextureA);
         DrawScreenQuad();
         SmoothSurface(m_pGlowTextureB, m_pGlowTextureA, 0.004f, 0.25f);
+        SmoothSurface(m_pGlowTextureA, m_pGlowTextureB, 0.004f, 0.25f);
     }
     RestoreRenderTarget();
     SetAlphaBlendEnable(1);
     SetBlendMode(D3DBLEND_ONE, D3DBLEND_ONE);
-    SmoothSurface(m_pGlowTextureA, nullptr, 0.004f, 0.25f);
+    if (smoothed)
+        AddOverFrame(m_pGlowTextureB);
     SetBorderAddressing(m_pDevice, D3DTADDRESS_WRAP);
     m_nCachedTexture = INVALID_TEXTURE_ID;
+}
+
+// The texture stretched over the whole frame through the fixed stages, one
+// sample a pixel, blended the way the caller set.
+void CD3DRender::AddOverFrame(IDirect3DTexture9* texture)
+{
+    const CScreenDraw::ScreenRect s = CScreenDraw::ScaleRect(0.0f, 0.0f, 800.0f, 600.0f);
+    const CScreenVertex v[4] = {
+        CScreenDraw::ScreenPoint(s.l, s.t, 0xFFFFFFFFu, 0.0f, 0.0f),
+        CScreenDraw::ScreenPoint(s.l, s.b, 0xFFFFFFFFu, 0.0f, 1.0f),
+        CScreenDraw::ScreenPoint(s.r, s.t, 0xFFFFFFFFu, 1.0f, 0.0f),
+        CScreenDraw::ScreenPoint(s.r, s.b, 0xFFFFFFFFu, 1.0f, 1.0f),
+    };
+    m_pDevice->SetTexture(0, texture);
+    CScreenDraw::SetScreenStates();
+    m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(CScreenVertex));
 }
 
 // The blur fades by itself: each frame takes its real length off the amount.

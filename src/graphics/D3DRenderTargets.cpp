@@ -83,6 +83,14 @@ void CD3DRender::ReleaseRenderTargets()
     m_bBlurTarget = 0;
 }
 
+// Drawing and smoothing the map costs in proportion to its area: a software
+// rasteriser spends a quarter of a frame on the largest one. It is kept for
+// the highest shadow and detail settings; below them, half the size.
+UINT CD3DRender::ShadowMapSize()
+{
+    return g_nShadows >= 3 && g_nDetails >= 1 ? 1024u : 512u;
+}
+
 // A clip-space quad drawn as a strip, v growing downwards so a target is
 // read the way it was drawn.
 static const float kScreenQuad[4][5] = {
@@ -103,9 +111,10 @@ void CD3DRender::CreateRenderTargets()
     if (g_bReflect > 0)
         D3DXCreateCubeTexture(m_pDevice, 256, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT, &m_pCubeTexture);
     if (g_nShadows > 0) {
+        const UINT size = ShadowMapSize();
         for (IDirect3DTexture9** t : {&m_pShadowTarget, &m_pShadowTexture, &m_pShadowTexture2})
-            D3DXCreateTexture(m_pDevice, 1024, 1024, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, t);
-        m_pDevice->CreateDepthStencilSurface(1024, 1024, D3DFMT_D16, D3DMULTISAMPLE_NONE, 0, FALSE, &m_pDepthSurface,
+            D3DXCreateTexture(m_pDevice, size, size, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, t);
+        m_pDevice->CreateDepthStencilSurface(size, size, D3DFMT_D16, D3DMULTISAMPLE_NONE, 0, FALSE, &m_pDepthSurface,
                                              nullptr);
     }
     m_pDevice->CreateDepthStencilSurface(512, 512, D3DFMT_D16, D3DMULTISAMPLE_NONE, 0, FALSE, &m_pDepthSurface512,

@@ -112,6 +112,7 @@ void CHumanManager::Clear()
     // phase, not on the one the last game ended at.
     m_nSpawnLimit = 0;
     m_fSpawnTimer = 0.0f;
+    m_Kept.Release();
 }
 
 void CHumanManager::Update()
@@ -141,8 +142,24 @@ CHuman* CHumanManager::CreateHuman(const char* path, const D3DXVECTOR3*, const D
         return nullptr;
     auto* human = new CHuman();
     human->Load(path, gender);
+    KeepResourcesOf(*human);
     m_pHumans[m_nHumans++] = human;
     return human;
+}
+
+// Pedestrians come and go all the time: without this, the last one of a
+// kind leaving would free its mesh and textures, and the next one would
+// read and decode them again in a frame of play.
+void CHumanManager::KeepResourcesOf(const CHuman& human)
+{
+    m_Kept.KeepMesh(human.m_pMesh);
+    for (TextureId id : human.m_nTextureIds)
+        m_Kept.KeepTexture(id);
+    if (human.m_nBodyTexture >= 0)
+        m_Kept.KeepTexture(static_cast<TextureId>(human.m_nBodyTexture));
+    for (const HumanClothing& slot : human.m_Clothing)
+        if (slot.texture >= 0)
+            m_Kept.KeepTexture(static_cast<TextureId>(slot.texture));
 }
 
 void CHumanManager::RemoveHuman(CHuman* human)

@@ -4,6 +4,8 @@
 // share (the ragdoll part shapes and the pre-tinted clothing textures).
 #pragma once
 
+#include "graphics/KeptResources.h"
+
 #include "platform/D3DX9.h"
 
 #include <cstdint>
@@ -54,10 +56,14 @@ public:
     std::int32_t m_nWaitingPassengers = 0;
     float m_fSpawnTimer = 0.0f;
     IDirect3DTexture9* m_Textures[3][2][2][HUMAN_TINTS] = {};
+    // The figures' meshes and textures, kept from their first use to the
+    // session's end.
+    CKeptResources m_Kept;
 
 private:
     void MakeTintedClothing();
     void ReleaseTintedClothing();
+    void KeepResourcesOf(const CHuman& human);
     void PlaceSpectator(const D3DXVECTOR3& at, const D3DXVECTOR3& facing);
 };
 

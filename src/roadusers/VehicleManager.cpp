@@ -55,14 +55,28 @@ int CVehicleManager::Init()
         auto* car = new CVehicle();
         car->LoadModel(g_VehicleModelPaths[i]);
         m_Templates[i] = car;
+        KeepPaintTextures(*car);
     }
     m_nPolice = 0;
     return 1;
 }
 
+// A car draws one of its model's paint textures as it is made: holding them
+// all from the start means no car made in play reads and decodes one, and
+// none is freed when the last car wearing it goes.
+void CVehicleManager::KeepPaintTextures(const CVehicle& model)
+{
+    for (int k = 0; k < model.m_nBodyTextureNames; ++k) {
+        const TextureId id = g_D3DRender.LoadTexture(model.m_BodyTextureNames[k], 0, D3DPOOL_MANAGED);
+        m_Kept.KeepTexture(id);
+        g_D3DRender.ReleaseTexture(id);
+    }
+}
+
 void CVehicleManager::Release()
 {
     Clear();
+    m_Kept.Release();
     for (int& texture : m_Textures) {
         if (texture != -1)
             g_D3DRender.ReleaseTexture(texture);

@@ -3,6 +3,8 @@
 // player's car creation and the queries the drivers, props and scenes ask.
 #pragma once
 
+#include "graphics/KeptResources.h"
+
 #include "platform/D3DX9.h"
 
 #include <cstdint>
@@ -110,6 +112,8 @@ public:
     std::uint32_t m_nFinished = 0;
     std::uint32_t m_nPolice = 0;
     int m_Textures[3] = {-1, -1, -1};
+    // Every paint texture of every model, kept while the models are.
+    CKeptResources m_Kept;
     // The spawner's shared path, copied into the new car.
     D3DXVECTOR3 m_SpawnRoute[2048];
     std::uint32_t m_nSpawnRoutePoints = 0;
@@ -118,6 +122,7 @@ public:
 
 private:
     int IndexOf(const CVehicle* car) const;
+    void KeepPaintTextures(const CVehicle& model);
     void RemoveAt(std::uint32_t index);
     const char* ChooseSpawnModel(bool* police) const;
     bool PlaceSpawnRoute(const D3DXVECTOR3& centre, float distance);

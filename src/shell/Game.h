@@ -64,6 +64,9 @@ public:
     int m_nManifolds;
     int m_nActiveBodies;
     int m_nCubeFace;
+    // Set while the loading screen warms the programs up: every pass draws,
+    // whatever is in view, so none compiles a program later in play.
+    int m_bDrawEveryPass = 0;
     float m_vShadowCenter[3];
     float m_fVisibilityTimer;
 

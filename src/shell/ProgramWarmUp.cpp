@@ -15,12 +15,14 @@ void CGame::WarmUpPrograms()
     if (!device || !plat::CompilesPrograms(device) || !m_pCamera)
         return;
     UpdateVisibility(1);
+    m_bDrawEveryPass = 1;
     // Twice: the first draws of a frame meet the states the last one left.
     for (int frame = 0; frame < 2; ++frame)
         if (SUCCEEDED(device->BeginScene())) {
             RenderWorld();
             device->EndScene();
         }
+    m_bDrawEveryPass = 0;
     // The frame is never presented: the next one clears over it.
     plat::CompileLightVariants(device, 2, MAX_POINT_LIGHTS, 1);
 }

@@ -9,6 +9,7 @@
 #include "roadusers/VehicleManager.h"
 #include "shell/Game.h"
 #include "shell/GameSteps.h"
+#include "shell/Input.h"
 #include "shell/RenderPasses.h"
 #include "shell/Settings.h"
 #include "world/FieldObjectManager.h"
@@ -22,8 +23,10 @@ namespace {
 
 constexpr float kReflectionSize = 512.0f;
 constexpr float kCubeFaceSize = 256.0f;
-constexpr float kShadowMapSize = 1024.0f;
+// The smoothing taps sit this far apart on the largest map; a smaller map
+// spreads them as far on the ground, so its shadows stay as soft.
 constexpr float kShadowMapTexel = 0.001f;
+constexpr float kLargestShadowMap = 1024.0f;
 constexpr int kCubeViewDistance = 100;
 
 IDirect3DDevice9* Device()
@@ -122,6 +125,12 @@ void CGame::RenderWaterPass()
     CD3DRender& r = g_D3DRender;
     if (!Device() || !r.m_pReflectionTexture || !r.m_pDepthSurface512 || !m_pCamera)
         return;
+    // Only the water shows the reflection: with none in view the target
+    // would be filled for nobody.
+    if (!m_bDrawEveryPass && !g_Landscape.IsWaterInView()) {
+        g_Sky.SkipRender();
+        return;
+    }
     const float w = LandscapeWaterLevel();
     r.SetMipLodBias(2.0f, -1);
     SetWaterClipPlane(g_nWater < 2 ? w + 1.0f : w);
@@ -270,6 +279,15 @@ void CGame::DrawMovingShadowCasters()
     g_ShadowPassActive = 0;
 }
 
+// The map with the moving casters is read only by the bridges (and the
+// developer's view of it): with none of them in sight this frame, drawing
+// and smoothing it would change nothing on the screen.
+static bool MovingCasterMapSeen()
+{
+    const bool developerView = g_bDebugOut && g_bKeyTab && g_bKeyControl && g_bKeyShift;
+    return g_Game.m_bDrawEveryPass || developerView || g_PropManager.AnyDrawn(PROPS_BRIDGES);
+}
+
 // Two maps: the static casters alone, then with the cars and pedestrians
 // drawn over them. Both are smoothed with four taps whose weights add up
 // to 0.7 of the sky's shadow strength.
@@ -279,11 +297,14 @@ void CGame::RenderShadowPass()
     if (!Device() || g_nShadows <= 0 || !r.m_pShadowTarget || !r.m_pShadowTexture || !r.m_pShadowTexture2 ||
         !r.m_pDepthSurface)
         return;
+    D3DSURFACE_DESC desc{};
+    r.m_pShadowTarget->GetLevelDesc(0, &desc);
+    const float size = desc.Width > 0 ? float(desc.Width) : kLargestShadowMap;
+    const float texel = kShadowMapTexel * kLargestShadowMap / size;
     m_pCamera = &m_Cameras[3];
     PlaceShadowCamera();
-    BeginTargetPass(kShadowMapSize);
-    const float t = kShadowMapTexel;
-    const float offsets[16] = {0, -t, 0, 0, -t, 0, 0, 0, t, 0, 0, 0, 0, t, 0, 0};
+    BeginTargetPass(size);
+    const float offsets[16] = {0, -texel, 0, 0, -texel, 0, 0, 0, texel, 0, 0, 0, 0, texel, 0, 0};
     Device()->SetVertexShaderConstantF(32, offsets, 4);
     const float k = g_Sky.m_fShadowFactor * 0.7f * 0.25f;
     const float weight[4] = {k, k, k, 0.0f};
@@ -292,16 +313,18 @@ void CGame::RenderShadowPass()
 
     DrawInto(r.m_pShadowTarget);
     Device()->SetDepthStencilSurface(r.m_pDepthSurface);
-    m_pCamera->SetViewport(0.0f, 0.0f, kShadowMapSize, kShadowMapSize);
+    m_pCamera->SetViewport(0.0f, 0.0f, size, size);
     Device()->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     r.SetColorStage(0, D3DTOP_SELECTARG1, D3DTA_TFACTOR, D3DTA_CURRENT, D3DTA_TEMP, D3DTA_CURRENT);
     DrawShadowCasters();
-    r.SmoothSurface(r.m_pShadowTarget, r.m_pShadowTexture, kShadowMapTexel, k);
+    r.SmoothSurface(r.m_pShadowTarget, r.m_pShadowTexture, texel, k);
 
-    DrawInto(r.m_pShadowTarget);
-    DrawMovingShadowCasters();
-    SetDefaultColorStage();
-    r.SmoothSurface(r.m_pShadowTarget, r.m_pShadowTexture2, kShadowMapTexel, k);
+    if (MovingCasterMapSeen()) {
+        DrawInto(r.m_pShadowTarget);
+        DrawMovingShadowCasters();
+        SetDefaultColorStage();
+        r.SmoothSurface(r.m_pShadowTarget, r.m_pShadowTexture2, texel, k);
+    }
 
     EndTargetPass();
     r.SetMipLodBias(0.0f, -1);

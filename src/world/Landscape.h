@@ -42,6 +42,9 @@ public:
     void Render();
     void RenderTerrainShadow();
     void RenderWater();
+    // Whether RenderWater draws anything now: the reflection it shows is
+    // needed only then.
+    bool IsWaterInView() const;
     void RenderShadowCasters();
     void OnLostDevice();
     void OnResetDevice();

@@ -92,6 +92,16 @@ void CLandscape::RenderSectorDraws(void (CLandscapeSector::*draw)())
     }
 }
 
+bool CLandscape::IsWaterInView() const
+{
+    for (std::uint32_t i = 0; i < m_nActiveSectors; ++i) {
+        const CLandscapeSector* sector = m_pActiveSectors[i];
+        if (sector && sector->WaterDrawn() != CLandscapeSector::WaterDraw::None)
+            return true;
+    }
+    return false;
+}
+
 void CLandscape::Render()
 {
     if (m_nSectorCount == 0 || !Device())

@@ -55,6 +55,9 @@ public:
     void RenderRoadsSectoring();
     void RenderSideWalks();
     void RenderWater();
+    enum class WaterDraw { None, Grid, Patch };
+    // What RenderWater draws of this sector now.
+    WaterDraw WaterDrawn() const;
 
     // Tests the sector's props against the segment in order and stops at the
     // first one hit: 1 with the point written (and the object recorded in the

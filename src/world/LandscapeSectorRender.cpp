@@ -46,50 +46,26 @@ void DrawWaterCall(INT base, UINT vertices, UINT tris)
 
 } // namespace
 
-// Puts a mesh's CPU copy through the vertex-cache optimisation into device
-// buffers and frees the copy; a mesh without a copy keeps what it has.
+// Copies a mesh's CPU copy into managed device buffers and frees the copy;
+// a mesh without a copy keeps what it has. The files store the triangles in
+// vertex-cache order already, so a sector streaming in costs only the copy.
 void CreateSectorMeshBuffers(SectorMesh* mesh)
 {
     IDirect3DDevice9* device = g_D3DRender.m_pDevice;
     if (!mesh->verts || !device)
         return;
     if (mesh->numVerts > 0 && mesh->numTris > 0) {
-        ID3DXMesh* d3dx = nullptr;
-        if (SUCCEEDED(D3DXCreateMeshFVF(mesh->numTris, mesh->numVerts, D3DXMESH_SYSTEMMEM, LANDSCAPE_FVF, device,
-                                        &d3dx))) {
-            void* data = nullptr;
-            if (SUCCEEDED(d3dx->LockVertexBuffer(0, &data))) {
-                std::memcpy(data, mesh->verts, mesh->numVerts * sizeof(LandscapeVertex));
-                d3dx->UnlockVertexBuffer();
-            }
-            if (SUCCEEDED(d3dx->LockIndexBuffer(0, &data))) {
-                std::memcpy(data, mesh->indices, mesh->numTris * 6u);
-                d3dx->UnlockIndexBuffer();
-            }
-            DWORD* adjacency = new DWORD[mesh->numTris * 3u];
-            d3dx->GenerateAdjacency(0.01f, adjacency);
-            d3dx->OptimizeInplace(D3DXMESHOPT_VERTEXCACHE, adjacency, nullptr, nullptr, nullptr);
-            delete[] adjacency;
-            const UINT vbytes = mesh->numVerts * sizeof(LandscapeVertex), ibytes = mesh->numTris * 6u;
-            device->CreateVertexBuffer(vbytes, 0, LANDSCAPE_FVF, D3DPOOL_MANAGED, &mesh->vb, nullptr);
-            device->CreateIndexBuffer(ibytes, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &mesh->ib, nullptr);
-            void* src = nullptr;
-            void* dst = nullptr;
-            if (mesh->vb && SUCCEEDED(d3dx->LockVertexBuffer(0, &src))) {
-                if (SUCCEEDED(mesh->vb->Lock(0, 0, &dst, D3DLOCK_DISCARD))) {
-                    std::memcpy(dst, src, vbytes);
-                    mesh->vb->Unlock();
-                }
-                d3dx->UnlockVertexBuffer();
-            }
-            if (mesh->ib && SUCCEEDED(d3dx->LockIndexBuffer(0, &src))) {
-                if (SUCCEEDED(mesh->ib->Lock(0, 0, &dst, D3DLOCK_DISCARD))) {
-                    std::memcpy(dst, src, ibytes);
-                    mesh->ib->Unlock();
-                }
-                d3dx->UnlockIndexBuffer();
-            }
-            d3dx->Release();
+        const UINT vbytes = mesh->numVerts * sizeof(LandscapeVertex), ibytes = mesh->numTris * 6u;
+        device->CreateVertexBuffer(vbytes, 0, LANDSCAPE_FVF, D3DPOOL_MANAGED, &mesh->vb, nullptr);
+        device->CreateIndexBuffer(ibytes, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &mesh->ib, nullptr);
+        void* dst = nullptr;
+        if (mesh->vb && SUCCEEDED(mesh->vb->Lock(0, 0, &dst, D3DLOCK_DISCARD))) {
+            std::memcpy(dst, mesh->verts, vbytes);
+            mesh->vb->Unlock();
+        }
+        if (mesh->ib && SUCCEEDED(mesh->ib->Lock(0, 0, &dst, D3DLOCK_DISCARD))) {
+            std::memcpy(dst, mesh->indices, ibytes);
+            mesh->ib->Unlock();
         }
     }
     delete[] mesh->verts;
@@ -136,18 +112,32 @@ void CLandscapeSector::RenderSideWalks()
         DrawMesh(m_Walks);
 }
 
-void CLandscapeSector::RenderWater()
+// Near water is drawn from the landscape's water grid, far water as a patch.
+CLandscapeSector::WaterDraw CLandscapeSector::WaterDrawn() const
 {
     if (!m_bVisible || (!m_pWaterIB && !m_pWaterVB))
+        return WaterDraw::None;
+    const CLandscape& land = g_Landscape;
+    const float nearWater = 0.4f * static_cast<float>(g_SettingMax[1]);
+    if (m_pWaterIB && m_fDistance <= nearWater && land.m_pWaterVB && m_nFirstVertex >= 0)
+        return WaterDraw::Grid;
+    if (m_pWaterVB && land.m_pWaterPatchIB)
+        return WaterDraw::Patch;
+    return WaterDraw::None;
+}
+
+void CLandscapeSector::RenderWater()
+{
+    const WaterDraw draw = WaterDrawn();
+    if (draw == WaterDraw::None)
         return;
     const CLandscape& land = g_Landscape;
     IDirect3DDevice9* device = g_D3DRender.m_pDevice;
-    const float nearWater = 0.4f * static_cast<float>(g_SettingMax[1]);
-    if (m_pWaterIB && m_fDistance <= nearWater && land.m_pWaterVB && m_nFirstVertex >= 0) {
+    if (draw == WaterDraw::Grid) {
         device->SetStreamSource(0, land.m_pWaterVB, 0, sizeof(LandscapeVertex));
         device->SetIndices(m_pWaterIB);
         DrawWaterCall(m_nFirstVertex, static_cast<UINT>((land.m_nCells + 1) * (land.m_nCells + 1)), m_nWaterTris);
-    } else if (m_pWaterVB && land.m_pWaterPatchIB) {
+    } else {
         device->SetStreamSource(0, m_pWaterVB, 0, sizeof(LandscapeVertex));
         device->SetIndices(land.m_pWaterPatchIB);
         DrawWaterCall(0, 16, 18);

@@ -51,6 +51,9 @@ public:
     void RenderReflectiveEffects(int typeMask);
     void RenderLightEffects(int typeMask);
     void RenderShadowCasters(int typeMask);
+    // Whether a prop of the mask will be drawn this frame, in the main pass
+    // or in the environment cube around the player.
+    bool AnyDrawn(int typeMask) const;
     void RefreshVisibility();
     void ApplyBuildingOcclusion();
     CProp* FindPropTouching(int typeMask, const D3DXVECTOR3* position, float radius);

@@ -10,6 +10,9 @@
 #include "world/FieldObjectManager.h"
 #include "world/Landscape.h"
 
+// The environment cube draws the props this near the player.
+static constexpr float kCubeReach = 60.0f;
+
 void CPropManager::Render(int typeMask)
 {
     if (!g_bDrawProps)
@@ -46,6 +49,19 @@ void CPropManager::RenderShadowCasters(int typeMask)
     for (std::uint32_t i = 0; i < m_nProps; ++i)
         if (m_pProps[i]->m_nType & static_cast<std::uint32_t>(typeMask))
             m_pProps[i]->RenderShadow();
+}
+
+bool CPropManager::AnyDrawn(int typeMask) const
+{
+    if (!g_bDrawProps)
+        return false;
+    for (std::uint32_t i = 0; i < m_nProps; ++i) {
+        const CProp* prop = m_pProps[i];
+        if ((prop->m_nType & static_cast<std::uint32_t>(typeMask)) && prop->m_bRender &&
+            (prop->m_bVisible || prop->m_fCameraDistance <= kCubeReach))
+            return true;
+    }
+    return false;
 }
 
 void CPropManager::RefreshVisibility()

@@ -48,6 +48,10 @@ public:
     void Release();
     void Update();
     void Render();
+    // For a pass left out that would have drawn the sky: takes the one number
+    // the stars' twinkling draws from the game's random sequence, so the rest
+    // of the game draws the same numbers whichever passes run.
+    void SkipRender();
     void RenderSunFlare();
     void CreateStars();
 
@@ -90,6 +94,7 @@ public:
 
 private:
     void RenderStars();
+    static float DrawTwinkle();
     void RenderMoon();
     void RenderDome();
     void RenderSun();

@@ -114,10 +114,21 @@ void CSky::Render()
         RenderHorizonBand();
 }
 
+float CSky::DrawTwinkle()
+{
+    return static_cast<float>(std::rand() % 501) / 1000.0f + 0.5f;
+}
+
+void CSky::SkipRender()
+{
+    if (Device() && g_D3DRender.m_nFillMode != D3DFILL_WIREFRAME)
+        DrawTwinkle();
+}
+
 // Twinkling: a new brightness every frame, none while the moon is down.
 void CSky::RenderStars()
 {
-    const float e = (static_cast<float>(std::rand() % 501) / 1000.0f + 0.5f) * -m_vMoonDir.y;
+    const float e = DrawTwinkle() * -m_vMoonDir.y;
     if (e <= 0.0f || !m_Stars.m_pVertexBuffer || !m_Stars.m_pIndexBuffer)
         return;
     D3DMATERIAL9 material = ZeroMaterial();

@@ -27,6 +27,7 @@ inline void ResetRenderSettings()
     std::memcpy(g_SettingMax, kMax, sizeof kMax);
     g_nVideoMode = 1;
     g_nShadows = 3;
+    g_nDetails = 1;
     g_bGlow = 1;
     g_bBlur = 1;
     g_nWater = 2;

@@ -7,11 +7,15 @@
 #include "shell/GameSteps.h"
 #include "shell/GameTimer.h"
 #include "shell/RenderPasses.h"
+#include "shell/Input.h"
+#include "shell/Settings.h"
 #include "world/Landscape.h"
+#include "world/LandscapeSector.h"
 #include "world/Sky.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -28,6 +32,7 @@ struct Step {
 };
 
 std::vector<Step> s_steps;
+int s_draws[2];
 
 IDirect3DSurface9* CurrentTarget()
 {
@@ -63,6 +68,12 @@ protected:
     }
     void TearDown() override
     {
+        ShowWater(false);
+        m_water.m_pWaterVB = nullptr;
+        if (m_waterVB)
+            m_waterVB->Release();
+        if (m_waterIB)
+            m_waterIB->Release();
         g_pGameStepObserver = nullptr;
         g_Game.Release();
         g_Sky = m_sky;
@@ -71,6 +82,21 @@ protected:
         test::StartedRenderTest::TearDown();
     }
 
+    // A far water patch in view (or none), as the sea beyond a street end
+    // is: the reflection is needed only then.
+    void ShowWater(bool shown)
+    {
+        CLandscape& land = g_Landscape;
+        if (shown && !m_waterVB) {
+            Device()->CreateVertexBuffer(16 * 44, 0, 0, D3DPOOL_MANAGED, &m_waterVB, nullptr);
+            Device()->CreateIndexBuffer(54 * 2, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &m_waterIB, nullptr);
+        }
+        m_water.m_bVisible = shown ? 1 : 0;
+        m_water.m_pWaterVB = shown ? m_waterVB : nullptr;
+        land.m_pWaterPatchIB = shown ? m_waterIB : nullptr;
+        land.m_pActiveSectors[0] = shown ? &m_water : nullptr;
+        land.m_nActiveSectors = shown ? 1 : 0;
+    }
     void Frame()
     {
         s_steps.clear();
@@ -99,6 +125,9 @@ protected:
 
     CSky m_sky;
     IDirect3DSurface9* m_frame = nullptr;
+    CLandscapeSector m_water;
+    IDirect3DVertexBuffer9* m_waterVB = nullptr;
+    IDirect3DIndexBuffer9* m_waterIB = nullptr;
 };
 
 // Each pass draws with its own camera, only its own flag, the interface
@@ -106,6 +135,7 @@ protected:
 TEST_F(RenderPassesTest, EachPassSeesItsCameraFlagTargetAndScale)
 {
     g_Landscape.m_nClosedWaterParts = 2;
+    ShowWater(true);
     Frame();
     CD3DRender& r = g_D3DRender;
     const float scale = r.m_fScaleX;
@@ -202,6 +232,8 @@ TEST_F(RenderPassesTest, ShadowCastersBySetting)
         int shadows;
         std::vector<int> casters; // indices into all
     } cases[] = {{1, {0, 3, 4}}, {2, {0, 1, 3, 4}}, {3, {0, 1, 2, 3, 4, 5}}};
+    // The developer's view of the moving casters' map keeps that map drawn.
+    g_bDebugOut = g_bKeyTab = g_bKeyControl = g_bKeyShift = 1;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shadows);
         g_nShadows = c.shadows;
@@ -220,6 +252,7 @@ TEST_F(RenderPassesTest, ShadowCastersBySetting)
             expected.push_back(all[size_t(i)].first);
         EXPECT_EQ(names, expected);
     }
+    g_bDebugOut = g_bKeyTab = g_bKeyControl = g_bKeyShift = 0;
     g_nShadows = 0;
     Frame();
     EXPECT_TRUE(Names(&Step::shadow).empty());
@@ -248,6 +281,7 @@ TEST_F(RenderPassesTest, WaterPassMirrorsTheEyeAndDrawsTheCityOnlyWhenWaterIsSee
         int water, closedParts;
         bool city;
     } cases[] = {{0, 5, false}, {2, 1, false}, {1, 2, true}, {2, 2, true}};
+    ShowWater(true);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.water * 10 + c.closedParts);
         g_nWater = c.water;
@@ -263,6 +297,44 @@ TEST_F(RenderPassesTest, WaterPassMirrorsTheEyeAndDrawsTheCityOnlyWhenWaterIsSee
     EXPECT_NEAR(mirror.m_vEye.x, main.m_vEye.x, 1e-3f);
     EXPECT_NEAR(mirror.m_vEye.y, 2.0f * 4.0f - main.m_vEye.y, 1e-3f);
     EXPECT_NEAR(mirror.m_vEye.z, main.m_vEye.z, 1e-3f);
+}
+
+// With no water in view the reflection is not drawn at all, yet the sky's
+// draw from the random sequence is still taken, so the game's later draws do
+// not depend on where the water is.
+TEST_F(RenderPassesTest, NoWaterInViewSkipsTheReflectionButNotItsRandomDraw)
+{
+    g_nWater = 2;
+    const struct {
+        bool water;
+        size_t reflectionSteps;
+    } cases[] = {{false, 0}, {true, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.water);
+        ShowWater(c.water);
+        std::srand(7);
+        Frame();
+        const std::vector<std::string> names = Names(&Step::water);
+        EXPECT_EQ(size_t(std::count(names.begin(), names.end(), "g_Sky.Render()")), c.reflectionSteps);
+        s_draws[c.water] = std::rand();
+    }
+    EXPECT_EQ(s_draws[0], s_draws[1]);
+}
+
+// The map with the moving casters is read only by bridges and the developer's
+// view of it: without either, the cars and pedestrians are not drawn into it.
+TEST_F(RenderPassesTest, MovingCastersOnlyWhenTheirMapIsSeen)
+{
+    g_nShadows = 3;
+    g_bDebugOut = 1;
+    for (int view : {0, 1}) {
+        SCOPED_TRACE(view);
+        g_bKeyTab = g_bKeyControl = g_bKeyShift = view;
+        Frame();
+        EXPECT_EQ(Ran("g_VehicleManager.RenderShadows()"), view == 1);
+        EXPECT_EQ(Ran("g_HumanManager.RenderShadows()"), view == 1);
+    }
+    g_bDebugOut = g_bKeyTab = g_bKeyControl = g_bKeyShift = 0;
 }
 
 // The shadow centre lies 40 ahead of the main eye on the ground, and the

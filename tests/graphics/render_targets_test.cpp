@@ -14,12 +14,16 @@ using test::StartedRenderTest;
 
 TEST_F(RenderTest, TargetsFollowTheirSettings)
 {
+    // The largest shadow map only at the highest shadow and detail settings.
     const struct {
-        int shadows, reflect, glow, blur;
-    } cases[] = {{3, 1, 1, 1}, {0, 0, 0, 0}, {1, 0, 1, 0}};
+        int shadows, details, reflect, glow, blur;
+        UINT shadowSize;
+    } cases[] = {{3, 1, 1, 1, 1, 1024}, {0, 1, 0, 0, 0, 0}, {1, 1, 0, 1, 0, 512}, {3, 0, 1, 0, 1, 512},
+                 {2, 1, 0, 1, 1, 512}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.shadows * 1000 + c.reflect * 100 + c.glow * 10 + c.blur);
+        SCOPED_TRACE(c.shadows * 10000 + c.details * 1000 + c.reflect * 100 + c.glow * 10 + c.blur);
         g_nShadows = c.shadows;
+        g_nDetails = c.details;
         g_bReflect = c.reflect;
         g_bGlow = c.glow;
         g_bBlur = c.blur;
@@ -35,10 +39,15 @@ TEST_F(RenderTest, TargetsFollowTheirSettings)
         EXPECT_EQ(r.m_bGlowTargets, c.glow);
         EXPECT_EQ(r.m_bBlurTarget, c.blur);
         D3DSURFACE_DESC desc{};
-        if (r.m_pShadowTarget) {
-            r.m_pShadowTarget->GetLevelDesc(0, &desc);
-            EXPECT_EQ(desc.Width, 1024u);
-            EXPECT_EQ(desc.Format, D3DFMT_R5G6B5);
+        for (IDirect3DTexture9* t : {r.m_pShadowTarget, r.m_pShadowTexture, r.m_pShadowTexture2})
+            if (t) {
+                t->GetLevelDesc(0, &desc);
+                EXPECT_EQ(desc.Width, c.shadowSize);
+                EXPECT_EQ(desc.Format, D3DFMT_R5G6B5);
+            }
+        if (r.m_pDepthSurface) {
+            r.m_pDepthSurface->GetDesc(&desc);
+            EXPECT_EQ(desc.Width, c.shadowSize) << "the shadow map's depth matches its size";
         }
         r.FreeD3DRender();
     }

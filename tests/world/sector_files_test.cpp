@@ -12,6 +12,7 @@
 #include "world/SectorShapeFile.h"
 #include "writers/FileBytes.h"
 #include "writers/SectorFiles.h"
+#include "writers/SectorMeshOrder.h"
 
 #include <btBulletDynamicsCommon.h>
 
@@ -408,4 +409,41 @@ TEST(SampleSector, KerbFacesTheRoadOnEverySideThatMeetsIt)
         }
         EXPECT_EQ(faces, c.roads.size()) << c.name;
     }
+}
+
+// The files hold the meshes in the order the game draws them as read: the
+// same triangles, the vertices in the order the triangles first use them,
+// none left unused.
+TEST(SectorMeshOrder, SameTrianglesWithVerticesInFirstUseOrder)
+{
+    tools::LandscapeMaps m = test::SmallMap(20);
+    for (int column = 2; column < 15; ++column)
+        m.SetRoute(column, 6, 2, 100);
+    for (int row = 2; row < 15; ++row)
+        m.SetRoute(8, row, 2, 100);
+    tools::SectorMeshData mesh = tools::BuildSectorMeshes(m, 0, 0).roads;
+    ASSERT_GT(mesh.indices.size(), 30u);
+    auto corners = [](const tools::SectorMeshData& d) {
+        std::vector<std::vector<float>> triangles;
+        for (std::size_t t = 0; t + 2 < d.indices.size(); t += 3) {
+            std::vector<float> c;
+            for (int k = 0; k < 3; ++k) {
+                const tools::SectorVertex& v = d.vertices[d.indices[t + k]];
+                c.insert(c.end(), {v.x, v.y, v.z, v.u0, v.v0});
+            }
+            triangles.push_back(c);
+        }
+        std::sort(triangles.begin(), triangles.end());
+        return triangles;
+    };
+    const auto before = corners(mesh);
+    tools::OrderForVertexCache(&mesh);
+    EXPECT_EQ(corners(mesh), before);
+    std::size_t next = 0;
+    for (std::uint16_t i : mesh.indices) {
+        ASSERT_LE(i, next) << "a vertex is used before every one stored ahead of it";
+        if (i == next)
+            ++next;
+    }
+    EXPECT_EQ(next, mesh.vertices.size()) << "no vertex is left unused";
 }

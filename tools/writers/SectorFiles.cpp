@@ -1,6 +1,7 @@
 #include "writers/SectorFiles.h"
 
 #include "writers/FileBytes.h"
+#include "writers/SectorMeshOrder.h"
 
 #include <btBulletCollisionCommon.h>
 #include <BulletCollision/CollisionShapes/btOptimizedBvh.h>
@@ -286,7 +287,9 @@ bool WriteSectorFiles(const std::string& root, const LandscapeMaps& m, const std
             char dir[64];
             std::snprintf(dir, sizeof dir, "/Data/Landscape/%02d_%02d/", column, row);
             const std::string base = root + dir;
-            const SectorMeshes meshes = BuildSectorMeshes(m, column, row);
+            SectorMeshes meshes = BuildSectorMeshes(m, column, row);
+            for (SectorMeshData* mesh : {&meshes.roads, &meshes.markings, &meshes.sidewalks})
+                OrderForVertexCache(mesh);
             std::vector<PlacedObjectLine> objects;
             for (const PlacedProp& p : props) {
                 const int pc = static_cast<int>((p.x + w / 2) / side), pr = static_cast<int>((w / 2 - p.z) / side);

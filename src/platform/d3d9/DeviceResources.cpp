@@ -200,7 +200,12 @@ HRESULT RecordingDevice::StretchRect(IDirect3DSurface9* source, const RECT* sour
         return D3DERR_INVALIDCALL;
     if (td.Pool != D3DPOOL_DEFAULT || !(td.Usage & D3DUSAGE_RENDERTARGET))
         return D3DERR_INVALIDCALL;
-    if (fd.Format == td.Format && !d3d::IsBlockFormat(fd.Format))
+    // A render target's pixels come from drawing, which this device does not
+    // do (the drawing device keeps them on its own side): its bytes here hold
+    // nothing to carry over, and copying a whole frame each time a post
+    // effect asks for it would cost more than the rest of a headless tick.
+    const bool drawnInto = (fd.Usage & D3DUSAGE_RENDERTARGET) != 0;
+    if (!drawnInto && fd.Format == td.Format && !d3d::IsBlockFormat(fd.Format))
         CopyScaled(from->Image(), src, to->Image(), dst);
     return D3D_OK;
 }
