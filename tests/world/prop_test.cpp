@@ -233,6 +233,44 @@ TEST_F(PropTest, ShowroomFillsThePlacesAndSwapsAPurchase)
     delete last;
 }
 
+// A trade in an open shop, then the two ways the game lets go of it: the
+// traded car stands in the showroom and names the shop, so destroying it
+// from the car list (shut-down with the screen open) empties its place; and
+// a shop deleted before the cars (a reset releases the sectors' props
+// first) leaves no car naming it.
+TEST_F(PropTest, NoCarNamesAShopAfterItsPlaceOrTheShopIsGone)
+{
+    WriteMeshes();
+    for (const tools::SampleFile& f : tools::SampleVehicleFiles())
+        WriteRaw(f.path, f.bytes);
+    tools::PropText text;
+    text.head = HeadOf("GCLASS_LANDSCAPE", "GTYPE_BUILDING", "Data/Test/CarShop.msh");
+    WriteProp("Data/Static/Buildings/AvtoShops/T/Main.obj", text);
+    CProp* shop = Add("Data/Static/Buildings/AvtoShops/T/Main.obj", D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(-1, 0, 0));
+    shop->CreateShowroomCars();
+    ASSERT_EQ(shop->m_nCars, 3u);
+    CVehicle* own = g_VehicleManager.CreateVehicle("Data/Vehicles/01/Main.obj");
+    ASSERT_NE(own, nullptr);
+    shop->SetCarsInWorld(true);
+    CVehicle* bought = shop->m_pCars[0];
+    CVehicle* other = own;
+    g_VehicleManager.SwapVehicles(&bought, &other);
+    shop->PlaceCars(&bought, &other);
+    ASSERT_EQ(shop->m_pCars[0], own);
+    EXPECT_EQ(own->m_pShowroom, shop);
+
+    g_VehicleManager.DestroyVehicle(own);
+    EXPECT_EQ(shop->m_nCars, 2u);
+    for (const CVehicle* car : shop->m_pCars)
+        EXPECT_NE(car, own);
+
+    ASSERT_EQ(bought->m_pShowroom, shop) << "only the shop screen lets the bought car go";
+    g_PropManager.RemoveProp(shop);
+    EXPECT_EQ(bought->m_pShowroom, nullptr);
+    g_VehicleManager.Clear();
+    EXPECT_EQ(g_VehicleManager.m_nCars, 0u);
+}
+
 TEST_F(PropTest, ClearAndReloadListEachShopOnce)
 {
     WriteMeshes();
