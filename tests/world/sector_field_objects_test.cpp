@@ -10,22 +10,28 @@
 
 namespace {
 
+// The first sector of the sample city whose cells hold trees (and grass).
+bool FindTreeSector(int* col, int* row)
+{
+    const int per = g_Landscape.m_nCellsPerSector;
+    for (int r = 0; r < g_Landscape.m_nCells; ++r)
+        for (int c = 0; c < g_Landscape.m_nCells; ++c)
+            if (g_Landscape.m_PlaceMap[r][c] >= 85 && g_Landscape.m_PlaceMap[r][c] <= 169) {
+                *col = c / per;
+                *row = r / per;
+                return true;
+            }
+    return false;
+}
+
 TEST(SectorFieldObjects, ActivationBuildsAndDeactivationFreesTheSectorsRecords)
 {
     test::LoadSampleCity();
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(std::string(MORVAINE_BUILD_DIR) + "/run");
     g_FieldObjects.Init();
-    // The first sector whose cells hold trees.
-    const int per = g_Landscape.m_nCellsPerSector;
     int col = -1, row = -1;
-    for (int r = 0; r < g_Landscape.m_nCells && col < 0; ++r)
-        for (int c = 0; c < g_Landscape.m_nCells && col < 0; ++c)
-            if (g_Landscape.m_PlaceMap[r][c] >= 85 && g_Landscape.m_PlaceMap[r][c] <= 169) {
-                col = c / per;
-                row = r / per;
-            }
-    ASSERT_GE(col, 0);
+    ASSERT_TRUE(FindTreeSector(&col, &row));
     auto sector = std::make_unique<CLandscapeSector>();
     sector->Load(col, row);
     sector->SetActive(1);
@@ -49,6 +55,33 @@ TEST(SectorFieldObjects, ActivationBuildsAndDeactivationFreesTheSectorsRecords)
 
     sector->SetActive(0);
     sector->Release();
+    g_FieldObjects.Release();
+    std::filesystem::current_path(previous);
+}
+
+// A sector released while active (the game's reset releases the streamed-in
+// sectors as they stand) takes its grass, trees and stones with it: no
+// record is left naming the deleted sector.
+TEST(SectorFieldObjects, ReleaseFreesTheRecordsOfAnActiveSector)
+{
+    test::LoadSampleCity();
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(std::string(MORVAINE_BUILD_DIR) + "/run");
+    g_FieldObjects.Init();
+    int col = -1, row = -1;
+    ASSERT_TRUE(FindTreeSector(&col, &row));
+    auto sector = std::make_unique<CLandscapeSector>();
+    sector->Load(col, row);
+    sector->SetActive(1);
+    ASSERT_EQ(g_FieldObjects.m_nTreeFields[0], 1);
+    sector->Release();
+    sector.reset();
+    for (int list = 0; list < 2; ++list) {
+        SCOPED_TRACE(list);
+        EXPECT_EQ(g_FieldObjects.m_nGrassFields[list], 0);
+        EXPECT_EQ(g_FieldObjects.m_nTreeFields[list], 0);
+        EXPECT_EQ(g_FieldObjects.m_nStoneFields[list], 0);
+    }
     g_FieldObjects.Release();
     std::filesystem::current_path(previous);
 }
