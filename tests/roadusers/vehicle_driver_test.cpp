@@ -255,6 +255,33 @@ TEST_F(DriverTest, DisabledPoliceCarPaysOnceAndNoPlayerMeansTraffic)
     EXPECT_EQ(chaser->m_nAIState, AI_STATE_TRAFFIC);
 }
 
+// A police car wrecked in the chase stops pursuing: standing still beside
+// it for longer than an arrest takes, the player is not arrested and the
+// criminal level falls as without a pursuer.
+TEST_F(DriverTest, WreckedPoliceCarNoLongerHoldsThePlayer)
+{
+    CVehicle* player = Listed(VEHICLE_PLAYER);
+    g_pPlayerVehicle = player;
+    player->SetControlMode(2);
+    CVehicle* police = Listed(VEHICLE_POLICE, {0, 1, 4});
+    police->SetAIState(AI_STATE_PURSUIT);
+    police->m_fBodyDamage = 1.0f;
+    police->DrivePursuit();
+    ASSERT_EQ(police->m_nKind, VEHICLE_TRAFFIC);
+    EXPECT_EQ(g_VehicleManager.FindPursuingPolice(&player->m_vPosition, 60.0f), nullptr);
+
+    g_PlayerStats.m_fCriminalLevel = 0.5f;
+    player->m_fSpeed = 0.0f;
+    const int steps = static_cast<int>(6.0f / kDt);
+    for (int i = 0; i < steps; ++i)
+        player->UpdatePlayerInput();
+    EXPECT_EQ(g_PlayerStats.m_nArrests, 0);
+    EXPECT_NE(g_CityLogic.m_nScene, 60);
+    EXPECT_EQ(g_PlayerStats.m_fArrestTimer, 0.0f);
+    EXPECT_EQ(g_PlayerStats.m_bPursuit, 0);
+    EXPECT_LT(g_PlayerStats.m_fCriminalLevel, 0.5f);
+}
+
 // Short routes with the index at their last points never step past the
 // count; the advanced index stays on the route.
 TEST_F(DriverTest, RouteEndsStayInsideTheRoute)
