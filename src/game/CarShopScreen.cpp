@@ -156,6 +156,10 @@ void Trade(CGameInterface& ui)
     // Afterwards the slot holds the old car and `other` names the bought one.
     ui.m_pCarShopProp->PlaceCars(&bought, &other);
     g_pPlayerVehicle = g_VehicleManager.m_nCars > 0 ? g_VehicleManager.m_Cars[0] : other;
+    // The player's new car belongs to no showroom any more: it would else
+    // name a shop that the next reset deletes before the car.
+    ui.m_pCarShopProp->RemoveCar(g_pPlayerVehicle);
+    g_pPlayerVehicle->m_pShowroom = nullptr;
     g_PlayerStats.m_nMoney = SaturatingAdd(g_nCarBudget, -static_cast<long long>(g_nCarPrice));
     g_PlayerStats.m_fCriminalLevel = 0.0f;
     Leave(ui);

@@ -218,11 +218,18 @@ void CVehicleManager::CarFinished(CVehicle* car)
     --g_RaceInfo.m_nCars;
 }
 
+// Every rival still on the grid finishes, whatever it is doing: one caught
+// backing off would else keep its route, go back to racing on its own and
+// never leave, since rivals are not despawned by distance.
 void CVehicleManager::ReleaseRivals()
 {
-    for (std::uint32_t i = 0; i < m_nCars; ++i)
-        if (m_Cars[i] && m_Cars[i]->m_nAIState == AI_STATE_RACE)
-            CarFinished(m_Cars[i]);
+    for (std::uint32_t i = 0; i < m_nRaceCars;) {
+        CVehicle* car = m_RaceCars[i];
+        if (car && car != g_pPlayerVehicle)
+            CarFinished(car); // takes it off the grid list
+        else
+            ++i;
+    }
 }
 
 void CVehicleManager::FinishRace()

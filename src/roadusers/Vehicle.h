@@ -300,9 +300,6 @@ public:
     // How near the road's centre the car is (0 off the road), kept by the
     // motion step; the wheels take their grip and dust from it.
     float m_fRoadFactor = 0.0f;
-    // Made by the traffic spawner as police: it gives its place back to the
-    // spawner's police count when released, even after it turned traffic.
-    std::int32_t m_bSpawnedPolice = 0;
     // The car shop whose showroom holds the car, or null.
     CProp* m_pShowroom = nullptr;
 

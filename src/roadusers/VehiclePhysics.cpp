@@ -323,9 +323,11 @@ void CVehicle::DestroyPhysics()
 
 void CVehicle::Release()
 {
-    if ((m_nKind == VEHICLE_POLICE || m_bSpawnedPolice) && g_VehicleManager.m_nPolice > 0)
-        --g_VehicleManager.m_nPolice;
-    m_bSpawnedPolice = 0;
+    // The police count is the vehicle manager's and falls only when it
+    // removes the police itself (arrest, shop visit) or clears the list: a
+    // police car released on its own (out of reach, the race grid, a wreck
+    // that turned traffic) stays counted. Lowering it here let one wreck
+    // outlive a removal of the police and give the spawner a fifth car.
     std::memset(static_cast<void*>(m_Route), 0, sizeof(m_Route));
     m_nRoutePoints = m_nRouteIndex = 0;
     m_nTrailPoints = 0;

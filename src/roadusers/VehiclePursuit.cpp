@@ -130,6 +130,10 @@ void CVehicle::DrivePursuit()
             m_pHornSound->SetFrequency(m_pHornSound->m_nBaseFrequency * 2);
         m_nKind = VEHICLE_TRAFFIC;
         SetAIState(AI_STATE_HOLD);
+        // The wreck is no pursuer: with the chase still remembered as its
+        // previous state it would go on holding the player for an arrest,
+        // freezing the criminal level and refusing the restore key.
+        m_nPrevAIState = AI_STATE_HOLD;
         Park();
         g_PlayerStats.m_nRatingPoints += 1;
         g_PlayerStats.m_nEarningsTotal += 200;

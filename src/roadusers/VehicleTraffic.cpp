@@ -113,10 +113,8 @@ void CVehicleManager::StartTrafficCar(CVehicle* car, bool police)
         car->m_pRigidBody->setLinearVelocity(
             btVector3(car->m_vLinearVelocity.x, car->m_vLinearVelocity.y, car->m_vLinearVelocity.z));
     car->m_fSpeed = kStartSpeed * 0.5f;
-    if (police) {
-        car->m_bSpawnedPolice = 1;
+    if (police)
         ++m_nPolice;
-    }
 }
 
 void CVehicleManager::SpawnTraffic()

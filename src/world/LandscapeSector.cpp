@@ -277,6 +277,9 @@ void CLandscapeSector::Release()
         g_PropManager.RemoveProp(m_pProps[i]);
     std::fill(std::begin(m_pProps), std::end(m_pProps), nullptr);
     m_nProps = 0;
+    // The field-object records name their sector: none may outlive it.
+    for (int kind = FIELD_GRASS; kind <= FIELD_STONES; ++kind)
+        g_FieldObjects.ReleaseSectorCells(kind, this, 1);
     if (m_pWaterIB)
         m_pWaterIB->Release();
     if (m_pWaterVB)

@@ -96,6 +96,12 @@ void CProp::ReleaseCars()
         m_pCars[i] = nullptr;
     }
     m_nCars = 0;
+    // A listed car that still names this shop forgets it: the game's reset
+    // deletes the shop before it destroys the cars, and destroying a car
+    // asks its shop to let it go.
+    for (std::uint32_t i = 0; i < g_VehicleManager.m_nCars; ++i)
+        if (CVehicle* car = g_VehicleManager.m_Cars[i]; car && car->m_pShowroom == this)
+            car->m_pShowroom = nullptr;
 }
 
 void CProp::RemoveCar(CVehicle* car)
@@ -141,6 +147,9 @@ void CProp::PlaceCars(CVehicle** bought, CVehicle** other)
         PutCar(*bought, &entrance, &entranceTarget);
         PutCar(*other, &slot, &slotTarget);
         m_pCars[i] = *other;
+        // The traded car now stands in the showroom: it names the shop so
+        // that destroying it from the car list also empties its place.
+        (*other)->m_pShowroom = this;
         *other = *bought;
         return;
     }

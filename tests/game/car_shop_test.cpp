@@ -201,6 +201,31 @@ TEST_F(CarShopTest, TradeMakesTheShowroomCarThePlayersAndShowsTheOldOne)
     EXPECT_EQ(bought->m_nControlMode, 2);
 }
 
+// After a trade the player's car belongs to no showroom, so a reset, which
+// deletes the shop before it clears the cars, never reaches the shop.
+TEST_F(CarShopTest, TheBoughtCarLeavesTheShopBehind)
+{
+    CProp* shop = Shop(3);
+    CVehicle* bought = shop->m_pCars[0];
+    AffordWith(bought, 0);
+    m_ui->SetCarShop(shop);
+    CarShop(&ScreenKeys::enter); // CHANGE AUTO
+    CarShop(&ScreenKeys::enter); // CHANGE
+    ASSERT_EQ(g_pPlayerVehicle, bought);
+    EXPECT_EQ(bought->m_pShowroom, nullptr);
+    for (const CVehicle* car : shop->m_pCars)
+        EXPECT_NE(car, bought);
+    EXPECT_EQ(m_car->m_pShowroom, shop) << "the old car stands in the showroom";
+    CarShop(&ScreenKeys::down);
+    CarShop(&ScreenKeys::enter); // COMPLETE
+    ASSERT_FALSE(m_ui->m_bCarShopOpen);
+    ASSERT_EQ(g_VehicleManager.m_nCars, 1u);
+
+    TearDownShop();
+    g_VehicleManager.Clear();
+    EXPECT_EQ(g_pPlayerVehicle, nullptr);
+}
+
 TEST_F(CarShopTest, ClosingWithTheSameCarKeepsTheCriminalLevel)
 {
     CProp* shop = Shop(1);

@@ -192,7 +192,11 @@ protected:
 TEST_F(RaceTest, GridPutsThePlayerLastAndRivalsOnHold)
 {
     CVehicle* player = OfferRace(120, 4, 0);
+    // The grid clears the street of police too, but leaves their count.
+    g_VehicleManager.CreateVehicle("Data/Vehicles/01/Police.obj")->m_nKind = VEHICLE_POLICE;
+    g_VehicleManager.m_nPolice = 1;
     g_VehicleManager.SetupRaceGrid();
+    EXPECT_EQ(g_VehicleManager.m_nPolice, 1u);
     ASSERT_EQ(g_VehicleManager.m_nRaceCars, 4u);
     EXPECT_EQ(g_RaceInfo.m_nCars, 4);
     EXPECT_EQ(g_RaceInfo.m_bGridReady, 1);
@@ -330,9 +334,19 @@ TEST_F(RaceTest, FinishBookkeeping)
     g_VehicleManager.UpdateRacePlaces();
     EXPECT_EQ(player->m_nRacePlace, 1);
 
+    // A rival backing off at the finish is released with the racing one.
+    second->SetAIState(AI_STATE_BACKOFF);
+    CVehicle* third = g_VehicleManager.m_RaceCars[0] == second ? g_VehicleManager.m_RaceCars[1]
+                                                               : g_VehicleManager.m_RaceCars[0];
+    ASSERT_EQ(g_VehicleManager.m_nRaceCars, 2u);
+    ASSERT_EQ(third->m_nAIState, AI_STATE_RACE);
     g_VehicleManager.ReleaseRivals();
     EXPECT_EQ(g_VehicleManager.m_nRaceCars, 0u);
-    EXPECT_EQ(second->m_nKind, VEHICLE_TRAFFIC);
+    for (const CVehicle* rival : {second, third}) {
+        EXPECT_EQ(rival->m_nKind, VEHICLE_TRAFFIC);
+        EXPECT_EQ(rival->m_nAIState, AI_STATE_TRAFFIC);
+        EXPECT_EQ(rival->m_nRoutePoints, 0u) << "no race route to return to";
+    }
     g_VehicleManager.FinishRace();
     EXPECT_EQ(g_PlayerStats.m_nRacesPlaced, 1);
     EXPECT_EQ(g_VehicleManager.m_bRaceRunning, 0);

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -116,6 +117,35 @@ TEST_F(TrafficCityTest, SpawnedCarsStartOnTheRoadAheadRollingAndKeepTheirDistanc
     }
 }
 
+// Spawn attempts until `wanted` police cars were made or the attempts ran
+// out; every other new car goes again at once, so that the limit never
+// stops the spawner. Returns the police cars made.
+int SpawnPolice(int attempts, int wanted, int* made = nullptr)
+{
+    int police = 0;
+    for (int i = 0; i < attempts && police < wanted; ++i) {
+        if (SpawnAttempts(1) == 0)
+            continue;
+        CVehicle* car = g_VehicleManager.m_Cars[g_VehicleManager.m_nCars - 1];
+        if (made)
+            ++*made;
+        if (car->m_nKind == VEHICLE_POLICE)
+            ++police;
+        else
+            g_VehicleManager.DestroyVehicle(car);
+    }
+    return police;
+}
+
+std::vector<CVehicle*> ListedPolice()
+{
+    std::vector<CVehicle*> police;
+    for (std::uint32_t i = 1; i < g_VehicleManager.m_nCars; ++i)
+        if (g_VehicleManager.m_Cars[i]->m_nKind == VEHICLE_POLICE)
+            police.push_back(g_VehicleManager.m_Cars[i]);
+    return police;
+}
+
 TEST_F(TrafficCityTest, PoliceShareAndCapAndModelFollowTheCriminalLevel)
 {
     LookFrom(StreetStart(), D3DXVECTOR3(0.0f, 0.0f, 1.0f));
@@ -123,53 +153,38 @@ TEST_F(TrafficCityTest, PoliceShareAndCapAndModelFollowTheCriminalLevel)
     ASSERT_NE(player, nullptr);
     g_PlayerStats.m_fCriminalLevel = 0.9f;
     std::srand(5);
-    // Keep making room so that the limit never stops the spawner.
-    int police = 0, made = 0;
-    for (int i = 0; i < 600 && g_VehicleManager.m_nPolice < TRAFFIC_MAX_POLICE; ++i) {
-        if (SpawnAttempts(1) == 0)
-            continue;
-        CVehicle* car = g_VehicleManager.m_Cars[g_VehicleManager.m_nCars - 1];
-        ++made;
-        if (car->m_nKind == VEHICLE_POLICE) {
-            ++police;
-            EXPECT_STREQ(car->m_szPath, "Data/Vehicles/03/Police.obj") << "criminal level above 0.8";
-            EXPECT_LT(Vec3Distance(&car->m_Route[0], &player->m_vPosition), 54.0f + 40.0f);
-        } else {
-            g_VehicleManager.DestroyVehicle(car);
-        }
+    int made = 0;
+    ASSERT_EQ(SpawnPolice(600, TRAFFIC_MAX_POLICE, &made), TRAFFIC_MAX_POLICE);
+    EXPECT_GT(made, TRAFFIC_MAX_POLICE * 3) << "about one car in ten is police";
+    std::vector<CVehicle*> police = ListedPolice();
+    ASSERT_EQ(police.size(), 4u);
+    for (const CVehicle* car : police) {
+        EXPECT_STREQ(car->m_szPath, "Data/Vehicles/03/Police.obj") << "criminal level above 0.8";
+        EXPECT_LT(Vec3Distance(&car->m_Route[0], &player->m_vPosition), 54.0f + 40.0f);
     }
-    ASSERT_EQ(police, TRAFFIC_MAX_POLICE);
-    EXPECT_GT(made, police * 3) << "about one car in ten is police";
-    // Four counted: every further car is traffic until one is released.
-    for (int i = 0; i < 40; ++i) {
-        if (SpawnAttempts(1) > 0) {
-            CVehicle* car = g_VehicleManager.m_Cars[g_VehicleManager.m_nCars - 1];
-            EXPECT_EQ(car->m_nKind, VEHICLE_TRAFFIC);
-            g_VehicleManager.DestroyVehicle(car);
-        }
-    }
-    CVehicle* first = nullptr;
-    for (std::uint32_t i = 1; i < g_VehicleManager.m_nCars && !first; ++i)
-        if (g_VehicleManager.m_Cars[i]->m_nKind == VEHICLE_POLICE)
-            first = g_VehicleManager.m_Cars[i];
-    first->m_nKind = VEHICLE_TRAFFIC; // disabled in a chase: now traffic
-    g_VehicleManager.DestroyVehicle(first);
-    EXPECT_EQ(g_VehicleManager.m_nPolice, 3u) << "a car spawned as police gives its place back";
-    bool again = false;
-    for (int i = 0; i < 600 && !again; ++i) {
-        if (SpawnAttempts(1) == 0)
-            continue;
-        CVehicle* car = g_VehicleManager.m_Cars[g_VehicleManager.m_nCars - 1];
-        again = car->m_nKind == VEHICLE_POLICE;
-        if (!again)
-            g_VehicleManager.DestroyVehicle(car);
-    }
-    EXPECT_TRUE(again);
+    EXPECT_EQ(SpawnPolice(40, 1), 0) << "four counted: every further car is traffic";
+
+    // Police that leave on their own stay counted: a wreck that turned
+    // traffic, or a car gone out of reach, makes no room for another.
+    police[0]->m_nKind = VEHICLE_TRAFFIC; // disabled in a chase
+    g_VehicleManager.DestroyVehicle(police[0]);
+    g_VehicleManager.DestroyVehicle(police[1]);
+    EXPECT_EQ(g_VehicleManager.m_nPolice, 4u) << "only removing the police lowers the count";
+    EXPECT_EQ(SpawnPolice(600, 1), 0) << "no further police car";
+
+    // Removing the police starts the count afresh; a wreck that survived the
+    // removal as traffic does not lower the new count when it goes.
+    CVehicle* wreck = police[2];
+    wreck->m_nKind = VEHICLE_TRAFFIC;
+    wreck->m_vPosition += D3DXVECTOR3(0.0f, 0.0f, 400.0f); // clear of the police's spawn points
     g_VehicleManager.RemovePoliceCars();
     EXPECT_EQ(g_VehicleManager.m_nPolice, 0u);
-    for (std::uint32_t i = 1; i < g_VehicleManager.m_nCars; ++i)
-        EXPECT_NE(g_VehicleManager.m_Cars[i]->m_nKind, VEHICLE_POLICE);
+    EXPECT_TRUE(ListedPolice().empty());
     EXPECT_EQ(g_VehicleManager.m_Cars[0], player);
+    ASSERT_EQ(SpawnPolice(2000, TRAFFIC_MAX_POLICE), TRAFFIC_MAX_POLICE);
+    g_VehicleManager.DestroyVehicle(wreck);
+    EXPECT_EQ(g_VehicleManager.m_nPolice, 4u);
+    EXPECT_EQ(SpawnPolice(600, 1), 0) << "no fifth police car";
 }
 
 // The player's car under scripted keys for two minutes of game time on the

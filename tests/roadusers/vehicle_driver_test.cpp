@@ -42,6 +42,22 @@ protected:
         g_VehicleManager.AddVehicle(car);
         return car;
     }
+    // The player's car, listed and under the player's control.
+    CVehicle* Player()
+    {
+        CVehicle* car = Listed(VEHICLE_PLAYER);
+        g_pPlayerVehicle = car;
+        car->SetControlMode(2);
+        return car;
+    }
+    // A police car chasing the player with its body wrecked.
+    CVehicle* WreckedPursuer(D3DXVECTOR3 at)
+    {
+        CVehicle* police = Listed(VEHICLE_POLICE, at);
+        police->SetAIState(AI_STATE_PURSUIT);
+        police->m_fBodyDamage = 1.0f;
+        return police;
+    }
     // A straight route north from the car's position.
     static void StraightRoute(CVehicle* car, std::uint32_t points, std::uint32_t index = 0)
     {
@@ -88,9 +104,7 @@ TEST_F(DriverTest, SpeedLawAndOverSteerLimit)
 
 TEST_F(DriverTest, PlayerKeysSetTheTargets)
 {
-    CVehicle* car = Listed(VEHICLE_PLAYER);
-    g_pPlayerVehicle = car;
-    car->SetControlMode(2);
+    CVehicle* car = Player();
     struct Keys {
         int accelerate, brake, handBrake, left, right;
         float throttle, brakeTarget, steer;
@@ -121,9 +135,7 @@ TEST_F(DriverTest, PlayerKeysSetTheTargets)
 
 TEST_F(DriverTest, CriminalLevelArrestTimerAndArrest)
 {
-    CVehicle* car = Listed(VEHICLE_PLAYER);
-    g_pPlayerVehicle = car;
-    car->SetControlMode(2);
+    CVehicle* car = Player();
     CVehicle* police = Listed(VEHICLE_POLICE, {0, 1, 30});
     police->SetAIState(AI_STATE_PURSUIT);
     struct Case {
@@ -237,12 +249,8 @@ TEST_F(DriverTest, WorkshopWorkLastsItsTimeWhateverTheFrameRate)
 
 TEST_F(DriverTest, DisabledPoliceCarPaysOnceAndNoPlayerMeansTraffic)
 {
-    CVehicle* player = Listed(VEHICLE_PLAYER);
-    g_pPlayerVehicle = player;
-    player->SetControlMode(2);
-    CVehicle* police = Listed(VEHICLE_POLICE, {0, 1, 15});
-    police->SetAIState(AI_STATE_PURSUIT);
-    police->m_fBodyDamage = 1.0f;
+    CVehicle* player = Player();
+    CVehicle* police = WreckedPursuer({0, 1, 15});
     for (int i = 0; i < 3; ++i)
         police->UpdateBehaviour();
     EXPECT_EQ(g_PlayerStats.m_nMoney, 200);
@@ -263,6 +271,29 @@ TEST_F(DriverTest, DisabledPoliceCarPaysOnceAndNoPlayerMeansTraffic)
     g_pPlayerVehicle = nullptr;
     chaser->DrivePursuit();
     EXPECT_EQ(chaser->m_nAIState, AI_STATE_TRAFFIC);
+}
+
+// A police car wrecked in the chase stops pursuing: standing still beside
+// it for longer than an arrest takes, the player is not arrested and the
+// criminal level falls as without a pursuer.
+TEST_F(DriverTest, WreckedPoliceCarNoLongerHoldsThePlayer)
+{
+    CVehicle* player = Player();
+    CVehicle* police = WreckedPursuer({0, 1, 4});
+    police->DrivePursuit();
+    ASSERT_EQ(police->m_nKind, VEHICLE_TRAFFIC);
+    EXPECT_EQ(g_VehicleManager.FindPursuingPolice(&player->m_vPosition, 60.0f), nullptr);
+
+    g_PlayerStats.m_fCriminalLevel = 0.5f;
+    player->m_fSpeed = 0.0f;
+    const int steps = static_cast<int>(6.0f / kDt);
+    for (int i = 0; i < steps; ++i)
+        player->UpdatePlayerInput();
+    EXPECT_EQ(g_PlayerStats.m_nArrests, 0);
+    EXPECT_NE(g_CityLogic.m_nScene, 60);
+    EXPECT_EQ(g_PlayerStats.m_fArrestTimer, 0.0f);
+    EXPECT_EQ(g_PlayerStats.m_bPursuit, 0);
+    EXPECT_LT(g_PlayerStats.m_fCriminalLevel, 0.5f);
 }
 
 // Short routes with the index at their last points never step past the

@@ -3,6 +3,7 @@
 // the car, the way to a shop) is set up by named hooks at one frame; the
 // rest goes through the keys.
 #include "game/CityLogic.h"
+#include "game/GameInterface.h"
 #include "game/PlayerStats.h"
 #include "roadusers/Vehicle.h"
 #include "shell/ProfileFile.h"
@@ -158,23 +159,44 @@ TEST_F(CityScenesTape, WorkshopRepairIsPaidAtTheShownPriceAndMendsTheCar)
 }
 
 // The car shop: the first showroom car is taken for the player's car and
-// money, the game books budget minus price and saves the new car.
+// money, the game books budget minus price and saves the new car. Then the
+// player saves and leaves for the menu and continues: both resets pass the
+// deleted shop cleanly, and the bought car comes back.
 TEST_F(CityScenesTape, CarShopTradesThePlayersCarForAShowroomCar)
 {
     test::WriteWholeFile(m_dir.File("Save/Profile01.sav"), tools::EncodeProfile(tools::SampleProfile()));
     const std::string oldModel = tools::SampleProfile().modelPath;
-    UseHooks({PlaceCarBeforeCarShop});
+    constexpr unsigned kOutOfTheShop = 800; // the tape has left the screen, before the pop-up menu
+    struct {
+        int shopOpen = -1;
+        std::string model;
+        float height = 0.0f;
+    } out;
+    m_script = [&out](unsigned frame, HWND) {
+        if (frame == kHookFrame)
+            PlaceCarBeforeCarShop();
+        if (frame == kOutOfTheShop && g_pPlayerVehicle) {
+            out.shopOpen = g_GameInterface.m_bCarShopOpen;
+            out.model = g_pPlayerVehicle->m_szPath;
+            out.height = g_pPlayerVehicle->m_vPosition.y;
+        }
+    };
 
     ASSERT_TRUE(Play("car_shop_trade.tape"));
-    EXPECT_EQ(g_TapeEnd.carShopOpen, 0) << "the screen was left";
+    EXPECT_EQ(out.shopOpen, 0) << "the screen was left";
+    EXPECT_NE(out.model, oldModel) << "the player drives the showroom car";
+    EXPECT_GT(out.height, 15.5f) << "the car stands on the ground outside the car shop";
     EXPECT_GT(g_TapeEnd.carPrice, 0);
     EXPECT_GE(g_TapeEnd.carBudget, g_TapeEnd.carPrice);
-    EXPECT_EQ(g_TapeEnd.money, g_TapeEnd.carBudget - g_TapeEnd.carPrice);
-    EXPECT_NE(g_TapeEnd.carModel, oldModel) << "the player drives the showroom car";
-    EXPECT_GT(g_TapeEnd.carPosition.y, 15.5f) << "the car stands on the ground outside the car shop";
     std::string savedModel;
-    EXPECT_EQ(SavedStats(m_dir.File("Save/Profile01.sav"), &savedModel).m_nMoney, g_TapeEnd.money);
-    EXPECT_EQ(savedModel, g_TapeEnd.carModel);
+    const int savedMoney = SavedStats(m_dir.File("Save/Profile01.sav"), &savedModel).m_nMoney;
+    EXPECT_EQ(savedMoney, g_TapeEnd.carBudget - g_TapeEnd.carPrice);
+    EXPECT_EQ(savedModel, out.model);
+
+    EXPECT_EQ(g_TapeEnd.inGame, 1);
+    EXPECT_EQ(g_TapeEnd.scene, SCENE_CONTINUE_GAME);
+    EXPECT_EQ(g_TapeEnd.carModel, out.model) << "the continued game brings back the bought car";
+    EXPECT_EQ(g_TapeEnd.money, savedMoney);
 }
 
 } // namespace

@@ -190,20 +190,31 @@ TEST_F(PropTest, ShowroomKeepsOnlyCarsThatLoad)
     EXPECT_EQ(shop->m_nCars, 0u);
 }
 
+class ShowroomTest : public PropTest {
+protected:
+    // A car shop at the origin facing west, its showroom filled with the
+    // sample cars.
+    CProp* SampleCarShop()
+    {
+        WriteMeshes();
+        for (const tools::SampleFile& f : tools::SampleVehicleFiles())
+            WriteRaw(f.path, f.bytes);
+        tools::PropText text;
+        text.head = HeadOf("GCLASS_LANDSCAPE", "GTYPE_BUILDING", "Data/Test/CarShop.msh");
+        WriteProp("Data/Static/Buildings/AvtoShops/T/Main.obj", text);
+        CProp* shop = Add("Data/Static/Buildings/AvtoShops/T/Main.obj", D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(-1, 0, 0));
+        shop->CreateShowroomCars();
+        return shop;
+    }
+};
+
 // With the sample cars at hand the showroom fills its three places, each
 // car on its own place facing out of the shop; a car taken out leaves the
 // others in order, and a purchase swaps the bought car to the entrance.
-TEST_F(PropTest, ShowroomFillsThePlacesAndSwapsAPurchase)
+TEST_F(ShowroomTest, ShowroomFillsThePlacesAndSwapsAPurchase)
 {
-    WriteMeshes();
-    for (const tools::SampleFile& f : tools::SampleVehicleFiles())
-        WriteRaw(f.path, f.bytes);
-    tools::PropText text;
-    text.head = HeadOf("GCLASS_LANDSCAPE", "GTYPE_BUILDING", "Data/Test/CarShop.msh");
-    WriteProp("Data/Static/Buildings/AvtoShops/T/Main.obj", text);
     // Facing west: the places lie 22 west of the middle, 10 apart along z.
-    CProp* shop = Add("Data/Static/Buildings/AvtoShops/T/Main.obj", D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(-1, 0, 0));
-    shop->CreateShowroomCars();
+    CProp* shop = SampleCarShop();
     ASSERT_EQ(shop->m_nCars, 3u);
     for (int i = 0; i < 3; ++i) {
         const CVehicle* car = shop->m_pCars[i];
@@ -279,6 +290,37 @@ TEST_F(PropTest, ShowroomCarsStandBrakedOnASlope)
     shop->SetCarsInWorld(false);
     g_Game.m_pDynamicsWorld->removeRigidBody(&slope);
     shop->ReleaseCars();
+}
+
+// A trade in an open shop, then the two ways the game lets go of it: the
+// traded car stands in the showroom and names the shop, so destroying it
+// from the car list (shut-down with the screen open) empties its place; and
+// a shop deleted before the cars (a reset releases the sectors' props
+// first) leaves no car naming it.
+TEST_F(ShowroomTest, NoCarNamesAShopAfterItsPlaceOrTheShopIsGone)
+{
+    CProp* shop = SampleCarShop();
+    ASSERT_EQ(shop->m_nCars, 3u);
+    CVehicle* own = g_VehicleManager.CreateVehicle("Data/Vehicles/01/Main.obj");
+    ASSERT_NE(own, nullptr);
+    shop->SetCarsInWorld(true);
+    CVehicle* bought = shop->m_pCars[0];
+    CVehicle* other = own;
+    g_VehicleManager.SwapVehicles(&bought, &other);
+    shop->PlaceCars(&bought, &other);
+    ASSERT_EQ(shop->m_pCars[0], own);
+    EXPECT_EQ(own->m_pShowroom, shop);
+
+    g_VehicleManager.DestroyVehicle(own);
+    EXPECT_EQ(shop->m_nCars, 2u);
+    for (const CVehicle* car : shop->m_pCars)
+        EXPECT_NE(car, own);
+
+    ASSERT_EQ(bought->m_pShowroom, shop) << "only the shop screen lets the bought car go";
+    g_PropManager.RemoveProp(shop);
+    EXPECT_EQ(bought->m_pShowroom, nullptr);
+    g_VehicleManager.Clear();
+    EXPECT_EQ(g_VehicleManager.m_nCars, 0u);
 }
 
 TEST_F(PropTest, ClearAndReloadListEachShopOnce)
