@@ -3,6 +3,7 @@
 // the car, the way to a shop) is set up by named hooks at one frame; the
 // rest goes through the keys.
 #include "game/CityLogic.h"
+#include "game/GameInterface.h"
 #include "game/PlayerStats.h"
 #include "roadusers/Vehicle.h"
 #include "shell/ProfileFile.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -105,18 +107,49 @@ CPlayerStats SavedStats(const std::string& path, std::string* model)
     return contents.stats;
 }
 
+// What the player saw of a shop screen over a tape: how often it opened and
+// how the car stood while it was open.
+struct ShopWatch {
+    int openings = 0;
+    float lowestUp = 2.0f; // the car's up axis height, lowest while a screen was open
+    bool open = false;
+
+    void Look()
+    {
+        const bool now = g_GameInterface.m_bWorkshopOpen || g_GameInterface.m_bCarShopOpen;
+        openings += now && !open;
+        open = now;
+        if (now && g_pPlayerVehicle)
+            lowestUp = std::min(lowestUp, g_pPlayerVehicle->m_matWorld._22);
+    }
+};
+
 class CityScenesTape : public PlayTape {
 protected:
-    // The hooks run once, at the hook frame.
+    // The hooks run once, at the hook frame; the shop screens are watched
+    // every frame.
     void UseHooks(std::initializer_list<void (*)()> hooks)
     {
         std::vector<void (*)()> list(hooks);
-        m_script = [list](unsigned frame, HWND) {
+        m_shop = ShopWatch{};
+        m_script = [this, list](unsigned frame, HWND) {
             if (frame == kHookFrame)
                 for (void (*hook)() : list)
                     hook();
+            m_shop.Look();
         };
     }
+
+    // The shop seen as a player: the car stood on its wheels in the shop and
+    // after it, and the screen, once left, stayed shut as the car drove off.
+    void ExpectUprightVisit()
+    {
+        EXPECT_EQ(m_shop.openings, 1) << "the screen opened once and did not come back";
+        EXPECT_GT(m_shop.lowestUp, 0.9f) << "the car stands on its wheels in the shop";
+        EXPECT_GT(g_TapeEnd.carUp, 0.9f) << "the car stands on its wheels after the shop";
+    }
+
+    ShopWatch m_shop;
 };
 
 // A crime at a standstill: the police come, hold the car until the arrest,
@@ -153,6 +186,7 @@ TEST_F(CityScenesTape, WorkshopRepairIsPaidAtTheShownPriceAndMendsTheCar)
     EXPECT_EQ(g_TapeEnd.money, money - g_TapeEnd.repairPriceShown);
     EXPECT_EQ(g_TapeEnd.carDamage, 0.0f);
     EXPECT_GT(g_TapeEnd.carPosition.y, 15.5f) << "the car stands on the ground outside the workshop";
+    ExpectUprightVisit();
     std::string model;
     EXPECT_EQ(SavedStats(m_dir.File("Save/Profile01.sav"), &model).m_nMoney, g_TapeEnd.money) << "leaving saved the game";
 }
@@ -172,6 +206,7 @@ TEST_F(CityScenesTape, CarShopTradesThePlayersCarForAShowroomCar)
     EXPECT_EQ(g_TapeEnd.money, g_TapeEnd.carBudget - g_TapeEnd.carPrice);
     EXPECT_NE(g_TapeEnd.carModel, oldModel) << "the player drives the showroom car";
     EXPECT_GT(g_TapeEnd.carPosition.y, 15.5f) << "the car stands on the ground outside the car shop";
+    ExpectUprightVisit();
     std::string savedModel;
     EXPECT_EQ(SavedStats(m_dir.File("Save/Profile01.sav"), &savedModel).m_nMoney, g_TapeEnd.money);
     EXPECT_EQ(savedModel, g_TapeEnd.carModel);
