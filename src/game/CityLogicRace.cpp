@@ -32,7 +32,7 @@ void CCityLogic::UpdateRaceStart()
             LiftChaseEye(camera);
             D3DXVECTOR3 eye = m_pCar->m_vPosition + D3DXVECTOR3(0.0f, 12.0f, 0.0f);
             if (const CStaticObject* board = g_VehicleManager.m_pRaceInfoScreen)
-                eye += board->m_vForward * 6.85f;
+                eye += D3DXVECTOR3(board->m_matWorld._31, board->m_matWorld._32, board->m_matWorld._33) * 6.85f;
             camera->StartTransition(&eye, &m_pCar->m_vPosition, 2.0f, &kUp, 0.5f, 0);
             camera->SetTargetVehicle(nullptr);
         }

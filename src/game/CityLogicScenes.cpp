@@ -101,7 +101,9 @@ void CCityLogic::PlaceCarInShop()
     // Lifted off the floor by the car mesh's own depth below its centre.
     if (m_pCar->m_pMesh)
         at.y -= 1.5f * m_pCar->m_pMesh->m_vBoxMin.y;
-    const D3DXVECTOR3 forward = entrance ? entrance->m_vForward : Axis(m_pCar->m_matWorld, 2);
+    // The building's own forward axis points out of its entrance; the car
+    // faces that way, ready to drive off when the screen closes.
+    const D3DXVECTOR3 forward = Axis(entrance ? entrance->m_matWorld : m_pCar->m_matWorld, 2);
     const D3DXVECTOR3 facing = at + forward * 50.0f;
     m_pCar->Spawn(&at, &facing, &kUp, 1, VEHICLE_PLAYER, 1);
     if (camera) {

@@ -17,8 +17,6 @@
 
 namespace {
 
-enum { TEXT_INPUT_OFF = 0, TEXT_INPUT_ON = 1, TEXT_INPUT_BACKSPACE = 3, TEXT_INPUT_ESCAPE = 4 };
-
 const float kNameSize = 0.75f;
 const float kNameWidthLimit = 300.0f;
 
@@ -242,8 +240,12 @@ void CGameMenu::UpdateNameEntry()
     const bool escape = g_nTextInput == TEXT_INPUT_ESCAPE;
     if (escape)
         g_nTextInput = TEXT_INPUT_ON;
+    // An empty name is not accepted: typing goes on.
+    const bool accept = g_nTextInput == TEXT_INPUT_ACCEPT;
+    if (accept)
+        g_nTextInput = TEXT_INPUT_ON;
     m_NameDone.m_bEnabled = g_szPlayerName[0] != '\0';
-    if (m_NameDone.IsReleased() && g_szPlayerName[0] != '\0') {
+    if ((m_NameDone.IsReleased() || accept) && g_szPlayerName[0] != '\0') {
         if (CreateNewProfile()) {
             g_nTextInput = TEXT_INPUT_OFF;
             SetState(MENU_MAIN);

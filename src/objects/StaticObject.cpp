@@ -34,7 +34,6 @@ CStaticObject::CStaticObject()
     m_nNumber = g_nStaticObjectCounter++;
     D3DXMatrixIdentity(&m_matPlacement);
     D3DXMatrixIdentity(&m_matPrevWorld);
-    m_vForward = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
     m_vPosition = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
     m_fCameraDistance = 0.0f;
     m_bAlive = 1;

@@ -85,7 +85,6 @@ public:
     // Rows right, up, forward and position as last placed by the owner.
     D3DXMATRIX m_matPlacement;
     D3DXMATRIX m_matPrevWorld;
-    D3DXVECTOR3 m_vForward;
     // World centre of the bounding sphere, kept by the owner: the instance's
     // sphere centre (the local centre) through the world matrix. The
     // instance's sphere radius is the object's bounding radius.

@@ -8,6 +8,9 @@ extern int g_bActive;
 extern int g_bQuit;
 extern int g_bInGame;
 extern const char* g_pszGameName;
+// Text entry: the menu switches it on and off; while it is on the window
+// procedure reports the keys that end or edit the typed text.
+enum { TEXT_INPUT_OFF = 0, TEXT_INPUT_ON = 1, TEXT_INPUT_ACCEPT = 2, TEXT_INPUT_BACKSPACE = 3, TEXT_INPUT_ESCAPE = 4 };
 extern int g_nTextInput;
 extern int g_nTypedChar;
 

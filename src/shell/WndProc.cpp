@@ -12,8 +12,6 @@ int g_nFocusPaused = 0;
 
 namespace {
 
-enum { TEXT_INPUT_ON = 1, TEXT_INPUT_BACKSPACE = 3, TEXT_INPUT_ESCAPE = 4 };
-
 // Returns true when text entry took the message.
 bool OnTextEntry(UINT message, WPARAM wParam)
 {
@@ -30,6 +28,13 @@ bool OnTextEntry(UINT message, WPARAM wParam)
         }
         if (wParam == VK_BACK) {
             g_nTextInput = TEXT_INPUT_BACKSPACE;
+            return true;
+        }
+        // Enter ends the typing: it accepts the name. Passed on as a menu key
+        // it pressed whatever button the pointer rested on, BACK among them,
+        // and the typed name was lost.
+        if (wParam == VK_RETURN) {
+            g_nTextInput = TEXT_INPUT_ACCEPT;
             return true;
         }
     }

@@ -297,8 +297,11 @@ TEST_F(CityLogicTest, ShopVisitOpensTheShopOfItsPathOrHandsBackControl)
         RunRace(1);
         CProp entrance;
         std::strcpy(entrance.m_szPath, c.path);
-        entrance.m_vPosition = D3DXVECTOR3(50.0f, 2.0f, 60.0f);
-        entrance.m_vForward = D3DXVECTOR3(1.0f, 0.0f, 0.0f);
+        // A building placed facing +x: its entrance (no mesh, so its
+        // position) opens that way.
+        const D3DXVECTOR3 at(50.0f, 2.0f, 60.0f), out(150.0f, 2.0f, 60.0f), up(0.0f, 1.0f, 0.0f);
+        entrance.SetLookAtTransform(&at, &out, &up);
+        entrance.m_vPosition = at;
         g_PropManager.m_fShopTimer = 1.0f;
         m_player->m_bHandBrake = 1;
         Start(SCENE_SHOP_VISIT, &entrance);
@@ -312,6 +315,9 @@ TEST_F(CityLogicTest, ShopVisitOpensTheShopOfItsPathOrHandsBackControl)
         ASSERT_NE(m_player->m_pMesh->m_vBoxMin.y, 0.0f) << "the fixture car has a mesh box";
         EXPECT_NEAR(m_player->m_vPosition.y, 2.0f - 1.5f * m_player->m_pMesh->m_vBoxMin.y, 0.01f)
             << "the entrance height moved by the car mesh's depth below its centre";
+        const D3DXMATRIX& car = m_player->m_matWorld;
+        EXPECT_GT(car._22, 0.99f) << "the car stands on its wheels";
+        EXPECT_GT(car._31, 0.99f) << "the car faces out of the entrance";
         EXPECT_EQ(m_player->m_nControlMode, c.controlMode);
         if (c.call) {
             EXPECT_TRUE(Called(c.call));

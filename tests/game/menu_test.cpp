@@ -180,6 +180,33 @@ TEST_F(GameMenuTest, TypedNameBecomesANewProfile)
     EXPECT_EQ(g_nProfile, 0);
 }
 
+// Enter ends the typing wherever the pointer rests, even on BACK: an empty
+// name is not taken, a typed one becomes the new profile.
+TEST_F(GameMenuTest, EnterAcceptsTheTypedNameWithThePointerOnBack)
+{
+    WriteProfile(1, ProfileHeader("Ann", 1));
+    g_GameMenu.Show(MENU_PROFILES);
+    Choose(g_GameMenu.m_NewProfile);
+    ASSERT_EQ(g_GameMenu.m_nState, MENU_NAME);
+    g_nMouseX = static_cast<int>(g_GameMenu.m_Back.m_fX);
+    g_nMouseY = static_cast<int>(g_GameMenu.m_Back.m_fY);
+    Frame();
+    ASSERT_EQ(g_GameMenu.m_pFocus, &g_GameMenu.m_Back) << "the pointer rests on BACK";
+
+    g_szPlayerName[0] = '\0';
+    g_nTextInput = TEXT_INPUT_ACCEPT;
+    Frame(0.11);
+    EXPECT_EQ(g_GameMenu.m_nState, MENU_NAME) << "an empty name is not taken";
+    EXPECT_EQ(g_nTextInput, TEXT_INPUT_ON);
+
+    Type("Eve");
+    g_nTextInput = TEXT_INPUT_ACCEPT;
+    Frame(0.11);
+    EXPECT_EQ(g_GameMenu.m_nState, MENU_MAIN);
+    EXPECT_EQ(g_nTextInput, TEXT_INPUT_OFF);
+    EXPECT_EQ(test::ReadWholeFile(m_dir.File("Save/Profile02.sav")), ProfileHeader("Eve", 1));
+}
+
 TEST_F(GameMenuTest, ViewDistanceCyclesAndEveryLabelIsInRange)
 {
     OpenMainMenu();

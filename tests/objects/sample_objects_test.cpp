@@ -5,8 +5,11 @@
 #include "objects/LightsEffect.h"
 #include "objects/MaterialEffects.h"
 #include "writers/ArchiveWriter.h"
+#include "shell/VectorHelpers.h"
 #include "writers/LightAtlas.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 
@@ -231,6 +234,31 @@ TEST(LightAtlas, EachQuarterHoldsThePictureItsEffectsAddress)
             EXPECT_LT(glow(c.u, c.v), 30) << c.what;
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// The HUD arrow is drawn half a unit in front of the eye, 0.375 above the
+// view's centre, with a 90-degree view of aspect 1.1, turned to any heading:
+// the sample model must stay beyond the near plane whatever way it points,
+// and cover a modest share of the screen rather than its top third.
+TEST(SampleArrowTest, ArrowFitsTheSpotItIsDrawnAt)
+{
+    const float distance = 0.5f, nearPlane = 0.2f;
+    const float viewHalfWidth = distance * 1.1f; // tan(45 degrees) x aspect at that distance
+    const tools::MeshData mesh = tools::ArrowMesh();
+    float reach = 0.0f, halfWidth = 0.0f;
+    for (int part : {0, 2})
+        for (const tools::MeshFileVertex& v : mesh.parts[part].frames.at(0)) {
+            const D3DXVECTOR3 p(v.position[0], v.position[1], v.position[2]);
+            reach = std::max(reach, Vec3Length(&p));
+            halfWidth = std::max(halfWidth, std::fabs(p.x));
+        }
+    EXPECT_LT(reach, distance - nearPlane) << "turned toward or away from the eye it stays beyond the near plane";
+    EXPECT_LT(halfWidth / viewHalfWidth, 0.15f) << "its width is a small share of the view";
+    EXPECT_GT(halfWidth / viewHalfWidth, 0.03f) << "and still large enough to read";
 }
 
 } // namespace

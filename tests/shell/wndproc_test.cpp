@@ -165,7 +165,7 @@ TEST_F(WndProcTest, SystemKeyUpReleasesTheKeyAndItsBinding)
     }
 }
 
-TEST_F(WndProcTest, TextEntryTakesCharactersEscapeAndBackspace)
+TEST_F(WndProcTest, TextEntryTakesCharactersEnterEscapeAndBackspace)
 {
     g_nTextInput = 1;
     Send(WM_CHAR, 'k');
@@ -186,6 +186,11 @@ TEST_F(WndProcTest, TextEntryTakesCharactersEscapeAndBackspace)
     Send(WM_KEYDOWN, VK_ESCAPE);
     EXPECT_EQ(g_nTextInput, 4);
     EXPECT_EQ(g_bKeyEscape, 0) << "escape in text entry is not a key press";
+
+    g_nTextInput = 1;
+    Send(WM_KEYDOWN, VK_RETURN);
+    EXPECT_EQ(g_nTextInput, TEXT_INPUT_ACCEPT);
+    EXPECT_EQ(g_bKeyEnter, 0) << "enter in text entry accepts the text and presses no button";
 }
 
 TEST_F(WndProcTest, MouseIsScaledToTheInterfaceSpace)
@@ -215,9 +220,9 @@ TEST_F(WndProcTest, MouseIsScaledToTheInterfaceSpace)
 TEST_F(WndProcTest, TranslatedKeysCarryTheirCharacter)
 {
     g_nTextInput = 1;
-    PostMessageA(hwnd, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(hwnd, WM_KEYDOWN, VK_TAB, 0);
     Drain();
-    EXPECT_EQ(g_nTypedChar & 0xFF, 13);
+    EXPECT_EQ(g_nTypedChar & 0xFF, 9);
 }
 
 } // namespace

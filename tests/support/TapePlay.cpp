@@ -47,6 +47,7 @@ void ReadFigures(unsigned frame)
     f.arrestTimer = g_PlayerStats.m_fArrestTimer;
     if (const CVehicle* car = g_pPlayerVehicle) {
         f.carPosition = car->m_vPosition;
+        f.carUp = car->m_matWorld._22;
         f.carSpeed = car->m_fSpeed;
         f.racePlace = car->m_nRacePlace;
         f.carDamage = car->GetDamageRatio();

@@ -31,6 +31,7 @@ struct TapeFigures {
     float criminalLevel = 0.0f;
     float arrestTimer = 0.0f;
     D3DXVECTOR3 carPosition{0.0f, 0.0f, 0.0f};
+    float carUp = -2.0f;     // the height of the car's up axis: 1 upright, -1 on its roof
     float carSpeed = 0.0f;   // km/h
     int racePlace = -2;      // the player car's, -2 without a car
     float carDamage = -1.0f; // 0..1, -1 without a car

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -106,18 +107,49 @@ CPlayerStats SavedStats(const std::string& path, std::string* model)
     return contents.stats;
 }
 
+// What the player saw of a shop screen over a tape: how often it opened and
+// how the car stood while it was open.
+struct ShopWatch {
+    int openings = 0;
+    float lowestUp = 2.0f; // the car's up axis height, lowest while a screen was open
+    bool open = false;
+
+    void Look()
+    {
+        const bool now = g_GameInterface.m_bWorkshopOpen || g_GameInterface.m_bCarShopOpen;
+        openings += now && !open;
+        open = now;
+        if (now && g_pPlayerVehicle)
+            lowestUp = std::min(lowestUp, g_pPlayerVehicle->m_matWorld._22);
+    }
+};
+
 class CityScenesTape : public PlayTape {
 protected:
-    // The hooks run once, at the hook frame.
+    // The hooks run once, at the hook frame; the shop screens are watched
+    // every frame.
     void UseHooks(std::initializer_list<void (*)()> hooks)
     {
         std::vector<void (*)()> list(hooks);
-        m_script = [list](unsigned frame, HWND) {
+        m_shop = ShopWatch{};
+        m_script = [this, list](unsigned frame, HWND) {
             if (frame == kHookFrame)
                 for (void (*hook)() : list)
                     hook();
+            m_shop.Look();
         };
     }
+
+    // The shop seen as a player: the car stood on its wheels in the shop and
+    // after it, and the screen, once left, stayed shut as the car drove off.
+    void ExpectUprightVisit()
+    {
+        EXPECT_EQ(m_shop.openings, 1) << "the screen opened once and did not come back";
+        EXPECT_GT(m_shop.lowestUp, 0.9f) << "the car stands on its wheels in the shop";
+        EXPECT_GT(g_TapeEnd.carUp, 0.9f) << "the car stands on its wheels after the shop";
+    }
+
+    ShopWatch m_shop;
 };
 
 // A crime at a standstill: the police come, hold the car until the arrest,
@@ -154,15 +186,36 @@ TEST_F(CityScenesTape, WorkshopRepairIsPaidAtTheShownPriceAndMendsTheCar)
     EXPECT_EQ(g_TapeEnd.money, money - g_TapeEnd.repairPriceShown);
     EXPECT_EQ(g_TapeEnd.carDamage, 0.0f);
     EXPECT_GT(g_TapeEnd.carPosition.y, 15.5f) << "the car stands on the ground outside the workshop";
+    ExpectUprightVisit();
     std::string model;
     EXPECT_EQ(SavedStats(m_dir.File("Save/Profile01.sav"), &model).m_nMoney, g_TapeEnd.money) << "leaving saved the game";
 }
 
 // The car shop: the first showroom car is taken for the player's car and
-// money, the game books budget minus price and saves the new car. Then the
-// player saves and leaves for the menu and continues: both resets pass the
-// deleted shop cleanly, and the bought car comes back.
+// money, the game books budget minus price and saves the new car.
 TEST_F(CityScenesTape, CarShopTradesThePlayersCarForAShowroomCar)
+{
+    test::WriteWholeFile(m_dir.File("Save/Profile01.sav"), tools::EncodeProfile(tools::SampleProfile()));
+    const std::string oldModel = tools::SampleProfile().modelPath;
+    UseHooks({PlaceCarBeforeCarShop});
+
+    ASSERT_TRUE(Play("car_shop_trade.tape"));
+    EXPECT_EQ(g_TapeEnd.carShopOpen, 0) << "the screen was left";
+    EXPECT_GT(g_TapeEnd.carPrice, 0);
+    EXPECT_GE(g_TapeEnd.carBudget, g_TapeEnd.carPrice);
+    EXPECT_EQ(g_TapeEnd.money, g_TapeEnd.carBudget - g_TapeEnd.carPrice);
+    EXPECT_NE(g_TapeEnd.carModel, oldModel) << "the player drives the showroom car";
+    EXPECT_GT(g_TapeEnd.carPosition.y, 15.5f) << "the car stands on the ground outside the car shop";
+    ExpectUprightVisit();
+    std::string savedModel;
+    EXPECT_EQ(SavedStats(m_dir.File("Save/Profile01.sav"), &savedModel).m_nMoney, g_TapeEnd.money);
+    EXPECT_EQ(savedModel, g_TapeEnd.carModel);
+}
+
+// The car shop's trade, then the pop-up menu's save and exit and a
+// continue: both resets run after the purchase, and the continued game
+// brings back the bought car and the money it left.
+TEST_F(CityScenesTape, BoughtCarSurvivesSaveExitAndContinue)
 {
     test::WriteWholeFile(m_dir.File("Save/Profile01.sav"), tools::EncodeProfile(tools::SampleProfile()));
     const std::string oldModel = tools::SampleProfile().modelPath;
@@ -182,7 +235,7 @@ TEST_F(CityScenesTape, CarShopTradesThePlayersCarForAShowroomCar)
         }
     };
 
-    ASSERT_TRUE(Play("car_shop_trade.tape"));
+    ASSERT_TRUE(Play("car_shop_continue.tape"));
     EXPECT_EQ(out.shopOpen, 0) << "the screen was left";
     EXPECT_NE(out.model, oldModel) << "the player drives the showroom car";
     EXPECT_GT(out.height, 15.5f) << "the car stands on the ground outside the car shop";

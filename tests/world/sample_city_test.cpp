@@ -13,6 +13,10 @@
 
 namespace {
 
+// 24 block rings of 104 cells, the introduction's lone cell, and the two the
+// continue spot's lay-by adds where the walkway steps into its block.
+constexpr std::uint32_t kWalkwayCells = 24u * 104u + 1u + 2u;
+
 class SampleCity : public test::LandscapeTest {
 protected:
     void SetUp() override { test::LoadSampleCity(); }
@@ -84,7 +88,7 @@ TEST_F(SampleCity, NetworkShape)
             }
         }
     EXPECT_TRUE(water) << "a lake inside the city";
-    EXPECT_EQ(g_Landscape.m_nWalkwayCells, 24u * 104u + 1u);
+    EXPECT_EQ(g_Landscape.m_nWalkwayCells, kWalkwayCells);
 }
 
 // Road cells picked at random, the same way every run.
@@ -146,7 +150,7 @@ TEST_F(SampleCity, LoadsFromThePackedArchivesToo)
     EXPECT_EQ(result, 1);
     EXPECT_EQ(g_Landscape.m_fWorldSize, 2400.0f);
     EXPECT_EQ(g_Landscape.m_nSectorCount, 400);
-    EXPECT_EQ(g_Landscape.m_nWalkwayCells, 24u * 104u + 1u);
+    EXPECT_EQ(g_Landscape.m_nWalkwayCells, kWalkwayCells);
     EXPECT_GT(g_Landscape.m_nRoadCells, 1000u);
 }
 

@@ -5,6 +5,7 @@
 #include "writers/FieldObjectData.h"
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -38,6 +39,33 @@ TEST(SampleFieldCells, TreesAndStonesStandOffTheRoutesOnDryGroundWithinTheSector
         EXPECT_LE(c[2], 200);
     }
     EXPECT_EQ(tools::EncodePlaceColor(m).size(), 270000u);
+}
+
+} // namespace
+
+namespace {
+
+// A continued game puts the car at a fixed spot, (461, -1054) facing
+// (400, -1254). The car's footprint there, with a pedestrian's reach
+// around it, lies on the carriageway: no walkway or off-road cell under it.
+TEST(SampleContinueSpot, CarStandsOnTheRoadClearOfTheWalkway)
+{
+    const tools::LandscapeMaps m = tools::SampleCityMaps();
+    const float x = 461.0f, z = -1054.0f;
+    float fx = 400.0f - x, fz = -1254.0f - z;
+    const float length = std::hypot(fx, fz);
+    fx /= length;
+    fz /= length;
+    const float halfLength = 2.5f + 1.0f, halfWidth = 1.1f + 1.0f; // a car, and a pedestrian's reach
+    const float side = m.frame.cellSize, world = static_cast<float>(m.frame.cells) * side;
+    for (float a = -halfLength; a <= halfLength; a += 0.25f)
+        for (float b = -halfWidth; b <= halfWidth; b += 0.25f) {
+            const float px = x + a * fx + b * fz, pz = z + a * fz - b * fx;
+            const int column = static_cast<int>((px + world / 2) / side);
+            const int row = static_cast<int>((world / 2 - pz) / side);
+            const std::uint8_t type = m.route[static_cast<std::size_t>(row) * tools::kGridSide + column].type;
+            ASSERT_TRUE(type == 2 || type == 3) << "cell " << column << ", " << row << " type " << int(type);
+        }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "writers/InterfaceData.h"
 
+#include "writers/CaptionPrinter.h"
 #include "writers/FileBytes.h"
 #include "writers/CityPlacement.h"
 #include "writers/ImageWriters.h"
@@ -106,6 +107,81 @@ ArgbImage Panel(unsigned w, unsigned h, std::uint32_t accent, bool titleBar = tr
     c.Frame(6, 6, W - 6, H - 6, 1, (accent & 0x00FFFFFFu) | 0x80000000u);
     return c.image;
 }
+
+// The words of the panels whose figures the game draws, beside where it
+// draws them (screen units; the figures are drawn at scale 0.35 to 0.4 of
+// the 38-pixel interface font).
+constexpr std::uint32_t kCaptionColour = 0xFFE8D0A0u, kTitleColour = 0xFFFFFFFFu;
+
+struct Caption {
+    const char* text;
+    float x, y;
+    CaptionAlign align;
+};
+
+bool PrintCaptions(const CaptionPanel& panel, const Caption* captions, std::size_t count, float height)
+{
+    bool ok = true;
+    for (std::size_t i = 0; i < count; ++i)
+        ok = ok && PrintCaption(panel, captions[i].text, captions[i].x, captions[i].y, height, captions[i].align,
+                                kCaptionColour);
+    return ok;
+}
+
+} // namespace
+
+// The race offer over (0, 0)-(300, 600): the damage limit at (217, 124), the
+// prizes ending at x 262 on rows 175-215 (a time race's limits at x 45 on
+// the same rows), length, level and rivals or traffic ending at 262 on rows
+// 457-497, and the choice under the glows at (90, 547) and (210, 547).
+ArgbImage RaceOfferPanel(std::uint32_t accent, bool timeRace)
+{
+    ArgbImage image = Panel(512, 512, accent);
+    const CaptionPanel panel{&image, 0.0f, 0.0f, 300.0f, 600.0f};
+    const Caption both[] = {
+        {"Damage limit:", 210.0f, 124.0f, CaptionAlign::Right}, {"Prize", 262.0f, 154.0f, CaptionAlign::Right},
+        {"Length:", 45.0f, 457.0f, CaptionAlign::Left},         {"Difficulty:", 45.0f, 477.0f, CaptionAlign::Left},
+        {"DECLINE", 90.0f, 538.0f, CaptionAlign::Centre},      {"ACCEPT", 210.0f, 538.0f, CaptionAlign::Centre},
+    };
+    const Caption street[] = {
+        {"1st place", 45.0f, 175.0f, CaptionAlign::Left}, {"2nd place", 45.0f, 195.0f, CaptionAlign::Left},
+        {"3rd place", 45.0f, 215.0f, CaptionAlign::Left}, {"Rivals:", 45.0f, 497.0f, CaptionAlign::Left},
+    };
+    const Caption timed[] = {
+        {"Time to beat", 45.0f, 154.0f, CaptionAlign::Left}, {"Traffic:", 45.0f, 497.0f, CaptionAlign::Left}};
+    const bool ok = PrintCaption(panel, timeRace ? "TIME RACE" : "STREET RACE", 150.0f, 18.0f, 22.0f,
+                                 CaptionAlign::Centre, kTitleColour) &&
+                    PrintCaptions(panel, both, std::size(both), 15.0f) &&
+                    (timeRace ? PrintCaptions(panel, timed, std::size(timed), 15.0f)
+                              : PrintCaptions(panel, street, std::size(street), 15.0f));
+    return ok ? image : ArgbImage{};
+}
+
+// The driver information over (490, 0)-(800, 400): the name at (570, 65),
+// rows 1-3 from x 625, rows 4-9 from x 680, the car at (570, 274), its
+// driving time and damage from x 620, and the three bars from x 620.
+ArgbImage DriverInfoPanel()
+{
+    ArgbImage image = Panel(512, 512, 0xFF40FF60u);
+    const CaptionPanel panel{&image, 490.0f, 0.0f, 800.0f, 400.0f};
+    const Caption rows[] = {
+        {"Driver:", 565.0f, 65.0f, CaptionAlign::Right},       {"Play time:", 620.0f, 79.0f, CaptionAlign::Right},
+        {"Rating:", 620.0f, 95.0f, CaptionAlign::Right},       {"Money:", 620.0f, 110.0f, CaptionAlign::Right},
+        {"Road incidents:", 675.0f, 155.2f, CaptionAlign::Right},
+        {"Pedestrians hit:", 675.0f, 170.0f, CaptionAlign::Right},
+        {"Arrests:", 675.0f, 184.8f, CaptionAlign::Right},     {"Fines paid:", 675.0f, 199.6f, CaptionAlign::Right},
+        {"Earnings:", 675.0f, 214.4f, CaptionAlign::Right},    {"Damage total:", 675.0f, 229.2f, CaptionAlign::Right},
+        {"Car:", 565.0f, 274.0f, CaptionAlign::Right},         {"Driving time:", 615.0f, 289.0f, CaptionAlign::Right},
+        {"Damage:", 615.0f, 304.0f, CaptionAlign::Right},      {"Speed", 612.0f, 320.0f, CaptionAlign::Right},
+        {"Power", 612.0f, 335.0f, CaptionAlign::Right},        {"Control", 612.0f, 350.0f, CaptionAlign::Right},
+    };
+    const bool ok = PrintCaption(panel, "DRIVER INFORMATION", 645.0f, 14.0f, 18.0f, CaptionAlign::Centre,
+                                 kTitleColour) &&
+                    PrintCaptions(panel, rows, std::size(rows), 13.0f);
+    return ok ? image : ArgbImage{};
+}
+
+namespace {
 
 ArgbImage SpeedDial()
 {
@@ -245,7 +321,7 @@ ArgbImage WorldMap()
 
 bool WriteDds(const std::string& root, const char* name, const ArgbImage& image)
 {
-    return WriteFileBytes(root + "/" + name, EncodeDds({image}, DdsPixels::A8R8G8B8, 1));
+    return image.width > 0 && WriteFileBytes(root + "/" + name, EncodeDds({image}, DdsPixels::A8R8G8B8, 1));
 }
 
 // ---- Sounds ----
@@ -309,12 +385,12 @@ bool WriteInterfaceData(const std::string& root)
     ok = ok && WriteDds(root, "Data/Interface/HUD/Icons/Icons.dds", Icons());
     ok = ok && WriteDds(root, "Data/Interface/HUD/Icons/Sprites.dds", Sprites());
     ok = ok && WriteDds(root, "Data/Interface/HUD/Systems/Systems.dds", Systems());
-    ok = ok && WriteDds(root, "Data/Interface/Elements/RaceAskBar/AskBar1.dds", Panel(512, 512, 0xFFFFB030u));
-    ok = ok && WriteDds(root, "Data/Interface/Elements/RaceAskBar/AskBar2.dds", Panel(512, 512, 0xFF30B0FFu));
+    ok = ok && WriteDds(root, "Data/Interface/Elements/RaceAskBar/AskBar1.dds", RaceOfferPanel(0xFFFFB030u, false));
+    ok = ok && WriteDds(root, "Data/Interface/Elements/RaceAskBar/AskBar2.dds", RaceOfferPanel(0xFF30B0FFu, true));
     ok = ok && WriteDds(root, "Data/Interface/Elements/ResultBar/ResultBar.dds", Panel(512, 512, 0xFFFFD040u));
     ok = ok && WriteDds(root, "Data/Interface/Elements/RacerRatingBar/RacerRatingBar.dds",
                         Panel(512, 512, 0xFFFF8030u));
-    ok = ok && WriteDds(root, "Data/Interface/Elements/BalanceBar/BalanceBar.dds", Panel(512, 512, 0xFF40FF60u));
+    ok = ok && WriteDds(root, "Data/Interface/Elements/BalanceBar/BalanceBar.dds", DriverInfoPanel());
     ok = ok && WriteDds(root, "Data/Interface/Elements/RequestBar/RequestBar.dds", Panel(256, 256, 0xFFC0C0C0u));
     ok = ok && WriteDds(root, "Data/Interface/Elements/InfoBar/InfoBar.dds", Panel(256, 256, 0xFFFF9020u, false));
     ok = ok && WriteDds(root, "Data/Interface/Elements/ShopsBar/WorkShopBar.dds", Panel(512, 512, 0xFF60A0FFu));

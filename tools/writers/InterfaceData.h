@@ -2,6 +2,9 @@
 // pictures, the world map, the cursor and the button sounds.
 #pragma once
 
+#include "writers/ImageWriters.h"
+
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,12 @@ namespace tools {
 std::string RacerNamesText(const std::vector<std::string>& first, const std::vector<std::string>& second);
 // The sample lists: 64 names each, at most 15 characters.
 std::vector<std::string> SampleRacerNames(int list);
+
+// The race offer panel (a street race's or a time race's) and the driver
+// information panel, with the captions of the figures the game draws over
+// them; an empty picture when the caption font cannot be read.
+ArgbImage RaceOfferPanel(std::uint32_t accent, bool timeRace);
+ArgbImage DriverInfoPanel();
 
 bool WriteInterfaceData(const std::string& root);
 

@@ -333,29 +333,34 @@ MeshData WheelMesh()
     return mesh;
 }
 
+// The HUD arrow floats half a unit in front of the eye, above the view's
+// centre, turning to face wherever the route goes: it is kept small enough
+// that no heading takes it through the near plane or across the screen.
 MeshData ArrowMesh()
 {
     MeshData mesh;
     MeshPartData& part = mesh.parts[0];
     const UvRect plain{0.0f, 0.0f, 1.0f, 1.0f};
-    AddTexturedBox(&part, {-0.15f, -0.05f, -0.6f}, {0.15f, 0.05f, 0.1f}, plain, plain);
-    const MeshVec3 inside{0, 0, 0.3f};
-    const MeshVec3 tip{0, 0, 0.7f}, left{-0.4f, 0, 0.1f}, right{0.4f, 0, 0.1f};
-    for (float y : {-0.05f, 0.05f})
+    const float k = 0.18f; // the model's own unit: the head is 0.8 k across
+    const float thick = 0.05f * k;
+    AddTexturedBox(&part, {-0.15f * k, -thick, -0.6f * k}, {0.15f * k, thick, 0.1f * k}, plain, plain);
+    const MeshVec3 inside{0, 0, 0.3f * k};
+    const MeshVec3 tip{0, 0, 0.7f * k}, left{-0.4f * k, 0, 0.1f * k}, right{0.4f * k, 0, 0.1f * k};
+    for (float y : {-thick, thick})
         AddTriangle(&part, {{left[0], y, left[2]}, 0, 1}, {{right[0], y, right[2]}, 1, 1}, {{0, y, tip[2]}, 0.5f, 0},
-                    {0, 0, 0.3f});
+                    inside);
     const MeshVec3 edges[3][2] = {{left, tip}, {tip, right}, {right, left}};
     for (const auto& e : edges) {
-        const Corner q[4] = {{{e[0][0], -0.05f, e[0][2]}, 0, 1},
-                             {{e[1][0], -0.05f, e[1][2]}, 1, 1},
-                             {{e[1][0], 0.05f, e[1][2]}, 1, 0},
-                             {{e[0][0], 0.05f, e[0][2]}, 0, 0}};
+        const Corner q[4] = {{{e[0][0], -thick, e[0][2]}, 0, 1},
+                             {{e[1][0], -thick, e[1][2]}, 1, 1},
+                             {{e[1][0], thick, e[1][2]}, 1, 0},
+                             {{e[0][0], thick, e[0][2]}, 0, 0}};
         AddQuad(&part, q, inside);
     }
     // Part 2: the glowing top of the head, drawn by the self-illumination pass.
-    const float glow = 0.055f;
+    const float glow = 1.1f * thick;
     AddTriangle(&mesh.parts[2], {{left[0], glow, left[2]}, 0, 1}, {{right[0], glow, right[2]}, 1, 1},
-                {{0, glow, tip[2]}, 0.5f, 0}, {0, 0, 0.3f});
+                {{0, glow, tip[2]}, 0.5f, 0}, inside);
     return mesh;
 }
 

@@ -223,8 +223,14 @@ MeshData BoardMesh()
             {{0, 1}, {0, 0}, {1, 0}, {1, 1}});
     AddFace(&mesh.parts[5], {{-2.6f, 2.9f, -0.02f}, {-2.6f, 5.6f, -0.02f}, {2.6f, 5.6f, -0.02f}, {2.6f, 2.9f, -0.02f}},
             {{0, 1}, {0, 0}, {1, 0}, {1, 1}});
-    // The race starts beside the road in front of the board.
-    mesh.parts[8].points = {{0.0f, 0.7f, -6.0f}};
+    // The start spot. A race sets the board 6 to the right of its fifth route
+    // point (0.4 of the sample streets' width of 15) and turns it to face the
+    // sixth, 4 further on: so the board stands slanted, its face towards the
+    // road behind it. This point, in the board's own frame, is the right-hand
+    // lane 2 from the centre line and 10 back from the fifth point, in view
+    // of the face; near enough to the board to stay on the road where the
+    // route turns at its start.
+    mesh.parts[8].points = {{-10.54f, 0.7f, -2.22f}};
     mesh.parts[12] = BoxOnly({-2.4f, 0, 0.05f}, {2.4f, 3.0f, 0.25f});
     return mesh;
 }

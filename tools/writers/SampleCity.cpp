@@ -136,6 +136,20 @@ void AddIntroduction(LandscapeMaps& m)
         m.SetRoute(column, 395, 2, kRoadClass);
 }
 
+// A continued game sets the car down at a fixed spot, (461, -1054) facing
+// (400, -1254): in the right-hand lane of the east street, slanted towards
+// the walkway. A lay-by there widens the carriageway by the walkway's cells
+// and moves the walkway one cell into the block, so the car stands wholly
+// on the road, clear of the pedestrians walking past.
+void AddContinueLayBy(LandscapeMaps& m)
+{
+    const int column = 414, firstRow = 560, lastRow = 566;
+    for (int row = firstRow - 1; row <= lastRow + 1; ++row)
+        m.SetRoute(column - 1, row, 4, 0);
+    for (int row = firstRow; row <= lastRow; ++row)
+        m.SetRoute(column, row, 2, kRoadClass);
+}
+
 // ---- textures ---------------------------------------------------------------
 
 std::uint32_t Mix(std::uint32_t a, std::uint32_t b, float t)
@@ -355,6 +369,7 @@ LandscapeMaps SampleCityMaps()
     AddStreets(m);
     AddWalkways(m);
     AddIntroduction(m);
+    AddContinueLayBy(m);
     AddFieldObjectCells(m);
     return m;
 }

@@ -54,16 +54,7 @@ ini Act04=39
 722 keyup 13 0
 780 keydown 27 0
 782 keyup 27 0
-# out of the shop in the bought car: Escape closes the map legend, the next opens the pop-up menu,
-# whose exit saves and goes to the menu; Enter there continues the saved game
-830 keydown 27 0
-831 keyup 27 0
-850 keydown 27 0
-851 keyup 27 0
-870 keydown 38 0
-871 keyup 38 0
-880 keydown 13 0
-881 keyup 13 0
-980 keydown 13 0
-982 keyup 13 0
+# drive off the forecourt, then wait past the entrance's hold-off
+800 keydown 38 0
+860 keyup 38 0
 end 1150

@@ -54,4 +54,7 @@ ini Act04=39
 722 keyup 13 0
 780 keydown 27 0
 782 keyup 27 0
-end 820
+# drive off the forecourt, then wait past the entrance's hold-off
+800 keydown 38 0
+860 keyup 38 0
+end 1150
