@@ -213,7 +213,7 @@ TEST_F(TextureLoadTest, JpegDecodesCloseToThePixelsWritten)
 
 std::string Patched(std::string bytes, size_t offset, std::uint32_t value)
 {
-    std::memcpy(bytes.data() + offset, &value, 4);
+    bytes.replace(offset, sizeof value, reinterpret_cast<const char*>(&value), sizeof value);
     return bytes;
 }
 

@@ -200,8 +200,9 @@ TEST_F(DamageTest, DentPassMovesEachPointOnceByGroup)
         EXPECT_NEAR(at.y, dented.y, noise) << i;
         EXPECT_NEAR(at.z, dented.z, noise) << i;
         EXPECT_EQ(colour >> 24, alpha[i]) << i;
-        if (alpha[i] != 0x12)
+        if (alpha[i] != 0x12) {
             EXPECT_EQ(colour & 0xFFFFFFu, 0xFFFFFFu) << i;
+        }
     }
     EXPECT_EQ(BodyVertex(&car, 3), BodyVertex(&car, 0)) << "twins share the position";
     EXPECT_EQ(BodyVertex(&car, 12), BodyVertex(&car, 0));

@@ -34,11 +34,6 @@ std::uint32_t Pack(Rgb c, float alpha = 1.0f)
     return ch(alpha) << 24 | ch(c.r) << 16 | ch(c.g) << 8 | ch(c.b);
 }
 
-Rgb Unpack(std::uint32_t p)
-{
-    return {((p >> 16) & 0xFF) / 255.0f, ((p >> 8) & 0xFF) / 255.0f, (p & 0xFF) / 255.0f};
-}
-
 // A small deterministic generator, so the data is the same on every build.
 struct Dice {
     std::uint32_t state;
