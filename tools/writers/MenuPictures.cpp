@@ -306,7 +306,7 @@ TextMask RenderText(const char* fontPath, unsigned pixels, const char* text, int
     for (const char* p = text; *p; ++p) {
         if (FT_Load_Char(face, static_cast<unsigned char>(*p), FT_LOAD_RENDER) != 0)
             continue;
-        const FT_GlyphSlot g = face->glyph;
+        const FT_GlyphSlotRec* g = face->glyph;
         for (unsigned row = 0; row < g->bitmap.rows; ++row)
             for (unsigned col = 0; col < g->bitmap.width; ++col) {
                 const int x = pen + g->bitmap_left + static_cast<int>(col);
