@@ -4,27 +4,14 @@
 // is free driving.
 #pragma once
 
+#include "game/SceneIds.h"
+
 #include <cstdint>
 
 class CGameSound;
 class CHuman;
 class CProp;
 class CVehicle;
-
-enum {
-    SCENE_IDLE = 0,
-    SCENE_NONE = SCENE_IDLE,
-    SCENE_NEW_GAME = 10,
-    SCENE_CONTINUE_GAME = 11,
-    SCENE_RACE_START = 20,
-    SCENE_RACE_END = 30,
-    SCENE_SHOP_VISIT = 40,
-    SCENE_TRICK_BONUS = 50,
-    SCENE_ARREST = 60,
-    SCENE_PASSENGER_IN = 70,
-    SCENE_PASSENGER_OUT = 71,
-    SCENE_EXIT_TO_MENU = 90,
-};
 
 // The introduction's route is cut to this many points once the car is near
 // the yard.

@@ -114,7 +114,7 @@ void CCityLogic::UpdateNewGame()
         break;
     case 3:
         m_pCar->m_nRoutePoints = std::min<std::uint32_t>(m_pCar->m_nRoutePoints, INTRO_ROUTE_POINTS);
-        if (m_pCar->m_nAIState != 2 && m_pCar->m_nRoutePoints > 0 &&
+        if (m_pCar->m_nAIState != AI_STATE_TRAFFIC && m_pCar->m_nRoutePoints > 0 &&
             Vec3Distance(&m_pCar->m_vPosition, &m_pCar->m_Route[m_pCar->m_nRoutePoints - 1]) < 4.0f) {
             if (camera)
                 camera->StartFadeOut(2.0f, 1);
@@ -173,7 +173,7 @@ void CCityLogic::StartIntroduction()
     car->Spawn(&kSpawn, &kSpawnFacing, &kUp, 1, VEHICLE_PLAYER, 1);
     car->m_nRouteIndex = 0;
     const int drive = BuildIntroRoute(car->m_Route, &car->m_nRoutePoints, car->m_vPosition);
-    car->SetAIState(drive ? 2 : 0);
+    car->SetAIState(drive ? AI_STATE_TRAFFIC : AI_STATE_NONE);
     g_SceneHooks.DentCar(car, 20, 1.0f);
     car->m_fBodyDamage = 0.5f;
     for (float& wear : car->m_WheelWear)

@@ -123,7 +123,7 @@ void CCityLogic::UpdateTrickBonus()
                            static_cast<float>(std::rand() % 201) / 100.0f - 1.0f);
         offset *= static_cast<float>(std::rand() % 101) / 5.0f;
         D3DXVECTOR3 eye = at + m_pCar->m_vLinearVelocity * 1.5f + offset;
-        const float ground = std::max(GetExactAltitude(&eye), 0.08f * g_Landscape.m_fHeight);
+        const float ground = std::max(GetExactAltitude(&eye), LandscapeWaterLevel());
         eye.y = 2.0f + ground + static_cast<float>(std::rand() % 101) / 25.0f;
         if (camera) {
             camera->SetView(&eye, &at, &kUp);

@@ -80,7 +80,7 @@ public:
 
     void DrawDirectionArrow();
 
-    // Panels of their own screens; they draw nothing until they are built.
+    // Panels of their own screens, each in its own file.
     void DrawHud();
     void DrawDriverInfo();
     void DrawRaceInfo();

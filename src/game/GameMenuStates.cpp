@@ -353,14 +353,14 @@ bool CGameMenu::StartSelectedGame()
     if (g_bMenuContinue) {
         if (GAME_STEP(g_Game.LoadGame()) != 1)
             return false;
-        GAME_STEP(g_CityLogic.SetScene(11, g_pPlayerVehicle, nullptr));
+        GAME_STEP(g_CityLogic.SetScene(SCENE_CONTINUE_GAME, g_pPlayerVehicle, nullptr));
         return true;
     }
     GAME_STEP(g_Game.NewGame());
     GAME_STEP(g_VehicleManager.CreatePlayerCar(nullptr, nullptr, nullptr));
     if (!g_pPlayerVehicle && !g_bEditorMode)
         return false;
-    GAME_STEP(g_CityLogic.SetScene(10, g_pPlayerVehicle, nullptr));
+    GAME_STEP(g_CityLogic.SetScene(SCENE_NEW_GAME, g_pPlayerVehicle, nullptr));
     return true;
 }
 

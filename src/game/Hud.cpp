@@ -215,7 +215,7 @@ void CGameInterface::DrawHud()
         CVehicle* police = g_VehicleManager.m_Cars[i];
         if (!police || police->m_nKind != VEHICLE_POLICE || !HudMapPoint(police->m_vPosition, c, 240.0f, false, &p))
             continue;
-        const bool pursuing = police->m_nAIState == 4 || police->m_nPrevAIState == 4;
+        const bool pursuing = police->m_nAIState == AI_STATE_PURSUIT || police->m_nPrevAIState == AI_STATE_PURSUIT;
         if (pursuing && HudBlinkOn(clock))
             DrawIconAt(m_MapIcons[2], p, 6.0f, D3DCOLOR_ARGB(255, 255, 0, 0));
         else

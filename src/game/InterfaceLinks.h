@@ -1,6 +1,5 @@
-// What the interface's panels need of the races and the pedestrians. Where
-// those parts of the game are not built yet the links here stand in for them
-// with their resting results (named below).
+// What the interface's panels need of the races and the pedestrians, kept
+// behind small functions so the panels' tests can stand in for the managers.
 #pragma once
 
 class CHuman;

@@ -1,12 +1,12 @@
 // The panels of the interface that belong to their own screens (HUD, race
 // panels, rating list, driver information, shops, pop-up menu, info
-// screens). Until they are built each draws nothing and only reports that
-// its turn came, so the frame's order and key handling can be watched.
+// screens). Each reports when its turn in the frame comes, so tests can
+// watch the frame's order and which panel took the keys.
 #pragma once
 
-// Called with the panel's name when a placeholder panel would draw; null by default.
+// Called with a panel's name when its turn comes; null by default.
 extern void (*g_pInterfacePanelProbe)(const char* panel);
-// Tells the probe that a panel's turn came (built panels report it too).
+// Tells the probe that a panel's turn came.
 void ReportPanelTurn(const char* panel);
 
 // The info screens' pass into their own textures.

@@ -146,7 +146,7 @@ void CGameInterface::ClosePopup(int closingSteps)
 
 bool CGameInterface::StepPopupMenu(ScreenKeys& keys, float realDt)
 {
-    if (keys.escape && g_CityLogic.m_nScene == 0) {
+    if (keys.escape && g_CityLogic.m_nScene == SCENE_IDLE) {
         SetPopupMenu(m_bPopupOpen ? POPUP_NONE : POPUP_PAUSE);
         keys.escape = 0;
     }

@@ -1,8 +1,7 @@
 // What the scenes and the race ask of other parts: the car's stop, park and
 // damage figure, its scripted dents, the race panels, the shop screens, the
 // game menu and the landscape's forced re-stream. One table, so that tests
-// can watch or steer each call and the panels still being built have a
-// stand-in.
+// can watch or steer each call.
 #pragma once
 
 class CProp;

@@ -480,7 +480,7 @@ void CWorldCamera::KeepAboveGround()
     if (g_bDebugOut)
         return;
     float floor = GetExactAltitude(&m_vEye);
-    const float water = 0.08f * g_Landscape.m_fHeight;
+    const float water = LandscapeWaterLevel();
     if (water > floor)
         floor = water;
     if (m_vEye.y <= floor + 1.0f)

@@ -10,7 +10,7 @@ void CWaterRing::Start(const D3DXVECTOR3* position)
 {
     m_bActive = 1;
     m_vPosition = *position;
-    m_vPosition.y = 0.08f * g_Landscape.m_fHeight;
+    m_vPosition.y = LandscapeWaterLevel();
     m_fAge = 0.0f;
     m_fRadius = static_cast<float>(std::rand() % 101) / 200.0f + 0.1f;
 }

@@ -85,7 +85,7 @@ void CVehicleManager::SetupRaceGrid()
             car->m_nRoutePoints = count;
             car->m_nRouteIndex = static_cast<std::uint32_t>(2 * r);
             car->m_bHandBrake = 1;
-            car->SetAIState(1);
+            car->SetAIState(AI_STATE_HOLD);
             m_RaceCars[m_nRaceCars++] = car;
         }
         if (i % 2 == 1)
@@ -116,7 +116,7 @@ void CVehicleManager::StartRace()
 {
     for (std::uint32_t i = 0; i < m_nCars; ++i) {
         if (m_Cars[i] && m_Cars[i]->m_nKind == VEHICLE_RIVAL) {
-            m_Cars[i]->SetAIState(3);
+            m_Cars[i]->SetAIState(AI_STATE_RACE);
             m_Cars[i]->m_bHandBrake = 0;
         }
     }
@@ -208,7 +208,7 @@ void CVehicleManager::CarFinished(CVehicle* car)
     car->m_nRoutePoints = 0;
     car->m_nRouteIndex = 0;
     if (car != g_pPlayerVehicle) {
-        car->SetAIState(2);
+        car->SetAIState(AI_STATE_TRAFFIC);
         car->m_nKind = VEHICLE_TRAFFIC;
     }
     for (std::uint32_t i = at; i + 1 < m_nRaceCars; ++i)
@@ -221,7 +221,7 @@ void CVehicleManager::CarFinished(CVehicle* car)
 void CVehicleManager::ReleaseRivals()
 {
     for (std::uint32_t i = 0; i < m_nCars; ++i)
-        if (m_Cars[i] && m_Cars[i]->m_nAIState == 3)
+        if (m_Cars[i] && m_Cars[i]->m_nAIState == AI_STATE_RACE)
             CarFinished(m_Cars[i]);
 }
 

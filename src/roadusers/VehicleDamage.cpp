@@ -29,7 +29,6 @@ std::uint8_t g_DamageMarks[VEHICLE_MAX_BODY_VERTICES];
 
 namespace {
 
-constexpr int kAiStateRace = 3;
 constexpr float kRestingContactMs = 125.0f;
 constexpr float kLampBreakAmount = 0.175f;
 
@@ -117,7 +116,7 @@ void CVehicle::BookStatistics(const CStaticObject* other, float strength)
         return;
     CPlayerStats& stats = g_PlayerStats;
     if (const CVehicle* car = AsCar(other)) {
-        if (!g_VehicleManager.IsRaceRunning() || car->m_nAIState != kAiStateRace) {
+        if (!g_VehicleManager.IsRaceRunning() || car->m_nAIState != AI_STATE_RACE) {
             if (strength > 0.3f && car->m_nKind == VEHICLE_POLICE)
                 stats.m_fCriminalLevel = std::max(stats.m_fCriminalLevel, 0.3f);
             if (strength > 0.25f) {

@@ -20,7 +20,6 @@ namespace {
 constexpr float kMaxSteering = 0.8f;
 constexpr float kFullBrake = 100.0f;
 constexpr float kEngineSoundReach = 50.0f;
-constexpr int kSceneNewGame = 10;
 
 } // namespace
 
@@ -190,7 +189,7 @@ void CVehicle::UpdateEngineSound(float dt)
         m_fEnginePitch = std::max(target, m_fEnginePitch - dt * fall);
     float volume = 60.0f - 30.0f * VehicleSpeedRatio(m_fSpeed, m_fTopSpeedFigure) + 40.0f * load;
     if (this == g_pPlayerVehicle)
-        volume = g_CityLogic.m_nScene == kSceneNewGame ? 100.0f : std::min(volume, 70.0f);
+        volume = g_CityLogic.m_nScene == SCENE_NEW_GAME ? 100.0f : std::min(volume, 70.0f);
     m_fEngineVolume = std::clamp(volume, 0.0f, 100.0f);
 }
 
@@ -207,7 +206,7 @@ void CVehicle::StopImmediately()
     }
     SetControlMode(1);
     // Written directly: the previous state and the behaviour timers stay.
-    m_nAIState = 0;
+    m_nAIState = AI_STATE_NONE;
 }
 
 void CVehicle::Park()
@@ -216,5 +215,5 @@ void CVehicle::Park()
     m_fBrake = m_fBrakeTarget = kFullBrake;
     m_bHandBrake = 1;
     SetControlMode(1);
-    m_nAIState = 0;
+    m_nAIState = AI_STATE_NONE;
 }

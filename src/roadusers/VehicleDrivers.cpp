@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr int kSceneNewGame = 10;
 
 D3DXVECTOR3 Forward(const CVehicle& car)
 {
@@ -61,7 +60,7 @@ void CVehicle::DriveTraffic()
 {
     m_fThrottleTarget = m_fBrakeTarget = m_fSteerInput = 0.0f;
     float cruise = 45.0f;
-    if (this == g_pPlayerVehicle && g_CityLogic.m_nScene == kSceneNewGame) {
+    if (this == g_pPlayerVehicle && g_CityLogic.m_nScene == SCENE_NEW_GAME) {
         const std::uint32_t count = RouteCount(*this);
         if (count > 0 &&
             (m_nRouteIndex >= count - 1 || Vec3Distance(&m_vPosition, &m_Route[count - 1]) < 4.0f)) {

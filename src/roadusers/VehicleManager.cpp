@@ -194,7 +194,7 @@ CVehicle* CVehicleManager::CreatePlayerCar(const D3DXVECTOR3* position, const D3
     }
     g_pPlayerVehicle = car;
     car->Spawn(&at, &look, &up, 2, VEHICLE_PLAYER, 1);
-    car->SetAIState(0);
+    car->SetAIState(AI_STATE_NONE);
     car->SetPhysicsActive(1);
     if (!modelPath) {
         g_PlayerStats = CPlayerStats{};

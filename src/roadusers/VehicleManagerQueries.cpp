@@ -72,7 +72,7 @@ CVehicle* CVehicleManager::FindPursuingPolice(const D3DXVECTOR3* position, float
     CVehicle* found = nullptr;
     for (std::uint32_t i = 0; i < m_nCars; ++i) {
         CVehicle* car = m_Cars[i];
-        if (car->m_nAIState != 4 && car->m_nPrevAIState != 4)
+        if (car->m_nAIState != AI_STATE_PURSUIT && car->m_nPrevAIState != AI_STATE_PURSUIT)
             continue;
         const float gap = Vec3Distance(position, &car->m_vPosition) - car->m_fSphereRadius;
         if (gap < radius && gap < best) {

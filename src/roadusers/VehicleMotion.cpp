@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int kAiStateRace = 3;
-constexpr int kAiStatePursuit = 4;
 constexpr float kNearReach = 20.0f;
 constexpr float kChaseReach = 60.0f;
 
@@ -60,7 +58,7 @@ bool TouchesBridge(CVehicle* car)
 void CVehicle::UpdatePhysicsLod()
 {
     const bool police = m_nKind == VEHICLE_POLICE;
-    const float reach = (m_nAIState == kAiStateRace || m_nAIState == kAiStatePursuit) ? kChaseReach : kNearReach;
+    const float reach = (m_nAIState == AI_STATE_RACE || m_nAIState == AI_STATE_PURSUIT) ? kChaseReach : kNearReach;
     if (!m_bPhysicsActive) {
         if (police || m_fCameraDistance < reach || m_nWheelsInWater > 0 || TouchesBridge(this) ||
             OtherCarOverlaps(this))

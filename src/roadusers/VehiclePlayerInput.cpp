@@ -20,14 +20,6 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace {
-
-constexpr int kSceneIdle = 0;
-constexpr int kSceneRaceEnd = 30;
-constexpr int kSceneArrest = 60;
-
-} // namespace
-
 void CVehicle::UpdatePlayerInput()
 {
     if (m_nControlMode != 2)
@@ -84,7 +76,7 @@ void CVehicle::UpdateCriminalLevel()
             stats.m_bPursuit = 1;
     }
     if (stats.m_fArrestTimer > 5.0f) {
-        g_CityLogic.SetScene(kSceneArrest, this, nullptr);
+        g_CityLogic.SetScene(SCENE_ARREST, this, nullptr);
         ++stats.m_nArrests;
     } else if (stats.m_bPursuit) {
         m_fPoliceVoiceTimer -= dt;
@@ -124,8 +116,8 @@ void CVehicle::UpdateRaceProgress()
         ResetToRoad(&at, &look);
     }
     if (static_cast<std::int64_t>(m_nRouteIndex) > std::int64_t{g_VehicleManager.m_nRaceRoutePoints} - 5 &&
-        g_CityLogic.m_nScene == kSceneIdle) {
+        g_CityLogic.m_nScene == SCENE_IDLE) {
         g_VehicleManager.CarFinished(this);
-        g_CityLogic.SetScene(kSceneRaceEnd, this, nullptr);
+        g_CityLogic.SetScene(SCENE_RACE_END, this, nullptr);
     }
 }

@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr int kSceneNewGame = 10;
 constexpr float kSpawnDistance = 48.0f;
 constexpr float kPoliceSpawnDistance = 54.0f;
 constexpr float kSpawnClearance = 10.0f;
@@ -103,7 +102,7 @@ void CVehicleManager::StartTrafficCar(CVehicle* car, bool police)
     const D3DXVECTOR3 raise(0.0f, lift, 0.0f), up(0.0f, 1.0f, 0.0f);
     const D3DXVECTOR3 at = m_SpawnRoute[0] + raise, look = m_SpawnRoute[1] + raise;
     car->Spawn(&at, &look, &up, 1, police ? VEHICLE_POLICE : VEHICLE_TRAFFIC, 1);
-    car->SetAIState(2);
+    car->SetAIState(AI_STATE_TRAFFIC);
     std::memcpy(car->m_Route, m_SpawnRoute, sizeof(D3DXVECTOR3) * m_nSpawnRoutePoints);
     car->m_nRoutePoints = m_nSpawnRoutePoints;
     car->m_nRouteIndex = 0;
@@ -139,7 +138,7 @@ void CVehicleManager::SpawnTraffic()
     if (m_fSpawnTimer > 0.0f)
         return;
     m_fSpawnTimer = 0.1f;
-    if (g_CityLogic.m_nScene == kSceneNewGame && g_CityLogic.m_nPhase < 4)
+    if (g_CityLogic.m_nScene == SCENE_NEW_GAME && g_CityLogic.m_nPhase < 4)
         return;
 
     bool police = false;

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kSceneIdle = 0;
-constexpr int kScenePassengerOut = 71;
 constexpr float kFadeStart = 39.0f;
 constexpr float kFadeLength = 21.0f;
 constexpr float kTrafficReach = 60.0f;
@@ -103,8 +101,8 @@ void CVehicle::UpdateTaxiRide()
 {
     const float dt = g_GameTimer.m_fDelta;
     if (Vec3Distance(&m_vPosition, &g_TaxiJob.m_vLandingPoint) < 1.5f * m_fSphereRadius &&
-        std::fabs(m_fSpeed) < 4.0f && g_CityLogic.m_nScene == kSceneIdle)
-        g_CityLogic.SetScene(kScenePassengerOut, this, nullptr);
+        std::fabs(m_fSpeed) < 4.0f && g_CityLogic.m_nScene == SCENE_IDLE)
+        g_CityLogic.SetScene(SCENE_PASSENGER_OUT, this, nullptr);
     g_TaxiJob.m_fFare = std::max(0.0f, g_TaxiJob.m_fFare - dt * 3.5f);
     g_TaxiJob.m_fRideTime += dt;
 }

@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr int kSceneIdle = 0;
-constexpr int kSceneTrickBonus = 50;
 constexpr int kCameraTransitionMode = 4;
 // The wheel on the same axle: a skid point spans the pair.
 constexpr int kPartnerWheel[4] = {1, 0, 3, 2};
@@ -37,11 +35,6 @@ btVector3 ToBt(const D3DXVECTOR3& v)
 D3DXVECTOR3 Translation(const D3DXMATRIX& m)
 {
     return D3DXVECTOR3(m._41, m._42, m._43);
-}
-
-float WaterLevel()
-{
-    return g_Landscape.m_fHeight * 0.08f;
 }
 
 // A worn wheel wobbles: turned about its own third row, in place.
@@ -82,7 +75,7 @@ void CVehicle::UpdateWheels()
         return;
     const float dt = g_GameTimer.m_fRealDelta;
     const float speed = std::fabs(m_fSpeed);
-    const float level = WaterLevel();
+    const float level = LandscapeWaterLevel();
     const D3DXVECTOR3 side = D3DXVECTOR3(m_matWorld._11, m_matWorld._12, m_matWorld._13) * (m_fWheelWidth * 0.4f);
     const float lift = m_bInWorld ? 0.0f : m_vCentreOffset.y;
     const int wheels = std::min(vehicle->getNumWheels(), 4);
@@ -201,7 +194,7 @@ void CVehicle::FloatBody(float level)
     if (this != g_pPlayerVehicle || !camera || camera->m_nMode == kCameraTransitionMode)
         return;
     g_GameTimer.m_fTimeScale = 1.0f;
-    g_CityLogic.SetScene(kSceneIdle, nullptr, nullptr);
+    g_CityLogic.SetScene(SCENE_IDLE, nullptr, nullptr);
     camera->SetTargetVehicle(this);
     const D3DXVECTOR3 eye(7.5f, 15.0f, 7.5f), axis(0.0f, 1.0f, 0.0f);
     const float rate = std::rand() % 101 < 50 ? -0.5f : 0.5f;
@@ -211,12 +204,12 @@ void CVehicle::FloatBody(float level)
 // The player's car flying fast and upwards off a ramp earns the trick scene.
 void CVehicle::CheckJumpTrick()
 {
-    if (this != g_pPlayerVehicle || m_nWheelsInContact != 0 || g_CityLogic.m_nScene == kSceneTrickBonus)
+    if (this != g_pPlayerVehicle || m_nWheelsInContact != 0 || g_CityLogic.m_nScene == SCENE_TRICK_BONUS)
         return;
     if (!(Vec3Length(&m_vLinearVelocity) > 10.0f && m_vLinearVelocity.y > 5.0f))
         return;
     if (g_PropManager.FindNearestProp(GCLASS_LANDSCAPE, GTYPE_DECORS, &m_vPosition, m_fSphereRadius))
-        g_CityLogic.SetScene(kSceneTrickBonus, this, nullptr);
+        g_CityLogic.SetScene(SCENE_TRICK_BONUS, this, nullptr);
 }
 
 // Off the road and outside dense districts a car has half its grip.

@@ -122,7 +122,7 @@ void CGame::RenderWaterPass()
     CD3DRender& r = g_D3DRender;
     if (!Device() || !r.m_pReflectionTexture || !r.m_pDepthSurface512 || !m_pCamera)
         return;
-    const float w = g_Landscape.m_fHeight * 0.08f;
+    const float w = LandscapeWaterLevel();
     r.SetMipLodBias(2.0f, -1);
     SetWaterClipPlane(g_nWater < 2 ? w + 1.0f : w);
     ReflectCamera(w);

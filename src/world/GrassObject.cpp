@@ -42,7 +42,7 @@ void CGrassObject::Create(const D3DXVECTOR3* position)
     D3DXCOLOR4 colour = {(c.r + tr) * 0.5f, (c.g + tg) * 0.5f, c.b * 0.5f, (c.a + 1.0f) * 0.5f};
     ColorScaleToLimit(&colour, &colour, 1.0f);
     // Near the water the grass grows lusher.
-    const float e = std::max(0.0f, p.y - g_Landscape.m_fHeight * 0.08f);
+    const float e = std::max(0.0f, p.y - LandscapeWaterLevel());
     if (e < 2.0f) {
         colour.g += (1.0f - e / 2.0f) * 0.5f;
         colour.a += 1.0f;

@@ -126,6 +126,8 @@ public:
     void ClampedCellOf(float x, float z, int* column, int* row) const;
     RouteCell& Route(int column, int row) { return m_Route[row][column]; }
     const RouteCell& Route(int column, int row) const { return m_Route[row][column]; }
+    // The sea and the lakes stand at one level, a fixed share of the height range.
+    float WaterLevel() const { return m_fHeight * 0.08f; }
 
     char m_szDirectory[255];
     float m_fWorldSize;
@@ -181,6 +183,9 @@ private:
 };
 
 extern CLandscape g_Landscape;
+
+// The water level of the whole city.
+float LandscapeWaterLevel();
 
 // The terrain height under a point (x and z used).
 float GetExactAltitude(const D3DXVECTOR3* position);

@@ -33,7 +33,7 @@ float Distance(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
 
 float LandscapeWaterLevel()
 {
-    return g_Landscape.m_fHeight * 0.08f;
+    return g_Landscape.WaterLevel();
 }
 
 CLandscapeSector::CLandscapeSector()

@@ -113,9 +113,6 @@ public:
     std::uint32_t* m_pShapeIndices;
 };
 
-// The water level of the whole city.
-float LandscapeWaterLevel();
-
 // Reads the next record of an open "StaticObjects.obj" whose three header
 // lines are consumed: 1 with the record filled, 0 at the "////" marker or at
 // the end of the entry. Records whose path line is too short to hold a path

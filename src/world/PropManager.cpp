@@ -229,7 +229,7 @@ void CPropManager::CheckShopEntry()
         CProp* building = FindNearestProp(GCLASS_LANDSCAPE, GTYPE_BUILDING, &point, kShopBuildingReach);
         if (!building)
             return;
-        g_CityLogic.SetScene(SCENE_SHOP, car, building);
+        g_CityLogic.SetScene(SCENE_SHOP_VISIT, car, building);
     }
 }
 

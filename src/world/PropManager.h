@@ -13,7 +13,6 @@ class CProp;
 enum {
     PROP_POOL_SIZE = 5120, // at most 8192: the building sort's tree holds that many
     PROP_MAX_SHOPS = 64,
-    SCENE_SHOP = 40,
 };
 
 // Minimum camera distance over ranges of the pool, for the building sort.

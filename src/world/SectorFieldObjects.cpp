@@ -31,7 +31,7 @@ void CLandscapeSector::BuildFieldObjects(int kind)
     const CLandscape& land = g_Landscape;
     const int per = land.m_nCellsPerSector;
     const float c = land.m_fCellSize, half = land.m_fWorldSize / 2, size = per * c;
-    const float lowest = land.m_fHeight * 0.08f - 2.0f;
+    const float lowest = land.WaterLevel() - 2.0f;
     std::srand(static_cast<unsigned>(m_nIndex * 123));
     g_FieldObjects.BeginCell(kind, this);
     for (int r = 0; r < per; ++r)

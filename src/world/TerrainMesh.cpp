@@ -102,7 +102,7 @@ int CLandscape::WaterAlpha(int row, int column, float h) const
     e = std::min(e * 35.0f, 35.0f);
     if (e == 35.0f)
         e = 255.0f;
-    const float level = m_fHeight * 0.08f;
+    const float level = WaterLevel();
     if (h > level)
         return 0;
     if (h > level - kWaterFadeDepth)
@@ -114,7 +114,7 @@ void CLandscape::FillGroundVertices(LandscapeVertex* terrain, LandscapeVertex* w
 {
     const int n = m_nCells, m = m_nCellsPerSector;
     const float c = m_fCellSize, w = m_fWorldSize, sector = static_cast<float>(m) * c;
-    const float level = m_fHeight * 0.08f;
+    const float level = WaterLevel();
     for (int a = 0; a <= n; ++a)
         for (int b = 0; b <= n; ++b) {
             const int i = a * (n + 1) + b;

@@ -170,7 +170,7 @@ TEST(DirectionArrow, RaceTargetLooksAheadBySpeedAndSmooths)
     EXPECT_FLOAT_EQ(target.x, 4.0f);
 }
 
-// Records the placeholder panels' turns and what each found of the keys.
+// Records the panels' turns and what each found of the keys.
 std::vector<std::string> g_Turns;
 void RecordTurn(const char* panel)
 {

@@ -1,8 +1,8 @@
 // The whole program on the sample city with keys posted to its window: the
 // player's car stops at the sample workshop and buys an upgrade, then stops
-// at the sample car shop and trades itself for a showroom car. Until the
-// shop-visit scene is built, the test opens each screen itself when that
-// scene is requested, as the scene will.
+// at the sample car shop and trades itself for a showroom car. The run cuts
+// each shop-visit scene short as it starts and opens the screen itself, so
+// the screens' keys are tested without the scene's fades and waits.
 #include "game_run_fixture.h"
 
 #include "game/CityLogic.h"
@@ -99,7 +99,7 @@ TEST_F(ShopRunTest, WorkshopUpgradeThenCarShopTrade)
             phase = 1;
             break;
         case 1:
-            if (g_CityLogic.m_nScene != SCENE_SHOP)
+            if (g_CityLogic.m_nScene != SCENE_SHOP_VISIT)
                 return;
             g_CityLogic.SetScene(0, nullptr, nullptr);
             car->SetControlMode(1);
@@ -124,7 +124,7 @@ TEST_F(ShopRunTest, WorkshopUpgradeThenCarShopTrade)
         case 3:
             // The run opens the shop itself: the visit scene stops as soon
             // as it starts, before it would open the screen on its own.
-            if (g_CityLogic.m_nScene == SCENE_SHOP) {
+            if (g_CityLogic.m_nScene == SCENE_SHOP_VISIT) {
                 carShop = static_cast<CProp*>(g_CityLogic.m_pObject);
                 g_CityLogic.SetScene(0, nullptr, nullptr);
                 car->SetControlMode(1);

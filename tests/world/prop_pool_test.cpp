@@ -212,8 +212,8 @@ TEST_F(PropTest, ShopEntryStartsTheShopScene)
         float delta, offset, speed;
         int wantScene;
     } const cases[] = {
-        {"stopped at the entrance", "T", true, 2, 0.5f, 3.9f, 4.9f, SCENE_SHOP},
-        {"backing slowly", "T", true, 2, 0.5f, 0.0f, -4.9f, SCENE_SHOP},
+        {"stopped at the entrance", "T", true, 2, 0.5f, 3.9f, 4.9f, SCENE_SHOP_VISIT},
+        {"backing slowly", "T", true, 2, 0.5f, 0.0f, -4.9f, SCENE_SHOP_VISIT},
         {"no car", "T", false, 2, 0.5f, 0.0f, 0.0f, 0},
         {"not under player control", "T", true, 1, 0.5f, 0.0f, 0.0f, 0},
         {"before half a second", "T", true, 2, 0.49f, 0.0f, 0.0f, 0},
