@@ -103,7 +103,7 @@ struct SmallBody {
         std::uint8_t twins;
         std::uint16_t twin[4];
     };
-    explicit SmallBody(CVehicle* car, const Vertex (&v)[15]) : car(car)
+    explicit SmallBody(CVehicle* owner, const Vertex (&v)[15]) : car(owner)
     {
         EXPECT_EQ(g_D3DRender.m_pDevice->CreateVertexBuffer(15 * VEHICLE_BODY_VERTEX_SIZE, 0, 0, D3DPOOL_SYSTEMMEM,
                                                             &car->m_pBodyVB, nullptr),
