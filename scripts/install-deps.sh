@@ -8,7 +8,7 @@ PACKAGES=(
   libgl-dev libegl-dev libgl1-mesa-dri libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev fonts-dejavu-core libmeshoptimizer-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-tidy
 )
 
 missing=()

@@ -12,7 +12,7 @@ float ColourChannel(const char* line, std::size_t length, std::size_t column)
 {
     char digits[4] = {};
     if (column < length)
-        std::strncpy(digits, line + column, 3);
+        std::snprintf(digits, sizeof digits, "%.3s", line + column);
     return static_cast<float>(std::atof(digits)) / 255.0f;
 }
 

@@ -77,7 +77,9 @@ public:
 
     std::int32_t m_nCol;
     std::int32_t m_nRow;
-    char m_szDir[256];
+    // The landscape's folder, a slash and two sector numbers of any width:
+    // a long folder name must not cut the sector's own part off.
+    char m_szDir[280];
     std::int32_t m_nIndex;
     float m_fDistance;
     std::int32_t m_bVisible;

@@ -88,7 +88,7 @@ int ParseSectorMesh(const std::uint8_t* data, std::uint32_t size, SectorMesh* me
         return 0;
     const std::uint8_t* indexData = data + 8 + 44 * v;
     for (std::uint64_t i = 0; i < 3 * t; ++i)
-        if ((indexData[2 * i] | indexData[2 * i + 1] << 8) >= v)
+        if (static_cast<std::uint64_t>(indexData[2 * i] | indexData[2 * i + 1] << 8) >= v)
             return 0;
     mesh->numVerts = static_cast<std::uint32_t>(v);
     mesh->numTris = static_cast<std::uint32_t>(t);

@@ -144,8 +144,9 @@ TEST_F(HudDrawTest, OfferRouteStripNeedsThreePoints)
         }
         // (points / 3) x 2 - 2 triangles: none for 3 points, two for 6.
         EXPECT_EQ(strips, points == 6 ? 1 : 0) << points;
-        if (points == 6)
+        if (points == 6) {
             EXPECT_EQ(triangles, 2u);
+        }
     }
     g_RaceInfo.m_MapVertices[0].colour = 0;
     g_RaceInfo.m_nMapVertices = 0;

@@ -23,7 +23,7 @@ protected:
     {
         m_ui = std::make_unique<CGameInterface>();
         std::memset(&g_PlayerStats, 0, sizeof(g_PlayerStats));
-        std::memset(&g_TaxiJob, 0, sizeof(g_TaxiJob));
+        g_TaxiJob = CTaxiJob{};
         g_GameTimer.m_fGameTime = 60000.0f;
         g_GameTimer.m_fSavedGameTime = 60000.0f;
         g_GameTimer.m_fTimeScale = 1.0f;

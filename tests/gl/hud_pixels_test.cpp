@@ -201,8 +201,9 @@ TEST_F(HudPixelsTest, RacePanelsAndPauseMenuCoverTheirPlaces)
         }
         const auto& p = places[panel];
         EXPECT_TRUE(coveredAt(p.x, p.y)) << p.what;
-        if (panel < 2)
+        if (panel < 2) {
             EXPECT_FALSE(coveredAt(p.ox, p.oy)) << p.what;
+        }
     }
     m_ui->SetPopupMenu(POPUP_NONE);
     g_GameTimer.Resume();

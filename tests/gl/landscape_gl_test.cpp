@@ -152,8 +152,9 @@ TEST_F(LandscapeGl, WaterCoversTheBasin)
         g_Landscape.RenderWater();
         const std::uint32_t wet = Centre();
         EXPECT_NE(wet, dry) << "water " << c.water << std::hex << " " << wet;
-        if (!c.effect)
+        if (!c.effect) {
             EXPECT_GT(Blue(wet), Red(wet) + 4) << std::hex << wet << ": the dark reflection in the water's colour";
+        }
         g_D3DRender.m_pReflectionTexture = nullptr;
         reflection->Release();
     }

@@ -244,8 +244,9 @@ TEST_F(RenderPassesTest, ShadowCastersBySetting)
                 continue;
             names.push_back(s.name);
             for (const auto& [name, factor] : all)
-                if (s.name == name)
+                if (s.name == name) {
                     EXPECT_EQ(s.textureFactor, factor) << name;
+                }
         }
         std::vector<std::string> expected;
         for (int i : c.casters)

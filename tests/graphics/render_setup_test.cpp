@@ -223,8 +223,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "Could not create render technique!", E_FAIL, true},
         FailureCase{"empty technique file", [] { test::WriteWholeFile("Data/Misc/RenderTechniques_20.dat", ""); },
                     "Could not create render technique!", E_FAIL, true}),
-    [](const ::testing::TestParamInfo<FailureCase>& info) {
-        std::string name = info.param.what;
+    [](const ::testing::TestParamInfo<FailureCase>& c) {
+        std::string name = c.param.what;
         for (char& ch : name)
             if (!std::isalnum(static_cast<unsigned char>(ch)))
                 ch = '_';

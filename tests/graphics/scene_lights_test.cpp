@@ -163,8 +163,9 @@ TEST_F(SceneLightsTest, UpdateGateRunsEveryTwentiethSecondAndAfterTheClockGoesBa
         g_GameTimer.m_fGameTime = s.clock;
         g_SceneLights.Update();
         EXPECT_EQ(Calls().Count(plat::D3DOp::SetVertexShaderConstantI) > 0, s.runs) << s.clock;
-        if (s.runs)
+        if (s.runs) {
             EXPECT_EQ(g_SceneLights.m_nUpdateStamp, int(s.clock));
+        }
     }
 }
 

@@ -90,8 +90,9 @@ void ExpectPartsForEffects(const CStaticObject& o)
         std::uint32_t part;
     } parts[] = {{o.m_pChrome, 4}, {o.m_pRGlass, 3}, {o.m_pSelfIllum, 2}, {o.m_pLightMaps, 5}, {o.m_pShadow, 11}};
     for (const auto& p : parts) {
-        if (p.effect)
+        if (p.effect) {
             EXPECT_GT(m->m_nFrames[p.part], 0u) << "part " << p.part;
+        }
     }
     if (o.m_pLights) {
         EXPECT_GT(m->m_nPoints[1], 0u);

@@ -213,7 +213,7 @@ TEST_F(TextureLoadTest, JpegDecodesCloseToThePixelsWritten)
 
 std::string Patched(std::string bytes, size_t offset, std::uint32_t value)
 {
-    std::memcpy(bytes.data() + offset, &value, 4);
+    bytes.replace(offset, sizeof value, reinterpret_cast<const char*>(&value), sizeof value);
     return bytes;
 }
 
@@ -309,13 +309,13 @@ TEST_F(TextureLoadTest, OneBytePixelsEndingTheFileAreReadInBounds)
         put(88, 8);
         for (size_t at = 92; at < 128; at += 4)
             put(at, 0);
-        IDirect3DTexture9* texture = nullptr;
+        IDirect3DTexture9* made = nullptr;
         ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device, file.data(), static_cast<UINT>(file.size()), D3DX_DEFAULT,
                                                       D3DX_DEFAULT, 1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED,
                                                       D3DX_FILTER_NONE, D3DX_FILTER_NONE, 0, nullptr, nullptr,
-                                                      &texture),
+                                                      &made),
                   D3D_OK);
-        texture->Release();
+        made->Release();
     }
 }
 

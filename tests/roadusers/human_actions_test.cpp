@@ -130,8 +130,9 @@ TEST_F(HumanTest, TheCarCheckPicksPaceAndLaneFromTheCarsSpeed)
         // The walk keeps its animation when the pace stays the same.
         const float frame = h->m_fFrame;
         h->Update();
-        if (c.action == ACTION_WALK)
+        if (c.action == ACTION_WALK) {
             EXPECT_GT(h->m_fFrame, frame);
+        }
         g_VehicleManager.m_nCars = 0;
         g_HumanManager.Clear();
     }

@@ -23,7 +23,6 @@ void Unknown(tools::HumanDescriptionData* d)
     // An unknown keyword lands on idle, which no record otherwise sets.
     d->actions.insert(d->actions.begin(), {"ACTION_DANCE", "9.0", "1", "1"});
 }
-void NoEndMarker(tools::HumanDescriptionData* d) { d->withEndMarker = false; }
 void WideLast(tools::HumanDescriptionData* d) { d->actions[0].last = "00009"; }
 void ShortLine(tools::HumanDescriptionData* d) { d->actions[0] = {"ACTION_WALK", "1.0", "", ""}; }
 

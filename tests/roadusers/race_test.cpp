@@ -57,8 +57,9 @@ TEST(RaceOffer, FiguresFromLengthLevelRatingAndGrid)
         EXPECT_EQ(info.m_nDamageLimit, c.damageLimit);
         EXPECT_EQ(info.m_nCars, c.cars);
         EXPECT_EQ(info.m_nGridSize, c.gridSize);
-        if (!c.timeRace)
+        if (!c.timeRace) {
             EXPECT_EQ(info.m_nPrizeLevel, c.level);
+        }
     }
 }
 

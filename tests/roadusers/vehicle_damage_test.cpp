@@ -103,7 +103,7 @@ struct SmallBody {
         std::uint8_t twins;
         std::uint16_t twin[4];
     };
-    explicit SmallBody(CVehicle* car, const Vertex (&v)[15]) : car(car)
+    explicit SmallBody(CVehicle* owner, const Vertex (&v)[15]) : car(owner)
     {
         EXPECT_EQ(g_D3DRender.m_pDevice->CreateVertexBuffer(15 * VEHICLE_BODY_VERTEX_SIZE, 0, 0, D3DPOOL_SYSTEMMEM,
                                                             &car->m_pBodyVB, nullptr),
@@ -200,8 +200,9 @@ TEST_F(DamageTest, DentPassMovesEachPointOnceByGroup)
         EXPECT_NEAR(at.y, dented.y, noise) << i;
         EXPECT_NEAR(at.z, dented.z, noise) << i;
         EXPECT_EQ(colour >> 24, alpha[i]) << i;
-        if (alpha[i] != 0x12)
+        if (alpha[i] != 0x12) {
             EXPECT_EQ(colour & 0xFFFFFFu, 0xFFFFFFu) << i;
+        }
     }
     EXPECT_EQ(BodyVertex(&car, 3), BodyVertex(&car, 0)) << "twins share the position";
     EXPECT_EQ(BodyVertex(&car, 12), BodyVertex(&car, 0));

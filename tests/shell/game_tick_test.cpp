@@ -151,7 +151,7 @@ TEST_F(GameTickTest, VisibilityRefreshRunsAtMostEveryTenthOfASecond)
 
 // Stands for a car: an action that drives one body every step.
 struct CarAction : btActionInterface {
-    explicit CarAction(btRigidBody* body) : body(body) {}
+    explicit CarAction(btRigidBody* driven) : body(driven) {}
     void updateAction(btCollisionWorld*, btScalar) override
     {
         body->activate();

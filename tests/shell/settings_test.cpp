@@ -262,8 +262,9 @@ TEST_F(Settings, OversizedFileIsNotReadNorOverwritten)
         EXPECT_EQ(g_nVideoMode, 1) << folder;
         EXPECT_NE(test::ReadWholeFile("debug.txt").find("Game.ini"), std::string::npos) << folder;
         EXPECT_EQ(SaveSettings(), 0) << folder;
-        if (!folder)
+        if (!folder) {
             EXPECT_EQ(std::filesystem::file_size("Game.ini"), 64u << 20);
+        }
         std::filesystem::remove_all("Game.ini");
     }
 }

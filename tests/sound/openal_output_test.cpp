@@ -33,15 +33,27 @@ protected:
     // Past the start grace so IsPlaying asks the output.
     void SkipGrace() { g_GameTimer.m_fRealTime += 1000.0f; }
 
+    // The device plays on its own thread in real time, which a loaded
+    // machine stretches: wait for what the output reports, up to a deadline
+    // far past any length these sounds have, instead of for a fixed time.
+    template <class Done>
+    static bool PollUntil(Done done)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+
     bool WaitUntilSilent(CGameSound* s)
     {
-        for (int i = 0; i < 200; ++i) {
+        return PollUntil([&] {
             SkipGrace();
-            if (!s->IsPlaying())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+            return !s->IsPlaying();
+        });
     }
 };
 
@@ -100,8 +112,10 @@ TEST_F(OpenALTest, SourcesOfSoundsThatEndedUnaskedAreLentAgain)
         s->Play(0);
     ASSERT_EQ(plat::SoundSourcesInUse(), plat::SoundSourcePoolSize());
     ASSERT_FALSE(sounds.back()->m_pBuffer->Report().hasSource) << "more sounds than sources";
-    // Every blip ends by itself; nobody asks whether they still play.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    // Every blip ends by itself; nobody asks the game whether they still
+    // play (the report reads the source's state and lends nothing back).
+    ASSERT_TRUE(PollUntil([&] { return !sounds.front()->m_pBuffer->Report().playing; }))
+        << "the first blip ends by itself";
     sounds.back()->Play(0);
     EXPECT_TRUE(sounds.back()->m_pBuffer->Report().hasSource) << "an ended sound's source was taken back";
     for (CGameSound* s : sounds)
@@ -115,7 +129,7 @@ TEST_F(OpenALTest, PauseAndResumeKeepThePlace)
     CGameSound* s = g_AudioManager.LoadSound("long.wav", SOUND_STEREO, 1.0f, 10.0f);
     ASSERT_NE(s, nullptr);
     s->Play(1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    ASSERT_TRUE(PollUntil([&] { return s->GetPlayOffset() >= 50; })) << "the sound moves on while it plays";
     g_AudioManager.PauseAll();
     EXPECT_EQ(s->m_bPaused, 1u);
     EXPECT_FALSE(s->m_pBuffer->Report().hasSource);

@@ -328,8 +328,8 @@ TEST_P(PlayRace, RaceFromTheOfferToTheBookedResult)
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, PlayRace, ::testing::Values(1, 0),
-                         [](const ::testing::TestParamInfo<int>& info) {
-                             return info.param ? "TimeRace" : "AgainstRivals";
+                         [](const ::testing::TestParamInfo<int>& c) {
+                             return c.param ? "TimeRace" : "AgainstRivals";
                          });
 
 } // namespace

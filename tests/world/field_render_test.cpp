@@ -132,8 +132,9 @@ TEST_F(FieldRenderTest, BranchLevelOfDetailByDistanceAndPass)
         ASSERT_EQ(draws.size(), 1u) << k.distance;
         EXPECT_EQ(draws[0].f, k.triangles) << k.distance;
         EXPECT_EQ(Indices().back().object, g_FieldObjects.m_pQuadIndices[k.buffer]) << k.distance;
-        if (!k.pass)
+        if (!k.pass) {
             EXPECT_EQ(g_FieldObjects.m_nTreeFields[2], k.counted) << k.distance;
+        }
     }
     // The cube pass takes near sectors whether or not the main camera sees them.
     s.m_bVisible = 0;

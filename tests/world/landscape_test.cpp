@@ -78,9 +78,9 @@ TEST_P(LandscapeInit, Outcome)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LandscapeInit, ::testing::ValuesIn(kInitCases),
-                         [](const ::testing::TestParamInfo<InitCase>& info) {
+                         [](const ::testing::TestParamInfo<InitCase>& c) {
                              std::string name;
-                             for (const char* p = info.param.name; *p; ++p)
+                             for (const char* p = c.param.name; *p; ++p)
                                  name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
                              return name;
                          });

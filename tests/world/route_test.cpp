@@ -59,8 +59,9 @@ TEST_F(LandscapeTest, LinksAreRebuiltInNeighbourOrderAndWalkwayCornersThinned)
     // thinning leaves a plain ring of two links per cell.
     for (int column = 6; column <= 11; ++column)
         for (int row = 0; row <= 5; ++row)
-            if (g_Landscape.Route(column, row).m_nType == ROUTE_WALKWAY)
+            if (g_Landscape.Route(column, row).m_nType == ROUTE_WALKWAY) {
                 EXPECT_EQ(g_Landscape.Route(column, row).m_nLinkCount, 2) << column << ", " << row;
+            }
     EXPECT_EQ(Links(7, 0), (Cells{{6, 0}, {8, 0}}));
     EXPECT_EQ(Links(6, 1), (Cells{{6, 0}, {6, 2}}));
     // Types other than road and walkway get no links.

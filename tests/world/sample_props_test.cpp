@@ -116,8 +116,9 @@ TEST_F(SampleProps, BuildingsStandOffTheRoutes)
                 onRoute += maps.route[r * tools::kGridSide + c].type != 0;
         EXPECT_EQ(onRoute, 0);
         for (const CProp* other : buildings)
-            if (other != b)
+            if (other != b) {
                 EXPECT_GT(Vec3Distance(&other->m_vPosition, &b->m_vPosition), 20.0f);
+            }
     }
 }
 

@@ -348,9 +348,10 @@ TEST_F(SkyTest, MissingSkyPiecesAreSkipped)
         WriteSky();
         if (c.removed)
             std::remove((root + "/" + c.removed).c_str());
-        if (!c.bandSection)
+        if (!c.bandSection) {
             ASSERT_TRUE(tools::WriteFileBytes(root + "/Data/Sky/Main.obj",
                                               tools::SkyDescription("Data/Sky/Dome.msh", "")));
+        }
         ASSERT_EQ(g_Sky.Init(), 1) << c.name;
         g_Sky.SetTimeOfDay(1000000.0);
         Calls().Clear();

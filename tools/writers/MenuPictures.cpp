@@ -34,11 +34,6 @@ std::uint32_t Pack(Rgb c, float alpha = 1.0f)
     return ch(alpha) << 24 | ch(c.r) << 16 | ch(c.g) << 8 | ch(c.b);
 }
 
-Rgb Unpack(std::uint32_t p)
-{
-    return {((p >> 16) & 0xFF) / 255.0f, ((p >> 8) & 0xFF) / 255.0f, (p & 0xFF) / 255.0f};
-}
-
 // A small deterministic generator, so the data is the same on every build.
 struct Dice {
     std::uint32_t state;
@@ -311,7 +306,7 @@ TextMask RenderText(const char* fontPath, unsigned pixels, const char* text, int
     for (const char* p = text; *p; ++p) {
         if (FT_Load_Char(face, static_cast<unsigned char>(*p), FT_LOAD_RENDER) != 0)
             continue;
-        const FT_GlyphSlot g = face->glyph;
+        const FT_GlyphSlotRec* g = face->glyph;
         for (unsigned row = 0; row < g->bitmap.rows; ++row)
             for (unsigned col = 0; col < g->bitmap.width; ++col) {
                 const int x = pen + g->bitmap_left + static_cast<int>(col);

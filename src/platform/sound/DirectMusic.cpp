@@ -22,7 +22,7 @@ std::string Narrow(const wchar_t* text)
 {
     std::string s;
     for (; text && *text; ++text) {
-        const std::uint32_t c = static_cast<std::uint32_t>(*text);
+        const std::uint32_t c = static_cast<std::uint32_t>(*text);  // NOLINT(bugprone-signed-char-misuse): a 32-bit code point, not a char
         if (c < 0x100) {
             s.push_back(static_cast<char>(c));
         } else if (c < 0x800) {
