@@ -13,10 +13,18 @@
 
 namespace {
 
+// A loaded record holds only levels the workshop can sell; the shop rating
+// and the repair price come out of any record without overflowing.
 void WorkOutFigures(CVehicle* car)
 {
-    for (int applyDamage : {0, 1})
+    for (int level : car->m_UpgradeLevels)
+        if (level < 0 || level > VEHICLE_UPGRADE_LEVEL_MAX)
+            __builtin_trap();
+    for (int applyDamage : {0, 1}) {
         car->UpdatePerformance(applyDamage, 0);
+        (void)car->GetPerformanceRating(applyDamage, 0);
+    }
+    (void)car->GetRepairPrice(0);
 }
 
 } // namespace

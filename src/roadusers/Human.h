@@ -11,7 +11,7 @@
 #include <cstdint>
 
 class CHumanRagdoll;
-struct IDirect3DTexture9;
+class IDirect3DTexture9;
 
 enum {
     HUMAN_ACTIONS = 7,

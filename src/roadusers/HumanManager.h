@@ -13,7 +13,7 @@
 class CStaticObject;
 
 class CHuman;
-struct IDirect3DTexture9;
+class IDirect3DTexture9;
 
 enum {
     HUMAN_MANAGER_CAPACITY = 64,
