@@ -192,7 +192,6 @@ private:
     void DrawScreenQuad();
     void SetPostEffectStates();
     bool CopyFrameInto(IDirect3DTexture9* texture, int* setting);
-    void AddOverFrame(IDirect3DTexture9* texture);
 };
 
 extern CD3DRender g_D3DRender;

@@ -3,7 +3,6 @@
 #include "graphics/D3DRender.h"
 
 #include "graphics/ReleaseAndClear.h"
-#include "graphics/ScreenDrawStates.h"
 #include "shell/GameTimer.h"
 #include "shell/Input.h"
 #include "shell/Log.h"
@@ -125,9 +124,11 @@ void CD3DRender::RenderGlow()
     SetBorderAddressing(m_pDevice, D3DTADDRESS_BORDER);
 
     // Both smoothings stay on the small targets, and the frame takes the
-    // result with a single tap: four taps over every pixel of the frame cost
-    // a software rasteriser more than the rest of the glow, for a picture
-    // that holds nothing but soft light by then.
+    // result at one spot (the four taps all read the same texel): spreading
+    // taps over every pixel of the frame cost a software rasteriser more
+    // than the rest of the glow, for a picture that holds nothing but soft
+    // light by then. The screen quad keeps the target's rows the right way
+    // up, which a quad of our own drawing did not.
     IDirect3DSurface9* glowB = nullptr;
     const bool smoothed = SUCCEEDED(m_pGlowTextureB->GetSurfaceLevel(0, &glowB));
     if (smoothed) {
@@ -143,25 +144,9 @@ void CD3DRender::RenderGlow()
     SetAlphaBlendEnable(1);
     SetBlendMode(D3DBLEND_ONE, D3DBLEND_ONE);
     if (smoothed)
-        AddOverFrame(m_pGlowTextureB);
+        SmoothSurface(m_pGlowTextureB, nullptr, 0.0f, 0.25f);
     SetBorderAddressing(m_pDevice, D3DTADDRESS_WRAP);
     m_nCachedTexture = INVALID_TEXTURE_ID;
-}
-
-// The texture stretched over the whole frame through the fixed stages, one
-// sample a pixel, blended the way the caller set.
-void CD3DRender::AddOverFrame(IDirect3DTexture9* texture)
-{
-    const CScreenDraw::ScreenRect s = CScreenDraw::ScaleRect(0.0f, 0.0f, 800.0f, 600.0f);
-    const CScreenVertex v[4] = {
-        CScreenDraw::ScreenPoint(s.l, s.t, 0xFFFFFFFFu, 0.0f, 0.0f),
-        CScreenDraw::ScreenPoint(s.l, s.b, 0xFFFFFFFFu, 0.0f, 1.0f),
-        CScreenDraw::ScreenPoint(s.r, s.t, 0xFFFFFFFFu, 1.0f, 0.0f),
-        CScreenDraw::ScreenPoint(s.r, s.b, 0xFFFFFFFFu, 1.0f, 1.0f),
-    };
-    m_pDevice->SetTexture(0, texture);
-    CScreenDraw::SetScreenStates();
-    m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(CScreenVertex));
 }
 
 // The blur fades by itself: each frame takes its real length off the amount.

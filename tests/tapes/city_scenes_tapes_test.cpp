@@ -5,6 +5,7 @@
 #include "game/CityLogic.h"
 #include "game/GameInterface.h"
 #include "game/PlayerStats.h"
+#include "game/ShopScreens.h"
 #include "roadusers/Vehicle.h"
 #include "shell/ProfileFile.h"
 #include "shell/VectorHelpers.h"
@@ -224,6 +225,7 @@ TEST_F(CityScenesTape, BoughtCarSurvivesSaveExitAndContinue)
         int shopOpen = -1;
         std::string model;
         float height = 0.0f;
+        int budget = 0, price = 0;
     } out;
     m_script = [&out](unsigned frame, HWND) {
         if (frame == kHookFrame)
@@ -232,6 +234,9 @@ TEST_F(CityScenesTape, BoughtCarSurvivesSaveExitAndContinue)
             out.shopOpen = g_GameInterface.m_bCarShopOpen;
             out.model = g_pPlayerVehicle->m_szPath;
             out.height = g_pPlayerVehicle->m_vPosition.y;
+            // The shop's figures: the session reset at the exit clears them.
+            out.budget = g_nCarBudget;
+            out.price = g_nCarPrice;
         }
     };
 
@@ -239,17 +244,18 @@ TEST_F(CityScenesTape, BoughtCarSurvivesSaveExitAndContinue)
     EXPECT_EQ(out.shopOpen, 0) << "the screen was left";
     EXPECT_NE(out.model, oldModel) << "the player drives the showroom car";
     EXPECT_GT(out.height, 15.5f) << "the car stands on the ground outside the car shop";
-    EXPECT_GT(g_TapeEnd.carPrice, 0);
-    EXPECT_GE(g_TapeEnd.carBudget, g_TapeEnd.carPrice);
+    EXPECT_GT(out.price, 0);
+    EXPECT_GE(out.budget, out.price);
     std::string savedModel;
     const int savedMoney = SavedStats(m_dir.File("Save/Profile01.sav"), &savedModel).m_nMoney;
-    EXPECT_EQ(savedMoney, g_TapeEnd.carBudget - g_TapeEnd.carPrice);
+    EXPECT_EQ(savedMoney, out.budget - out.price);
     EXPECT_EQ(savedModel, out.model);
 
     EXPECT_EQ(g_TapeEnd.inGame, 1);
     EXPECT_EQ(g_TapeEnd.scene, SCENE_CONTINUE_GAME);
     EXPECT_EQ(g_TapeEnd.carModel, out.model) << "the continued game brings back the bought car";
     EXPECT_EQ(g_TapeEnd.money, savedMoney);
+    EXPECT_EQ(g_TapeEnd.carPrice, 0) << "the continued session starts with no shop figures";
 }
 
 } // namespace
