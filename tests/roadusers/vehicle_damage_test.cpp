@@ -29,6 +29,9 @@ protected:
         std::memset(&g_PlayerStats, 0, sizeof(g_PlayerStats));
         g_ParticleEffects.Reset();
         g_GameTimer.m_fGameTime = 100000.0;
+        // Every test stands at the same game time: a message another test
+        // showed there would still be within its ration.
+        g_GameInterface.ResetMessageHistory();
         g_CityLogic.m_pObject = nullptr;
         m_wall.m_nType = GTYPE_STATIC;
         m_wall.m_nClass = GCLASS_STATIC;

@@ -91,7 +91,7 @@ bool PrintCaption(const CaptionPanel& panel, const std::string& text, float x, f
     for (unsigned char c : text) {
         if (FT_Load_Char(face, c, FT_LOAD_RENDER) != 0)
             continue;
-        const FT_GlyphSlot g = face->glyph;
+        FT_GlyphSlot g = face->glyph;
         Blend(panel.image, g->bitmap, static_cast<int>(pen) + g->bitmap_left,
               static_cast<int>(baseline) - g->bitmap_top, colour);
         pen += static_cast<float>(g->advance.x) / 64.0f;
