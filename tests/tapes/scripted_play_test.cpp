@@ -228,6 +228,16 @@ TEST_P(PlayRace, RaceFromTheOfferToTheBookedResult)
         Abandon(frame, why);
         stage = RACE_DONE;
     };
+    // A notice that opens on the way (a pedestrian brushed, the police
+    // alerted) stops the world until it times out: the player reads it and
+    // closes it by a key, then drives on. True while one is up.
+    auto readNotice = [&]() {
+        if (!g_GameInterface.m_bMessageVisible)
+            return false;
+        if (keys.Idle() && g_GameInterface.m_fMessageFade >= 1.0f)
+            keys.Tap(VK_RETURN);
+        return true;
+    };
     m_script = [&](unsigned frame, HWND window) {
         keys.Step(window);
         switch (stage) {
@@ -251,6 +261,8 @@ TEST_P(PlayRace, RaceFromTheOfferToTheBookedResult)
             return;
         }
         case RACE_TO_START:
+            if (readNotice())
+                return;
             if (DriveUntil(g_CityLogic.m_nScene == SCENE_RACE_START, driver, window))
                 stage = RACE_OFFER;
             return;
@@ -277,6 +289,8 @@ TEST_P(PlayRace, RaceFromTheOfferToTheBookedResult)
             return;
         }
         case RACE_DRIVE:
+            if (readNotice())
+                return;
             if (!DriveUntil(g_CityLogic.m_nScene == SCENE_RACE_END, driver, window))
                 return;
             end.place = g_pPlayerVehicle->m_nRacePlace;
