@@ -37,6 +37,16 @@ void RaiseCriminalLevel()
     g_PlayerStats.m_fCriminalLevel = kRaisedCriminalLevel;
 }
 
+// The continued car moved out of the lay-by into the right-hand lane of the
+// east street, facing along it: a police car coming down the street draws
+// up behind it on the road instead of stopping short of the lay-by.
+void PlaceCarInEastLane()
+{
+    const D3DXVECTOR3 at(462.5f, 18.0f, -1054.0f), ahead(462.5f, 18.0f, -1254.0f), up(0.0f, 1.0f, 0.0f);
+    g_pPlayerVehicle->Spawn(&at, &ahead, &up, 2, g_pPlayerVehicle->m_nKind, 1);
+    g_Landscape.ForceRestream();
+}
+
 // The player's car some way before a shop entrance, facing it, on streamed
 // ground; the approach itself is driven.
 void PlaceCarBefore(const D3DXVECTOR3& building, const D3DXVECTOR3& entrance, float distance)
@@ -159,7 +169,7 @@ TEST_F(CityScenesTape, PoliceArrestTheStandingCarAndBookTheFine)
 {
     test::WriteWholeFile(m_dir.File("Save/Profile01.sav"), tools::EncodeProfile(tools::SampleProfile()));
     const int money = int(tools::SampleProfile().stats[0]);
-    UseHooks({RaiseCriminalLevel});
+    UseHooks({PlaceCarInEastLane, RaiseCriminalLevel});
 
     ASSERT_TRUE(Play("arrest.tape"));
     EXPECT_EQ(g_TapeEnd.arrests, 1);
