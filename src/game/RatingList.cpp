@@ -37,16 +37,17 @@ float Pulse()
 
 void CGameInterface::StepRatingList(ScreenKeys& keys, float gameDelta)
 {
+    auto& rating = m_RatingListPanel;
     if (keys.ratingList) {
         keys.ratingList = 0;
-        ShowRatingList(m_bRatingOpen ? 0 : 1);
+        ShowRatingList(rating.m_bRatingOpen ? 0 : 1);
     }
     const float step = 4.0f * gameDelta;
-    m_fRatingFade = std::clamp(m_fRatingFade + (m_bRatingOpen ? step : -step), 0.0f, 1.0f);
-    if (!m_bRatingOpen)
+    rating.m_fRatingFade = std::clamp(rating.m_fRatingFade + (rating.m_bRatingOpen ? step : -step), 0.0f, 1.0f);
+    if (!rating.m_bRatingOpen)
         return;
-    m_fRatingTimer += gameDelta;
-    if (m_fRatingTimer > 10.0f) {
+    rating.m_fRatingTimer += gameDelta;
+    if (rating.m_fRatingTimer > 10.0f) {
         ShowRatingList(0);
         return;
     }
@@ -61,10 +62,10 @@ void CGameInterface::StepRatingList(ScreenKeys& keys, float gameDelta)
 void CGameInterface::DrawRatingList()
 {
     StepWithScreenKeys([&](ScreenKeys& keys) { return StepRatingList(keys, g_GameTimer.m_fDelta); });
-    if (m_fRatingFade <= 0.0f)
+    if (m_RatingListPanel.m_fRatingFade <= 0.0f)
         return;
 
-    const int a = static_cast<int>(m_fRatingFade * 255.0f);
+    const int a = static_cast<int>(m_RatingListPanel.m_fRatingFade * 255.0f);
     m_RatingBar.Draw(520.0f, 0.0f, 800.0f, 600.0f, Rgb(255, 255, 255, a));
     const int player = PlayerRatingRow(g_PlayerStats.m_nRatingPoints);
     const float q = Pulse();

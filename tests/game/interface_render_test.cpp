@@ -201,7 +201,7 @@ TEST_F(InterfaceRenderTest, PanelsDrawInOrderAndTheBoxTakesEscBeforeThePopup)
     const std::vector<std::string> closed = {"hud+esc", "race info+esc", "race result+esc", "popup+esc",
                                              "info screens"};
     EXPECT_EQ(g_Turns, closed);
-    EXPECT_TRUE(m_ui->m_bPopupOpen);
+    EXPECT_TRUE(m_ui->m_PopupMenuPanel.m_bPopupOpen);
     m_ui->SetPopupMenu(POPUP_NONE);
 
     g_Turns.clear();

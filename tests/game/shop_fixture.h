@@ -73,8 +73,8 @@ protected:
     void OpenWorkshopAt(int page, int row)
     {
         m_ui->SetWorkshop(1);
-        m_ui->m_nWorkshopPage = page;
-        g_nShopItem = row;
+        m_ui->m_WorkshopPanel.m_nWorkshopPage = page;
+        m_ui->m_WorkshopPanel.m_nShopItem = row;
     }
 
     std::unique_ptr<CGameInterface> m_ui;
