@@ -202,34 +202,33 @@ void CGameInterface::SetCarShop(CProp* prop)
     shop.m_pCarShopProp = prop;
 }
 
-void CGameInterface::StepCarShop(ScreenKeys& keys, float realDelta)
+void CarShopPanel::Step(CGameInterface& ui, ScreenKeys& keys, float realDelta)
 {
-    auto& shop = m_CarShopPanel;
     const float step = 2.0f * realDelta;
-    shop.m_fCarShopFade = std::clamp(shop.m_fCarShopFade + (shop.m_bCarShopOpen ? step : -step), 0.0f, 1.0f);
-    if (!shop.m_bCarShopOpen)
+    m_fCarShopFade = std::clamp(m_fCarShopFade + (m_bCarShopOpen ? step : -step), 0.0f, 1.0f);
+    if (!m_bCarShopOpen)
         return;
     if (keys.up || keys.down) {
-        const int n = shop.m_nCarShopLast - shop.m_nCarShopFirst + 1;
-        const int i = shop.m_nCarShopItem - shop.m_nCarShopFirst + (keys.up ? -1 : 1);
-        shop.m_nCarShopItem = shop.m_nCarShopFirst + ((i % n) + n) % n;
+        const int n = m_nCarShopLast - m_nCarShopFirst + 1;
+        const int i = m_nCarShopItem - m_nCarShopFirst + (keys.up ? -1 : 1);
+        m_nCarShopItem = m_nCarShopFirst + ((i % n) + n) % n;
         keys.up = keys.down = 0;
-        Play(m_pSoundMove);
+        Play(ui.m_pSoundMove);
     }
-    if (shop.m_nCarShopPage == 1 && (keys.left || keys.right)) {
-        Browse(*this, keys.left ? -1 : 1);
+    if (m_nCarShopPage == 1 && (keys.left || keys.right)) {
+        Browse(ui, keys.left ? -1 : 1);
         keys.left = keys.right = 0;
     }
     if (keys.enter) {
         keys.enter = 0;
-        if (shop.m_nCarShopItem == shop.m_nCarShopLast)
-            Leave(*this);
-        else if (shop.m_nCarShopPage == 0)
-            StartBrowsing(*this);
+        if (m_nCarShopItem == m_nCarShopLast)
+            Leave(ui);
+        else if (m_nCarShopPage == 0)
+            StartBrowsing(ui);
         else
-            Trade(*this);
+            Trade(ui);
     } else if (keys.escape) {
         keys.escape = 0;
-        Leave(*this);
+        Leave(ui);
     }
 }

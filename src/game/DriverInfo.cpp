@@ -93,30 +93,29 @@ void CGameInterface::RebuildDriverInfo()
     std::copy(std::begin(bars), std::end(bars), info.m_fDriverInfoBars);
 }
 
-void CGameInterface::StepDriverInfo(ScreenKeys& keys, float gameDelta)
+void DriverInfoPanel::Step(CGameInterface& ui, ScreenKeys& keys, float gameDelta)
 {
-    auto& info = m_DriverInfoPanel;
     if (keys.driverInfo) {
         keys.driverInfo = 0;
-        SetDriverInfo(info.m_bDriverInfoOpen ? 0 : 1);
+        ui.SetDriverInfo(m_bDriverInfoOpen ? 0 : 1);
     }
     const float step = 2.0f * gameDelta;
-    info.m_fDriverInfoFade = std::clamp(info.m_fDriverInfoFade + (info.m_bDriverInfoOpen ? step : -step), 0.0f, 1.0f);
-    if (!info.m_bDriverInfoOpen)
+    m_fDriverInfoFade = std::clamp(m_fDriverInfoFade + (m_bDriverInfoOpen ? step : -step), 0.0f, 1.0f);
+    if (!m_bDriverInfoOpen)
         return;
-    RefreshDriverInfo(gameDelta);
+    ui.RefreshDriverInfo(gameDelta);
     if (keys.enter || keys.escape) {
         keys.enter = keys.escape = 0;
-        if (m_pSoundClick)
-            m_pSoundClick->Play(0);
-        SetDriverInfo(0);
+        if (ui.m_pSoundClick)
+            ui.m_pSoundClick->Play(0);
+        ui.SetDriverInfo(0);
     }
 }
 
 void CGameInterface::DrawDriverInfo()
 {
     auto& info = m_DriverInfoPanel;
-    StepWithScreenKeys([&](ScreenKeys& keys) { return StepDriverInfo(keys, g_GameTimer.m_fDelta); });
+    StepWithScreenKeys([&](ScreenKeys& keys) { return m_DriverInfoPanel.Step(*this, keys, g_GameTimer.m_fDelta); });
     if (info.m_fDriverInfoFade <= 0.0f)
         return;
 

@@ -74,7 +74,8 @@ public:
 
     void DrawDirectionArrow();
 
-    // Panels of their own screens, each in its own file.
+    // Panels of their own screens, each in its own file. The Draw of a panel
+    // with a step runs it on the frame's keys first.
     void DrawHud();
     void DrawDriverInfo();
     void DrawRaceInfo();
@@ -99,28 +100,18 @@ public:
     void SetRaceState(int open);
     void ShowRaceResult(int open);
 
-    // The panels' state steps, apart from their drawing: each takes the
-    // frame's time and clears the keys it uses.
-    void StepRaceOffer(ScreenKeys& keys, float dt);
-    void StepRaceResult(ScreenKeys& keys, float dt);
-    // False when the pop-up is closed and fully faded.
-    bool StepPopupMenu(ScreenKeys& keys, float realDt);
-
-    // Racers' rating list (Tab) and driver information (I). The steps hold
-    // the keys and timing, the Draw operations call them and then draw.
+    // Racers' rating list (Tab) and driver information (I). Their panels'
+    // steps hold the keys and timing; the Draw operations call them and
+    // then draw.
     void ShowRatingList(int open);
-    void StepRatingList(ScreenKeys& keys, float gameDelta);
     void SetDriverInfo(int open);
     // Rebuilds the rows when at least 0.5 s of game time has gone by.
     void RefreshDriverInfo(float gameDelta);
     void RebuildDriverInfo();
-    void StepDriverInfo(ScreenKeys& keys, float gameDelta);
 
     // Workshop and car shop.
     void SetWorkshop(int open);
-    void StepWorkshop(ScreenKeys& keys, float realDelta);
     void SetCarShop(CProp* prop);
-    void StepCarShop(ScreenKeys& keys, float realDelta);
     void DrawCarFigures(float left, float right, float top, CVehicle* car);
 
     // 1. The interface font.

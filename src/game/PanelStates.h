@@ -1,8 +1,10 @@
 // The state of each interface panel that is a screen of its own: what is
 // open, how far it has faded, the page and row chosen and what the panel
 // worked out for the screen. Each state lives in one struct, kept by the
-// interface, and each struct's Reset gives the state of a fresh start, so
-// a new session finds no panel left open or half-set by the one before.
+// interface. Each struct's Step moves its panel on by the frame's time and
+// clears the keys it uses (the interface gives its sounds, font and
+// messages); its Reset gives the state of a fresh start, so a new session
+// finds no panel left open or half-set by the one before.
 // The textures, sprites and sounds the panels draw with are loaded once
 // and stay with the interface.
 #pragma once
@@ -12,8 +14,10 @@
 
 #include <cstdint>
 
+class CGameInterface;
 class CProp;
 class CVehicle;
+struct ScreenKeys;
 
 enum {
     RESULT_ROWS = 7,
@@ -32,6 +36,7 @@ struct RaceOfferPanel {
     std::uint32_t m_nRaceOfferChoice = 0; // 1 accept, 0 decline
     float m_fRaceOfferFade = 0.0f;
 
+    void Step(CGameInterface& ui, ScreenKeys& keys, float dt);
     void Reset();
 };
 
@@ -46,6 +51,7 @@ struct RaceResultPanel {
     std::int32_t m_nResultPlace = -1, m_nResultIncidents = 0, m_nResultPedestrians = 0;
     std::int32_t m_nResultPoints = 0, m_nResultReward = 0;
 
+    void Step(CGameInterface& ui, ScreenKeys& keys, float dt);
     void Reset();
 };
 
@@ -54,6 +60,7 @@ struct RatingListPanel {
     float m_fRatingFade = 0.0f;
     float m_fRatingTimer = 0.0f;
 
+    void Step(CGameInterface& ui, ScreenKeys& keys, float gameDelta);
     void Reset();
 };
 
@@ -68,6 +75,7 @@ struct DriverInfoPanel {
 
     // Rows start white until the first rebuild colours them.
     DriverInfoPanel();
+    void Step(CGameInterface& ui, ScreenKeys& keys, float gameDelta);
     void Reset();
 };
 
@@ -82,6 +90,8 @@ struct PopupMenuPanel {
     // The pause menu stopped the world itself; only then does closing resume it.
     std::uint32_t m_bPopupPaused = 0;
 
+    // False when the pop-up is closed and fully faded.
+    bool Step(CGameInterface& ui, ScreenKeys& keys, float realDt);
     void Reset();
 };
 
@@ -102,6 +112,7 @@ struct WorkshopPanel {
     // The car's first colour as the screen opened: a new one shakes off the police.
     D3DXCOLOR4 m_vSavedPaint{0.0f, 0.0f, 0.0f, 0.0f};
 
+    void Step(CGameInterface& ui, ScreenKeys& keys, float realDelta);
     void Reset();
 };
 
@@ -123,5 +134,6 @@ struct CarShopPanel {
     D3DXCOLOR4 m_CarShopItemColours[CARSHOP_PAGES][CARSHOP_ROWS];
 
     CarShopPanel();
+    void Step(CGameInterface& ui, ScreenKeys& keys, float realDelta);
     void Reset();
 };

@@ -146,35 +146,34 @@ void CGameInterface::ClosePopup(int closingSteps)
     popup.m_nPopupItem = 2;
 }
 
-bool CGameInterface::StepPopupMenu(ScreenKeys& keys, float realDt)
+bool PopupMenuPanel::Step(CGameInterface& ui, ScreenKeys& keys, float realDt)
 {
-    auto& popup = m_PopupMenuPanel;
     if (keys.escape && g_CityLogic.m_nScene == SCENE_IDLE) {
-        SetPopupMenu(popup.m_bPopupOpen ? POPUP_NONE : POPUP_PAUSE);
+        ui.SetPopupMenu(m_bPopupOpen ? POPUP_NONE : POPUP_PAUSE);
         keys.escape = 0;
     }
-    popup.m_fPopupFade = std::clamp(popup.m_fPopupFade + (popup.m_bPopupOpen ? 4.0f : -4.0f) * realDt, 0.0f, 1.0f);
-    if (!popup.m_bPopupOpen && popup.m_fPopupFade <= 0.0f)
+    m_fPopupFade = std::clamp(m_fPopupFade + (m_bPopupOpen ? 4.0f : -4.0f) * realDt, 0.0f, 1.0f);
+    if (!m_bPopupOpen && m_fPopupFade <= 0.0f)
         return false;
-    if (popup.m_fPopupFade < 1.0f || !popup.m_bPopupOpen)
+    if (m_fPopupFade < 1.0f || !m_bPopupOpen)
         return true;
 
-    const int mode = popup.m_nPopupMode;
-    const int before = popup.m_nPopupItem;
+    const int mode = m_nPopupMode;
+    const int before = m_nPopupItem;
     if (keys.up) {
-        if (popup.m_nPopupItem > 0)
-            --popup.m_nPopupItem;
+        if (m_nPopupItem > 0)
+            --m_nPopupItem;
         keys.up = 0;
     }
     if (keys.down) {
-        if (popup.m_nPopupItem < 2)
-            ++popup.m_nPopupItem;
+        if (m_nPopupItem < 2)
+            ++m_nPopupItem;
         keys.down = 0;
     }
-    if (popup.m_nPopupItem == 0 && (mode == POPUP_TAXI_OFFER || (!RaceRunning() && !PassengerOnBoard())))
-        popup.m_nPopupItem = 1;
-    if (popup.m_nPopupItem != before)
-        Play(m_pSoundMove);
+    if (m_nPopupItem == 0 && (mode == POPUP_TAXI_OFFER || (!RaceRunning() && !PassengerOnBoard())))
+        m_nPopupItem = 1;
+    if (m_nPopupItem != before)
+        Play(ui.m_pSoundMove);
 
     // The pedestrian who offered the fare lies on the road or is gone.
     CHuman* passenger = g_TaxiJob.m_pPassenger;
@@ -185,39 +184,39 @@ bool CGameInterface::StepPopupMenu(ScreenKeys& keys, float realDt)
     }
 
     if (keys.enter) {
-        Play(m_pSoundClick);
+        Play(ui.m_pSoundClick);
         keys.enter = 0;
         CVehicle* car = g_pPlayerVehicle;
-        if (popup.m_nPopupItem == 2) {
+        if (m_nPopupItem == 2) {
             keys.escape = 1;
-        } else if (mode == POPUP_PAUSE && popup.m_nPopupItem == 0) {
-            SetPopupMenu(POPUP_NONE);
+        } else if (mode == POPUP_PAUSE && m_nPopupItem == 0) {
+            ui.SetPopupMenu(POPUP_NONE);
             if (RaceRunning()) {
                 FinishRunningRace();
                 if (car)
                     car->m_nRacePlace = -1;
-                ShowRaceResult(1);
+                ui.ShowRaceResult(1);
             }
             if (PassengerOnBoard()) {
                 g_TaxiJob.m_bOnBoard = 0;
                 g_CityLogic.SetScene(SCENE_PASSENGER_OUT, car, nullptr);
             }
-        } else if (mode == POPUP_PAUSE && popup.m_nPopupItem == 1) {
+        } else if (mode == POPUP_PAUSE && m_nPopupItem == 1) {
             if (!g_bGameMenu) {
                 g_bQuit = 1;
             } else {
-                ClosePopup(CLOSE_BARE);
+                ui.ClosePopup(CLOSE_BARE);
                 g_CityLogic.SetScene(SCENE_EXIT_TO_MENU, car, nullptr);
             }
-        } else if (mode == POPUP_TAXI_OFFER && popup.m_nPopupItem == 1) {
-            ClosePopup(CLOSE_BARE);
+        } else if (mode == POPUP_TAXI_OFFER && m_nPopupItem == 1) {
+            ui.ClosePopup(CLOSE_BARE);
             g_CityLogic.SetScene(SCENE_PASSENGER_IN, car, nullptr);
         }
     }
     if (keys.escape) {
-        Play(m_pSoundClick);
+        Play(ui.m_pSoundClick);
         keys.escape = 0;
-        SetPopupMenu(POPUP_NONE);
+        ui.SetPopupMenu(POPUP_NONE);
     }
     return true;
 }
@@ -227,7 +226,7 @@ void CGameInterface::DrawPopupMenu()
     auto& popup = m_PopupMenuPanel;
     ReportPanelTurn("popup");
     const bool shown =
-        StepWithScreenKeys([&](ScreenKeys& keys) { return StepPopupMenu(keys, g_GameTimer.m_fRealDelta); });
+        StepWithScreenKeys([&](ScreenKeys& keys) { return popup.Step(*this, keys, g_GameTimer.m_fRealDelta); });
     if (!shown)
         return;
     g_D3DRender.m_fMotionBlur = std::min(1.0f, g_D3DRender.m_fMotionBlur + popup.m_fPopupFade);

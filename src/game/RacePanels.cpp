@@ -78,42 +78,41 @@ void CGameInterface::SetRaceState(int open)
     ShowMessage(-1, 0.0f, nullptr, 0.0f);
 }
 
-void CGameInterface::StepRaceOffer(ScreenKeys& keys, float dt)
+void RaceOfferPanel::Step(CGameInterface& ui, ScreenKeys& keys, float dt)
 {
-    auto& offer = m_RaceOfferPanel;
-    const float fadeStep = (offer.m_bRaceOfferOpen ? 2.0f : -2.0f) * dt;
-    offer.m_fRaceOfferFade = std::clamp(offer.m_fRaceOfferFade + fadeStep, 0.0f, 1.0f);
-    if (!offer.m_bRaceOfferOpen)
+    const float fadeStep = (m_bRaceOfferOpen ? 2.0f : -2.0f) * dt;
+    m_fRaceOfferFade = std::clamp(m_fRaceOfferFade + fadeStep, 0.0f, 1.0f);
+    if (!m_bRaceOfferOpen)
         return;
     // The race start waits for the panel to close: a withdrawn route must
     // not leave it waiting.
     if (!RouteOffered()) {
-        offer.m_nRaceOfferChoice = 0;
-        offer.m_bRaceOfferOpen = 0;
+        m_nRaceOfferChoice = 0;
+        m_bRaceOfferOpen = 0;
         return;
     }
     if (keys.left) {
-        offer.m_nRaceOfferChoice = 0;
-        Play(m_pSoundMove);
+        m_nRaceOfferChoice = 0;
+        Play(ui.m_pSoundMove);
         keys.left = 0;
     }
     if (keys.right) {
-        offer.m_nRaceOfferChoice = 1;
-        Play(m_pSoundMove);
+        m_nRaceOfferChoice = 1;
+        Play(ui.m_pSoundMove);
         keys.right = 0;
     }
     if (!keys.enter && !keys.escape)
         return;
-    Play(m_pSoundClick);
+    Play(ui.m_pSoundClick);
     if (keys.escape)
-        offer.m_nRaceOfferChoice = 0;
-    if (offer.m_nRaceOfferChoice == 1 &&
+        m_nRaceOfferChoice = 0;
+    if (m_nRaceOfferChoice == 1 &&
         static_cast<int>(DamagePercent(g_pPlayerVehicle)) > g_RaceInfo.m_nDamageLimit) {
         const D3DXCOLOR4 colour{1.0f, 0.5f, 0.0f, 1.0f};
-        ShowMessage(MSG_DAMAGE_LIMIT, 5.0f, &colour, 0.375f);
-        offer.m_nRaceOfferChoice = 0;
+        ui.ShowMessage(MSG_DAMAGE_LIMIT, 5.0f, &colour, 0.375f);
+        m_nRaceOfferChoice = 0;
     }
-    offer.m_bRaceOfferOpen = 0;
+    m_bRaceOfferOpen = 0;
     keys.enter = keys.escape = 0;
 }
 
@@ -121,7 +120,7 @@ void CGameInterface::DrawRaceInfo()
 {
     auto& offer = m_RaceOfferPanel;
     ReportPanelTurn("race info");
-    StepWithScreenKeys([&](ScreenKeys& keys) { return StepRaceOffer(keys, g_GameTimer.m_fDelta); });
+    StepWithScreenKeys([&](ScreenKeys& keys) { return m_RaceOfferPanel.Step(*this, keys, g_GameTimer.m_fDelta); });
     if (offer.m_fRaceOfferFade <= 0.0f || !RouteOffered())
         return;
     const int a = static_cast<int>(offer.m_fRaceOfferFade * 255.0f);
@@ -255,28 +254,27 @@ void CGameInterface::ShowRaceResult(int open)
     m_vArrowTarget = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
 }
 
-void CGameInterface::StepRaceResult(ScreenKeys& keys, float dt)
+void RaceResultPanel::Step(CGameInterface& ui, ScreenKeys& keys, float dt)
 {
-    auto& result = m_RaceResultPanel;
-    result.m_fRaceResultFade =
-        std::clamp(result.m_fRaceResultFade + (result.m_bRaceResultOpen ? 0.5f * dt : -2.0f * dt), 0.0f, 1.0f);
-    if (result.m_bRaceResultOpen) {
-        result.m_fRaceResultTimer += dt;
-        if (result.m_fRaceResultTimer > 8.0f)
-            ShowRaceResult(0);
-    } else if (result.m_nResultPlace >= 0 && result.m_nResultPlace <= 2 && result.m_fRaceResultFade > 0.0f) {
-        g_AudioManager.SetVoiceVolume(0, result.m_fRaceResultFade * 90.0f);
+    m_fRaceResultFade =
+        std::clamp(m_fRaceResultFade + (m_bRaceResultOpen ? 0.5f * dt : -2.0f * dt), 0.0f, 1.0f);
+    if (m_bRaceResultOpen) {
+        m_fRaceResultTimer += dt;
+        if (m_fRaceResultTimer > 8.0f)
+            ui.ShowRaceResult(0);
+    } else if (m_nResultPlace >= 0 && m_nResultPlace <= 2 && m_fRaceResultFade > 0.0f) {
+        g_AudioManager.SetVoiceVolume(0, m_fRaceResultFade * 90.0f);
     }
-    if (!result.m_bRaceResultOpen && result.m_fRaceResultFade <= 0.0f)
+    if (!m_bRaceResultOpen && m_fRaceResultFade <= 0.0f)
         return;
     for (int i = 0; i < RESULT_ROWS; ++i) {
-        if (i > 0 && result.m_fResultAnim[i - 1][2] < 2.0f)
+        if (i > 0 && m_fResultAnim[i - 1][2] < 2.0f)
             break;
-        float* row = result.m_fResultAnim[i];
+        float* row = m_fResultAnim[i];
         if (row[0] == 0.0f) {
-            Play(m_pRatingSound);
-            if (i == RESULT_ROWS - 1 && result.m_nResultReward > 0)
-                Play(m_pSoundMoney);
+            Play(ui.m_pRatingSound);
+            if (i == RESULT_ROWS - 1 && m_nResultReward > 0)
+                Play(ui.m_pSoundMoney);
         }
         const float grow = 10.0f * dt;
         row[0] = std::min(2.0f, row[0] + grow);
@@ -285,9 +283,9 @@ void CGameInterface::StepRaceResult(ScreenKeys& keys, float dt)
         if (row[1] >= 2.0f)
             row[2] = std::min(2.0f, row[2] + grow);
     }
-    if (result.m_bRaceResultOpen && (keys.enter || keys.escape)) {
-        Play(m_pSoundClick);
-        ShowRaceResult(0);
+    if (m_bRaceResultOpen && (keys.enter || keys.escape)) {
+        Play(ui.m_pSoundClick);
+        ui.ShowRaceResult(0);
         keys.enter = keys.escape = 0;
     }
 }
@@ -296,7 +294,7 @@ void CGameInterface::DrawRaceResult()
 {
     auto& panel = m_RaceResultPanel;
     ReportPanelTurn("race result");
-    StepWithScreenKeys([&](ScreenKeys& keys) { return StepRaceResult(keys, g_GameTimer.m_fDelta); });
+    StepWithScreenKeys([&](ScreenKeys& keys) { return m_RaceResultPanel.Step(*this, keys, g_GameTimer.m_fDelta); });
     if (panel.m_fRaceResultFade <= 0.0f)
         return;
     const float fade = panel.m_fRaceResultFade;

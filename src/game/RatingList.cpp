@@ -35,33 +35,32 @@ float Pulse()
 
 } // namespace
 
-void CGameInterface::StepRatingList(ScreenKeys& keys, float gameDelta)
+void RatingListPanel::Step(CGameInterface& ui, ScreenKeys& keys, float gameDelta)
 {
-    auto& rating = m_RatingListPanel;
     if (keys.ratingList) {
         keys.ratingList = 0;
-        ShowRatingList(rating.m_bRatingOpen ? 0 : 1);
+        ui.ShowRatingList(m_bRatingOpen ? 0 : 1);
     }
     const float step = 4.0f * gameDelta;
-    rating.m_fRatingFade = std::clamp(rating.m_fRatingFade + (rating.m_bRatingOpen ? step : -step), 0.0f, 1.0f);
-    if (!rating.m_bRatingOpen)
+    m_fRatingFade = std::clamp(m_fRatingFade + (m_bRatingOpen ? step : -step), 0.0f, 1.0f);
+    if (!m_bRatingOpen)
         return;
-    rating.m_fRatingTimer += gameDelta;
-    if (rating.m_fRatingTimer > 10.0f) {
-        ShowRatingList(0);
+    m_fRatingTimer += gameDelta;
+    if (m_fRatingTimer > 10.0f) {
+        ui.ShowRatingList(0);
         return;
     }
     if (keys.enter || keys.escape) {
         keys.enter = keys.escape = 0;
-        if (m_pSoundClick)
-            m_pSoundClick->Play(0);
-        ShowRatingList(0);
+        if (ui.m_pSoundClick)
+            ui.m_pSoundClick->Play(0);
+        ui.ShowRatingList(0);
     }
 }
 
 void CGameInterface::DrawRatingList()
 {
-    StepWithScreenKeys([&](ScreenKeys& keys) { return StepRatingList(keys, g_GameTimer.m_fDelta); });
+    StepWithScreenKeys([&](ScreenKeys& keys) { return m_RatingListPanel.Step(*this, keys, g_GameTimer.m_fDelta); });
     if (m_RatingListPanel.m_fRatingFade <= 0.0f)
         return;
 

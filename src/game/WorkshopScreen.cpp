@@ -297,37 +297,35 @@ void CGameInterface::SetWorkshop(int open)
     ShowMessage(MSG_MAP_LEGEND, 10.0f, &kWhite, 0.35f);
 }
 
-void CGameInterface::StepWorkshop(ScreenKeys& keys, float realDelta)
+void WorkshopPanel::Step(CGameInterface& ui, ScreenKeys& keys, float realDelta)
 {
-    auto& workshop = m_WorkshopPanel;
     const float step = 2.0f * realDelta;
-    workshop.m_fWorkshopFade =
-        std::clamp(workshop.m_fWorkshopFade + (workshop.m_bWorkshopOpen ? step : -step), 0.0f, 1.0f);
+    m_fWorkshopFade = std::clamp(m_fWorkshopFade + (m_bWorkshopOpen ? step : -step), 0.0f, 1.0f);
     CVehicle* car = g_pPlayerVehicle;
-    if (!workshop.m_bWorkshopOpen || !car)
+    if (!m_bWorkshopOpen || !car)
         return;
-    workshop.m_nWorkshopPage = std::clamp(workshop.m_nWorkshopPage, 0, WORKSHOP_PAGES - 1);
+    m_nWorkshopPage = std::clamp(m_nWorkshopPage, 0, WORKSHOP_PAGES - 1);
     if (keys.up || keys.down) {
-        MoveCursor(m_WorkshopPanel, *car, keys.up ? -1 : 1);
+        MoveCursor(*this, *car, keys.up ? -1 : 1);
         keys.up = keys.down = 0;
-        Play(m_pSoundMove);
+        Play(ui.m_pSoundMove);
     }
-    if (workshop.m_nWorkshopPage == WORKSHOP_COLOUR) {
+    if (m_nWorkshopPage == WORKSHOP_COLOUR) {
         if (keys.left || keys.right) {
-            ChangePaintValue(*this, *car, keys.left ? -1 : 1);
+            ChangePaintValue(ui, *car, keys.left ? -1 : 1);
             keys.left = keys.right = 0;
         }
-        PreviewPaint(m_WorkshopPanel, *car);
+        PreviewPaint(*this, *car);
     }
     if (keys.enter) {
         keys.enter = 0;
-        const std::vector<int> rows = SelectableRows(m_WorkshopPanel, *car);
-        if (workshop.m_nShopItem == rows.back())
-            Leave(*this, *car);
+        const std::vector<int> rows = SelectableRows(*this, *car);
+        if (m_nShopItem == rows.back())
+            Leave(ui, *car);
         else
-            Choose(*this, *car);
+            Choose(ui, *car);
     } else if (keys.escape) {
         keys.escape = 0;
-        Leave(*this, *car);
+        Leave(ui, *car);
     }
 }

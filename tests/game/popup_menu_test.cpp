@@ -26,7 +26,7 @@ protected:
     void Frame(ScreenKeys keys = {})
     {
         m_keys = keys;
-        m_ui->StepPopupMenu(m_keys, 0.25f);
+        m_ui->m_PopupMenuPanel.Step(*m_ui, m_keys, 0.25f);
     }
     void Press(int ScreenKeys::*key)
     {

@@ -9,12 +9,12 @@ protected:
     void StepOffer(ScreenKeys keys, float dt = 0.05f)
     {
         m_keys = keys;
-        m_ui->StepRaceOffer(m_keys, dt);
+        m_ui->m_RaceOfferPanel.Step(*m_ui, m_keys, dt);
     }
     void StepResult(float dt, ScreenKeys keys = {})
     {
         m_keys = keys;
-        m_ui->StepRaceResult(m_keys, dt);
+        m_ui->m_RaceResultPanel.Step(*m_ui, m_keys, dt);
     }
     ScreenKeys m_keys;
 };

@@ -57,8 +57,8 @@ protected:
         g_GameTimer.m_fDelta = dt;
         g_GameTimer.m_fGameTime += dt * 1000.0;
         g_GameTimer.m_fRealTime += dt * 1000.0;
-        g_GameInterface.StepRaceOffer(keys, dt);
-        g_GameInterface.StepRaceResult(keys, dt);
+        g_GameInterface.m_RaceOfferPanel.Step(g_GameInterface, keys, dt);
+        g_GameInterface.m_RaceResultPanel.Step(g_GameInterface, keys, dt);
         g_CityLogic.Update();
     }
 

@@ -39,7 +39,7 @@ protected:
         ScreenKeys k;
         if (key)
             k.*key = 1;
-        m_ui->StepRatingList(k, seconds);
+        m_ui->m_RatingListPanel.Step(*m_ui, k, seconds);
     }
 };
 
@@ -60,12 +60,12 @@ TEST_F(RatingListTest, TabTogglesAndTheListClosesAfterTenSecondsOfGameTime)
     Step(&ScreenKeys::ratingList, 0.05f);
     ScreenKeys k;
     k.escape = 1;
-    m_ui->StepRatingList(k, 0.05f);
+    m_ui->m_RatingListPanel.Step(*m_ui, k, 0.05f);
     EXPECT_FALSE(m_ui->m_RatingListPanel.m_bRatingOpen);
     EXPECT_EQ(k.escape, 0) << "Esc taken";
     ScreenKeys closed;
     closed.escape = 1;
-    m_ui->StepRatingList(closed, 0.05f);
+    m_ui->m_RatingListPanel.Step(*m_ui, closed, 0.05f);
     EXPECT_EQ(closed.escape, 1) << "a closed list leaves Esc alone";
 }
 
@@ -107,9 +107,9 @@ TEST_F(ShopTest, DriverInformationRowsAndBars)
     // The rows wait half a second of game time between rebuilds.
     g_PlayerStats.m_nMoney = 99;
     ScreenKeys none;
-    m_ui->StepDriverInfo(none, 0.3f);
+    m_ui->m_DriverInfoPanel.Step(*m_ui, none, 0.3f);
     EXPECT_STREQ(m_ui->m_DriverInfoPanel.m_szDriverInfoRows[3], "1234$");
-    m_ui->StepDriverInfo(none, 0.3f);
+    m_ui->m_DriverInfoPanel.Step(*m_ui, none, 0.3f);
     EXPECT_STREQ(m_ui->m_DriverInfoPanel.m_szDriverInfoRows[3], "99$");
 
     m_car->m_fBaseTransmission = -10.0f;
@@ -118,7 +118,7 @@ TEST_F(ShopTest, DriverInformationRowsAndBars)
 
     ScreenKeys info;
     info.driverInfo = 1;
-    m_ui->StepDriverInfo(info, 0.05f);
+    m_ui->m_DriverInfoPanel.Step(*m_ui, info, 0.05f);
     EXPECT_FALSE(m_ui->m_DriverInfoPanel.m_bDriverInfoOpen);
 }
 

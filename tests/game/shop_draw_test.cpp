@@ -47,7 +47,7 @@ TEST_F(ShopDrawTest, CarShopPanelsRatingListAndDriverInformationDraw)
     EXPECT_GE(main, 2u);
     ScreenKeys enter;
     enter.enter = 1;
-    m_ui->StepCarShop(enter, 0.05f);
+    m_ui->m_CarShopPanel.Step(*m_ui, enter, 0.05f);
     ASSERT_EQ(m_ui->m_CarShopPanel.m_nCarShopPage, 1);
     EXPECT_GE(Drawn(&CGameInterface::DrawCarShop), main + 2 * 3 * 3) << "two panels of three framed bar pairs";
     shop.m_nCars = 0;

@@ -63,12 +63,12 @@ protected:
     void Workshop(int ScreenKeys::*key)
     {
         ScreenKeys k = Key(key);
-        m_ui->StepWorkshop(k, 0.05f);
+        m_ui->m_WorkshopPanel.Step(*m_ui, k, 0.05f);
     }
     void CarShop(int ScreenKeys::*key)
     {
         ScreenKeys k = Key(key);
-        m_ui->StepCarShop(k, 0.05f);
+        m_ui->m_CarShopPanel.Step(*m_ui, k, 0.05f);
     }
     void OpenWorkshopAt(int page, int row)
     {
