@@ -111,8 +111,7 @@ TEST_F(CarShopTest, BrowsingShowsWhetherEachCarIsAffordable)
         EXPECT_EQ(m_ui->m_CarShopPanel.m_nCarShopItem, affordable ? CARSHOP_CHANGE_ROW : CARSHOP_BACK_ROW);
         EXPECT_EQ(m_ui->m_CarShopPanel.m_CarShopItemColours[1][CARSHOP_CHANGE_ROW].g, affordable ? 0.6f : 0.3f);
         CarShop(&ScreenKeys::down);
-        EXPECT_EQ(m_ui->m_CarShopPanel.m_nCarShopItem, affordable ? CARSHOP_BACK_ROW : CARSHOP_BACK_ROW)
-            << "BACK after CHANGE, or alone";
+        EXPECT_EQ(m_ui->m_CarShopPanel.m_nCarShopItem, CARSHOP_BACK_ROW) << "BACK after CHANGE, or alone";
         CarShop(&ScreenKeys::down);
         EXPECT_EQ(m_ui->m_CarShopPanel.m_nCarShopItem, affordable ? CARSHOP_CHANGE_ROW : CARSHOP_BACK_ROW);
         CarShop(&ScreenKeys::escape);
