@@ -1,7 +1,7 @@
 // The game's fixed sequences (start-up, tick, reset, the render passes, the
-// program entry) are tables of named steps that one loop runs, so each
-// order reads in one place and can be watched. Nothing is recorded while no
-// observer is set.
+// program entry, the interface's panels) are tables of named steps that one
+// loop runs, so each order reads in one place and can be watched. Nothing is
+// recorded while no observer is set.
 #pragma once
 
 #include <cstddef>
