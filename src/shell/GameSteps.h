@@ -20,8 +20,8 @@ extern GameStepRefusal g_pGameStepRefusal;
 // matter, or `check`, which answers whether the step succeeded: a failed
 // check ends the sequence there. `when`, if given, is asked first; a step
 // whose moment has not come is skipped unnamed. A step without a name is
-// part of the sequence but not watched: a state change between steps, or a
-// sequence of its own.
+// part of the sequence but neither watched nor refused: a state change
+// between steps, a condition, or a sequence of its own.
 template <class Owner>
 struct GameStep {
     const char* name = nullptr;

@@ -41,8 +41,10 @@ void CGame::RenderMainPass()
     static constexpr GameStep<CGame> kSteps[] = {
         {"g_D3DRender.LockBatchBuffers()", [](CGame&) { g_D3DRender.LockBatchBuffers(); }},
         {"g_Sky.Render()", [](CGame&) { g_Sky.Render(); }},
-        {"g_PropManager.Render(PROPS_BRIDGES_AND_BUILDINGS)", [](CGame&) { g_PropManager.Render(PROPS_BRIDGES_AND_BUILDINGS); }},
-        {"g_PropManager.RenderReflectiveEffects(PROPS_BRIDGES_AND_BUILDINGS)", [](CGame&) { g_PropManager.RenderReflectiveEffects(PROPS_BRIDGES_AND_BUILDINGS); }},
+        {"g_PropManager.Render(PROPS_BRIDGES_AND_BUILDINGS)",
+         [](CGame&) { g_PropManager.Render(PROPS_BRIDGES_AND_BUILDINGS); }},
+        {"g_PropManager.RenderReflectiveEffects(PROPS_BRIDGES_AND_BUILDINGS)",
+         [](CGame&) { g_PropManager.RenderReflectiveEffects(PROPS_BRIDGES_AND_BUILDINGS); }},
         {"g_Landscape.Render()", [](CGame&) { g_Landscape.Render(); }},
         {"g_BloodEffect.Render()", [](CGame&) { g_BloodEffect.Render(); }},
         {"g_WaterCircles.RenderSkidTrails()", [](CGame&) { g_WaterCircles.RenderSkidTrails(); }},
@@ -54,8 +56,10 @@ void CGame::RenderMainPass()
         {"g_HumanManager.Render()", [](CGame&) { g_HumanManager.Render(); }},
 
         {"g_SceneLights.EnableHeadlightSpot()", [](CGame&) { g_SceneLights.EnableHeadlightSpot(); }},
-        {"g_PropManager.Render(PROPS_DECORS_AND_LAMPPOSTS)", [](CGame&) { g_PropManager.Render(PROPS_DECORS_AND_LAMPPOSTS); }},
-        {"g_PropManager.RenderReflectiveEffects(PROPS_DECORS_AND_LAMPPOSTS)", [](CGame&) { g_PropManager.RenderReflectiveEffects(PROPS_DECORS_AND_LAMPPOSTS); }},
+        {"g_PropManager.Render(PROPS_DECORS_AND_LAMPPOSTS)",
+         [](CGame&) { g_PropManager.Render(PROPS_DECORS_AND_LAMPPOSTS); }},
+        {"g_PropManager.RenderReflectiveEffects(PROPS_DECORS_AND_LAMPPOSTS)",
+         [](CGame&) { g_PropManager.RenderReflectiveEffects(PROPS_DECORS_AND_LAMPPOSTS); }},
         {"g_SceneLights.DisableHeadlightSpot()", [](CGame&) { g_SceneLights.DisableHeadlightSpot(); }},
 
         {"g_FieldObjects.RenderGrass()", [](CGame&) { g_FieldObjects.RenderGrass(); }},
