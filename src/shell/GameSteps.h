@@ -6,10 +6,11 @@
 
 #include <cstddef>
 
+// Told each named step before it runs: tests watch the game's order of calls.
 using GameStepObserver = void (*)(const char* step);
 extern GameStepObserver g_pGameStepObserver;
 
-// Asked before each start-up step whose result is tested; a non-zero answer
+// Asked before each named step whose result is checked; a non-zero answer
 // makes the step fail without running it, as a manager that cannot load its
 // data would.
 using GameStepRefusal = int (*)(const char* step);
