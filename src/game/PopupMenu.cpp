@@ -5,7 +5,6 @@
 #include "game/GameInterface.h"
 #include "game/GameMenu.h"
 #include "game/InterfaceLinks.h"
-#include "game/InterfacePanels.h"
 #include "game/ScreenKeys.h"
 #include "game/TaxiJob.h"
 #include "graphics/D3DRender.h"
@@ -224,7 +223,6 @@ bool PopupMenuPanel::Step(CGameInterface& ui, ScreenKeys& keys, float realDt)
 void CGameInterface::DrawPopupMenu()
 {
     auto& popup = m_PopupMenuPanel;
-    ReportPanelTurn("popup");
     const bool shown =
         StepWithScreenKeys([&](ScreenKeys& keys) { return popup.Step(*this, keys, g_GameTimer.m_fRealDelta); });
     if (!shown)

@@ -1,7 +1,6 @@
 // The race offer (accept or decline a race at its start) and the race result
 // (reward and rating points, row by row, booked when it closes).
 #include "game/GameInterface.h"
-#include "game/InterfacePanels.h"
 #include "game/ScreenKeys.h"
 #include "game/RaceResult.h"
 #include "graphics/D3DRender.h"
@@ -119,8 +118,7 @@ void RaceOfferPanel::Step(CGameInterface& ui, ScreenKeys& keys, float dt)
 void CGameInterface::DrawRaceInfo()
 {
     auto& offer = m_RaceOfferPanel;
-    ReportPanelTurn("race info");
-    StepWithScreenKeys([&](ScreenKeys& keys) { return m_RaceOfferPanel.Step(*this, keys, g_GameTimer.m_fDelta); });
+    StepWithScreenKeys([&](ScreenKeys& keys) { return offer.Step(*this, keys, g_GameTimer.m_fDelta); });
     if (offer.m_fRaceOfferFade <= 0.0f || !RouteOffered())
         return;
     const int a = static_cast<int>(offer.m_fRaceOfferFade * 255.0f);
@@ -293,8 +291,7 @@ void RaceResultPanel::Step(CGameInterface& ui, ScreenKeys& keys, float dt)
 void CGameInterface::DrawRaceResult()
 {
     auto& panel = m_RaceResultPanel;
-    ReportPanelTurn("race result");
-    StepWithScreenKeys([&](ScreenKeys& keys) { return m_RaceResultPanel.Step(*this, keys, g_GameTimer.m_fDelta); });
+    StepWithScreenKeys([&](ScreenKeys& keys) { return panel.Step(*this, keys, g_GameTimer.m_fDelta); });
     if (panel.m_fRaceResultFade <= 0.0f)
         return;
     const float fade = panel.m_fRaceResultFade;

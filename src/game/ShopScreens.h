@@ -1,5 +1,6 @@
-// State and tables shared by the workshop and car-shop screens, and the
-// figures both shops and the driver information show.
+// Tables and the paint choices shared by the workshop and car-shop screens,
+// and the figures both shops and the driver information show. The rest of
+// each screen's state is its panel's (game/PanelStates.h).
 #pragma once
 
 #include "platform/D3DX9.h"
@@ -29,8 +30,7 @@ enum {
 };
 
 // The workshop's paint choices per colour slot: they stay until the
-// program ends. The rest of each shop screen's state is the interface's
-// (WorkshopPanel, CarShopPanel).
+// program ends.
 extern int g_nPaintHue[2];
 extern int g_nPaintShade[2];
 extern int g_nPaintType;
