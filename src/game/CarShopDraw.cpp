@@ -75,7 +75,7 @@ void CGameInterface::DrawCarFigures(float left, float right, float top, CVehicle
 void CGameInterface::DrawCarShop()
 {
     auto& shop = m_CarShopPanel;
-    StepWithScreenKeys([&](ScreenKeys& keys) { return m_CarShopPanel.Step(*this, keys, g_GameTimer.m_fRealDelta); });
+    StepWithScreenKeys([&](ScreenKeys& keys) { return shop.Step(*this, keys, g_GameTimer.m_fRealDelta); });
     if (shop.m_fCarShopFade <= 0.0f)
         return;
 

@@ -115,7 +115,7 @@ void DriverInfoPanel::Step(CGameInterface& ui, ScreenKeys& keys, float gameDelta
 void CGameInterface::DrawDriverInfo()
 {
     auto& info = m_DriverInfoPanel;
-    StepWithScreenKeys([&](ScreenKeys& keys) { return m_DriverInfoPanel.Step(*this, keys, g_GameTimer.m_fDelta); });
+    StepWithScreenKeys([&](ScreenKeys& keys) { return info.Step(*this, keys, g_GameTimer.m_fDelta); });
     if (info.m_fDriverInfoFade <= 0.0f)
         return;
 

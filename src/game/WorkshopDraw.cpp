@@ -108,7 +108,7 @@ void DrawPaintEditor(CGameFont& font, int subject, float fade)
 void CGameInterface::DrawWorkshop()
 {
     auto& workshop = m_WorkshopPanel;
-    StepWithScreenKeys([&](ScreenKeys& keys) { return m_WorkshopPanel.Step(*this, keys, g_GameTimer.m_fRealDelta); });
+    StepWithScreenKeys([&](ScreenKeys& keys) { return workshop.Step(*this, keys, g_GameTimer.m_fRealDelta); });
     if (workshop.m_fWorkshopFade <= 0.0f)
         return;
 
