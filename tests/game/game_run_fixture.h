@@ -6,6 +6,7 @@
 
 #include "game/GameMenu.h"
 #include "platform/Backend.h"
+#include "platform/D3D9Recording.h"
 #include "platform/Win32.h"
 #include "platform/sound/SoundBackend.h"
 #include "roadusers/Vehicle.h"
@@ -63,6 +64,9 @@ protected:
         plat::ResetWindowing();
         plat::SetFrameBudget(0);
         plat::SetFakeClock(100000);
+        // A run reads the game, not the device's calls: no call log kept.
+        m_callsKept = plat::DeviceCallsKept();
+        plat::KeepDeviceCalls(false);
         g_pGameStepObserver = m_observer;
     }
     void TearDown() override
@@ -71,6 +75,7 @@ protected:
         s_script = nullptr;
         plat::UseRealClock();
         plat::ResetWindowing();
+        plat::KeepDeviceCalls(m_callsKept);
         g_bInGame = 0;
         g_pPlayerVehicle = nullptr;
         g_nProfile = -1;
@@ -86,6 +91,7 @@ protected:
 
 private:
     void (*m_observer)(const char* step);
+    bool m_callsKept = true;
 };
 
 } // namespace test
