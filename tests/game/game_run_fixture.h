@@ -1,12 +1,14 @@
 // The whole program run in this process on a copy of the built sample data:
-// a fresh folder without saves, headless, silent, on a fake clock. A test
-// plays it with a script that posts keys to its window; the file's step
-// observer gives the script its turns through ScriptFrame.
+// a fresh folder without saves, headless, silent, under a tape without keys
+// whose clock moves on 50 ms a frame. A test plays it with a script that
+// posts keys to its window at the start of the tape's frames; a test that
+// must act inside start-up or a tick gives a step observer too.
 #pragma once
 
 #include "game/GameMenu.h"
 #include "platform/Backend.h"
 #include "platform/D3D9Recording.h"
+#include "platform/InputTape.h"
 #include "platform/Win32.h"
 #include "platform/sound/SoundBackend.h"
 #include "roadusers/Vehicle.h"
@@ -31,19 +33,15 @@ inline void Post(UINT message, WPARAM w)
 
 class GameRunTest : public ::testing::Test {
 public:
-    // One frame: the fake clock goes on 50 ms. Like a player, the script
-    // waits for a pressed button to act first: it has its turn every second
-    // frame while no menu button is pressed and `keysAtRest` holds. A run
-    // that goes astray (over 3000 frames) ends instead of hanging the test.
-    static void ScriptFrame(bool keysAtRest)
+    // Like a player, the script waits for a pressed button to act first: it
+    // has its turn every second frame while no menu button is pressed and
+    // the test's keys are at rest. A run that goes astray ends with the
+    // tape (3000 frames) instead of hanging the test.
+    static void ScriptFrame(unsigned frame, HWND)
     {
-        plat::AdvanceFakeClock(50);
-        if (++s_ticks > 3000) {
-            Post(WM_CLOSE, 0);
-            return;
-        }
+        s_ticks = static_cast<int>(frame);
         const CMenuButton* focus = g_GameMenu.m_pFocus;
-        if (s_ticks % 2 == 0 && s_script && !(focus && focus->m_bPressed) && keysAtRest)
+        if (frame % 2 == 0 && s_script && !(focus && focus->m_bPressed) && s_keysAtRest())
             s_script();
     }
 
@@ -52,7 +50,10 @@ public:
     static inline std::function<void()> s_script;
 
 protected:
-    explicit GameRunTest(void (*observer)(const char* step)) : m_observer(observer) {}
+    GameRunTest(bool (*keysAtRest)(), void (*observer)(const char* step)) : m_observer(observer)
+    {
+        s_keysAtRest = keysAtRest;
+    }
 
     void SetUp() override
     {
@@ -63,16 +64,18 @@ protected:
         plat::SetSoundBackend(plat::SoundBackendKind::Silent);
         plat::ResetWindowing();
         plat::SetFrameBudget(0);
-        plat::SetFakeClock(100000);
         // A run reads the game, not the device's calls: no call log kept.
         m_callsKept = plat::DeviceCallsKept();
         plat::KeepDeviceCalls(false);
         g_pGameStepObserver = m_observer;
+        plat::g_pTapeFrameObserver = ScriptFrame;
     }
     void TearDown() override
     {
+        plat::g_pTapeFrameObserver = nullptr;
         g_pGameStepObserver = nullptr;
         s_script = nullptr;
+        plat::StopTape();
         plat::UseRealClock();
         plat::ResetWindowing();
         plat::KeepDeviceCalls(m_callsKept);
@@ -84,12 +87,18 @@ protected:
     int Run()
     {
         s_ticks = 0;
+        plat::Tape tape;
+        tape.step = 50;
+        tape.seed = 100000;
+        tape.end = 3000;
+        plat::StartReplay(tape);
         return WinMain(nullptr, nullptr, nullptr, 1);
     }
 
     ScopedTempDir m_dir;
 
 private:
+    static inline bool (*s_keysAtRest)() = nullptr;
     void (*m_observer)(const char* step);
     bool m_callsKept = true;
 };
