@@ -35,7 +35,7 @@ ctest --output-on-failure -j"$(nproc)" --timeout 300
 # a failure replays), twice, one per core at a time: state that one test
 # leaves behind fails the run here even though each test passes in a process
 # of its own above. The tapes take longest (about 100 s of CPU a pass under
-# the sanitizers, against 10 to 25 s for each other program), so they start
+# the sanitizers, all the other programs together about 65 s), so they start
 # first and the other programs share the remaining cores meanwhile.
 # Several programs still carry state from one test into the next, so this
 # pass runs only when MORVAINE_WHOLE=1 asks for it, until they are mended.
