@@ -34,8 +34,8 @@ ctest --output-on-failure -j"$(nproc)" --timeout 300
 # Every test program run whole as well, in shuffled order (a fixed seed, so
 # a failure replays), twice, one per core at a time: state that one test
 # leaves behind fails the run here even though each test passes in a process
-# of its own above. The tapes take longest (about 100 s of CPU a pass under
-# the sanitizers, all the other programs together about 65 s), so they start
+# of its own above. The tapes take longest (about 70 s of CPU a pass under
+# the sanitizers, all the other programs together about 55 s), so they start
 # first and the other programs share the remaining cores meanwhile.
 # Several programs still carry state from one test into the next, so this
 # pass runs only when MORVAINE_WHOLE=1 asks for it, until they are mended.
