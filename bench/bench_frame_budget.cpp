@@ -11,7 +11,13 @@
 // The run folder defaults to "run" next to this program (the build's sample
 // data). --gl draws through OpenGL offscreen and reports frames per second
 // too; --threads sets the software rasteriser's threads, --mode the screen
-// (0 800 x 600, the default, 1 1024 x 768).
+// (0 800 x 600, the default, 1 1024 x 768). --passes waits for the renderer
+// at every step, so the time of each step and each render pass (water
+// reflection, cube face, shadow map, main scene) is its own work, not what
+// the driver queued before it (work between two named steps, such as the
+// shadow smoothing, counts to the first); the frames themselves then run
+// slower.
+#include "graphics/D3DRender.h"
 #include "platform/Backend.h"
 #include "platform/D3D9Gl.h"
 #include "platform/InputTape.h"
@@ -106,6 +112,10 @@ Share s_stepShare = OTHER;
 const char* s_step = "";
 std::map<std::string, double> s_otherMs; // the steps that fall in no share, by name
 bool s_inFrame = false;
+bool s_byPass = false;                  // --passes: wait for the renderer at each step
+const char* s_pass = "frame";           // the render pass the current step belongs to
+std::map<std::string, double> s_passMs; // by pass
+std::map<std::string, double> s_passStepMs; // by pass and step
 std::vector<double> s_frameMs;
 double s_shareMs[SHARES] = {};
 
@@ -122,11 +132,33 @@ void CloseStep(Clock::time_point now)
     s_shareMs[s_stepShare] += ms;
     if (s_stepShare == OTHER)
         s_otherMs[s_step] += ms;
+    if (s_byPass) {
+        s_passMs[s_pass] += ms;
+        s_passStepMs[std::string(s_pass) + " " + s_step] += ms;
+    }
+}
+
+// The pass a step opens, or the current one kept.
+const char* PassOf(const char* step)
+{
+    static const char* const kOpeners[][2] = {
+        {"g_GameTimer.Update()", "frame"},     {"RenderWaterPass()", "water"},
+        {"RenderCubePass()", "cube"},          {"RenderShadowPass()", "shadow"},
+        {"g_D3DRender.LockBatchBuffers()", "main"}, {"g_D3DRender.RenderGlow()", "glow"},
+        {"g_D3DRender.RenderMotionBlur()", "blur"}, {"g_GameInterface.Render()", "interface"},
+        {"StepPhysics()", "update"},          {"g_D3DRender.PresentFrame()", "present"},
+    };
+    for (const auto& opener : kOpeners)
+        if (std::strcmp(step, opener[0]) == 0)
+            return opener[1];
+    return s_pass;
 }
 
 // The timer's update opens every tick: the time from one to the next is a frame.
 void OnStep(const char* step)
 {
+    if (s_byPass)
+        plat::FinishGl(g_D3DRender.m_pDevice);
     const Clock::time_point now = Clock::now();
     CloseStep(now);
     if (std::strcmp(step, "g_GameTimer.Update()") == 0) {
@@ -138,6 +170,7 @@ void OnStep(const char* step)
         s_inFrame = true;
     }
     s_stepStart = now;
+    s_pass = PassOf(step);
     s_stepShare = ShareOf(step);
     s_step = step;
 }
@@ -218,6 +251,21 @@ double Percentile(std::vector<double> v, double p)
     return v[std::min(v.size() - 1, std::size_t(p * double(v.size() - 1) + 0.5))];
 }
 
+// Milliseconds per measured frame of each pass, then of its dearest steps.
+void ReportPasses()
+{
+    const double frames = s_frameMs.empty() ? 1.0 : double(s_frameMs.size());
+    std::printf("per frame, waiting for the renderer at each step:\n");
+    for (const auto& [pass, ms] : s_passMs)
+        std::printf("  %-10s %7.2f ms\n", pass.c_str(), ms / frames);
+    std::vector<std::pair<double, std::string>> steps;
+    for (const auto& [name, ms] : s_passStepMs)
+        steps.push_back({ms, name});
+    std::sort(steps.rbegin(), steps.rend());
+    for (std::size_t i = 0; i < steps.size() && i < 16; ++i)
+        std::printf("    %-60s %7.2f ms\n", steps[i].second.c_str(), steps[i].first / frames);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -237,6 +285,8 @@ int main(int argc, char** argv)
             distance = argv[++i];
         else if (std::strcmp(argv[i], "--mode") == 0 && i + 1 < argc)
             mode = argv[++i];
+        else if (std::strcmp(argv[i], "--passes") == 0)
+            s_byPass = true;
         else if (std::strcmp(argv[i], "--threads") == 0 && i + 1 < argc)
             threads = argv[++i];
         else
@@ -310,5 +360,7 @@ int main(int argc, char** argv)
     std::sort(others.rbegin(), others.rend());
     for (std::size_t i = 0; i < others.size() && i < 4; ++i)
         std::printf("    of which %-40s %5.1f %%\n", others[i].second.c_str(), 100.0 * others[i].first / measured);
+    if (s_byPass)
+        ReportPasses();
     return status;
 }

@@ -301,6 +301,12 @@ void CGame::RenderShadowPass()
     r.m_pShadowTarget->GetLevelDesc(0, &desc);
     const float size = desc.Width > 0 ? float(desc.Width) : kLargestShadowMap;
     const float texel = kShadowMapTexel * kLargestShadowMap / size;
+    // A tap one smoothed texel out lands on a corner of the map's texels
+    // when the smoothed map is the smaller one, and so averages four.
+    D3DSURFACE_DESC smoothedDesc{};
+    r.m_pShadowTexture->GetLevelDesc(0, &smoothedDesc);
+    const float smoothedTexel =
+        kShadowMapTexel * kLargestShadowMap / (smoothedDesc.Width > 0 ? float(smoothedDesc.Width) : size);
     m_pCamera = &m_Cameras[3];
     PlaceShadowCamera();
     BeginTargetPass(size);
@@ -317,13 +323,13 @@ void CGame::RenderShadowPass()
     Device()->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     r.SetColorStage(0, D3DTOP_SELECTARG1, D3DTA_TFACTOR, D3DTA_CURRENT, D3DTA_TEMP, D3DTA_CURRENT);
     DrawShadowCasters();
-    r.SmoothSurface(r.m_pShadowTarget, r.m_pShadowTexture, texel, k);
+    r.SmoothSurface(r.m_pShadowTarget, r.m_pShadowTexture, smoothedTexel, k);
 
     if (MovingCasterMapSeen()) {
         DrawInto(r.m_pShadowTarget);
         DrawMovingShadowCasters();
         SetDefaultColorStage();
-        r.SmoothSurface(r.m_pShadowTarget, r.m_pShadowTexture2, texel, k);
+        r.SmoothSurface(r.m_pShadowTarget, r.m_pShadowTexture2, smoothedTexel, k);
     }
 
     EndTargetPass();

@@ -180,6 +180,60 @@ TEST_F(PostEffectsTest, WorldFrameRunsEveryPassAndEndsOnTheFrame)
     g_Game.Release();
 }
 
+// The largest shadow map is smoothed into maps of half its side: a caster a
+// single texel wide, wherever it falls on the map's texel grid, still darkens
+// the smoothed map at its place, and the map stays clear away from it.
+TEST_F(PostEffectsTest, ShadowSmoothingKeepsSingleTexelCastersOfTheLargestMap)
+{
+    g_D3DRender.FreeD3DRender();
+    g_nShadows = 3;
+    g_nDetails = 1;
+    ASSERT_EQ(Start(TRUE, kFrameWidth, kFrameHeight), 0);
+    ASSERT_NE(g_D3DRender.m_pShadowTarget, nullptr);
+    ASSERT_NE(g_D3DRender.m_pShadowTexture, nullptr);
+    ASSERT_EQ(g_Game.Init(), 1); // no world: the pass draws no caster of its own
+    g_Sky.m_fShadowFactor = 1.0f;
+    IDirect3DSurface9* frame = nullptr;
+    Device()->GetRenderTarget(0, &frame);
+    IDirect3DSurface9* frameDepth = nullptr;
+    Device()->GetDepthStencilSurface(&frameDepth);
+    IDirect3DSurface9* map = nullptr;
+    ASSERT_EQ(g_D3DRender.m_pShadowTarget->GetSurfaceLevel(0, &map), D3D_OK);
+    IDirect3DSurface9* smoothed = nullptr;
+    ASSERT_EQ(g_D3DRender.m_pShadowTexture->GetSurfaceLevel(0, &smoothed), D3D_OK);
+    // Each corner of a square of four texels of the map.
+    const struct {
+        LONG x, y;
+    } dots[] = {{600, 400}, {601, 400}, {600, 401}, {601, 401}};
+    for (const auto& dot : dots) {
+        SCOPED_TRACE(dot.x * 10000 + dot.y);
+        Device()->SetRenderTarget(0, map);
+        Device()->SetDepthStencilSurface(g_D3DRender.m_pDepthSurface);
+        Device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        const D3DRECT texel{dot.x, dot.y, dot.x + 1, dot.y + 1};
+        Device()->Clear(1, &texel, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+        Device()->SetRenderTarget(0, frame);
+        Device()->SetDepthStencilSurface(frameDepth);
+        Device()->BeginScene();
+        g_Game.RenderShadowPass();
+        Device()->EndScene();
+        plat::Pixels pixels;
+        ASSERT_TRUE(plat::ReadRenderTarget(Device(), smoothed, &pixels));
+        ASSERT_EQ(pixels.width, 512u);
+        int darkest = 0;
+        for (UINT y = UINT(dot.y / 2 - 2); y <= UINT(dot.y / 2 + 2); ++y)
+            for (UINT x = UINT(dot.x / 2 - 2); x <= UINT(dot.x / 2 + 2); ++x)
+                darkest = std::max(darkest, Red(pixels.At(x, y)));
+        EXPECT_GT(darkest, 0) << "the caster reaches the smoothed map";
+        EXPECT_EQ(Red(pixels.At(UINT(dot.x / 2 - 40), UINT(dot.y / 2))), 0);
+    }
+    smoothed->Release();
+    map->Release();
+    frameDepth->Release();
+    frame->Release();
+    g_Game.Release();
+}
+
 // The programs a world frame needs are made while the game loads: after the
 // warm-up, frames of every pass by day, at night with the lamps and the
 // headlight on, and back by day compile nothing.
