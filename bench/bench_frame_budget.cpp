@@ -7,7 +7,7 @@
 // half and at the end, and the shares of physics, traffic, pedestrians,
 // streaming and drawing, timed between the steps the game names as it makes
 // them.
-//   bench_frame_budget [--gl] [--threads N] [--mode M] [--frames N] [--distance D] [RUN_FOLDER]
+//   bench_frame_budget [--gl] [--passes] [--threads N] [--mode M] [--frames N] [--distance D] [RUN_FOLDER]
 // The run folder defaults to "run" next to this program (the build's sample
 // data). --gl draws through OpenGL offscreen and reports frames per second
 // too; --threads sets the software rasteriser's threads, --mode the screen
@@ -112,6 +112,10 @@ Share s_stepShare = OTHER;
 const char* s_step = "";
 std::map<std::string, double> s_otherMs; // the steps that fall in no share, by name
 bool s_inFrame = false;
+// The dearest step of the frame being run, and of each measured frame.
+double s_dearestMs = 0.0;
+const char* s_dearest = "";
+std::vector<const char*> s_frameDearest;
 bool s_byPass = false;                  // --passes: wait for the renderer at each step
 const char* s_pass = "frame";           // the render pass the current step belongs to
 std::map<std::string, double> s_passMs; // by pass
@@ -130,6 +134,10 @@ void CloseStep(Clock::time_point now)
         return;
     const double ms = std::chrono::duration<double, std::milli>(now - s_stepStart).count();
     s_shareMs[s_stepShare] += ms;
+    if (ms > s_dearestMs) {
+        s_dearestMs = ms;
+        s_dearest = s_step;
+    }
     if (s_stepShare == OTHER)
         s_otherMs[s_step] += ms;
     if (s_byPass) {
@@ -164,9 +172,13 @@ void OnStep(const char* step)
     if (std::strcmp(step, "g_GameTimer.Update()") == 0) {
         if (s_peakAtHalf == 0.0 && plat::TapeFrameNumber() >= s_halfway)
             s_peakAtHalf = PeakResidentMb();
-        if (s_inFrame && Measuring())
+        if (s_inFrame && Measuring()) {
             s_frameMs.push_back(std::chrono::duration<double, std::milli>(now - s_frameStart).count());
+            s_frameDearest.push_back(s_dearest);
+        }
         s_frameStart = now;
+        s_dearestMs = 0.0;
+        s_dearest = "";
         s_inFrame = true;
     }
     s_stepStart = now;
@@ -249,6 +261,21 @@ double Percentile(std::vector<double> v, double p)
         return 0.0;
     std::sort(v.begin(), v.end());
     return v[std::min(v.size() - 1, std::size_t(p * double(v.size() - 1) + 0.5))];
+}
+
+// The step that took longest in each frame over the limit, by how often.
+void ReportSlowFrames(double limit)
+{
+    std::map<std::string, int> byStep;
+    for (std::size_t i = 0; i < s_frameMs.size(); ++i)
+        if (s_frameMs[i] > limit)
+            ++byStep[s_frameDearest[i]];
+    std::vector<std::pair<int, std::string>> steps;
+    for (const auto& [name, count] : byStep)
+        steps.push_back({count, name});
+    std::sort(steps.rbegin(), steps.rend());
+    for (std::size_t i = 0; i < steps.size() && i < 6; ++i)
+        std::printf("    %3d slow frames spent longest in %s\n", steps[i].first, steps[i].second.c_str());
 }
 
 // Milliseconds per measured frame of each pass, then of its dearest steps.
@@ -349,6 +376,7 @@ int main(int argc, char** argv)
     const long over = std::count_if(s_frameMs.begin(), s_frameMs.end(), [limit](double ms) { return ms > limit; });
     std::printf("median %.3f ms, 99th percentile %.3f ms, worst %.3f ms (%.1f x median), %ld frames over 2 x median\n",
                 median, Percentile(s_frameMs, 0.99), worst, median > 0 ? worst / median : 0.0, over);
+    ReportSlowFrames(limit);
     std::printf("peak resident memory %.1f MB after half the drive, %.1f MB at the end\n", s_peakAtHalf, peakAtEnd);
     if (gl)
         std::printf("%.1f frames per second\n", measured > 0 ? 1000.0 * double(s_frameMs.size()) / measured : 0.0);
