@@ -253,7 +253,11 @@ void CGame::DrawShadowCasters()
 {
     g_ShadowPassActive = 1;
     SetTextureFactor(0);
+    // The ground casts no shadow of its own: it only hides what lies under
+    // it, so it writes depth alone over the map cleared to black.
+    Device()->SetRenderState(D3DRS_COLORWRITEENABLE, 0);
     GAME_STEP(g_Landscape.RenderShadowCasters());
+    Device()->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
     if (g_nShadows > 1) {
         SetTextureFactor(159);
         GAME_STEP(g_PropManager.RenderShadowCasters(PROPS_BUILDINGS));
@@ -320,7 +324,7 @@ void CGame::RenderShadowPass()
     DrawInto(r.m_pShadowTarget);
     Device()->SetDepthStencilSurface(r.m_pDepthSurface);
     m_pCamera->SetViewport(0.0f, 0.0f, size, size);
-    Device()->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     r.SetColorStage(0, D3DTOP_SELECTARG1, D3DTA_TFACTOR, D3DTA_CURRENT, D3DTA_TEMP, D3DTA_CURRENT);
     DrawShadowCasters();
     r.SmoothSurface(r.m_pShadowTarget, r.m_pShadowTexture, smoothedTexel, k);

@@ -11,9 +11,11 @@
 #include "shell/Game.h"
 #include "shell/Settings.h"
 #include "shell/GameTimer.h"
+#include "shell/GameSteps.h"
 #include "world/Sky.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -180,6 +182,16 @@ TEST_F(PostEffectsTest, WorldFrameRunsEveryPassAndEndsOnTheFrame)
     g_Game.Release();
 }
 
+// A caster of a single texel of the shadow map, drawn where the pass draws
+// its field objects' casters.
+D3DRECT s_casterTexel{};
+
+void DrawCasterTexel(const char* step)
+{
+    if (std::strcmp(step, "g_FieldObjects.RenderShadowCasters()") == 0)
+        g_D3DRender.m_pDevice->Clear(1, &s_casterTexel, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+}
+
 // The largest shadow map is smoothed into maps of half its side: a caster a
 // single texel wide, wherever it falls on the map's texel grid, still darkens
 // the smoothed map at its place, and the map stays clear away from it.
@@ -193,27 +205,16 @@ TEST_F(PostEffectsTest, ShadowSmoothingKeepsSingleTexelCastersOfTheLargestMap)
     ASSERT_NE(g_D3DRender.m_pShadowTexture, nullptr);
     ASSERT_EQ(g_Game.Init(), 1); // no world: the pass draws no caster of its own
     g_Sky.m_fShadowFactor = 1.0f;
-    IDirect3DSurface9* frame = nullptr;
-    Device()->GetRenderTarget(0, &frame);
-    IDirect3DSurface9* frameDepth = nullptr;
-    Device()->GetDepthStencilSurface(&frameDepth);
-    IDirect3DSurface9* map = nullptr;
-    ASSERT_EQ(g_D3DRender.m_pShadowTarget->GetSurfaceLevel(0, &map), D3D_OK);
     IDirect3DSurface9* smoothed = nullptr;
     ASSERT_EQ(g_D3DRender.m_pShadowTexture->GetSurfaceLevel(0, &smoothed), D3D_OK);
+    g_pGameStepObserver = DrawCasterTexel;
     // Each corner of a square of four texels of the map.
     const struct {
         LONG x, y;
     } dots[] = {{600, 400}, {601, 400}, {600, 401}, {601, 401}};
     for (const auto& dot : dots) {
         SCOPED_TRACE(dot.x * 10000 + dot.y);
-        Device()->SetRenderTarget(0, map);
-        Device()->SetDepthStencilSurface(g_D3DRender.m_pDepthSurface);
-        Device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-        const D3DRECT texel{dot.x, dot.y, dot.x + 1, dot.y + 1};
-        Device()->Clear(1, &texel, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
-        Device()->SetRenderTarget(0, frame);
-        Device()->SetDepthStencilSurface(frameDepth);
+        s_casterTexel = D3DRECT{dot.x, dot.y, dot.x + 1, dot.y + 1};
         Device()->BeginScene();
         g_Game.RenderShadowPass();
         Device()->EndScene();
@@ -227,10 +228,8 @@ TEST_F(PostEffectsTest, ShadowSmoothingKeepsSingleTexelCastersOfTheLargestMap)
         EXPECT_GT(darkest, 0) << "the caster reaches the smoothed map";
         EXPECT_EQ(Red(pixels.At(UINT(dot.x / 2 - 40), UINT(dot.y / 2))), 0);
     }
+    g_pGameStepObserver = nullptr;
     smoothed->Release();
-    map->Release();
-    frameDepth->Release();
-    frame->Release();
     g_Game.Release();
 }
 
