@@ -4,7 +4,6 @@
 // places them on screen.
 #include "game/GameInterface.h"
 #include "game/HudFigures.h"
-#include "game/InterfacePanels.h"
 #include "game/PlayerStats.h"
 #include "game/TaxiJob.h"
 #include "graphics/D3DRender.h"
@@ -259,7 +258,6 @@ void CGameInterface::DrawDamagePictogram(float x, float y, float alphaFactor)
 
 void CGameInterface::DrawHud()
 {
-    ReportPanelTurn("hud");
     CVehicle* car = g_pPlayerVehicle;
     CWorldCamera* camera = g_Game.m_pCamera;
     if (!car || !camera || camera->m_nMode < 1 || camera->m_nMode > 3)
