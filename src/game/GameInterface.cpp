@@ -7,6 +7,7 @@
 #include "objects/StaticObject.h"
 #include "shell/AudioManager.h"
 #include "shell/FileManager.h"
+#include "shell/GameSteps.h"
 #include "shell/Log.h"
 
 #include <cstring>
@@ -233,17 +234,23 @@ void CGameInterface::Render()
     }
 
     // Each panel takes the Enter and Esc it uses, so the order is the keys' priority.
-    if (!m_bPopupOpen) {
-        DrawHud();
-        DrawDriverInfo();
-        DrawRaceInfo();
-        DrawRaceResult();
-        DrawRatingList();
-        DrawMessageBox();
-        DrawDialogue();
-        DrawWorkshop();
-        DrawCarShop();
-    }
-    DrawPopupMenu();
-    RenderInfoScreens();
+    static constexpr GameStep<CGameInterface> kPanels[] = {
+        {"hud", [](CGameInterface& ui) { ui.DrawHud(); }},
+        {"driver info", [](CGameInterface& ui) { ui.DrawDriverInfo(); }},
+        {"race info", [](CGameInterface& ui) { ui.DrawRaceInfo(); }},
+        {"race result", [](CGameInterface& ui) { ui.DrawRaceResult(); }},
+        {"rating list", [](CGameInterface& ui) { ui.DrawRatingList(); }},
+        {"message box", [](CGameInterface& ui) { ui.DrawMessageBox(); }},
+        {"dialogue", [](CGameInterface& ui) { ui.DrawDialogue(); }},
+        {"workshop", [](CGameInterface& ui) { ui.DrawWorkshop(); }},
+        {"car shop", [](CGameInterface& ui) { ui.DrawCarShop(); }},
+    };
+    // The pop-up menu, while open, is the only panel drawn.
+    static constexpr GameStep<CGameInterface> kOverPanels[] = {
+        {"popup", [](CGameInterface& ui) { ui.DrawPopupMenu(); }},
+        {"info screens", [](CGameInterface&) { RenderInfoScreens(); }},
+    };
+    if (!m_bPopupOpen)
+        RunGameSteps(kPanels, *this);
+    RunGameSteps(kOverPanels, *this);
 }

@@ -352,18 +352,23 @@ void CGameMenu::UpdateAudio()
 // car was made (outside the editor, where no car is wanted).
 bool CGameMenu::StartSelectedGame()
 {
-    if (g_bMenuContinue) {
-        if (GAME_STEP(g_Game.LoadGame()) != 1)
-            return false;
-        GAME_STEP(g_CityLogic.SetScene(SCENE_CONTINUE_GAME, g_pPlayerVehicle, nullptr));
-        return true;
-    }
-    GAME_STEP(g_Game.NewGame());
-    GAME_STEP(g_VehicleManager.CreatePlayerCar(nullptr, nullptr, nullptr));
-    if (!g_pPlayerVehicle && !g_bEditorMode)
-        return false;
-    GAME_STEP(g_CityLogic.SetScene(SCENE_NEW_GAME, g_pPlayerVehicle, nullptr));
-    return true;
+    static constexpr GameStep<CGameMenu> kContinue[] = {
+        {.name = "g_Game.LoadGame()", .check = [](CGameMenu&) { return g_Game.LoadGame() == 1; }},
+        {"g_CityLogic.SetScene(SCENE_CONTINUE_GAME, g_pPlayerVehicle, nullptr)",
+         [](CGameMenu&) { g_CityLogic.SetScene(SCENE_CONTINUE_GAME, g_pPlayerVehicle, nullptr); }},
+    };
+    // Only the editor plays on without a car.
+    static constexpr GameStep<CGameMenu> kNewGame[] = {
+        {"g_Game.NewGame()", [](CGameMenu&) { g_Game.NewGame(); }},
+        {"g_VehicleManager.CreatePlayerCar(nullptr, nullptr, nullptr)",
+         [](CGameMenu&) { g_VehicleManager.CreatePlayerCar(nullptr, nullptr, nullptr); }},
+        {.check = [](CGameMenu&) { return g_pPlayerVehicle != nullptr || g_bEditorMode != 0; }},
+        {"g_CityLogic.SetScene(SCENE_NEW_GAME, g_pPlayerVehicle, nullptr)",
+         [](CGameMenu&) { g_CityLogic.SetScene(SCENE_NEW_GAME, g_pPlayerVehicle, nullptr); }},
+    };
+    if (g_bMenuContinue)
+        return RunGameSteps(kContinue, *this);
+    return RunGameSteps(kNewGame, *this);
 }
 
 void CGameMenu::UpdateStart()

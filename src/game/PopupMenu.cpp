@@ -5,7 +5,6 @@
 #include "game/GameInterface.h"
 #include "game/GameMenu.h"
 #include "game/InterfaceLinks.h"
-#include "game/InterfacePanels.h"
 #include "game/ScreenKeys.h"
 #include "game/TaxiJob.h"
 #include "graphics/D3DRender.h"
@@ -221,7 +220,6 @@ bool CGameInterface::StepPopupMenu(ScreenKeys& keys, float realDt)
 
 void CGameInterface::DrawPopupMenu()
 {
-    ReportPanelTurn("popup");
     const bool shown =
         StepWithScreenKeys([&](ScreenKeys& keys) { return StepPopupMenu(keys, g_GameTimer.m_fRealDelta); });
     if (!shown)

@@ -1,7 +1,6 @@
 // The race offer (accept or decline a race at its start) and the race result
 // (reward and rating points, row by row, booked when it closes).
 #include "game/GameInterface.h"
-#include "game/InterfacePanels.h"
 #include "game/ScreenKeys.h"
 #include "game/RaceResult.h"
 #include "graphics/D3DRender.h"
@@ -117,7 +116,6 @@ void CGameInterface::StepRaceOffer(ScreenKeys& keys, float dt)
 
 void CGameInterface::DrawRaceInfo()
 {
-    ReportPanelTurn("race info");
     StepWithScreenKeys([&](ScreenKeys& keys) { return StepRaceOffer(keys, g_GameTimer.m_fDelta); });
     if (m_fRaceOfferFade <= 0.0f || !RouteOffered())
         return;
@@ -288,7 +286,6 @@ void CGameInterface::StepRaceResult(ScreenKeys& keys, float dt)
 
 void CGameInterface::DrawRaceResult()
 {
-    ReportPanelTurn("race result");
     StepWithScreenKeys([&](ScreenKeys& keys) { return StepRaceResult(keys, g_GameTimer.m_fDelta); });
     if (m_fRaceResultFade <= 0.0f)
         return;
