@@ -202,7 +202,7 @@ TEST_F(InterfaceRenderTest, PanelsDrawInOrderAndTheBoxTakesEscBeforeThePopup)
                                              "rating list+esc", "message box+esc", "dialogue+esc",  "workshop+esc",
                                              "car shop+esc",    "popup+esc",       "info screens"};
     EXPECT_EQ(g_Turns, closed);
-    EXPECT_TRUE(m_ui->m_bPopupOpen);
+    EXPECT_TRUE(m_ui->m_PopupMenuPanel.m_bPopupOpen);
     m_ui->SetPopupMenu(POPUP_NONE);
 
     g_Turns.clear();

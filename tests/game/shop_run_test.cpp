@@ -107,7 +107,7 @@ TEST_F(ShopRunTest, WorkshopUpgradeThenCarShopTrade)
             phase = 2;
             break;
         case 2:
-            if (g_GameInterface.m_bWorkshopOpen)
+            if (g_GameInterface.m_WorkshopPanel.m_bWorkshopOpen)
                 return;
             upgraded = car->m_UpgradeLevels[ENGINE] == 1 && g_PlayerStats.m_nMoney < moneyBefore;
             controlBack = car->m_nControlMode == 2;
@@ -143,13 +143,13 @@ TEST_F(ShopRunTest, WorkshopUpgradeThenCarShopTrade)
         case 4:
             if (g_pPlayerVehicle == oldCar)
                 return;
-            budget = g_nCarBudget;
-            price = g_nCarPrice;
+            budget = g_GameInterface.m_CarShopPanel.m_nCarBudget;
+            price = g_GameInterface.m_CarShopPanel.m_nCarPrice;
             keys = {VK_ESCAPE};
             phase = 5;
             break;
         case 5:
-            if (g_GameInterface.m_bCarShopOpen)
+            if (g_GameInterface.m_CarShopPanel.m_bCarShopOpen)
                 return;
             for (std::uint32_t i = 0; i < carShop->m_nCars; ++i)
                 oldInShowroom |= carShop->m_pCars[i] == oldCar;
