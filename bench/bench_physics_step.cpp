@@ -3,13 +3,13 @@
 // the game (collision table in the broadphase and the near callback, the
 // contact pass after each step) and once in a bare world of the physics
 // library holding the same bodies. Prints the game's cost as a ratio.
-#include "objects/ContactHooks.h"
 #include "objects/StaticObject.h"
 #include "roadusers/Human.h"
 #include "roadusers/Vehicle.h"
 #include "shell/Game.h"
 #include "shell/GameTimer.h"
 #include "shell/Settings.h"
+#include "support/ContactRecord.h"
 #include "world/Landscape.h"
 
 #include <benchmark/benchmark.h>
@@ -172,6 +172,8 @@ void BM_GameStep(benchmark::State& state)
     Populate(&scene, static_cast<int>(state.range(0)), true);
     g_GameTimer.m_fDelta = kStep;
     ClearContactRecord();
+    g_pfnCarContact = RecordCarContact;
+    g_pfnKnockDown = RecordKnockDown;
     for (auto _ : state)
         g_Game.StepPhysics();
     state.SetItemsProcessed(state.iterations());

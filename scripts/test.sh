@@ -47,7 +47,7 @@ run_whole() {
         echo "$program whole, shuffled (seed $SHUFFLE_SEED), $repeat time(s): passed"
     else
         echo "$program whole, shuffled (seed $SHUFFLE_SEED), $repeat time(s): FAILED (build/sanitize/$program.whole.log)"
-        grep -E "^\[  FAILED  \]|Failure|ERROR: AddressSanitizer|runtime error" "$program.whole.log" | head -40
+        grep -E "^\[  FAILED  \]|Failure|ERROR: AddressSanitizer|ERROR: LeakSanitizer|runtime error" "$program.whole.log" | head -40
         return 1
     fi
 }

@@ -28,9 +28,11 @@ void DrawCentred(CGameFont& font, float left, float right, float y, const char* 
 
 void CGameInterface::DrawCarFigures(float left, float right, float top, CVehicle* car)
 {
+    auto& info = m_DriverInfoPanel;
+    auto& shop = m_CarShopPanel;
     if (!car)
         return;
-    const float alpha = m_fCarShopFade * 254.0f;
+    const float alpha = shop.m_fCarShopFade * 254.0f;
     const bool own = car == g_pPlayerVehicle;
     DrawCentred(m_Font, left, right, top, own ? "YOUR AUTO" : "NEW AUTO", Argb(255, 200, 100, alpha), 0.35f);
     DrawCentred(m_Font, left, right, top + 14.0f, car->m_szName, Argb(255, 255, 128, alpha), 0.3f);
@@ -39,8 +41,8 @@ void CGameInterface::DrawCarFigures(float left, float right, float top, CVehicle
     // began; a showroom car is measured new, then with its damage.
     CarFigureShares first{}, second{};
     if (own) {
-        first = CarFigureShares{m_fDriverInfoBars[3], m_fDriverInfoBars[4], m_fDriverInfoBars[5]};
-        second = CarFigureShares{m_fDriverInfoBars[0], m_fDriverInfoBars[1], m_fDriverInfoBars[2]};
+        first = CarFigureShares{info.m_fDriverInfoBars[3], info.m_fDriverInfoBars[4], info.m_fDriverInfoBars[5]};
+        second = CarFigureShares{info.m_fDriverInfoBars[0], info.m_fDriverInfoBars[1], info.m_fDriverInfoBars[2]};
     } else {
         car->UpdatePerformance(0, 1);
         first = FigureShares(*car);
@@ -63,7 +65,7 @@ void CGameInterface::DrawCarFigures(float left, float right, float top, CVehicle
                               Argb(200, 60, 0, alpha), INVALID_TEXTURE_ID);
     }
     char value[32];
-    std::snprintf(value, sizeof(value), " %d$", own ? g_nCarBudget : g_nCarPrice);
+    std::snprintf(value, sizeof(value), " %d$", own ? shop.m_nCarBudget : shop.m_nCarPrice);
     const float y = top + 90.0f;
     const float pen = m_Font.DrawText(static_cast<int>(left), static_cast<int>(y), own ? "ACCOUNT:" : "COST:",
                                       Argb(255, 153, 51, alpha), 0.3f, 0);
@@ -72,23 +74,25 @@ void CGameInterface::DrawCarFigures(float left, float right, float top, CVehicle
 
 void CGameInterface::DrawCarShop()
 {
-    StepWithScreenKeys([&](ScreenKeys& keys) { return StepCarShop(keys, g_GameTimer.m_fRealDelta); });
-    if (m_fCarShopFade <= 0.0f)
+    auto& shop = m_CarShopPanel;
+    StepWithScreenKeys([&](ScreenKeys& keys) { return shop.Step(*this, keys, g_GameTimer.m_fRealDelta); });
+    if (shop.m_fCarShopFade <= 0.0f)
         return;
 
-    const float alpha = m_fCarShopFade * 254.0f;
-    DrawShopDarkening(m_fCarShopFade);
+    const float alpha = shop.m_fCarShopFade * 254.0f;
+    DrawShopDarkening(shop.m_fCarShopFade);
     m_CarShopBar.Draw(220.0f, 400.0f, 580.0f, 630.0f, Argb(255, 255, 255, alpha));
 
-    const int page = std::clamp(m_nCarShopPage, 0, CARSHOP_PAGES - 1);
+    const int page = std::clamp(shop.m_nCarShopPage, 0, CARSHOP_PAGES - 1);
     const char* rows[CARSHOP_ROWS] = {};
     for (int r = 0; r < CARSHOP_ROWS; ++r)
-        rows[r] = m_szCarShopRows[page][r];
-    DrawShopRows(m_Font, rows, g_CarShopItemColours[page], page == 0 ? 2 : CARSHOP_ROWS, g_nCarShopItem,
-                 page == 0 ? 0.5f : 0.4f, true, 0.0f, m_fCarShopFade);
-    if (page == 1 && m_pCarShopProp) {
+        rows[r] = shop.m_szCarShopRows[page][r];
+    DrawShopRows(m_Font, rows, shop.m_CarShopItemColours[page], page == 0 ? 2 : CARSHOP_ROWS, shop.m_nCarShopItem,
+                 page == 0 ? 0.5f : 0.4f, true, 0.0f, shop.m_fCarShopFade);
+    if (page == 1 && shop.m_pCarShopProp) {
         DrawCarFigures(250.0f, 390.0f, 450.0f, g_pPlayerVehicle);
-        if (g_nShowroomIndex >= 0 && static_cast<std::uint32_t>(g_nShowroomIndex) < m_pCarShopProp->m_nCars)
-            DrawCarFigures(410.0f, 535.0f, 450.0f, m_pCarShopProp->m_pCars[g_nShowroomIndex]);
+        const int index = shop.m_nShowroomIndex;
+        if (index >= 0 && static_cast<std::uint32_t>(index) < shop.m_pCarShopProp->m_nCars)
+            DrawCarFigures(410.0f, 535.0f, 450.0f, shop.m_pCarShopProp->m_pCars[shop.m_nShowroomIndex]);
     }
 }

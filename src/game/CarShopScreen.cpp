@@ -33,29 +33,33 @@ void Play(CGameSound* sound)
 
 void SetRow(CGameInterface& ui, int page, int row, const char* text)
 {
-    std::snprintf(ui.m_szCarShopRows[page][row], sizeof(ui.m_szCarShopRows[page][row]), "%s", text);
+    char* line = ui.m_CarShopPanel.m_szCarShopRows[page][row];
+    std::snprintf(line, CARSHOP_ROW_SIZE, "%s", text);
 }
 
 void OpenMainPage(CGameInterface& ui)
 {
-    ui.m_nCarShopPage = 0;
-    ui.m_nCarShopFirst = 0;
-    ui.m_nCarShopLast = 1;
-    g_nCarShopItem = 0;
+    auto& shop = ui.m_CarShopPanel;
+    shop.m_nCarShopPage = 0;
+    shop.m_nCarShopFirst = 0;
+    shop.m_nCarShopLast = 1;
+    shop.m_nCarShopItem = 0;
 }
 
 CVehicle* ShowroomCar(const CGameInterface& ui)
 {
-    const CProp* prop = ui.m_pCarShopProp;
-    if (!prop || g_nShowroomIndex < 0 || static_cast<std::uint32_t>(g_nShowroomIndex) >= prop->m_nCars)
+    auto& shop = ui.m_CarShopPanel;
+    const CProp* prop = shop.m_pCarShopProp;
+    if (!prop || shop.m_nShowroomIndex < 0 || static_cast<std::uint32_t>(shop.m_nShowroomIndex) >= prop->m_nCars)
         return nullptr;
-    return prop->m_pCars[g_nShowroomIndex];
+    return prop->m_pCars[shop.m_nShowroomIndex];
 }
 
 // The camera swings round to the showroom car and its price decides
 // whether CHANGE can be chosen.
 void LookAtShowroomCar(CGameInterface& ui)
 {
+    auto& shop = ui.m_CarShopPanel;
     CVehicle* car = ShowroomCar(ui);
     if (!car)
         return;
@@ -65,49 +69,51 @@ void LookAtShowroomCar(CGameInterface& ui)
         const D3DXVECTOR3 target = car->m_vPosition - D3DXVECTOR3(0.0f, 2.0f, 0.0f);
         camera->StartTransition(&eye, &target, 0.5f, &kVertical, 0.35f, 0);
     }
-    g_nCarPrice = car->GetPerformanceRating(1, 1);
-    if (g_nCarBudget < g_nCarPrice) {
+    shop.m_nCarPrice = car->GetPerformanceRating(1, 1);
+    if (shop.m_nCarBudget < shop.m_nCarPrice) {
         SetRow(ui, 1, CARSHOP_CHANGE_ROW, "COMES SHORT MONEY!");
-        g_CarShopItemColours[1][CARSHOP_CHANGE_ROW] = kShort;
-        ui.m_nCarShopFirst = CARSHOP_BACK_ROW;
-        g_nCarShopItem = CARSHOP_BACK_ROW;
+        shop.m_CarShopItemColours[1][CARSHOP_CHANGE_ROW] = kShort;
+        shop.m_nCarShopFirst = CARSHOP_BACK_ROW;
+        shop.m_nCarShopItem = CARSHOP_BACK_ROW;
     } else {
         SetRow(ui, 1, CARSHOP_CHANGE_ROW, "CHANGE");
-        g_CarShopItemColours[1][CARSHOP_CHANGE_ROW] = kChoice;
-        ui.m_nCarShopFirst = CARSHOP_CHANGE_ROW;
-        g_nCarShopItem = CARSHOP_CHANGE_ROW;
+        shop.m_CarShopItemColours[1][CARSHOP_CHANGE_ROW] = kChoice;
+        shop.m_nCarShopFirst = CARSHOP_CHANGE_ROW;
+        shop.m_nCarShopItem = CARSHOP_CHANGE_ROW;
     }
-    ui.m_nCarShopLast = CARSHOP_BACK_ROW;
+    shop.m_nCarShopLast = CARSHOP_BACK_ROW;
 }
 
 void Browse(CGameInterface& ui, int step)
 {
-    const CProp* prop = ui.m_pCarShopProp;
+    auto& shop = ui.m_CarShopPanel;
+    const CProp* prop = shop.m_pCarShopProp;
     if (!prop || prop->m_nCars == 0)
         return;
     const int last = static_cast<int>(prop->m_nCars) - 1;
-    const int index = std::clamp(g_nShowroomIndex + step, 0, last);
+    const int index = std::clamp(shop.m_nShowroomIndex + step, 0, last);
     Play(ui.m_pSoundMove);
-    if (index == g_nShowroomIndex)
+    if (index == shop.m_nShowroomIndex)
         return;
-    g_nShowroomIndex = index;
+    shop.m_nShowroomIndex = index;
     LookAtShowroomCar(ui);
 }
 
 void StartBrowsing(CGameInterface& ui)
 {
-    const CProp* prop = ui.m_pCarShopProp;
+    auto& shop = ui.m_CarShopPanel;
+    const CProp* prop = shop.m_pCarShopProp;
     CVehicle* own = g_pPlayerVehicle;
     if (!prop || prop->m_nCars == 0 || !own) {
         Play(ui.m_pSoundRefused);
         return;
     }
-    ui.m_nCarShopPage = 1;
+    shop.m_nCarShopPage = 1;
     // The own car's bars come from the driver information, built now.
     ui.RebuildDriverInfo();
     // The rating may stand at the int range's end (a car of enormous power).
-    g_nCarBudget = SaturatingAdd(own->GetPerformanceRating(1, 1), g_PlayerStats.m_nMoney);
-    g_nShowroomIndex = 0;
+    shop.m_nCarBudget = SaturatingAdd(own->GetPerformanceRating(1, 1), g_PlayerStats.m_nMoney);
+    shop.m_nShowroomIndex = 0;
     LookAtShowroomCar(ui);
     Play(ui.m_pSoundClick);
 }
@@ -126,7 +132,7 @@ void Leave(CGameInterface& ui)
 {
     Play(ui.m_pSoundClick);
     CVehicle* car = g_pPlayerVehicle;
-    if (ui.m_nCarShopPage == 1) {
+    if (ui.m_CarShopPanel.m_nCarShopPage == 1) {
         ReturnCamera(car);
         OpenMainPage(ui);
         return;
@@ -146,21 +152,22 @@ void Leave(CGameInterface& ui)
 // entrance, the old car stands in its showroom place.
 void Trade(CGameInterface& ui)
 {
+    auto& shop = ui.m_CarShopPanel;
     CVehicle* bought = ShowroomCar(ui);
     CVehicle* other = g_pPlayerVehicle;
-    if (!bought || !other || g_nCarBudget < g_nCarPrice) {
+    if (!bought || !other || shop.m_nCarBudget < shop.m_nCarPrice) {
         Play(ui.m_pSoundRefused);
         return;
     }
     g_VehicleManager.SwapVehicles(&bought, &other);
     // Afterwards the slot holds the old car and `other` names the bought one.
-    ui.m_pCarShopProp->PlaceCars(&bought, &other);
+    shop.m_pCarShopProp->PlaceCars(&bought, &other);
     g_pPlayerVehicle = g_VehicleManager.m_nCars > 0 ? g_VehicleManager.m_Cars[0] : other;
     // The player's new car belongs to no showroom any more: it would else
     // name a shop that the next reset deletes before the car.
-    ui.m_pCarShopProp->RemoveCar(g_pPlayerVehicle);
+    shop.m_pCarShopProp->RemoveCar(g_pPlayerVehicle);
     g_pPlayerVehicle->m_pShowroom = nullptr;
-    g_PlayerStats.m_nMoney = SaturatingAdd(g_nCarBudget, -static_cast<long long>(g_nCarPrice));
+    g_PlayerStats.m_nMoney = SaturatingAdd(shop.m_nCarBudget, -static_cast<long long>(shop.m_nCarPrice));
     g_PlayerStats.m_fCriminalLevel = 0.0f;
     Leave(ui);
 }
@@ -169,20 +176,21 @@ void Trade(CGameInterface& ui)
 
 void CGameInterface::SetCarShop(CProp* prop)
 {
-    if (prop == m_pCarShopProp)
+    auto& shop = m_CarShopPanel;
+    if (prop == shop.m_pCarShopProp)
         return;
     if (prop) {
         prop->SetCarsInWorld(true);
-        g_pCarAtShopEntry = g_pPlayerVehicle;
-        m_bCarShopOpen = 1;
+        shop.m_pCarAtShopEntry = g_pPlayerVehicle;
+        shop.m_bCarShopOpen = 1;
     } else {
-        if (m_pCarShopProp)
-            m_pCarShopProp->SetCarsInWorld(false);
+        if (shop.m_pCarShopProp)
+            shop.m_pCarShopProp->SetCarsInWorld(false);
         // A new car shakes off the police.
-        if (g_pPlayerVehicle != g_pCarAtShopEntry)
+        if (g_pPlayerVehicle != shop.m_pCarAtShopEntry)
             g_PlayerStats.m_fCriminalLevel = 0.0f;
         ShowMessage(MSG_MAP_LEGEND, 10.0f, &kWhite, 0.35f);
-        m_bCarShopOpen = 0;
+        shop.m_bCarShopOpen = 0;
     }
     SetRow(*this, 0, 0, "CHANGE AUTO");
     SetRow(*this, 0, 1, "COMPLETE");
@@ -191,10 +199,10 @@ void CGameInterface::SetCarShop(CProp* prop)
     SetRow(*this, 1, CARSHOP_CHANGE_ROW, "CHANGE");
     SetRow(*this, 1, CARSHOP_BACK_ROW, "BACK");
     OpenMainPage(*this);
-    m_pCarShopProp = prop;
+    shop.m_pCarShopProp = prop;
 }
 
-void CGameInterface::StepCarShop(ScreenKeys& keys, float realDelta)
+void CarShopPanel::Step(CGameInterface& ui, ScreenKeys& keys, float realDelta)
 {
     const float step = 2.0f * realDelta;
     m_fCarShopFade = std::clamp(m_fCarShopFade + (m_bCarShopOpen ? step : -step), 0.0f, 1.0f);
@@ -202,25 +210,25 @@ void CGameInterface::StepCarShop(ScreenKeys& keys, float realDelta)
         return;
     if (keys.up || keys.down) {
         const int n = m_nCarShopLast - m_nCarShopFirst + 1;
-        const int i = g_nCarShopItem - m_nCarShopFirst + (keys.up ? -1 : 1);
-        g_nCarShopItem = m_nCarShopFirst + ((i % n) + n) % n;
+        const int i = m_nCarShopItem - m_nCarShopFirst + (keys.up ? -1 : 1);
+        m_nCarShopItem = m_nCarShopFirst + ((i % n) + n) % n;
         keys.up = keys.down = 0;
-        Play(m_pSoundMove);
+        Play(ui.m_pSoundMove);
     }
     if (m_nCarShopPage == 1 && (keys.left || keys.right)) {
-        Browse(*this, keys.left ? -1 : 1);
+        Browse(ui, keys.left ? -1 : 1);
         keys.left = keys.right = 0;
     }
     if (keys.enter) {
         keys.enter = 0;
-        if (g_nCarShopItem == m_nCarShopLast)
-            Leave(*this);
+        if (m_nCarShopItem == m_nCarShopLast)
+            Leave(ui);
         else if (m_nCarShopPage == 0)
-            StartBrowsing(*this);
+            StartBrowsing(ui);
         else
-            Trade(*this);
+            Trade(ui);
     } else if (keys.escape) {
         keys.escape = 0;
-        Leave(*this);
+        Leave(ui);
     }
 }

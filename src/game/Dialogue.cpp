@@ -1,13 +1,13 @@
 // The speech bubble of the new-game introduction, above the speaking figure.
 #include "game/GameInterface.h"
 #include "game/MessageRows.h"
+#include "game/ScreenKeys.h"
 #include "graphics/ScreenDraw.h"
 #include "graphics/WorldCamera.h"
 #include "roadusers/Human.h"
 #include "shell/Game.h"
 #include "shell/GameSound.h"
 #include "shell/GameTimer.h"
-#include "shell/Input.h"
 
 #include <algorithm>
 #include <cstring>
@@ -86,11 +86,12 @@ void CGameInterface::DrawDialogue()
         }
     }
 
-    if (g_bKeyEnter || g_bKeyEscape) {
-        if (m_pSoundClick)
-            m_pSoundClick->Play(0);
-        m_bDialogueVisible = 0;
-        g_bKeyEnter = 0;
-        g_bKeyEscape = 0;
-    }
+    StepWithScreenKeys([&](ScreenKeys& keys) {
+        if (keys.enter || keys.escape) {
+            if (m_pSoundClick)
+                m_pSoundClick->Play(0);
+            m_bDialogueVisible = 0;
+            keys.enter = keys.escape = 0;
+        }
+    });
 }

@@ -7,6 +7,7 @@
 #include "objects/StaticObject.h"
 #include "shell/AudioManager.h"
 #include "shell/FileManager.h"
+#include "shell/GameSteps.h"
 #include "shell/Log.h"
 
 #include <cstring>
@@ -87,14 +88,8 @@ void CGameInterface::LoadTextures()
 
 void CGameInterface::ResetPanels()
 {
-    m_bRatingOpen = 0;
     std::memset(m_szRacerNames, 0, sizeof(m_szRacerNames));
     std::memset(m_Racers, 0, sizeof(m_Racers));
-    m_nPopupMode = m_nPopupPrevMode = -1;
-    m_bPopupOpen = 0;
-    m_fPopupFade = 0.0f;
-    m_bPopupCameraMoved = 0;
-    m_nPopupItem = 0;
     m_bMessageVisible = 0;
     m_fMessageFade = m_fMessageElapsed = m_fMessageTime = 0.0f;
     m_nMessageId = -1;
@@ -108,20 +103,18 @@ void CGameInterface::ResetPanels()
     m_pDialogueSpeaker = nullptr;
     m_nDialogueRows = 0;
     m_szDialogueSpeaker[0] = '\0';
-    m_bWorkshopOpen = 0;
-    m_fWorkshopFade = 0.0f;
-    m_nWorkshopPage = 0;
-    m_pCarShopProp = nullptr;
-    m_bCarShopOpen = 0;
-    m_fCarShopFade = 0.0f;
-    m_nCarShopPage = 0;
-    m_fRatingFade = m_fRatingTimer = 0.0f;
-    m_bDriverInfoOpen = 0;
-    m_fDriverInfoFade = m_fDriverInfoTimer = 0.0f;
-    std::memset(m_szDriverInfoRows, 0, sizeof(m_szDriverInfoRows));
-    for (D3DXCOLOR4& c : m_DriverInfoColours)
-        c = D3DXCOLOR4{1.0f, 1.0f, 1.0f, 1.0f};
-    std::memset(m_fDriverInfoBars, 0, sizeof(m_fDriverInfoBars));
+    ResetScreenPanels();
+}
+
+void CGameInterface::ResetScreenPanels()
+{
+    m_RaceOfferPanel.Reset();
+    m_RaceResultPanel.Reset();
+    m_RatingListPanel.Reset();
+    m_DriverInfoPanel.Reset();
+    m_PopupMenuPanel.Reset();
+    m_WorkshopPanel.Reset();
+    m_CarShopPanel.Reset();
 }
 
 void CGameInterface::LoadSounds()
@@ -233,17 +226,23 @@ void CGameInterface::Render()
     }
 
     // Each panel takes the Enter and Esc it uses, so the order is the keys' priority.
-    if (!m_bPopupOpen) {
-        DrawHud();
-        DrawDriverInfo();
-        DrawRaceInfo();
-        DrawRaceResult();
-        DrawRatingList();
-        DrawMessageBox();
-        DrawDialogue();
-        DrawWorkshop();
-        DrawCarShop();
-    }
-    DrawPopupMenu();
-    RenderInfoScreens();
+    static constexpr GameStep<CGameInterface> kPanels[] = {
+        {"hud", [](CGameInterface& ui) { ui.DrawHud(); }},
+        {"driver info", [](CGameInterface& ui) { ui.DrawDriverInfo(); }},
+        {"race info", [](CGameInterface& ui) { ui.DrawRaceInfo(); }},
+        {"race result", [](CGameInterface& ui) { ui.DrawRaceResult(); }},
+        {"rating list", [](CGameInterface& ui) { ui.DrawRatingList(); }},
+        {"message box", [](CGameInterface& ui) { ui.DrawMessageBox(); }},
+        {"dialogue", [](CGameInterface& ui) { ui.DrawDialogue(); }},
+        {"workshop", [](CGameInterface& ui) { ui.DrawWorkshop(); }},
+        {"car shop", [](CGameInterface& ui) { ui.DrawCarShop(); }},
+    };
+    // The pop-up menu, while open, is the only panel drawn.
+    static constexpr GameStep<CGameInterface> kOverPanels[] = {
+        {"popup", [](CGameInterface& ui) { ui.DrawPopupMenu(); }},
+        {"info screens", [](CGameInterface&) { RenderInfoScreens(); }},
+    };
+    if (!m_PopupMenuPanel.m_bPopupOpen)
+        RunGameSteps(kPanels, *this);
+    RunGameSteps(kOverPanels, *this);
 }

@@ -6,6 +6,7 @@
 
 #include "game/InterfaceSprite.h"
 #include "game/MessageIds.h"
+#include "game/PanelStates.h"
 #include "game/ShopScreens.h"
 #include "graphics/GameFont.h"
 #include "platform/D3DX9.h"
@@ -28,16 +29,6 @@ constexpr unsigned MESSAGE_HISTORY_RECORD_SIZE = 256;
 enum { POPUP_NONE = -1, POPUP_PAUSE = 0, POPUP_TAXI_OFFER = 1 };
 
 enum {
-    RESULT_ROWS = 7,
-    RESULT_LABEL_SIZE = 64,
-    // Sized for any 32-bit figure with its sign, unit and words.
-    RESULT_VALUE_SIZE = 16,
-    RESULT_NOTE_SIZE = 32,
-    POPUP_ROWS = 3,
-    POPUP_ROW_SIZE = 128,
-};
-
-enum {
     RACER_NAME_LISTS = 2,
     RACER_NAMES_PER_LIST = 64,
     RACER_NAME_SIZE = 64,
@@ -49,8 +40,6 @@ enum {
     MESSAGE_ROW_SIZE = 128,
     MESSAGE_SLOTS = 32,
     MAP_FAN_VERTICES = 33,
-    DRIVER_INFO_ROWS = 13,
-    DRIVER_INFO_ROW_SIZE = 128,
 };
 
 struct RacerRecord {
@@ -77,10 +66,16 @@ public:
     void LoadMessageHistory(CSaveReader& in);
     // A new game starts with no showings.
     void ResetMessageHistory();
+    // The panels that are screens of their own (race offer and result,
+    // rating list, driver information, pop-up menu, workshop, car shop)
+    // back to a fresh start's state: a session must not find one left open
+    // or half-set by the session before.
+    void ResetScreenPanels();
 
     void DrawDirectionArrow();
 
-    // Panels of their own screens, each in its own file.
+    // Panels of their own screens, each in its own file. The Draw of a panel
+    // with a step runs it on the frame's keys first.
     void DrawHud();
     void DrawDriverInfo();
     void DrawRaceInfo();
@@ -105,28 +100,18 @@ public:
     void SetRaceState(int open);
     void ShowRaceResult(int open);
 
-    // The panels' state steps, apart from their drawing: each takes the
-    // frame's time and clears the keys it uses.
-    void StepRaceOffer(ScreenKeys& keys, float dt);
-    void StepRaceResult(ScreenKeys& keys, float dt);
-    // False when the pop-up is closed and fully faded.
-    bool StepPopupMenu(ScreenKeys& keys, float realDt);
-
-    // Racers' rating list (Tab) and driver information (I). The steps hold
-    // the keys and timing, the Draw operations call them and then draw.
+    // Racers' rating list (Tab) and driver information (I). Their panels'
+    // steps hold the keys and timing; the Draw operations call them and
+    // then draw.
     void ShowRatingList(int open);
-    void StepRatingList(ScreenKeys& keys, float gameDelta);
     void SetDriverInfo(int open);
     // Rebuilds the rows when at least 0.5 s of game time has gone by.
     void RefreshDriverInfo(float gameDelta);
     void RebuildDriverInfo();
-    void StepDriverInfo(ScreenKeys& keys, float gameDelta);
 
     // Workshop and car shop.
     void SetWorkshop(int open);
-    void StepWorkshop(ScreenKeys& keys, float realDelta);
     void SetCarShop(CProp* prop);
-    void StepCarShop(ScreenKeys& keys, float realDelta);
     void DrawCarFigures(float left, float right, float top, CVehicle* car);
 
     // 1. The interface font.
@@ -144,23 +129,12 @@ public:
     D3DXCOLOR4 m_DamageColour{0.0f, 1.0f, 0.0f, 1.0f};
     float m_fDamageTimer = 0.0f;
     // 4. Race panels.
-    std::uint32_t m_bRaceOfferOpen = 0;
-    std::uint32_t m_nRaceOfferChoice = 0; // 1 accept, 0 decline
-    std::uint32_t m_bRaceResultOpen = 0;
-    std::uint32_t m_bRaceResultBooked = 0;
-    float m_fRaceOfferFade = 0.0f, m_fRaceResultFade = 0.0f, m_fRaceResultTimer = 0.0f;
-    char m_szResultLabels[RESULT_ROWS][RESULT_LABEL_SIZE] = {};
-    char m_szResultValues[RESULT_ROWS][RESULT_VALUE_SIZE] = {};
-    char m_szResultNotes[RESULT_ROWS][RESULT_NOTE_SIZE] = {};
-    float m_fResultAnim[RESULT_ROWS][3] = {};
-    std::int32_t m_nResultPlace = -1, m_nResultIncidents = 0, m_nResultPedestrians = 0;
-    std::int32_t m_nResultPoints = 0, m_nResultReward = 0;
+    RaceOfferPanel m_RaceOfferPanel;
+    RaceResultPanel m_RaceResultPanel;
     CInterfaceSprite m_RaceAsk[2], m_RaceResult;
     TextureId m_nRaceAskTexture[2] = {INVALID_TEXTURE_ID, INVALID_TEXTURE_ID}, m_nResultTexture = INVALID_TEXTURE_ID;
     // 5. Rating list.
-    std::uint32_t m_bRatingOpen = 0;
-    float m_fRatingFade = 0.0f;
-    float m_fRatingTimer = 0.0f;
+    RatingListPanel m_RatingListPanel;
     CGameSound* m_pRatingSound = nullptr;
     CInterfaceSprite m_RatingBar;
     TextureId m_nRatingTexture = INVALID_TEXTURE_ID;
@@ -169,25 +143,11 @@ public:
     // 6. Balance bar.
     CInterfaceSprite m_BalanceBar;
     TextureId m_nBalanceTexture = INVALID_TEXTURE_ID;
-    std::uint32_t m_bDriverInfoOpen = 0;
-    float m_fDriverInfoFade = 0.0f;
-    float m_fDriverInfoTimer = 0.0f;
-    char m_szDriverInfoRows[DRIVER_INFO_ROWS][DRIVER_INFO_ROW_SIZE] = {};
-    D3DXCOLOR4 m_DriverInfoColours[DRIVER_INFO_ROWS] = {};
-    // SPEED, POWER, CONTROL as the car is, then the same undamaged.
-    float m_fDriverInfoBars[6] = {};
+    DriverInfoPanel m_DriverInfoPanel;
     // 7. Pop-up menu.
     CInterfaceSprite m_RequestBar;
     TextureId m_nRequestTexture = INVALID_TEXTURE_ID;
-    int m_nPopupMode = -1, m_nPopupPrevMode = -1;
-    std::uint32_t m_bPopupOpen = 0;
-    float m_fPopupFade = 0.0f;
-    std::uint32_t m_bPopupCameraMoved = 0;
-    std::uint32_t m_nPopupSpare = 0;
-    int m_nPopupItem = 0;
-    char m_szPopupRows[2][POPUP_ROWS][POPUP_ROW_SIZE] = {};
-    // The pause menu stopped the world itself; only then does closing resume it.
-    std::uint32_t m_bPopupPaused = 0;
+    PopupMenuPanel m_PopupMenuPanel;
     // 8. Message box.
     CInterfaceSprite m_InfoBar;
     TextureId m_nInfoTexture = INVALID_TEXTURE_ID;
@@ -219,17 +179,8 @@ public:
     // 9. Shop screens.
     CInterfaceSprite m_WorkshopBar, m_CarShopBar;
     TextureId m_nWorkshopTexture = INVALID_TEXTURE_ID, m_nCarShopTexture = INVALID_TEXTURE_ID;
-    std::uint32_t m_bWorkshopOpen = 0;
-    float m_fWorkshopFade = 0.0f;
-    int m_nWorkshopPage = 0;
-    char m_szRepairTexts[4][32] = {};
-    float m_fLevelPrices[4] = {};
-    CProp* m_pCarShopProp = nullptr;
-    std::uint32_t m_bCarShopOpen = 0;
-    float m_fCarShopFade = 0.0f;
-    int m_nCarShopPage = 0;
-    char m_szCarShopRows[CARSHOP_PAGES][CARSHOP_ROWS][CARSHOP_ROW_SIZE] = {};
-    int m_nCarShopFirst = 0, m_nCarShopLast = 1;
+    WorkshopPanel m_WorkshopPanel;
+    CarShopPanel m_CarShopPanel;
     // 10. Button and money sounds.
     CGameSound* m_pSoundMove = nullptr;   // selection moved
     CGameSound* m_pSoundClick = nullptr;

@@ -8,6 +8,7 @@
 #include "graphics/TextureManager.h"
 
 class CGameSound;
+struct ScreenKeys;
 
 enum {
     MENU_CLOSED = 0,
@@ -106,7 +107,7 @@ private:
     void CreateButtons();
     void AddFocus(CMenuButton* button);
     void FillFocusList(int state);
-    void UpdateFocus();
+    void UpdateFocus(ScreenKeys& keys);
     void MoveFocus(int step);
     void UpdateProfiles();
     void UpdateNameEntry();

@@ -2,6 +2,7 @@
 // released button does.
 #include "game/CityLogic.h"
 #include "game/GameMenu.h"
+#include "game/ScreenKeys.h"
 #include "roadusers/Vehicle.h"
 #include "roadusers/VehicleManager.h"
 #include "shell/AudioManager.h"
@@ -22,10 +23,11 @@ const float kNameWidthLimit = 300.0f;
 
 bool TakeEscape()
 {
-    if (!g_bKeyEscape)
-        return false;
-    g_bKeyEscape = 0;
-    return true;
+    return StepWithScreenKeys([](ScreenKeys& keys) {
+        const bool taken = keys.escape != 0;
+        keys.escape = 0;
+        return taken;
+    });
 }
 
 } // namespace
@@ -151,22 +153,22 @@ void CGameMenu::MoveFocus(int step)
     }
 }
 
-void CGameMenu::UpdateFocus()
+void CGameMenu::UpdateFocus(ScreenKeys& keys)
 {
     if (m_nFocusCount == 0)
         return;
     const bool underMouse = m_pFocus && m_pFocus->m_bHover;
-    if (g_bKeyUp && !underMouse)
+    if (keys.up && !underMouse)
         MoveFocus(-1);
-    if (g_bKeyDown && !underMouse)
+    if (keys.down && !underMouse)
         MoveFocus(1);
-    g_bKeyUp = g_bKeyDown = 0;
+    keys.up = keys.down = 0;
     // While a name is typed the blank is a character, not a press.
-    const bool space = g_bKeySpace && g_nTextInput == TEXT_INPUT_OFF;
-    if ((g_bKeyEnter || space) && m_pFocus)
+    const bool space = keys.space && g_nTextInput == TEXT_INPUT_OFF;
+    if ((keys.enter || space) && m_pFocus)
         m_pFocus->Press();
-    if (g_bKeyEnter || space)
-        g_bKeyEnter = g_bKeySpace = 0;
+    if (keys.enter || space)
+        keys.enter = keys.space = 0;
 }
 
 void CGameMenu::Update()
@@ -174,7 +176,7 @@ void CGameMenu::Update()
     if (!m_bOpen)
         return;
     m_fTime += g_GameTimer.m_fDelta;
-    UpdateFocus();
+    StepWithScreenKeys([&](ScreenKeys& keys) { UpdateFocus(keys); });
     switch (m_nState) {
     case MENU_PROFILES:
         UpdateProfiles();
@@ -352,18 +354,23 @@ void CGameMenu::UpdateAudio()
 // car was made (outside the editor, where no car is wanted).
 bool CGameMenu::StartSelectedGame()
 {
-    if (g_bMenuContinue) {
-        if (GAME_STEP(g_Game.LoadGame()) != 1)
-            return false;
-        GAME_STEP(g_CityLogic.SetScene(SCENE_CONTINUE_GAME, g_pPlayerVehicle, nullptr));
-        return true;
-    }
-    GAME_STEP(g_Game.NewGame());
-    GAME_STEP(g_VehicleManager.CreatePlayerCar(nullptr, nullptr, nullptr));
-    if (!g_pPlayerVehicle && !g_bEditorMode)
-        return false;
-    GAME_STEP(g_CityLogic.SetScene(SCENE_NEW_GAME, g_pPlayerVehicle, nullptr));
-    return true;
+    static constexpr GameStep<CGameMenu> kContinue[] = {
+        {.name = "g_Game.LoadGame()", .check = [](CGameMenu&) { return g_Game.LoadGame() == 1; }},
+        {"g_CityLogic.SetScene(SCENE_CONTINUE_GAME, g_pPlayerVehicle, nullptr)",
+         [](CGameMenu&) { g_CityLogic.SetScene(SCENE_CONTINUE_GAME, g_pPlayerVehicle, nullptr); }},
+    };
+    // Only the editor plays on without a car.
+    static constexpr GameStep<CGameMenu> kNewGame[] = {
+        {"g_Game.NewGame()", [](CGameMenu&) { g_Game.NewGame(); }},
+        {"g_VehicleManager.CreatePlayerCar(nullptr, nullptr, nullptr)",
+         [](CGameMenu&) { g_VehicleManager.CreatePlayerCar(nullptr, nullptr, nullptr); }},
+        {.check = [](CGameMenu&) { return g_pPlayerVehicle != nullptr || g_bEditorMode != 0; }},
+        {"g_CityLogic.SetScene(SCENE_NEW_GAME, g_pPlayerVehicle, nullptr)",
+         [](CGameMenu&) { g_CityLogic.SetScene(SCENE_NEW_GAME, g_pPlayerVehicle, nullptr); }},
+    };
+    if (g_bMenuContinue)
+        return RunGameSteps(kContinue, *this);
+    return RunGameSteps(kNewGame, *this);
 }
 
 void CGameMenu::UpdateStart()

@@ -4,7 +4,6 @@
 // places them on screen.
 #include "game/GameInterface.h"
 #include "game/HudFigures.h"
-#include "game/InterfacePanels.h"
 #include "game/PlayerStats.h"
 #include "game/TaxiJob.h"
 #include "graphics/D3DRender.h"
@@ -75,6 +74,154 @@ void DrawIconAt(CInterfaceSprite& icon, const HudPoint& p, float half, DWORD col
     icon.Draw(p.x - half, p.y - half, p.x + half, p.y + half, colour);
 }
 
+// 1-4. The speedometer: the bar, the engine force and speed needles, the figure.
+void DrawSpeedometer(CGameInterface& ui, const CVehicle& car)
+{
+    ui.m_SpeedBar.Draw(621.0f, 431.0f, 801.0f, 601.0f, 0x80FFFFFFu);
+    float quad[4][3];
+    NeedleCorners(HudForceAngle(car.m_fEngineForce, car.m_fPower), 0.6f, quad);
+    ui.m_SpeedNeedle.DrawQuad(quad, D3DCOLOR_ARGB(255, 128, 128, 0));
+    NeedleCorners(HudSpeedAngle(car.m_fSpeed), 1.0f, quad);
+    ui.m_SpeedNeedle.DrawQuad(quad, 0xFFFFFFFFu);
+    char text[64];
+    std::snprintf(text, sizeof(text), "%0.f", std::fabs(car.m_fSpeed));
+    DrawCentred(ui.m_Font, 711.0f, 565.0f, text, D3DCOLOR_ARGB(255, 200, 100, 0), 0.5f, 1);
+}
+
+// 5-6. The round map: the world map's window around the car, sampled with
+// a black border beyond the world's edge, and its frame.
+void DrawRoundMap(CGameInterface& ui, const D3DXVECTOR3& c)
+{
+    float uv[MAP_FAN_VERTICES][2];
+    if (HudMapTexCoords(c.x, c.z, g_Landscape.m_fWorldSize, uv)) {
+        for (int i = 0; i < MAP_FAN_VERTICES; ++i) {
+            ui.m_MapFan[i].u = uv[i][0];
+            ui.m_MapFan[i].v = uv[i][1];
+        }
+        g_D3DRender.SetTexture(ui.m_nWorldMapTexture, 1, 0);
+        SetMapAddressing(D3DTADDRESS_BORDER);
+        CScreenDraw::SetScreenStates();
+        CScreenDraw::DrawScreen(D3DPT_TRIANGLEFAN, 31, ui.m_MapFan, 31);
+        SetMapAddressing(D3DTADDRESS_WRAP);
+    }
+    ui.m_MapFrame.Draw(1.0f, 432.0f, 180.0f, 600.0f, 0x80FFFFFFu);
+}
+
+// 7-8. Workshops and car shops.
+void DrawShopsOnMap(CGameInterface& ui, const D3DXVECTOR3& c)
+{
+    const D3DXVECTOR3* lists[2] = {g_PropManager.m_WorkShops, g_PropManager.m_CarShops};
+    const std::uint32_t counts[2] = {g_PropManager.m_nWorkShops, g_PropManager.m_nCarShops};
+    const DWORD colours[2] = {D3DCOLOR_ARGB(255, 0, 155, 0), D3DCOLOR_ARGB(255, 100, 100, 200)};
+    HudPoint p;
+    for (int k = 0; k < 2; ++k)
+        for (std::uint32_t i = 0; i < counts[k] && i < PROP_MAX_SHOPS; ++i)
+            if (HudMapPoint(lists[k][i], c, 325.0f, true, &p))
+                DrawIconAt(ui.m_MapIcons[k == 0 ? 3 : 4], p, 8.0f, colours[k]);
+}
+
+// 9. The race route ahead of the car, every fifth point.
+void DrawRouteAhead(const CVehicle& car, std::uint32_t routePoints)
+{
+    HudPoint p;
+    for (std::uint32_t i = car.m_nRouteIndex; i < routePoints; i += 5)
+        if (HudMapPoint(g_RaceInfo.m_pRoute[i], car.m_vPosition, HUD_RIM_DISTANCE, false, &p))
+            CScreenDraw::DrawFrame(p.x - 1.0f, p.y - 1.0f, p.x + 1.0f, p.y + 1.0f, D3DCOLOR_ARGB(255, 155, 155, 0));
+}
+
+// 10. The passenger's landing place blinks, always on the map.
+void DrawLandingPoint(const D3DXVECTOR3& c, std::uint32_t clock)
+{
+    HudPoint p;
+    if (HudBlinkOn(clock) && HudMapPoint(g_TaxiJob.m_vLandingPoint, c, INFINITY, true, &p))
+        CScreenDraw::DrawDisc(p.x, p.y, 8.0f, D3DCOLOR_ARGB(255, 0, 255, 0), D3DCOLOR_ARGB(255, 0, 255, 0), 1.0f,
+                              1.0f, nullptr);
+}
+
+// 11. Start of the race on offer, or finish of the one running.
+void DrawRaceFlag(CGameInterface& ui, const D3DXVECTOR3& c, bool racing, std::uint32_t routePoints)
+{
+    const D3DXVECTOR3& mark = racing ? g_RaceInfo.m_pRoute[routePoints - 1] : g_RaceInfo.m_pRoute[0];
+    HudPoint p;
+    if (!HudMapPoint(mark, c, 212.5f, false, &p))
+        return;
+    DWORD colour = D3DCOLOR_ARGB(255, 155, 255, 0);
+    if (!racing)
+        colour = g_RaceInfo.m_bTimeRace ? D3DCOLOR_ARGB(255, 100, 100, 255) : D3DCOLOR_ARGB(255, 255, 255, 0);
+    ui.m_MapIcons[1].Draw(p.x - 3.0f, p.y - 18.0f, p.x + 17.0f, p.y + 2.0f, colour);
+}
+
+// 12. The rivals as arrows on the map.
+void DrawRivalsOnMap(CGameInterface& ui, const CVehicle& car)
+{
+    HudPoint p;
+    float quad[4][3];
+    for (std::uint32_t i = 0; i < g_VehicleManager.m_nRaceCars && i < RACE_GRID_CARS; ++i) {
+        CVehicle* rival = g_VehicleManager.m_RaceCars[i];
+        if (!rival || rival == &car)
+            continue;
+        if (HudMapPoint(rival->m_vPosition, car.m_vPosition, 212.5f, false, &p)) {
+            ArrowQuad(p, rival->m_matPlacement._31, rival->m_matPlacement._33, 0.75f, quad);
+            ui.m_MapIcons[0].DrawQuad(quad, D3DCOLOR_ARGB(255, 255, 128, 128));
+        }
+    }
+}
+
+// 14. The player's own arrow in the map's centre.
+void DrawOwnArrow(CGameInterface& ui, const CVehicle& car)
+{
+    float quad[4][3];
+    ArrowQuad(HudPoint{90.0f, 516.0f}, car.m_matPlacement._31, car.m_matPlacement._33, 1.0f, quad);
+    ui.m_MapIcons[0].DrawQuad(quad, D3DCOLOR_ARGB(255, 255, 255, 128));
+}
+
+// 15. The taxi fare strip.
+void DrawTaxiFare(CGameInterface& ui)
+{
+    const int fare = static_cast<int>(g_TaxiJob.m_fFare);
+    const int step = HudFareStep(g_TaxiJob.m_fFare, g_TaxiJob.m_fOfferedFare);
+    ui.m_SpriteStrip.Draw(650.0f, -30.0f, 801.0f, 250.0f, HudStepColour(step, 1));
+    const float w = ui.m_Font.GetTextWidth("Bill:", 0.6f, 0);
+    ui.m_Font.DrawGlowText(static_cast<int>(720.0f - w * 0.5f), 20, "Bill:", HudStepColour(step, 0), 0xFF000000u,
+                           0.6f);
+    char text[64];
+    std::snprintf(text, sizeof(text), "%d$", fare);
+    DrawCentred(ui.m_Font, 720.0f, 40.0f, text, HudStepColour(step, 0), 1.0f, 0);
+}
+
+// 16. Police, flashing red while they pursue.
+void DrawPoliceOnMap(CGameInterface& ui, const D3DXVECTOR3& c, std::uint32_t clock)
+{
+    HudPoint p;
+    for (std::uint32_t i = 0; i < g_VehicleManager.m_nCars && i < VEHICLE_MANAGER_CARS; ++i) {
+        CVehicle* police = g_VehicleManager.m_Cars[i];
+        if (!police || police->m_nKind != VEHICLE_POLICE || !HudMapPoint(police->m_vPosition, c, 240.0f, false, &p))
+            continue;
+        const bool pursuing = police->m_nAIState == AI_STATE_PURSUIT || police->m_nPrevAIState == AI_STATE_PURSUIT;
+        if (pursuing && HudBlinkOn(clock))
+            DrawIconAt(ui.m_MapIcons[2], p, 6.0f, D3DCOLOR_ARGB(255, 255, 0, 0));
+        else
+            DrawIconAt(ui.m_MapIcons[2], p, 4.0f, D3DCOLOR_ARGB(255, 0, 0, 255));
+    }
+}
+
+// 7-12. The marks on the round map under the own arrow, in drawing order.
+void DrawMapMarks(CGameInterface& ui, const CVehicle& car, std::uint32_t clock, bool racing, bool passenger)
+{
+    const D3DXVECTOR3& c = car.m_vPosition;
+    if (!racing)
+        DrawShopsOnMap(ui, c);
+    const std::uint32_t routePoints = g_RaceInfo.m_pRoute ? g_VehicleManager.m_nRaceRoutePoints : 0;
+    if (racing && routePoints > 0)
+        DrawRouteAhead(car, routePoints);
+    if (passenger)
+        DrawLandingPoint(c, clock);
+    if (routePoints > 0)
+        DrawRaceFlag(ui, c, racing, routePoints);
+    if (racing)
+        DrawRivalsOnMap(ui, car);
+}
+
 } // namespace
 
 void CGameInterface::BuildMapFan()
@@ -111,116 +258,23 @@ void CGameInterface::DrawDamagePictogram(float x, float y, float alphaFactor)
 
 void CGameInterface::DrawHud()
 {
-    ReportPanelTurn("hud");
     CVehicle* car = g_pPlayerVehicle;
     CWorldCamera* camera = g_Game.m_pCamera;
     if (!car || !camera || camera->m_nMode < 1 || camera->m_nMode > 3)
         return;
-    const D3DXVECTOR3& c = car->m_vPosition;
     const std::uint32_t clock = GameClockMs();
     const bool racing = g_VehicleManager.m_bRaceRunning != 0;
     const bool passenger = g_TaxiJob.m_bOnBoard != 0;
-
-    // 1-4. Speedometer.
-    m_SpeedBar.Draw(621.0f, 431.0f, 801.0f, 601.0f, 0x80FFFFFFu);
-    float quad[4][3];
-    NeedleCorners(HudForceAngle(car->m_fEngineForce, car->m_fPower), 0.6f, quad);
-    m_SpeedNeedle.DrawQuad(quad, D3DCOLOR_ARGB(255, 128, 128, 0));
-    NeedleCorners(HudSpeedAngle(car->m_fSpeed), 1.0f, quad);
-    m_SpeedNeedle.DrawQuad(quad, 0xFFFFFFFFu);
-    char text[64];
-    std::snprintf(text, sizeof(text), "%0.f", std::fabs(car->m_fSpeed));
-    DrawCentred(m_Font, 711.0f, 565.0f, text, D3DCOLOR_ARGB(255, 200, 100, 0), 0.5f, 1);
-
-    // 5-6. The round map: the world map's window around the car, sampled with
-    // a black border beyond the world's edge.
-    float uv[MAP_FAN_VERTICES][2];
-    if (HudMapTexCoords(c.x, c.z, g_Landscape.m_fWorldSize, uv)) {
-        for (int i = 0; i < MAP_FAN_VERTICES; ++i) {
-            m_MapFan[i].u = uv[i][0];
-            m_MapFan[i].v = uv[i][1];
-        }
-        g_D3DRender.SetTexture(m_nWorldMapTexture, 1, 0);
-        SetMapAddressing(D3DTADDRESS_BORDER);
-        CScreenDraw::SetScreenStates();
-        CScreenDraw::DrawScreen(D3DPT_TRIANGLEFAN, 31, m_MapFan, 31);
-        SetMapAddressing(D3DTADDRESS_WRAP);
-    }
-    m_MapFrame.Draw(1.0f, 432.0f, 180.0f, 600.0f, 0x80FFFFFFu);
-
-    HudPoint p;
-    // 7-8. Shops.
-    if (!racing) {
-        const D3DXVECTOR3* lists[2] = {g_PropManager.m_WorkShops, g_PropManager.m_CarShops};
-        const std::uint32_t counts[2] = {g_PropManager.m_nWorkShops, g_PropManager.m_nCarShops};
-        const DWORD colours[2] = {D3DCOLOR_ARGB(255, 0, 155, 0), D3DCOLOR_ARGB(255, 100, 100, 200)};
-        for (int k = 0; k < 2; ++k)
-            for (std::uint32_t i = 0; i < counts[k] && i < PROP_MAX_SHOPS; ++i)
-                if (HudMapPoint(lists[k][i], c, 325.0f, true, &p))
-                    DrawIconAt(m_MapIcons[k == 0 ? 3 : 4], p, 8.0f, colours[k]);
-    }
-    const std::uint32_t routePoints = g_RaceInfo.m_pRoute ? g_VehicleManager.m_nRaceRoutePoints : 0;
-    // 9. The race route ahead.
-    if (racing && routePoints > 0) {
-        for (std::uint32_t i = car->m_nRouteIndex; i < routePoints; i += 5)
-            if (HudMapPoint(g_RaceInfo.m_pRoute[i], c, HUD_RIM_DISTANCE, false, &p))
-                CScreenDraw::DrawFrame(p.x - 1.0f, p.y - 1.0f, p.x + 1.0f, p.y + 1.0f,
-                                       D3DCOLOR_ARGB(255, 155, 155, 0));
-    }
-    // 10. The passenger's landing place blinks, always on the map.
-    if (passenger && HudBlinkOn(clock) && HudMapPoint(g_TaxiJob.m_vLandingPoint, c, INFINITY, true, &p))
-        CScreenDraw::DrawDisc(p.x, p.y, 8.0f, D3DCOLOR_ARGB(255, 0, 255, 0), D3DCOLOR_ARGB(255, 0, 255, 0), 1.0f,
-                              1.0f, nullptr);
-    // 11. Start or finish of the race on offer or running.
-    if (routePoints > 0) {
-        const D3DXVECTOR3& mark = racing ? g_RaceInfo.m_pRoute[routePoints - 1] : g_RaceInfo.m_pRoute[0];
-        if (HudMapPoint(mark, c, 212.5f, false, &p)) {
-            DWORD colour = D3DCOLOR_ARGB(255, 155, 255, 0);
-            if (!racing)
-                colour = g_RaceInfo.m_bTimeRace ? D3DCOLOR_ARGB(255, 100, 100, 255) : D3DCOLOR_ARGB(255, 255, 255, 0);
-            m_MapIcons[1].Draw(p.x - 3.0f, p.y - 18.0f, p.x + 17.0f, p.y + 2.0f, colour);
-        }
-    }
-    // 12. Rivals.
-    if (racing) {
-        for (std::uint32_t i = 0; i < g_VehicleManager.m_nRaceCars && i < RACE_GRID_CARS; ++i) {
-            CVehicle* rival = g_VehicleManager.m_RaceCars[i];
-            if (!rival || rival == car)
-                continue;
-            if (HudMapPoint(rival->m_vPosition, c, 212.5f, false, &p)) {
-                ArrowQuad(p, rival->m_matPlacement._31, rival->m_matPlacement._33, 0.75f, quad);
-                m_MapIcons[0].DrawQuad(quad, D3DCOLOR_ARGB(255, 255, 128, 128));
-            }
-        }
-    }
+    DrawSpeedometer(*this, *car);
+    DrawRoundMap(*this, car->m_vPosition);
+    DrawMapMarks(*this, *car, clock, racing, passenger);
     // 13. Race figures.
     if (racing)
         DrawHudRaceFigures(car);
-    // 14. The own arrow.
-    ArrowQuad(HudPoint{90.0f, 516.0f}, car->m_matPlacement._31, car->m_matPlacement._33, 1.0f, quad);
-    m_MapIcons[0].DrawQuad(quad, D3DCOLOR_ARGB(255, 255, 255, 128));
-    // 15. Taxi fare.
-    if (passenger) {
-        const int fare = static_cast<int>(g_TaxiJob.m_fFare);
-        const int step = HudFareStep(g_TaxiJob.m_fFare, g_TaxiJob.m_fOfferedFare);
-        m_SpriteStrip.Draw(650.0f, -30.0f, 801.0f, 250.0f, HudStepColour(step, 1));
-        const float w = m_Font.GetTextWidth("Bill:", 0.6f, 0);
-        m_Font.DrawGlowText(static_cast<int>(720.0f - w * 0.5f), 20, "Bill:", HudStepColour(step, 0), 0xFF000000u,
-                            0.6f);
-        std::snprintf(text, sizeof(text), "%d$", fare);
-        DrawCentred(m_Font, 720.0f, 40.0f, text, HudStepColour(step, 0), 1.0f, 0);
-    }
-    // 16. Police, flashing red while they pursue.
-    for (std::uint32_t i = 0; i < g_VehicleManager.m_nCars && i < VEHICLE_MANAGER_CARS; ++i) {
-        CVehicle* police = g_VehicleManager.m_Cars[i];
-        if (!police || police->m_nKind != VEHICLE_POLICE || !HudMapPoint(police->m_vPosition, c, 240.0f, false, &p))
-            continue;
-        const bool pursuing = police->m_nAIState == AI_STATE_PURSUIT || police->m_nPrevAIState == AI_STATE_PURSUIT;
-        if (pursuing && HudBlinkOn(clock))
-            DrawIconAt(m_MapIcons[2], p, 6.0f, D3DCOLOR_ARGB(255, 255, 0, 0));
-        else
-            DrawIconAt(m_MapIcons[2], p, 4.0f, D3DCOLOR_ARGB(255, 0, 0, 255));
-    }
+    DrawOwnArrow(*this, *car);
+    if (passenger)
+        DrawTaxiFare(*this);
+    DrawPoliceOnMap(*this, car->m_vPosition, clock);
     DrawHudCriminalBars(clock);
     // 20.
     DrawDamagePictogram(0.0f, 350.0f, 0.5f);

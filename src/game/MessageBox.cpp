@@ -4,6 +4,7 @@
 #include "game/GameInterface.h"
 #include "game/MessageRows.h"
 #include "game/PlayerStats.h"
+#include "game/ScreenKeys.h"
 #include "game/TaxiJob.h"
 #include "graphics/D3DRender.h"
 #include "graphics/WorldCamera.h"
@@ -12,7 +13,6 @@
 #include "shell/Game.h"
 #include "shell/GameSound.h"
 #include "shell/GameTimer.h"
-#include "shell/Input.h"
 #include "shell/WinMain.h"
 
 #include <algorithm>
@@ -307,10 +307,11 @@ void CGameInterface::DrawMessageBox()
         m_InfoBar.Draw(205.0f, 0.0f, 595.0f, 290.0f, white);
     DrawMessageRows(small ? 90.0f : 180.0f);
 
-    if (g_bKeyEnter || g_bKeyEscape) {
-        PlaySound(m_pSoundClick);
-        ShowMessage(-1, 0.0f, nullptr, 0.0f);
-        g_bKeyEnter = 0;
-        g_bKeyEscape = 0;
-    }
+    StepWithScreenKeys([&](ScreenKeys& keys) {
+        if (keys.enter || keys.escape) {
+            PlaySound(m_pSoundClick);
+            ShowMessage(-1, 0.0f, nullptr, 0.0f);
+            keys.enter = keys.escape = 0;
+        }
+    });
 }

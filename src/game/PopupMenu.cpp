@@ -5,7 +5,6 @@
 #include "game/GameInterface.h"
 #include "game/GameMenu.h"
 #include "game/InterfaceLinks.h"
-#include "game/InterfacePanels.h"
 #include "game/ScreenKeys.h"
 #include "game/TaxiJob.h"
 #include "graphics/D3DRender.h"
@@ -59,9 +58,10 @@ int OfferedFare()
 
 void CGameInterface::SetPopupMenu(int mode)
 {
+    auto& popup = m_PopupMenuPanel;
     if (mode != POPUP_PAUSE && mode != POPUP_TAXI_OFFER)
         mode = POPUP_NONE;
-    if (mode == m_nPopupMode)
+    if (mode == popup.m_nPopupMode)
         return;
     CWorldCamera* camera = g_Game.m_pCamera;
     CVehicle* car = g_pPlayerVehicle;
@@ -69,15 +69,15 @@ void CGameInterface::SetPopupMenu(int mode)
         ClosePopup(CLOSE_FULL);
         return;
     }
-    m_bPopupOpen = 1;
+    popup.m_bPopupOpen = 1;
     if (mode == POPUP_PAUSE) {
         if (InDrivingView(camera) && car) {
             const D3DXVECTOR3 eye = car->m_vPosition + D3DXVECTOR3(6.0f, 2.5f, 0.0f);
             const D3DXVECTOR3 axis(0.0f, 1.0f, 0.0f);
             camera->StartTransition(&eye, &car->m_vPosition, 0.0f, &axis, 0.5f, 0);
-            m_bPopupCameraMoved = 1;
+            popup.m_bPopupCameraMoved = 1;
         }
-        char (*rows)[POPUP_ROW_SIZE] = m_szPopupRows[POPUP_PAUSE];
+        char (*rows)[POPUP_ROW_SIZE] = popup.m_szPopupRows[POPUP_PAUSE];
         rows[0][0] = '\0';
         if (RaceRunning())
             std::snprintf(rows[0], POPUP_ROW_SIZE, "TERMINATE RACE");
@@ -90,10 +90,10 @@ void CGameInterface::SetPopupMenu(int mode)
         // theirs to resume.
         if (!g_GameTimer.IsPaused()) {
             g_GameTimer.Pause();
-            m_bPopupPaused = 1;
+            popup.m_bPopupPaused = 1;
         }
     } else {
-        char (*rows)[POPUP_ROW_SIZE] = m_szPopupRows[POPUP_TAXI_OFFER];
+        char (*rows)[POPUP_ROW_SIZE] = popup.m_szPopupRows[POPUP_TAXI_OFFER];
         std::snprintf(rows[0], POPUP_ROW_SIZE, "DELIVER PASSENGER for %d$?", OfferedFare());
         std::snprintf(rows[1], POPUP_ROW_SIZE, "YES, OF COURSE!");
         std::snprintf(rows[2], POPUP_ROW_SIZE, "LET ON FOOT GOES...");
@@ -104,33 +104,34 @@ void CGameInterface::SetPopupMenu(int mode)
                 car->m_vPosition + 2.0f * (car->m_vPosition - passenger->m_vPosition) + D3DXVECTOR3(0.0f, 5.0f, 0.0f);
             const D3DXVECTOR3 axis(0.0f, 1.0f, 0.0f);
             camera->StartTransition(&eye, &passenger->m_vPosition, 2.0f, &axis, 0.0f, 0);
-            m_bPopupCameraMoved = 1;
+            popup.m_bPopupCameraMoved = 1;
         }
         if (car)
             car->Park();
     }
-    m_nPopupPrevMode = m_nPopupMode;
-    m_nPopupMode = mode;
-    m_nPopupItem = 2;
+    popup.m_nPopupPrevMode = popup.m_nPopupMode;
+    popup.m_nPopupMode = mode;
+    popup.m_nPopupItem = 2;
 }
 
 void CGameInterface::ClosePopup(int closingSteps)
 {
+    auto& popup = m_PopupMenuPanel;
     CWorldCamera* camera = g_Game.m_pCamera;
-    m_bPopupOpen = 0;
-    m_nPopupSpare = 0;
-    if (m_bPopupCameraMoved && camera)
+    popup.m_bPopupOpen = 0;
+    popup.m_nPopupSpare = 0;
+    if (popup.m_bPopupCameraMoved && camera)
         camera->SetMode(camera->m_nLastView, g_pPlayerVehicle);
-    m_bPopupCameraMoved = 0;
-    if (m_nPopupMode == POPUP_PAUSE) {
+    popup.m_bPopupCameraMoved = 0;
+    if (popup.m_nPopupMode == POPUP_PAUSE) {
         if (closingSteps) {
             g_bInGame = 1;
-            if (m_bPopupPaused)
+            if (popup.m_bPopupPaused)
                 g_GameTimer.Resume();
         }
         // Leaving without resuming hands the stopped clock to the scene that follows.
-        m_bPopupPaused = 0;
-    } else if (m_nPopupMode == POPUP_TAXI_OFFER && closingSteps) {
+        popup.m_bPopupPaused = 0;
+    } else if (popup.m_nPopupMode == POPUP_TAXI_OFFER && closingSteps) {
         CHuman* passenger = g_TaxiJob.m_pPassenger;
         if (passenger && g_pIsHumanListed(passenger))
             ReleaseWaitingHuman(passenger);
@@ -139,15 +140,15 @@ void CGameInterface::ClosePopup(int closingSteps)
             car->m_bHandBrake = 0;
         }
     }
-    m_nPopupPrevMode = m_nPopupMode;
-    m_nPopupMode = POPUP_NONE;
-    m_nPopupItem = 2;
+    popup.m_nPopupPrevMode = popup.m_nPopupMode;
+    popup.m_nPopupMode = POPUP_NONE;
+    popup.m_nPopupItem = 2;
 }
 
-bool CGameInterface::StepPopupMenu(ScreenKeys& keys, float realDt)
+bool PopupMenuPanel::Step(CGameInterface& ui, ScreenKeys& keys, float realDt)
 {
     if (keys.escape && g_CityLogic.m_nScene == SCENE_IDLE) {
-        SetPopupMenu(m_bPopupOpen ? POPUP_NONE : POPUP_PAUSE);
+        ui.SetPopupMenu(m_bPopupOpen ? POPUP_NONE : POPUP_PAUSE);
         keys.escape = 0;
     }
     m_fPopupFade = std::clamp(m_fPopupFade + (m_bPopupOpen ? 4.0f : -4.0f) * realDt, 0.0f, 1.0f);
@@ -171,7 +172,7 @@ bool CGameInterface::StepPopupMenu(ScreenKeys& keys, float realDt)
     if (m_nPopupItem == 0 && (mode == POPUP_TAXI_OFFER || (!RaceRunning() && !PassengerOnBoard())))
         m_nPopupItem = 1;
     if (m_nPopupItem != before)
-        Play(m_pSoundMove);
+        Play(ui.m_pSoundMove);
 
     // The pedestrian who offered the fare lies on the road or is gone.
     CHuman* passenger = g_TaxiJob.m_pPassenger;
@@ -182,18 +183,18 @@ bool CGameInterface::StepPopupMenu(ScreenKeys& keys, float realDt)
     }
 
     if (keys.enter) {
-        Play(m_pSoundClick);
+        Play(ui.m_pSoundClick);
         keys.enter = 0;
         CVehicle* car = g_pPlayerVehicle;
         if (m_nPopupItem == 2) {
             keys.escape = 1;
         } else if (mode == POPUP_PAUSE && m_nPopupItem == 0) {
-            SetPopupMenu(POPUP_NONE);
+            ui.SetPopupMenu(POPUP_NONE);
             if (RaceRunning()) {
                 FinishRunningRace();
                 if (car)
                     car->m_nRacePlace = -1;
-                ShowRaceResult(1);
+                ui.ShowRaceResult(1);
             }
             if (PassengerOnBoard()) {
                 g_TaxiJob.m_bOnBoard = 0;
@@ -203,34 +204,34 @@ bool CGameInterface::StepPopupMenu(ScreenKeys& keys, float realDt)
             if (!g_bGameMenu) {
                 g_bQuit = 1;
             } else {
-                ClosePopup(CLOSE_BARE);
+                ui.ClosePopup(CLOSE_BARE);
                 g_CityLogic.SetScene(SCENE_EXIT_TO_MENU, car, nullptr);
             }
         } else if (mode == POPUP_TAXI_OFFER && m_nPopupItem == 1) {
-            ClosePopup(CLOSE_BARE);
+            ui.ClosePopup(CLOSE_BARE);
             g_CityLogic.SetScene(SCENE_PASSENGER_IN, car, nullptr);
         }
     }
     if (keys.escape) {
-        Play(m_pSoundClick);
+        Play(ui.m_pSoundClick);
         keys.escape = 0;
-        SetPopupMenu(POPUP_NONE);
+        ui.SetPopupMenu(POPUP_NONE);
     }
     return true;
 }
 
 void CGameInterface::DrawPopupMenu()
 {
-    ReportPanelTurn("popup");
+    auto& popup = m_PopupMenuPanel;
     const bool shown =
-        StepWithScreenKeys([&](ScreenKeys& keys) { return StepPopupMenu(keys, g_GameTimer.m_fRealDelta); });
+        StepWithScreenKeys([&](ScreenKeys& keys) { return popup.Step(*this, keys, g_GameTimer.m_fRealDelta); });
     if (!shown)
         return;
-    g_D3DRender.m_fMotionBlur = std::min(1.0f, g_D3DRender.m_fMotionBlur + m_fPopupFade);
-    const int mode = m_nPopupMode != POPUP_NONE ? m_nPopupMode : m_nPopupPrevMode;
+    g_D3DRender.m_fMotionBlur = std::min(1.0f, g_D3DRender.m_fMotionBlur + popup.m_fPopupFade);
+    const int mode = popup.m_nPopupMode != POPUP_NONE ? popup.m_nPopupMode : popup.m_nPopupPrevMode;
     if (mode == POPUP_NONE)
         return;
-    const DWORD alpha = static_cast<DWORD>(m_fPopupFade * 254.0f) << 24;
+    const DWORD alpha = static_cast<DWORD>(popup.m_fPopupFade * 254.0f) << 24;
     CScreenDraw::DrawRect(-1.0f, -1.0f, 801.0f, 601.0f, alpha, g_GameMenu.m_BackHider);
     if (mode == POPUP_PAUSE)
         m_RequestBar.Draw(270.0f, 10.0f, 530.0f, 180.0f, alpha | 0xFFFFFFu);
@@ -241,22 +242,23 @@ void CGameInterface::DrawPopupMenu()
 
 void CGameInterface::DrawPopupRows(int mode)
 {
+    auto& popup = m_PopupMenuPanel;
     float y = mode == POPUP_PAUSE ? 53.0f : 65.0f;
     float step = mode == POPUP_PAUSE ? 20.0f : 27.0f;
     int first = 0;
-    if (mode == POPUP_PAUSE && m_szPopupRows[POPUP_PAUSE][0][0] == '\0') {
+    if (mode == POPUP_PAUSE && popup.m_szPopupRows[POPUP_PAUSE][0][0] == '\0') {
         first = 1;
         y = 62.0f;
         step = 25.0f;
     }
-    const DWORD alpha = static_cast<DWORD>(m_fPopupFade * 255.0f) << 24;
+    const DWORD alpha = static_cast<DWORD>(popup.m_fPopupFade * 255.0f) << 24;
     for (int i = first; i < POPUP_ROWS; ++i, y += step) {
-        const char* row = m_szPopupRows[mode][i];
+        const char* row = popup.m_szPopupRows[mode][i];
         DWORD colour = 0x9B3700;
-        if (i == m_nPopupItem) {
+        if (i == popup.m_nPopupItem) {
             colour = 0xFF9B64;
-            const DWORD glow = D3DCOLOR_ARGB(255, static_cast<DWORD>(0.6f * m_fPopupFade * 255.0f),
-                                             static_cast<DWORD>(0.6f * m_fPopupFade * 255.0f), 0);
+            const DWORD glow = D3DCOLOR_ARGB(255, static_cast<DWORD>(0.6f * popup.m_fPopupFade * 255.0f),
+                                             static_cast<DWORD>(0.6f * popup.m_fPopupFade * 255.0f), 0);
             CScreenDraw::DrawGlowDisc(400.0f, y + 9.0f, 110.0f, glow, 0xFF000000u, 1.0f, 0.05f);
         }
         if (mode == POPUP_TAXI_OFFER && i == 0)

@@ -1,7 +1,6 @@
 // The race offer (accept or decline a race at its start) and the race result
 // (reward and rating points, row by row, booked when it closes).
 #include "game/GameInterface.h"
-#include "game/InterfacePanels.h"
 #include "game/ScreenKeys.h"
 #include "game/RaceResult.h"
 #include "graphics/D3DRender.h"
@@ -70,17 +69,18 @@ void SetAddressing(DWORD mode)
 
 void CGameInterface::SetRaceState(int open)
 {
-    m_bRaceOfferOpen = open ? 1u : 0u;
+    m_RaceOfferPanel.m_bRaceOfferOpen = open ? 1u : 0u;
     if (!open)
         return;
-    m_nRaceOfferChoice = 1;
+    m_RaceOfferPanel.m_nRaceOfferChoice = 1;
     ShowRaceResult(0);
     ShowMessage(-1, 0.0f, nullptr, 0.0f);
 }
 
-void CGameInterface::StepRaceOffer(ScreenKeys& keys, float dt)
+void RaceOfferPanel::Step(CGameInterface& ui, ScreenKeys& keys, float dt)
 {
-    m_fRaceOfferFade = std::clamp(m_fRaceOfferFade + (m_bRaceOfferOpen ? 2.0f : -2.0f) * dt, 0.0f, 1.0f);
+    const float fadeStep = (m_bRaceOfferOpen ? 2.0f : -2.0f) * dt;
+    m_fRaceOfferFade = std::clamp(m_fRaceOfferFade + fadeStep, 0.0f, 1.0f);
     if (!m_bRaceOfferOpen)
         return;
     // The race start waits for the panel to close: a withdrawn route must
@@ -92,23 +92,23 @@ void CGameInterface::StepRaceOffer(ScreenKeys& keys, float dt)
     }
     if (keys.left) {
         m_nRaceOfferChoice = 0;
-        Play(m_pSoundMove);
+        Play(ui.m_pSoundMove);
         keys.left = 0;
     }
     if (keys.right) {
         m_nRaceOfferChoice = 1;
-        Play(m_pSoundMove);
+        Play(ui.m_pSoundMove);
         keys.right = 0;
     }
     if (!keys.enter && !keys.escape)
         return;
-    Play(m_pSoundClick);
+    Play(ui.m_pSoundClick);
     if (keys.escape)
         m_nRaceOfferChoice = 0;
     if (m_nRaceOfferChoice == 1 &&
         static_cast<int>(DamagePercent(g_pPlayerVehicle)) > g_RaceInfo.m_nDamageLimit) {
         const D3DXCOLOR4 colour{1.0f, 0.5f, 0.0f, 1.0f};
-        ShowMessage(MSG_DAMAGE_LIMIT, 5.0f, &colour, 0.375f);
+        ui.ShowMessage(MSG_DAMAGE_LIMIT, 5.0f, &colour, 0.375f);
         m_nRaceOfferChoice = 0;
     }
     m_bRaceOfferOpen = 0;
@@ -117,11 +117,11 @@ void CGameInterface::StepRaceOffer(ScreenKeys& keys, float dt)
 
 void CGameInterface::DrawRaceInfo()
 {
-    ReportPanelTurn("race info");
-    StepWithScreenKeys([&](ScreenKeys& keys) { return StepRaceOffer(keys, g_GameTimer.m_fDelta); });
-    if (m_fRaceOfferFade <= 0.0f || !RouteOffered())
+    auto& offer = m_RaceOfferPanel;
+    StepWithScreenKeys([&](ScreenKeys& keys) { return offer.Step(*this, keys, g_GameTimer.m_fDelta); });
+    if (offer.m_fRaceOfferFade <= 0.0f || !RouteOffered())
         return;
-    const int a = static_cast<int>(m_fRaceOfferFade * 255.0f);
+    const int a = static_cast<int>(offer.m_fRaceOfferFade * 255.0f);
     const RaceInfo& race = g_RaceInfo;
     const int time = race.m_bTimeRace ? 1 : 0;
     m_RaceAsk[time].Draw(0.0f, 0.0f, 300.0f, 600.0f, WithAlpha(0xFFFFFF, a));
@@ -156,7 +156,7 @@ void CGameInterface::DrawRaceInfo()
         p = 2.0f - p;
     const DWORD glow = D3DCOLOR_ARGB(static_cast<DWORD>(a), static_cast<DWORD>(0.6f * p * 255.0f),
                                      static_cast<DWORD>(0.4f * p * 255.0f), 0);
-    CScreenDraw::DrawGlowDisc(m_nRaceOfferChoice ? 210.0f : 90.0f, 547.0f, 70.0f, glow, 0xFF000000u, 1.0f, 0.25f);
+    CScreenDraw::DrawGlowDisc(offer.m_nRaceOfferChoice ? 210.0f : 90.0f, 547.0f, 70.0f, glow, 0xFF000000u, 1.0f, 0.25f);
 }
 
 void CGameInterface::DrawRaceOfferMap(int a)
@@ -178,7 +178,7 @@ void CGameInterface::DrawRaceOfferMap(int a)
         m_WorldMap.Draw(70.0f, 272.0f, 230.0f, 415.0f, WithAlpha(0x804040, a));
     SetAddressing(D3DTADDRESS_WRAP);
     const std::uint32_t points = std::min<std::uint32_t>(g_VehicleManager.m_nRaceRoutePoints, 2048);
-    if (m_fRaceOfferFade >= 1.0f && points >= 3) {
+    if (m_RaceOfferPanel.m_fRaceOfferFade >= 1.0f && points >= 3) {
         const std::uint32_t built = std::min<std::uint32_t>(race.m_nMapVertices, RACE_MAP_VERTICES);
         const std::uint32_t triangles = std::min<std::uint32_t>((points / 3) * 2 - 2, built > 2 ? built - 2 : 0);
         if (triangles > 0) {
@@ -203,16 +203,18 @@ void CGameInterface::DrawRaceOfferMap(int a)
 
 void CGameInterface::ShowRaceResult(int open)
 {
+    auto& panel = m_RaceResultPanel;
     const std::uint32_t state = open ? 1u : 0u;
-    if (state == m_bRaceResultOpen)
+    if (state == panel.m_bRaceResultOpen)
         return;
-    m_bRaceResultOpen = state;
+    panel.m_bRaceResultOpen = state;
     if (!open) {
-        BookRaceResult(&g_PlayerStats, RaceResultFigures{m_nResultPoints, m_nResultReward}, m_nResultPlace,
-                       m_nResultIncidents, m_nResultPedestrians);
-        m_bRaceResultBooked = 1;
+        BookRaceResult(&g_PlayerStats, RaceResultFigures{panel.m_nResultPoints, panel.m_nResultReward},
+                       panel.m_nResultPlace, panel.m_nResultIncidents, panel.m_nResultPedestrians);
+        panel.m_bRaceResultBooked = 1;
         ShowRatingList(1);
-        m_nResultReward = m_nResultPoints = m_nResultPedestrians = m_nResultIncidents = 0;
+        panel.m_nResultReward = panel.m_nResultPoints = 0;
+        panel.m_nResultPedestrians = panel.m_nResultIncidents = 0;
         return;
     }
     CVehicle* car = g_pPlayerVehicle;
@@ -235,29 +237,29 @@ void CGameInterface::ShowRaceResult(int open)
     in.money = g_PlayerStats.m_nMoney;
     const RaceResultFigures figures = ComputeRaceResult(in);
 
-    m_nResultPlace = in.place;
-    m_nResultIncidents = in.incidents;
-    m_nResultPedestrians = in.pedestrians;
-    m_nResultPoints = figures.points;
-    m_nResultReward = figures.reward;
+    panel.m_nResultPlace = in.place;
+    panel.m_nResultIncidents = in.incidents;
+    panel.m_nResultPedestrians = in.pedestrians;
+    panel.m_nResultPoints = figures.points;
+    panel.m_nResultReward = figures.reward;
     for (int i = 0; i < RESULT_ROWS; ++i)
-        std::snprintf(m_szResultLabels[i], RESULT_LABEL_SIZE, "%s", kResultLabels[i]);
-    std::snprintf(m_szResultLabels[0], RESULT_LABEL_SIZE, "%s", in.timeRace ? "Time: " : "Place: ");
-    FormatRaceResult(in, figures, m_szResultValues, m_szResultNotes);
-    std::memset(m_fResultAnim, 0, sizeof(m_fResultAnim));
-    m_fRaceResultTimer = 0.0f;
-    m_bRaceResultBooked = 0;
+        std::snprintf(panel.m_szResultLabels[i], RESULT_LABEL_SIZE, "%s", kResultLabels[i]);
+    std::snprintf(panel.m_szResultLabels[0], RESULT_LABEL_SIZE, "%s", in.timeRace ? "Time: " : "Place: ");
+    FormatRaceResult(in, figures, panel.m_szResultValues, panel.m_szResultNotes);
+    std::memset(panel.m_fResultAnim, 0, sizeof(panel.m_fResultAnim));
+    panel.m_fRaceResultTimer = 0.0f;
+    panel.m_bRaceResultBooked = 0;
     m_vArrowTarget = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
 }
 
-void CGameInterface::StepRaceResult(ScreenKeys& keys, float dt)
+void RaceResultPanel::Step(CGameInterface& ui, ScreenKeys& keys, float dt)
 {
     m_fRaceResultFade =
         std::clamp(m_fRaceResultFade + (m_bRaceResultOpen ? 0.5f * dt : -2.0f * dt), 0.0f, 1.0f);
     if (m_bRaceResultOpen) {
         m_fRaceResultTimer += dt;
         if (m_fRaceResultTimer > 8.0f)
-            ShowRaceResult(0);
+            ui.ShowRaceResult(0);
     } else if (m_nResultPlace >= 0 && m_nResultPlace <= 2 && m_fRaceResultFade > 0.0f) {
         g_AudioManager.SetVoiceVolume(0, m_fRaceResultFade * 90.0f);
     }
@@ -268,9 +270,9 @@ void CGameInterface::StepRaceResult(ScreenKeys& keys, float dt)
             break;
         float* row = m_fResultAnim[i];
         if (row[0] == 0.0f) {
-            Play(m_pRatingSound);
+            Play(ui.m_pRatingSound);
             if (i == RESULT_ROWS - 1 && m_nResultReward > 0)
-                Play(m_pSoundMoney);
+                Play(ui.m_pSoundMoney);
         }
         const float grow = 10.0f * dt;
         row[0] = std::min(2.0f, row[0] + grow);
@@ -280,19 +282,19 @@ void CGameInterface::StepRaceResult(ScreenKeys& keys, float dt)
             row[2] = std::min(2.0f, row[2] + grow);
     }
     if (m_bRaceResultOpen && (keys.enter || keys.escape)) {
-        Play(m_pSoundClick);
-        ShowRaceResult(0);
+        Play(ui.m_pSoundClick);
+        ui.ShowRaceResult(0);
         keys.enter = keys.escape = 0;
     }
 }
 
 void CGameInterface::DrawRaceResult()
 {
-    ReportPanelTurn("race result");
-    StepWithScreenKeys([&](ScreenKeys& keys) { return StepRaceResult(keys, g_GameTimer.m_fDelta); });
-    if (m_fRaceResultFade <= 0.0f)
+    auto& panel = m_RaceResultPanel;
+    StepWithScreenKeys([&](ScreenKeys& keys) { return panel.Step(*this, keys, g_GameTimer.m_fDelta); });
+    if (panel.m_fRaceResultFade <= 0.0f)
         return;
-    const float fade = m_fRaceResultFade;
+    const float fade = panel.m_fRaceResultFade;
     m_RaceResult.Draw(185.0f, 10.0f, 615.0f, 265.0f, WithAlpha(0xFFFFFF, static_cast<int>(fade * 255.0f)));
     for (int i = 0; i < RESULT_ROWS; ++i) {
         float y = 70.0f + 16.0f * i;
@@ -302,18 +304,20 @@ void CGameInterface::DrawRaceResult()
             y += 22.0f;
         const float bright = (i == 0 || i == RESULT_ROWS - 1) ? 255.0f : 183.0f;
         for (int column = 0; column < 3; ++column) {
-            const float shown = std::min(m_fResultAnim[i][column], 1.0f);
+            const float shown = std::min(panel.m_fResultAnim[i][column], 1.0f);
             const int alpha = static_cast<int>(bright * fade * shown);
             if (alpha <= 0)
                 continue;
             const float scale = 4.4f - 4.0f * shown;
+            const char* value = panel.m_szResultValues[i];
             if (column == 0)
-                DrawRight(m_Font, 400.0f, y, m_szResultLabels[i], WithAlpha(0xC89664, alpha), scale);
+                DrawRight(m_Font, 400.0f, y, panel.m_szResultLabels[i], WithAlpha(0xC89664, alpha), scale);
             else if (column == 1)
-                m_Font.DrawText(static_cast<int>(415.0f - m_Font.GetTextWidth(m_szResultValues[i], scale, 0) * 0.5f),
-                                static_cast<int>(y), m_szResultValues[i], WithAlpha(0xFFFFFF, alpha), scale, 0);
+                m_Font.DrawText(static_cast<int>(415.0f - m_Font.GetTextWidth(value, scale, 0) * 0.5f),
+                                static_cast<int>(y), value, WithAlpha(0xFFFFFF, alpha), scale, 0);
             else
-                m_Font.DrawText(440, static_cast<int>(y), m_szResultNotes[i], WithAlpha(0xFF9B37, alpha), scale, 0);
+                m_Font.DrawText(440, static_cast<int>(y), panel.m_szResultNotes[i], WithAlpha(0xFF9B37, alpha), scale,
+                                0);
         }
     }
 }

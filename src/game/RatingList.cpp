@@ -35,11 +35,11 @@ float Pulse()
 
 } // namespace
 
-void CGameInterface::StepRatingList(ScreenKeys& keys, float gameDelta)
+void RatingListPanel::Step(CGameInterface& ui, ScreenKeys& keys, float gameDelta)
 {
     if (keys.ratingList) {
         keys.ratingList = 0;
-        ShowRatingList(m_bRatingOpen ? 0 : 1);
+        ui.ShowRatingList(m_bRatingOpen ? 0 : 1);
     }
     const float step = 4.0f * gameDelta;
     m_fRatingFade = std::clamp(m_fRatingFade + (m_bRatingOpen ? step : -step), 0.0f, 1.0f);
@@ -47,24 +47,24 @@ void CGameInterface::StepRatingList(ScreenKeys& keys, float gameDelta)
         return;
     m_fRatingTimer += gameDelta;
     if (m_fRatingTimer > 10.0f) {
-        ShowRatingList(0);
+        ui.ShowRatingList(0);
         return;
     }
     if (keys.enter || keys.escape) {
         keys.enter = keys.escape = 0;
-        if (m_pSoundClick)
-            m_pSoundClick->Play(0);
-        ShowRatingList(0);
+        if (ui.m_pSoundClick)
+            ui.m_pSoundClick->Play(0);
+        ui.ShowRatingList(0);
     }
 }
 
 void CGameInterface::DrawRatingList()
 {
-    StepWithScreenKeys([&](ScreenKeys& keys) { return StepRatingList(keys, g_GameTimer.m_fDelta); });
-    if (m_fRatingFade <= 0.0f)
+    StepWithScreenKeys([&](ScreenKeys& keys) { return m_RatingListPanel.Step(*this, keys, g_GameTimer.m_fDelta); });
+    if (m_RatingListPanel.m_fRatingFade <= 0.0f)
         return;
 
-    const int a = static_cast<int>(m_fRatingFade * 255.0f);
+    const int a = static_cast<int>(m_RatingListPanel.m_fRatingFade * 255.0f);
     m_RatingBar.Draw(520.0f, 0.0f, 800.0f, 600.0f, Rgb(255, 255, 255, a));
     const int player = PlayerRatingRow(g_PlayerStats.m_nRatingPoints);
     const float q = Pulse();

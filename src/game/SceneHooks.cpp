@@ -30,10 +30,10 @@ void DentCar(CVehicle* car, int dents, float strength)
 }
 
 void OpenRaceOffer() { g_GameInterface.SetRaceState(1); }
-int IsRaceOfferOpen() { return g_GameInterface.m_bRaceOfferOpen != 0; }
-int IsRaceOfferAccepted() { return g_GameInterface.m_nRaceOfferChoice == 1; }
+int IsRaceOfferOpen() { return g_GameInterface.m_RaceOfferPanel.m_bRaceOfferOpen != 0; }
+int IsRaceOfferAccepted() { return g_GameInterface.m_RaceOfferPanel.m_nRaceOfferChoice == 1; }
 void OpenRaceResult() { g_GameInterface.ShowRaceResult(1); }
-int IsRaceResultOpen() { return g_GameInterface.m_bRaceResultOpen != 0; }
+int IsRaceResultOpen() { return g_GameInterface.m_RaceResultPanel.m_bRaceResultOpen != 0; }
 void OpenWorkshop()
 {
     g_GameInterface.SetWorkshop(1);

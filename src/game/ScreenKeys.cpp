@@ -13,6 +13,8 @@ ScreenKeys ReadScreenKeys()
     k.escape = g_bKeyEscape;
     k.ratingList = g_bActRacersTopList;
     k.driverInfo = g_bActInfoWindow;
+    k.space = g_bKeySpace;
+    k.mouseLeft = g_bMouseLeft;
     return k;
 }
 
@@ -36,4 +38,6 @@ void ConsumeScreenKeys(const ScreenKeys& read, const ScreenKeys& left)
     Take(read.escape, left.escape, g_bKeyEscape);
     Take(read.ratingList, left.ratingList, g_bActRacersTopList);
     Take(read.driverInfo, left.driverInfo, g_bActInfoWindow);
+    Take(read.space, left.space, g_bKeySpace);
+    Take(read.mouseLeft, left.mouseLeft, g_bMouseLeft);
 }

@@ -1,5 +1,5 @@
-// The keys an interface panel or keyboard screen reads in one frame. Its
-// step takes a snapshot, clears each key it handles, and the frame then
+// The keys an interface panel, the menu, the message box, the dialogue or
+// the start logos read in one frame. Each step takes a snapshot, clears each key it handles, and the frame then
 // clears the same keys in the global flags, so a key held down acts once
 // and no panel drawn later sees it.
 #pragma once
@@ -11,6 +11,10 @@ struct ScreenKeys {
     int enter = 0, escape = 0;
     // The panels' own toggles: the racers-list key and the info key.
     int ratingList = 0, driverInfo = 0;
+    // The blank and the left mouse button press or skip as Enter does on
+    // the menu and the start logos; in the city the blank is the hand
+    // brake, which no panel takes.
+    int space = 0, mouseLeft = 0;
 };
 
 ScreenKeys ReadScreenKeys();

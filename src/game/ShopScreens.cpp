@@ -6,15 +6,9 @@
 #include <algorithm>
 #include <cmath>
 
-int g_nShopItem = 0;
-int g_nShopSubject = 0;
 int g_nPaintHue[2] = {0, 0};
 int g_nPaintShade[2] = {10, 10};
 int g_nPaintType = 0;
-int g_nRepairPrice = 0;
-float g_fRepairDamage = 0.0f;
-float g_fRepairFraction = 0.0f;
-D3DXCOLOR4 g_vSavedPaint{0.0f, 0.0f, 0.0f, 0.0f};
 
 namespace {
 
@@ -49,28 +43,6 @@ const D3DXCOLOR4 g_PaintSpectrum[PAINT_SPECTRUM_COLOURS] = {
 };
 
 const float g_UpgradePriceFactors[4] = {1.4f, 1.2f, 0.8f, 0.6f};
-
-int g_nCarShopItem = 0;
-int g_nShowroomIndex = 0;
-int g_nCarPrice = 0;
-int g_nCarBudget = 0;
-CVehicle* g_pCarAtShopEntry = nullptr;
-D3DXCOLOR4 g_CarShopItemColours[CARSHOP_PAGES][CARSHOP_ROWS] = {
-    {kChoice, kLeave, kChoice, kChoice, kChoice, kChoice, kChoice, kChoice},
-    {kChoice, kChoice, kChoice, kChoice, kChoice, kChoice, kChoice, kLeave},
-};
-
-void ResetShopState()
-{
-    g_nShopItem = g_nShopSubject = 0;
-    g_nRepairPrice = 0;
-    g_fRepairDamage = g_fRepairFraction = 0.0f;
-    g_vSavedPaint = D3DXCOLOR4{0.0f, 0.0f, 0.0f, 0.0f};
-    g_nCarShopItem = g_nShowroomIndex = 0;
-    g_nCarPrice = g_nCarBudget = 0;
-    g_pCarAtShopEntry = nullptr;
-    g_CarShopItemColours[1][CARSHOP_CHANGE_ROW] = kChoice;
-}
 
 D3DXCOLOR4 PaintHueColour(float hue)
 {

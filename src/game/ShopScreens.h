@@ -1,5 +1,6 @@
-// State and tables shared by the workshop and car-shop screens, and the
-// figures both shops and the driver information show.
+// Tables and the paint choices shared by the workshop and car-shop screens,
+// and the figures both shops and the driver information show. The rest of
+// each screen's state is its panel's (game/PanelStates.h).
 #pragma once
 
 #include "platform/D3DX9.h"
@@ -28,33 +29,15 @@ enum {
     CARSHOP_BACK_ROW = 7,
 };
 
-// Workshop (the paint choices stay per colour slot until the program ends).
-extern int g_nShopItem;
-extern int g_nShopSubject;
+// The workshop's paint choices per colour slot: they stay until the
+// program ends.
 extern int g_nPaintHue[2];
 extern int g_nPaintShade[2];
 extern int g_nPaintType;
-extern int g_nRepairPrice;
-extern float g_fRepairDamage;
-extern float g_fRepairFraction;
-extern D3DXCOLOR4 g_vSavedPaint;
 extern D3DXCOLOR4 g_WorkshopItemColours[WORKSHOP_PAGES][WORKSHOP_ROWS];
 extern const D3DXCOLOR4 g_PaintSpectrum[PAINT_SPECTRUM_COLOURS];
 // ENGINE, TRANSMISSION, CHASSIS, TIRES.
 extern const float g_UpgradePriceFactors[4];
-
-// Car shop.
-extern int g_nCarShopItem;
-extern int g_nShowroomIndex;
-extern int g_nCarPrice;
-extern int g_nCarBudget;
-extern CVehicle* g_pCarAtShopEntry;
-extern D3DXCOLOR4 g_CarShopItemColours[CARSHOP_PAGES][CARSHOP_ROWS];
-
-// The shops' state of one session back to a fresh start's: the figures and
-// the car of the last visit belong to a world that is gone. The paint
-// choices per colour slot stay, as they do until the program ends.
-void ResetShopState();
 
 // One page of a keyboard screen: its rows, the first and last row the
 // cursor may rest on, and its text scale.

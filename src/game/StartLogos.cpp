@@ -2,11 +2,11 @@
 
 #include "game/GameInterface.h"
 #include "game/GameMenu.h"
+#include "game/ScreenKeys.h"
 #include "graphics/D3DRender.h"
 #include "platform/InputTape.h"
 #include "platform/Win32.h"
 #include "shell/AudioManager.h"
-#include "shell/Input.h"
 
 #include <algorithm>
 
@@ -34,9 +34,11 @@ float PhaseAlpha(int phase, float t)
 
 bool TakeSkipKeys()
 {
-    const bool skip = g_bMouseLeft || g_bKeyEscape || g_bKeySpace || g_bKeyEnter;
-    g_bMouseLeft = g_bKeyEscape = g_bKeySpace = g_bKeyEnter = 0;
-    return skip;
+    return StepWithScreenKeys([](ScreenKeys& keys) {
+        const bool skip = keys.mouseLeft || keys.escape || keys.space || keys.enter;
+        keys.mouseLeft = keys.escape = keys.space = keys.enter = 0;
+        return skip;
+    });
 }
 
 void DrainMessages()

@@ -67,11 +67,11 @@ void DrawShopDarkening(float fade)
 
 namespace {
 
-void DrawPaintEditor(CGameFont& font, float fade)
+void DrawPaintEditor(CGameFont& font, int subject, float fade)
 {
     const float alpha = fade * 254.0f;
     const float h = RowHeight(4);
-    const int slot = std::clamp(g_nShopSubject, 0, 1);
+    const int slot = std::clamp(subject, 0, 1);
     const float hueTop = 450.0f + h - 6.0f;
     for (int k = 0; k < 6; ++k) {
         const float l = 280.0f + 40.0f * static_cast<float>(k);
@@ -107,21 +107,22 @@ void DrawPaintEditor(CGameFont& font, float fade)
 
 void CGameInterface::DrawWorkshop()
 {
-    StepWithScreenKeys([&](ScreenKeys& keys) { return StepWorkshop(keys, g_GameTimer.m_fRealDelta); });
-    if (m_fWorkshopFade <= 0.0f)
+    auto& workshop = m_WorkshopPanel;
+    StepWithScreenKeys([&](ScreenKeys& keys) { return workshop.Step(*this, keys, g_GameTimer.m_fRealDelta); });
+    if (workshop.m_fWorkshopFade <= 0.0f)
         return;
 
-    const float fade = m_fWorkshopFade;
+    const float fade = workshop.m_fWorkshopFade;
     const float alpha = fade * 254.0f;
     DrawShopDarkening(fade);
     m_WorkshopBar.Draw(220.0f, 400.0f, 580.0f, 630.0f, D3DCOLOR_ARGB(static_cast<DWORD>(alpha), 255, 255, 255));
 
-    const int page = std::clamp(m_nWorkshopPage, 0, WORKSHOP_PAGES - 1);
+    const int page = std::clamp(workshop.m_nWorkshopPage, 0, WORKSHOP_PAGES - 1);
     const ShopPage& p = g_WorkshopPages[page];
     const float shifts[WORKSHOP_PAGES] = {0.0f, -5.0f, -10.0f, 0.0f, 0.0f, 0.0f};
     const bool centred = page == WORKSHOP_MAIN || page == WORKSHOP_PAINT || page == WORKSHOP_COLOUR;
-    DrawShopRows(m_Font, p.rows, g_WorkshopItemColours[page], p.count, g_nShopItem, p.scale, centred, shifts[page],
-                 fade);
+    DrawShopRows(m_Font, p.rows, g_WorkshopItemColours[page], p.count, workshop.m_nShopItem, p.scale, centred,
+                 shifts[page], fade);
 
     const float h = RowHeight(p.count);
     const float line = m_Font.GetLineHeight(p.scale * m_Font.m_fScale);
@@ -130,21 +131,21 @@ void CGameInterface::DrawWorkshop()
     CVehicle* car = g_pPlayerVehicle;
     if (page == WORKSHOP_REPAIR) {
         for (int i = 0; i < 4; ++i)
-            m_Font.DrawText(405, rowY(i), m_szRepairTexts[i], yellow, p.scale, 0);
+            m_Font.DrawText(405, rowY(i), workshop.m_szRepairTexts[i], yellow, p.scale, 0);
     } else if (page == WORKSHOP_PART || page == WORKSHOP_LEVEL) {
-        const int part = page == WORKSHOP_PART ? std::clamp(g_nShopItem, 0, 3) : std::clamp(g_nShopSubject, 0, 3);
+        const int part = std::clamp(page == WORKSHOP_PART ? workshop.m_nShopItem : workshop.m_nShopSubject, 0, 3);
         CInterfaceSprite sprite;
         sprite.SetRect(m_nSpritesTexture, 256.0f, 128.0f, 64.0f * static_cast<float>(part), 128.0f, 64.0f);
         sprite.Draw(450.0f, 480.0f, 530.0f, 550.0f, D3DCOLOR_ARGB(static_cast<DWORD>(alpha), 255, 255, 255));
     }
     if (page == WORKSHOP_LEVEL && car) {
-        const int level = WorkshopLevel(*car, g_nShopSubject);
+        const int level = WorkshopLevel(*car, workshop.m_nShopSubject);
         for (int n = 1; n <= WORKSHOP_LEVELS; ++n) {
             char text[32];
             if (level >= n)
                 std::snprintf(text, sizeof(text), "INSTALLED");
             else if (level == n - 1)
-                std::snprintf(text, sizeof(text), "%.0f$", static_cast<double>(m_fLevelPrices[n]));
+                std::snprintf(text, sizeof(text), "%.0f$", static_cast<double>(workshop.m_fLevelPrices[n]));
             else
                 std::snprintf(text, sizeof(text), "----");
             m_Font.DrawText(405, rowY(n), text, yellow, p.scale, 0);
@@ -154,5 +155,5 @@ void CGameInterface::DrawWorkshop()
         m_Font.DrawText(405, rowY(5), money, yellow, p.scale, 0);
     }
     if (page == WORKSHOP_COLOUR)
-        DrawPaintEditor(m_Font, fade);
+        DrawPaintEditor(m_Font, workshop.m_nShopSubject, fade);
 }

@@ -42,11 +42,12 @@ bool Differs(const float c[4], const D3DXCOLOR4& d)
 
 // The rows the cursor may rest on. On the level page only the next level
 // and BACK can be chosen.
-std::vector<int> SelectableRows(int page, const CVehicle& car)
+std::vector<int> SelectableRows(const WorkshopPanel& w, const CVehicle& car)
 {
+    const int page = w.m_nWorkshopPage;
     std::vector<int> rows;
     if (page == WORKSHOP_LEVEL) {
-        const int level = WorkshopLevel(car, g_nShopSubject);
+        const int level = WorkshopLevel(car, w.m_nShopSubject);
         if (level < WORKSHOP_LEVELS)
             rows.push_back(level + 1);
         rows.push_back(4);
@@ -58,20 +59,20 @@ std::vector<int> SelectableRows(int page, const CVehicle& car)
     return rows;
 }
 
-void MoveCursor(int page, const CVehicle& car, int step)
+void MoveCursor(WorkshopPanel& w, const CVehicle& car, int step)
 {
-    const std::vector<int> rows = SelectableRows(page, car);
-    const auto at = std::find(rows.begin(), rows.end(), g_nShopItem);
+    const std::vector<int> rows = SelectableRows(w, car);
+    const auto at = std::find(rows.begin(), rows.end(), w.m_nShopItem);
     int i = at == rows.end() ? 0 : static_cast<int>(at - rows.begin()) + step;
     const int n = static_cast<int>(rows.size());
     i = (i % n + n) % n;
-    g_nShopItem = rows[static_cast<std::size_t>(i)];
+    w.m_nShopItem = rows[static_cast<std::size_t>(i)];
 }
 
 // The chosen shade goes onto the car at once, so the car shows it live.
-void PreviewPaint(CVehicle& car)
+void PreviewPaint(const WorkshopPanel& w, CVehicle& car)
 {
-    const int slot = std::clamp(g_nShopSubject, 0, 1);
+    const int slot = std::clamp(w.m_nShopSubject, 0, 1);
     const D3DXCOLOR4 c = PaintShadeColour(PaintHueColour(static_cast<float>(g_nPaintHue[slot])), g_nPaintShade[slot]);
     const float colour[4] = {c.r, c.g, c.b, c.a};
     if (slot == 0) {
@@ -86,14 +87,15 @@ void PreviewPaint(CVehicle& car)
 
 void ChangePaintValue(CGameInterface& ui, CVehicle& car, int step)
 {
-    const int slot = std::clamp(g_nShopSubject, 0, 1);
-    if (g_nShopItem == 0) {
+    auto& workshop = ui.m_WorkshopPanel;
+    const int slot = std::clamp(workshop.m_nShopSubject, 0, 1);
+    if (workshop.m_nShopItem == 0) {
         g_nPaintHue[slot] = std::clamp(g_nPaintHue[slot] + step, 0, 100);
         Play(ui.m_pSoundMove);
-    } else if (g_nShopItem == 1) {
+    } else if (workshop.m_nShopItem == 1) {
         g_nPaintShade[slot] = std::clamp(g_nPaintShade[slot] + step, 0, PAINT_SHADES - 1);
         Play(ui.m_pSoundMove);
-    } else if (g_nShopItem == 2) {
+    } else if (workshop.m_nShopItem == 2) {
         g_nPaintType = std::clamp(g_nPaintType + step, 0, PAINT_TYPES - 1);
         car.m_nPaintGloss = PaintGlossOfType(g_nPaintType);
     }
@@ -101,80 +103,87 @@ void ChangePaintValue(CGameInterface& ui, CVehicle& car, int step)
 
 void StartPaintJob(CGameInterface& ui, CVehicle& car)
 {
+    auto& workshop = ui.m_WorkshopPanel;
     car.SetAIState(AI_STATE_PAINT);
     // The paint behaviour reads the slot from this timer.
-    car.m_fStuckTimer = static_cast<float>(std::clamp(g_nShopSubject, 0, 1));
+    car.m_fStuckTimer = static_cast<float>(std::clamp(workshop.m_nShopSubject, 0, 1));
     Play(ui.m_pSoundPaint);
-    ui.m_nWorkshopPage = WORKSHOP_PAINT;
-    g_nShopItem = std::clamp(g_nShopSubject, 0, 1);
+    workshop.m_nWorkshopPage = WORKSHOP_PAINT;
+    workshop.m_nShopItem = std::clamp(workshop.m_nShopSubject, 0, 1);
 }
 
 void FillRepairTexts(CGameInterface& ui)
 {
-    const float share = g_nRepairPrice > 0 && g_PlayerStats.m_nMoney < g_nRepairPrice
-                            ? g_fRepairDamage * static_cast<float>(g_PlayerStats.m_nMoney) /
-                                  static_cast<float>(g_nRepairPrice)
-                            : g_fRepairDamage;
-    std::snprintf(ui.m_szRepairTexts[0], sizeof(ui.m_szRepairTexts[0]), "%.1f%%", static_cast<double>(g_fRepairDamage));
-    std::snprintf(ui.m_szRepairTexts[1], sizeof(ui.m_szRepairTexts[1]), "%d", g_nRepairPrice);
-    std::snprintf(ui.m_szRepairTexts[2], sizeof(ui.m_szRepairTexts[2]), "%d", g_PlayerStats.m_nMoney);
-    std::snprintf(ui.m_szRepairTexts[3], sizeof(ui.m_szRepairTexts[3]), "%.1f%%", static_cast<double>(share));
+    auto& workshop = ui.m_WorkshopPanel;
+    const float share = workshop.m_nRepairPrice > 0 && g_PlayerStats.m_nMoney < workshop.m_nRepairPrice
+                            ? workshop.m_fRepairDamage * static_cast<float>(g_PlayerStats.m_nMoney) /
+                                  static_cast<float>(workshop.m_nRepairPrice)
+                            : workshop.m_fRepairDamage;
+    char (*texts)[32] = workshop.m_szRepairTexts;
+    std::snprintf(texts[0], sizeof(texts[0]), "%.1f%%", static_cast<double>(workshop.m_fRepairDamage));
+    std::snprintf(texts[1], sizeof(texts[1]), "%d", workshop.m_nRepairPrice);
+    std::snprintf(texts[2], sizeof(texts[2]), "%d", g_PlayerStats.m_nMoney);
+    std::snprintf(texts[3], sizeof(texts[3]), "%.1f%%", static_cast<double>(share));
 }
 
 void OpenRepairPage(CGameInterface& ui, CVehicle& car)
 {
+    auto& workshop = ui.m_WorkshopPanel;
     if (car.m_nAIState != AI_STATE_REPAIR) {
-        g_nRepairPrice = car.GetRepairPrice(1);
-        g_fRepairDamage = car.GetDamageRatio() * 100.0f;
+        workshop.m_nRepairPrice = car.GetRepairPrice(1);
+        workshop.m_fRepairDamage = car.GetDamageRatio() * 100.0f;
     }
     FillRepairTexts(ui);
-    ui.m_nWorkshopPage = WORKSHOP_REPAIR;
-    g_nShopItem = 3;
+    workshop.m_nWorkshopPage = WORKSHOP_REPAIR;
+    workshop.m_nShopItem = 3;
 }
 
 // The money pays for the whole repair or the share it covers; a share
 // takes all the money, exactly.
 void Repair(CGameInterface& ui, CVehicle& car)
 {
+    auto& workshop = ui.m_WorkshopPanel;
     CPlayerStats& s = g_PlayerStats;
     float fraction = 0.0f;
     if (car.m_nAIState != AI_STATE_REPAIR) {
-        fraction = s.m_nMoney >= g_nRepairPrice ? 1.0f
+        fraction = s.m_nMoney >= workshop.m_nRepairPrice ? 1.0f
                                                 : static_cast<float>(std::max(s.m_nMoney, 0)) /
-                                                      static_cast<float>(g_nRepairPrice);
+                                                      static_cast<float>(workshop.m_nRepairPrice);
     }
-    if (fraction > 0.0f && g_fRepairDamage > 0.0f) {
+    if (fraction > 0.0f && workshop.m_fRepairDamage > 0.0f) {
         car.SetAIState(AI_STATE_REPAIR);
         car.m_fRepairFraction = fraction;
-        g_fRepairFraction = fraction;
+        workshop.m_fRepairFraction = fraction;
         Play(ui.m_pSoundRepair);
         if (fraction < 1.0f) {
             s.m_nMoney = 0;
         } else {
-            s.m_nMoney -= g_nRepairPrice;
+            s.m_nMoney -= workshop.m_nRepairPrice;
         }
-        g_nRepairPrice = static_cast<int>(static_cast<float>(g_nRepairPrice) * (1.0f - fraction));
-        g_fRepairDamage *= 1.0f - fraction;
+        workshop.m_nRepairPrice = static_cast<int>(static_cast<float>(workshop.m_nRepairPrice) * (1.0f - fraction));
+        workshop.m_fRepairDamage *= 1.0f - fraction;
     } else {
         Play(ui.m_pSoundRefused);
     }
-    ui.m_nWorkshopPage = WORKSHOP_MAIN;
-    g_nShopItem = 0;
+    workshop.m_nWorkshopPage = WORKSHOP_MAIN;
+    workshop.m_nShopItem = 0;
 }
 
 void OpenLevelPage(CGameInterface& ui, CVehicle& car)
 {
-    g_nShopSubject = std::clamp(g_nShopItem, 0, 3);
+    auto& workshop = ui.m_WorkshopPanel;
+    workshop.m_nShopSubject = std::clamp(workshop.m_nShopItem, 0, 3);
     const int rating = car.GetPerformanceRating(1, 1);
     for (int n = 1; n <= WORKSHOP_LEVELS; ++n)
-        ui.m_fLevelPrices[n] = UpgradePrice(rating, g_nShopSubject, n);
-    ui.m_nWorkshopPage = WORKSHOP_LEVEL;
-    g_nShopItem = 4;
+        workshop.m_fLevelPrices[n] = UpgradePrice(rating, workshop.m_nShopSubject, n);
+    workshop.m_nWorkshopPage = WORKSHOP_LEVEL;
+    workshop.m_nShopItem = 4;
 }
 
 void Upgrade(CGameInterface& ui, CVehicle& car)
 {
-    const int part = std::clamp(g_nShopSubject, 0, 3);
+    auto& workshop = ui.m_WorkshopPanel;
+    const int part = std::clamp(workshop.m_nShopSubject, 0, 3);
     const int level = WorkshopLevel(car, part);
     const int price = SaturateToInt(UpgradePrice(car.GetPerformanceRating(1, 1), part, level + 1));
     if (g_PlayerStats.m_nMoney < price) {
@@ -192,13 +201,14 @@ void Upgrade(CGameInterface& ui, CVehicle& car)
     if (part == CHASSIS || part == TIRES)
         car.UpdatePhysicsProperties();
     g_PlayerStats.m_nMoney = SaturatingAdd(g_PlayerStats.m_nMoney, -static_cast<long long>(price));
-    ui.m_nWorkshopPage = WORKSHOP_PART;
-    g_nShopItem = part;
+    workshop.m_nWorkshopPage = WORKSHOP_PART;
+    workshop.m_nShopItem = part;
 }
 
 void Leave(CGameInterface& ui, CVehicle& car)
 {
-    switch (ui.m_nWorkshopPage) {
+    auto& workshop = ui.m_WorkshopPanel;
+    switch (workshop.m_nWorkshopPage) {
     case WORKSHOP_MAIN:
         if (CWorldCamera* camera = g_Game.m_pCamera)
             camera->SetMode(camera->m_nLastView, &car);
@@ -210,16 +220,16 @@ void Leave(CGameInterface& ui, CVehicle& car)
         Play(ui.m_pSoundClick);
         break;
     case WORKSHOP_LEVEL:
-        ui.m_nWorkshopPage = WORKSHOP_PART;
-        g_nShopItem = std::clamp(g_nShopSubject, 0, 3);
+        workshop.m_nWorkshopPage = WORKSHOP_PART;
+        workshop.m_nShopItem = std::clamp(workshop.m_nShopSubject, 0, 3);
         Play(ui.m_pSoundClick);
         break;
     case WORKSHOP_COLOUR:
         StartPaintJob(ui, car);
         break;
     default:
-        ui.m_nWorkshopPage = WORKSHOP_MAIN;
-        g_nShopItem = 0;
+        workshop.m_nWorkshopPage = WORKSHOP_MAIN;
+        workshop.m_nShopItem = 0;
         Play(ui.m_pSoundClick);
         break;
     }
@@ -227,14 +237,15 @@ void Leave(CGameInterface& ui, CVehicle& car)
 
 void Choose(CGameInterface& ui, CVehicle& car)
 {
-    const int row = g_nShopItem;
-    switch (ui.m_nWorkshopPage) {
+    auto& workshop = ui.m_WorkshopPanel;
+    const int row = workshop.m_nShopItem;
+    switch (workshop.m_nWorkshopPage) {
     case WORKSHOP_MAIN:
         if (row == 0) {
             OpenRepairPage(ui, car);
         } else {
-            ui.m_nWorkshopPage = row == 1 ? WORKSHOP_PART : WORKSHOP_PAINT;
-            g_nShopItem = 0;
+            workshop.m_nWorkshopPage = row == 1 ? WORKSHOP_PART : WORKSHOP_PAINT;
+            workshop.m_nShopItem = 0;
         }
         Play(ui.m_pSoundClick);
         break;
@@ -246,14 +257,14 @@ void Choose(CGameInterface& ui, CVehicle& car)
         Play(ui.m_pSoundClick);
         break;
     case WORKSHOP_LEVEL:
-        if (row == WorkshopLevel(car, g_nShopSubject) + 1)
+        if (row == WorkshopLevel(car, workshop.m_nShopSubject) + 1)
             Upgrade(ui, car);
         break;
     case WORKSHOP_PAINT:
-        g_nShopSubject = std::clamp(row, 0, 1);
+        workshop.m_nShopSubject = std::clamp(row, 0, 1);
         g_nPaintType = PaintTypeOfGloss(car.m_nPaintGloss);
-        ui.m_nWorkshopPage = WORKSHOP_COLOUR;
-        g_nShopItem = 0;
+        workshop.m_nWorkshopPage = WORKSHOP_COLOUR;
+        workshop.m_nShopItem = 0;
         Play(ui.m_pSoundClick);
         break;
     case WORKSHOP_COLOUR:
@@ -268,24 +279,25 @@ void Choose(CGameInterface& ui, CVehicle& car)
 
 void CGameInterface::SetWorkshop(int open)
 {
+    auto& workshop = m_WorkshopPanel;
     const std::uint32_t want = open ? 1u : 0u;
-    if (want == m_bWorkshopOpen)
+    if (want == workshop.m_bWorkshopOpen)
         return;
     CVehicle* car = g_pPlayerVehicle;
-    m_bWorkshopOpen = want;
-    m_nWorkshopPage = WORKSHOP_MAIN;
+    workshop.m_bWorkshopOpen = want;
+    workshop.m_nWorkshopPage = WORKSHOP_MAIN;
     if (want) {
-        g_vSavedPaint = car ? ColourOf(car->m_PaintColor) : D3DXCOLOR4{0.0f, 0.0f, 0.0f, 0.0f};
-        g_nShopItem = 0;
+        workshop.m_vSavedPaint = car ? ColourOf(car->m_PaintColor) : D3DXCOLOR4{0.0f, 0.0f, 0.0f, 0.0f};
+        workshop.m_nShopItem = 0;
         return;
     }
     // A new first colour shakes off the police.
-    if (car && Differs(car->m_PaintColor, g_vSavedPaint))
+    if (car && Differs(car->m_PaintColor, workshop.m_vSavedPaint))
         g_PlayerStats.m_fCriminalLevel = 0.0f;
     ShowMessage(MSG_MAP_LEGEND, 10.0f, &kWhite, 0.35f);
 }
 
-void CGameInterface::StepWorkshop(ScreenKeys& keys, float realDelta)
+void WorkshopPanel::Step(CGameInterface& ui, ScreenKeys& keys, float realDelta)
 {
     const float step = 2.0f * realDelta;
     m_fWorkshopFade = std::clamp(m_fWorkshopFade + (m_bWorkshopOpen ? step : -step), 0.0f, 1.0f);
@@ -294,26 +306,26 @@ void CGameInterface::StepWorkshop(ScreenKeys& keys, float realDelta)
         return;
     m_nWorkshopPage = std::clamp(m_nWorkshopPage, 0, WORKSHOP_PAGES - 1);
     if (keys.up || keys.down) {
-        MoveCursor(m_nWorkshopPage, *car, keys.up ? -1 : 1);
+        MoveCursor(*this, *car, keys.up ? -1 : 1);
         keys.up = keys.down = 0;
-        Play(m_pSoundMove);
+        Play(ui.m_pSoundMove);
     }
     if (m_nWorkshopPage == WORKSHOP_COLOUR) {
         if (keys.left || keys.right) {
-            ChangePaintValue(*this, *car, keys.left ? -1 : 1);
+            ChangePaintValue(ui, *car, keys.left ? -1 : 1);
             keys.left = keys.right = 0;
         }
-        PreviewPaint(*car);
+        PreviewPaint(*this, *car);
     }
     if (keys.enter) {
         keys.enter = 0;
-        const std::vector<int> rows = SelectableRows(m_nWorkshopPage, *car);
-        if (g_nShopItem == rows.back())
-            Leave(*this, *car);
+        const std::vector<int> rows = SelectableRows(*this, *car);
+        if (m_nShopItem == rows.back())
+            Leave(ui, *car);
         else
-            Choose(*this, *car);
+            Choose(ui, *car);
     } else if (keys.escape) {
         keys.escape = 0;
-        Leave(*this, *car);
+        Leave(ui, *car);
     }
 }

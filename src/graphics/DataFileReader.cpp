@@ -6,18 +6,16 @@
 #include <cstdio>
 #include <new>
 
-DataFileResult ReadDataFile(const char* path, std::uint32_t archive, bool looseFallback, std::uint32_t maxBytes,
-                            std::vector<unsigned char>* out)
+DataFileResult ReadOptionalDataFile(const char* path, std::uint32_t archive, bool looseFallback,
+                                    std::uint32_t maxBytes, std::vector<unsigned char>* out)
 {
     out->clear();
     std::uint32_t size = 0;
     FileHandle handle = g_FileManager.Open(path, archive, &size);
     if (handle == INVALID_FILE_HANDLE && looseFallback)
         handle = g_FileManager.Open(path, FILE_MODE_BINARY, &size);
-    if (handle == INVALID_FILE_HANDLE) {
-        LogFileProblem(path, looseFallback ? "not found in its archive nor as a loose file" : "not found");
+    if (handle == INVALID_FILE_HANDLE)
         return DataFileResult::NotOpened;
-    }
     DataFileResult result = DataFileResult::Failed;
     if (size > maxBytes) {
         char problem[80];
@@ -37,5 +35,14 @@ DataFileResult ReadDataFile(const char* path, std::uint32_t archive, bool looseF
             LogFileProblem(path, "empty or cut short");
         out->clear();
     }
+    return result;
+}
+
+DataFileResult ReadDataFile(const char* path, std::uint32_t archive, bool looseFallback, std::uint32_t maxBytes,
+                            std::vector<unsigned char>* out)
+{
+    const DataFileResult result = ReadOptionalDataFile(path, archive, looseFallback, maxBytes, out);
+    if (result == DataFileResult::NotOpened)
+        LogFileProblem(path, looseFallback ? "not found in its archive nor as a loose file" : "not found");
     return result;
 }

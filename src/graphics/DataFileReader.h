@@ -22,3 +22,7 @@ constexpr std::uint32_t MAX_MESH_FILE_BYTES = 128u << 20;
 // The handle is always closed.
 DataFileResult ReadDataFile(const char* path, std::uint32_t archive, bool looseFallback, std::uint32_t maxBytes,
                             std::vector<unsigned char>* out);
+// As ReadDataFile, for the files a data set may leave out (a sector without
+// roads has no road mesh): one found in neither place is not logged.
+DataFileResult ReadOptionalDataFile(const char* path, std::uint32_t archive, bool looseFallback,
+                                    std::uint32_t maxBytes, std::vector<unsigned char>* out);

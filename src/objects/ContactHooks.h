@@ -1,7 +1,7 @@
 // What the contact pass hands to the road users: collision damage for a car
-// and the knock-down of a pedestrian hit by a car. The road users point the
-// hooks at their own handlers; until they do, the hooks only record what
-// they are given, so the pass can be watched working.
+// and the knock-down of a pedestrian hit by a car. The pass sits below the
+// road users, so they point these hooks at their own handlers; a hook still
+// null (before their start-up, after the pedestrians' release) is skipped.
 #pragma once
 
 #include "platform/D3DX9.h"
@@ -20,28 +20,3 @@ using KnockDownHook = void (*)(CStaticObject* human);
 
 extern CarContactHook g_pfnCarContact;
 extern KnockDownHook g_pfnKnockDown;
-
-enum { CONTACT_RECORD_SIZE = 64 };
-
-struct RecordedCarContact {
-    CStaticObject* car;
-    D3DXVECTOR3 localPoint;
-    D3DXVECTOR3 normal;
-    void* other;
-    float strength;
-};
-
-// What the recording hooks saw; calls past the arrays are only counted.
-struct ContactRecord {
-    int nCarContacts;
-    RecordedCarContact carContacts[CONTACT_RECORD_SIZE];
-    int nKnockDowns;
-    CStaticObject* knockDowns[CONTACT_RECORD_SIZE];
-};
-
-extern ContactRecord g_ContactRecord;
-
-void RecordCarContact(CStaticObject* car, const D3DXVECTOR3* localPoint, const D3DXVECTOR3* normal,
-                      void* other, float strength);
-void RecordKnockDown(CStaticObject* human);
-void ClearContactRecord();

@@ -120,9 +120,11 @@ void CGame::ProcessContacts()
     const std::size_t count = g_Pending.size();
     for (std::size_t i = 0; i < count; ++i) {
         const PendingContact pending = g_Pending[i];
-        if (pending.car)
-            g_pfnCarContact(pending.car, &pending.localPoint, &pending.normal, pending.other, 0.0f);
-        else
+        if (pending.car) {
+            if (g_pfnCarContact)
+                g_pfnCarContact(pending.car, &pending.localPoint, &pending.normal, pending.other, 0.0f);
+        } else if (g_pfnKnockDown) {
             g_pfnKnockDown(static_cast<CStaticObject*>(pending.other));
+        }
     }
 }

@@ -74,12 +74,9 @@ std::FILE* OpenFile(const char* path, const char* mode)
     return file;
 }
 
-bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* bytes, std::size_t maxBytes)
+bool ReadOpenFile(std::FILE* file, std::vector<std::uint8_t>* bytes, std::size_t maxBytes)
 {
     bytes->clear();
-    std::FILE* file = OpenFile(path, "rb");
-    if (!file)
-        return false;
     bool ok = std::fseek(file, 0, SEEK_END) == 0;
     const long length = ok ? std::ftell(file) : -1;
     ok = ok && length >= 0 && static_cast<unsigned long>(length) <= maxBytes && std::fseek(file, 0, SEEK_SET) == 0;
@@ -87,6 +84,16 @@ bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* bytes, std::size
         bytes->resize(static_cast<std::size_t>(length));
         ok = std::fread(bytes->data(), 1, bytes->size(), file) == bytes->size();
     }
+    return ok;
+}
+
+bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* bytes, std::size_t maxBytes)
+{
+    bytes->clear();
+    std::FILE* file = OpenFile(path, "rb");
+    if (!file)
+        return false;
+    const bool ok = ReadOpenFile(file, bytes, maxBytes);
     std::fclose(file);
     return ok;
 }

@@ -4,6 +4,7 @@
 #include "platform/Win32Types.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -29,6 +30,8 @@ std::FILE* OpenFile(const char* path, const char* mode);
 // Reads a whole file (path as NativePath takes it). False when it cannot be
 // opened or read, or holds more than maxBytes.
 bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* bytes, std::size_t maxBytes);
+// The same for a file already open, from its start; the file stays open.
+bool ReadOpenFile(std::FILE* file, std::vector<std::uint8_t>* bytes, std::size_t maxBytes);
 
 // Addresses ShellExecuteA was asked to open (tests).
 const char* LastShellOpen();

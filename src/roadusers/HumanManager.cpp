@@ -96,7 +96,7 @@ void CHumanManager::Release()
     DeleteHumanBodyShapes();
     ReleaseTintedClothing();
     if (g_pfnKnockDown == KnockDownHuman)
-        g_pfnKnockDown = RecordKnockDown;
+        g_pfnKnockDown = nullptr;
 }
 
 void CHumanManager::Clear()

@@ -44,6 +44,55 @@ struct MarkerLook {
 const MarkerLook kRouteMarker = {D3DXVECTOR3(0.0f, 1.0f, 0.0f), 0.1f, 1.0f, 0.0f, 0.0f, 1.0f};
 const MarkerLook kFinishGate = {D3DXVECTOR3(0.0f, 4.0f, 0.0f), 0.45f, 1.0f, 1.0f, 0.0f, 1.0f};
 
+// A rival of one of the eight race models, or null: a car that cannot drive
+// stays off the grid.
+CVehicle* CreateRival(CVehicleManager& manager)
+{
+    char path[64];
+    std::snprintf(path, sizeof(path), "Data/Vehicles/%02d/Main.obj", std::rand() % 8 + 1);
+    CVehicle* car = manager.CreateVehicle(path);
+    if (car && !car->HasPhysicsModel()) {
+        manager.DestroyVehicle(car);
+        car = nullptr;
+    }
+    return car;
+}
+
+// Stands a car in its grid slot, left or right of the route in a row, held
+// on the hand brake with the whole route to drive.
+void PlaceOnGrid(CVehicleManager& manager, CVehicle* car, int row, bool left, bool isPlayer)
+{
+    const D3DXVECTOR3& p = manager.m_RaceRoute[2 * row];
+    const D3DXVECTOR3& q = manager.m_RaceRoute[2 * row + 1];
+    const float s = std::max(1.5f, g_Landscape.GetRouteWidthAt(&p) * 0.125f);
+    const D3DXVECTOR3 side = LookAtSide(p, q) * s;
+    D3DXVECTOR3 at = left ? p + side : p - side;
+    const D3DXVECTOR3 facing = at + (q - p) * 2.0f;
+    at.y += std::fabs(car->m_Box.vMin.y) + 0.4f;
+    car->Spawn(&at, &facing, &kUp, 1, isPlayer ? VEHICLE_PLAYER : VEHICLE_RIVAL, 1);
+    g_SceneHooks.StopCar(car);
+    const std::uint32_t count = manager.m_nRaceRoutePoints;
+    std::memcpy(car->m_Route, manager.m_RaceRoute, count * sizeof(D3DXVECTOR3));
+    car->m_nRoutePoints = count;
+    car->m_nRouteIndex = static_cast<std::uint32_t>(2 * row);
+    car->m_bHandBrake = 1;
+    car->SetAIState(AI_STATE_HOLD);
+}
+
+// The camera starts above the route ahead of the grid and flies back past
+// the start, keeping the player in view.
+void FlyOverGrid(const CVehicleManager& manager, CWorldCamera* camera, const CVehicle* player, int rows)
+{
+    const D3DXVECTOR3* route = manager.m_RaceRoute;
+    const std::uint32_t count = manager.m_nRaceRoutePoints;
+    const std::uint32_t ahead = std::min<std::uint32_t>(std::max(2 * (rows - 1), 4) + 2, count - 1);
+    const D3DXVECTOR3 lift(0.0f, 5.0f, 0.0f);
+    const D3DXVECTOR3 from = route[ahead] + lift;
+    const D3DXVECTOR3 to = route[0] - (route[1] - route[0]) * 2.0f + lift;
+    camera->SetView(&from, &player->m_vPosition, &kUp);
+    camera->StartTransition(&to, &player->m_vPosition, 8.0f, nullptr, 0.0f, 0);
+}
+
 } // namespace
 
 void CVehicleManager::SetupRaceGrid()
@@ -56,52 +105,22 @@ void CVehicleManager::SetupRaceGrid()
         DestroyVehicle(m_Cars[m_nCars - 1]);
     const int cars = std::clamp(g_RaceInfo.m_nCars, 1, static_cast<int>(RACE_GRID_CARS));
     const int rows = std::max(1, (cars + 1) / 2);
-    int r = rows - 1;
     m_nRaceCars = 0;
+    // The grid fills from the back row forward, two cars a row; the player
+    // starts last.
     for (int i = 0; i < cars; ++i) {
-        const D3DXVECTOR3& p = m_RaceRoute[2 * r];
-        const D3DXVECTOR3& q = m_RaceRoute[2 * r + 1];
-        const float s = std::max(1.5f, g_Landscape.GetRouteWidthAt(&p) * 0.125f);
-        const D3DXVECTOR3 side = LookAtSide(p, q) * s;
-        D3DXVECTOR3 at = (i % 2 == 0) ? p + side : p - side;
-        const D3DXVECTOR3 facing = at + (q - p) * 2.0f;
+        const int row = rows - 1 - i / 2;
         const bool isPlayer = i == cars - 1;
-        CVehicle* car = player;
-        if (!isPlayer) {
-            char path[64];
-            std::snprintf(path, sizeof(path), "Data/Vehicles/%02d/Main.obj", std::rand() % 8 + 1);
-            car = CreateVehicle(path);
-            // A car that cannot drive stays off the grid.
-            if (car && !car->HasPhysicsModel()) {
-                DestroyVehicle(car);
-                car = nullptr;
-            }
-        }
+        CVehicle* car = isPlayer ? player : CreateRival(*this);
         if (car) {
-            at.y += std::fabs(car->m_Box.vMin.y) + 0.4f;
-            car->Spawn(&at, &facing, &kUp, 1, isPlayer ? VEHICLE_PLAYER : VEHICLE_RIVAL, 1);
-            g_SceneHooks.StopCar(car);
-            std::memcpy(car->m_Route, m_RaceRoute, count * sizeof(D3DXVECTOR3));
-            car->m_nRoutePoints = count;
-            car->m_nRouteIndex = static_cast<std::uint32_t>(2 * r);
-            car->m_bHandBrake = 1;
-            car->SetAIState(AI_STATE_HOLD);
+            PlaceOnGrid(*this, car, row, i % 2 == 0, isPlayer);
             m_RaceCars[m_nRaceCars++] = car;
         }
-        if (i % 2 == 1)
-            --r;
     }
     g_RaceInfo.m_nCars = static_cast<std::int32_t>(m_nRaceCars);
     g_RaceInfo.m_bGridReady = 1;
-
-    if (CWorldCamera* camera = g_Game.m_pCamera) {
-        const std::uint32_t ahead = std::min<std::uint32_t>(std::max(2 * (rows - 1), 4) + 2, count - 1);
-        const D3DXVECTOR3 lift(0.0f, 5.0f, 0.0f);
-        const D3DXVECTOR3 from = m_RaceRoute[ahead] + lift;
-        const D3DXVECTOR3 to = m_RaceRoute[0] - (m_RaceRoute[1] - m_RaceRoute[0]) * 2.0f + lift;
-        camera->SetView(&from, &player->m_vPosition, &kUp);
-        camera->StartTransition(&to, &player->m_vPosition, 8.0f, nullptr, 0.0f, 0);
-    }
+    if (CWorldCamera* camera = g_Game.m_pCamera)
+        FlyOverGrid(*this, camera, player, rows);
     // The grid gets its markers at once, not at the next marker tick.
     m_fMarkerTimer = kMarkerPeriod;
     UpdateRaceMarkers();

@@ -33,17 +33,14 @@ const long long kMaxIndexBytes = 64ll << 20;
 // The Objects bodies are text files held in memory together.
 const std::uint64_t kMaxObjectsBytes = 256ull << 20;
 
-bool ReadWholeFile(std::FILE* f, std::vector<std::uint8_t>* bytes, const char* name)
+// The index whole; one larger than any real index is refused with a log line.
+bool ReadIndexFile(std::FILE* f, std::vector<std::uint8_t>* bytes, const char* name)
 {
-    const long long length = FileLength(f);
-    if (length < 0)
-        return false;
-    if (length > kMaxIndexBytes) {
+    if (FileLength(f) > kMaxIndexBytes) {
         LogFileProblem(name, "index too large, archive not read");
         return false;
     }
-    bytes->resize(static_cast<std::size_t>(length));
-    return std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
+    return plat::ReadOpenFile(f, bytes, static_cast<std::size_t>(kMaxIndexBytes));
 }
 
 // Copies up to n - 1 bytes of an Objects body from the read position, up to
@@ -131,7 +128,7 @@ ArchiveEntry* CFileManager::LoadIndex(std::uint32_t archiveId, std::uint32_t* ou
         LogFileProblem(indexPath, "missing or not a file, archive empty");
     else if (!body)
         LogFileProblem(ArchiveBodyPath(archiveId), "missing or not a file, archive empty");
-    if (index && (body || !loadBodies) && ReadWholeFile(index, &bytes, indexPath)) {
+    if (index && (body || !loadBodies) && ReadIndexFile(index, &bytes, indexPath)) {
         const long long bodySize = body ? FileLength(body) : -1;
         const std::uint64_t limit = bodySize < 0 ? UINT64_MAX : static_cast<std::uint64_t>(bodySize);
         const std::uint32_t maxEntries = archiveId == ARCHIVE_OBJECTS ? std::uint32_t{MAX_OBJECTS_ENTRIES} : UINT32_MAX;

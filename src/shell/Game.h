@@ -73,8 +73,10 @@ public:
 private:
     void InitCameras();
     int InitManagers();
+    void ReleaseCameras();
+    void DrawScene();
     void DrawFrame();
-    void DrawShadowMapView();
+    void UpdateWorld();
     void UpdateMenuOnly();
     void UpdateRunningGame();
     void RemoveAllCollisionObjects();

@@ -53,42 +53,95 @@ void ApplyStatistics(const CPlayerStats& stats)
     g_PlayerStats.m_fArrestTimer = 0.0f;
 }
 
+// What one profile load works on: the file's bytes and what was read from
+// them, and the player's name and statistics to put back if the car fails.
+struct ProfileLoad {
+    CGame& game;
+    std::vector<std::uint8_t> bytes{};
+    CProfileContents save{};
+    char previousName[PROFILE_NAME_SIZE] = {};
+    CPlayerStats previousStats{};
+};
+
+void ApplyPlayer(ProfileLoad& load)
+{
+    std::memcpy(load.previousName, g_szPlayerName, sizeof load.previousName);
+    load.previousStats = g_PlayerStats;
+    std::memcpy(g_szPlayerName, load.save.szName, sizeof load.save.szName);
+    ApplyStatistics(load.save.stats);
+}
+
+void RestorePlayer(ProfileLoad& load)
+{
+    std::memcpy(g_szPlayerName, load.previousName, sizeof load.previousName);
+    g_PlayerStats = load.previousStats;
+}
+
+// The world is rebuilt, then the whole file is read and checked.
+constexpr GameStep<ProfileLoad> kReadSteps[] = {
+    {nullptr, [](ProfileLoad& load) { load.game.Reset(); }},
+    {"g_Landscape.BuildSectors()", [](ProfileLoad&) { g_Landscape.BuildSectors(); }},
+    {.check =
+         [](ProfileLoad& load) {
+             return ReadProfileFile(g_nProfile, &load.bytes) &&
+                    ParseProfile(load.bytes.data(), load.bytes.size(), &load.save);
+         }},
+};
+
+constexpr GameStep<ProfileLoad> kCarSteps[] = {
+    {nullptr, ApplyPlayer},
+    {"g_VehicleManager.CreatePlayerCar(nullptr, nullptr, save.szModelPath)",
+     [](ProfileLoad& load) { g_VehicleManager.CreatePlayerCar(nullptr, nullptr, load.save.szModelPath); }},
+    {.check = [](ProfileLoad&) { return g_pPlayerVehicle != nullptr; }},
+    {.name = "g_pPlayerVehicle->Load(car)",
+     .check =
+         [](ProfileLoad& load) {
+             CSaveReader car(load.save.pCarRecord, load.save.nCarRecordSize);
+             return g_pPlayerVehicle->Load(car) == 1;
+         }},
+};
+
+// The saved car no longer loads: no half-made game is left behind.
+constexpr GameStep<ProfileLoad> kUndoCarSteps[] = {
+    {"g_VehicleManager.Clear()", [](ProfileLoad&) { g_VehicleManager.Clear(); }},
+    {nullptr, RestorePlayer},
+};
+
+constexpr GameStep<ProfileLoad> kApplySteps[] = {
+    {nullptr,
+     [](ProfileLoad& load) {
+         if (load.game.m_pCamera)
+             load.game.m_pCamera->m_nLastView = load.save.nLastView;
+     }},
+    {"g_GameTimer.Load(timer)",
+     [](ProfileLoad& load) {
+         CSaveReader timer(load.save.pTimer, PROFILE_TIMER_SIZE);
+         g_GameTimer.Load(timer);
+     }},
+    {"g_GameInterface.LoadMessageHistory(history)",
+     [](ProfileLoad& load) {
+         CSaveReader history(load.save.pHistory, MESSAGE_HISTORY_RECORD_SIZE);
+         g_GameInterface.LoadMessageHistory(history);
+     }},
+    {"g_VehicleManager.ResetRace()", [](ProfileLoad&) { g_VehicleManager.ResetRace(); }},
+    {nullptr, [](ProfileLoad&) { g_TaxiJob = CTaxiJob{}; }},
+    {"g_pPlayerVehicle->RepairBody(1.0f)", [](ProfileLoad&) { g_pPlayerVehicle->RepairBody(1.0f); }},
+    {nullptr, [](ProfileLoad& load) { load.game.WarmUpPrograms(); }},
+};
+
 } // namespace
 
 int CGame::LoadGame()
 {
     if (g_nProfile < 0)
         return 0;
-    Reset();
-    GAME_STEP(g_Landscape.BuildSectors());
-    std::vector<std::uint8_t> bytes;
-    CProfileContents save{};
-    if (!ReadProfileFile(g_nProfile, &bytes) || !ParseProfile(bytes.data(), bytes.size(), &save))
+    ProfileLoad load{*this};
+    if (!RunGameSteps(kReadSteps, load))
         return LoadFailed();
-
-    char previousName[PROFILE_NAME_SIZE];
-    std::memcpy(previousName, g_szPlayerName, sizeof previousName);
-    const CPlayerStats previousStats = g_PlayerStats;
-    std::memcpy(g_szPlayerName, save.szName, sizeof save.szName);
-    ApplyStatistics(save.stats);
-    GAME_STEP(g_VehicleManager.CreatePlayerCar(nullptr, nullptr, save.szModelPath));
-    CSaveReader car(save.pCarRecord, save.nCarRecordSize);
-    if (!g_pPlayerVehicle || GAME_STEP(g_pPlayerVehicle->Load(car)) != 1) {
-        // The saved car no longer loads: no half-made game is left behind.
-        GAME_STEP(g_VehicleManager.Clear());
-        std::memcpy(g_szPlayerName, previousName, sizeof previousName);
-        g_PlayerStats = previousStats;
+    if (!RunGameSteps(kCarSteps, load)) {
+        RunGameSteps(kUndoCarSteps, load);
         return LoadFailed();
     }
-    if (m_pCamera)
-        m_pCamera->m_nLastView = save.nLastView;
-    CSaveReader timer(save.pTimer, PROFILE_TIMER_SIZE);
-    GAME_STEP(g_GameTimer.Load(timer));
-    CSaveReader history(save.pHistory, MESSAGE_HISTORY_RECORD_SIZE);
-    GAME_STEP(g_GameInterface.LoadMessageHistory(history));
-    GAME_STEP(g_VehicleManager.ResetRace());
-    g_TaxiJob = CTaxiJob{};
-    GAME_STEP(g_pPlayerVehicle->RepairBody(1.0f));
-    WarmUpPrograms();
+    RunGameSteps(kApplySteps, load);
     return 1;
 }

@@ -24,10 +24,13 @@ void CGame::RenderWorld()
 {
     if (!m_pCamera)
         return;
-    GAME_STEP(RenderWaterPass());
-    GAME_STEP(RenderCubePass());
-    GAME_STEP(RenderShadowPass());
-    RenderMainPass();
+    static constexpr GameStep<CGame> kSteps[] = {
+        {"RenderWaterPass()", [](CGame& game) { game.RenderWaterPass(); }},
+        {"RenderCubePass()", [](CGame& game) { game.RenderCubePass(); }},
+        {"RenderShadowPass()", [](CGame& game) { game.RenderShadowPass(); }},
+        {nullptr, [](CGame& game) { game.RenderMainPass(); }},
+    };
+    RunGameSteps(kSteps, *this);
 }
 
 // Opaque things first, then what blends over them (grass, branches, light
@@ -35,37 +38,44 @@ void CGame::RenderWorld()
 // lampposts take the player's headlight.
 void CGame::RenderMainPass()
 {
-    GAME_STEP(g_D3DRender.LockBatchBuffers());
-    GAME_STEP(g_Sky.Render());
-    GAME_STEP(g_PropManager.Render(PROPS_BRIDGES_AND_BUILDINGS));
-    GAME_STEP(g_PropManager.RenderReflectiveEffects(PROPS_BRIDGES_AND_BUILDINGS));
-    GAME_STEP(g_Landscape.Render());
-    GAME_STEP(g_BloodEffect.Render());
-    GAME_STEP(g_WaterCircles.RenderSkidTrails());
-    GAME_STEP(g_Landscape.RenderTerrainShadow());
-    GAME_STEP(g_FieldObjects.RenderStones());
-    GAME_STEP(g_FieldObjects.RenderTrees());
-    GAME_STEP(g_VehicleManager.RenderVehicles());
-    GAME_STEP(g_VehicleManager.RenderVehiclesSecondPass());
-    GAME_STEP(g_HumanManager.Render());
+    static constexpr GameStep<CGame> kSteps[] = {
+        {"g_D3DRender.LockBatchBuffers()", [](CGame&) { g_D3DRender.LockBatchBuffers(); }},
+        {"g_Sky.Render()", [](CGame&) { g_Sky.Render(); }},
+        {"g_PropManager.Render(PROPS_BRIDGES_AND_BUILDINGS)",
+         [](CGame&) { g_PropManager.Render(PROPS_BRIDGES_AND_BUILDINGS); }},
+        {"g_PropManager.RenderReflectiveEffects(PROPS_BRIDGES_AND_BUILDINGS)",
+         [](CGame&) { g_PropManager.RenderReflectiveEffects(PROPS_BRIDGES_AND_BUILDINGS); }},
+        {"g_Landscape.Render()", [](CGame&) { g_Landscape.Render(); }},
+        {"g_BloodEffect.Render()", [](CGame&) { g_BloodEffect.Render(); }},
+        {"g_WaterCircles.RenderSkidTrails()", [](CGame&) { g_WaterCircles.RenderSkidTrails(); }},
+        {"g_Landscape.RenderTerrainShadow()", [](CGame&) { g_Landscape.RenderTerrainShadow(); }},
+        {"g_FieldObjects.RenderStones()", [](CGame&) { g_FieldObjects.RenderStones(); }},
+        {"g_FieldObjects.RenderTrees()", [](CGame&) { g_FieldObjects.RenderTrees(); }},
+        {"g_VehicleManager.RenderVehicles()", [](CGame&) { g_VehicleManager.RenderVehicles(); }},
+        {"g_VehicleManager.RenderVehiclesSecondPass()", [](CGame&) { g_VehicleManager.RenderVehiclesSecondPass(); }},
+        {"g_HumanManager.Render()", [](CGame&) { g_HumanManager.Render(); }},
 
-    GAME_STEP(g_SceneLights.EnableHeadlightSpot());
-    GAME_STEP(g_PropManager.Render(PROPS_DECORS_AND_LAMPPOSTS));
-    GAME_STEP(g_PropManager.RenderReflectiveEffects(PROPS_DECORS_AND_LAMPPOSTS));
-    GAME_STEP(g_SceneLights.DisableHeadlightSpot());
+        {"g_SceneLights.EnableHeadlightSpot()", [](CGame&) { g_SceneLights.EnableHeadlightSpot(); }},
+        {"g_PropManager.Render(PROPS_DECORS_AND_LAMPPOSTS)",
+         [](CGame&) { g_PropManager.Render(PROPS_DECORS_AND_LAMPPOSTS); }},
+        {"g_PropManager.RenderReflectiveEffects(PROPS_DECORS_AND_LAMPPOSTS)",
+         [](CGame&) { g_PropManager.RenderReflectiveEffects(PROPS_DECORS_AND_LAMPPOSTS); }},
+        {"g_SceneLights.DisableHeadlightSpot()", [](CGame&) { g_SceneLights.DisableHeadlightSpot(); }},
 
-    GAME_STEP(g_FieldObjects.RenderGrass());
-    GAME_STEP(g_FieldObjects.RenderTreeBranches());
-    GAME_STEP(g_PropManager.RenderLightEffects(PROPS_ALL));
-    GAME_STEP(g_VehicleManager.RenderLights());
-    GAME_STEP(g_Sky.RenderSunFlare());
-    GAME_STEP(g_Landscape.RenderWater());
-    GAME_STEP(g_WaterCircles.RenderRings());
+        {"g_FieldObjects.RenderGrass()", [](CGame&) { g_FieldObjects.RenderGrass(); }},
+        {"g_FieldObjects.RenderTreeBranches()", [](CGame&) { g_FieldObjects.RenderTreeBranches(); }},
+        {"g_PropManager.RenderLightEffects(PROPS_ALL)", [](CGame&) { g_PropManager.RenderLightEffects(PROPS_ALL); }},
+        {"g_VehicleManager.RenderLights()", [](CGame&) { g_VehicleManager.RenderLights(); }},
+        {"g_Sky.RenderSunFlare()", [](CGame&) { g_Sky.RenderSunFlare(); }},
+        {"g_Landscape.RenderWater()", [](CGame&) { g_Landscape.RenderWater(); }},
+        {"g_WaterCircles.RenderRings()", [](CGame&) { g_WaterCircles.RenderRings(); }},
 
-    GAME_STEP(g_D3DRender.UnlockBatchBuffers());
-    GAME_STEP(g_D3DRender.DrawFixedLightBatch());
-    GAME_STEP(g_D3DRender.DrawShaderLightBatch());
-    GAME_STEP(g_ParticleEffects.Render());
-    GAME_STEP(g_D3DRender.RenderGlow());
-    GAME_STEP(g_D3DRender.RenderMotionBlur());
+        {"g_D3DRender.UnlockBatchBuffers()", [](CGame&) { g_D3DRender.UnlockBatchBuffers(); }},
+        {"g_D3DRender.DrawFixedLightBatch()", [](CGame&) { g_D3DRender.DrawFixedLightBatch(); }},
+        {"g_D3DRender.DrawShaderLightBatch()", [](CGame&) { g_D3DRender.DrawShaderLightBatch(); }},
+        {"g_ParticleEffects.Render()", [](CGame&) { g_ParticleEffects.Render(); }},
+        {"g_D3DRender.RenderGlow()", [](CGame&) { g_D3DRender.RenderGlow(); }},
+        {"g_D3DRender.RenderMotionBlur()", [](CGame&) { g_D3DRender.RenderMotionBlur(); }},
+    };
+    RunGameSteps(kSteps, *this);
 }

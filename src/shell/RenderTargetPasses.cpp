@@ -63,6 +63,48 @@ void SetDefaultColorStage()
     g_D3DRender.SetColorStage(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_TEMP, D3DTA_CURRENT);
 }
 
+void SetClipPlaneEnabled(DWORD enabled)
+{
+    Device()->SetRenderState(D3DRS_CLIPPLANEENABLE, enabled);
+}
+
+// The city above closed water in the reflection: the terrain clipped a
+// little above the water, the rest a little below (exactly at it with the
+// finest water setting).
+void RenderReflectedCity(CGame& game)
+{
+    static constexpr GameStep<CGame> kSteps[] = {
+        {nullptr, [](CGame&) { SetClipPlaneEnabled(1); }},
+        {"g_Landscape.Render()", [](CGame&) { g_Landscape.Render(); }},
+        {nullptr,
+         [](CGame&) {
+             const float w = LandscapeWaterLevel();
+             SetWaterClipPlane(g_nWater < 2 ? w - 1.0f : w);
+         }},
+        {"g_PropManager.Render(PROPS_BRIDGES_AND_BUILDINGS)",
+         [](CGame&) { g_PropManager.Render(PROPS_BRIDGES_AND_BUILDINGS); }},
+        {"g_PropManager.RenderReflectiveEffects(PROPS_BRIDGES_AND_BUILDINGS)",
+         [](CGame&) { g_PropManager.RenderReflectiveEffects(PROPS_BRIDGES_AND_BUILDINGS); }},
+        {"g_PropManager.RenderLightEffects(PROPS_BRIDGES_AND_BUILDINGS)",
+         [](CGame&) { g_PropManager.RenderLightEffects(PROPS_BRIDGES_AND_BUILDINGS); }},
+        {"g_FieldObjects.RenderTreeBranches()", [](CGame&) { g_FieldObjects.RenderTreeBranches(); }},
+        {nullptr, [](CGame&) { SetClipPlaneEnabled(0); }},
+    };
+    RunGameSteps(kSteps, game);
+}
+
+// The shadow setting adds casters bar by bar: buildings from 2, decors,
+// lampposts and pedestrians from 3.
+bool BuildingsCastShadows(const CGame&)
+{
+    return g_nShadows > 1;
+}
+
+bool SmallPropsCastShadows(const CGame&)
+{
+    return g_nShadows > 2;
+}
+
 } // namespace
 
 // Screen-space drawing inside a pass covers the target: scale 1 and the
@@ -142,22 +184,17 @@ void CGame::RenderWaterPass()
     m_pCamera = &m_Cameras[1];
     m_pCamera->SetViewport(0.0f, 0.0f, kReflectionSize, kReflectionSize);
 
+    static constexpr GameStep<CGame> kSteps[] = {
+        {"r.LockBatchBuffers()", [](CGame&) { g_D3DRender.LockBatchBuffers(); }},
+        {"g_Sky.Render()", [](CGame&) { g_Sky.Render(); }},
+        {nullptr, RenderReflectedCity,
+         [](const CGame&) { return g_nWater > 0 && g_Landscape.m_nClosedWaterParts > 1; }},
+        {"g_Sky.RenderSunFlare()", [](CGame&) { g_Sky.RenderSunFlare(); }},
+        {"r.UnlockBatchBuffers()", [](CGame&) { g_D3DRender.UnlockBatchBuffers(); }},
+        {"r.DrawShaderLightBatch()", [](CGame&) { g_D3DRender.DrawShaderLightBatch(); }},
+    };
     g_WaterPassActive = 1;
-    GAME_STEP(r.LockBatchBuffers());
-    GAME_STEP(g_Sky.Render());
-    if (g_nWater > 0 && g_Landscape.m_nClosedWaterParts > 1) {
-        Device()->SetRenderState(D3DRS_CLIPPLANEENABLE, 1);
-        GAME_STEP(g_Landscape.Render());
-        SetWaterClipPlane(g_nWater < 2 ? w - 1.0f : w);
-        GAME_STEP(g_PropManager.Render(PROPS_BRIDGES_AND_BUILDINGS));
-        GAME_STEP(g_PropManager.RenderReflectiveEffects(PROPS_BRIDGES_AND_BUILDINGS));
-        GAME_STEP(g_PropManager.RenderLightEffects(PROPS_BRIDGES_AND_BUILDINGS));
-        GAME_STEP(g_FieldObjects.RenderTreeBranches());
-        Device()->SetRenderState(D3DRS_CLIPPLANEENABLE, 0);
-    }
-    GAME_STEP(g_Sky.RenderSunFlare());
-    GAME_STEP(r.UnlockBatchBuffers());
-    GAME_STEP(r.DrawShaderLightBatch());
+    RunGameSteps(kSteps, *this);
     g_WaterPassActive = 0;
 
     EndTargetPass();
@@ -199,17 +236,22 @@ void CGame::RenderCubePass()
     Device()->SetDepthStencilSurface(r.m_pDepthSurface512);
     face.SetViewport(0.0f, 0.0f, kCubeFaceSize, kCubeFaceSize);
 
+    static constexpr GameStep<CGame> kSteps[] = {
+        {"r.LockBatchBuffers()", [](CGame&) { g_D3DRender.LockBatchBuffers(); }},
+        {"g_Sky.Render()", [](CGame&) { g_Sky.Render(); }},
+        {"g_Landscape.Render()", [](CGame&) { g_Landscape.Render(); }},
+        {"g_PropManager.Render(PROPS_SEEN_IN_CUBE)", [](CGame&) { g_PropManager.Render(PROPS_SEEN_IN_CUBE); }},
+        {"g_PropManager.RenderReflectiveEffects(PROPS_SEEN_IN_CUBE)",
+         [](CGame&) { g_PropManager.RenderReflectiveEffects(PROPS_SEEN_IN_CUBE); }},
+        {"g_PropManager.RenderLightEffects(PROPS_SEEN_IN_CUBE)",
+         [](CGame&) { g_PropManager.RenderLightEffects(PROPS_SEEN_IN_CUBE); }},
+        {"g_FieldObjects.RenderTreeBranches()", [](CGame&) { g_FieldObjects.RenderTreeBranches(); }},
+        {"r.UnlockBatchBuffers()", [](CGame&) { g_D3DRender.UnlockBatchBuffers(); }},
+        {"r.DrawFixedLightBatch()", [](CGame&) { g_D3DRender.DrawFixedLightBatch(); }},
+        {"r.DrawShaderLightBatch()", [](CGame&) { g_D3DRender.DrawShaderLightBatch(); }},
+    };
     g_CubePassActive = 1;
-    GAME_STEP(r.LockBatchBuffers());
-    GAME_STEP(g_Sky.Render());
-    GAME_STEP(g_Landscape.Render());
-    GAME_STEP(g_PropManager.Render(PROPS_SEEN_IN_CUBE));
-    GAME_STEP(g_PropManager.RenderReflectiveEffects(PROPS_SEEN_IN_CUBE));
-    GAME_STEP(g_PropManager.RenderLightEffects(PROPS_SEEN_IN_CUBE));
-    GAME_STEP(g_FieldObjects.RenderTreeBranches());
-    GAME_STEP(r.UnlockBatchBuffers());
-    GAME_STEP(r.DrawFixedLightBatch());
-    GAME_STEP(r.DrawShaderLightBatch());
+    RunGameSteps(kSteps, *this);
     g_CubePassActive = 0;
 
     g_nViewDistance = viewDistance;
@@ -251,31 +293,33 @@ void CGame::PlaceShadowCamera()
 // the terrain darkest.
 void CGame::DrawShadowCasters()
 {
+    static constexpr GameStep<CGame> kSteps[] = {
+        {nullptr, [](CGame&) { SetTextureFactor(0); }},
+        {"g_Landscape.RenderShadowCasters()", [](CGame&) { g_Landscape.RenderShadowCasters(); }},
+        {nullptr, [](CGame&) { SetTextureFactor(159); }, BuildingsCastShadows},
+        {"g_PropManager.RenderShadowCasters(PROPS_BUILDINGS)",
+         [](CGame&) { g_PropManager.RenderShadowCasters(PROPS_BUILDINGS); }, BuildingsCastShadows},
+        {nullptr, [](CGame&) { SetTextureFactor(223); }, SmallPropsCastShadows},
+        {"g_PropManager.RenderShadowCasters(PROPS_DECORS_AND_LAMPPOSTS)",
+         [](CGame&) { g_PropManager.RenderShadowCasters(PROPS_DECORS_AND_LAMPPOSTS); }, SmallPropsCastShadows},
+        {nullptr, [](CGame&) { SetTextureFactor(191); }},
+        {"g_FieldObjects.RenderShadowCasters()", [](CGame&) { g_FieldObjects.RenderShadowCasters(); }},
+    };
     g_ShadowPassActive = 1;
-    SetTextureFactor(0);
-    GAME_STEP(g_Landscape.RenderShadowCasters());
-    if (g_nShadows > 1) {
-        SetTextureFactor(159);
-        GAME_STEP(g_PropManager.RenderShadowCasters(PROPS_BUILDINGS));
-    }
-    if (g_nShadows > 2) {
-        SetTextureFactor(223);
-        GAME_STEP(g_PropManager.RenderShadowCasters(PROPS_DECORS_AND_LAMPPOSTS));
-    }
-    SetTextureFactor(191);
-    GAME_STEP(g_FieldObjects.RenderShadowCasters());
+    RunGameSteps(kSteps, *this);
     g_ShadowPassActive = 0;
 }
 
 void CGame::DrawMovingShadowCasters()
 {
+    static constexpr GameStep<CGame> kSteps[] = {
+        {nullptr, [](CGame&) { SetTextureFactor(255); }},
+        {"g_VehicleManager.RenderShadows()", [](CGame&) { g_VehicleManager.RenderShadows(); }},
+        {nullptr, [](CGame&) { SetTextureFactor(223); }, SmallPropsCastShadows},
+        {"g_HumanManager.RenderShadows()", [](CGame&) { g_HumanManager.RenderShadows(); }, SmallPropsCastShadows},
+    };
     g_ShadowPassActive = 1;
-    SetTextureFactor(255);
-    GAME_STEP(g_VehicleManager.RenderShadows());
-    if (g_nShadows > 2) {
-        SetTextureFactor(223);
-        GAME_STEP(g_HumanManager.RenderShadows());
-    }
+    RunGameSteps(kSteps, *this);
     g_ShadowPassActive = 0;
 }
 

@@ -2,7 +2,7 @@
 // globals outside the managers must not reach the next game of the same run.
 #include "shell/Game.h"
 
-#include "game/ShopScreens.h"
+#include "game/GameInterface.h"
 #include "shell/Input.h"
 
 void CGame::ResetSession()
@@ -10,7 +10,9 @@ void CGame::ResetSession()
     // A key held as the last game ended (the hand brake above all) would
     // hold the next game's car until pressed and released again.
     ResetInputState();
-    ResetShopState();
+    // No screen panel is left open or half-set, and the shops' figures and
+    // the car of the last visit belong to a world that is gone.
+    g_GameInterface.ResetScreenPanels();
     m_Cameras[0].ResetMotion();
     // The first refresh of the next game comes at once, as after start-up.
     m_fVisibilityTimer = 0.5f;

@@ -35,6 +35,11 @@ void VideoModeSize(int mode, int* width, int* height)
 
 namespace {
 
+// What the program entry's steps start from.
+struct ProgramEntry {
+    HINSTANCE instance;
+};
+
 void CreateMainWindow(HINSTANCE instance)
 {
     WNDCLASSA wc{};
@@ -73,32 +78,33 @@ bool StartUp(HINSTANCE instance)
     // without it, a headless run would never end or would end as a success.
     if (!plat::StartTapeFromEnvironment())
         return false;
-    GAME_STEP(LoadSettings("Game.ini"));
-    std::srand(timeGetTime());
-    GAME_STEP(DebugLog(nullptr));
-    GAME_STEP(CreateMainWindow(instance));
-    GAME_STEP(g_FileManager.Init());
-    GAME_STEP(LoadKeyScanCodes());
-    if (GAME_START_STEP(g_D3DRender.InitD3DRender(g_hWnd, g_bWindowed), -1) < 0)
-        return false;
-    if (GAME_START_STEP(g_AudioManager.Init(g_hWnd), E_FAIL) < 0)
-        return false;
-    GAME_STEP(ClampSettings());
-    GAME_STEP(g_GameMenu.PlayStartLogos());
-    if (!g_bGameMenu)
-        GAME_STEP(g_GameMenu.ShowLoadingScreen(1));
-    if (GAME_START_STEP(g_Game.Init(), 0) != 1)
-        return false;
-    GAME_STEP(g_Game.ResetSession());
-    GAME_STEP(g_AudioManager.Compact());
-    if (!g_bGameMenu) {
-        GAME_STEP(g_Game.NewGame());
-        g_bInGame = 1;
-    } else {
-        GAME_STEP(g_GameMenu.Show(10));
-    }
-    GAME_STEP(g_D3DRender.SetCursorPosition(400, 300));
-    return true;
+    // Without the menu the program goes straight into a new game.
+    static constexpr auto kNoMenu = [](const ProgramEntry&) { return g_bGameMenu == 0; };
+    static constexpr GameStep<ProgramEntry> kSteps[] = {
+        {"LoadSettings(\"Game.ini\")", [](ProgramEntry&) { LoadSettings("Game.ini"); }},
+        {nullptr, [](ProgramEntry&) { std::srand(timeGetTime()); }},
+        {"DebugLog(nullptr)", [](ProgramEntry&) { DebugLog(nullptr); }},
+        {"CreateMainWindow(instance)", [](ProgramEntry& entry) { CreateMainWindow(entry.instance); }},
+        {"g_FileManager.Init()", [](ProgramEntry&) { g_FileManager.Init(); }},
+        {"LoadKeyScanCodes()", [](ProgramEntry&) { LoadKeyScanCodes(); }},
+        {.name = "g_D3DRender.InitD3DRender(g_hWnd, g_bWindowed)",
+         .check = [](ProgramEntry&) { return g_D3DRender.InitD3DRender(g_hWnd, g_bWindowed) >= 0; }},
+        {.name = "g_AudioManager.Init(g_hWnd)",
+         .check = [](ProgramEntry&) { return g_AudioManager.Init(g_hWnd) >= 0; }},
+        {"ClampSettings()", [](ProgramEntry&) { ClampSettings(); }},
+        {"g_GameMenu.PlayStartLogos()", [](ProgramEntry&) { g_GameMenu.PlayStartLogos(); }},
+        {"g_GameMenu.ShowLoadingScreen(1)", [](ProgramEntry&) { g_GameMenu.ShowLoadingScreen(1); }, kNoMenu},
+        {.name = "g_Game.Init()", .check = [](ProgramEntry&) { return g_Game.Init() == 1; }},
+        {"g_Game.ResetSession()", [](ProgramEntry&) { g_Game.ResetSession(); }},
+        {"g_AudioManager.Compact()", [](ProgramEntry&) { g_AudioManager.Compact(); }},
+        {"g_Game.NewGame()", [](ProgramEntry&) { g_Game.NewGame(); }, kNoMenu},
+        {nullptr, [](ProgramEntry&) { g_bInGame = 1; }, kNoMenu},
+        {"g_GameMenu.Show(10)", [](ProgramEntry&) { g_GameMenu.Show(10); },
+         [](const ProgramEntry&) { return g_bGameMenu != 0; }},
+        {"g_D3DRender.SetCursorPosition(400, 300)", [](ProgramEntry&) { g_D3DRender.SetCursorPosition(400, 300); }},
+    };
+    ProgramEntry entry{instance};
+    return RunGameSteps(kSteps, entry);
 }
 
 // Drains the window messages; a WM_QUIT ends the drain but not the loop.
@@ -118,11 +124,16 @@ const DWORD kInactiveWaitMs = 100;
 
 void ShutDown()
 {
-    GAME_STEP(g_Game.Release());
-    GAME_STEP(g_D3DRender.FreeD3DRender());
-    GAME_STEP(g_AudioManager.Release());
-    GAME_STEP(ShellExecuteA(nullptr, "open", g_pszWebPage, nullptr, nullptr, SW_SHOWMAXIMIZED));
-    plat::StopTape();
+    static constexpr GameStep<ProgramEntry> kSteps[] = {
+        {"g_Game.Release()", [](ProgramEntry&) { g_Game.Release(); }},
+        {"g_D3DRender.FreeD3DRender()", [](ProgramEntry&) { g_D3DRender.FreeD3DRender(); }},
+        {"g_AudioManager.Release()", [](ProgramEntry&) { g_AudioManager.Release(); }},
+        {"ShellExecuteA(nullptr, \"open\", g_pszWebPage, nullptr, nullptr, SW_SHOWMAXIMIZED)",
+         [](ProgramEntry&) { ShellExecuteA(nullptr, "open", g_pszWebPage, nullptr, nullptr, SW_SHOWMAXIMIZED); }},
+        {nullptr, [](ProgramEntry&) { plat::StopTape(); }},
+    };
+    ProgramEntry entry{nullptr};
+    RunGameSteps(kSteps, entry);
 }
 
 } // namespace

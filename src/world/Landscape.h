@@ -70,6 +70,15 @@ public:
     std::uint32_t BuildDetailIndices(int step, std::uint16_t* out) const;
     void RenderSectorDraws(void (CLandscapeSector::*draw)());
     void DrawSectorsNearShadow();
+    // The layers of Render and the two looks of RenderWater, each with the
+    // states it draws with.
+    void RenderGround(bool special);
+    void RenderRoads();
+    void RenderMarkings();
+    void RenderSidewalks();
+    int StepWaterFrame();
+    void BeginFixedWater();
+    void BeginWaterEffect(ID3DXEffect* effect);
 
     // Sector streaming and the active list.
     void UpdateStreaming(float viewDistance, int flag);

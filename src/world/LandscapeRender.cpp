@@ -81,6 +81,97 @@ D3DXVECTOR4 WaterSpecular()
     return D3DXVECTOR4(c[0] * k, c[1] * k, c[2] * k, c[3] * k);
 }
 
+// The states every ground layer shares; the reflection and cube passes draw
+// with blurrier mip levels.
+void BeginGroundStates(bool special)
+{
+    g_SceneLights.ApplyLightSet(nullptr);
+    if (special)
+        g_D3DRender.SetMipLodBias(2.0f, 0);
+    g_D3DRender.SetFogEnable(TRUE);
+    g_D3DRender.SetLighting(TRUE);
+    g_D3DRender.SetZEnable(TRUE);
+    g_D3DRender.SetZWriteEnable(TRUE);
+    SetIdentityWorld();
+}
+
+// The states the water shares in both looks: drawn over the ground without
+// writing depth.
+void BeginWaterStates()
+{
+    g_D3DRender.SetFogEnable(TRUE);
+    g_D3DRender.SetZEnable(TRUE);
+    g_D3DRender.SetLighting(TRUE);
+    g_D3DRender.SetZWriteEnable(FALSE);
+    Device()->SetFVF(LANDSCAPE_FVF);
+}
+
+// The fixed-function water maps the reflection in screen space: the camera's
+// projection moved from clip space into texture space.
+void SetReflectionProjection()
+{
+    TexCoords(0, D3DTSS_TCI_CAMERASPACEPOSITION);
+    Device()->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT4 | D3DTTFF_PROJECTED);
+    D3DXMATRIX scale, shift, m;
+    D3DXMatrixScaling(&scale, 0.5f, -0.5f, 1.0f);
+    D3DXMatrixTranslation(&shift, 0.5f, 0.5f, 0.0f);
+    D3DXMatrixIdentity(&m);
+    if (const CWorldCamera* camera = g_Game.m_pCamera)
+        m = camera->m_matProj;
+    m = m * scale * shift;
+    Device()->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(D3DTS_TEXTURE0), &m);
+}
+
+void EndFixedWater()
+{
+    DefaultStages(2);
+    TexCoords(0, 0);
+    Device()->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    Device()->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(D3DTS_TEXTURE0), &identity);
+}
+
+// The effect's transforms: the water grid lies in world space.
+void SetWaterTransforms(ID3DXEffect* effect)
+{
+    const CWorldCamera* camera = g_Game.m_pCamera;
+    D3DXMATRIX identity, viewProj;
+    D3DXMatrixIdentity(&identity);
+    viewProj = camera ? camera->m_matView * camera->m_matProj : identity;
+    effect->SetMatrix("matWorld", &identity);
+    effect->SetMatrix("matViewProj", &viewProj);
+    effect->SetMatrix("matWorldViewProj", &viewProj);
+}
+
+// The two wave layers drift with the game clock; the colours and the
+// highlight follow the sky.
+void SetWaveConstants(ID3DXEffect* effect)
+{
+    const float clock = static_cast<float>(std::trunc(g_GameTimer.m_fGameTime));
+    const D3DXVECTOR4 time(clock * 0.000005f, 0.0f, 0.0f, 0.0f);
+    effect->SetVector("vecTime", &time);
+    const D3DXVECTOR4 wave1(0.02f, 0.02f, 0.02f, 1.0f), wave2(0.04f, 0.04f, 0.04f, 1.0f);
+    effect->SetVector("Wave1Scale", &wave1);
+    effect->SetVector("Wave2Scale", &wave2);
+    const float drift = clock * -0.000015f;
+    const D3DXVECTOR4 speed1(drift, drift, drift, drift), speed2(8.0f * drift, drift, drift, drift);
+    effect->SetVector("Wave1Speed", &speed1);
+    effect->SetVector("Wave2Speed", &speed2);
+    const D3DXVECTOR4 alpha(60.0f, 0.75f, 0.0f, 0.0f), colour(0.2f, 0.5f, 0.6f, 1.0f);
+    effect->SetVector("AlphaFactor", &alpha);
+    effect->SetVector("WaterColor", &colour);
+    const D3DXVECTOR4 specular = WaterSpecular();
+    effect->SetVector("MatSpecular", &specular);
+}
+
+void EndWaterEffect()
+{
+    g_D3DRender.RestoreFogRange();
+    SamplerAddress(0, D3DTADDRESS_WRAP);
+    Device()->SetSamplerState(0, D3DSAMP_ADDRESSW, D3DTADDRESS_WRAP);
+}
+
 } // namespace
 
 void CLandscape::RenderSectorDraws(void (CLandscapeSector::*draw)())
@@ -107,16 +198,25 @@ void CLandscape::Render()
     if (m_nSectorCount == 0 || !Device())
         return;
     const bool special = InSpecialPass();
-    g_SceneLights.ApplyLightSet(nullptr);
+    BeginGroundStates(special);
+    RenderGround(special);
+    if (!special) {
+        RenderRoads();
+        RenderMarkings();
+        RenderSidewalks();
+    }
+    DefaultStages(3);
+    TexCoords(0, 0);
+    TexCoords(1, 0);
     if (special)
-        g_D3DRender.SetMipLodBias(2.0f, 0);
-    g_D3DRender.SetFogEnable(TRUE);
-    g_D3DRender.SetLighting(TRUE);
-    g_D3DRender.SetZEnable(TRUE);
-    g_D3DRender.SetZWriteEnable(TRUE);
-    SetIdentityWorld();
+        g_D3DRender.SetMipLodBias(0.0f, 0);
+    else
+        DrawRouteDebug();
+}
 
-    // The ground: the map texture once across the map, the detail map on top.
+// The ground: the map texture once across the map, the detail map on top.
+void CLandscape::RenderGround(bool special)
+{
     if (!special) {
         TexCoords(1, 1);
         g_D3DRender.SetTexture(m_nSurfaceTextures[TEX_DETAIL], 0, 1);
@@ -140,53 +240,53 @@ void CLandscape::Render()
     g_D3DRender.SetColorStage(1, D3DTOP_DISABLE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
     if (g_WaterPassActive)
         g_D3DRender.RestoreCullMode();
+}
 
-    if (!special) {
-        // Roads: two asphalt textures mixed by the road mask, times the
-        // vertex colour; drawn over the ground without writing depth.
-        g_D3DRender.SetZWriteEnable(FALSE);
-        g_D3DRender.SetMaterial(&m_Materials[2]);
-        TexCoords(0, 1);
-        TexCoords(1, 0);
-        TexCoords(2, 0);
-        g_D3DRender.SetTexture(m_nSurfaceTextures[TEX_ROADS_ALPHA], 1, 0);
-        g_D3DRender.SetTexture(m_nSurfaceTextures[TEX_ROADS1], 1, 1);
-        g_D3DRender.SetTexture(m_nSurfaceTextures[TEX_ROADS2], 1, 2);
-        g_D3DRender.SetColorStage(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_TEMP);
-        g_D3DRender.SetColorStage(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TEMP | D3DTA_COMPLEMENT, D3DTA_CURRENT,
-                                  D3DTA_CURRENT);
-        g_D3DRender.SetColorStage(2, D3DTOP_MULTIPLYADD, D3DTA_TEXTURE, D3DTA_TEMP, D3DTA_CURRENT, D3DTA_CURRENT);
-        g_D3DRender.SetColorStage(3, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
-        g_D3DRender.SetAlphaStage(3, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_CURRENT, D3DTA_CURRENT);
-        RenderSectorDraws(&CLandscapeSector::RenderRoads);
-        DefaultStages(3);
-        TexCoords(0, 0);
-
-        // Markings, sharper than the mip chain would make them.
-        g_D3DRender.SetMipLodBias(-2.0f, 0);
-        g_D3DRender.SetMaterial(&m_Materials[3]);
-        g_D3DRender.SetTexture(m_nSurfaceTextures[TEX_SECTORING], 1, 0);
-        RenderSectorDraws(&CLandscapeSector::RenderRoadsSectoring);
-        g_D3DRender.SetMipLodBias(0.0f, 0);
-
-        // Sidewalks: the paving and the street dirt mixed by the dirt's alpha.
-        g_D3DRender.SetColorStage(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_TEMP);
-        g_D3DRender.SetColorStage(1, D3DTOP_BLENDTEXTUREALPHA, D3DTA_TEXTURE, D3DTA_TEMP, D3DTA_CURRENT, D3DTA_TEMP);
-        g_D3DRender.SetColorStage(2, D3DTOP_MODULATE, D3DTA_TEMP, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
-        g_D3DRender.SetAlphaStage(2, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_CURRENT, D3DTA_CURRENT);
-        TexCoords(1, 1);
-        g_D3DRender.SetMaterial(&m_Materials[4]);
-        g_D3DRender.SetTexture(m_nSurfaceTextures[TEX_SIDEWALKS], 1, 0);
-        g_D3DRender.SetTexture(m_nSurfaceTextures[TEX_STREET_DIRT], 1, 1);
-        RenderSectorDraws(&CLandscapeSector::RenderSideWalks);
-    }
+// Roads: two asphalt textures mixed by the road mask, times the vertex
+// colour; drawn over the ground without writing depth.
+void CLandscape::RenderRoads()
+{
+    g_D3DRender.SetZWriteEnable(FALSE);
+    g_D3DRender.SetMaterial(&m_Materials[2]);
+    TexCoords(0, 1);
+    TexCoords(1, 0);
+    TexCoords(2, 0);
+    g_D3DRender.SetTexture(m_nSurfaceTextures[TEX_ROADS_ALPHA], 1, 0);
+    g_D3DRender.SetTexture(m_nSurfaceTextures[TEX_ROADS1], 1, 1);
+    g_D3DRender.SetTexture(m_nSurfaceTextures[TEX_ROADS2], 1, 2);
+    g_D3DRender.SetColorStage(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_TEMP);
+    g_D3DRender.SetColorStage(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TEMP | D3DTA_COMPLEMENT, D3DTA_CURRENT,
+                              D3DTA_CURRENT);
+    g_D3DRender.SetColorStage(2, D3DTOP_MULTIPLYADD, D3DTA_TEXTURE, D3DTA_TEMP, D3DTA_CURRENT, D3DTA_CURRENT);
+    g_D3DRender.SetColorStage(3, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
+    g_D3DRender.SetAlphaStage(3, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_CURRENT, D3DTA_CURRENT);
+    RenderSectorDraws(&CLandscapeSector::RenderRoads);
     DefaultStages(3);
     TexCoords(0, 0);
-    TexCoords(1, 0);
-    if (special)
-        g_D3DRender.SetMipLodBias(0.0f, 0);
-    else
-        DrawRouteDebug();
+}
+
+// Markings, sharper than the mip chain would make them.
+void CLandscape::RenderMarkings()
+{
+    g_D3DRender.SetMipLodBias(-2.0f, 0);
+    g_D3DRender.SetMaterial(&m_Materials[3]);
+    g_D3DRender.SetTexture(m_nSurfaceTextures[TEX_SECTORING], 1, 0);
+    RenderSectorDraws(&CLandscapeSector::RenderRoadsSectoring);
+    g_D3DRender.SetMipLodBias(0.0f, 0);
+}
+
+// Sidewalks: the paving and the street dirt mixed by the dirt's alpha.
+void CLandscape::RenderSidewalks()
+{
+    g_D3DRender.SetColorStage(0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_TEMP);
+    g_D3DRender.SetColorStage(1, D3DTOP_BLENDTEXTUREALPHA, D3DTA_TEXTURE, D3DTA_TEMP, D3DTA_CURRENT, D3DTA_TEMP);
+    g_D3DRender.SetColorStage(2, D3DTOP_MODULATE, D3DTA_TEMP, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_CURRENT);
+    g_D3DRender.SetAlphaStage(2, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, D3DTA_CURRENT, D3DTA_CURRENT);
+    TexCoords(1, 1);
+    g_D3DRender.SetMaterial(&m_Materials[4]);
+    g_D3DRender.SetTexture(m_nSurfaceTextures[TEX_SIDEWALKS], 1, 0);
+    g_D3DRender.SetTexture(m_nSurfaceTextures[TEX_STREET_DIRT], 1, 1);
+    RenderSectorDraws(&CLandscapeSector::RenderSideWalks);
 }
 
 void CLandscape::RenderWater()
@@ -196,81 +296,58 @@ void CLandscape::RenderWater()
     ID3DXEffect* effect = g_D3DRender.m_pEffect;
     // Without the effect the water falls back to the fixed-function look.
     const bool shader = g_nWater >= 2 && effect;
-    g_D3DRender.SetFogEnable(TRUE);
-    g_D3DRender.SetZEnable(TRUE);
-    g_D3DRender.SetLighting(TRUE);
-    g_D3DRender.SetZWriteEnable(FALSE);
-    Device()->SetFVF(LANDSCAPE_FVF);
-    const CWorldCamera* camera = g_Game.m_pCamera;
-    if (!shader) {
-        g_D3DRender.SetMaterial(&m_Materials[1]);
-        SetIdentityWorld();
-        m_fWaterFrame += g_GameTimer.m_fDelta * 20.0f;
-        if (std::trunc(m_fWaterFrame) > 31.0f)
-            m_fWaterFrame = static_cast<float>(static_cast<int>(m_fWaterFrame) % 32);
-        const int frame = std::clamp(static_cast<int>(m_fWaterFrame), 0, LANDSCAPE_WATER_TEXTURES - 1);
-        g_D3DRender.SetTexturePointer(g_D3DRender.m_pReflectionTexture, 1, 0);
-        g_D3DRender.SetTexture(m_nWaterTextures[frame], 1, 1);
-        g_D3DRender.SetTexture(m_nWaterTextures[frame], 1, 2);
-        Device()->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF337F99u);
-        g_D3DRender.SetColorStage(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR, D3DTA_CURRENT, D3DTA_CURRENT);
-        g_D3DRender.SetColorStage(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_TEMP);
-        g_D3DRender.SetColorStage(2, D3DTOP_ADDSMOOTH, D3DTA_CURRENT, D3DTA_TEMP, D3DTA_CURRENT, D3DTA_CURRENT);
-        // The reflection is mapped in screen space.
-        TexCoords(0, D3DTSS_TCI_CAMERASPACEPOSITION);
-        Device()->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_COUNT4 | D3DTTFF_PROJECTED);
-        D3DXMATRIX scale, shift, m;
-        D3DXMatrixScaling(&scale, 0.5f, -0.5f, 1.0f);
-        D3DXMatrixTranslation(&shift, 0.5f, 0.5f, 0.0f);
-        D3DXMatrixIdentity(&m);
-        if (camera)
-            m = camera->m_matProj;
-        m = m * scale * shift;
-        Device()->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(D3DTS_TEXTURE0), &m);
-    } else {
-        g_D3DRender.SetTechnique(kWaterTechnique, 1);
-        g_D3DRender.SaveFogRange();
-        const float d = static_cast<float>(g_nViewDistance);
-        g_D3DRender.SetFogRange(d * 0.2f, d * 0.8f);
-        D3DXMATRIX identity, viewProj;
-        D3DXMatrixIdentity(&identity);
-        viewProj = camera ? camera->m_matView * camera->m_matProj : identity;
-        effect->SetMatrix("matWorld", &identity);
-        effect->SetMatrix("matViewProj", &viewProj);
-        effect->SetMatrix("matWorldViewProj", &viewProj);
-        const float clock = static_cast<float>(std::trunc(g_GameTimer.m_fGameTime));
-        const D3DXVECTOR4 time(clock * 0.000005f, 0.0f, 0.0f, 0.0f);
-        effect->SetVector("vecTime", &time);
-        const D3DXVECTOR4 wave1(0.02f, 0.02f, 0.02f, 1.0f), wave2(0.04f, 0.04f, 0.04f, 1.0f);
-        effect->SetVector("Wave1Scale", &wave1);
-        effect->SetVector("Wave2Scale", &wave2);
-        const float drift = clock * -0.000015f;
-        const D3DXVECTOR4 speed1(drift, drift, drift, drift), speed2(8.0f * drift, drift, drift, drift);
-        effect->SetVector("Wave1Speed", &speed1);
-        effect->SetVector("Wave2Speed", &speed2);
-        const D3DXVECTOR4 alpha(60.0f, 0.75f, 0.0f, 0.0f), colour(0.2f, 0.5f, 0.6f, 1.0f);
-        effect->SetVector("AlphaFactor", &alpha);
-        effect->SetVector("WaterColor", &colour);
-        const D3DXVECTOR4 specular = WaterSpecular();
-        effect->SetVector("MatSpecular", &specular);
-        g_D3DRender.SetEffectTexture("texBaseMap1", g_D3DRender.m_pReflectionTexture);
-        g_D3DRender.SetEffectTexture("texBaseMap2", g_D3DRender.GetTexture(m_nSurfaceTextures[TEX_NOISE]));
-        g_D3DRender.SetAlphaBlendEnable(TRUE);
-        g_D3DRender.SetBlendMode(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
-    }
+    BeginWaterStates();
+    if (!shader)
+        BeginFixedWater();
+    else
+        BeginWaterEffect(effect);
     RenderSectorDraws(&CLandscapeSector::RenderWater);
-    if (!shader) {
-        DefaultStages(2);
-        TexCoords(0, 0);
-        Device()->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
-        D3DXMATRIX identity;
-        D3DXMatrixIdentity(&identity);
-        Device()->SetTransform(static_cast<D3DTRANSFORMSTATETYPE>(D3DTS_TEXTURE0), &identity);
-    } else {
-        g_D3DRender.RestoreFogRange();
-        SamplerAddress(0, D3DTADDRESS_WRAP);
-        Device()->SetSamplerState(0, D3DSAMP_ADDRESSW, D3DTADDRESS_WRAP);
-    }
+    if (!shader)
+        EndFixedWater();
+    else
+        EndWaterEffect();
+}
+
+// The animated water frame: 20 frames a second, wrapping after 32.
+int CLandscape::StepWaterFrame()
+{
+    m_fWaterFrame += g_GameTimer.m_fDelta * 20.0f;
+    if (std::trunc(m_fWaterFrame) > 31.0f)
+        m_fWaterFrame = static_cast<float>(static_cast<int>(m_fWaterFrame) % 32);
+    return std::clamp(static_cast<int>(m_fWaterFrame), 0, LANDSCAPE_WATER_TEXTURES - 1);
+}
+
+// The fixed-function look: the water tint times the animated water texture,
+// added smoothly to the reflection.
+void CLandscape::BeginFixedWater()
+{
+    g_D3DRender.SetMaterial(&m_Materials[1]);
+    SetIdentityWorld();
+    const int frame = StepWaterFrame();
+    g_D3DRender.SetTexturePointer(g_D3DRender.m_pReflectionTexture, 1, 0);
+    g_D3DRender.SetTexture(m_nWaterTextures[frame], 1, 1);
+    g_D3DRender.SetTexture(m_nWaterTextures[frame], 1, 2);
+    Device()->SetRenderState(D3DRS_TEXTUREFACTOR, 0xFF337F99u);
+    g_D3DRender.SetColorStage(0, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_TFACTOR, D3DTA_CURRENT, D3DTA_CURRENT);
+    g_D3DRender.SetColorStage(1, D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTA_CURRENT, D3DTA_TEMP);
+    g_D3DRender.SetColorStage(2, D3DTOP_ADDSMOOTH, D3DTA_CURRENT, D3DTA_TEMP, D3DTA_CURRENT, D3DTA_CURRENT);
+    SetReflectionProjection();
+}
+
+// The effect's look: the reflection disturbed by the noise map, blended
+// over the ground, with the fog nearer than elsewhere.
+void CLandscape::BeginWaterEffect(ID3DXEffect* effect)
+{
+    g_D3DRender.SetTechnique(kWaterTechnique, 1);
+    g_D3DRender.SaveFogRange();
+    const float d = static_cast<float>(g_nViewDistance);
+    g_D3DRender.SetFogRange(d * 0.2f, d * 0.8f);
+    SetWaterTransforms(effect);
+    SetWaveConstants(effect);
+    g_D3DRender.SetEffectTexture("texBaseMap1", g_D3DRender.m_pReflectionTexture);
+    g_D3DRender.SetEffectTexture("texBaseMap2", g_D3DRender.GetTexture(m_nSurfaceTextures[TEX_NOISE]));
+    g_D3DRender.SetAlphaBlendEnable(TRUE);
+    g_D3DRender.SetBlendMode(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
 }
 
 // The finest detail mesh of each visible sector that reaches within 40 m of

@@ -7,6 +7,7 @@
 #include "world/PropManager.h"
 #include "world/SectorShapeFile.h"
 
+#include "graphics/DataFileReader.h"
 #include "shell/FileManager.h"
 #include "shell/Game.h"
 #include "shell/Log.h"
@@ -30,28 +31,18 @@ std::uint32_t U32(const std::uint8_t* p)
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-// A whole file of the World archive, or false when it does not open.
-bool ReadWholeFile(const char* path, std::vector<std::uint8_t>* out)
-{
-    std::uint32_t size = 0;
-    const FileHandle f = g_FileManager.Open(path, ARCHIVE_WORLD, &size);
-    if (f == INVALID_FILE_HANDLE)
-        return false;
-    out->assign(size, 0);
-    const std::size_t got = size ? g_FileManager.Read(out->data(), 1, size, f) : 0;
-    out->resize(got);
-    g_FileManager.Close(f);
-    return true;
-}
-
 // A missing mesh is a sector without that part; a damaged one is skipped
 // the same way, but said in the log, or the hole in the road has no cause.
+// One that cannot be read whole (empty, cut short, over the cap) is logged
+// by the reader. Returns whether the file is there, damaged or not.
 bool LoadMeshFile(const char* path, SectorMesh* mesh)
 {
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, &bytes))
+    const DataFileResult read = ReadOptionalDataFile(path, ARCHIVE_WORLD, false, MAX_MESH_FILE_BYTES, &bytes);
+    if (read == DataFileResult::NotOpened)
         return false;
-    if (!ParseSectorMesh(bytes.data(), static_cast<std::uint32_t>(bytes.size()), mesh))
+    if (read == DataFileResult::Read &&
+        !ParseSectorMesh(bytes.data(), static_cast<std::uint32_t>(bytes.size()), mesh))
         LogFileProblem(path, "damaged sector mesh, skipped");
     return true;
 }
@@ -171,7 +162,7 @@ void CLandscapeSector::LoadCollisionMesh()
     char path[300];
     std::snprintf(path, sizeof path, "%s/MeshShape.dat", m_szDir);
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, &bytes))
+    if (ReadOptionalDataFile(path, ARCHIVE_WORLD, false, MAX_MESH_FILE_BYTES, &bytes) != DataFileResult::Read)
         return;
     SectorShapeData shape;
     if (!ParseSectorShape(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &shape)) {

@@ -100,21 +100,22 @@ TEST_F(CarShopTest, BrowsingShowsWhetherEachCarIsAffordable)
     for (int spare : {0, -1}) {
         AffordWith(shop->m_pCars[0], spare);
         m_ui->SetCarShop(shop);
-        EXPECT_EQ(g_pCarAtShopEntry, m_car);
+        EXPECT_EQ(m_ui->m_CarShopPanel.m_pCarAtShopEntry, m_car);
         CarShop(&ScreenKeys::enter); // CHANGE AUTO
-        ASSERT_EQ(m_ui->m_nCarShopPage, 1);
-        EXPECT_EQ(g_nShowroomIndex, 0);
-        EXPECT_EQ(g_nCarPrice, shop->m_pCars[0]->GetPerformanceRating(1, 1));
+        ASSERT_EQ(m_ui->m_CarShopPanel.m_nCarShopPage, 1);
+        EXPECT_EQ(m_ui->m_CarShopPanel.m_nShowroomIndex, 0);
+        EXPECT_EQ(m_ui->m_CarShopPanel.m_nCarPrice, shop->m_pCars[0]->GetPerformanceRating(1, 1));
         const bool affordable = spare >= 0;
-        EXPECT_STREQ(m_ui->m_szCarShopRows[1][CARSHOP_CHANGE_ROW], affordable ? "CHANGE" : "COMES SHORT MONEY!");
-        EXPECT_EQ(g_nCarShopItem, affordable ? CARSHOP_CHANGE_ROW : CARSHOP_BACK_ROW);
-        EXPECT_EQ(g_CarShopItemColours[1][CARSHOP_CHANGE_ROW].g, affordable ? 0.6f : 0.3f);
+        EXPECT_STREQ(m_ui->m_CarShopPanel.m_szCarShopRows[1][CARSHOP_CHANGE_ROW],
+                     affordable ? "CHANGE" : "COMES SHORT MONEY!");
+        EXPECT_EQ(m_ui->m_CarShopPanel.m_nCarShopItem, affordable ? CARSHOP_CHANGE_ROW : CARSHOP_BACK_ROW);
+        EXPECT_EQ(m_ui->m_CarShopPanel.m_CarShopItemColours[1][CARSHOP_CHANGE_ROW].g, affordable ? 0.6f : 0.3f);
         CarShop(&ScreenKeys::down);
-        EXPECT_EQ(g_nCarShopItem, affordable ? CARSHOP_BACK_ROW : CARSHOP_BACK_ROW) << "BACK after CHANGE, or alone";
+        EXPECT_EQ(m_ui->m_CarShopPanel.m_nCarShopItem, CARSHOP_BACK_ROW) << "BACK after CHANGE, or alone";
         CarShop(&ScreenKeys::down);
-        EXPECT_EQ(g_nCarShopItem, affordable ? CARSHOP_CHANGE_ROW : CARSHOP_BACK_ROW);
+        EXPECT_EQ(m_ui->m_CarShopPanel.m_nCarShopItem, affordable ? CARSHOP_CHANGE_ROW : CARSHOP_BACK_ROW);
         CarShop(&ScreenKeys::escape);
-        EXPECT_EQ(m_ui->m_nCarShopPage, 0);
+        EXPECT_EQ(m_ui->m_CarShopPanel.m_nCarShopPage, 0);
         m_ui->SetCarShop(nullptr);
     }
 }
@@ -133,8 +134,8 @@ TEST_F(CarShopTest, BrowsingStopsAtTheFirstAndLastCar)
                      {&ScreenKeys::left, std::max(0, places - 2)}};
         for (const auto& s : steps) {
             CarShop(s.key);
-            EXPECT_EQ(g_nShowroomIndex, s.index) << places;
-            EXPECT_EQ(g_nCarPrice, shop->m_pCars[s.index]->GetPerformanceRating(1, 1));
+            EXPECT_EQ(m_ui->m_CarShopPanel.m_nShowroomIndex, s.index) << places;
+            EXPECT_EQ(m_ui->m_CarShopPanel.m_nCarPrice, shop->m_pCars[s.index]->GetPerformanceRating(1, 1));
         }
         m_ui->SetCarShop(nullptr);
         TearDownShop();
@@ -146,8 +147,8 @@ TEST_F(CarShopTest, AShopWithoutShowroomCarsRefusesToChange)
     CProp* shop = Shop(0);
     m_ui->SetCarShop(shop);
     CarShop(&ScreenKeys::enter);
-    EXPECT_EQ(m_ui->m_nCarShopPage, 0);
-    EXPECT_TRUE(m_ui->m_bCarShopOpen);
+    EXPECT_EQ(m_ui->m_CarShopPanel.m_nCarShopPage, 0);
+    EXPECT_TRUE(m_ui->m_CarShopPanel.m_bCarShopOpen);
 }
 
 TEST_F(CarShopTest, OwnCarsBarsAreBuiltWhenBrowsingBeginsWithoutTheDriverInformation)
@@ -156,16 +157,17 @@ TEST_F(CarShopTest, OwnCarsBarsAreBuiltWhenBrowsingBeginsWithoutTheDriverInforma
     m_car->m_fBodyDamage = 0.5f;
     m_ui->SetCarShop(shop);
     CarShop(&ScreenKeys::enter);
-    EXPECT_FALSE(m_ui->m_bDriverInfoOpen);
+    EXPECT_FALSE(m_ui->m_DriverInfoPanel.m_bDriverInfoOpen);
     m_car->UpdatePerformance(1, 1);
     const CarFigureShares now = ClampShares(FigureShares(*m_car), 0.05f);
     m_car->UpdatePerformance(0, 1);
     const CarFigureShares whole = ClampShares(FigureShares(*m_car), 0.05f);
-    EXPECT_FLOAT_EQ(m_ui->m_fDriverInfoBars[0], now.speed);
-    EXPECT_FLOAT_EQ(m_ui->m_fDriverInfoBars[3], whole.speed);
-    EXPECT_LT(m_ui->m_fDriverInfoBars[0], m_ui->m_fDriverInfoBars[3]) << "damage costs speed";
-    EXPECT_GT(m_ui->m_fDriverInfoBars[0], 0.05f);
-    EXPECT_EQ(g_nCarBudget, m_car->GetPerformanceRating(1, 1) + g_PlayerStats.m_nMoney);
+    const float* bars = m_ui->m_DriverInfoPanel.m_fDriverInfoBars;
+    EXPECT_FLOAT_EQ(bars[0], now.speed);
+    EXPECT_FLOAT_EQ(bars[3], whole.speed);
+    EXPECT_LT(bars[0], bars[3]) << "damage costs speed";
+    EXPECT_GT(bars[0], 0.05f);
+    EXPECT_EQ(m_ui->m_CarShopPanel.m_nCarBudget, m_car->GetPerformanceRating(1, 1) + g_PlayerStats.m_nMoney);
 }
 
 TEST_F(CarShopTest, TradeMakesTheShowroomCarThePlayersAndShowsTheOldOne)
@@ -177,8 +179,8 @@ TEST_F(CarShopTest, TradeMakesTheShowroomCarThePlayersAndShowsTheOldOne)
     m_ui->SetCarShop(shop);
     CarShop(&ScreenKeys::enter);
     CarShop(&ScreenKeys::right);
-    ASSERT_EQ(g_nShowroomIndex, 1);
-    const int budget = g_nCarBudget, price = g_nCarPrice;
+    ASSERT_EQ(m_ui->m_CarShopPanel.m_nShowroomIndex, 1);
+    const int budget = m_ui->m_CarShopPanel.m_nCarBudget, price = m_ui->m_CarShopPanel.m_nCarPrice;
     CarShop(&ScreenKeys::enter); // CHANGE
     EXPECT_EQ(g_PlayerStats.m_nMoney, budget - price);
     EXPECT_EQ(g_PlayerStats.m_nMoney, 250);
@@ -188,13 +190,13 @@ TEST_F(CarShopTest, TradeMakesTheShowroomCarThePlayersAndShowsTheOldOne)
     for (std::uint32_t i = 0; i < shop->m_nCars; ++i)
         EXPECT_NE(shop->m_pCars[i], bought);
     EXPECT_EQ(g_PlayerStats.m_fCriminalLevel, 0.0f);
-    EXPECT_EQ(m_ui->m_nCarShopPage, 0) << "back on the main page";
+    EXPECT_EQ(m_ui->m_CarShopPanel.m_nCarShopPage, 0) << "back on the main page";
 
     g_PlayerStats.m_fCriminalLevel = 0.4f;
     const int saves = test::g_nSaves;
     CarShop(&ScreenKeys::down);
     CarShop(&ScreenKeys::enter); // COMPLETE
-    EXPECT_FALSE(m_ui->m_bCarShopOpen);
+    EXPECT_FALSE(m_ui->m_CarShopPanel.m_bCarShopOpen);
     EXPECT_EQ(g_PlayerStats.m_fCriminalLevel, 0.0f) << "the car changed";
     EXPECT_EQ(test::g_nSaves, saves + 1);
     EXPECT_EQ(g_PropManager.m_fShopTimer, -4.0f);
@@ -218,7 +220,7 @@ TEST_F(CarShopTest, TheBoughtCarLeavesTheShopBehind)
     EXPECT_EQ(m_car->m_pShowroom, shop) << "the old car stands in the showroom";
     CarShop(&ScreenKeys::down);
     CarShop(&ScreenKeys::enter); // COMPLETE
-    ASSERT_FALSE(m_ui->m_bCarShopOpen);
+    ASSERT_FALSE(m_ui->m_CarShopPanel.m_bCarShopOpen);
     ASSERT_EQ(g_VehicleManager.m_nCars, 1u);
 
     TearDownShop();
@@ -232,7 +234,7 @@ TEST_F(CarShopTest, ClosingWithTheSameCarKeepsTheCriminalLevel)
     g_PlayerStats.m_fCriminalLevel = 0.4f;
     m_ui->SetCarShop(shop);
     CarShop(&ScreenKeys::escape);
-    EXPECT_FALSE(m_ui->m_bCarShopOpen);
+    EXPECT_FALSE(m_ui->m_CarShopPanel.m_bCarShopOpen);
     EXPECT_EQ(g_PlayerStats.m_fCriminalLevel, 0.4f);
     EXPECT_EQ(m_ui->m_nMessageId, MSG_MAP_LEGEND);
 }

@@ -84,6 +84,9 @@ protected:
     }
     void TearDown() override
     {
+        // As the game's reset: the props a scene placed (the taxi marker) go
+        // before the scenes forget them.
+        g_PropManager.Clear();
         g_CityLogic.Reset();
         g_VehicleManager.ResetRace();
         g_HumanManager.Clear();

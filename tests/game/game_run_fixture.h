@@ -1,11 +1,13 @@
 // The whole program run in this process on a copy of the built sample data:
-// a fresh folder without saves, headless, silent, on a fake clock. A test
-// plays it with a script that posts keys to its window; the file's step
-// observer gives the script its turns through ScriptFrame.
+// a fresh folder without saves, headless, silent, under a tape without keys
+// whose clock moves on 50 ms a frame. A test plays it with a script that
+// posts keys to its window at the start of the tape's frames; a test that
+// must act inside start-up or a tick gives a step observer too.
 #pragma once
 
 #include "game/GameMenu.h"
 #include "platform/Backend.h"
+#include "platform/InputTape.h"
 #include "platform/Win32.h"
 #include "platform/sound/SoundBackend.h"
 #include "roadusers/Vehicle.h"
@@ -30,19 +32,15 @@ inline void Post(UINT message, WPARAM w)
 
 class GameRunTest : public ::testing::Test {
 public:
-    // One frame: the fake clock goes on 50 ms. Like a player, the script
-    // waits for a pressed button to act first: it has its turn every second
-    // frame while no menu button is pressed and `keysAtRest` holds. A run
-    // that goes astray (over 3000 frames) ends instead of hanging the test.
-    static void ScriptFrame(bool keysAtRest)
+    // Like a player, the script waits for a pressed button to act first: it
+    // has its turn every second frame while no menu button is pressed and
+    // the test's keys are at rest. A run that goes astray ends with the
+    // tape (3000 frames) instead of hanging the test.
+    static void ScriptFrame(unsigned frame, HWND)
     {
-        plat::AdvanceFakeClock(50);
-        if (++s_ticks > 3000) {
-            Post(WM_CLOSE, 0);
-            return;
-        }
+        s_ticks = static_cast<int>(frame);
         const CMenuButton* focus = g_GameMenu.m_pFocus;
-        if (s_ticks % 2 == 0 && s_script && !(focus && focus->m_bPressed) && keysAtRest)
+        if (frame % 2 == 0 && s_script && !(focus && focus->m_bPressed) && s_keysAtRest())
             s_script();
     }
 
@@ -51,7 +49,10 @@ public:
     static inline std::function<void()> s_script;
 
 protected:
-    explicit GameRunTest(void (*observer)(const char* step)) : m_observer(observer) {}
+    GameRunTest(bool (*keysAtRest)(), void (*observer)(const char* step)) : m_observer(observer)
+    {
+        s_keysAtRest = keysAtRest;
+    }
 
     void SetUp() override
     {
@@ -62,13 +63,15 @@ protected:
         plat::SetSoundBackend(plat::SoundBackendKind::Silent);
         plat::ResetWindowing();
         plat::SetFrameBudget(0);
-        plat::SetFakeClock(100000);
         g_pGameStepObserver = m_observer;
+        plat::g_pTapeFrameObserver = ScriptFrame;
     }
     void TearDown() override
     {
+        plat::g_pTapeFrameObserver = nullptr;
         g_pGameStepObserver = nullptr;
         s_script = nullptr;
+        plat::StopTape();
         plat::UseRealClock();
         plat::ResetWindowing();
         g_bInGame = 0;
@@ -79,12 +82,18 @@ protected:
     int Run()
     {
         s_ticks = 0;
+        plat::Tape tape;
+        tape.step = 50;
+        tape.seed = 100000;
+        tape.end = 3000;
+        plat::StartReplay(tape);
         return WinMain(nullptr, nullptr, nullptr, 1);
     }
 
     ScopedTempDir m_dir;
 
 private:
+    static inline bool (*s_keysAtRest)() = nullptr;
     void (*m_observer)(const char* step);
 };
 

@@ -130,7 +130,7 @@ TEST_F(HudDrawTest, OfferRouteStripNeedsThreePoints)
     g_RaceInfo.m_nMapVertices = 8;
     for (std::uint32_t points : {2u, 3u, 6u}) {
         g_VehicleManager.m_nRaceRoutePoints = points;
-        m_ui->m_fRaceOfferFade = 1.0f;
+        m_ui->m_RaceOfferPanel.m_fRaceOfferFade = 1.0f;
         ClearLog();
         m_ui->DrawRaceOfferMap(255);
         int strips = 0;

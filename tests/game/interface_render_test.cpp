@@ -2,12 +2,12 @@
 // pulse, the direction arrow's target, and the order in which panels draw
 // and take the Enter and Esc keys.
 #include "game/DirectionArrow.h"
-#include "game/InterfacePanels.h"
 #include "graphics/screen_fixture.h"
 #include "graphics/WorldCamera.h"
 #include "message_fixture.h"
 #include "roadusers/Human.h"
 #include "shell/Game.h"
+#include "shell/GameSteps.h"
 
 #include <string>
 #include <vector>
@@ -183,11 +183,11 @@ protected:
     {
         MessageTest::SetUp();
         g_Turns.clear();
-        g_pInterfacePanelProbe = RecordTurn;
+        g_pGameStepObserver = RecordTurn;
     }
     void TearDown() override
     {
-        g_pInterfacePanelProbe = nullptr;
+        g_pGameStepObserver = nullptr;
         MessageTest::TearDown();
     }
 };
@@ -198,18 +198,21 @@ TEST_F(InterfaceRenderTest, PanelsDrawInOrderAndTheBoxTakesEscBeforeThePopup)
     // takes it and opens.
     g_bKeyEscape = 1;
     m_ui->Render();
-    const std::vector<std::string> closed = {"hud+esc", "race info+esc", "race result+esc", "popup+esc",
-                                             "info screens"};
+    const std::vector<std::string> closed = {"hud+esc",         "driver info+esc", "race info+esc", "race result+esc",
+                                             "rating list+esc", "message box+esc", "dialogue+esc",  "workshop+esc",
+                                             "car shop+esc",    "popup+esc",       "info screens"};
     EXPECT_EQ(g_Turns, closed);
-    EXPECT_TRUE(m_ui->m_bPopupOpen);
+    EXPECT_TRUE(m_ui->m_PopupMenuPanel.m_bPopupOpen);
     m_ui->SetPopupMenu(POPUP_NONE);
 
     g_Turns.clear();
     Show(MSG_CONTROLS);
     g_bKeyEscape = 1;
     m_ui->Render();
-    const std::vector<std::string> open = {"hud+esc", "race info+esc", "race result+esc", "popup",
-                                           "info screens"};
+    // The box takes Esc on its turn: no panel after it sees the key.
+    const std::vector<std::string> open = {"hud+esc",         "driver info+esc", "race info+esc", "race result+esc",
+                                           "rating list+esc", "message box+esc", "dialogue",      "workshop",
+                                           "car shop",        "popup",           "info screens"};
     EXPECT_EQ(g_Turns, open);
     EXPECT_FALSE(m_ui->m_bMessageVisible);
 }

@@ -26,7 +26,7 @@ protected:
     void Frame(ScreenKeys keys = {})
     {
         m_keys = keys;
-        m_ui->StepPopupMenu(m_keys, 0.25f);
+        m_ui->m_PopupMenuPanel.Step(*m_ui, m_keys, 0.25f);
     }
     void Press(int ScreenKeys::*key)
     {
@@ -78,15 +78,15 @@ TEST_F(PopupTest, ItemsAndSelectionByWhatIsGoingOn)
             OfferTaxi();
         else
             OpenFully(c.mode);
-        EXPECT_STREQ(m_ui->m_szPopupRows[c.mode][0], c.row0) << c.what;
-        EXPECT_EQ(m_ui->m_nPopupItem, 2) << c.what;
+        EXPECT_STREQ(m_ui->m_PopupMenuPanel.m_szPopupRows[c.mode][0], c.row0) << c.what;
+        EXPECT_EQ(m_ui->m_PopupMenuPanel.m_nPopupItem, 2) << c.what;
         for (int i = 0; i < 3; ++i)
             Press(&ScreenKeys::up);
-        EXPECT_EQ(m_ui->m_nPopupItem, c.topItem) << c.what;
+        EXPECT_EQ(m_ui->m_PopupMenuPanel.m_nPopupItem, c.topItem) << c.what;
         EXPECT_EQ(m_keys.up, 0) << c.what;
         for (int i = 0; i < 3; ++i)
             Press(&ScreenKeys::down);
-        EXPECT_EQ(m_ui->m_nPopupItem, 2) << c.what;
+        EXPECT_EQ(m_ui->m_PopupMenuPanel.m_nPopupItem, 2) << c.what;
         TearDown();
     }
 }
@@ -94,14 +94,14 @@ TEST_F(PopupTest, ItemsAndSelectionByWhatIsGoingOn)
 TEST_F(PopupTest, EscOpensAndClosesOnlyWithoutAScene)
 {
     Press(&ScreenKeys::escape);
-    EXPECT_EQ(m_ui->m_nPopupMode, POPUP_PAUSE);
+    EXPECT_EQ(m_ui->m_PopupMenuPanel.m_nPopupMode, POPUP_PAUSE);
     EXPECT_EQ(m_keys.escape, 0);
     Press(&ScreenKeys::escape);
-    EXPECT_EQ(m_ui->m_nPopupMode, POPUP_NONE);
+    EXPECT_EQ(m_ui->m_PopupMenuPanel.m_nPopupMode, POPUP_NONE);
 
     g_CityLogic.SetScene(60, m_car.get(), nullptr);
     Press(&ScreenKeys::escape);
-    EXPECT_EQ(m_ui->m_bPopupOpen, 0u);
+    EXPECT_EQ(m_ui->m_PopupMenuPanel.m_bPopupOpen, 0u);
     EXPECT_EQ(m_keys.escape, 1) << "left for the scene";
 }
 
@@ -133,7 +133,7 @@ TEST_F(PopupTest, PauseMenuHoldsTheWorldThroughAMessageAndAFocusLoss)
     // CONTINUE resumes once, with the camera back in its driving view.
     OpenFully(POPUP_PAUSE);
     Press(&ScreenKeys::enter);
-    EXPECT_EQ(m_ui->m_bPopupOpen, 0u);
+    EXPECT_EQ(m_ui->m_PopupMenuPanel.m_bPopupOpen, 0u);
     EXPECT_FALSE(g_GameTimer.IsPaused());
     EXPECT_EQ(g_bInGame, 1);
     EXPECT_FALSE(g_AudioManager.m_bPaused);
@@ -166,13 +166,13 @@ TEST_F(PopupTest, TerminateRaceGivesUpAndOpensTheResult)
         Press(&ScreenKeys::up);
         Press(&ScreenKeys::up);
         Press(&ScreenKeys::enter);
-        EXPECT_EQ(m_ui->m_bPopupOpen, 0u);
+        EXPECT_EQ(m_ui->m_PopupMenuPanel.m_bPopupOpen, 0u);
         EXPECT_EQ(g_VehicleManager.m_bRaceRunning, 0);
         EXPECT_EQ(g_RaceInfo.m_bTimeRace, 0) << "the record is cleared";
         EXPECT_EQ(m_car->m_nRacePlace, -1);
-        EXPECT_EQ(m_ui->m_bRaceResultOpen, 1u);
-        EXPECT_STREQ(m_ui->m_szResultLabels[0], c.label);
-        EXPECT_STREQ(m_ui->m_szResultNotes[0], "LEFT");
+        EXPECT_EQ(m_ui->m_RaceResultPanel.m_bRaceResultOpen, 1u);
+        EXPECT_STREQ(m_ui->m_RaceResultPanel.m_szResultLabels[0], c.label);
+        EXPECT_STREQ(m_ui->m_RaceResultPanel.m_szResultNotes[0], "LEFT");
         EXPECT_FALSE(g_GameTimer.IsPaused());
         m_ui->ShowRaceResult(0);
         m_ui->ShowRatingList(0);
@@ -201,7 +201,7 @@ TEST_F(PopupTest, SaveAndExitQuitsOrLeavesForTheMenuStillPaused)
         Press(&ScreenKeys::enter);
         EXPECT_EQ(g_bQuit, gameMenu ? 0 : 1) << gameMenu;
         EXPECT_EQ(g_CityLogic.m_nScene, gameMenu ? 90 : 0) << gameMenu;
-        EXPECT_EQ(m_ui->m_bPopupOpen, gameMenu ? 0u : 1u) << gameMenu;
+        EXPECT_EQ(m_ui->m_PopupMenuPanel.m_bPopupOpen, gameMenu ? 0u : 1u) << gameMenu;
         EXPECT_TRUE(g_GameTimer.IsPaused()) << gameMenu;
         TearDown();
     }
@@ -216,7 +216,7 @@ TEST_F(PopupTest, TaxiOfferParksTheCarAndAcceptKeepsItParked)
     EXPECT_EQ(m_camera->m_pTarget, nullptr);
     Press(&ScreenKeys::up);
     Press(&ScreenKeys::enter);
-    EXPECT_EQ(m_ui->m_bPopupOpen, 0u);
+    EXPECT_EQ(m_ui->m_PopupMenuPanel.m_bPopupOpen, 0u);
     EXPECT_EQ(g_CityLogic.m_nScene, 70);
     EXPECT_EQ(m_car->m_nControlMode, 1);
     EXPECT_EQ(m_car->m_bHandBrake, 1);
@@ -244,7 +244,7 @@ TEST_F(PopupTest, RefusingOrLosingThePassengerHandsTheCarBack)
         s_listed = c.listed;
         m_passenger->m_fActionTimer = 3.0f;
         Frame(c.keys);
-        EXPECT_EQ(m_ui->m_bPopupOpen, 0u) << c.what;
+        EXPECT_EQ(m_ui->m_PopupMenuPanel.m_bPopupOpen, 0u) << c.what;
         EXPECT_EQ(m_car->m_nControlMode, 2) << c.what;
         EXPECT_EQ(m_car->m_bHandBrake, 0) << c.what;
         EXPECT_EQ(g_CityLogic.m_nScene, 0) << c.what;

@@ -29,8 +29,8 @@ protected:
         g_RaceInfo = RaceInfo{};
         CGameInterface& ui = g_GameInterface;
         ui.m_bMessageVisible = ui.m_bDialogueVisible = 0;
-        ui.m_bRaceOfferOpen = ui.m_bRaceResultOpen = 0;
-        ui.m_fRaceOfferFade = ui.m_fRaceResultFade = 0.0f;
+        ui.m_RaceOfferPanel.m_bRaceOfferOpen = ui.m_RaceResultPanel.m_bRaceResultOpen = 0;
+        ui.m_RaceOfferPanel.m_fRaceOfferFade = ui.m_RaceResultPanel.m_fRaceResultFade = 0.0f;
         g_CityLogic.Init();
         m_player = g_VehicleManager.CreateVehicle("Data/Vehicles/01/Main.obj");
         const D3DXVECTOR3 at(0, 1, -10), to(0, 1, 0), up(0, 1, 0);
@@ -44,7 +44,7 @@ protected:
     }
     void TearDown() override
     {
-        g_GameInterface.m_bRaceOfferOpen = g_GameInterface.m_bRaceResultOpen = 0;
+        g_GameInterface.m_RaceOfferPanel.m_bRaceOfferOpen = g_GameInterface.m_RaceResultPanel.m_bRaceResultOpen = 0;
         g_CityLogic.Reset();
         g_VehicleManager.ResetRace();
         g_HumanManager.Clear();
@@ -57,8 +57,8 @@ protected:
         g_GameTimer.m_fDelta = dt;
         g_GameTimer.m_fGameTime += dt * 1000.0;
         g_GameTimer.m_fRealTime += dt * 1000.0;
-        g_GameInterface.StepRaceOffer(keys, dt);
-        g_GameInterface.StepRaceResult(keys, dt);
+        g_GameInterface.m_RaceOfferPanel.Step(g_GameInterface, keys, dt);
+        g_GameInterface.m_RaceResultPanel.Step(g_GameInterface, keys, dt);
         g_CityLogic.Update();
     }
 
@@ -73,13 +73,13 @@ TEST_F(RaceScenePanelsTest, RaceEndGoesOnWhenTheResultClosesItselfAtEightSeconds
     m_player->m_nRacePlace = 0;
     g_CityLogic.SetScene(SCENE_RACE_END, m_player, nullptr);
     Frame(0.0f);
-    EXPECT_EQ(g_GameInterface.m_bRaceResultOpen, 1u);
+    EXPECT_EQ(g_GameInterface.m_RaceResultPanel.m_bRaceResultOpen, 1u);
     for (int i = 0; i < 79; ++i)
         Frame(0.1f);
     EXPECT_EQ(g_CityLogic.m_nScene, SCENE_RACE_END) << "waits while the result shows";
     Frame(0.2f);
     Frame(0.1f);
-    EXPECT_EQ(g_GameInterface.m_bRaceResultOpen, 0u);
+    EXPECT_EQ(g_GameInterface.m_RaceResultPanel.m_bRaceResultOpen, 0u);
     EXPECT_EQ(g_CityLogic.m_nScene, SCENE_IDLE);
     EXPECT_GT(g_PlayerStats.m_nMoney, 0) << "the prize is booked";
     EXPECT_EQ(m_player->m_nControlMode, 2);
@@ -91,14 +91,14 @@ TEST_F(RaceScenePanelsTest, RaceStartWaitsForTheOfferAndTakesItsAnswer)
         g_CityLogic.SetScene(SCENE_RACE_START, m_player, nullptr);
         for (int i = 0; i < 5; ++i)
             Frame(0.1f);
-        ASSERT_EQ(g_GameInterface.m_bRaceOfferOpen, 1u) << accept;
+        ASSERT_EQ(g_GameInterface.m_RaceOfferPanel.m_bRaceOfferOpen, 1u) << accept;
         ScreenKeys keys;
         keys.enter = accept;
         keys.escape = !accept;
         Frame(0.1f, keys);
         Frame(0.1f);
-        EXPECT_EQ(g_GameInterface.m_bRaceOfferOpen, 0u) << accept;
-        EXPECT_EQ(g_GameInterface.m_nRaceOfferChoice, static_cast<std::uint32_t>(accept)) << accept;
+        EXPECT_EQ(g_GameInterface.m_RaceOfferPanel.m_bRaceOfferOpen, 0u) << accept;
+        EXPECT_EQ(g_GameInterface.m_RaceOfferPanel.m_nRaceOfferChoice, static_cast<std::uint32_t>(accept)) << accept;
         // Declined, the scene ends; accepted, it goes on to set up the grid.
         EXPECT_EQ(g_CityLogic.m_nScene == SCENE_RACE_START, accept == 1) << accept;
         g_CityLogic.Reset();

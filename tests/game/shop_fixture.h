@@ -63,18 +63,18 @@ protected:
     void Workshop(int ScreenKeys::*key)
     {
         ScreenKeys k = Key(key);
-        m_ui->StepWorkshop(k, 0.05f);
+        m_ui->m_WorkshopPanel.Step(*m_ui, k, 0.05f);
     }
     void CarShop(int ScreenKeys::*key)
     {
         ScreenKeys k = Key(key);
-        m_ui->StepCarShop(k, 0.05f);
+        m_ui->m_CarShopPanel.Step(*m_ui, k, 0.05f);
     }
     void OpenWorkshopAt(int page, int row)
     {
         m_ui->SetWorkshop(1);
-        m_ui->m_nWorkshopPage = page;
-        g_nShopItem = row;
+        m_ui->m_WorkshopPanel.m_nWorkshopPage = page;
+        m_ui->m_WorkshopPanel.m_nShopItem = row;
     }
 
     std::unique_ptr<CGameInterface> m_ui;

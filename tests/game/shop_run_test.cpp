@@ -27,16 +27,12 @@ bool KeysAtRest()
     return !g_bKeyEnter && !g_bKeyUp && !g_bKeyDown && !g_bKeyEscape && !g_bKeyLeft && !g_bKeyRight;
 }
 
-void Drive(const char* step)
+// The run goes straight to the shops: the new game's introduction is
+// skipped before its first step.
+void SkipTheIntroduction(const char* step)
 {
-    if (std::strcmp(step, "g_FileManager.Init()") == 0)
-        Post(WM_KEYDOWN, VK_ESCAPE);
-    // The run goes straight to the shops: the new game's introduction is
-    // skipped before its first step.
     if (std::strcmp(step, "g_CityLogic.Update()") == 0 && g_CityLogic.m_nScene == SCENE_NEW_GAME)
         g_CityLogic.SetScene(0, nullptr, nullptr);
-    if (std::strcmp(step, "g_GameTimer.Update()") == 0)
-        test::GameRunTest::ScriptFrame(KeysAtRest());
 }
 
 // Parks the player's car on a shop's entrance point, under player control.
@@ -55,7 +51,7 @@ void ParkAt(const D3DXVECTOR3& entrance)
 
 class ShopRunTest : public test::GameRunTest {
 protected:
-    ShopRunTest() : GameRunTest(Drive) {}
+    ShopRunTest() : GameRunTest(KeysAtRest, SkipTheIntroduction) {}
 };
 
 TEST_F(ShopRunTest, WorkshopUpgradeThenCarShopTrade)
@@ -111,7 +107,7 @@ TEST_F(ShopRunTest, WorkshopUpgradeThenCarShopTrade)
             phase = 2;
             break;
         case 2:
-            if (g_GameInterface.m_bWorkshopOpen)
+            if (g_GameInterface.m_WorkshopPanel.m_bWorkshopOpen)
                 return;
             upgraded = car->m_UpgradeLevels[ENGINE] == 1 && g_PlayerStats.m_nMoney < moneyBefore;
             controlBack = car->m_nControlMode == 2;
@@ -147,13 +143,13 @@ TEST_F(ShopRunTest, WorkshopUpgradeThenCarShopTrade)
         case 4:
             if (g_pPlayerVehicle == oldCar)
                 return;
-            budget = g_nCarBudget;
-            price = g_nCarPrice;
+            budget = g_GameInterface.m_CarShopPanel.m_nCarBudget;
+            price = g_GameInterface.m_CarShopPanel.m_nCarPrice;
             keys = {VK_ESCAPE};
             phase = 5;
             break;
         case 5:
-            if (g_GameInterface.m_bCarShopOpen)
+            if (g_GameInterface.m_CarShopPanel.m_bCarShopOpen)
                 return;
             for (std::uint32_t i = 0; i < carShop->m_nCars; ++i)
                 oldInShowroom |= carShop->m_pCars[i] == oldCar;

@@ -69,17 +69,17 @@ TEST_F(ShopTest, RepairPaysTheWholeOrTheShareTheMoneyCovers)
     for (const auto& c : cases) {
         OpenWorkshopAt(WORKSHOP_REPAIR, 3);
         g_PlayerStats.m_nMoney = c.money;
-        g_nRepairPrice = c.price;
-        g_fRepairDamage = c.damage;
+        m_ui->m_WorkshopPanel.m_nRepairPrice = c.price;
+        m_ui->m_WorkshopPanel.m_fRepairDamage = c.damage;
         m_car->m_nAIState = c.aiState;
         m_car->m_fRepairFraction = 0.0f;
         Workshop(&ScreenKeys::enter);
         EXPECT_EQ(g_PlayerStats.m_nMoney, c.moneyAfter) << c.name;
-        EXPECT_EQ(m_ui->m_nWorkshopPage, WORKSHOP_MAIN) << c.name;
+        EXPECT_EQ(m_ui->m_WorkshopPanel.m_nWorkshopPage, WORKSHOP_MAIN) << c.name;
         if (c.repairs) {
             EXPECT_EQ(m_car->m_nAIState, 6) << c.name;
             EXPECT_NEAR(m_car->m_fRepairFraction, c.fraction, 1e-3f) << c.name;
-            EXPECT_NEAR(g_fRepairDamage, c.damage * (1.0f - c.fraction), 1e-3f) << c.name;
+            EXPECT_NEAR(m_ui->m_WorkshopPanel.m_fRepairDamage, c.damage * (1.0f - c.fraction), 1e-3f) << c.name;
         } else {
             EXPECT_EQ(m_car->m_nAIState, c.aiState) << c.name;
             EXPECT_EQ(m_car->m_fRepairFraction, 0.0f) << c.name;
@@ -94,17 +94,17 @@ TEST_F(ShopTest, RepairPageShowsTheCarsPriceAndDamage)
     OpenWorkshopAt(WORKSHOP_MAIN, 0);
     g_PlayerStats.m_nMoney = 100;
     Workshop(&ScreenKeys::enter);
-    EXPECT_EQ(m_ui->m_nWorkshopPage, WORKSHOP_REPAIR);
-    EXPECT_EQ(g_nShopItem, 3);
-    EXPECT_EQ(g_nRepairPrice, m_car->GetRepairPrice(1));
-    EXPECT_GT(g_nRepairPrice, 100);
-    EXPECT_FLOAT_EQ(g_fRepairDamage, m_car->GetDamageRatio() * 100.0f);
-    EXPECT_STREQ(m_ui->m_szRepairTexts[2], "100");
+    EXPECT_EQ(m_ui->m_WorkshopPanel.m_nWorkshopPage, WORKSHOP_REPAIR);
+    EXPECT_EQ(m_ui->m_WorkshopPanel.m_nShopItem, 3);
+    EXPECT_EQ(m_ui->m_WorkshopPanel.m_nRepairPrice, m_car->GetRepairPrice(1));
+    EXPECT_GT(m_ui->m_WorkshopPanel.m_nRepairPrice, 100);
+    EXPECT_FLOAT_EQ(m_ui->m_WorkshopPanel.m_fRepairDamage, m_car->GetDamageRatio() * 100.0f);
+    EXPECT_STREQ(m_ui->m_WorkshopPanel.m_szRepairTexts[2], "100");
     // Down and Up stay on TO REPAIR and BACK.
     Workshop(&ScreenKeys::down);
-    EXPECT_EQ(g_nShopItem, 4);
+    EXPECT_EQ(m_ui->m_WorkshopPanel.m_nShopItem, 4);
     Workshop(&ScreenKeys::down);
-    EXPECT_EQ(g_nShopItem, 3);
+    EXPECT_EQ(m_ui->m_WorkshopPanel.m_nShopItem, 3);
 }
 
 TEST_F(ShopTest, UpgradeChargesItsLevelsPriceAndRebuildsOnlyChassisAndTires)
@@ -120,11 +120,11 @@ TEST_F(ShopTest, UpgradeChargesItsLevelsPriceAndRebuildsOnlyChassisAndTires)
         OpenWorkshopAt(WORKSHOP_PART, part);
         g_PlayerStats.m_nMoney = price - 1;
         Workshop(&ScreenKeys::enter);
-        ASSERT_EQ(m_ui->m_nWorkshopPage, WORKSHOP_LEVEL);
-        EXPECT_EQ(g_nShopItem, 4) << "opens on BACK";
-        EXPECT_FLOAT_EQ(m_ui->m_fLevelPrices[2], 2 * rating * 0.25f * g_UpgradePriceFactors[part]);
+        ASSERT_EQ(m_ui->m_WorkshopPanel.m_nWorkshopPage, WORKSHOP_LEVEL);
+        EXPECT_EQ(m_ui->m_WorkshopPanel.m_nShopItem, 4) << "opens on BACK";
+        EXPECT_FLOAT_EQ(m_ui->m_WorkshopPanel.m_fLevelPrices[2], 2 * rating * 0.25f * g_UpgradePriceFactors[part]);
         Workshop(&ScreenKeys::up);
-        EXPECT_EQ(g_nShopItem, 2) << "only the next level";
+        EXPECT_EQ(m_ui->m_WorkshopPanel.m_nShopItem, 2) << "only the next level";
         Workshop(&ScreenKeys::enter);
         EXPECT_EQ(m_car->m_UpgradeLevels[part], 1) << "refused when short";
         EXPECT_EQ(g_PlayerStats.m_nMoney, price - 1);
@@ -135,8 +135,8 @@ TEST_F(ShopTest, UpgradeChargesItsLevelsPriceAndRebuildsOnlyChassisAndTires)
         EXPECT_EQ(g_PlayerStats.m_nMoney, 0);
         EXPECT_EQ(m_car->m_nAIState, 6);
         EXPECT_EQ(m_car->m_fRepairFraction, 0.0f) << "work show only";
-        EXPECT_EQ(m_ui->m_nWorkshopPage, WORKSHOP_PART);
-        EXPECT_EQ(g_nShopItem, part);
+        EXPECT_EQ(m_ui->m_WorkshopPanel.m_nWorkshopPage, WORKSHOP_PART);
+        EXPECT_EQ(m_ui->m_WorkshopPanel.m_nShopItem, part);
         const bool rebuilt = m_car->m_pChassisShape != chassis;
         EXPECT_EQ(rebuilt, part == CHASSIS || part == TIRES) << part;
         m_ui->SetWorkshop(0);
@@ -166,10 +166,11 @@ TEST_F(ShopTest, LevelPageCursorRestsOnTheNextLevelOrBack)
         Workshop(&ScreenKeys::enter);
         for (auto key : {&ScreenKeys::up, &ScreenKeys::up, &ScreenKeys::down, &ScreenKeys::down}) {
             Workshop(key);
-            EXPECT_TRUE(g_nShopItem == l[1] || g_nShopItem == 4) << l[0] << " at " << g_nShopItem;
+            const int item = m_ui->m_WorkshopPanel.m_nShopItem;
+            EXPECT_TRUE(item == l[1] || item == 4) << l[0] << " at " << item;
         }
         Workshop(&ScreenKeys::up);
-        EXPECT_EQ(g_nShopItem, l[1]) << l[0];
+        EXPECT_EQ(m_ui->m_WorkshopPanel.m_nShopItem, l[1]) << l[0];
         m_ui->SetWorkshop(0);
     }
 }
@@ -181,7 +182,7 @@ TEST_F(ShopTest, PaintEditorWritesTheCarLiveAndStartsThePaintJob)
     m_car->m_nPaintGloss = 104;
     OpenWorkshopAt(WORKSHOP_PAINT, 0);
     Workshop(&ScreenKeys::enter);
-    ASSERT_EQ(m_ui->m_nWorkshopPage, WORKSHOP_COLOUR);
+    ASSERT_EQ(m_ui->m_WorkshopPanel.m_nWorkshopPage, WORKSHOP_COLOUR);
     EXPECT_EQ(g_nPaintType, 1);
     Workshop(&ScreenKeys::right); // hue 1
     EXPECT_EQ(g_nPaintHue[0], 1);
@@ -194,8 +195,8 @@ TEST_F(ShopTest, PaintEditorWritesTheCarLiveAndStartsThePaintJob)
     Workshop(&ScreenKeys::enter);
     EXPECT_EQ(m_car->m_nAIState, 7);
     EXPECT_EQ(m_car->m_fStuckTimer, 0.0f) << "first colour";
-    EXPECT_EQ(m_ui->m_nWorkshopPage, WORKSHOP_PAINT);
-    EXPECT_EQ(g_nShopItem, 0);
+    EXPECT_EQ(m_ui->m_WorkshopPanel.m_nWorkshopPage, WORKSHOP_PAINT);
+    EXPECT_EQ(m_ui->m_WorkshopPanel.m_nShopItem, 0);
     EXPECT_EQ(g_nPaintHue[0], 1) << "kept for the next visit";
 }
 
@@ -209,12 +210,12 @@ TEST_F(ShopTest, ClosingClearsTheCriminalLevelOnlyForANewFirstColour)
         Workshop(&ScreenKeys::enter);
         Workshop(&ScreenKeys::escape); // leave the editor: the paint job starts
         Workshop(&ScreenKeys::escape); // back to the main page
-        EXPECT_EQ(m_ui->m_nWorkshopPage, WORKSHOP_MAIN);
+        EXPECT_EQ(m_ui->m_WorkshopPanel.m_nWorkshopPage, WORKSHOP_MAIN);
         const int saves = test::g_nSaves;
         m_car->SetControlMode(1);
         m_car->m_bHandBrake = 1;
         Workshop(&ScreenKeys::escape);
-        EXPECT_FALSE(m_ui->m_bWorkshopOpen);
+        EXPECT_FALSE(m_ui->m_WorkshopPanel.m_bWorkshopOpen);
         EXPECT_EQ(g_PlayerStats.m_fCriminalLevel, slot == 0 ? 0.0f : 0.6f) << slot;
         EXPECT_EQ(g_PropManager.m_fShopTimer, -4.0f);
         EXPECT_EQ(test::g_nSaves, saves + 1);
@@ -237,12 +238,12 @@ TEST_F(ShopTest, EnterOnTheLastSelectableRowActsAsEscape)
     for (const auto& c : cases) {
         OpenWorkshopAt(c.page, c.row);
         Workshop(&ScreenKeys::enter);
-        EXPECT_EQ(m_ui->m_nWorkshopPage, c.pageAfter) << c.page;
+        EXPECT_EQ(m_ui->m_WorkshopPanel.m_nWorkshopPage, c.pageAfter) << c.page;
         m_ui->SetWorkshop(0);
     }
     OpenWorkshopAt(WORKSHOP_MAIN, 3);
     Workshop(&ScreenKeys::enter);
-    EXPECT_FALSE(m_ui->m_bWorkshopOpen) << "EXIT closes";
+    EXPECT_FALSE(m_ui->m_WorkshopPanel.m_bWorkshopOpen) << "EXIT closes";
 }
 
 } // namespace

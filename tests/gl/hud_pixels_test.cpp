@@ -188,14 +188,14 @@ TEST_F(HudPixelsTest, RacePanelsAndPauseMenuCoverTheirPlaces)
             m_ui->DrawRaceInfo(); // fully faded in: the route strip too
         } else if (panel == 1) {
             m_ui->SetRaceState(0);
-            m_ui->m_bRaceOfferOpen = 0;
-            m_ui->m_fRaceOfferFade = 0.0f;
+            m_ui->m_RaceOfferPanel.m_bRaceOfferOpen = 0;
+            m_ui->m_RaceOfferPanel.m_fRaceOfferFade = 0.0f;
             m_ui->ShowRaceResult(1);
             m_ui->DrawRaceResult();
             m_ui->DrawRaceResult();
         } else {
             m_ui->ShowRaceResult(0);
-            m_ui->m_fRaceResultFade = 0.0f;
+            m_ui->m_RaceResultPanel.m_fRaceResultFade = 0.0f;
             m_ui->SetPopupMenu(POPUP_PAUSE);
             m_ui->DrawPopupMenu();
         }

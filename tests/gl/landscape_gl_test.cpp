@@ -137,6 +137,9 @@ TEST_F(LandscapeGl, WaterCoversTheBasin)
         if (g_D3DRender.m_pEffect)
             g_D3DRender.m_pEffect->Release();
         g_D3DRender.m_pEffect = nullptr;
+        // A new effect starts with no technique chosen, as the game's own
+        // effect creation leaves it; a stale name would skip the selection.
+        g_D3DRender.m_pszTechnique = nullptr;
         if (c.effect) {
             const std::string text = tools::TechniqueFileText(c.level);
             ASSERT_EQ(D3DXCreateEffect(device, text.data(), UINT(text.size()), nullptr, nullptr, 0, nullptr,

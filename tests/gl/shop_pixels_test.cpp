@@ -20,9 +20,9 @@ TEST_F(ShopPixelsTest, HueBarShowsTheSpectrum)
     g_GameTimer.m_fRealDelta = 0.0f;
     CVehicle* saved = g_pPlayerVehicle;
     g_pPlayerVehicle = nullptr;
-    ui->m_bWorkshopOpen = 1;
-    ui->m_fWorkshopFade = 1.0f;
-    ui->m_nWorkshopPage = WORKSHOP_COLOUR;
+    ui->m_WorkshopPanel.m_bWorkshopOpen = 1;
+    ui->m_WorkshopPanel.m_fWorkshopFade = 1.0f;
+    ui->m_WorkshopPanel.m_nWorkshopPage = WORKSHOP_COLOUR;
     ui->DrawWorkshop();
     g_pPlayerVehicle = saved;
     const plat::Pixels frame = Frame();

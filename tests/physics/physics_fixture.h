@@ -5,10 +5,10 @@
 #include "graphics/mesh_fixture.h"
 
 #include "graphics/ModelInstance.h"
-#include "objects/ContactHooks.h"
 #include "objects/StaticObject.h"
 #include "shell/Game.h"
 #include "shell/GameTimer.h"
+#include "support/ContactRecord.h"
 
 #include <btBulletDynamicsCommon.h>
 

@@ -247,7 +247,7 @@ TEST_F(HumanTest, AWaitingPedestrianOffersARideOnlyToAStoppedPlayer)
     // No car: it only waits, however long.
     h->m_fActionTimer = 5.0f;
     h->Update();
-    EXPECT_EQ(g_GameInterface.m_nPopupMode, POPUP_NONE);
+    EXPECT_EQ(g_GameInterface.m_PopupMenuPanel.m_nPopupMode, POPUP_NONE);
     CVehicle player;
     player.m_vPosition = h->m_vGround + D3DXVECTOR3(1.0f, 0, 0);
     player.m_fSphereRadius = 2.0f;
@@ -255,10 +255,10 @@ TEST_F(HumanTest, AWaitingPedestrianOffersARideOnlyToAStoppedPlayer)
     player.m_fSpeed = 10.0f;
     g_pPlayerVehicle = &player;
     h->Update();
-    EXPECT_EQ(g_GameInterface.m_nPopupMode, POPUP_NONE);
+    EXPECT_EQ(g_GameInterface.m_PopupMenuPanel.m_nPopupMode, POPUP_NONE);
     player.m_fSpeed = -3.0f;
     h->Update();
-    EXPECT_EQ(g_GameInterface.m_nPopupMode, POPUP_TAXI_OFFER);
+    EXPECT_EQ(g_GameInterface.m_PopupMenuPanel.m_nPopupMode, POPUP_TAXI_OFFER);
     EXPECT_EQ(g_TaxiJob.m_pPassenger, h);
     g_PlayerStats.m_bPursuit = 1;
     h->Update();

@@ -105,7 +105,7 @@ protected:
         g_pPlayerVehicle = nullptr;
         g_PlayerStats.m_bPursuit = 0;
         g_TaxiJob = CTaxiJob{};
-        g_GameInterface.m_nPopupMode = POPUP_NONE;
+        g_GameInterface.m_PopupMenuPanel.m_nPopupMode = POPUP_NONE;
         g_D3DRender.m_bPerStageConstant = 0;
         g_D3DRender.m_TextureManager.ReleaseAllTextures();
         MeshTest::TearDown();

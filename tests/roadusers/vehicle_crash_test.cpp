@@ -44,7 +44,7 @@ protected:
         g_Game.m_pDynamicsWorld->removeRigidBody(m_ground.get());
         if (m_wallBody)
             g_Game.m_pDynamicsWorld->removeRigidBody(m_wallBody.get());
-        g_pfnCarContact = RecordCarContact;
+        g_pfnCarContact = nullptr;
         g_Landscape.m_fHeight = m_savedHeight;
         g_pPlayerVehicle = nullptr;
         g_ParticleEffects.Reset();

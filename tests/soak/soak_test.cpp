@@ -14,7 +14,6 @@
 #include "roadusers/Vehicle.h"
 #include "roadusers/VehicleManager.h"
 #include "shell/Game.h"
-#include "shell/GameSteps.h"
 #include "shell/WinMain.h"
 #include "support/TempDir.h"
 #include "world/Prop.h"
@@ -26,7 +25,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <malloc.h>
@@ -76,12 +74,10 @@ struct SoakEnd {
 SoakEnd s_soak;
 const unsigned kWarmUpTicks = 1000;
 
-// Each tick opens with the timer's update: the sizes are taken once the
-// city around the start has streamed in.
-void WatchWarmUp(const char* step)
+// The sizes are taken once the city around the start has streamed in.
+void WatchWarmUp(unsigned frame, HWND)
 {
-    if (s_soak.residentAfterWarmUp == 0 && plat::TapeFrameNumber() == kWarmUpTicks &&
-        std::strcmp(step, "g_GameTimer.Update()") == 0) {
+    if (s_soak.residentAfterWarmUp == 0 && frame == kWarmUpTicks) {
         s_soak.residentAfterWarmUp = ResidentKb();
         s_soak.heapAfterWarmUp = LiveHeapBytes();
     }
@@ -154,12 +150,12 @@ TEST(Soak, FullTrafficTourLeavesEverythingFiniteAndWithinItsPools)
     plat::SetFrameBudget(0);
     const unsigned boxesBefore = plat::MessageBoxCount();
     plat::g_pTapeEndObserver = ReadSoakEnd;
-    g_pGameStepObserver = WatchWarmUp;
+    plat::g_pTapeFrameObserver = WatchWarmUp;
     plat::Tape tape = DrivingTape(ticks);
     plat::StartReplay(tape);
     const int status = WinMain(nullptr, nullptr, nullptr, 1);
     plat::g_pTapeEndObserver = nullptr;
-    g_pGameStepObserver = nullptr;
+    plat::g_pTapeFrameObserver = nullptr;
     plat::StopTape();
     plat::ResetWindowing();
     g_bInGame = 0;

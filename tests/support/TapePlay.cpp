@@ -55,18 +55,18 @@ void ReadFigures(unsigned frame)
         f.handBrake = car->m_bHandBrake;
     }
     f.raceRunning = g_VehicleManager.IsRaceRunning();
-    f.raceResultOpen = int(g_GameInterface.m_bRaceResultOpen);
-    f.raceResultBooked = int(g_GameInterface.m_bRaceResultBooked);
+    f.raceResultOpen = int(g_GameInterface.m_RaceResultPanel.m_bRaceResultOpen);
+    f.raceResultBooked = int(g_GameInterface.m_RaceResultPanel.m_bRaceResultBooked);
     f.passengerOnBoard = g_TaxiJob.m_bOnBoard;
     f.arrests = g_PlayerStats.m_nArrests;
     f.finesTotal = g_PlayerStats.m_nFinesTotal;
-    f.workshopOpen = int(g_GameInterface.m_bWorkshopOpen);
-    f.carShopOpen = int(g_GameInterface.m_bCarShopOpen);
-    f.repairPriceShown = std::atoi(g_GameInterface.m_szRepairTexts[1]);
+    f.workshopOpen = int(g_GameInterface.m_WorkshopPanel.m_bWorkshopOpen);
+    f.carShopOpen = int(g_GameInterface.m_CarShopPanel.m_bCarShopOpen);
+    f.repairPriceShown = std::atoi(g_GameInterface.m_WorkshopPanel.m_szRepairTexts[1]);
     if (const CVehicle* car = g_pPlayerVehicle)
         f.carModel = car->m_szPath;
-    f.carBudget = g_nCarBudget;
-    f.carPrice = g_nCarPrice;
+    f.carBudget = g_GameInterface.m_CarShopPanel.m_nCarBudget;
+    f.carPrice = g_GameInterface.m_CarShopPanel.m_nCarPrice;
     f.playTime = g_PlayerStats.m_fPlayTime;
     f.continueOffered = g_GameMenu.m_Continue.m_bEnabled;
     f.messageShown = int(g_GameInterface.m_bMessageVisible);

@@ -127,7 +127,8 @@ struct ShopWatch {
 
     void Look()
     {
-        const bool now = g_GameInterface.m_bWorkshopOpen || g_GameInterface.m_bCarShopOpen;
+        const bool now =
+            g_GameInterface.m_WorkshopPanel.m_bWorkshopOpen || g_GameInterface.m_CarShopPanel.m_bCarShopOpen;
         openings += now && !open;
         open = now;
         if (now && g_pPlayerVehicle)
@@ -241,12 +242,12 @@ TEST_F(CityScenesTape, BoughtCarSurvivesSaveExitAndContinue)
         if (frame == kHookFrame)
             PlaceCarBeforeCarShop();
         if (frame == kOutOfTheShop && g_pPlayerVehicle) {
-            out.shopOpen = g_GameInterface.m_bCarShopOpen;
+            out.shopOpen = g_GameInterface.m_CarShopPanel.m_bCarShopOpen;
             out.model = g_pPlayerVehicle->m_szPath;
             out.height = g_pPlayerVehicle->m_vPosition.y;
             // The shop's figures: the session reset at the exit clears them.
-            out.budget = g_nCarBudget;
-            out.price = g_nCarPrice;
+            out.budget = g_GameInterface.m_CarShopPanel.m_nCarBudget;
+            out.price = g_GameInterface.m_CarShopPanel.m_nCarPrice;
         }
     };
 

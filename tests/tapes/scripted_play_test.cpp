@@ -135,12 +135,12 @@ TEST_F(PlayTape, TaxiFareIsBookedWhenThePassengerIsDelivered)
             return;
         }
         case TAXI_TO_PASSENGER:
-            if (DriveUntil(g_GameInterface.m_nPopupMode == POPUP_TAXI_OFFER, driver, window))
+            if (DriveUntil(g_GameInterface.m_PopupMenuPanel.m_nPopupMode == POPUP_TAXI_OFFER, driver, window))
                 stage = TAXI_OFFER;
             return;
         case TAXI_OFFER:
             // The offer opens on "let him walk": one step up is the ride.
-            if (g_GameInterface.m_fPopupFade < 1.0f)
+            if (g_GameInterface.m_PopupMenuPanel.m_fPopupFade < 1.0f)
                 return;
             keys.Tap(VK_UP);
             keys.Tap(VK_RETURN);
@@ -268,7 +268,8 @@ TEST_P(PlayRace, RaceFromTheOfferToTheBookedResult)
             return;
         case RACE_OFFER:
             // The offer opens on "accept".
-            if (!g_GameInterface.m_bRaceOfferOpen || g_GameInterface.m_fRaceOfferFade < 1.0f)
+            if (!g_GameInterface.m_RaceOfferPanel.m_bRaceOfferOpen ||
+                g_GameInterface.m_RaceOfferPanel.m_fRaceOfferFade < 1.0f)
                 return;
             keys.Tap(VK_RETURN);
             stage = RACE_GRID;
@@ -302,11 +303,12 @@ TEST_P(PlayRace, RaceFromTheOfferToTheBookedResult)
             return;
         case RACE_RESULT:
             // Read for a second, then closed by a key.
-            if (!g_GameInterface.m_bRaceResultOpen || ++resultFrames < 50)
+            if (!g_GameInterface.m_RaceResultPanel.m_bRaceResultOpen || ++resultFrames < 50)
                 return;
-            end.reward = g_GameInterface.m_nResultReward;
-            end.points = g_GameInterface.m_nResultPoints;
-            EXPECT_EQ(g_GameInterface.m_nResultPlace, end.place) << "the result shows the race's place";
+            end.reward = g_GameInterface.m_RaceResultPanel.m_nResultReward;
+            end.points = g_GameInterface.m_RaceResultPanel.m_nResultPoints;
+            EXPECT_EQ(g_GameInterface.m_RaceResultPanel.m_nResultPlace, end.place)
+                << "the result shows the race's place";
             keys.Tap(VK_RETURN);
             stage = RACE_CLOSING;
             return;

@@ -25,6 +25,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -38,9 +39,7 @@ struct SessionStart {
     float carSpawnTimer = -1.0f, humanSpawnTimer = -1.0f;
     unsigned carSpawnLimit = 0, humanSpawnLimit = 0;
     int keysDown = -1;
-    int carBudget = -1, carPrice = -1;
-    float repairFraction = -1.0f;
-    bool carAtShopEntry = true;
+    std::string stalePanels = "not read";
     float criminalLevel = -1.0f;
     int cameraMode = -1, cameraLastView = -1;
     bool cameraFollowsPlayer = false;
@@ -87,6 +86,97 @@ long ResidentKb()
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
+// Half-set screen panels: each case leaves state that a closed panel keeps
+// while the session plays on, and tells whether a panel is as after a fresh
+// start. The pause menu needs no trace: the session is left through it.
+struct PanelTrace {
+    const char* panel;
+    void (*leave)();
+    bool (*fresh)();
+};
+
+const D3DXCOLOR4 kRed{1.0f, 0.0f, 0.0f, 1.0f};
+
+const PanelTrace kPanelTraces[] = {
+    {"race offer", [] { g_GameInterface.m_RaceOfferPanel.m_nRaceOfferChoice = 1; },
+     [] {
+         const RaceOfferPanel& p = g_GameInterface.m_RaceOfferPanel;
+         return !p.m_bRaceOfferOpen && p.m_nRaceOfferChoice == 0 && p.m_fRaceOfferFade == 0.0f;
+     }},
+    {"race result",
+     [] {
+         RaceResultPanel& p = g_GameInterface.m_RaceResultPanel;
+         p.m_nResultPlace = 0;
+         p.m_nResultReward = 5000;
+         p.m_nResultPoints = 12;
+     },
+     [] {
+         const RaceResultPanel& p = g_GameInterface.m_RaceResultPanel;
+         return !p.m_bRaceResultOpen && p.m_fRaceResultFade == 0.0f && p.m_nResultPlace == -1 &&
+                p.m_nResultReward == 0 && p.m_nResultPoints == 0;
+     }},
+    {"rating list", [] { g_GameInterface.m_RatingListPanel.m_fRatingTimer = 7.0f; },
+     [] {
+         const RatingListPanel& p = g_GameInterface.m_RatingListPanel;
+         return !p.m_bRatingOpen && p.m_fRatingFade == 0.0f && p.m_fRatingTimer == 0.0f;
+     }},
+    {"driver information",
+     [] {
+         g_GameInterface.m_DriverInfoPanel.m_fDriverInfoBars[0] = 0.8f;
+         g_GameInterface.m_DriverInfoPanel.m_DriverInfoColours[0] = kRed;
+     },
+     [] {
+         const DriverInfoPanel& p = g_GameInterface.m_DriverInfoPanel;
+         return !p.m_bDriverInfoOpen && p.m_fDriverInfoFade == 0.0f && p.m_fDriverInfoBars[0] == 0.0f &&
+                p.m_DriverInfoColours[0].g == 1.0f;
+     }},
+    {"pause menu", [] {},
+     [] {
+         const PopupMenuPanel& p = g_GameInterface.m_PopupMenuPanel;
+         return !p.m_bPopupOpen && p.m_fPopupFade == 0.0f && p.m_nPopupMode == POPUP_NONE &&
+                p.m_nPopupPrevMode == POPUP_NONE && !p.m_bPopupPaused;
+     }},
+    {"workshop",
+     [] {
+         WorkshopPanel& p = g_GameInterface.m_WorkshopPanel;
+         p.m_nWorkshopPage = WORKSHOP_COLOUR;
+         p.m_nShopItem = 2;
+         p.m_fRepairFraction = 0.5f;
+         p.m_vSavedPaint = kRed;
+     },
+     [] {
+         const WorkshopPanel& p = g_GameInterface.m_WorkshopPanel;
+         return !p.m_bWorkshopOpen && p.m_nWorkshopPage == WORKSHOP_MAIN && p.m_nShopItem == 0 &&
+                p.m_fRepairFraction == 0.0f && p.m_vSavedPaint.r == 0.0f;
+     }},
+    {"car shop",
+     [] {
+         CarShopPanel& p = g_GameInterface.m_CarShopPanel;
+         p.m_nCarShopPage = 1;
+         p.m_nShowroomIndex = 2;
+         p.m_nCarBudget = 12000;
+         p.m_nCarPrice = 9000;
+         p.m_pCarAtShopEntry = g_pPlayerVehicle;
+         p.m_CarShopItemColours[1][CARSHOP_CHANGE_ROW] = kRed;
+     },
+     [] {
+         const CarShopPanel& p = g_GameInterface.m_CarShopPanel;
+         return !p.m_bCarShopOpen && !p.m_pCarShopProp && p.m_nCarShopPage == 0 && p.m_nShowroomIndex == 0 &&
+                p.m_nCarBudget == 0 && p.m_nCarPrice == 0 && !p.m_pCarAtShopEntry &&
+                p.m_CarShopItemColours[1][CARSHOP_CHANGE_ROW].g == 0.6f;
+     }},
+};
+
+// The panels not as after a fresh start, by name.
+std::string StalePanels()
+{
+    std::string stale;
+    for (const PanelTrace& trace : kPanelTraces)
+        if (!trace.fresh())
+            stale += std::string(stale.empty() ? "" : ", ") + trace.panel;
+    return stale;
+}
+
 SessionStart ReadSessionStart()
 {
     SessionStart s;
@@ -96,10 +186,7 @@ SessionStart ReadSessionStart()
     s.carSpawnLimit = g_VehicleManager.m_nSpawnLimit;
     s.humanSpawnLimit = g_HumanManager.m_nSpawnLimit;
     s.keysDown = KeysDown();
-    s.carBudget = g_nCarBudget;
-    s.carPrice = g_nCarPrice;
-    s.repairFraction = g_fRepairFraction;
-    s.carAtShopEntry = g_pCarAtShopEntry != nullptr;
+    s.stalePanels = StalePanels();
     s.criminalLevel = g_PlayerStats.m_fCriminalLevel;
     const CWorldCamera& camera = g_Game.m_Cameras[0];
     s.cameraMode = camera.m_nMode;
@@ -111,17 +198,16 @@ SessionStart ReadSessionStart()
     return s;
 }
 
-// What a session leaves behind as it ends: the hand brake held down, a car
-// shop's figures and a repair share from a visit, a crime, a changed view.
+// What a session leaves behind as it ends: the hand brake held down, a
+// crime, a changed view and half-set screen panels (among them a car shop's
+// figures and a repair share from a visit).
 void LeaveTraces(HWND window)
 {
     PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
     PostMessageA(window, WM_KEYDOWN, 'C', 0);
     PostMessageA(window, WM_KEYUP, 'C', 0);
-    g_nCarBudget = 12000;
-    g_nCarPrice = 9000;
-    g_fRepairFraction = 0.5f;
-    g_pCarAtShopEntry = g_pPlayerVehicle;
+    for (const PanelTrace& trace : kPanelTraces)
+        trace.leave();
     g_PlayerStats.m_fCriminalLevel = 0.6f;
 }
 
@@ -192,12 +278,12 @@ public:
             }
             break;
         case PAUSE:
-            if (g_GameInterface.m_bPopupOpen && m_Keys.Idle()) {
+            if (g_GameInterface.m_PopupMenuPanel.m_bPopupOpen && m_Keys.Idle()) {
                 // The pause menu's "SAVE AND EXIT", above the first item.
                 m_Keys.Tap(VK_UP, 20);
                 m_Keys.Tap(VK_RETURN, 10);
                 m_eStage = LEAVE;
-            } else if (!g_GameInterface.m_bPopupOpen && m_Keys.Idle()) {
+            } else if (!g_GameInterface.m_PopupMenuPanel.m_bPopupOpen && m_Keys.Idle()) {
                 m_eStage = PLAY;
             }
             break;
@@ -236,10 +322,7 @@ void ExpectFreshStart(const SessionStart& s, size_t index)
     EXPECT_EQ(s.carSpawnLimit, 0u);
     EXPECT_EQ(s.humanSpawnLimit, 0u);
     EXPECT_EQ(s.keysDown, 0) << "no key or action held over";
-    EXPECT_EQ(s.carBudget, 0);
-    EXPECT_EQ(s.carPrice, 0);
-    EXPECT_EQ(s.repairFraction, 0.0f);
-    EXPECT_FALSE(s.carAtShopEntry) << "no car of an earlier shop visit";
+    EXPECT_EQ(s.stalePanels, "") << "screen panels left open or half-set";
     EXPECT_EQ(s.criminalLevel, 0.0f);
     EXPECT_EQ(s.cameraMode, 4) << "the scene's opening camera move";
 }

@@ -21,6 +21,9 @@ protected:
         ASSERT_EQ(D3DXCreateEffect(m_device, text.data(), UINT(text.size()), nullptr, nullptr, 0, nullptr,
                                    &g_D3DRender.m_pEffect, nullptr),
                   D3D_OK);
+        // A fresh effect has no technique set yet: forget the last one's name,
+        // as the game does when it compiles its techniques.
+        g_D3DRender.m_pszTechnique = nullptr;
         g_D3DRender.m_bShader11 = 1;
     }
     void TearDown() override
@@ -28,6 +31,7 @@ protected:
         if (g_D3DRender.m_pEffect)
             g_D3DRender.m_pEffect->Release();
         g_D3DRender.m_pEffect = nullptr;
+        g_D3DRender.m_pszTechnique = nullptr;
         g_D3DRender.m_bShader11 = 0;
         FieldObjectTest::TearDown();
     }

@@ -2,6 +2,7 @@
 // it becomes active and takes them back when it goes.
 #include "world/world_fixture.h"
 
+#include "graphics/MeshContainer.h"
 #include "shell/Settings.h"
 #include "world/FieldObjectManager.h"
 #include "world/LandscapeSector.h"
@@ -34,6 +35,9 @@ protected:
             m_sector->Release();
         m_sector.reset();
         g_FieldObjects.Release();
+        // The run folder holds no loose meshes: the records of the meshes
+        // that failed to load would answer every later load of those names.
+        g_MeshContainer.Release();
         std::filesystem::current_path(m_previous);
     }
     std::filesystem::path m_previous;

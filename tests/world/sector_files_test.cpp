@@ -2,6 +2,7 @@
 // broken variant leaving that part of the sector empty.
 #include "world/world_fixture.h"
 
+#include "graphics/DataFileReader.h"
 #include "shell/FileManager.h"
 #include "shell/Game.h"
 #include "shell/Settings.h"
@@ -261,6 +262,51 @@ TEST_F(SectorFiles, EachSkippedCityFileIsNamedInTheLog)
         std::remove("debug.txt");
         c.load();
         EXPECT_NE(test::ReadWholeFile("debug.txt").find(c.file), std::string::npos) << c.file;
+    }
+    g_bDebugLog = 0;
+}
+
+// A sector file far larger than any real one is refused before it is read,
+// with a log line; a sector simply without a part has nothing to report.
+TEST_F(SectorFiles, OversizedFilesAreRefusedUnreadAndMissingOnesAreQuiet)
+{
+    LoadMap();
+    const struct {
+        const char* file;
+        bool oversized; // else removed
+    } cases[] = {
+        {"Data/Landscape/00_00/Roads.msh", true},
+        {"Data/Landscape/00_00/MeshShape.dat", true},
+        {"Data/Landscape/00_00/SideWalks.msh", false},
+    };
+    g_bDebugLog = 1;
+    for (const auto& c : cases) {
+        Write("Roads.msh", tools::EncodeSectorMesh(Square()));
+        Write("RoadsSectoring.msh", tools::EncodeSectorMesh(Square()));
+        if (c.oversized) {
+            ASSERT_TRUE(tools::WriteFileBytes(c.file, "sector"));
+            std::filesystem::resize_file(c.file, std::uintmax_t{MAX_MESH_FILE_BYTES} + 1); // sparse
+        } else {
+            std::remove(c.file);
+        }
+        std::remove("debug.txt");
+        CLandscapeSector sector;
+        sector.Load(0, 0);
+        const std::string log = test::ReadWholeFile("debug.txt");
+        const std::size_t at = log.find(c.file);
+        if (c.oversized) {
+            ASSERT_NE(at, std::string::npos) << c.file;
+            EXPECT_NE(log.find("too large", at), std::string::npos) << c.file;
+        } else {
+            EXPECT_EQ(at, std::string::npos) << c.file;
+        }
+        const bool roadsRefused = std::strstr(c.file, "Roads") != nullptr;
+        EXPECT_EQ(sector.m_Roads.verts == nullptr, roadsRefused) << c.file;
+        EXPECT_EQ(sector.m_pBody, nullptr) << c.file;
+        // A refused roads file is still there, so the markings are read.
+        EXPECT_EQ(sector.m_Sectoring.numTris, 2u) << c.file;
+        sector.Release();
+        std::remove(c.file);
     }
     g_bDebugLog = 0;
 }

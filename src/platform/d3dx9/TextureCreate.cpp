@@ -125,7 +125,7 @@ HRESULT PrepareFaces(IDirect3DDevice9* device, const void* data, UINT size, UINT
 }
 
 // A texture file: present, not empty and not beyond the size cap.
-bool ReadWholeFile(const char* name, std::vector<std::uint8_t>* bytes)
+bool ReadTextureFile(const char* name, std::vector<std::uint8_t>* bytes)
 {
     return name && plat::ReadWholeFile(name, bytes, kMaxFileBytes) && !bytes->empty();
 }
@@ -215,7 +215,7 @@ HRESULT D3DXCreateTextureFromFileExA(IDirect3DDevice9* device, const char* file,
                                      PALETTEENTRY* palette, IDirect3DTexture9** texture)
 {
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(file, &bytes)) {
+    if (!ReadTextureFile(file, &bytes)) {
         if (texture)
             *texture = nullptr;
         return D3DERR_NOTFOUND;
@@ -231,7 +231,7 @@ HRESULT D3DXCreateCubeTextureFromFileExA(IDirect3DDevice9* device, const char* f
                                          PALETTEENTRY* palette, IDirect3DCubeTexture9** texture)
 {
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(file, &bytes)) {
+    if (!ReadTextureFile(file, &bytes)) {
         if (texture)
             *texture = nullptr;
         return D3DERR_NOTFOUND;
