@@ -57,6 +57,7 @@ CLandscape::CLandscape()
     for (auto& row : m_Route)
         for (RouteCell& cell : row)
             std::memset(static_cast<void*>(&cell), 0, sizeof cell);
+    m_nRouteRows = 0;
     std::memset(m_szDirectory, 0, sizeof m_szDirectory);
     m_fWorldSize = 0.0f;
     m_nCells = m_nCellsPerSector = m_nSectorsPerSide = m_nSectorCount = 0;
