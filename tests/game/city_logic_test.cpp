@@ -56,8 +56,6 @@ const CSceneHooks kFakeHooks = {
     [] { g_fake->calls.push_back("restream"); },
 };
 
-} // namespace
-
 class CityLogicTest : public VehicleTest {
 protected:
     void SetUp() override
@@ -424,5 +422,7 @@ TEST_F(CityLogicTest, ResetForgetsTheSceneTheFiguresAndTheTaxiJob)
     EXPECT_EQ(g_TaxiJob.m_bOnBoard, 0);
     EXPECT_EQ(g_TaxiJob.m_fFare, 0.0f);
 }
+
+} // namespace
 
 } // namespace test
