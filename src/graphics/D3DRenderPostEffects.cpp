@@ -12,6 +12,7 @@ namespace {
 
 const char kGlowScreen[] = "techGlowScreen";
 const char kSmoothSurface[] = "techSmoothSurface";
+const char kGlowBlend[] = "techGlowBlend";
 const char kMotionBlur[] = "techMotionBlur";
 
 constexpr DWORD kQuadFvf = D3DFVF_XYZ | D3DFVF_TEX1;
@@ -124,11 +125,11 @@ void CD3DRender::RenderGlow()
     SetBorderAddressing(m_pDevice, D3DTADDRESS_BORDER);
 
     // Both smoothings stay on the small targets, and the frame takes the
-    // result at one spot (the four taps all read the same texel): spreading
-    // taps over every pixel of the frame cost a software rasteriser more
-    // than the rest of the glow, for a picture that holds nothing but soft
-    // light by then. The screen quad keeps the target's rows the right way
-    // up, which a quad of our own drawing did not.
+    // result with one tap: spreading taps over every pixel of the frame cost
+    // a software rasteriser more than the rest of the glow, for a picture
+    // that holds nothing but soft light by then, and four taps at one spot
+    // read the same texel four times. The screen quad keeps the target's
+    // rows the right way up, which a quad of our own drawing did not.
     IDirect3DSurface9* glowB = nullptr;
     const bool smoothed = SUCCEEDED(m_pGlowTextureB->GetSurfaceLevel(0, &glowB));
     if (smoothed) {
@@ -143,8 +144,11 @@ void CD3DRender::RenderGlow()
     RestoreRenderTarget();
     SetAlphaBlendEnable(1);
     SetBlendMode(D3DBLEND_ONE, D3DBLEND_ONE);
-    if (smoothed)
-        SmoothSurface(m_pGlowTextureB, nullptr, 0.0f, 0.25f);
+    if (smoothed) {
+        SetTechnique(kGlowBlend);
+        m_pDevice->SetTexture(0, m_pGlowTextureB);
+        DrawScreenQuad();
+    }
     SetBorderAddressing(m_pDevice, D3DTADDRESS_WRAP);
     m_nCachedTexture = INVALID_TEXTURE_ID;
 }

@@ -50,7 +50,7 @@ protected:
 TEST_F(EffectTest, EveryTechniqueFileCompilesWithTheNamesTheGameAsks)
 {
     static const char* kTechniques[] = {"techDirectLights",  "techDirectVertex",  "techWaterSurface",
-                                        "techGlowScreen",    "techSmoothSurface", "techMotionBlur"};
+                                        "techGlowScreen",    "techSmoothSurface", "techGlowBlend", "techMotionBlur"};
     static const char* kVectors[] = {"EyePos",        "FogParam",      "FogColor",      "GlobalAmbient",
                                      "PntLight_Pos",  "PntLight_Diff", "PntLight_Spec", "DirLight1_Pos",
                                      "DirLight1_Dir", "DirLight1_Diff", "DirLight1_Spec", "DirLight2_Pos",
@@ -177,6 +177,31 @@ TEST_F(EffectTest, SmoothingReadsStagesAndConstantRegisters)
     for (DWORD stage = 0; stage < 4; ++stage)
         device->SetTexture(stage, nullptr);
     flat->Release();
+    effect->Release();
+}
+
+// The glow goes onto the frame with one tap of stage 0 as it stands: the
+// other stages may still hold the smoothing's textures and must not count.
+TEST_F(EffectTest, GlowBlendTakesStageZeroOnce)
+{
+    ID3DXEffect* effect = Compile(tools::TechniqueFileText(tools::ShaderLevel::Ps20));
+    ASSERT_NE(effect, nullptr);
+    IDirect3DTexture9* glow = MakeTexture(2, 2, std::vector<std::uint32_t>(4, 0xFFC86428));
+    IDirect3DTexture9* stale = MakeTexture(2, 2, std::vector<std::uint32_t>(4, 0xFF102030));
+    device->SetTexture(0, glow);
+    for (DWORD stage = 1; stage < 4; ++stage)
+        device->SetTexture(stage, stale);
+    device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    effect->SetTechnique("techGlowBlend");
+    DrawScreenQuad(effect);
+    const std::uint32_t p = Frame().At(kWidth / 2, kHeight / 2);
+    EXPECT_NEAR(Red(p), 200, 2);
+    EXPECT_NEAR(Green(p), 100, 2);
+    EXPECT_NEAR(Blue(p), 40, 2);
+    for (DWORD stage = 0; stage < 4; ++stage)
+        device->SetTexture(stage, nullptr);
+    stale->Release();
+    glow->Release();
     effect->Release();
 }
 

@@ -12,7 +12,7 @@ struct NamedParameter {
 };
 
 const char* const kTechniques[] = {"techDirectLights", "techDirectVertex", "techWaterSurface",
-                                   "techGlowScreen",   "techSmoothSurface", "techMotionBlur"};
+                                   "techGlowScreen",   "techSmoothSurface", "techGlowBlend", "techMotionBlur"};
 
 const NamedParameter kParameters[] = {
     {"matView", Kind::Matrix},        {"matProj", Kind::Matrix},         {"EyePos", Kind::Vector},

@@ -139,7 +139,8 @@ end
 
 // Post effects over the clip-space quad: the frame's bright parts for the
 // glow, a four-tap smoothing with offsets and weight from the constant
-// registers, and a radial motion blur.
+// registers, the smoothed glow added to the frame with one tap, and a
+// radial motion blur.
 const char* const kScreen = R"(vertexshader vsScreenQuad
 void main()
 {
@@ -172,6 +173,13 @@ void main()
     vec3 sum = texture(fxStage0, vTex[0].xy).rgb + texture(fxStage1, vTex[1].xy).rgb +
                texture(fxStage2, vTex[2].xy).rgb + texture(fxStage3, vTex[3].xy).rgb;
     fragColor = vec4(sum * psConst[0].rgb, 1.0);
+}
+end
+
+pixelshader psGlowBlend
+void main()
+{
+    fragColor = vec4(texture(fxStage0, vTex[0].xy).rgb, 1.0);
 }
 end
 
@@ -212,6 +220,7 @@ const TechniqueDef kTechniques[] = {
     {"techWaterSurface", "vsWaterSurface", "psWaterSurface"},
     {"techGlowScreen", "vsScreenQuad", "psGlowScreen"},
     {"techSmoothSurface", "vsSmoothSurface", "psSmoothSurface"},
+    {"techGlowBlend", "vsScreenQuad", "psGlowBlend"},
     {"techMotionBlur", "vsMotionBlur", "psMotionBlur"},
 };
 
