@@ -87,6 +87,7 @@ CLandscape::CLandscape()
     m_nTerrainVerts = m_nWaterVerts = 0;
     std::fill(std::begin(m_pDetailIB), std::end(m_pDetailIB), nullptr);
     std::fill(std::begin(m_nDetailTris), std::end(m_nDetailTris), 0u);
+    std::fill(std::begin(m_bFlatSector), std::end(m_bFlatSector), std::uint8_t{0});
     m_pWaterPatchIB = nullptr;
     m_nWaterPatchVerts = m_nWaterPatchTris = 0;
     m_nClosedWaterParts = m_nInnerParts = 0;

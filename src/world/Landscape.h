@@ -68,6 +68,12 @@ public:
     // One sector's index list in quads of `step` cells (relative to the
     // sector's first vertex); returns the index count, writing when out is set.
     std::uint32_t BuildDetailIndices(int step, std::uint16_t* out) const;
+    // Marks the sectors whose ground vertices share one height and one
+    // normal; finer lists of such a sector lie in the same plane.
+    void MarkFlatSectors(const LandscapeVertex* terrain);
+    // The detail list a sector's ground is drawn with, given the one its
+    // distance asks for: a flat sector takes the coarsest there is.
+    int GroundDetailLevel(const CLandscapeSector* sector, int wanted) const;
     void RenderSectorDraws(void (CLandscapeSector::*draw)());
     void DrawSectorsNearShadow();
     // The layers of Render and the two looks of RenderWater, each with the
@@ -177,6 +183,7 @@ public:
     std::uint32_t m_nWaterVerts;
     IDirect3DIndexBuffer9* m_pDetailIB[3]; // quads of 1, 2 and 3 cells
     std::uint32_t m_nDetailTris[3];
+    std::uint8_t m_bFlatSector[32 * 32]; // by row * sectors per side + column
     IDirect3DIndexBuffer9* m_pWaterPatchIB;
     std::uint32_t m_nWaterPatchVerts;
     std::uint32_t m_nWaterPatchTris;

@@ -351,12 +351,12 @@ void CLandscape::BeginWaterEffect(ID3DXEffect* effect)
 }
 
 // The finest detail mesh of each visible sector that reaches within 40 m of
-// the shadow map's centre, with the caller's states.
+// the shadow map's centre (the coarsest where it is flat), with the caller's
+// states.
 void CLandscape::DrawSectorsNearShadow()
 {
     Device()->SetFVF(LANDSCAPE_FVF);
     Device()->SetStreamSource(0, m_pTerrainVB, 0, sizeof(LandscapeVertex));
-    Device()->SetIndices(m_pDetailIB[0]);
     const D3DXVECTOR3 centre(g_Game.m_vShadowCenter[0], g_Game.m_vShadowCenter[1], g_Game.m_vShadowCenter[2]);
     const UINT vertices = static_cast<UINT>((m_nCells + 1) * (m_nCells + 1));
     for (std::uint32_t i = 0; i < m_nActiveSectors; ++i) {
@@ -366,8 +366,10 @@ void CLandscape::DrawSectorsNearShadow()
         const D3DXVECTOR3 d = s->m_vCentre - centre;
         if (std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z) - s->m_fRadius >= 40.0f)
             continue;
-        Device()->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, s->m_nFirstVertex, 0, vertices, 0, m_nDetailTris[0]);
-        g_D3DRender.AddDrawnFaces(m_nDetailTris[0]);
+        const int level = GroundDetailLevel(s, 0);
+        Device()->SetIndices(m_pDetailIB[level]);
+        Device()->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, s->m_nFirstVertex, 0, vertices, 0, m_nDetailTris[level]);
+        g_D3DRender.AddDrawnFaces(m_nDetailTris[level]);
     }
 }
 

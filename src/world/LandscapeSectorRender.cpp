@@ -85,6 +85,7 @@ void CLandscapeSector::RenderTerrain()
         level = 2;
     else if (m_fDistance > 0.2f * d && land.m_pDetailIB[1])
         level = 1;
+    level = land.GroundDetailLevel(this, level);
     if (!land.m_pDetailIB[level])
         return;
     IDirect3DDevice9* device = g_D3DRender.m_pDevice;

@@ -1,6 +1,7 @@
 // The ground of the whole map as two static vertex grids (terrain and water
 // plane) and the index lists the sectors draw their patches with.
 #include "world/Landscape.h"
+#include "world/LandscapeSector.h"
 
 #include "graphics/D3DRender.h"
 
@@ -185,6 +186,7 @@ void CLandscape::BuildTerrainMesh()
     const std::size_t count = static_cast<std::size_t>(m_nCells + 1) * (m_nCells + 1);
     std::vector<LandscapeVertex> terrain(count), water(count);
     FillGroundVertices(terrain.data(), water.data());
+    MarkFlatSectors(terrain.data());
     m_pTerrainVB = MakeVertexBuffer(terrain);
     m_pWaterVB = MakeVertexBuffer(water);
     m_nTerrainVerts = m_pTerrainVB ? static_cast<std::uint32_t>(count) : 0;
@@ -215,4 +217,40 @@ void CLandscape::ReleaseTerrainMesh()
     m_nTerrainVerts = m_nWaterVerts = 0;
     std::fill(std::begin(m_nDetailTris), std::end(m_nDetailTris), 0u);
     m_nWaterPatchVerts = m_nWaterPatchTris = 0;
+    std::fill(std::begin(m_bFlatSector), std::end(m_bFlatSector), std::uint8_t{0});
+}
+
+namespace {
+
+bool SameHeightAndNormal(const LandscapeVertex& a, const LandscapeVertex& b)
+{
+    return a.y == b.y && a.nx == b.nx && a.ny == b.ny && a.nz == b.nz;
+}
+
+} // namespace
+
+// Directional light and texture coordinates linear in x and z make such a
+// sector look the same drawn with 3-cell quads as with 1-cell ones, for a
+// ninth of the triangles in the main, shadow and shadow-projection passes.
+void CLandscape::MarkFlatSectors(const LandscapeVertex* terrain)
+{
+    std::fill(std::begin(m_bFlatSector), std::end(m_bFlatSector), std::uint8_t{0});
+    const int c = m_nCellsPerSector, stride = m_nCells + 1;
+    for (int row = 0; row < m_nSectorsPerSide; ++row)
+        for (int col = 0; col < m_nSectorsPerSide; ++col) {
+            const LandscapeVertex* first = terrain + row * c * stride + col * c;
+            bool flat = true;
+            for (int a = 0; a <= c && flat; ++a)
+                for (int b = 0; b <= c && flat; ++b)
+                    flat = SameHeightAndNormal(first[a * stride + b], *first);
+            m_bFlatSector[row * m_nSectorsPerSide + col] = flat ? 1 : 0;
+        }
+}
+
+int CLandscape::GroundDetailLevel(const CLandscapeSector* sector, int wanted) const
+{
+    const int row = sector->m_nRow, col = sector->m_nCol;
+    if (row < 0 || col < 0 || row >= m_nSectorsPerSide || col >= m_nSectorsPerSide || !m_pDetailIB[2])
+        return wanted;
+    return m_bFlatSector[row * m_nSectorsPerSide + col] ? 2 : wanted;
 }

@@ -110,6 +110,26 @@ TEST_F(LandscapeDraw, RoadStagesMixTheTwoAsphaltsAndAreRestored)
     EXPECT_EQ(zwrite, 0u) << "roads and sidewalks lie on the ground without writing depth";
 }
 
+// The sector holding the basin draws its ground in 1-cell quads; the three
+// flat ones need no more than 3-cell quads, in the main pass and in the
+// shadow map alike.
+TEST_F(LandscapeDraw, FlatSectorsDrawTheCoarsestGround)
+{
+    const float centre[3] = {0.0f, 16.0f, 0.0f};
+    std::copy(centre, centre + 3, g_Game.m_vShadowCenter);
+    for (void (*pass)() : {+[] { g_Landscape.Render(); }, +[] { g_Landscape.RenderShadowCasters(); }}) {
+        Log().Clear();
+        pass();
+        std::vector<plat::D3DCall> ground;
+        for (const plat::D3DCall& c : Log().Of(plat::D3DOp::DrawIndexedPrimitive))
+            if (c.d == 21u * 21u)
+                ground.push_back(c);
+        ASSERT_EQ(ground.size(), 4u);
+        for (const plat::D3DCall& c : ground)
+            EXPECT_EQ(c.f, c.b == 0 ? 2u * 10u * 10u : 2u * 4u * 4u) << "sector at vertex " << c.b;
+    }
+}
+
 TEST_F(LandscapeDraw, WaterDrawsTheBasinAndSkipsWhatIsMissing)
 {
     g_nWater = 1;

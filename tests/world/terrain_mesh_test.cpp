@@ -141,4 +141,35 @@ TEST_F(TerrainMesh, DetailListsStayInsideTheSector)
     }
 }
 
+// A sector is flat when all its vertices share height and normal; one
+// raised cell spoils the sectors whose vertices it moves or tilts, and a
+// raised sector is not flat at its sloping rim.
+TEST_F(TerrainMesh, FlatSectorsAreThoseInOnePlane)
+{
+    const struct {
+        const char* what;
+        int firstColumn, firstRow, lastColumn, lastRow;
+        float altitude;
+        bool flat[9]; // 3 x 3 sectors, row by row
+    } cases[] = {
+        {"all flat", 0, 0, -1, -1, 0.0f, {1, 1, 1, 1, 1, 1, 1, 1, 1}},
+        {"a bump inside the middle", 8, 8, 8, 8, 20.0f, {1, 1, 1, 1, 0, 1, 1, 1, 1}},
+        {"a bump on an edge", 6, 2, 6, 2, 20.0f, {0, 0, 1, 1, 1, 1, 1, 1, 1}},
+        {"a raised corner sector", 12, 12, 17, 17, 30.0f, {1, 1, 1, 1, 0, 0, 1, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        tools::LandscapeMaps m = test::SmallMap(18);
+        m.frame.sectorsPerSide = 3;
+        m.frame.cellsPerSector = 6;
+        for (int row = c.firstRow; row <= c.lastRow; ++row)
+            for (int column = c.firstColumn; column <= c.lastColumn; ++column)
+                m.Altitude(column, row) = c.altitude;
+        Fill(m);
+        g_Landscape.MarkFlatSectors(terrain.data());
+        for (int i = 0; i < 9; ++i)
+            EXPECT_EQ(g_Landscape.m_bFlatSector[i] != 0, c.flat[i]) << c.what << ", sector " << i;
+        g_Landscape.Release();
+    }
+}
+
 } // namespace
