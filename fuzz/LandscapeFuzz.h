@@ -15,6 +15,9 @@
 
 namespace fuzz {
 
+// Each ".bmp" stand-in comes with its ".jpg" twin: with "BMP to JPG" on (as
+// it is by default) the game asks for the twin, and a texture that is not
+// there is asked for again at every input.
 inline void WriteLandscapeTextures()
 {
     static bool written = false;
@@ -23,15 +26,20 @@ inline void WriteLandscapeTextures()
     written = true;
     const std::string dir = "Data/Landscape/";
     const tools::ArgbImage pixel = tools::SolidImage(1, 1, 0xFF808080u);
-    const std::string bmp = tools::EncodeBmp(pixel, 24), dds = tools::EncodeDds({pixel}, tools::DdsPixels::A8R8G8B8, 1);
+    const std::string bmp = tools::EncodeBmp(pixel, 24), jpg = tools::EncodeJpeg(pixel, 90),
+                      dds = tools::EncodeDds({pixel}, tools::DdsPixels::A8R8G8B8, 1);
+    const auto writeTwins = [&](const std::string& stem) {
+        WriteFile(dir + stem + ".bmp", bmp);
+        WriteFile(dir + stem + ".jpg", jpg);
+    };
     for (int i = 1; i <= 32; ++i) {
         char name[64];
-        std::snprintf(name, sizeof name, "Surfaces/WaterA%02d.bmp", i);
-        WriteFile(dir + name, bmp);
+        std::snprintf(name, sizeof name, "Surfaces/WaterA%02d", i);
+        writeTwins(name);
     }
-    for (const char* name : {"LandscapeTex.jpg", "RoadsAlpha.bmp", "Surfaces/DetailMap.bmp", "Surfaces/Noise2D.bmp",
-                             "Surfaces/Roads01.bmp", "Surfaces/Roads02.bmp", "Surfaces/SideWalks.bmp"})
-        WriteFile(dir + name, bmp);
+    for (const char* stem : {"LandscapeTex", "RoadsAlpha", "Surfaces/DetailMap", "Surfaces/Noise2D",
+                             "Surfaces/Roads01", "Surfaces/Roads02", "Surfaces/SideWalks"})
+        writeTwins(stem);
     WriteFile(dir + "Surfaces/Sectoring.dds", dds);
     WriteFile(dir + "Surfaces/StreetDirt.dds", dds);
 }

@@ -15,14 +15,20 @@
 
 namespace {
 
-std::string RouteFile(const std::string& compact)
+// The file is built in one buffer kept from input to input: spread over
+// whole rows it runs to megabytes, and fresh memory for it each time cost
+// more than the load.
+const std::string& RouteFile(const std::string& compact)
 {
-    if (compact.empty() || compact[0] == 0)
-        return compact.empty() ? compact : compact.substr(1);
+    static std::string file;
+    if (compact.empty() || compact[0] == 0) {
+        file.assign(compact.empty() ? compact : compact.substr(1));
+        return file;
+    }
     const std::size_t width = static_cast<unsigned char>(compact[0]);
     const std::size_t records = (compact.size() - 1) / ROUTE_RECORD_SIZE;
     const std::size_t rows = std::min<std::size_t>((records + width - 1) / width, LANDSCAPE_GRID);
-    std::string file(rows * LANDSCAPE_GRID * ROUTE_RECORD_SIZE, '\0');
+    file.assign(rows * LANDSCAPE_GRID * ROUTE_RECORD_SIZE, '\0');
     for (std::size_t k = 0; k < records && k / width < rows; ++k)
         std::memcpy(&file[((k / width) * LANDSCAPE_GRID + k % width) * ROUTE_RECORD_SIZE],
                     &compact[1 + k * ROUTE_RECORD_SIZE], ROUTE_RECORD_SIZE);
@@ -38,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string wayPoints;
     std::string compact;
     fuzz::SplitInput(data, size, &wayPoints, &compact, 3);
-    const std::string route = RouteFile(compact);
+    const std::string& route = RouteFile(compact);
     fuzz::SetFile("Data/Landscape/WayPointsMap.dat", wayPoints);
     fuzz::SetFile("Data/Landscape/GlobalRoute.dat", route);
     CLandscape& land = g_Landscape;

@@ -1,5 +1,5 @@
 // Line reading of an Objects archive entry and of the same bytes as a loose
-// file, at every buffer capacity the first byte picks.
+// file, at the buffer capacity the first byte picks (2 to 257).
 #include "FuzzFiles.h"
 #include "shell/FileManager.h"
 #include "shell/Settings.h"
@@ -28,7 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::BeginInput(data, size);
     if (size == 0)
         return 0;
-    const std::uint32_t capacity = data[0] + 1u;
+    // A one-byte buffer holds only the terminator, so a read of it never
+    // moves on (as fgets) and every such input ran the loop to its guard;
+    // the game reads into buffers of four bytes and more.
+    const std::uint32_t capacity = data[0] + 2u;
     const std::string body(reinterpret_cast<const char*>(data + 1), size - 1);
     std::string scrambled = body;
     for (char& c : scrambled)

@@ -104,14 +104,22 @@ bool ReadFile(const char* path, std::string* text)
     return true;
 }
 
+// A line ends at its LF with every CR before it: a line that kept one of
+// several CRs would be read back without it, and the replay's settings would
+// no longer be the recording's (each write and read of the tape lost one).
+void DropLineEnd(std::string* line)
+{
+    while (!line->empty() && line->back() == '\r')
+        line->pop_back();
+}
+
 std::vector<std::string> IniLines(const char* path)
 {
     std::vector<std::string> lines;
     std::ifstream in(path, std::ios::binary);
     std::string line;
     while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+        DropLineEnd(&line);
         lines.push_back(line);
     }
     return lines;
@@ -169,8 +177,7 @@ bool ParseTape(const std::string& text, Tape* tape, std::string* error)
     };
     while (std::getline(lines, line)) {
         ++number;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+        DropLineEnd(&line);
         if (line.empty() || line[0] == '#')
             continue;
         std::istringstream in(line);

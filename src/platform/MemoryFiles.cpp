@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace plat {
@@ -28,8 +29,34 @@ std::string FullPath(const char* nativePath)
     return ec ? std::string(nativePath) : full.lexically_normal().string();
 }
 
+// The last part of a path; empty when the path ends in a folder or in "."
+// or "..", whose full path names another part.
+std::string_view FileNamePart(std::string_view path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    return name == "." || name == ".." ? std::string_view() : name;
+}
+
+bool EndsWithFileName(const std::string& fullPath, std::string_view name)
+{
+    return fullPath.size() > name.size() && fullPath[fullPath.size() - name.size() - 1] == '/' &&
+           std::string_view(fullPath).substr(fullPath.size() - name.size()) == name;
+}
+
 MemoryFile* FindMemoryFile(const char* nativePath)
 {
+    // Making a path full asks the system for the working folder: most opens
+    // name no file held here, and a file name that ends none of the held
+    // paths settles that without it.
+    const std::string_view name = FileNamePart(nativePath);
+    if (!name.empty()) {
+        bool candidate = false;
+        for (int i = 0; i < s_nFiles && !candidate; ++i)
+            candidate = EndsWithFileName(s_Files[i].path, name);
+        if (!candidate)
+            return nullptr;
+    }
     const std::string full = FullPath(nativePath);
     for (int i = 0; i < s_nFiles; ++i)
         if (s_Files[i].path == full)

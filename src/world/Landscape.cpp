@@ -57,6 +57,7 @@ CLandscape::CLandscape()
     for (auto& row : m_Route)
         for (RouteCell& cell : row)
             std::memset(static_cast<void*>(&cell), 0, sizeof cell);
+    m_nRouteRows = 0;
     std::memset(m_szDirectory, 0, sizeof m_szDirectory);
     m_fWorldSize = 0.0f;
     m_nCells = m_nCellsPerSector = m_nSectorsPerSide = m_nSectorCount = 0;
@@ -192,6 +193,10 @@ void CLandscape::Release()
         g_D3DRender.ReleaseTexture(static_cast<TextureId>(id));
         id = -1;
     }
+    // Nothing of the world is left to stand on or draw with: a later
+    // BuildSectors or query finds no landscape instead of the old size over
+    // freed textures.
+    m_fWorldSize = 0.0f;
 }
 
 void CLandscape::OnVehicleBodyBuilt(CVehicle*)

@@ -136,7 +136,6 @@ public:
     // then undefined). The clamped form always answers a cell of the map.
     bool CellOf(float x, float z, int* column, int* row) const;
     void ClampedCellOf(float x, float z, int* column, int* row) const;
-    RouteCell& Route(int column, int row) { return m_Route[row][column]; }
     const RouteCell& Route(int column, int row) const { return m_Route[row][column]; }
     // The sea and the lakes stand at one level, a fixed share of the height range.
     float WaterLevel() const { return m_fHeight * 0.08f; }
@@ -159,7 +158,9 @@ public:
     std::uint32_t m_nActiveSectors;
     float m_fAltitude[LANDSCAPE_GRID][LANDSCAPE_GRID];
     std::uint8_t m_WayPointsMap[LANDSCAPE_GRID][LANDSCAPE_GRID];
-    RouteCell m_Route[LANDSCAPE_GRID][LANDSCAPE_GRID];
+    RouteCell m_Route[LANDSCAPE_GRID][LANDSCAPE_GRID]; // written by LoadRoute alone
+    // The rows of m_Route the last load filled; the rows below are empty.
+    std::int32_t m_nRouteRows;
     std::uint8_t m_PlaceMap[LANDSCAPE_GRID][LANDSCAPE_GRID];
     std::uint32_t m_nRoadCells;
     std::uint32_t m_nWalkwayCells;
@@ -192,6 +193,7 @@ private:
     int CheckWorldFrame() const;
     void RebuildLinks(std::uint8_t type, std::uint32_t* counted);
     void ThinWalkways();
+    void ClearRoute();
 };
 
 extern CLandscape g_Landscape;

@@ -54,12 +54,50 @@ void ForRing(int column, int row, int r, Visit visit)
     }
 }
 
+// Never more than the file holds, a row at a time: a short file leaves the
+// rest empty. Returns the bytes read.
+std::size_t ReadRouteRows(CLandscape* land, FileHandle f, std::uint32_t size)
+{
+    const std::size_t wanted = std::min(size, kRouteFileSize);
+    std::vector<unsigned char> row(std::size_t{LANDSCAPE_GRID} * ROUTE_RECORD_SIZE);
+    std::size_t got = 0;
+    while (got < wanted) {
+        const std::size_t asked = std::min(row.size(), wanted - got);
+        const std::size_t n = g_FileManager.Read(row.data(), 1, asked, f);
+        const std::size_t first = got / ROUTE_RECORD_SIZE;
+        got += n;
+        for (std::size_t i = first; i < got / ROUTE_RECORD_SIZE; ++i) {
+            const unsigned char* p = row.data() + (i - first) * ROUTE_RECORD_SIZE;
+            RouteCell& cell = land->m_Route[i / LANDSCAPE_GRID][i % LANDSCAPE_GRID];
+            cell.m_nType = p[0];
+            cell.m_vPosition = D3DXVECTOR3(ReadF32(p + 4), ReadF32(p + 8), ReadF32(p + 12));
+            cell.m_nWidthClass = p[34];
+            // The grid position is the truth; the stored column and row are not trusted.
+            cell.m_nColumn = static_cast<std::uint16_t>(i % LANDSCAPE_GRID);
+            cell.m_nRow = static_cast<std::uint16_t>(i / LANDSCAPE_GRID);
+        }
+        land->m_nRouteRows = static_cast<std::int32_t>((got / ROUTE_RECORD_SIZE + LANDSCAPE_GRID - 1) / LANDSCAPE_GRID);
+        if (n < asked)
+            break;
+    }
+    return got;
+}
+
 } // namespace
+
+// Only the rows a load filled can hold anything: a small route file does
+// not pay for clearing and scanning the whole grid.
+void CLandscape::ClearRoute()
+{
+    const int rows = std::clamp(m_nRouteRows, 0, static_cast<int>(LANDSCAPE_GRID));
+    std::memset(static_cast<void*>(m_Route), 0, sizeof m_Route[0] * static_cast<std::size_t>(rows));
+    m_nRouteRows = 0;
+}
 
 void CLandscape::LoadRoute()
 {
     std::memset(m_WayPointsMap, 0, sizeof m_WayPointsMap);
-    std::memset(static_cast<void*>(m_Route), 0, sizeof m_Route);
+    ClearRoute();
     m_nRoadCells = m_nWalkwayCells = 0;
 
     char path[300];
@@ -78,23 +116,10 @@ void CLandscape::LoadRoute()
     if (f == INVALID_FILE_HANDLE)
         LogFileProblem(path, "missing: the city has no road or walkway cells");
     if (f != INVALID_FILE_HANDLE) {
-        // Never more than the file holds: a short file leaves the rest empty.
-        std::vector<unsigned char> bytes(std::min(size, kRouteFileSize));
-        const std::size_t got = bytes.empty() ? 0 : g_FileManager.Read(bytes.data(), 1, bytes.size(), f);
+        const std::size_t got = ReadRouteRows(this, f, size);
         g_FileManager.Close(f);
         if (got < kRouteFileSize)
             LogFileProblem(path, "shorter than the grid: the rest has no route cells");
-        const std::size_t records = got / ROUTE_RECORD_SIZE;
-        for (std::size_t i = 0; i < records; ++i) {
-            const unsigned char* p = bytes.data() + i * ROUTE_RECORD_SIZE;
-            RouteCell& cell = m_Route[i / LANDSCAPE_GRID][i % LANDSCAPE_GRID];
-            cell.m_nType = p[0];
-            cell.m_vPosition = D3DXVECTOR3(ReadF32(p + 4), ReadF32(p + 8), ReadF32(p + 12));
-            cell.m_nWidthClass = p[34];
-            // The grid position is the truth; the stored column and row are not trusted.
-            cell.m_nColumn = static_cast<std::uint16_t>(i % LANDSCAPE_GRID);
-            cell.m_nRow = static_cast<std::uint16_t>(i / LANDSCAPE_GRID);
-        }
     }
     RebuildLinks(ROUTE_ROAD, &m_nRoadCells);
     RebuildLinks(ROUTE_WALKWAY, &m_nWalkwayCells);
@@ -103,7 +128,7 @@ void CLandscape::LoadRoute()
 
 void CLandscape::RebuildLinks(std::uint8_t type, std::uint32_t* counted)
 {
-    for (int row = 0; row < LANDSCAPE_GRID; ++row)
+    for (int row = 0; row < m_nRouteRows; ++row)
         for (int column = 0; column < LANDSCAPE_GRID; ++column) {
             RouteCell& cell = m_Route[row][column];
             if (cell.m_nType != type)
@@ -144,7 +169,8 @@ void RemoveLink(RouteCell& cell, std::uint32_t target)
 void CLandscape::ThinWalkways()
 {
     RouteCell* cells = &m_Route[0][0];
-    for (std::uint32_t index = 0; index < LANDSCAPE_GRID * LANDSCAPE_GRID; ++index) {
+    const std::uint32_t filled = static_cast<std::uint32_t>(m_nRouteRows) * LANDSCAPE_GRID;
+    for (std::uint32_t index = 0; index < filled; ++index) {
         RouteCell& cell = cells[index];
         if (cell.m_nType != ROUTE_WALKWAY || cell.m_nLinkCount != 3)
             continue;

@@ -27,6 +27,10 @@ protected:
     {
         g_bFileManager = 0;
         g_FileManager.Init();
+        // The mesh table remembers a name that failed to load for the rest of
+        // the run; a test that writes its files starts from an empty table,
+        // as the program does, not from what an earlier test failed to find.
+        g_MeshContainer.Release();
         g_bDebugLog = 1;
         ASSERT_NE(m_device, nullptr);
         g_D3DRender.m_pDevice = m_device;

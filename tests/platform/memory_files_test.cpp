@@ -41,6 +41,9 @@ TEST(MemoryFiles, ReadsSeeTheHeldBytesInsteadOfTheDisk)
     } cases[] = {
         {"Data/Misc/a.obj", "held\r\nline 2"},
         {"Data\\Misc\\a.obj", "held\r\nline 2"},
+        {"./Data/Misc/a.obj", "held\r\nline 2"},
+        {"Data//Misc/../Misc/a.obj", "held\r\nline 2"},
+        {"Data/Misc/a.obj/..", "<none>"},
         {"Data/Misc/empty.obj", ""},
         {"Data/Misc/other.obj", "<none>"},
     };

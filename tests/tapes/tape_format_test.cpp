@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -42,6 +43,33 @@ TEST(TapeFormat, CrLfLinesAndCommentsAreRead)
     EXPECT_EQ(tape.step, 20u) << "the default step";
     ASSERT_EQ(tape.events.size(), 1u);
     EXPECT_EQ(tape.events[0].wParam, WPARAM(13));
+}
+
+// However many CRs end a line, the settings line reads the same, and a tape
+// printed again reads as it did (each print and read once lost one CR).
+TEST(TapeFormat, SettingsLinesReadTheSameAfterEveryPrint)
+{
+    const struct {
+        const char* line;
+        const char* value;
+    } cases[] = {
+        {"ini Mode=0\n", "Mode=0"},
+        {"ini Mode=0\r\n", "Mode=0"},
+        {"ini Mode=0\r\r\r\n", "Mode=0"},
+        {"ini\r\r\n", ""},
+        {"ini Name=a\rb\r\r\n", "Name=a\rb"},
+    };
+    for (const auto& c : cases) {
+        plat::Tape tape;
+        std::string error;
+        ASSERT_TRUE(plat::ParseTape(std::string(kHeader) + c.line + "end 1\n", &tape, &error)) << error;
+        EXPECT_EQ(tape.ini, std::vector<std::string>{c.value}) << c.line;
+        const std::string printed = plat::FormatTape(tape);
+        plat::Tape again;
+        ASSERT_TRUE(plat::ParseTape(printed, &again, &error)) << error;
+        EXPECT_EQ(again.ini, tape.ini) << c.line;
+        EXPECT_EQ(plat::FormatTape(again), printed) << c.line;
+    }
 }
 
 TEST(TapeFormat, DamagedTapesAreRefusedWithTheirLine)

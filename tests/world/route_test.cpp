@@ -3,8 +3,10 @@
 #include "world/world_fixture.h"
 
 #include "world/RouteWork.h"
+#include "writers/FileBytes.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -66,6 +68,39 @@ TEST_F(LandscapeTest, LinksAreRebuiltInNeighbourOrderAndWalkwayCornersThinned)
     EXPECT_EQ(Links(6, 1), (Cells{{6, 0}, {6, 2}}));
     // Types other than road and walkway get no links.
     EXPECT_EQ(g_Landscape.Route(20, 20).m_nLinkCount, 0);
+}
+
+// Each load starts from an empty grid whatever the last one held, and a
+// file that ends inside a row still links the cells it gave in that row.
+TEST_F(LandscapeTest, ReloadedRouteKeepsNothingOfTheLastAndLinksAPartRow)
+{
+    tools::LandscapeMaps first = test::SmallMap(40);
+    Paint(first, {"33333", "4.4.4"}, 2, 35);
+    ASSERT_EQ(test::LoadMaps(first), 1);
+    ASSERT_EQ(g_Landscape.m_nRoadCells, 5u);
+
+    tools::LandscapeMaps second = test::SmallMap(40);
+    Paint(second, {"3333", "....", "....", "3333333"});
+    std::string file = tools::EncodeRouteFile(second.route, 4);
+    file.resize((3 * LANDSCAPE_GRID + 5) * ROUTE_RECORD_SIZE);
+    ASSERT_TRUE(tools::WriteFileBytes("Data/Landscape/GlobalRoute.dat", file));
+    g_Landscape.LoadRoute();
+    for (int column = 2; column <= 6; ++column)
+        for (int row : {35, 36}) {
+            EXPECT_EQ(g_Landscape.Route(column, row).m_nType, 0) << column << ", " << row;
+            EXPECT_EQ(g_Landscape.Route(column, row).m_nLinkCount, 0) << column << ", " << row;
+        }
+    EXPECT_EQ(g_Landscape.m_nRoadCells, 9u);
+    EXPECT_EQ(g_Landscape.m_nWalkwayCells, 0u);
+    EXPECT_EQ(Links(2, 3), (Cells{{1, 3}, {3, 3}}));
+    EXPECT_EQ(Links(4, 3), (Cells{{3, 3}}));
+    EXPECT_EQ(g_Landscape.Route(5, 3).m_nType, 0) << "past the end of the file";
+
+    ASSERT_TRUE(tools::WriteFileBytes("Data/Landscape/GlobalRoute.dat", std::string()));
+    g_Landscape.LoadRoute();
+    EXPECT_EQ(g_Landscape.m_nRoadCells, 0u);
+    EXPECT_EQ(g_Landscape.Route(2, 3).m_nType, 0);
+    EXPECT_EQ(g_Landscape.Route(1, 0).m_nLinkCount, 0);
 }
 
 class SearchTest : public LandscapeTest {
