@@ -7,11 +7,17 @@
 // half and at the end, and the shares of physics, traffic, pedestrians,
 // streaming and drawing, timed between the steps the game names as it makes
 // them.
-//   bench_frame_budget [--gl] [--threads N] [--mode M] [--frames N] [--distance D] [RUN_FOLDER]
+//   bench_frame_budget [--gl] [--passes] [--threads N] [--mode M] [--frames N] [--distance D] [RUN_FOLDER]
 // The run folder defaults to "run" next to this program (the build's sample
 // data). --gl draws through OpenGL offscreen and reports frames per second
 // too; --threads sets the software rasteriser's threads, --mode the screen
-// (0 800 x 600, the default, 1 1024 x 768).
+// (0 800 x 600, the default, 1 1024 x 768). --passes waits for the renderer
+// at every step, so the time of each step and each render pass (water
+// reflection, cube face, shadow map, main scene) is its own work, not what
+// the driver queued before it (work between two named steps, such as the
+// shadow smoothing, counts to the first); the frames themselves then run
+// slower.
+#include "graphics/D3DRender.h"
 #include "platform/Backend.h"
 #include "platform/D3D9Gl.h"
 #include "platform/InputTape.h"
@@ -106,6 +112,14 @@ Share s_stepShare = OTHER;
 const char* s_step = "";
 std::map<std::string, double> s_otherMs; // the steps that fall in no share, by name
 bool s_inFrame = false;
+// The dearest step of the frame being run, and of each measured frame.
+double s_dearestMs = 0.0;
+const char* s_dearest = "";
+std::vector<const char*> s_frameDearest;
+bool s_byPass = false;                  // --passes: wait for the renderer at each step
+const char* s_pass = "frame";           // the render pass the current step belongs to
+std::map<std::string, double> s_passMs; // by pass
+std::map<std::string, double> s_passStepMs; // by pass and step
 std::vector<double> s_frameMs;
 double s_shareMs[SHARES] = {};
 
@@ -120,24 +134,55 @@ void CloseStep(Clock::time_point now)
         return;
     const double ms = std::chrono::duration<double, std::milli>(now - s_stepStart).count();
     s_shareMs[s_stepShare] += ms;
+    if (ms > s_dearestMs) {
+        s_dearestMs = ms;
+        s_dearest = s_step;
+    }
     if (s_stepShare == OTHER)
         s_otherMs[s_step] += ms;
+    if (s_byPass) {
+        s_passMs[s_pass] += ms;
+        s_passStepMs[std::string(s_pass) + " " + s_step] += ms;
+    }
+}
+
+// The pass a step opens, or the current one kept.
+const char* PassOf(const char* step)
+{
+    static const char* const kOpeners[][2] = {
+        {"g_GameTimer.Update()", "frame"},     {"RenderWaterPass()", "water"},
+        {"RenderCubePass()", "cube"},          {"RenderShadowPass()", "shadow"},
+        {"g_D3DRender.LockBatchBuffers()", "main"}, {"g_D3DRender.RenderGlow()", "glow"},
+        {"g_D3DRender.RenderMotionBlur()", "blur"}, {"g_GameInterface.Render()", "interface"},
+        {"StepPhysics()", "update"},          {"g_D3DRender.PresentFrame()", "present"},
+    };
+    for (const auto& opener : kOpeners)
+        if (std::strcmp(step, opener[0]) == 0)
+            return opener[1];
+    return s_pass;
 }
 
 // The timer's update opens every tick: the time from one to the next is a frame.
 void OnStep(const char* step)
 {
+    if (s_byPass)
+        plat::FinishGl(g_D3DRender.m_pDevice);
     const Clock::time_point now = Clock::now();
     CloseStep(now);
     if (std::strcmp(step, "g_GameTimer.Update()") == 0) {
         if (s_peakAtHalf == 0.0 && plat::TapeFrameNumber() >= s_halfway)
             s_peakAtHalf = PeakResidentMb();
-        if (s_inFrame && Measuring())
+        if (s_inFrame && Measuring()) {
             s_frameMs.push_back(std::chrono::duration<double, std::milli>(now - s_frameStart).count());
+            s_frameDearest.push_back(s_dearest);
+        }
         s_frameStart = now;
+        s_dearestMs = 0.0;
+        s_dearest = "";
         s_inFrame = true;
     }
     s_stepStart = now;
+    s_pass = PassOf(step);
     s_stepShare = ShareOf(step);
     s_step = step;
 }
@@ -218,6 +263,36 @@ double Percentile(std::vector<double> v, double p)
     return v[std::min(v.size() - 1, std::size_t(p * double(v.size() - 1) + 0.5))];
 }
 
+// The step that took longest in each frame over the limit, by how often.
+void ReportSlowFrames(double limit)
+{
+    std::map<std::string, int> byStep;
+    for (std::size_t i = 0; i < s_frameMs.size(); ++i)
+        if (s_frameMs[i] > limit)
+            ++byStep[s_frameDearest[i]];
+    std::vector<std::pair<int, std::string>> steps;
+    for (const auto& [name, count] : byStep)
+        steps.push_back({count, name});
+    std::sort(steps.rbegin(), steps.rend());
+    for (std::size_t i = 0; i < steps.size() && i < 6; ++i)
+        std::printf("    %3d slow frames spent longest in %s\n", steps[i].first, steps[i].second.c_str());
+}
+
+// Milliseconds per measured frame of each pass, then of its dearest steps.
+void ReportPasses()
+{
+    const double frames = s_frameMs.empty() ? 1.0 : double(s_frameMs.size());
+    std::printf("per frame, waiting for the renderer at each step:\n");
+    for (const auto& [pass, ms] : s_passMs)
+        std::printf("  %-10s %7.2f ms\n", pass.c_str(), ms / frames);
+    std::vector<std::pair<double, std::string>> steps;
+    for (const auto& [name, ms] : s_passStepMs)
+        steps.push_back({ms, name});
+    std::sort(steps.rbegin(), steps.rend());
+    for (std::size_t i = 0; i < steps.size() && i < 16; ++i)
+        std::printf("    %-60s %7.2f ms\n", steps[i].second.c_str(), steps[i].first / frames);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -237,6 +312,8 @@ int main(int argc, char** argv)
             distance = argv[++i];
         else if (std::strcmp(argv[i], "--mode") == 0 && i + 1 < argc)
             mode = argv[++i];
+        else if (std::strcmp(argv[i], "--passes") == 0)
+            s_byPass = true;
         else if (std::strcmp(argv[i], "--threads") == 0 && i + 1 < argc)
             threads = argv[++i];
         else
@@ -299,6 +376,7 @@ int main(int argc, char** argv)
     const long over = std::count_if(s_frameMs.begin(), s_frameMs.end(), [limit](double ms) { return ms > limit; });
     std::printf("median %.3f ms, 99th percentile %.3f ms, worst %.3f ms (%.1f x median), %ld frames over 2 x median\n",
                 median, Percentile(s_frameMs, 0.99), worst, median > 0 ? worst / median : 0.0, over);
+    ReportSlowFrames(limit);
     std::printf("peak resident memory %.1f MB after half the drive, %.1f MB at the end\n", s_peakAtHalf, peakAtEnd);
     if (gl)
         std::printf("%.1f frames per second\n", measured > 0 ? 1000.0 * double(s_frameMs.size()) / measured : 0.0);
@@ -310,5 +388,7 @@ int main(int argc, char** argv)
     std::sort(others.rbegin(), others.rend());
     for (std::size_t i = 0; i < others.size() && i < 4; ++i)
         std::printf("    of which %-40s %5.1f %%\n", others[i].second.c_str(), 100.0 * others[i].first / measured);
+    if (s_byPass)
+        ReportPasses();
     return status;
 }

@@ -20,7 +20,13 @@ BUILD="$PWD/build/fuzz"
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DMORVAINE_FUZZ=ON > "$BUILD.configure.log" 2>&1 \
   || { cat "$BUILD.configure.log"; exit 1; }
-cmake --build "$BUILD" -j"$(nproc)"
+# Only the targets and the sample data builder: the game itself and the
+# sample data set the build writes for playing are not needed here.
+BUILD_TARGETS=(build_sample_data)
+for src in fuzz/fuzz_*.cpp; do
+  BUILD_TARGETS+=("$(basename "$src" .cpp)")
+done
+cmake --build "$BUILD" -j"$(nproc)" --target "${BUILD_TARGETS[@]}"
 
 SAMPLE="$BUILD/run"
 "$BUILD/build_sample_data" "$SAMPLE"
@@ -42,12 +48,15 @@ SECONDS_EACH="${FUZZ_SECONDS:-$SHARE}"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-failed=0
-for target in "${TARGETS[@]}"; do
-  name="${target#fuzz_}"
-  seeds="$BUILD/seeds/$name"
-  corpus="$BUILD/corpus/$name"
-  findings="$BUILD/findings/$name"
+# Each target runs on one core: as many run at once as there are cores
+# (FUZZ_JOBS), and their reports follow in the targets' order.
+JOBS="${FUZZ_JOBS:-$(nproc)}"
+run_target() {
+  local target=$1
+  local name="${target#fuzz_}"
+  local seeds="$BUILD/seeds/$name"
+  local corpus="$BUILD/corpus/$name"
+  local findings="$BUILD/findings/$name"
   mkdir -p "$seeds" "$corpus" "$findings"
   echo "== $target for ${SECONDS_EACH}s"
   if ! "$BUILD/$target" "$corpus" "$seeds" -dict="$PWD/fuzz/formats.dict" -max_total_time="$SECONDS_EACH" -runs="$RUNS" \
@@ -55,9 +64,29 @@ for target in "${TARGETS[@]}"; do
       > "$findings/log.txt" 2>&1; then
     echo "!! $target found a failure:"
     tail -40 "$findings/log.txt"
-    failed=1
-  else
-    grep -E "stat::number_of_executed_units|Done [0-9]+ runs" "$findings/log.txt" | tail -2 || true
+    return 1
   fi
+  grep -E "stat::number_of_executed_units|Done [0-9]+ runs" "$findings/log.txt" | tail -2 || true
+}
+
+REPORTS="$BUILD/reports"
+rm -rf "$REPORTS"
+mkdir -p "$REPORTS"
+failed=0
+running=0
+for target in "${TARGETS[@]}"; do
+  if [ "$running" -ge "$JOBS" ]; then
+    wait -n || failed=1
+    running=$((running - 1))
+  fi
+  run_target "$target" > "$REPORTS/$target.txt" 2>&1 &
+  running=$((running + 1))
+done
+while [ "$running" -gt 0 ]; do
+  wait -n || failed=1
+  running=$((running - 1))
+done
+for target in "${TARGETS[@]}"; do
+  cat "$REPORTS/$target.txt"
 done
 exit $failed

@@ -14,7 +14,8 @@ cd "$(dirname "$0")/.."
 
 BUILD="$PWD/build/tidy"
 mkdir -p build
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+# Test sources unbatched: clang-tidy looks up each file's own compile command.
+cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DMORVAINE_TEST_BATCHES=OFF \
   > "$BUILD.configure.log" 2>&1 \
   || { cat "$BUILD.configure.log"; exit 1; }
 

@@ -65,7 +65,7 @@ bool WriteFonts(const std::string& root)
 {
     for (const tools::SampleFont& f : tools::SampleFonts()) {
         tools::BitmapFont font;
-        if (!tools::RenderBitmapFont(f.ttfPath, f.pixelSize, tools::SampleFontCharacters(), &font) ||
+        if (!tools::RenderBitmapFont(f, tools::SampleFontCharacters(), &font) ||
             !tools::WriteBitmapFont(root + "/" + f.folder, font))
             return false;
     }

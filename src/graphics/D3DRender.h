@@ -99,6 +99,8 @@ public:
     void RenderMotionBlur();
     // The side of the square shadow map, by the shadow and detail settings.
     static UINT ShadowMapSize();
+    // The side of the two smoothed maps the scene reads.
+    static UINT SmoothedShadowSize();
 
     TextureId m_nCachedTexture = INVALID_TEXTURE_ID;
     DWORD m_nZWriteEnable = 0;

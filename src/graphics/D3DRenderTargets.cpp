@@ -91,6 +91,16 @@ UINT CD3DRender::ShadowMapSize()
     return g_nShadows >= 3 && g_nDetails >= 1 ? 1024u : 512u;
 }
 
+// The smoothing writes every texel of its target with four filtered taps,
+// which costs a software rasteriser more than drawing the casters. Its
+// result is soft by nature, so the largest map is smoothed into maps of half
+// its side: each tap then averages a square of four of the map's texels, so
+// the casters drawn at the finer size still reach the result.
+UINT CD3DRender::SmoothedShadowSize()
+{
+    return std::min(ShadowMapSize(), 512u);
+}
+
 // A clip-space quad drawn as a strip, v growing downwards so a target is
 // read the way it was drawn.
 static const float kScreenQuad[4][5] = {
@@ -112,8 +122,12 @@ void CD3DRender::CreateRenderTargets()
         D3DXCreateCubeTexture(m_pDevice, 256, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT, &m_pCubeTexture);
     if (g_nShadows > 0) {
         const UINT size = ShadowMapSize();
-        for (IDirect3DTexture9** t : {&m_pShadowTarget, &m_pShadowTexture, &m_pShadowTexture2})
-            D3DXCreateTexture(m_pDevice, size, size, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, t);
+        D3DXCreateTexture(m_pDevice, size, size, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+                          &m_pShadowTarget);
+        const UINT smoothed = SmoothedShadowSize();
+        for (IDirect3DTexture9** t : {&m_pShadowTexture, &m_pShadowTexture2})
+            D3DXCreateTexture(m_pDevice, smoothed, smoothed, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT,
+                              t);
         m_pDevice->CreateDepthStencilSurface(size, size, D3DFMT_D16, D3DMULTISAMPLE_NONE, 0, FALSE, &m_pDepthSurface,
                                              nullptr);
     }

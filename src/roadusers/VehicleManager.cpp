@@ -102,6 +102,10 @@ void CVehicleManager::Clear()
     m_nSpawnLimit = 0;
     m_fSpawnTimer = 0.0f;
     m_vSpawnAnchor = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    // Likewise the race offer: its check comes on the game's own phase, and
+    // the wait after a race the last game declined does not hold this one's.
+    m_fRaceCheckTimer = 0.0f;
+    m_fRaceCountdown = 0.0f;
 }
 
 int CVehicleManager::IndexOf(const CVehicle* car) const

@@ -290,12 +290,15 @@ void CGame::PlaceShadowCamera()
 }
 
 // The static casters, each group in its own grey so the smoothed map keeps
-// the terrain darkest.
+// the terrain darkest. The ground casts no shadow of its own: it only hides
+// what lies under it, so it writes depth alone over the map cleared to black.
 void CGame::DrawShadowCasters()
 {
     static constexpr GameStep<CGame> kSteps[] = {
         {nullptr, [](CGame&) { SetTextureFactor(0); }},
+        {nullptr, [](CGame&) { Device()->SetRenderState(D3DRS_COLORWRITEENABLE, 0); }},
         {"g_Landscape.RenderShadowCasters()", [](CGame&) { g_Landscape.RenderShadowCasters(); }},
+        {nullptr, [](CGame&) { Device()->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF); }},
         {nullptr, [](CGame&) { SetTextureFactor(159); }, BuildingsCastShadows},
         {"g_PropManager.RenderShadowCasters(PROPS_BUILDINGS)",
          [](CGame&) { g_PropManager.RenderShadowCasters(PROPS_BUILDINGS); }, BuildingsCastShadows},
@@ -345,6 +348,12 @@ void CGame::RenderShadowPass()
     r.m_pShadowTarget->GetLevelDesc(0, &desc);
     const float size = desc.Width > 0 ? float(desc.Width) : kLargestShadowMap;
     const float texel = kShadowMapTexel * kLargestShadowMap / size;
+    // A tap one smoothed texel out lands on a corner of the map's texels
+    // when the smoothed map is the smaller one, and so averages four.
+    D3DSURFACE_DESC smoothedDesc{};
+    r.m_pShadowTexture->GetLevelDesc(0, &smoothedDesc);
+    const float smoothedTexel =
+        kShadowMapTexel * kLargestShadowMap / (smoothedDesc.Width > 0 ? float(smoothedDesc.Width) : size);
     m_pCamera = &m_Cameras[3];
     PlaceShadowCamera();
     BeginTargetPass(size);
@@ -358,16 +367,16 @@ void CGame::RenderShadowPass()
     DrawInto(r.m_pShadowTarget);
     Device()->SetDepthStencilSurface(r.m_pDepthSurface);
     m_pCamera->SetViewport(0.0f, 0.0f, size, size);
-    Device()->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+    Device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     r.SetColorStage(0, D3DTOP_SELECTARG1, D3DTA_TFACTOR, D3DTA_CURRENT, D3DTA_TEMP, D3DTA_CURRENT);
     DrawShadowCasters();
-    r.SmoothSurface(r.m_pShadowTarget, r.m_pShadowTexture, texel, k);
+    r.SmoothSurface(r.m_pShadowTarget, r.m_pShadowTexture, smoothedTexel, k);
 
     if (MovingCasterMapSeen()) {
         DrawInto(r.m_pShadowTarget);
         DrawMovingShadowCasters();
         SetDefaultColorStage();
-        r.SmoothSurface(r.m_pShadowTarget, r.m_pShadowTexture2, texel, k);
+        r.SmoothSurface(r.m_pShadowTarget, r.m_pShadowTexture2, smoothedTexel, k);
     }
 
     EndTargetPass();

@@ -192,6 +192,10 @@ void CLandscape::Release()
         g_D3DRender.ReleaseTexture(static_cast<TextureId>(id));
         id = -1;
     }
+    // Nothing of the world is left to stand on or draw with: a later
+    // BuildSectors or query finds no landscape instead of the old size over
+    // freed textures.
+    m_fWorldSize = 0.0f;
 }
 
 void CLandscape::OnVehicleBodyBuilt(CVehicle*)

@@ -23,6 +23,7 @@
 #include <cstring>
 
 namespace test {
+namespace {
 
 class CityLogicTest : public VehicleTest {
 protected:
@@ -409,5 +410,7 @@ TEST_F(CityLogicTest, ResetForgetsTheSceneTheFiguresAndTheTaxiJob)
     EXPECT_EQ(g_TaxiJob.m_bOnBoard, 0);
     EXPECT_EQ(g_TaxiJob.m_fFare, 0.0f);
 }
+
+} // namespace
 
 } // namespace test

@@ -7,6 +7,7 @@
 
 #include "game/GameMenu.h"
 #include "platform/Backend.h"
+#include "platform/D3D9Recording.h"
 #include "platform/InputTape.h"
 #include "platform/Win32.h"
 #include "platform/sound/SoundBackend.h"
@@ -63,6 +64,9 @@ protected:
         plat::SetSoundBackend(plat::SoundBackendKind::Silent);
         plat::ResetWindowing();
         plat::SetFrameBudget(0);
+        // A run reads the game, not the device's calls: no call log kept.
+        m_callsKept = plat::DeviceCallsKept();
+        plat::KeepDeviceCalls(false);
         g_pGameStepObserver = m_observer;
         plat::g_pTapeFrameObserver = ScriptFrame;
     }
@@ -74,6 +78,7 @@ protected:
         plat::StopTape();
         plat::UseRealClock();
         plat::ResetWindowing();
+        plat::KeepDeviceCalls(m_callsKept);
         g_bInGame = 0;
         g_pPlayerVehicle = nullptr;
         g_nProfile = -1;
@@ -95,6 +100,7 @@ protected:
 private:
     static inline bool (*s_keysAtRest)() = nullptr;
     void (*m_observer)(const char* step);
+    bool m_callsKept = true;
 };
 
 } // namespace test

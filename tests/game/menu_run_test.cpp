@@ -14,7 +14,7 @@ namespace {
 
 using test::Post;
 
-CVehicle s_standInCar;
+CVehicle s_runStandInCar;
 
 // One key press a frame; the menu clears the flags of the keys it takes.
 void Key(WPARAM key)
@@ -26,17 +26,17 @@ void Key(WPARAM key)
 void StandInForThePlayersCar(const char* step)
 {
     if (std::strncmp(step, "g_VehicleManager.CreatePlayerCar", 32) == 0)
-        g_pPlayerVehicle = &s_standInCar;
+        g_pPlayerVehicle = &s_runStandInCar;
 }
 
-bool KeysAtRest()
+bool MenuKeysAtRest()
 {
     return !g_bKeyEnter && !g_bKeyUp;
 }
 
 class MenuRunTest : public test::GameRunTest {
 protected:
-    MenuRunTest() : GameRunTest(KeysAtRest, StandInForThePlayersCar) {}
+    MenuRunTest() : GameRunTest(MenuKeysAtRest, StandInForThePlayersCar) {}
 };
 
 TEST_F(MenuRunTest, ProfileNewGameSaveAndContinueAfterARestart)

@@ -55,7 +55,7 @@ protected:
         ASSERT_TRUE(tools::WriteInterfaceData(root));
         for (const tools::SampleFont& f : tools::SampleFonts()) {
             tools::BitmapFont font;
-            ASSERT_TRUE(tools::RenderBitmapFont(f.ttfPath, f.pixelSize, tools::SampleFontCharacters(), &font));
+            ASSERT_TRUE(tools::RenderBitmapFont(f, tools::SampleFontCharacters(), &font));
             ASSERT_TRUE(tools::WriteBitmapFont(root + "/" + f.folder, font));
         }
         ASSERT_TRUE(tools::WriteImageFile(root + "/Data/Misc/LightMap.dds",

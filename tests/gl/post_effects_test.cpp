@@ -11,9 +11,11 @@
 #include "shell/Game.h"
 #include "shell/Settings.h"
 #include "shell/GameTimer.h"
+#include "shell/GameSteps.h"
 #include "world/Sky.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -177,6 +179,57 @@ TEST_F(PostEffectsTest, WorldFrameRunsEveryPassAndEndsOnTheFrame)
     EXPECT_EQ(g_Game.m_nCubeFace, (firstFace + 2) % 6) << "one face a frame";
     now->Release();
     frame->Release();
+    g_Game.Release();
+}
+
+// A caster of a single texel of the shadow map, drawn where the pass draws
+// its field objects' casters.
+D3DRECT s_casterTexel{};
+
+void DrawCasterTexel(const char* step)
+{
+    if (std::strcmp(step, "g_FieldObjects.RenderShadowCasters()") == 0)
+        g_D3DRender.m_pDevice->Clear(1, &s_casterTexel, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
+}
+
+// The largest shadow map is smoothed into maps of half its side: a caster a
+// single texel wide, wherever it falls on the map's texel grid, still darkens
+// the smoothed map at its place, and the map stays clear away from it.
+TEST_F(PostEffectsTest, ShadowSmoothingKeepsSingleTexelCastersOfTheLargestMap)
+{
+    g_D3DRender.FreeD3DRender();
+    g_nShadows = 3;
+    g_nDetails = 1;
+    ASSERT_EQ(Start(TRUE, kFrameWidth, kFrameHeight), 0);
+    ASSERT_NE(g_D3DRender.m_pShadowTarget, nullptr);
+    ASSERT_NE(g_D3DRender.m_pShadowTexture, nullptr);
+    ASSERT_EQ(g_Game.Init(), 1); // no world: the pass draws no caster of its own
+    g_Sky.m_fShadowFactor = 1.0f;
+    IDirect3DSurface9* smoothed = nullptr;
+    ASSERT_EQ(g_D3DRender.m_pShadowTexture->GetSurfaceLevel(0, &smoothed), D3D_OK);
+    g_pGameStepObserver = DrawCasterTexel;
+    // Each corner of a square of four texels of the map.
+    const struct {
+        LONG x, y;
+    } dots[] = {{600, 400}, {601, 400}, {600, 401}, {601, 401}};
+    for (const auto& dot : dots) {
+        SCOPED_TRACE(dot.x * 10000 + dot.y);
+        s_casterTexel = D3DRECT{dot.x, dot.y, dot.x + 1, dot.y + 1};
+        Device()->BeginScene();
+        g_Game.RenderShadowPass();
+        Device()->EndScene();
+        plat::Pixels pixels;
+        ASSERT_TRUE(plat::ReadRenderTarget(Device(), smoothed, &pixels));
+        ASSERT_EQ(pixels.width, 512u);
+        int darkest = 0;
+        for (UINT y = UINT(dot.y / 2 - 2); y <= UINT(dot.y / 2 + 2); ++y)
+            for (UINT x = UINT(dot.x / 2 - 2); x <= UINT(dot.x / 2 + 2); ++x)
+                darkest = std::max(darkest, Red(pixels.At(x, y)));
+        EXPECT_GT(darkest, 0) << "the caster reaches the smoothed map";
+        EXPECT_EQ(Red(pixels.At(UINT(dot.x / 2 - 40), UINT(dot.y / 2))), 0);
+    }
+    g_pGameStepObserver = nullptr;
+    smoothed->Release();
     g_Game.Release();
 }
 

@@ -294,6 +294,54 @@ TEST_F(HeadlessDeviceTest, IndexedDrawsMustStayInsideTheBuffers)
     ib->Release();
 }
 
+// Long runs of one shared buffer are checked by whole blocks of indices: an
+// index past the vertices is found in the run's head, in a block wholly
+// inside it or in its tail, not outside the run, and found again after a
+// rewrite moves it between the draws.
+TEST_F(HeadlessDeviceTest, LongIndexRunsFindAnIndexPastTheVerticesAnywhereInThem)
+{
+    constexpr UINT kVertices = 1000, kIndices = 4200;
+    IDirect3DVertexBuffer9* vb = nullptr;
+    IDirect3DIndexBuffer9* ib = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(kVertices * 24, 0, 0x142, D3DPOOL_MANAGED, &vb, nullptr), D3D_OK);
+    ASSERT_EQ(device->CreateIndexBuffer(kIndices * 2, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib, nullptr), D3D_OK);
+    device->SetFVF(0x142);
+    device->SetStreamSource(0, vb, 0, 24);
+    device->SetIndices(ib);
+    const struct {
+        UINT bad;          // where the index past the vertices sits
+        UINT start, count; // the run drawn
+        HRESULT expected;
+    } cases[] = {
+        {300, 0, 3000, D3DERR_INVALIDCALL},     // a whole block
+        {3, 3, 3000, D3DERR_INVALIDCALL},       // the head, before the first whole block
+        {2996, 0, 2997, D3DERR_INVALIDCALL},    // the tail, after the last whole block
+        {2997, 0, 2997, D3D_OK},                // just past the run
+        {299, 300, 3000, D3D_OK},               // just before the run
+        {1030, 1024, 1536, D3DERR_INVALIDCALL}, // a run starting on a block's edge
+        {4197, 600, 3597, D3D_OK},
+        {4196, 600, 3597, D3DERR_INVALIDCALL},  // the buffer's last block is never whole
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bad);
+        WORD* indices = nullptr;
+        ASSERT_EQ(ib->Lock(0, 0, reinterpret_cast<void**>(&indices), 0), D3D_OK);
+        for (UINT i = 0; i < kIndices; ++i)
+            indices[i] = WORD(i % kVertices);
+        indices[c.bad] = WORD(kVertices);
+        ib->Unlock();
+        // Other runs of the same buffer drawn first, as the grass fields do.
+        for (UINT count = 600; count <= 2400; count += 600)
+            device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, kVertices, 0, count / 3);
+        EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, kVertices, c.start, c.count / 3),
+                  c.expected);
+    }
+    device->SetStreamSource(0, nullptr, 0, 0);
+    device->SetIndices(nullptr);
+    vb->Release();
+    ib->Release();
+}
+
 TEST_F(HeadlessDeviceTest, UserMemoryDrawsUnbindStreamAndIndices)
 {
     IDirect3DVertexBuffer9* vb = nullptr;

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <vector>
@@ -37,6 +38,7 @@ protected:
         ASSERT_EQ(density, 1);
         g_Landscape.Update();
         g_Game.m_pCamera = &g_Game.m_Cameras[0];
+        m_savedTraffic = g_nTraffic;
         g_nTraffic = 2;
         g_PlayerStats = CPlayerStats{};
         g_CityLogic.SetScene(0, nullptr, nullptr);
@@ -49,6 +51,10 @@ protected:
         g_Game.m_pCamera = nullptr;
         g_Landscape.Release();
         g_Landscape.m_fWorldSize = 0.0f;
+        // The city's density map and the busier setting would go on
+        // spawning pedestrians and cars under the next test's feet.
+        std::memset(g_VehicleManager.m_DensityMap, 0, sizeof g_VehicleManager.m_DensityMap);
+        g_nTraffic = m_savedTraffic;
         for (int* key : {&g_bActAccelerate, &g_bActTurnLeft, &g_bActTurnRight, &g_bActBrake})
             *key = 0;
         VehicleTest::TearDown();
@@ -76,6 +82,8 @@ protected:
         at.y = GetExactAltitude(&at);
         return at;
     }
+
+    int m_savedTraffic = 1;
 };
 
 // One attempt every 0.1 s of real time: a few frames of 0.1 s each.

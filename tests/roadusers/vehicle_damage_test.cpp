@@ -30,8 +30,10 @@ protected:
         g_ParticleEffects.Reset();
         g_GameTimer.m_fGameTime = 100000.0;
         // Every test stands at the same game time: a message another test
-        // showed there would still be within its ration.
+        // showed there would still be within its ration. A box another test
+        // left open would turn a new message away, so it closes first.
         g_GameInterface.ResetMessageHistory();
+        g_GameInterface.ShowMessage(-1, 0.0f, nullptr, 0.0f);
         g_CityLogic.m_pObject = nullptr;
         m_wall.m_nType = GTYPE_STATIC;
         m_wall.m_nClass = GCLASS_STATIC;
@@ -42,6 +44,7 @@ protected:
         g_CityLogic.m_pObject = nullptr;
         g_VehicleManager.m_bRaceRunning = 0;
         g_ParticleEffects.Reset();
+        g_GameInterface.ShowMessage(-1, 0.0f, nullptr, 0.0f);
         std::memset(&g_PlayerStats, 0, sizeof(g_PlayerStats));
         VehicleTest::TearDown();
     }
@@ -343,7 +346,6 @@ TEST_F(DamageTest, HittingAPedestrian)
     CVehicle* car = Player();
     CHuman walker;
     walker.m_nType = GTYPE_HUMAN;
-    g_GameInterface.m_nMessageId = -1;
     g_ParticleEffects.Reset();
     car->ApplyCollisionDamage(&m_front, &m_back, &walker, 0.0f);
     EXPECT_EQ(g_PlayerStats.m_nPedestriansHit, 1);

@@ -18,7 +18,7 @@ struct Sequence {
 };
 
 std::vector<std::string> s_watched;
-const char* s_refused = nullptr;
+const char* s_stepToRefuse = nullptr;
 
 void Watch(const char* step)
 {
@@ -27,7 +27,7 @@ void Watch(const char* step)
 
 int Refuse(const char* step)
 {
-    return s_refused && std::string(step) == s_refused;
+    return s_stepToRefuse && std::string(step) == s_stepToRefuse;
 }
 
 constexpr GameStep<Sequence> kSteps[] = {
@@ -52,7 +52,7 @@ protected:
     void SetUp() override
     {
         s_watched.clear();
-        s_refused = nullptr;
+        s_stepToRefuse = nullptr;
         g_pGameStepObserver = Watch;
         g_pGameStepRefusal = Refuse;
     }
@@ -60,7 +60,7 @@ protected:
     {
         g_pGameStepObserver = nullptr;
         g_pGameStepRefusal = nullptr;
-        s_refused = nullptr;
+        s_stepToRefuse = nullptr;
     }
 };
 
@@ -84,7 +84,7 @@ TEST_F(GameStepsTest, OnlyNamedStepsThatRunAreWatchedAndAFailedCheckEndsTheSeque
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         s_watched.clear();
-        s_refused = c.refused;
+        s_stepToRefuse = c.refused;
         Sequence run;
         run.checkPasses = c.checkPasses;
         run.late = c.late;

@@ -26,23 +26,23 @@ namespace {
 const char kSavePath[] = "Save/Profile01.sav";
 const char kModelPath[] = "Data/Vehicles/02/Main.obj"; // 25 characters
 
-std::vector<std::string> s_steps;
+std::vector<std::string> s_loadSteps;
 bool s_carLoads = true;
 CVehicle s_standInCar;
 
 // The vehicle manager makes no car yet: a car that "loads" stands in for it.
 void RecordStep(const char* step)
 {
-    s_steps.push_back(step);
+    s_loadSteps.push_back(step);
     if (s_carLoads && std::strncmp(step, "g_VehicleManager.CreatePlayerCar", 32) == 0)
         g_pPlayerVehicle = &s_standInCar;
 }
 
 long StepIndex(const char* prefix)
 {
-    const auto it = std::find_if(s_steps.begin(), s_steps.end(),
+    const auto it = std::find_if(s_loadSteps.begin(), s_loadSteps.end(),
                                  [prefix](const std::string& s) { return s.rfind(prefix, 0) == 0; });
-    return it == s_steps.end() ? -1 : static_cast<long>(it - s_steps.begin());
+    return it == s_loadSteps.end() ? -1 : static_cast<long>(it - s_loadSteps.begin());
 }
 
 // What the game holds in memory for the writer's SampleProfile-like save.
@@ -98,7 +98,7 @@ protected:
         g_pPlayerVehicle = &s_standInCar;
         g_pWriteSaveFile = plat::ReplaceFileWhole;
         s_carLoads = true;
-        s_steps.clear();
+        s_loadSteps.clear();
         // A missing file is reported once per opening of the data: each test
         // here counts the boxes of its own.
         ForgetFileFailures();
@@ -175,7 +175,7 @@ TEST_F(ProfileTest, LoadAppliesEverySectionInOrder)
         g_Game.m_pCamera->m_nLastView = 3;
         g_TaxiJob.m_bOnBoard = 1;
         g_TaxiJob.m_fFare = 12.0f;
-        s_steps.clear();
+        s_loadSteps.clear();
 
         ASSERT_EQ(g_Game.LoadGame(), 1);
         EXPECT_STREQ(g_szPlayerName, "Bea");
@@ -258,7 +258,7 @@ TEST_F(ProfileTest, BadFilesApplyNothing)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         test::WriteWholeFile(kSavePath, c.bytes);
-        s_steps.clear();
+        s_loadSteps.clear();
         const unsigned boxes = plat::MessageBoxCount();
         EXPECT_EQ(g_Game.LoadGame(), 0);
         ASSERT_EQ(plat::MessageBoxCount(), boxes + 1);
@@ -293,9 +293,9 @@ TEST_F(ProfileTest, MissingFileOrCarThatNoLongerLoadsFails)
     EXPECT_EQ(g_pPlayerVehicle, nullptr);
 
     g_nProfile = -1;
-    s_steps.clear();
+    s_loadSteps.clear();
     EXPECT_EQ(g_Game.LoadGame(), 0);
-    EXPECT_TRUE(s_steps.empty()) << "without a profile the world is left alone";
+    EXPECT_TRUE(s_loadSteps.empty()) << "without a profile the world is left alone";
 }
 
 TEST(ProfileParse, NameAndPathComeOutTerminatedAndTheViewInRange)

@@ -6,13 +6,17 @@
 #include "platform/sound/SoundBackend.h"
 #include "shell/AudioManager.h"
 #include "shell/Game.h"
+#include "shell/FileManager.h"
 #include "shell/GameSteps.h"
+#include "shell/Input.h"
+#include "shell/Settings.h"
 #include "shell/WinMain.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -57,10 +61,21 @@ int RefuseNamedStep(const char* step)
     return s_refusedStep && std::string(step) == s_refusedStep;
 }
 
+// What a run of the program reads into globals from its data folder: the
+// settings file, the key bindings and the limits the renderer lowers.
+int* const kRunSettings[] = {&g_nVideoMode, &g_nViewDistance, &g_nDetails,     &g_nTraffic,      &g_nShadows,
+                             &g_bGlow,      &g_bBlur,         &g_nWater,       &g_bReflect,      &g_bWindowed,
+                             &g_bAudio,     &g_nMasterVolume, &g_nMusicVolume, &g_nEffectsVolume, &g_bFileManager,
+                             &g_bBmpToJpg,  &g_bGameMenu,     &g_bDebugOut,    &g_bEditorMode,   &g_KeyBindings[0].nKey,
+                             &g_KeyBindings[1].nKey, &g_KeyBindings[2].nKey, &g_KeyBindings[3].nKey};
+
 class WinMainTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        for (std::size_t i = 0; i < std::size(kRunSettings); ++i)
+            m_savedSettings[i] = *kRunSettings[i];
+        std::memcpy(m_savedMax, g_SettingMax, sizeof m_savedMax);
         std::filesystem::copy(std::string(MORVAINE_BUILD_DIR) + "/run", m_dir.Path(),
                               std::filesystem::copy_options::recursive);
         plat::SetHeadless(true);
@@ -79,8 +94,18 @@ protected:
         plat::SetFrameBudget(0);
         plat::ResetWindowing();
         g_bInGame = 0;
+        for (std::size_t i = 0; i < std::size(kRunSettings); ++i)
+            *kRunSettings[i] = m_savedSettings[i];
+        std::memcpy(g_SettingMax, m_savedMax, sizeof m_savedMax);
+        // The run left the copied data's archive tables open: the next test
+        // would read the sample city through them from its own folder. Opened
+        // again in an empty folder, the file manager holds none, as before.
+        test::ScopedTempDir empty;
+        g_FileManager.Init();
     }
     test::ScopedTempDir m_dir;
+    int m_savedSettings[std::size(kRunSettings)] = {};
+    int m_savedMax[9] = {};
 };
 
 TEST_F(WinMainTest, StartsRunsAndShutsDownInOrder)

@@ -9,6 +9,7 @@
 #include "game/ShopScreens.h"
 #include "game/TaxiJob.h"
 #include "platform/Backend.h"
+#include "platform/D3D9Recording.h"
 #include "platform/InputTape.h"
 #include "platform/Win32Window.h"
 #include "platform/sound/SoundBackend.h"
@@ -94,6 +95,10 @@ void PlayTape::SetUp()
     plat::SetHeadless(true);
     plat::ResetWindowing();
     plat::SetFrameBudget(0);
+    // A tape reads the game's figures, never the device's calls: keeping a
+    // log of every call of thousands of frames only costs time.
+    m_callsKept = plat::DeviceCallsKept();
+    plat::KeepDeviceCalls(false);
     plat::g_pTapeEndObserver = ReadFigures;
     plat::g_pTapeFrameObserver = RunScript;
     s_pScript = &m_script;
@@ -107,6 +112,7 @@ void PlayTape::TearDown()
     plat::StopTape();
     plat::SetSoundBackend(plat::SoundBackendKind::Default);
     plat::ResetWindowing();
+    plat::KeepDeviceCalls(m_callsKept);
     g_bInGame = 0;
 }
 

@@ -74,6 +74,9 @@ protected:
 
     ScopedTempDir m_dir;
     FrameScript m_script;
+
+private:
+    bool m_callsKept = true;
 };
 
 } // namespace test

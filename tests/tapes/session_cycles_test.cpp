@@ -38,6 +38,7 @@ struct SessionStart {
     int scene = 0;
     float carSpawnTimer = -1.0f, humanSpawnTimer = -1.0f;
     unsigned carSpawnLimit = 0, humanSpawnLimit = 0;
+    float raceCheckTimer = -1.0f, raceCountdown = -1.0f;
     int keysDown = -1;
     std::string stalePanels = "not read";
     float criminalLevel = -1.0f;
@@ -185,6 +186,8 @@ SessionStart ReadSessionStart()
     s.humanSpawnTimer = g_HumanManager.m_fSpawnTimer;
     s.carSpawnLimit = g_VehicleManager.m_nSpawnLimit;
     s.humanSpawnLimit = g_HumanManager.m_nSpawnLimit;
+    s.raceCheckTimer = g_VehicleManager.m_fRaceCheckTimer;
+    s.raceCountdown = g_VehicleManager.m_fRaceCountdown;
     s.keysDown = KeysDown();
     s.stalePanels = StalePanels();
     s.criminalLevel = g_PlayerStats.m_fCriminalLevel;
@@ -199,8 +202,9 @@ SessionStart ReadSessionStart()
 }
 
 // What a session leaves behind as it ends: the hand brake held down, a
-// crime, a changed view and half-set screen panels (among them a car shop's
-// figures and a repair share from a visit).
+// crime, a changed view, half-set screen panels (among them a car shop's
+// figures and a repair share from a visit), the wait after a declined race
+// and the race offer's check half way.
 void LeaveTraces(HWND window)
 {
     PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
@@ -209,6 +213,8 @@ void LeaveTraces(HWND window)
     for (const PanelTrace& trace : kPanelTraces)
         trace.leave();
     g_PlayerStats.m_fCriminalLevel = 0.6f;
+    g_VehicleManager.m_fRaceCountdown = 5.0f;
+    g_VehicleManager.m_fRaceCheckTimer = 0.125f;
 }
 
 // Key taps with a rest before each, so the menus see them one at a time.
@@ -321,6 +327,8 @@ void ExpectFreshStart(const SessionStart& s, size_t index)
     EXPECT_EQ(s.humanSpawnTimer, 0.0f) << "the pedestrian spawner's phase";
     EXPECT_EQ(s.carSpawnLimit, 0u);
     EXPECT_EQ(s.humanSpawnLimit, 0u);
+    EXPECT_EQ(s.raceCheckTimer, 0.0f) << "the race offer's check phase";
+    EXPECT_EQ(s.raceCountdown, 0.0f) << "no wait after a race declined before";
     EXPECT_EQ(s.keysDown, 0) << "no key or action held over";
     EXPECT_EQ(s.stalePanels, "") << "screen panels left open or half-set";
     EXPECT_EQ(s.criminalLevel, 0.0f);

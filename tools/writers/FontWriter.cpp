@@ -44,8 +44,10 @@ private:
 };
 
 // One character as a cell of the line height: its advance wide (at least one
-// pixel), the bitmap placed on the common baseline.
-bool RenderGlyph(FT_Face face, unsigned char c, int ascent, unsigned lineHeight, RenderedGlyph* out)
+// pixel) plus the clear margin on either side, the bitmap placed on the
+// common baseline.
+bool RenderGlyph(FT_Face face, unsigned char c, int ascent, unsigned lineHeight, unsigned margin,
+                 RenderedGlyph* out)
 {
     if (FT_Load_Char(face, c, FT_LOAD_RENDER) != 0)
         return false;
@@ -53,12 +55,12 @@ bool RenderGlyph(FT_Face face, unsigned char c, int ascent, unsigned lineHeight,
     const FT_Bitmap& bitmap = slot->bitmap;
     const int advance = static_cast<int>(slot->advance.x >> 6);
     const int right = slot->bitmap_left + static_cast<int>(bitmap.width);
-    out->width = static_cast<unsigned>(std::max({1, advance, right}));
+    out->width = static_cast<unsigned>(std::max({1, advance, right})) + 2 * margin;
     out->coverage.assign(static_cast<std::size_t>(out->width) * lineHeight, 0);
     for (unsigned row = 0; row < bitmap.rows; ++row) {
         const int y = ascent - slot->bitmap_top + static_cast<int>(row);
         for (unsigned col = 0; col < bitmap.width; ++col) {
-            const int x = slot->bitmap_left + static_cast<int>(col);
+            const int x = static_cast<int>(margin) + slot->bitmap_left + static_cast<int>(col);
             if (y < 0 || y >= static_cast<int>(lineHeight) || x < 0 || x >= static_cast<int>(out->width))
                 continue;
             out->coverage[static_cast<std::size_t>(y) * out->width + x] = bitmap.buffer[row * bitmap.pitch + col];
@@ -102,17 +104,18 @@ void Paint(const RenderedGlyph& g, unsigned x0, unsigned y0, unsigned lineHeight
 
 } // namespace
 
-bool RenderBitmapFont(const std::string& ttfPath, unsigned pixelSize, const std::string& chars, BitmapFont* out)
+bool RenderBitmapFont(const SampleFont& font, const std::string& chars, BitmapFont* out)
 {
     FreeTypeFace face;
-    if (!face.Open(ttfPath, pixelSize))
+    if (!face.Open(font.ttfPath, font.pixelSize))
         return false;
     const FT_Size_Metrics& metrics = face.Face()->size->metrics;
     const int ascent = static_cast<int>(metrics.ascender >> 6);
     const unsigned lineHeight = static_cast<unsigned>(std::max(1L, (metrics.ascender - metrics.descender) >> 6));
     std::vector<RenderedGlyph> glyphs(chars.size());
     for (std::size_t i = 0; i < chars.size(); ++i)
-        if (!RenderGlyph(face.Face(), static_cast<unsigned char>(chars[i]), ascent, lineHeight, &glyphs[i]))
+        if (!RenderGlyph(face.Face(), static_cast<unsigned char>(chars[i]), ascent, lineHeight, font.margin,
+                         &glyphs[i]))
             return false;
     std::vector<std::pair<unsigned, unsigned>> places;
     unsigned n = 64;
@@ -152,10 +155,17 @@ std::vector<SampleFont> SampleFonts()
     static const std::string sans = std::string(dir) + "DejaVuSans.ttf";
     static const std::string bold = std::string(dir) + "DejaVuSans-Bold.ttf";
     static const std::string condensed = std::string(dir) + "DejaVuSansCondensed-Bold.ttf";
+    // The interface draws its font with the letter spacing set to -1.25
+    // times the font's own (a tenth of the widest glyph), which pulls every
+    // letter about 4.6 px into its neighbour: it expects glyph cells with
+    // room around the letters. Four clear pixels on each side widen the
+    // widest cell to 45 px, and the tightened pen then lands each letter
+    // about 1.4 px past its own advance, about what the pen's cut to whole
+    // units takes back at the interface's text scales.
     return {
-        {"Data/Interface/Fonts/Arial.18", sans.c_str(), 18},
-        {"Data/Interface/Fonts/Menu 01", bold.c_str(), 30},
-        {"Data/Interface/Fonts/Game 01", condensed.c_str(), 38},
+        {"Data/Interface/Fonts/Arial.18", sans.c_str(), 18, 0},
+        {"Data/Interface/Fonts/Menu 01", bold.c_str(), 30, 0},
+        {"Data/Interface/Fonts/Game 01", condensed.c_str(), 38, 4},
     };
 }
 

@@ -62,28 +62,67 @@ IndexBuffer::IndexBuffer(SharedState shared, UINT length, DWORD usage, D3DFORMAT
 
 HRESULT IndexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags) { return m_store.Lock(offset, size, data); }
 HRESULT IndexBuffer::Unlock() { return m_store.Unlock(); }
+// The lowest and highest index of a run inside the bytes.
+IndexRange IndexBuffer::Scan(size_t start, size_t count) const
+{
+    const std::vector<std::uint8_t>& bytes = std::as_const(m_store).Bytes();
+    const size_t indexSize = m_format == D3DFMT_INDEX32 ? 4 : 2;
+    IndexRange range{true, 0xFFFFFFFFu, 0};
+    for (size_t i = 0; i < count; ++i) {
+        std::uint32_t index = 0;
+        std::memcpy(&index, bytes.data() + (start + i) * indexSize, indexSize);
+        range.lowest = std::min(range.lowest, index);
+        range.highest = std::max(range.highest, index);
+    }
+    return range;
+}
+
+void IndexBuffer::SummariseBlocks()
+{
+    const size_t indexSize = m_format == D3DFMT_INDEX32 ? 4 : 2;
+    const size_t indices = std::as_const(m_store).Bytes().size() / indexSize;
+    m_blocks.resize(indices / kBlockIndices);
+    for (size_t b = 0; b < m_blocks.size(); ++b)
+        m_blocks[b] = Scan(b * kBlockIndices, kBlockIndices);
+    m_blocksRevision = m_store.Revision();
+    m_blocksKnown = true;
+}
+
 IndexRange IndexBuffer::RangeOf(UINT start, UINT count)
 {
     const std::uint32_t revision = m_store.Revision();
     for (const KnownRange& known : m_known)
         if (known.used && known.revision == revision && known.start == start && known.count == count)
             return known.range;
-    const std::vector<std::uint8_t>& bytes = std::as_const(m_store).Bytes();
     const size_t indexSize = m_format == D3DFMT_INDEX32 ? 4 : 2;
-    IndexRange range;
-    if ((size_t(start) + count) * indexSize > bytes.size())
-        return range;
-    range.valid = true;
-    range.lowest = 0xFFFFFFFFu;
-    for (UINT i = 0; i < count; ++i) {
-        std::uint32_t index = 0;
-        std::memcpy(&index, bytes.data() + (size_t(start) + i) * indexSize, indexSize);
-        range.lowest = std::min(range.lowest, index);
-        range.highest = std::max(range.highest, index);
+    if ((size_t(start) + count) * indexSize > std::as_const(m_store).Bytes().size())
+        return IndexRange{};
+    // Bytes under a lock may still change without a new revision; a buffer
+    // rewritten before each draw (the batches) is not worth summarising.
+    const bool drawnBefore = m_askedRevision == revision;
+    m_askedRevision = revision;
+    if (m_store.Locked() || count < 2 * kBlockIndices || !drawnBefore)
+        return Remember(start, count, Scan(start, count));
+    if (!m_blocksKnown || m_blocksRevision != revision)
+        SummariseBlocks();
+    const size_t end = size_t(start) + count;
+    const size_t firstBlock = (size_t(start) + kBlockIndices - 1) / kBlockIndices;
+    const size_t lastBlock = end / kBlockIndices; // one past the last whole block
+    IndexRange range = Scan(start, firstBlock * kBlockIndices - start);
+    const IndexRange tail = Scan(lastBlock * kBlockIndices, end - lastBlock * kBlockIndices);
+    for (size_t b = firstBlock; b < lastBlock; ++b) {
+        range.lowest = std::min(range.lowest, m_blocks[b].lowest);
+        range.highest = std::max(range.highest, m_blocks[b].highest);
     }
-    // Bytes under a lock may still change without a new revision.
+    range.lowest = std::min(range.lowest, tail.lowest);
+    range.highest = std::max(range.highest, tail.highest);
+    return Remember(start, count, range);
+}
+
+IndexRange IndexBuffer::Remember(UINT start, UINT count, const IndexRange& range)
+{
     if (!m_store.Locked()) {
-        m_known[m_nextKnown] = KnownRange{revision, start, count, range, true};
+        m_known[m_nextKnown] = KnownRange{m_store.Revision(), start, count, range, true};
         m_nextKnown = (m_nextKnown + 1) % kKnownRanges;
     }
     return range;

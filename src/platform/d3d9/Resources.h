@@ -228,6 +228,9 @@ public:
     D3DFORMAT Format() const { return m_format; }
     // Scans the run once per revision of the bytes: the last few runs asked
     // for are remembered, since a mesh draws the same subsets every frame.
+    // Many runs of one shared buffer (the quads of every grass field) would
+    // push each other out of that memory, so a long run is read from the
+    // lowest and highest index of each block of the buffer instead.
     IndexRange RangeOf(UINT start, UINT count);
 
 private:
@@ -238,11 +241,20 @@ private:
         bool used = false;
     };
     static constexpr int kKnownRanges = 8;
+    static constexpr UINT kBlockIndices = 256;
+
+    IndexRange Scan(size_t start, size_t count) const;
+    IndexRange Remember(UINT start, UINT count, const IndexRange& range);
+    void SummariseBlocks();
 
     BufferStore m_store;
     D3DFORMAT m_format;
     KnownRange m_known[kKnownRanges];
     int m_nextKnown = 0;
+    std::vector<IndexRange> m_blocks; // by block of kBlockIndices, for m_blocksRevision
+    std::uint32_t m_blocksRevision = 0;
+    bool m_blocksKnown = false;
+    std::uint32_t m_askedRevision = 0xFFFFFFFFu; // of the last run asked for
 };
 
 } // namespace plat::d3d
