@@ -3,7 +3,6 @@
 #include "game/CityLogic.h"
 
 #include "game/GameMenu.h"
-#include "game/SceneHooks.h"
 #include "game/TaxiJob.h"
 #include "roadusers/Vehicle.h"
 #include "shell/AudioManager.h"
@@ -149,7 +148,7 @@ void CCityLogic::UpdateContinueGame()
         if (camera)
             camera->StartFadeIn(2.0f, 1);
         m_pCar->Spawn(&spawn, &facing, &up, 1, VEHICLE_PLAYER, 1);
-        g_SceneHooks.ParkCar(m_pCar);
+        m_pCar->Park();
         if (camera) {
             camera->m_nMode = 5;
             const D3DXVECTOR3 eye = spawn + D3DXVECTOR3(40.0f, -8.0f, -120.0f);
@@ -187,7 +186,7 @@ void CCityLogic::UpdateExitToMenu()
             camera->StartFadeIn(1.0f, 1);
         // The game just saved: the main menu offers to continue it.
         g_GameMenu.m_Continue.m_bEnabled = 1;
-        g_SceneHooks.OpenGameMenu(20);
+        g_GameMenu.Show(MENU_MAIN);
         End();
     }
 }

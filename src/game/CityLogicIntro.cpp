@@ -5,7 +5,6 @@
 #include "game/GameInterface.h"
 #include "game/MessageIds.h"
 #include "game/PlayerStats.h"
-#include "game/SceneHooks.h"
 #include "graphics/D3DRender.h"
 #include "roadusers/Human.h"
 #include "roadusers/HumanManager.h"
@@ -174,7 +173,7 @@ void CCityLogic::StartIntroduction()
     car->m_nRouteIndex = 0;
     const int drive = BuildIntroRoute(car->m_Route, &car->m_nRoutePoints, car->m_vPosition);
     car->SetAIState(drive ? AI_STATE_TRAFFIC : AI_STATE_NONE);
-    g_SceneHooks.DentCar(car, 20, 1.0f);
+    car->ApplyRandomDamage(20, 1.0f);
     car->m_fBodyDamage = 0.5f;
     for (float& wear : car->m_WheelWear)
         wear = 0.5f;
@@ -186,14 +185,14 @@ void CCityLogic::StartIntroduction()
         camera->SetTargetVehicle(car);
         camera->StartFadeIn(2.0f, 1);
     }
-    g_SceneHooks.RestreamLandscape();
+    g_Landscape.ForceRestream();
     Stamp();
     if (drive) {
         m_nPhase = 1;
         return;
     }
     // No drive to show: straight to the hand-over.
-    g_SceneHooks.ParkCar(car);
+    car->Park();
     m_nPhase = 20;
 }
 

@@ -2,7 +2,7 @@
 // booking, back to free driving).
 #include "game/CityLogic.h"
 
-#include "game/SceneHooks.h"
+#include "game/GameInterface.h"
 #include "roadusers/HumanManager.h"
 #include "roadusers/Vehicle.h"
 #include "roadusers/VehicleManager.h"
@@ -36,12 +36,12 @@ void CCityLogic::UpdateRaceStart()
             camera->StartTransition(&eye, &m_pCar->m_vPosition, 2.0f, &kUp, 0.5f, 0);
             camera->SetTargetVehicle(nullptr);
         }
-        g_SceneHooks.OpenRaceOffer();
+        g_GameInterface.SetRaceState(1);
         Next();
     } else if (m_nPhase == 1) {
-        if (g_SceneHooks.IsRaceOfferOpen())
+        if (g_GameInterface.m_RaceOfferPanel.m_bRaceOfferOpen)
             return;
-        if (!g_SceneHooks.IsRaceOfferAccepted()) {
+        if (g_GameInterface.m_RaceOfferPanel.m_nRaceOfferChoice != 1) {
             RestoreDrivingView();
             g_VehicleManager.m_fRaceCountdown = 5.0f;
             m_pCar->SetControlMode(2);
@@ -82,8 +82,8 @@ void CCityLogic::UpdateRaceEnd()
             camera->StartTransition(&eye, &m_pCar->m_vPosition, 2.0f, &kUp, 0.5f, 1);
         }
         g_VehicleManager.ReleaseRivals();
-        g_SceneHooks.OpenRaceResult();
-        g_SceneHooks.ParkCar(m_pCar);
+        g_GameInterface.ShowRaceResult(1);
+        m_pCar->Park();
         const int place = m_pCar->m_nRacePlace;
         const bool podium = place >= 0 && place < 3;
         if (!podium)
@@ -91,7 +91,7 @@ void CCityLogic::UpdateRaceEnd()
         g_AudioManager.PlayVoice(podium ? 0 : 1, 1);
         g_AudioManager.PlayMusic(0, nullptr, 0, 0.0f);
         Next();
-    } else if (m_nPhase == 1 && !g_SceneHooks.IsRaceResultOpen()) {
+    } else if (m_nPhase == 1 && !g_GameInterface.m_RaceResultPanel.m_bRaceResultOpen) {
         g_VehicleManager.FinishRace();
         g_HumanManager.DisperseSpectators();
         RestoreDrivingView();

@@ -4,7 +4,6 @@
 #include "game/GameInterface.h"
 #include "game/MessageIds.h"
 #include "game/PlayerStats.h"
-#include "game/SceneHooks.h"
 #include "game/TaxiJob.h"
 #include "graphics/D3DRender.h"
 #include "graphics/MeshRecord.h"
@@ -41,7 +40,7 @@ void StopRunningRace()
     if (!g_VehicleManager.m_bRaceRunning)
         return;
     g_VehicleManager.FinishRace();
-    g_SceneHooks.OpenRaceResult();
+    g_GameInterface.ShowRaceResult(1);
 }
 
 D3DXVECTOR3 Axis(const D3DXMATRIX& m, int row)
@@ -64,7 +63,7 @@ void CCityLogic::UpdateShopVisit()
 {
     CWorldCamera* camera = g_Game.m_pCamera;
     if (m_nPhase == 0) {
-        g_SceneHooks.StopCar(m_pCar);
+        m_pCar->StopImmediately();
         if (camera)
             camera->StartFadeOut(0.5f, 1);
         Stamp();
@@ -75,9 +74,9 @@ void CCityLogic::UpdateShopVisit()
         PlaceCarInShop();
         const char* path = m_pObject ? m_pObject->m_szPath : "";
         if (std::strstr(path, "/WorkShops")) {
-            g_SceneHooks.OpenWorkshop();
+            g_GameInterface.SetWorkshop(1);
         } else if (std::strstr(path, "/AvtoShops")) {
-            g_SceneHooks.OpenCarShop(m_pObject);
+            g_GameInterface.SetCarShop(m_pObject);
         } else {
             // No screen takes over: the player drives on, and the entrance
             // does not fire again at once.
@@ -182,7 +181,7 @@ void CCityLogic::UpdateArrest()
 {
     CWorldCamera* camera = g_Game.m_pCamera;
     if (m_nPhase == 0) {
-        g_SceneHooks.StopCar(m_pCar);
+        m_pCar->StopImmediately();
         if (camera)
             camera->StartFadeOut(1.0f, 1);
         Stamp();
@@ -267,7 +266,7 @@ void CCityLogic::UpdatePassengerOut()
 {
     CWorldCamera* camera = g_Game.m_pCamera;
     if (m_nPhase == 0) {
-        g_SceneHooks.ParkCar(m_pCar);
+        m_pCar->Park();
         if (camera)
             camera->StartFadeOut(1.0f, 0);
         g_AudioManager.SafeFreeSound(&m_pSound);

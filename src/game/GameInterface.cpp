@@ -90,12 +90,17 @@ void CGameInterface::ResetPanels()
 {
     std::memset(m_szRacerNames, 0, sizeof(m_szRacerNames));
     std::memset(m_Racers, 0, sizeof(m_Racers));
+    ResetMessageHistory();
+    ResetScreenPanels();
+}
+
+void CGameInterface::CloseMessages()
+{
     m_bMessageVisible = 0;
     m_fMessageFade = m_fMessageElapsed = m_fMessageTime = 0.0f;
     m_nMessageId = -1;
     m_nMessageRows = 0;
     m_bMessageCameraMoved = m_bMessagePaused = 0;
-    ResetMessageHistory();
     m_bDialogueVisible = 0;
     m_fDialogueFade = m_fDialogueElapsed = m_fDialogueTime = 0.0f;
     m_fDialogueWidth = m_fDialogueHeight = 0.0f;
@@ -103,11 +108,11 @@ void CGameInterface::ResetPanels()
     m_pDialogueSpeaker = nullptr;
     m_nDialogueRows = 0;
     m_szDialogueSpeaker[0] = '\0';
-    ResetScreenPanels();
 }
 
 void CGameInterface::ResetScreenPanels()
 {
+    CloseMessages();
     m_RaceOfferPanel.Reset();
     m_RaceResultPanel.Reset();
     m_RatingListPanel.Reset();

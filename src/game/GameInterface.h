@@ -67,10 +67,15 @@ public:
     // A new game starts with no showings.
     void ResetMessageHistory();
     // The panels that are screens of their own (race offer and result,
-    // rating list, driver information, pop-up menu, workshop, car shop)
-    // back to a fresh start's state: a session must not find one left open
-    // or half-set by the session before.
+    // rating list, driver information, pop-up menu, workshop, car shop),
+    // the message box and the dialogue back to a fresh start's state: a
+    // session must not find one left open or half-set by the session before
+    // (a box raised during the exit's fade would show in the next game).
     void ResetScreenPanels();
+    // The message box and the dialogue closed at once, with no fade. The
+    // clock a pausing box held is the caller's: a session reset runs while
+    // the exit or the start has the world stopped and resumes it itself.
+    void CloseMessages();
 
     void DrawDirectionArrow();
 

@@ -1,7 +1,6 @@
 // The race itself: the grid, the start signal, the places, the route
 // markers and the finish bookkeeping.
 #include "game/PlayerStats.h"
-#include "game/SceneHooks.h"
 #include "objects/MaterialEffects.h"
 #include "objects/ParticleEffects.h"
 #include "roadusers/HumanManager.h"
@@ -70,7 +69,7 @@ void PlaceOnGrid(CVehicleManager& manager, CVehicle* car, int row, bool left, bo
     const D3DXVECTOR3 facing = at + (q - p) * 2.0f;
     at.y += std::fabs(car->m_Box.vMin.y) + 0.4f;
     car->Spawn(&at, &facing, &kUp, 1, isPlayer ? VEHICLE_PLAYER : VEHICLE_RIVAL, 1);
-    g_SceneHooks.StopCar(car);
+    car->StopImmediately();
     const std::uint32_t count = manager.m_nRaceRoutePoints;
     std::memcpy(car->m_Route, manager.m_RaceRoute, count * sizeof(D3DXVECTOR3));
     car->m_nRoutePoints = count;
@@ -141,7 +140,7 @@ void CVehicleManager::StartRace()
     }
     m_nFinished = 0;
     if (CVehicle* player = g_pPlayerVehicle) {
-        player->m_fRaceStartDamage = g_SceneHooks.GetDamageRatio(player) * 100.0f;
+        player->m_fRaceStartDamage = player->GetDamageRatio() * 100.0f;
         CopyRaceCarFigures(&g_RaceStartCarFigures, player);
     }
     g_RaceStartStats = g_PlayerStats;

@@ -2,7 +2,6 @@
 // the start trigger at its board, and the withdrawal of everything.
 #include "game/CityLogic.h"
 #include "game/PlayerStats.h"
-#include "game/SceneHooks.h"
 #include "game/TaxiJob.h"
 #include "graphics/D3DRender.h"
 #include "graphics/MeshRecord.h"
@@ -127,7 +126,7 @@ void CVehicleManager::UpdateRace()
         return;
     }
     if (Vec3Distance(&player->m_vPosition, &start) < kStartReach && player->m_fSpeed <= kStartSpeed) {
-        g_SceneHooks.StopCar(player);
+        player->StopImmediately();
         g_CityLogic.SetScene(SCENE_RACE_START, player, nullptr);
     }
 }

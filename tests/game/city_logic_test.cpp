@@ -1,13 +1,13 @@
-// The scene machine with fake panels and shops: each scene's timing on the
-// game or real clock, what it hands back to the player, and the races,
-// arrests, shops and taxi fares it books.
+// The scene machine with the interface's own panels and shop screens, whose
+// state the tests read and close by hand: each scene's timing on the game
+// or real clock, what it hands back to the player, and the races, arrests,
+// shops and taxi fares it books.
 #include "roadusers/vehicle_fixture.h"
 
 #include "game/CityLogic.h"
 #include "game/GameInterface.h"
 #include "game/GameMenu.h"
 #include "game/PlayerStats.h"
-#include "game/SceneHooks.h"
 #include "game/TaxiJob.h"
 #include "roadusers/Human.h"
 #include "roadusers/HumanManager.h"
@@ -21,40 +21,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
-#include <vector>
 
 namespace test {
 namespace {
-
-// What the fake panels and screens were asked, and how they answer.
-struct FakeScreens {
-    int offerOpen = 0, accepted = 0, resultOpen = 0;
-    std::vector<std::string> calls;
-};
-FakeScreens* g_fake = nullptr;
-
-void RecordStop(CVehicle* car)
-{
-    g_fake->calls.push_back("stop");
-    g_DefaultSceneHooks.StopCar(car);
-}
-
-const CSceneHooks kFakeHooks = {
-    RecordStop,
-    g_DefaultSceneHooks.ParkCar,
-    [](const CVehicle*) { return 0.25f; },
-    [](CVehicle*, int, float) { g_fake->calls.push_back("dents"); },
-    [] { g_fake->calls.push_back("offer"); g_fake->offerOpen = 1; },
-    [] { return g_fake->offerOpen; },
-    [] { return g_fake->accepted; },
-    [] { g_fake->calls.push_back("result"); g_fake->resultOpen = 1; },
-    [] { return g_fake->resultOpen; },
-    [] { g_fake->calls.push_back("workshop"); },
-    [](CProp*) { g_fake->calls.push_back("carshop"); },
-    [](int) { g_fake->calls.push_back("menu"); },
-    [] { g_fake->calls.push_back("restream"); },
-};
 
 class CityLogicTest : public VehicleTest {
 protected:
@@ -65,8 +34,9 @@ protected:
         // whole run of the game left loaded is set aside.
         m_savedWorldSize = g_Landscape.m_fWorldSize;
         g_Landscape.m_fWorldSize = 0.0f;
-        g_fake = &m_fake;
-        g_SceneHooks = kFakeHooks;
+        m_savedStreamPoint = g_Landscape.m_vStreamPoint;
+        m_savedSortPoint = g_Landscape.m_vSortPoint;
+        g_GameInterface.ResetScreenPanels();
         g_GameTimer.Reset();
         g_GameTimer.m_fDelta = 0.02f;
         g_PlayerStats = CPlayerStats{};
@@ -88,13 +58,15 @@ protected:
         g_CityLogic.Reset();
         g_VehicleManager.ResetRace();
         g_HumanManager.Clear();
-        g_SceneHooks = g_DefaultSceneHooks;
+        g_GameInterface.ResetScreenPanels();
         g_GameTimer.Reset();
-        g_fake = nullptr;
         g_Landscape.m_fWorldSize = m_savedWorldSize;
+        g_Landscape.m_vStreamPoint = m_savedStreamPoint;
+        g_Landscape.m_vSortPoint = m_savedSortPoint;
         VehicleTest::TearDown();
     }
     float m_savedWorldSize = 0.0f;
+    D3DXVECTOR3 m_savedStreamPoint, m_savedSortPoint;
     // Game and real clocks move on together (or the real clock alone at a
     // time scale), then one scene step.
     void Step(float gameSeconds, float realSeconds = -1.0f)
@@ -117,15 +89,14 @@ protected:
         g_VehicleManager.SetupRaceGrid();
         g_VehicleManager.StartRace();
     }
-    bool Called(const char* what) const
+    // The race offer as the panel leaves it when the player answers.
+    static void AnswerOffer(int accept)
     {
-        for (const std::string& c : m_fake.calls)
-            if (c == what)
-                return true;
-        return false;
+        g_GameInterface.m_RaceOfferPanel.m_nRaceOfferChoice = accept ? 1u : 0u;
+        g_GameInterface.m_RaceOfferPanel.m_bRaceOfferOpen = 0;
     }
+    static bool ResultOpen() { return g_GameInterface.m_RaceResultPanel.m_bRaceResultOpen != 0; }
 
-    FakeScreens m_fake;
     CVehicle* m_player = nullptr;
 };
 
@@ -137,7 +108,13 @@ TEST_F(CityLogicTest, ScenesWithoutACarEndAtOnceAndANewSceneReplacesTheOld)
         Step(0.0f);
         EXPECT_EQ(g_CityLogic.m_nScene, SCENE_IDLE) << scene;
     }
-    EXPECT_TRUE(m_fake.calls.empty());
+    // Nothing opened and the landscape not re-streamed.
+    const CGameInterface& ui = g_GameInterface;
+    EXPECT_EQ(ui.m_RaceOfferPanel.m_bRaceOfferOpen, 0u);
+    EXPECT_FALSE(ResultOpen());
+    EXPECT_EQ(ui.m_WorkshopPanel.m_bWorkshopOpen, 0u);
+    EXPECT_EQ(ui.m_CarShopPanel.m_bCarShopOpen, 0u);
+    EXPECT_EQ(g_Landscape.m_vStreamPoint, m_savedStreamPoint);
 
     Start(SCENE_ARREST);
     Step(0.0f);
@@ -202,10 +179,10 @@ TEST_F(CityLogicTest, RaceStartDeclinedAndAccepted)
     OfferRace(4);
     Start(SCENE_RACE_START);
     Step(0.0f);
-    EXPECT_TRUE(Called("offer"));
+    EXPECT_EQ(g_GameInterface.m_RaceOfferPanel.m_bRaceOfferOpen, 1u);
     Step(3.0f);
     EXPECT_EQ(g_CityLogic.m_nPhase, 1) << "waits while the panel is open";
-    m_fake.offerOpen = 0;
+    AnswerOffer(0);
     Step(0.0f);
     EXPECT_EQ(g_CityLogic.m_nScene, SCENE_IDLE);
     EXPECT_EQ(g_VehicleManager.m_fRaceCountdown, 5.0f);
@@ -213,10 +190,10 @@ TEST_F(CityLogicTest, RaceStartDeclinedAndAccepted)
     EXPECT_EQ(g_VehicleManager.m_nRaceRoutePoints, 120u) << "the offer stays";
     EXPECT_EQ(m_player->m_nControlMode, 2);
 
-    m_fake.accepted = 1;
+    m_player->m_fBodyDamage = 0.75f;
     Start(SCENE_RACE_START);
     Step(0.0f);
-    m_fake.offerOpen = 0;
+    AnswerOffer(1);
     Step(0.0f);
     ASSERT_EQ(g_CityLogic.m_nPhase, 2);
     Step(0.99f);
@@ -231,7 +208,7 @@ TEST_F(CityLogicTest, RaceStartDeclinedAndAccepted)
     EXPECT_EQ(g_VehicleManager.m_bRaceRunning, 1);
     EXPECT_EQ(g_CityLogic.m_nScene, SCENE_IDLE);
     EXPECT_EQ(m_player->m_nControlMode, 2);
-    EXPECT_EQ(m_player->m_fRaceStartDamage, 25.0f);
+    EXPECT_NEAR(m_player->m_fRaceStartDamage, 25.0f, 1e-4f) << "the car's damage ratio as the grid formed";
 }
 
 TEST_F(CityLogicTest, RaceEndWaitsForTheResultThenFinishes)
@@ -241,11 +218,11 @@ TEST_F(CityLogicTest, RaceEndWaitsForTheResultThenFinishes)
     m_player->m_nRacePlace = 0;
     Start(SCENE_RACE_END);
     Step(0.0f);
-    EXPECT_TRUE(Called("result"));
+    EXPECT_TRUE(ResultOpen());
     EXPECT_EQ(g_VehicleManager.m_nRaceCars, 0u) << "rivals released to traffic";
     Step(30.0f);
     EXPECT_EQ(g_CityLogic.m_nScene, SCENE_RACE_END);
-    m_fake.resultOpen = 0;
+    g_GameInterface.ShowRaceResult(0);
     Step(0.0f);
     EXPECT_EQ(g_CityLogic.m_nScene, SCENE_IDLE);
     EXPECT_EQ(g_VehicleManager.m_bRaceRunning, 0);
@@ -260,9 +237,12 @@ TEST_F(CityLogicTest, ArrestDuringARaceFinishesItAndClearsThePolice)
     police->m_nKind = VEHICLE_POLICE;
     g_PlayerStats.m_bPursuit = 1;
     g_PlayerStats.m_fCriminalLevel = 0.7f;
+    m_player->m_fSpeed = 20.0f;
+    m_player->m_vLinearVelocity = D3DXVECTOR3(0.0f, 0.0f, 20.0f);
     Start(SCENE_ARREST);
     Step(0.0f);
-    EXPECT_TRUE(Called("stop"));
+    EXPECT_EQ(m_player->m_fSpeed, 0.0f) << "the car stopped at once";
+    EXPECT_EQ(m_player->m_vLinearVelocity, D3DXVECTOR3(0.0f, 0.0f, 0.0f));
     Step(1.0f);
     ASSERT_EQ(g_CityLogic.m_nPhase, 2);
     EXPECT_EQ(g_GameInterface.m_bMessageVisible, 1u);
@@ -273,7 +253,7 @@ TEST_F(CityLogicTest, ArrestDuringARaceFinishesItAndClearsThePolice)
     Step(1.0f);
     EXPECT_EQ(g_CityLogic.m_nScene, SCENE_IDLE);
     EXPECT_EQ(g_VehicleManager.m_bRaceRunning, 0);
-    EXPECT_TRUE(Called("result"));
+    EXPECT_TRUE(ResultOpen());
     EXPECT_EQ(m_player->m_nRacePlace, -1);
     EXPECT_EQ(g_VehicleManager.m_nCars, 1u);
     EXPECT_EQ(g_PlayerStats.m_bPursuit, 0);
@@ -285,16 +265,16 @@ TEST_F(CityLogicTest, ShopVisitOpensTheShopOfItsPathOrHandsBackControl)
 {
     const struct {
         const char* path;
-        const char* call;
+        std::uint32_t workshop, carShop;
         int controlMode;
     } cases[] = {
-        {"Data/Static/WorkShops/01/Main.obj", "workshop", 1},
-        {"Data/Static/AvtoShops/01/Main.obj", "carshop", 1},
-        {"Data/Static/Buildings/01/Main.obj", nullptr, 2},
+        {"Data/Static/WorkShops/01/Main.obj", 1, 0, 1},
+        {"Data/Static/AvtoShops/01/Main.obj", 0, 1, 1},
+        {"Data/Static/Buildings/01/Main.obj", 0, 0, 2},
     };
+    const CGameInterface& ui = g_GameInterface;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
-        m_fake.calls.clear();
         RunRace(1);
         CProp entrance;
         std::strcpy(entrance.m_szPath, c.path);
@@ -309,7 +289,7 @@ TEST_F(CityLogicTest, ShopVisitOpensTheShopOfItsPathOrHandsBackControl)
         Step(0.0f);
         Step(0.5f);
         EXPECT_EQ(g_CityLogic.m_nScene, SCENE_IDLE);
-        EXPECT_TRUE(Called("result")) << "the race was stopped";
+        EXPECT_TRUE(ResultOpen()) << "the race was stopped";
         EXPECT_EQ(g_VehicleManager.m_bRaceRunning, 0);
         EXPECT_NEAR(m_player->m_vPosition.x, 50.0f, 0.01f);
         EXPECT_NEAR(m_player->m_vPosition.z, 60.0f, 0.01f);
@@ -320,12 +300,15 @@ TEST_F(CityLogicTest, ShopVisitOpensTheShopOfItsPathOrHandsBackControl)
         EXPECT_GT(car._22, 0.99f) << "the car stands on its wheels";
         EXPECT_GT(car._31, 0.99f) << "the car faces out of the entrance";
         EXPECT_EQ(m_player->m_nControlMode, c.controlMode);
-        if (c.call) {
-            EXPECT_TRUE(Called(c.call));
-        } else {
+        EXPECT_EQ(ui.m_WorkshopPanel.m_bWorkshopOpen, c.workshop);
+        EXPECT_EQ(ui.m_CarShopPanel.m_bCarShopOpen, c.carShop);
+        EXPECT_EQ(ui.m_CarShopPanel.m_pCarShopProp, c.carShop ? &entrance : nullptr);
+        if (!c.workshop && !c.carShop) {
             EXPECT_EQ(m_player->m_bHandBrake, 0);
             EXPECT_EQ(g_PropManager.m_fShopTimer, -4.0f);
         }
+        // The car shop must not keep this entrance once it is gone.
+        g_GameInterface.ResetScreenPanels();
         entrance.m_pMesh = nullptr;
     }
 }
@@ -357,10 +340,12 @@ TEST_F(CityLogicTest, TrickEndsAfterFifteenSecondsOfRealTimeInTheAir)
 
 TEST_F(CityLogicTest, IntroductionWithoutARouteSkipsToTheHandOver)
 {
+    ASSERT_EQ(m_player->GetMeanDeformation(), 0.0f);
+    g_Landscape.m_vStreamPoint = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
     Start(SCENE_NEW_GAME);
     Step(0.0f);
-    EXPECT_TRUE(Called("restream"));
-    EXPECT_TRUE(Called("dents"));
+    EXPECT_NE(g_Landscape.m_vStreamPoint, D3DXVECTOR3(0.0f, 0.0f, 0.0f)) << "streaming forced to start over";
+    EXPECT_GT(m_player->GetMeanDeformation(), 0.0f) << "the car starts dented";
     EXPECT_EQ(g_CityLogic.m_nPhase, 20);
     EXPECT_EQ(m_player->m_nRoutePoints, 0u);
     Step(1.99f);
@@ -398,12 +383,15 @@ TEST_F(CityLogicTest, ExitToMenuResumesTheClockAndOffersTheSavedGame)
     Start(SCENE_EXIT_TO_MENU);
     Step(0.0f);
     EXPECT_FALSE(g_GameTimer.IsPaused());
+    g_GameMenu.m_bOpen = 0;
     Step(0.99f);
-    EXPECT_FALSE(Called("menu"));
+    EXPECT_EQ(g_GameMenu.m_bOpen, 0);
     Step(0.01f);
-    EXPECT_TRUE(Called("menu"));
+    EXPECT_EQ(g_GameMenu.m_bOpen, 1);
+    EXPECT_EQ(g_GameMenu.m_nState, MENU_MAIN);
     EXPECT_EQ(g_GameMenu.m_Continue.m_bEnabled, 1);
     EXPECT_EQ(g_CityLogic.m_nScene, SCENE_IDLE);
+    g_GameMenu.Show(MENU_CLOSED);
 }
 
 TEST_F(CityLogicTest, ResetForgetsTheSceneTheFiguresAndTheTaxiJob)

@@ -122,4 +122,30 @@ TEST_F(MessagePauseTest, DialogueShowsOneLineAtATime)
     EXPECT_FALSE(m_ui->m_bDialogueVisible);
 }
 
+// A box or a dialogue still up as a game ends (raised during the exit's fade,
+// say) is gone when the next game starts, and a pausing box it closed does
+// not keep the next one from pausing.
+TEST_F(MessagePauseTest, ASessionResetClosesTheBoxAndTheDialogue)
+{
+    CHuman speaker;
+    m_ui->ShowMessage(MSG_CRIMINAL_LEVEL, 20.0f, nullptr, 0.0f);
+    m_ui->SetDialogue(0, &speaker, "Mechanical engineer", 20.0f);
+    Frames(5);
+    ASSERT_TRUE(g_GameTimer.IsPaused());
+
+    m_ui->ResetScreenPanels();
+    EXPECT_FALSE(m_ui->m_bMessageVisible);
+    EXPECT_EQ(m_ui->m_nMessageId, -1);
+    EXPECT_FALSE(m_ui->m_bDialogueVisible);
+    EXPECT_EQ(m_ui->m_pDialogueSpeaker, nullptr);
+
+    // The exit resumes the clock itself; the next game's box pauses anew.
+    g_GameTimer.Resume();
+    g_bInGame = 1;
+    m_ui->ShowMessage(MSG_PASSENGER, 20.0f, nullptr, 0.0f);
+    Frames(5);
+    EXPECT_TRUE(m_ui->m_bMessageVisible);
+    EXPECT_TRUE(g_GameTimer.IsPaused());
+}
+
 } // namespace

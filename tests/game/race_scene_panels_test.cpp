@@ -6,7 +6,6 @@
 #include "game/GameInterface.h"
 #include "game/ScreenKeys.h"
 #include "game/PlayerStats.h"
-#include "game/SceneHooks.h"
 #include "game/TaxiJob.h"
 #include "roadusers/HumanManager.h"
 #include "roadusers/RaceInfo.h"
@@ -22,7 +21,6 @@ protected:
     void SetUp() override
     {
         VehicleTest::SetUp();
-        g_SceneHooks = g_DefaultSceneHooks;
         g_GameTimer.Reset();
         g_PlayerStats = CPlayerStats{};
         g_TaxiJob = CTaxiJob{};

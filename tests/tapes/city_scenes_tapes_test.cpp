@@ -37,12 +37,13 @@ void RaiseCriminalLevel()
     g_PlayerStats.m_fCriminalLevel = kRaisedCriminalLevel;
 }
 
-// The continued car moved out of the lay-by into the right-hand lane of the
-// east street, facing along it: a police car coming down the street draws
-// up behind it on the road instead of stopping short of the lay-by.
+// The continued car moved out of the lay-by onto the east street's
+// southbound carriageway, facing along it: a police car coming down the
+// street draws up behind it on the road instead of stopping short of the
+// lay-by.
 void PlaceCarInEastLane()
 {
-    const D3DXVECTOR3 at(462.5f, 18.0f, -1054.0f), ahead(462.5f, 18.0f, -1254.0f), up(0.0f, 1.0f, 0.0f);
+    const D3DXVECTOR3 at(463.0f, 18.0f, -1054.0f), ahead(463.0f, 18.0f, -1254.0f), up(0.0f, 1.0f, 0.0f);
     g_pPlayerVehicle->Spawn(&at, &ahead, &up, 2, g_pPlayerVehicle->m_nKind, 1);
     g_Landscape.ForceRestream();
 }

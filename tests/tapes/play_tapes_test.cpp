@@ -2,12 +2,15 @@
 // its hand-over, a game saved and continued, and a continued career.
 #include "game/CityLogic.h"
 #include "game/GameMenu.h"
+#include "roadusers/Vehicle.h"
+#include "roadusers/VehicleManager.h"
 #include "shell/VectorHelpers.h"
 #include "support/TapePlay.h"
 #include "writers/ProfileWriter.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -128,6 +131,36 @@ TEST_F(PlayTape, ContinueBringsBackTheSavedCareerWithoutTheChase)
     EXPECT_EQ(g_TapeEnd.pursuit, 0);
     EXPECT_EQ(g_TapeEnd.criminalLevel, 0.0f);
     EXPECT_EQ(g_TapeEnd.arrestTimer, 0.0f);
+}
+
+// A continued game left alone: the car stands at the continue spot while
+// traffic runs along the street beside it. Traffic passes it: nothing
+// strikes it and pushes it onto the walkway (no record, no chase), and no
+// car queues behind it as if it blocked the lane.
+TEST_F(PlayTape, ContinuedCarLeftStandingIsPassedByTraffic)
+{
+    test::WriteWholeFile(m_dir.File("Save/Profile01.sav"), tools::EncodeProfile(tools::SampleProfile()));
+    ASSERT_TRUE(Play("save_and_exit.tape"));
+
+    int heldUp = 0;
+    m_script = [&heldUp](unsigned, HWND) {
+        const CVehicle* car = g_pPlayerVehicle;
+        if (!car)
+            return;
+        for (const CVehicle* other : g_VehicleManager.m_Cars)
+            if (other && other != car && other->m_bObstacle && std::fabs(other->m_fSpeed) < 1.0f &&
+                Vec3Distance(&other->m_vPosition, &car->m_vPosition) < 10.0f)
+                ++heldUp;
+    };
+    ASSERT_TRUE(Play("continue_standing.tape"));
+    EXPECT_EQ(g_TapeEnd.inGame, 1);
+    EXPECT_EQ(g_TapeEnd.pursuit, 0);
+    EXPECT_EQ(g_TapeEnd.criminalLevel, 0.0f);
+    EXPECT_EQ(g_TapeEnd.arrestTimer, 0.0f);
+    const D3DXVECTOR3 spot(461.0f, 17.0f, -1054.0f);
+    EXPECT_LT(Vec3Distance(&g_TapeEnd.carPosition, &spot), 0.25f) << "the car still stands at the continue spot";
+    EXPECT_LT(std::fabs(g_TapeEnd.carSpeed), 0.5f) << "km/h";
+    EXPECT_EQ(heldUp, 0) << "frames with traffic stopped short of the standing car";
 }
 
 } // namespace

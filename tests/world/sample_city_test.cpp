@@ -5,6 +5,7 @@
 #include "shell/FileManager.h"
 #include "shell/Settings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -130,6 +131,35 @@ TEST_F(SampleCity, TrafficPathsAndWalksAroundTheCity)
         ASSERT_EQ(g_Landscape.MakeRandomWalkwayRoute(points.get(), &count, &p, &heading, 4, 4, 300, 1.0f), 1);
         EXPECT_EQ(count, 301u);
     }
+}
+
+// A continued game sets the car down at (461, -1054) facing (400, -1254),
+// slanted across the east street's southbound side. The southbound traffic
+// line, as a traffic car's route lays it out, keeps a car's half-width and
+// a margin clear of that car's footprint, so traffic neither strikes it nor
+// takes it for a car ahead in its lane.
+TEST_F(SampleCity, SouthboundTrafficPassesClearOfTheCarAtTheContinueSpot)
+{
+    const D3DXVECTOR3 car(461.0f, 16.0f, -1054.0f);
+    float fx = 400.0f - car.x, fz = -1254.0f - car.z;
+    const float length = std::hypot(fx, fz);
+    fx /= length;
+    fz /= length;
+    const float halfLength = 2.5f, halfWidth = 1.1f, clearance = 1.1f + 1.0f;
+
+    const D3DXVECTOR3 from(466.0f, 16.0f, -1000.0f), heading(466.0f, 16.0f, -1200.0f);
+    ASSERT_EQ(g_Landscape.MakeRandomRoadRoute(points.get(), &count, &from, &heading, 3, 3, 20), 1);
+    int beside = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const float dx = points[i].x - car.x, dz = points[i].z - car.z;
+        if (std::fabs(dz) > 3.0f * halfLength)
+            continue;
+        ++beside;
+        const float along = std::max(std::fabs(dx * fx + dz * fz) - halfLength, 0.0f);
+        const float across = std::max(std::fabs(dx * fz - dz * fx) - halfWidth, 0.0f);
+        EXPECT_GE(std::hypot(along, across), clearance) << "route point " << points[i].x << ", " << points[i].z;
+    }
+    EXPECT_GE(beside, 2) << "the route runs past the spot";
 }
 
 } // namespace

@@ -63,7 +63,8 @@ void LandscapeTest::TearDown()
 {
     g_Landscape.Release();
     g_Landscape.m_fWorldSize = 0.0f;
-    g_bFileManager = 1;
+    g_bFileManager = m_savedFileManager;
+    g_FileManager.Init();
 }
 
 } // namespace test

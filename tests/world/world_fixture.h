@@ -2,6 +2,7 @@
 // own writers into a fresh folder, or the sample city the build wrote.
 #pragma once
 
+#include "shell/Settings.h"
 #include "support/TempDir.h"
 #include "world/Landscape.h"
 #include "writers/SampleCity.h"
@@ -25,10 +26,15 @@ void LoadSampleCity();
 // World point of a cell's centre on the loaded map.
 D3DXVECTOR3 CellCentre(int column, int row);
 
-// Each test gets its own folder and a released landscape afterwards.
+// Each test gets its own folder and a released landscape afterwards. The
+// file manager setting goes back to what it was before the test, and the
+// file manager is started afresh on it as the game does: the texture
+// manager reads the setting each time, the file manager only at Init, and
+// the tests after this one must find the two agreeing.
 class LandscapeTest : public ::testing::Test {
 protected:
     void TearDown() override;
+    int m_savedFileManager = g_bFileManager;
     ScopedTempDir m_dir;
 };
 

@@ -141,6 +141,13 @@ void AddIntroduction(LandscapeMaps& m)
 // the walkway. A lay-by there widens the carriageway by the walkway's cells
 // and moves the walkway one cell into the block, so the car stands wholly
 // on the road, clear of the pedestrians walking past.
+//
+// Even so the car's rear corner reaches into the southbound traffic line,
+// which runs 3 units west of the street's centre line. Along the lay-by the
+// centre line therefore steps one cell east, onto a carriageway widened by
+// one cell on the street's open east side, so that traffic passes the
+// standing car with room to spare instead of striking it or queueing
+// behind it. The steps are diagonal: each line cell keeps two links.
 void AddContinueLayBy(LandscapeMaps& m)
 {
     const int column = 414, firstRow = 560, lastRow = 566;
@@ -148,6 +155,13 @@ void AddContinueLayBy(LandscapeMaps& m)
         m.SetRoute(column - 1, row, 4, 0);
     for (int row = firstRow; row <= lastRow; ++row)
         m.SetRoute(column, row, 2, kRoadClass);
+
+    const int line = 416, firstShifted = 553, lastShifted = 572;
+    for (int row = firstShifted; row <= lastShifted; ++row) {
+        m.SetRoute(line, row, 2, kRoadClass);
+        m.SetRoute(line + 1, row, 3, kRoadClass);
+        m.SetRoute(line + 2, row, 2, kRoadClass);
+    }
 }
 
 // ---- textures ---------------------------------------------------------------
