@@ -145,6 +145,87 @@ void CGameInterface::ClosePopup(int closingSteps)
     popup.m_nPopupItem = 2;
 }
 
+namespace {
+
+// Up and down over the three rows; the first row only offers itself while
+// there is a race or a fare to give up, and never on a taxi offer.
+void MovePopupCursor(PopupMenuPanel& popup, CGameInterface& ui, ScreenKeys& keys)
+{
+    const int mode = popup.m_nPopupMode;
+    const int before = popup.m_nPopupItem;
+    if (keys.up) {
+        if (popup.m_nPopupItem > 0)
+            --popup.m_nPopupItem;
+        keys.up = 0;
+    }
+    if (keys.down) {
+        if (popup.m_nPopupItem < 2)
+            ++popup.m_nPopupItem;
+        keys.down = 0;
+    }
+    if (popup.m_nPopupItem == 0 && (mode == POPUP_TAXI_OFFER || (!RaceRunning() && !PassengerOnBoard())))
+        popup.m_nPopupItem = 1;
+    if (popup.m_nPopupItem != before)
+        Play(ui.m_pSoundMove);
+}
+
+// The pedestrian who offered the fare lies on the road or is gone: the
+// offer closes as if the player had pressed Esc.
+void DropLostTaxiOffer(const PopupMenuPanel& popup, ScreenKeys& keys)
+{
+    CHuman* passenger = g_TaxiJob.m_pPassenger;
+    if (popup.m_nPopupMode != POPUP_TAXI_OFFER ||
+        (passenger && g_pIsHumanListed(passenger) && !IsHumanKnockedDown(passenger)))
+        return;
+    if (passenger && !g_pIsHumanListed(passenger))
+        g_TaxiJob.m_pPassenger = nullptr;
+    keys.escape = 1;
+}
+
+// The pause menu's first row: the race under way ends unplaced and the
+// passenger on board steps out.
+void GiveUpRaceAndFare(CGameInterface& ui, CVehicle* car)
+{
+    ui.SetPopupMenu(POPUP_NONE);
+    if (RaceRunning()) {
+        FinishRunningRace();
+        if (car)
+            car->m_nRacePlace = -1;
+        ui.ShowRaceResult(1);
+    }
+    if (PassengerOnBoard()) {
+        g_TaxiJob.m_bOnBoard = 0;
+        g_CityLogic.SetScene(SCENE_PASSENGER_OUT, car, nullptr);
+    }
+}
+
+// Enter on the chosen row.
+void ChoosePopupItem(const PopupMenuPanel& popup, CGameInterface& ui, ScreenKeys& keys)
+{
+    Play(ui.m_pSoundClick);
+    keys.enter = 0;
+    CVehicle* car = g_pPlayerVehicle;
+    const int mode = popup.m_nPopupMode;
+    const int item = popup.m_nPopupItem;
+    if (item == 2) {
+        keys.escape = 1;
+    } else if (mode == POPUP_PAUSE && item == 0) {
+        GiveUpRaceAndFare(ui, car);
+    } else if (mode == POPUP_PAUSE && item == 1) {
+        if (!g_bGameMenu) {
+            g_bQuit = 1;
+        } else {
+            ui.ClosePopup(CLOSE_BARE);
+            g_CityLogic.SetScene(SCENE_EXIT_TO_MENU, car, nullptr);
+        }
+    } else if (mode == POPUP_TAXI_OFFER && item == 1) {
+        ui.ClosePopup(CLOSE_BARE);
+        g_CityLogic.SetScene(SCENE_PASSENGER_IN, car, nullptr);
+    }
+}
+
+} // namespace
+
 bool PopupMenuPanel::Step(CGameInterface& ui, ScreenKeys& keys, float realDt)
 {
     if (keys.escape && g_CityLogic.m_nScene == SCENE_IDLE) {
@@ -157,61 +238,10 @@ bool PopupMenuPanel::Step(CGameInterface& ui, ScreenKeys& keys, float realDt)
     if (m_fPopupFade < 1.0f || !m_bPopupOpen)
         return true;
 
-    const int mode = m_nPopupMode;
-    const int before = m_nPopupItem;
-    if (keys.up) {
-        if (m_nPopupItem > 0)
-            --m_nPopupItem;
-        keys.up = 0;
-    }
-    if (keys.down) {
-        if (m_nPopupItem < 2)
-            ++m_nPopupItem;
-        keys.down = 0;
-    }
-    if (m_nPopupItem == 0 && (mode == POPUP_TAXI_OFFER || (!RaceRunning() && !PassengerOnBoard())))
-        m_nPopupItem = 1;
-    if (m_nPopupItem != before)
-        Play(ui.m_pSoundMove);
-
-    // The pedestrian who offered the fare lies on the road or is gone.
-    CHuman* passenger = g_TaxiJob.m_pPassenger;
-    if (mode == POPUP_TAXI_OFFER && (!passenger || !g_pIsHumanListed(passenger) || IsHumanKnockedDown(passenger))) {
-        if (passenger && !g_pIsHumanListed(passenger))
-            g_TaxiJob.m_pPassenger = nullptr;
-        keys.escape = 1;
-    }
-
-    if (keys.enter) {
-        Play(ui.m_pSoundClick);
-        keys.enter = 0;
-        CVehicle* car = g_pPlayerVehicle;
-        if (m_nPopupItem == 2) {
-            keys.escape = 1;
-        } else if (mode == POPUP_PAUSE && m_nPopupItem == 0) {
-            ui.SetPopupMenu(POPUP_NONE);
-            if (RaceRunning()) {
-                FinishRunningRace();
-                if (car)
-                    car->m_nRacePlace = -1;
-                ui.ShowRaceResult(1);
-            }
-            if (PassengerOnBoard()) {
-                g_TaxiJob.m_bOnBoard = 0;
-                g_CityLogic.SetScene(SCENE_PASSENGER_OUT, car, nullptr);
-            }
-        } else if (mode == POPUP_PAUSE && m_nPopupItem == 1) {
-            if (!g_bGameMenu) {
-                g_bQuit = 1;
-            } else {
-                ui.ClosePopup(CLOSE_BARE);
-                g_CityLogic.SetScene(SCENE_EXIT_TO_MENU, car, nullptr);
-            }
-        } else if (mode == POPUP_TAXI_OFFER && m_nPopupItem == 1) {
-            ui.ClosePopup(CLOSE_BARE);
-            g_CityLogic.SetScene(SCENE_PASSENGER_IN, car, nullptr);
-        }
-    }
+    MovePopupCursor(*this, ui, keys);
+    DropLostTaxiOffer(*this, keys);
+    if (keys.enter)
+        ChoosePopupItem(*this, ui, keys);
     if (keys.escape) {
         Play(ui.m_pSoundClick);
         keys.escape = 0;
