@@ -183,7 +183,7 @@ public:
     std::uint32_t m_nWaterVerts;
     IDirect3DIndexBuffer9* m_pDetailIB[3]; // quads of 1, 2 and 3 cells
     std::uint32_t m_nDetailTris[3];
-    std::uint8_t m_bFlatSector[32 * 32]; // by row * sectors per side + column
+    std::uint8_t m_bFlatSector[LANDSCAPE_MAX_SECTORS]; // by row * sectors per side + column
     IDirect3DIndexBuffer9* m_pWaterPatchIB;
     std::uint32_t m_nWaterPatchVerts;
     std::uint32_t m_nWaterPatchTris;
