@@ -17,6 +17,7 @@
 // the driver queued before it (work between two named steps, such as the
 // shadow smoothing, counts to the first); the frames themselves then run
 // slower.
+#include "game/GameInterface.h"
 #include "graphics/D3DRender.h"
 #include "platform/Backend.h"
 #include "platform/D3D9Gl.h"
@@ -231,11 +232,32 @@ void PlanNextLeg()
 }
 
 float s_driven = 0.0f; // metres along the ground
+int s_messagesClosed = 0;
 D3DXVECTOR3 s_lastPosition{0.0f, 0.0f, 0.0f};
+
+// A message box that pauses the game (the first fare's call, a record, a
+// fine) is read and closed with Enter, as a player does, so the drive goes
+// on instead of measuring twenty seconds of a paused street behind the box.
+bool s_enterDown = false;
+
+bool CloseMessageBox(HWND window)
+{
+    if (s_enterDown) {
+        PostMessageA(window, WM_KEYUP, 13, 0);
+        s_enterDown = false;
+        return true;
+    }
+    if (!g_GameInterface.m_bMessageVisible || g_GameInterface.m_fMessageFade < 1.0f)
+        return false;
+    PostMessageA(window, WM_KEYDOWN, 13, 0);
+    s_enterDown = true;
+    ++s_messagesClosed;
+    return true;
+}
 
 void DriveOn(unsigned, HWND window)
 {
-    if (!test::PlayerInControl())
+    if (!test::PlayerInControl() || CloseMessageBox(window))
         return;
     const D3DXVECTOR3 at = g_pPlayerVehicle->m_vPosition;
     if (s_legs > 0)
@@ -370,8 +392,9 @@ int main(int argc, char** argv)
     std::printf("%s %s%s%s, distance setting %s, %zu frames measured after %u of warm-up (%.1f s in all)\n",
                 gl ? "OpenGL offscreen" : "headless device", kModes[modeIndex], threads ? ", raster threads " : "",
                 threads ? threads : "", distance.c_str(), s_frameMs.size(), s_warmUp, seconds);
-    std::printf("%u cars and %u pedestrians at the end; the player's car drove %.0f m in %d legs\n", s_carsAtEnd,
-                s_humansAtEnd, s_driven, s_legs);
+    std::printf("%u cars and %u pedestrians at the end; the player's car drove %.0f m in %d legs, %d message boxes "
+                "closed\n",
+                s_carsAtEnd, s_humansAtEnd, s_driven, s_legs, s_messagesClosed);
     const double limit = 2.0 * median;
     const long over = std::count_if(s_frameMs.begin(), s_frameMs.end(), [limit](double ms) { return ms > limit; });
     std::printf("median %.3f ms, 99th percentile %.3f ms, worst %.3f ms (%.1f x median), %ld frames over 2 x median\n",
