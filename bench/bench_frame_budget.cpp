@@ -117,6 +117,8 @@ bool s_inFrame = false;
 double s_dearestMs = 0.0;
 const char* s_dearest = "";
 std::vector<const char*> s_frameDearest;
+std::vector<double> s_frameDearestMs;
+std::vector<unsigned> s_frameNumber;
 bool s_byPass = false;                  // --passes: wait for the renderer at each step
 const char* s_pass = "frame";           // the render pass the current step belongs to
 std::map<std::string, double> s_passMs; // by pass
@@ -176,6 +178,8 @@ void OnStep(const char* step)
         if (s_inFrame && Measuring()) {
             s_frameMs.push_back(std::chrono::duration<double, std::milli>(now - s_frameStart).count());
             s_frameDearest.push_back(s_dearest);
+            s_frameDearestMs.push_back(s_dearestMs);
+            s_frameNumber.push_back(plat::TapeFrameNumber());
         }
         s_frameStart = now;
         s_dearestMs = 0.0;
@@ -298,6 +302,13 @@ void ReportSlowFrames(double limit)
     std::sort(steps.rbegin(), steps.rend());
     for (std::size_t i = 0; i < steps.size() && i < 6; ++i)
         std::printf("    %3d slow frames spent longest in %s\n", steps[i].first, steps[i].second.c_str());
+    std::vector<std::size_t> order(s_frameMs.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [](std::size_t a, std::size_t b) { return s_frameMs[a] > s_frameMs[b]; });
+    for (std::size_t i = 0; i < order.size() && i < 5; ++i)
+        std::printf("    frame %u: %.1f ms, %.1f of them in %s\n", s_frameNumber[order[i]], s_frameMs[order[i]],
+                    s_frameDearestMs[order[i]], s_frameDearest[order[i]]);
 }
 
 // Milliseconds per measured frame of each pass, then of its dearest steps.
