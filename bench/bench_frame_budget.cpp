@@ -3,10 +3,11 @@
 // step: the tape takes the menu to the continued sample career, then the
 // tests' scripted driver steers the player's car round the city's streets by
 // the driving keys. Reports the median, the 99th percentile and the worst
-// frame, the frames over twice the median, the peak memory after the first
-// half and at the end, and the shares of physics, traffic, pedestrians,
-// streaming and drawing, timed between the steps the game names as it makes
-// them.
+// frame, the frames over twice the median, those whose own CPU time is over
+// twice the median's (the rest waited for a CPU), the peak memory after the
+// first half and at the end, and the shares of physics, traffic,
+// pedestrians, streaming and drawing, timed between the steps the game
+// names as it makes them.
 //   bench_frame_budget [--gl] [--passes] [--threads N] [--mode M] [--frames N] [--distance D] [RUN_FOLDER]
 // The run folder defaults to "run" next to this program (the build's sample
 // data). --gl draws through OpenGL offscreen and reports frames per second
@@ -124,6 +125,10 @@ const char* s_pass = "frame";           // the render pass the current step belo
 std::map<std::string, double> s_passMs; // by pass
 std::map<std::string, double> s_passStepMs; // by pass and step
 std::vector<double> s_frameMs;
+// The CPU time all the process's threads ran in each frame, and the total
+// at the last frame's start.
+std::vector<double> s_frameCpuMs;
+double s_cpuAtFrameStart = 0.0;
 double s_shareMs[SHARES] = {};
 
 bool Measuring()
@@ -147,6 +152,22 @@ void CloseStep(Clock::time_point now)
         s_passMs[s_pass] += ms;
         s_passStepMs[std::string(s_pass) + " " + s_step] += ms;
     }
+}
+
+// The run time of every thread of the process so far, in ms, from the
+// scheduler's own figures: a frame slow by the clock but not by this waited
+// for a CPU that other programs held.
+double ProcessCpuMs()
+{
+    double ns = 0.0;
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
+        std::ifstream stat(task.path() / "schedstat");
+        double running = 0.0;
+        if (stat >> running)
+            ns += running;
+    }
+    return ns / 1e6;
 }
 
 // The pass a step opens, or the current one kept.
@@ -181,6 +202,10 @@ void OnStep(const char* step)
             s_frameDearestMs.push_back(s_dearestMs);
             s_frameNumber.push_back(plat::TapeFrameNumber());
         }
+        const double cpu = ProcessCpuMs();
+        if (s_inFrame && Measuring())
+            s_frameCpuMs.push_back(cpu - s_cpuAtFrameStart);
+        s_cpuAtFrameStart = cpu;
         s_frameStart = now;
         s_dearestMs = 0.0;
         s_dearest = "";
@@ -307,8 +332,25 @@ void ReportSlowFrames(double limit)
         order[i] = i;
     std::sort(order.begin(), order.end(), [](std::size_t a, std::size_t b) { return s_frameMs[a] > s_frameMs[b]; });
     for (std::size_t i = 0; i < order.size() && i < 5; ++i)
-        std::printf("    frame %u: %.1f ms, %.1f of them in %s\n", s_frameNumber[order[i]], s_frameMs[order[i]],
-                    s_frameDearestMs[order[i]], s_frameDearest[order[i]]);
+        std::printf("    frame %u: %.1f ms (%.1f ms CPU), %.1f of them in %s\n", s_frameNumber[order[i]],
+                    s_frameMs[order[i]], s_frameCpuMs[order[i]], s_frameDearestMs[order[i]],
+                    s_frameDearest[order[i]]);
+}
+
+// The frames that were slow by the game's own work: their CPU time (every
+// thread's, the rasteriser's too) over twice the median frame's.
+void ReportCpuSlowFrames()
+{
+    const double limit = 2.0 * Percentile(s_frameCpuMs, 0.5);
+    std::vector<std::size_t> slow;
+    for (std::size_t i = 0; i < s_frameCpuMs.size(); ++i)
+        if (s_frameCpuMs[i] > limit)
+            slow.push_back(i);
+    std::printf("median CPU time %.3f ms a frame, %zu frames over 2 x that%s", limit / 2.0, slow.size(),
+                slow.empty() ? "\n" : ":");
+    for (std::size_t i = 0; i < slow.size() && i < 8; ++i)
+        std::printf(" %u (%.1f ms CPU, %.1f ms)%s", s_frameNumber[slow[i]], s_frameCpuMs[slow[i]],
+                    s_frameMs[slow[i]], i + 1 == slow.size() || i == 7 ? "\n" : ",");
 }
 
 // Milliseconds per measured frame of each pass, then of its dearest steps.
@@ -411,6 +453,7 @@ int main(int argc, char** argv)
     std::printf("median %.3f ms, 99th percentile %.3f ms, worst %.3f ms (%.1f x median), %ld frames over 2 x median\n",
                 median, Percentile(s_frameMs, 0.99), worst, median > 0 ? worst / median : 0.0, over);
     ReportSlowFrames(limit);
+    ReportCpuSlowFrames();
     std::printf("peak resident memory %.1f MB after half the drive, %.1f MB at the end\n", s_peakAtHalf, peakAtEnd);
     if (gl)
         std::printf("%.1f frames per second\n", measured > 0 ? 1000.0 * double(s_frameMs.size()) / measured : 0.0);

@@ -1,5 +1,6 @@
 #include "objects/DescriptionLines.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,24 +17,30 @@ float ColourChannel(const char* line, std::size_t length, std::size_t column)
     return static_cast<float>(std::atof(digits)) / 255.0f;
 }
 
-void ReplaceVariant(char* percent, unsigned count, int variant)
+unsigned VariantCount(const char* percent)
+{
+    const char digit = percent[1];
+    return digit >= '1' && digit <= '9' ? static_cast<unsigned>(digit - '0') : 0u;
+}
+
+// Writes variant `index` % count + 1 in place of the "%N" (variant 1 for a
+// count that is no digit 1..9).
+void WriteVariant(char* percent, unsigned index)
+{
+    const unsigned count = VariantCount(percent);
+    const unsigned chosen = count >= 1 ? index % count + 1 : 1u;
+    percent[0] = '0';
+    percent[1] = static_cast<char>('0' + chosen);
+}
+
+void ReplaceVariant(char* percent, int variant)
 {
     // Drawn whatever the argument says, so the random sequence of a sector's
     // placement does not depend on which props were given a variant.
     const unsigned drawn = static_cast<unsigned>(std::rand());
     if (percent[1] == '\0')
         return;
-    unsigned chosen = 1;
-    if (count >= 1 && count <= 9)
-        chosen = variant == -1 ? drawn % count + 1 : static_cast<unsigned>(variant) % count + 1;
-    percent[0] = '0';
-    percent[1] = static_cast<char>('0' + chosen);
-}
-
-unsigned VariantCount(const char* percent)
-{
-    const char digit = percent[1];
-    return digit >= '1' && digit <= '9' ? static_cast<unsigned>(digit - '0') : 0u;
+    WriteVariant(percent, variant == -1 ? drawn : static_cast<unsigned>(variant));
 }
 
 } // namespace
@@ -63,7 +70,22 @@ void ReadColourLine(D3DXCOLOR4* colour, FileHandle file)
 void SelectTextureVariant(char* line, int variant)
 {
     if (char* percent = std::strchr(line, '%'))
-        ReplaceVariant(percent, VariantCount(percent), variant);
+        ReplaceVariant(percent, variant);
+}
+
+unsigned TextureVariantCount(const char* line)
+{
+    const char* percent = std::strchr(line, '%');
+    if (!percent || percent[1] == '\0')
+        return 1;
+    return std::max(VariantCount(percent), 1u);
+}
+
+void WriteTextureVariant(char* line, unsigned index)
+{
+    char* percent = std::strchr(line, '%');
+    if (percent && percent[1] != '\0')
+        WriteVariant(percent, index);
 }
 
 void SelectRandomTextureVariant(char* line)

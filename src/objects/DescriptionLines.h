@@ -31,6 +31,11 @@ void ReadColourLine(D3DXCOLOR4* colour, FileHandle file);
 void SelectTextureVariant(char* line, int variant);
 // The same with the variant always drawn at random, as glass textures take it.
 void SelectRandomTextureVariant(char* line);
+// The names a texture line can stand for without drawing anything: the
+// number of them (1 for a line without a "%N"), and the line turned into
+// the name of variant index % count + 1 (a line without "%N" stays).
+unsigned TextureVariantCount(const char* line);
+void WriteTextureVariant(char* line, unsigned index);
 // A random colour of channels 0.33, 0.66 or 0.99 (drawn blue, green, red),
 // alpha 1, scaled so its largest channel is 1.
 void RandomLightColour(D3DXCOLOR4* colour);

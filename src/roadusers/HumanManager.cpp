@@ -101,6 +101,7 @@ void CHumanManager::Release()
 
 void CHumanManager::Clear()
 {
+    ReleaseFigures();
     for (std::uint32_t i = 0; i < m_nHumans; ++i) {
         m_pHumans[i]->Release();
         delete m_pHumans[i];

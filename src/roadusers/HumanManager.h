@@ -45,6 +45,12 @@ public:
                               const CHuman* startAfter);
     void CreateSpectators(int restart);
     void DisperseSpectators();
+    // Loads what the pedestrians of both genders share (see HumanFigures.cpp)
+    // for the rest of the session, drawing no random number.
+    void LoadFigures();
+    // Puts the loaded figures into the list, in view and at that fade
+    // (shown 1), or takes them out again: the program warm-up draws them.
+    void ShowFigures(int shown, float alpha);
     void Render();
     void RenderShadows();
     void Refresh();
@@ -59,11 +65,15 @@ public:
     // The figures' meshes and textures, kept from their first use to the
     // session's end.
     CKeptResources m_Kept;
+    // One stand-in figure of each gender, made by LoadFigures.
+    CHuman* m_pFigures[2] = {};
 
 private:
     void MakeTintedClothing();
     void ReleaseTintedClothing();
     void KeepResourcesOf(const CHuman& human);
+    CHuman* LoadFigure(int gender);
+    void ReleaseFigures();
     void PlaceSpectator(const D3DXVECTOR3& at, const D3DXVECTOR3& facing);
 };
 

@@ -275,6 +275,9 @@ public:
     std::int32_t m_bPhysicsActive;
     CStaticObject* m_pWheelModelA;
     CStaticObject* m_pWheelModelB;
+    // Set on a template while the program warm-up draws it: without a
+    // physics body of its own it draws its four wheels at their matrices.
+    int m_bWarmUpWheels = 0;
     D3DXMATRIX m_WheelMatrices[4];
     float m_fWheelRadius;
     float m_fWheelWidth;

@@ -65,6 +65,11 @@ public:
     CVehicle* FindVehicleInSphere(const CVehicle* exclude, const D3DXVECTOR3* centre, float radius) const;
     CVehicle* FindActiveVehicleInSphere(const CVehicle* exclude, const D3DXVECTOR3* centre, float radius) const;
 
+    // Puts every template car into the list, in view and at that fade
+    // (shown 1), or takes them out as they were: the program warm-up draws
+    // them for the traffic that is not out yet.
+    void ShowTemplates(int shown, float alpha);
+
     // Drawing passes.
     void RenderVehicles();
     void RenderVehiclesSecondPass();
@@ -121,6 +126,15 @@ public:
     CVehicleManager();
 
 private:
+    // What a template's warm-up draws change, kept while it is shown.
+    struct WarmUpSaved {
+        D3DMATERIAL9 material;
+        D3DMATERIAL9 glass[4];
+        int visible;
+        float distance;
+    };
+    WarmUpSaved m_WarmUpSaved[VEHICLE_MODEL_COUNT] = {};
+
     int IndexOf(const CVehicle* car) const;
     void KeepPaintTextures(const CVehicle& model);
     void RemoveAt(std::uint32_t index);

@@ -182,7 +182,7 @@ CStaticObject* CVehicle::WheelModel(int wheel) const
 int CVehicle::DrawnWheelCount() const
 {
     if (!m_pRaycastVehicle)
-        return 0;
+        return m_bWarmUpWheels ? 4 : 0;
     return std::min(m_pRaycastVehicle->getNumWheels(), 4);
 }
 

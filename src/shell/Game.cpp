@@ -268,6 +268,7 @@ void CGame::NewGame()
         {"g_VehicleManager.CreatePlayerCar(nullptr, nullptr, nullptr)",
          [](CGame&) { g_VehicleManager.CreatePlayerCar(nullptr, nullptr, nullptr); },
          [](const CGame&) { return !g_bEditorMode && !g_bGameMenu; }},
+        {"g_HumanManager.LoadFigures()", [](CGame&) { g_HumanManager.LoadFigures(); }},
         {nullptr, [](CGame& game) { game.WarmUpPrograms(); }},
     };
     RunGameSteps(kSteps, *this);

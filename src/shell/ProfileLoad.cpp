@@ -4,6 +4,7 @@
 #include "game/PlayerStats.h"
 #include "game/TaxiJob.h"
 #include "platform/Win32.h"
+#include "roadusers/HumanManager.h"
 #include "roadusers/Vehicle.h"
 #include "roadusers/VehicleManager.h"
 #include "shell/FileManager.h"
@@ -126,6 +127,7 @@ constexpr GameStep<ProfileLoad> kApplySteps[] = {
     {"g_VehicleManager.ResetRace()", [](ProfileLoad&) { g_VehicleManager.ResetRace(); }},
     {nullptr, [](ProfileLoad&) { g_TaxiJob = CTaxiJob{}; }},
     {"g_pPlayerVehicle->RepairBody(1.0f)", [](ProfileLoad&) { g_pPlayerVehicle->RepairBody(1.0f); }},
+    {"g_HumanManager.LoadFigures()", [](ProfileLoad&) { g_HumanManager.LoadFigures(); }},
     {nullptr, [](ProfileLoad& load) { load.game.WarmUpPrograms(); }},
 };
 

@@ -3,10 +3,13 @@
 // up: one unseen frame of every render pass of the world at the start
 // position, then each lit program again for every number of lights the
 // scene can switch on (the sun and the moon, the street lamps, the
-// headlight) as the car drives past lamps.
+// headlight) as the car drives past lamps. The traffic and the pedestrians
+// come later, so stand-ins of them are drawn in those frames.
 #include "graphics/D3DRender.h"
 #include "graphics/SceneLights.h"
 #include "platform/D3D9Gl.h"
+#include "roadusers/HumanManager.h"
+#include "roadusers/VehicleManager.h"
 #include "shell/Game.h"
 
 void CGame::WarmUpPrograms()
@@ -16,12 +19,29 @@ void CGame::WarmUpPrograms()
         return;
     UpdateVisibility(1);
     m_bDrawEveryPass = 1;
-    // Twice: the first draws of a frame meet the states the last one left.
-    for (int frame = 0; frame < 2; ++frame)
-        if (SUCCEEDED(device->BeginScene())) {
-            RenderWorld();
-            device->EndScene();
-        }
+    // No traffic or pedestrian is out yet: stand-ins of every car model and
+    // of both figures are drawn as each comes, fading in, and then solid.
+    for (const float alpha : {0.5f, 1.0f}) {
+        g_VehicleManager.ShowTemplates(1, alpha);
+        g_HumanManager.ShowFigures(1, alpha);
+        // Twice: the first draws of a frame meet the states the last one left.
+        for (int frame = 0; frame < 2; ++frame)
+            if (SUCCEEDED(device->BeginScene())) {
+                RenderWorld();
+                device->EndScene();
+            }
+    }
+    // In play the ground drawn before them leaves the fog on; at the start
+    // none of the city around the car is in yet.
+    if (SUCCEEDED(device->BeginScene())) {
+        g_D3DRender.SetFogEnable(1);
+        g_VehicleManager.RenderVehicles();
+        g_VehicleManager.RenderVehiclesSecondPass();
+        g_HumanManager.Render();
+        device->EndScene();
+    }
+    g_HumanManager.ShowFigures(0, 1.0f);
+    g_VehicleManager.ShowTemplates(0, 1.0f);
     m_bDrawEveryPass = 0;
     // The frame is never presented: the next one clears over it.
     plat::CompileLightVariants(device, 2, MAX_POINT_LIGHTS, 1);

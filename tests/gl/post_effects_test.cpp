@@ -7,6 +7,10 @@
 
 #include "graphics/render_fixture.h"
 #include "graphics/SceneLights.h"
+#include "roadusers/Human.h"
+#include "roadusers/HumanManager.h"
+#include "roadusers/Vehicle.h"
+#include "roadusers/VehicleManager.h"
 #include "shell/FileManager.h"
 #include "shell/Game.h"
 #include "shell/Settings.h"
@@ -233,27 +237,56 @@ TEST_F(PostEffectsTest, ShadowSmoothingKeepsSingleTexelCastersOfTheLargestMap)
     g_Game.Release();
 }
 
+// The sample city's game started, and every program compiled from then on
+// a failure.
+class WarmGameTest : public PostEffectsTest {
+protected:
+    void StartGame()
+    {
+        const std::filesystem::path previous = std::filesystem::current_path();
+        std::filesystem::current_path(std::string(MORVAINE_BUILD_DIR) + "/run"); // the sample city
+        g_bFileManager = 0;
+        g_FileManager.Init();
+        const int started = g_Game.Init();
+        std::filesystem::current_path(previous);
+        ASSERT_EQ(started, 1);
+        g_Game.NewGame();
+        m_warm = plat::ProgramCacheSize(Device());
+        EXPECT_GT(m_warm, 0u);
+        s_compiles = 0;
+        s_frame = 0;
+        plat::SetShaderCompileListener([](const char* what, double) {
+            ++s_compiles;
+            ADD_FAILURE() << "compiled during play: " << what << " frame " << s_frame;
+        });
+    }
+    void EndGame()
+    {
+        EXPECT_EQ(s_compiles, 0) << m_warm << " programs made while loading";
+        plat::SetShaderCompileListener(nullptr);
+        g_Game.Reset();
+        g_Game.Release();
+        g_bFileManager = 1;
+    }
+    void DrawWorldFrame()
+    {
+        Device()->BeginScene();
+        g_Game.RenderWorld();
+        Device()->EndScene();
+        EXPECT_EQ(g_D3DRender.PresentFrame(), 0);
+    }
+
+    size_t m_warm = 0;
+    static inline int s_compiles = 0;
+    static inline int s_frame = 0;
+};
+
 // The programs a world frame needs are made while the game loads: after the
 // warm-up, frames of every pass by day, at night with the lamps and the
 // headlight on, and back by day compile nothing.
-TEST_F(PostEffectsTest, AfterTheWarmUpAWorldFrameCompilesNoProgram)
+TEST_F(WarmGameTest, AfterTheWarmUpAWorldFrameCompilesNoProgram)
 {
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(std::string(MORVAINE_BUILD_DIR) + "/run"); // the sample city
-    g_bFileManager = 0;
-    g_FileManager.Init();
-    const int started = g_Game.Init();
-    std::filesystem::current_path(previous);
-    ASSERT_EQ(started, 1);
-    g_Game.NewGame();
-    const size_t warm = plat::ProgramCacheSize(Device());
-    EXPECT_GT(warm, 0u);
-    static int s_compiles = 0, s_frame = 0;
-    s_compiles = 0;
-    plat::SetShaderCompileListener([](const char* what, double) {
-        ++s_compiles;
-        ADD_FAILURE() << "compiled during play: " << what << " frame " << s_frame;
-    });
+    StartGame();
     const D3DXVECTOR3 lamp(0.0f, 5.0f, 0.0f);
     const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     for (int frame = 0; frame < 3; ++frame) {
@@ -265,16 +298,37 @@ TEST_F(PostEffectsTest, AfterTheWarmUpAWorldFrameCompilesNoProgram)
             for (int i = 0; i < MAX_POINT_LIGHTS; ++i)
                 g_SceneLights.AddPointLight(&lamp, white, 50.0f, 1);
         g_SceneLights.Update();
-        Device()->BeginScene();
-        g_Game.RenderWorld();
-        Device()->EndScene();
-        EXPECT_EQ(g_D3DRender.PresentFrame(), 0);
+        DrawWorldFrame();
     }
-    EXPECT_EQ(s_compiles, 0) << warm << " programs made while loading";
-    plat::SetShaderCompileListener(nullptr);
-    g_Game.Reset();
-    g_Game.Release();
-    g_bFileManager = 1;
+    EndGame();
+}
+
+// No traffic car or pedestrian is out when the game starts: the first ones
+// to come, fading in and then solid, by day and at night, compile nothing.
+TEST_F(WarmGameTest, TheFirstTrafficCarAndPedestrianCompileNoProgram)
+{
+    g_bEditorMode = 0; // pedestrians are out of the editor's city
+    StartGame();
+    CVehicle* car = g_VehicleManager.CreateVehicle(g_VehicleModelPaths[0]);
+    ASSERT_NE(car, nullptr);
+    CHuman* human = g_HumanManager.CreateHuman(g_HumanModelPaths[1], nullptr, nullptr, 1);
+    ASSERT_NE(human, nullptr);
+    CStaticObject* const comers[] = {car, human};
+    for (int frame = 0; frame < 4; ++frame) {
+        s_frame = frame;
+        const bool night = frame >= 2;
+        g_Sky.m_fDaylight = night ? 0.0f : 1.0f;
+        g_Sky.m_fMoonlight = night ? 1.0f : 0.0f;
+        g_SceneLights.Update();
+        for (CStaticObject* comer : comers) {
+            comer->m_bVisible = 1;
+            comer->m_fCameraDistance = 8.0f;
+        }
+        car->m_Material.Diffuse.a = frame % 2 ? 1.0f : 0.4f;
+        human->m_Material.Diffuse.a = frame % 2 ? 1.0f : 0.4f;
+        DrawWorldFrame();
+    }
+    EndGame();
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -58,6 +59,40 @@ TEST(TextureVariant, ARandomVariantStaysInRangeAndEveryNameWithAPercentDrawsOnce
         std::srand(11);
         Variant("Tex%3.dds", variant);
         EXPECT_EQ(std::rand(), expected);
+    }
+}
+
+// What loads every variant ahead: each name a line can stand for, in
+// order, and not one random number drawn for them.
+TEST(TextureVariant, EveryNameOfALineIsWrittenWithoutADraw)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {"Tex%3.dds", {"Tex01.dds", "Tex02.dds", "Tex03.dds"}},
+        {"Tex%1.dds", {"Tex01.dds"}},
+        {"Tex%0.dds", {"Tex01.dds"}}, // as a chosen variant of it: variant 1
+        {"Tex%x.dds", {"Tex01.dds"}},
+        {"Tex.dds", {"Tex.dds"}},
+        {"Tex%", {"Tex%"}},
+        {"A%2B%3", {"A01B%3", "A02B%3"}},
+    };
+    for (const Case& c : cases) {
+        std::srand(17);
+        const int expected = std::rand();
+        std::srand(17);
+        std::vector<std::string> names;
+        const unsigned count = TextureVariantCount(c.name);
+        for (unsigned k = 0; k < count; ++k) {
+            char line[DESCRIPTION_LINE_SIZE];
+            std::snprintf(line, sizeof(line), "%s", c.name);
+            WriteTextureVariant(line, k);
+            names.push_back(line);
+        }
+        EXPECT_EQ(names, c.names) << c.name;
+        EXPECT_EQ(std::rand(), expected) << c.name;
     }
 }
 
