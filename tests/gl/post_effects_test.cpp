@@ -241,15 +241,15 @@ TEST_F(PostEffectsTest, ShadowSmoothingKeepsSingleTexelCastersOfTheLargestMap)
 // a failure.
 class WarmGameTest : public PostEffectsTest {
 protected:
+    // The sample city's folder stays the current one until the game ends:
+    // what comes in play loads from it.
     void StartGame()
     {
-        const std::filesystem::path previous = std::filesystem::current_path();
-        std::filesystem::current_path(std::string(MORVAINE_BUILD_DIR) + "/run"); // the sample city
+        m_previous = std::filesystem::current_path();
+        std::filesystem::current_path(std::string(MORVAINE_BUILD_DIR) + "/run");
         g_bFileManager = 0;
         g_FileManager.Init();
-        const int started = g_Game.Init();
-        std::filesystem::current_path(previous);
-        ASSERT_EQ(started, 1);
+        ASSERT_EQ(g_Game.Init(), 1);
         g_Game.NewGame();
         m_warm = plat::ProgramCacheSize(Device());
         EXPECT_GT(m_warm, 0u);
@@ -268,6 +268,12 @@ protected:
         g_Game.Release();
         g_bFileManager = 1;
     }
+    void TearDown() override
+    {
+        if (!m_previous.empty())
+            std::filesystem::current_path(m_previous);
+        PostEffectsTest::TearDown();
+    }
     void DrawWorldFrame()
     {
         Device()->BeginScene();
@@ -277,6 +283,7 @@ protected:
     }
 
     size_t m_warm = 0;
+    std::filesystem::path m_previous;
     static inline int s_compiles = 0;
     static inline int s_frame = 0;
 };
@@ -311,8 +318,10 @@ TEST_F(WarmGameTest, TheFirstTrafficCarAndPedestrianCompileNoProgram)
     StartGame();
     CVehicle* car = g_VehicleManager.CreateVehicle(g_VehicleModelPaths[0]);
     ASSERT_NE(car, nullptr);
+    ASSERT_NE(car->m_pBodyVB, nullptr) << "the traffic car has no body to draw";
     CHuman* human = g_HumanManager.CreateHuman(g_HumanModelPaths[1], nullptr, nullptr, 1);
     ASSERT_NE(human, nullptr);
+    ASSERT_NE(human->m_pMesh, nullptr) << "the pedestrian has no figure to draw";
     CStaticObject* const comers[] = {car, human};
     for (int frame = 0; frame < 4; ++frame) {
         s_frame = frame;
