@@ -1,4 +1,5 @@
-// Near trees and stones: fades, physics bodies and visibility.
+// Near trees and stones: fades, physics bodies and visibility; the grass
+// buffers of sectors left far behind.
 #include "world/FieldObjectManager.h"
 
 #include "shell/Game.h"
@@ -38,6 +39,17 @@ void UpdateObject(CStaticObject* object, float start, float end)
     }
 }
 
+// Only the sectors near the camera keep their grass on the device; the
+// grass pass makes a buffer again when it comes back into range.
+void ReleaseFarGrass(GrassRecord* const* records, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        GrassRecord* record = records[i];
+        if (record->pVB && (!record->pSector || record->pSector->m_fDistance > FIELD_GRASS_FAR * 2))
+            ReleaseGrassBuffer(record);
+    }
+}
+
 } // namespace
 
 void CFieldObjectManager::Update()
@@ -46,6 +58,7 @@ void CFieldObjectManager::Update()
     if (m_fUpdateTimer > 0.0f)
         return;
     m_fUpdateTimer += 0.125f;
+    ReleaseFarGrass(m_pGrass[0], m_nGrassFields[0]);
     for (int i = 0; i < m_nTreeFields[0]; ++i) {
         TreeRecord* record = m_pTrees[0][i];
         if (SectorNear(record->pSector, kTreeFar))

@@ -43,13 +43,20 @@ static_assert(sizeof(CBranchVertex) == 32);
 
 constexpr DWORD BRANCH_FVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
 
-// One tuft: a quad of the atlas standing on the ground.
+// One tuft: a quad of the atlas standing on the ground, kept as the few
+// values its four vertices are made of (a seventh of their size).
 struct CGrassObject {
-    CGrassVertex m_Vertices[4];
+    D3DXVECTOR3 m_vBase;   // where it stands
+    float m_fHalfWidth;
+    float m_fHeight;
+    std::uint32_t m_nColor; // ARGB
+    std::uint32_t m_nAtlas; // quarter of the atlas, 0..3
     // Builds the tuft near position (the cell centre).
     void Create(const D3DXVECTOR3* position);
+    // The quad as the grass pass draws it.
+    void Vertices(CGrassVertex out[4]) const;
 };
-static_assert(sizeof(CGrassObject) == 192);
+static_assert(sizeof(CGrassObject) == 28);
 
 class CTreeObject : public CStaticObject {
 public:
@@ -75,8 +82,8 @@ public:
 };
 
 struct GrassRecord {
-    CGrassVertex* pVertices = nullptr; // CPU copy until the first activation
-    IDirect3DVertexBuffer9* pVB = nullptr;
+    CGrassObject* pTufts = nullptr;    // kept while the record lives
+    IDirect3DVertexBuffer9* pVB = nullptr; // only while the sector is near enough to draw its grass
     std::uint32_t nCount = 0;          // tufts
     CLandscapeSector* pSector = nullptr;
 };
@@ -102,3 +109,7 @@ struct AtlasOrigin {
 };
 extern const AtlasOrigin g_FieldAtlas[4];
 constexpr float FIELD_ATLAS_SPAN = 0.49f;
+
+// Grass is drawn in visible sectors nearer than this; a sector's grass
+// buffer is let go once it is twice as far.
+constexpr float FIELD_GRASS_FAR = 70.0f;
