@@ -93,7 +93,8 @@ TEST_F(FieldObjectTest, TuftStandsOnTheGroundFacingTheEyeWithItsAtlasQuarter)
             CGrassObject tuft;
             const D3DXVECTOR3 at(10.0f, 0.0f, 10.0f);
             tuft.Create(&at);
-            const CGrassVertex* v = tuft.m_Vertices;
+            CGrassVertex v[4];
+            tuft.Vertices(v);
             const float w = v[0].x, h = v[0].y;
             EXPECT_NEAR(h, 2.0f * w, 1e-4f);
             EXPECT_GE(h, k.minHeight - 1e-4f);
@@ -152,8 +153,7 @@ TEST_F(FieldObjectTest, GrassRecordsThroughTheirLists)
     EXPECT_EQ(g_FieldObjects.m_pGrass[0][0]->pSector, &c);
     EXPECT_EQ(g_FieldObjects.m_pGrass[0][1]->pSector, &a);
     EXPECT_EQ(g_FieldObjects.m_pGrass[1][0]->pSector, &b);
-    EXPECT_NE(g_FieldObjects.m_pGrass[0][1]->pVB, nullptr);
-    EXPECT_EQ(g_FieldObjects.m_pGrass[0][1]->pVertices, nullptr) << "the CPU copy goes once uploaded";
+    EXPECT_NE(g_FieldObjects.m_pGrass[0][1]->pTufts, nullptr);
 
     g_FieldObjects.ReleaseSectorCells(FIELD_GRASS, &c, 1);
     EXPECT_EQ(c.m_bGrassBuilt, 0);
@@ -208,6 +208,8 @@ TEST_F(FieldObjectTest, TreesAndStonesLoadStandAndCarryBranches)
     }
     for (std::uint32_t i = 0; i < trees->nBranchVertices; ++i)
         EXPECT_TRUE(std::isfinite(trees->pBranchVertices[i].x) && std::isfinite(trees->pBranchVertices[i].nx));
+    for (std::uint32_t i = 0; i < trees->nTrees; ++i)
+        EXPECT_EQ(trees->ppTrees[i]->m_pBranchVertices, nullptr) << "only the record keeps the clusters";
     const StoneRecord* stones = g_FieldObjects.m_pStones[1][0];
     ASSERT_EQ(stones->nStones, 2u);
     for (std::uint32_t i = 0; i < stones->nStones; ++i) {
