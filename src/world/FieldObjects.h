@@ -58,6 +58,13 @@ struct CGrassObject {
 };
 static_assert(sizeof(CGrassObject) == 28);
 
+// Where a tree's or stone's static body goes: the body is made only while the
+// camera is near enough for it to be in the physics world, and freed after.
+struct FieldBodyPlace {
+    D3DXVECTOR3 at, target, up;
+    void Make(CStaticObject* owner) const { owner->CreateRigidBody(0.0f, &at, &target, &up); }
+};
+
 class CTreeObject : public CStaticObject {
 public:
     // Loads the description of kind and size and stands the tree on position
@@ -69,6 +76,7 @@ public:
 
     std::uint32_t m_nSize = 0;
     std::uint32_t m_nKind = 0;
+    FieldBodyPlace m_Body{};
     CBranchVertex* m_pBranchVertices = nullptr;
     std::uint32_t m_nBranchVertices = 0;
 };
@@ -79,6 +87,7 @@ public:
 
     std::uint32_t m_nSize = 0;
     std::uint32_t m_nKind = 0;
+    FieldBodyPlace m_Body{};
 };
 
 struct GrassRecord {
