@@ -1,5 +1,5 @@
-// Near trees and stones: fades, physics bodies made and freed, visibility; the grass
-// buffers of sectors left far behind.
+// Near trees and stones: fades, physics bodies made and freed, visibility;
+// the grass buffers of sectors left far behind.
 #include "world/FieldObjectManager.h"
 
 #include "shell/Game.h"
