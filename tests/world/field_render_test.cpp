@@ -5,7 +5,7 @@
 #include "shell/RenderPasses.h"
 #include "writers/RenderDataWriter.h"
 
-#include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -236,10 +236,17 @@ TEST_F(FieldRenderTest, GrassBufferLivesOnlyWhileTheSectorIsNear)
         // Made again, the buffer holds the very quads the tufts give.
         void* data = nullptr;
         ASSERT_EQ(record->pVB->Lock(0, 0, &data, D3DLOCK_READONLY), D3D_OK);
-        for (std::uint32_t i = 0; i < record->nCount; ++i) {
+        const auto* held = static_cast<const CGrassVertex*>(data);
+        for (std::uint32_t i = 0; i < record->nCount * 4; ++i) {
             CGrassVertex quad[4];
-            record->pTufts[i].Vertices(quad);
-            EXPECT_EQ(std::memcmp(static_cast<const CGrassVertex*>(data) + i * 4, quad, sizeof quad), 0) << i;
+            record->pTufts[i / 4].Vertices(quad);
+            const CGrassVertex& a = held[i];
+            const CGrassVertex& b = quad[i % 4];
+            const float af[] = {a.x, a.y, a.z, a.u, a.v, a.baseX, a.baseY, a.baseZ, a.axisX, a.axisY, a.axisZ};
+            const float bf[] = {b.x, b.y, b.z, b.u, b.v, b.baseX, b.baseY, b.baseZ, b.axisX, b.axisY, b.axisZ};
+            for (std::size_t f = 0; f < std::size(af); ++f)
+                EXPECT_EQ(af[f], bf[f]) << "vertex " << i << " field " << f;
+            EXPECT_EQ(a.color, b.color) << "vertex " << i;
         }
         record->pVB->Unlock();
     }
