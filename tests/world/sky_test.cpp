@@ -309,8 +309,8 @@ TEST_F(SkyTest, DomeBlendsOnlyOverTheStarsAndMoon)
     } cases[] = {
         {"noon", 1000000.0, false},
         {"midnight", 0.0, true},
-        // The stars already out, the moon still too low to be drawn.
-        {"stars without the moon", 900000.0, true},
+        // Before dawn the stars are still out, the moon already too low.
+        {"stars without the moon", 450000.0, true},
     };
     for (const auto& c : cases) {
         g_Sky.SetTimeOfDay(c.hour);
