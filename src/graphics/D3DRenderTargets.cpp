@@ -117,10 +117,7 @@ void CD3DRender::CreateRenderTargets()
     if (!m_pDevice)
         return;
     const D3DFORMAT format = m_PresentParams.BackBufferFormat;
-    // The water's waves shift and soften its reflection: at 256 square it
-    // looks as it does at 512, and a software renderer draws the sky and the
-    // city into it in about half the time.
-    D3DXCreateTexture(m_pDevice, 256, 256, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT, &m_pReflectionTexture);
+    D3DXCreateTexture(m_pDevice, 512, 512, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT, &m_pReflectionTexture);
     if (g_bReflect > 0)
         D3DXCreateCubeTexture(m_pDevice, 256, 1, D3DUSAGE_RENDERTARGET, format, D3DPOOL_DEFAULT, &m_pCubeTexture);
     if (g_nShadows > 0) {

@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr float kReflectionSize = 256.0f;
+constexpr float kReflectionSize = 512.0f;
 constexpr float kCubeFaceSize = 256.0f;
 // The smoothing taps sit this far apart on the largest map; a smaller map
 // spreads them as far on the ground, so its shadows stay as soft.

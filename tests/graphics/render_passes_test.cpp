@@ -146,7 +146,7 @@ TEST_F(RenderPassesTest, EachPassSeesItsCameraFlagTargetAndScale)
         EXPECT_LE(s.water + s.cube + s.shadow, 1);
         if (s.water) {
             EXPECT_EQ(s.camera, 1);
-            EXPECT_EQ(s.screenWidth, 256.0f);
+            EXPECT_EQ(s.screenWidth, 512.0f);
             EXPECT_EQ(s.target, Level0(r.m_pReflectionTexture));
         } else if (s.cube) {
             EXPECT_EQ(s.camera, 2);
