@@ -13,7 +13,6 @@ CModelInstance::CModelInstance()
 void CModelInstance::Reset()
 {
     D3DXMatrixIdentity(&m_matWorld);
-    std::memset(m_szTextureNames, 0, sizeof(m_szTextureNames));
     for (TextureId& id : m_nTextureIds)
         id = INVALID_TEXTURE_ID;
     m_nTextureCount = 0;
@@ -43,9 +42,16 @@ TextureId CModelInstance::LoadTexture(std::uint32_t slot, const char* name, std:
     m_nTextureIds[slot] = g_D3DRender.LoadTexture(name, mipLevels, D3DPOOL_MANAGED);
     if (m_nTextureIds[slot] == INVALID_TEXTURE_ID)
         return INVALID_TEXTURE_ID;
-    std::memcpy(m_szTextureNames[slot], name, std::strlen(name) + 1);
     ++m_nTextureCount;
     return m_nTextureIds[slot];
+}
+
+const char* CModelInstance::TextureName(std::uint32_t slot) const
+{
+    const char* name = slot < MODEL_TEXTURE_SLOTS && m_nTextureIds[slot] != INVALID_TEXTURE_ID
+                           ? g_D3DRender.m_TextureManager.GetTextureName(m_nTextureIds[slot])
+                           : nullptr;
+    return name ? name : "";
 }
 
 void CModelInstance::ReleaseTextures()

@@ -19,6 +19,8 @@ public:
     void LoadMesh(const char* name, std::uint32_t format, DWORD options, int optimise);
     // The texture's id in the slot, or all bits set (slot, name or load refused).
     TextureId LoadTexture(std::uint32_t slot, const char* name, std::uint32_t mipLevels);
+    // The file name of the texture the slot holds, "" for an empty slot.
+    const char* TextureName(std::uint32_t slot) const;
     // Gives back every texture held in a slot.
     void ReleaseTextures();
     void ReleaseMesh();
@@ -30,7 +32,6 @@ public:
     void WorldToLocal(D3DXVECTOR3* out, const D3DXVECTOR3* point) const;
 
     D3DXMATRIX m_matWorld;
-    char m_szTextureNames[MODEL_TEXTURE_SLOTS][TEXTURE_NAME_SIZE];
     TextureId m_nTextureIds[MODEL_TEXTURE_SLOTS];
     std::uint32_t m_nTextureCount;
     D3DMATERIAL9 m_Material;

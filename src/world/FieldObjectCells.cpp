@@ -1,5 +1,6 @@
 // A sector's field-object records: built while the sector is made, stored
-// on the CPU, uploaded when the sector becomes active, freed with it.
+// on the CPU, uploaded when the sector becomes active (the grass only once
+// it is near enough to be drawn), freed with it.
 #include "world/FieldObjectManager.h"
 
 #include "graphics/D3DRender.h"
@@ -47,11 +48,14 @@ Record* MoveRecord(Record** from, std::int32_t* fromCount, Record** to, std::int
     return record;
 }
 
-IDirect3DVertexBuffer9* Upload(const void* data, UINT bytes, DWORD fvf)
+// A managed vertex buffer of bytes that fill writes; null when the device
+// cannot make or lock one.
+template <class Fill>
+IDirect3DVertexBuffer9* Upload(UINT bytes, DWORD fvf, Fill fill)
 {
     IDirect3DDevice9* device = g_D3DRender.m_pDevice;
     IDirect3DVertexBuffer9* buffer = nullptr;
-    if (!device || !data || bytes == 0 ||
+    if (!device || bytes == 0 ||
         device->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, fvf, D3DPOOL_MANAGED, &buffer, nullptr) != D3D_OK)
         return nullptr;
     void* out = nullptr;
@@ -59,7 +63,7 @@ IDirect3DVertexBuffer9* Upload(const void* data, UINT bytes, DWORD fvf)
         buffer->Release();
         return nullptr;
     }
-    std::memcpy(out, data, bytes);
+    fill(out);
     buffer->Unlock();
     return buffer;
 }
@@ -89,9 +93,25 @@ void FreeGrassRecord(GrassRecord* record)
 {
     if (!record)
         return;
-    delete[] record->pVertices;
+    delete[] record->pTufts;
     ReleaseBuffer(record->pVB);
     delete record;
+}
+
+int MakeGrassBuffer(GrassRecord* record)
+{
+    if (!record->pVB && record->pTufts)
+        record->pVB = Upload(record->nCount * 4 * sizeof(CGrassVertex), GRASS_FVF, [record](void* out) {
+            auto* vertices = static_cast<CGrassVertex*>(out);
+            for (std::uint32_t i = 0; i < record->nCount; ++i)
+                record->pTufts[i].Vertices(vertices + i * 4);
+        });
+    return record->pVB != nullptr;
+}
+
+void ReleaseGrassBuffer(GrassRecord* record)
+{
+    ReleaseBuffer(record->pVB);
 }
 
 void FreeTreeRecord(TreeRecord* record)
@@ -217,9 +237,8 @@ void CFieldObjectManager::EndGrass(CLandscapeSector* sector)
 {
     if (m_nGrassBuild > 0 && m_nGrassFields[1] < FIELD_MAX_RECORDS) {
         auto* record = new GrassRecord;
-        record->pVertices = new CGrassVertex[m_nGrassBuild * 4];
-        for (std::uint32_t i = 0; i < m_nGrassBuild; ++i)
-            std::memcpy(record->pVertices + i * 4, m_pGrassBuild[i].m_Vertices, sizeof m_pGrassBuild[i].m_Vertices);
+        record->pTufts = new CGrassObject[m_nGrassBuild];
+        std::copy(m_pGrassBuild, m_pGrassBuild + m_nGrassBuild, record->pTufts);
         record->nCount = m_nGrassBuild;
         record->pSector = sector;
         m_pGrass[1][m_nGrassFields[1]++] = record;
@@ -260,6 +279,8 @@ void CFieldObjectManager::EndTrees(CLandscapeSector* sector)
             std::copy(trees[i]->m_pBranchVertices, trees[i]->m_pBranchVertices + trees[i]->m_nBranchVertices,
                       record->pBranchVertices + at);
             at += trees[i]->m_nBranchVertices;
+            // The record holds the clusters now; the tree's own copy is not drawn.
+            trees[i]->ReleaseBranches();
         }
     }
     record->nBranchVertices = total;
@@ -290,20 +311,14 @@ void CFieldObjectManager::EndStones(CLandscapeSector* sector)
 void CFieldObjectManager::SetSectorActive(bool on, CLandscapeSector* sector)
 {
     const int from = on ? 1 : 0, to = on ? 0 : 1;
-    if (GrassRecord* g = MoveRecord(m_pGrass[from], &m_nGrassFields[from], m_pGrass[to], &m_nGrassFields[to], sector)) {
-        if (on && !g->pVB && g->pVertices) {
-            g->pVB = Upload(g->pVertices, g->nCount * 4 * sizeof(CGrassVertex), GRASS_FVF);
-            if (g->pVB) {
-                delete[] g->pVertices;
-                g->pVertices = nullptr;
-            }
-        } else if (!on) {
+    // The grass pass makes a record's buffer when it first draws it.
+    if (GrassRecord* g = MoveRecord(m_pGrass[from], &m_nGrassFields[from], m_pGrass[to], &m_nGrassFields[to], sector))
+        if (!on)
             ReleaseBuffer(g->pVB);
-        }
-    }
     if (TreeRecord* t = MoveRecord(m_pTrees[from], &m_nTreeFields[from], m_pTrees[to], &m_nTreeFields[to], sector)) {
         if (on && !t->pVB && t->pBranchVertices) {
-            t->pVB = Upload(t->pBranchVertices, t->nBranchVertices * sizeof(CBranchVertex), BRANCH_FVF);
+            const UINT bytes = t->nBranchVertices * sizeof(CBranchVertex);
+            t->pVB = Upload(bytes, BRANCH_FVF, [t, bytes](void* out) { std::memcpy(out, t->pBranchVertices, bytes); });
             if (t->pVB) {
                 delete[] t->pBranchVertices;
                 t->pBranchVertices = nullptr;

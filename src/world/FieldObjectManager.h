@@ -81,6 +81,11 @@ extern CFieldObjectManager g_FieldObjects;
 // being built; normal may be null for grass and stones.
 void CreateFieldObject(int kind, const D3DXVECTOR3* position, const D3DXVECTOR3* normal);
 
+// Makes the grass record's vertex buffer from its tufts when it has none:
+// 1 when it has one after.
+int MakeGrassBuffer(GrassRecord* record);
+void ReleaseGrassBuffer(GrassRecord* record);
+
 // Frees one record with everything it holds (null is fine).
 void FreeGrassRecord(GrassRecord* record);
 void FreeTreeRecord(TreeRecord* record);

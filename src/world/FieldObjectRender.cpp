@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr float kGrassFar = 70.0f;
 constexpr float kBranchFar = 600.0f * 0.7f;          // 420
 constexpr float kBranchCubeFar = 600.0f * 0.7f * 0.2f; // 84
 constexpr float kBranchQuarter = 600.0f * 0.7f * 0.5f; // 210: every fourth quad beyond
@@ -49,7 +48,7 @@ void CFieldObjectManager::RenderGrass()
     for (int i = 0; i < m_nGrassFields[0]; ++i) {
         GrassRecord* record = m_pGrass[0][i];
         const CLandscapeSector* sector = record->pSector;
-        if (!record->pVB || !sector || !sector->m_bVisible || sector->m_fDistance >= kGrassFar)
+        if (!sector || !sector->m_bVisible || sector->m_fDistance >= FIELD_GRASS_FAR || !MakeGrassBuffer(record))
             continue;
         Device()->SetStreamSource(0, record->pVB, 0, sizeof(CGrassVertex));
         Device()->SetIndices(m_pQuadIndices[0]);

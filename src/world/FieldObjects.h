@@ -43,13 +43,27 @@ static_assert(sizeof(CBranchVertex) == 32);
 
 constexpr DWORD BRANCH_FVF = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
 
-// One tuft: a quad of the atlas standing on the ground.
+// One tuft: a quad of the atlas standing on the ground, kept as the few
+// values its four vertices are made of (a seventh of their size).
 struct CGrassObject {
-    CGrassVertex m_Vertices[4];
+    D3DXVECTOR3 m_vBase;   // where it stands
+    float m_fHalfWidth;
+    float m_fHeight;
+    std::uint32_t m_nColor; // ARGB
+    std::uint32_t m_nAtlas; // quarter of the atlas, 0..3
     // Builds the tuft near position (the cell centre).
     void Create(const D3DXVECTOR3* position);
+    // The quad as the grass pass draws it.
+    void Vertices(CGrassVertex out[4]) const;
 };
-static_assert(sizeof(CGrassObject) == 192);
+static_assert(sizeof(CGrassObject) == 28);
+
+// Where a tree's or stone's static body goes: the body is made only while the
+// camera is near enough for it to be in the physics world, and freed after.
+struct FieldBodyPlace {
+    D3DXVECTOR3 at, target, up;
+    void Make(CStaticObject* owner) const { owner->CreateRigidBody(0.0f, &at, &target, &up); }
+};
 
 class CTreeObject : public CStaticObject {
 public:
@@ -62,6 +76,7 @@ public:
 
     std::uint32_t m_nSize = 0;
     std::uint32_t m_nKind = 0;
+    FieldBodyPlace m_Body{};
     CBranchVertex* m_pBranchVertices = nullptr;
     std::uint32_t m_nBranchVertices = 0;
 };
@@ -72,11 +87,12 @@ public:
 
     std::uint32_t m_nSize = 0;
     std::uint32_t m_nKind = 0;
+    FieldBodyPlace m_Body{};
 };
 
 struct GrassRecord {
-    CGrassVertex* pVertices = nullptr; // CPU copy until the first activation
-    IDirect3DVertexBuffer9* pVB = nullptr;
+    CGrassObject* pTufts = nullptr;    // kept while the record lives
+    IDirect3DVertexBuffer9* pVB = nullptr; // only while the sector is near enough to draw its grass
     std::uint32_t nCount = 0;          // tufts
     CLandscapeSector* pSector = nullptr;
 };
@@ -102,3 +118,7 @@ struct AtlasOrigin {
 };
 extern const AtlasOrigin g_FieldAtlas[4];
 constexpr float FIELD_ATLAS_SPAN = 0.49f;
+
+// Grass is drawn in visible sectors nearer than this; a sector's grass
+// buffer is let go once it is twice as far.
+constexpr float FIELD_GRASS_FAR = 70.0f;

@@ -27,7 +27,7 @@ int CStoneObject::Load(int kind, int size, const D3DXVECTOR3* position)
     const D3DXVECTOR3 target = *position + r;
     const D3DXVECTOR3 up(0, 1, 0);
     BuildLookAtMatrix(&m_matWorld, position, &target, &up);
-    CreateRigidBody(0.0f, position, &target, &up);
+    m_Body = {*position, target, up};
     m_matPlacement = m_matWorld;
     return 1;
 }

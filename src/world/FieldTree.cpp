@@ -80,7 +80,7 @@ int CTreeObject::Load(int kind, int size, const D3DXVECTOR3* position, const D3D
     SetMatrixRow(&m_matWorld, 3, *position, 1.0f);
     const D3DXVECTOR3 forward = *position + MatrixRow(m_matWorld, 2);
     const D3DXVECTOR3 up = MatrixRow(m_matWorld, 1);
-    CreateRigidBody(0.0f, position, &forward, &up);
+    m_Body = {*position, forward, up};
     m_matPlacement = m_matWorld;
     return 1;
 }

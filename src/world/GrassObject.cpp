@@ -30,7 +30,7 @@ void CGrassObject::Create(const D3DXVECTOR3* position)
     const float spread = g_Landscape.m_fCellSize * 0.43333f;
     D3DXVECTOR3 p = *position + D3DXVECTOR3(ox, 0.0f, oz) * spread;
     p.y = GetExactAltitude(&p);
-    const AtlasOrigin atlas = g_FieldAtlas[std::rand() % 4];
+    const std::uint32_t atlas = static_cast<std::uint32_t>(std::rand() % 4);
     const float size = RandomUnit(101, 200.0f) + 1.0f;
     float w = 0.75f * size, h = 1.5f * size;
 
@@ -50,12 +50,22 @@ void CGrassObject::Create(const D3DXVECTOR3* position)
         w *= 2.0f - e / 2.0f;
         h *= 2.0f - e / 2.0f;
     }
-    const std::uint32_t argb = 0xFF000000u | Channel(colour.r) << 16 | Channel(colour.g) << 8 | Channel(colour.b);
-    const float span = FIELD_ATLAS_SPAN;
+    m_vBase = p;
+    m_fHalfWidth = w;
+    m_fHeight = h;
+    m_nColor = 0xFF000000u | Channel(colour.r) << 16 | Channel(colour.g) << 8 | Channel(colour.b);
+    m_nAtlas = atlas;
+}
+
+void CGrassObject::Vertices(CGrassVertex out[4]) const
+{
+    const AtlasOrigin atlas = g_FieldAtlas[m_nAtlas & 3];
+    const float w = m_fHalfWidth, h = m_fHeight, span = FIELD_ATLAS_SPAN;
+    const D3DXVECTOR3& p = m_vBase;
     const struct {
         float x, y, u, v;
     } corners[4] = {{w, h, 0, 0}, {w, 0, 0, span}, {-w, h, span, 0}, {-w, 0, span, span}};
     for (int i = 0; i < 4; ++i)
-        m_Vertices[i] = {corners[i].x, corners[i].y, 0.0f, argb, atlas.u + corners[i].u, atlas.v + corners[i].v,
-                         p.x, p.y, p.z, 0.0f, 1.0f, 0.0f};
+        out[i] = {corners[i].x, corners[i].y, 0.0f, m_nColor, atlas.u + corners[i].u, atlas.v + corners[i].v,
+                  p.x, p.y, p.z, 0.0f, 1.0f, 0.0f};
 }

@@ -93,10 +93,13 @@ public:
     CSkyStars m_Stars;
 
 private:
-    void RenderStars();
+    // Each says whether it drew anything.
+    bool RenderStars();
     static float DrawTwinkle();
-    void RenderMoon();
-    void RenderDome();
+    bool RenderMoon();
+    // Added onto what the stars and moon left, or simply drawn over the
+    // cleared black when they left nothing: the same colours either way.
+    void RenderDome(bool onBlack);
     void RenderSun();
     void RenderClouds();
     void RenderHorizonBand();

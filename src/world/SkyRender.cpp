@@ -104,9 +104,9 @@ void CSky::Render()
     if (g_D3DRender.m_nFillMode == D3DFILL_WIREFRAME)
         return;
     g_SceneLights.ApplyLightSet(nullptr);
-    RenderStars();
-    RenderMoon();
-    RenderDome();
+    const bool stars = RenderStars();
+    const bool moon = RenderMoon();
+    RenderDome(!stars && !moon);
     if (!g_CubePassActive)
         RenderSun();
     RenderClouds();
@@ -126,11 +126,11 @@ void CSky::SkipRender()
 }
 
 // Twinkling: a new brightness every frame, none while the moon is down.
-void CSky::RenderStars()
+bool CSky::RenderStars()
 {
     const float e = DrawTwinkle() * -m_vMoonDir.y;
     if (e <= 0.0f || !m_Stars.m_pVertexBuffer || !m_Stars.m_pIndexBuffer)
-        return;
+        return false;
     D3DMATERIAL9 material = ZeroMaterial();
     material.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
     material.Emissive = {e, e, e, 1.0f};
@@ -146,6 +146,7 @@ void CSky::RenderStars()
     const UINT count = static_cast<UINT>(m_Stars.m_nCount);
     Device()->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4 * count, 0, 2 * count);
     g_D3DRender.AddDrawnFaces(2 * count);
+    return count > 0;
 }
 
 // A square of half size `half` at `centre` from the eye, facing the eye.
@@ -178,17 +179,18 @@ void CSky::DrawQuad(const D3DXVECTOR3* centre, float half, DWORD colour, Texture
     g_D3DRender.AddDrawnFaces(2);
 }
 
-void CSky::RenderMoon()
+bool CSky::RenderMoon()
 {
     if (m_vMoonDir.y > -0.2f)
-        return;
+        return false;
     const D3DXVECTOR3 centre = m_vMoonDir * -20.0f;
     const float opacity = m_vMoonDir.y < -0.4f ? 1.0f : 1.0f - (m_vMoonDir.y + 0.4f) / 0.2f;
     const DWORD colour = PackColour(Byte(opacity), m_FogColour[0], m_FogColour[1], m_FogColour[2]);
     DrawQuad(&centre, 2.0f, colour, m_nMoonTexture, 0);
+    return true;
 }
 
-void CSky::RenderDome()
+void CSky::RenderDome(bool onBlack)
 {
     if (!m_pDome)
         return;
@@ -219,6 +221,10 @@ void CSky::RenderDome()
     m_pDome->m_Material.Ambient = {k, k, k, 1.0f};
     g_D3DRender.SetTexture(m_pDome->m_nTextureIds[0], 1);
     g_D3DRender.SetBlendMode(D3DBLEND_ONE, D3DBLEND_ONE);
+    // Adding onto black leaves the dome's own colour: without blending the
+    // renderer need not read the target back.
+    if (onBlack)
+        g_D3DRender.SetAlphaBlendEnable(FALSE);
     SetSkyStates(1);
     g_D3DRender.SaveCullMode();
     g_D3DRender.SetCullMode(D3DCULL_NONE);

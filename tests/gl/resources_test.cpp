@@ -93,6 +93,35 @@ TEST_F(ResourcesTest, SixteenBitTargetIsDrawnIntoAndSampled)
     target->Release();
 }
 
+// The greys the shadow casters are drawn in come back from a 5:6:5 target
+// as drawn, not rounded to five or six bits a channel: the smoothed map and
+// so the shadows' depth follow the casters' own greys.
+TEST_F(ResourcesTest, SixteenBitTargetKeepsTheGreysDrawnIntoIt)
+{
+    IDirect3DTexture9* target = nullptr;
+    ASSERT_EQ(device->CreateTexture(16, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, &target,
+                                    nullptr),
+              D3D_OK);
+    IDirect3DSurface9* level = nullptr;
+    IDirect3DSurface9* back = nullptr;
+    target->GetSurfaceLevel(0, &level);
+    device->GetRenderTarget(0, &back);
+    for (const std::uint32_t grey : {0xFF9F9F9Fu, 0xFFBFBFBFu, 0xFFDFDFDFu}) {
+        SCOPED_TRACE(grey);
+        device->SetRenderTarget(0, level);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, grey, 1.0f, 0);
+        device->SetRenderTarget(0, back);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        device->SetTexture(0, target);
+        DrawQuad(1.0f);
+        EXPECT_TRUE(Near(Frame().At(kWidth / 2, kHeight / 2), grey, 1));
+    }
+    device->SetTexture(0, nullptr);
+    back->Release();
+    level->Release();
+    target->Release();
+}
+
 // A texture drawn at half its size reads its second level when the mip
 // filter asks for levels, and the first when it does not.
 TEST_F(ResourcesTest, MipLevelsAreChosenBySize)

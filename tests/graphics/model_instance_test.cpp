@@ -141,7 +141,7 @@ TEST_F(ModelTest, TextureSlotsRefuseBadArguments)
     EXPECT_EQ(m_model.LoadTexture(0, std::string(255, 't').c_str(), 0), kNone);
     EXPECT_EQ(m_model.LoadTexture(1, "Data/NotThere.dds", 0), kNone);
     EXPECT_EQ(m_model.m_nTextureCount, 0u);
-    EXPECT_STREQ(m_model.m_szTextureNames[0], "");
+    EXPECT_STREQ(m_model.TextureName(0), "");
     for (TextureId id : m_model.m_nTextureIds)
         EXPECT_EQ(id, kNone);
 }
@@ -157,7 +157,7 @@ TEST_F(ModelTest, LoadedTexturesAreCountedAndAllGivenBack)
     ASSERT_NE(b, kNone);
     EXPECT_NE(a, b);
     EXPECT_EQ(m_model.m_nTextureCount, 2u);
-    EXPECT_STREQ(m_model.m_szTextureNames[1], "Data/Tex/B.dds");
+    EXPECT_STREQ(m_model.TextureName(1), "Data/Tex/B.dds");
     // Another owner of the same file shares its slot.
     CModelInstance other;
     EXPECT_EQ(other.LoadTexture(0, "Data/Tex/A.dds", 1), a);
@@ -180,12 +180,13 @@ TEST_F(ModelTest, ReleaseTexturesEmptiesEverySlot)
     const TextureId late = m_model.LoadTexture(6, "Data/Late.dds", 1);
     ASSERT_NE(late, kNone);
     EXPECT_EQ(m_model.m_nTextureCount, 1u);
+    EXPECT_STREQ(m_model.TextureName(6), "Data/Late.dds");
     m_model.ReleaseTextures();
     for (TextureId id : m_model.m_nTextureIds)
         EXPECT_EQ(id, kNone);
     EXPECT_EQ(m_model.m_nTextureCount, 0u);
     EXPECT_EQ(g_D3DRender.GetTexture(late), nullptr);
-    EXPECT_STREQ(m_model.m_szTextureNames[6], "Data/Late.dds");
+    EXPECT_STREQ(m_model.TextureName(6), "") << "an emptied slot names nothing";
 }
 
 TEST_F(ModelTest, ResetClearsEverything)

@@ -105,7 +105,7 @@ void ExpectPartsForEffects(const CStaticObject& o)
             EXPECT_GT(m->m_nPoints[list], 0u) << "list " << list;
     }
     if (o.m_pLightMaps && o.m_pLightMaps->m_nTextureIds[1] != INVALID_TEXTURE_ID) {
-        EXPECT_NE(std::string(o.m_pLightMaps->m_szTextureNames[1]), o.m_pLightMaps->m_szTextureNames[0]);
+        EXPECT_NE(std::string(o.m_pLightMaps->TextureName(1)), o.m_pLightMaps->TextureName(0));
     }
 }
 
@@ -150,7 +150,7 @@ TEST_F(SampleObjectsTest, SampleObjectsCarryWhatTheirOwnersRead)
     CStaticObject car, lamp, tower, house;
     ASSERT_NE(car.Load("Data/Vehicles/01/Main.obj", 1, 2, 0), INVALID_FILE_HANDLE);
     EXPECT_STREQ(car.m_szDisplayName, "Galant S500");
-    EXPECT_STREQ(car.m_szTextureNames[0], "Data/Vehicles/01/Body01.dds");
+    EXPECT_STREQ(car.TextureName(0), "Data/Vehicles/01/Body01.dds");
     ASSERT_NE(lamp.Load("Data/Static/Props/LampPost01/Main.obj", 1, -1, 1), INVALID_FILE_HANDLE);
     EXPECT_GT(lamp.m_pLights->m_fRange, 0.0f);
     EXPECT_EQ(lamp.m_pMesh->m_nPoints[1], 1u); // the lamp

@@ -296,7 +296,7 @@ TEST_F(LoadTest, LightMapCountsAndNumberedNames)
         EXPECT_EQ(LoadAndReadNext(w.LightMaps(c.count, c.name, {1, 2, 3}).End().Raw("TAIL").Text()), "TAIL");
         EXPECT_EQ(m_object.m_pLightMaps->m_nTextureCount, std::uint32_t(c.loaded));
         if (c.loaded == 3) {
-            EXPECT_STREQ(m_object.m_pLightMaps->m_szTextureNames[2], "Data/Test/Lm03.dds");
+            EXPECT_STREQ(m_object.m_pLightMaps->TextureName(2), "Data/Test/Lm03.dds");
         }
         m_object.Release();
     }
@@ -338,7 +338,7 @@ TEST_F(LoadTest, ARepeatedSectionReplacesAndFreesTheEarlierOne)
     DescriptionWriter w = Head("GCLASS_STATIC", "GTYPE_DECORS");
     w.Chrome("Data/Test/Tex.dds").Chrome("Data/Test/Second.dds").Shadow().Shadow();
     EXPECT_EQ(LoadAndReadNext(w.End().Raw("TAIL").Text()), "TAIL");
-    EXPECT_STREQ(m_object.m_pChrome->m_szTextureNames[0], "Data/Test/Second.dds");
+    EXPECT_STREQ(m_object.m_pChrome->TextureName(0), "Data/Test/Second.dds");
     // The first chrome gave its texture back: only the object's own and the
     // second chrome's remain.
     EXPECT_EQ(UsedTextureSlots(), 2);

@@ -4,6 +4,8 @@
 
 #include "shell/Log.h"
 
+#include <btBulletDynamicsCommon.h>
+
 #include <cmath>
 #include <cstdio>
 
@@ -93,7 +95,8 @@ TEST_F(FieldObjectTest, TuftStandsOnTheGroundFacingTheEyeWithItsAtlasQuarter)
             CGrassObject tuft;
             const D3DXVECTOR3 at(10.0f, 0.0f, 10.0f);
             tuft.Create(&at);
-            const CGrassVertex* v = tuft.m_Vertices;
+            CGrassVertex v[4];
+            tuft.Vertices(v);
             const float w = v[0].x, h = v[0].y;
             EXPECT_NEAR(h, 2.0f * w, 1e-4f);
             EXPECT_GE(h, k.minHeight - 1e-4f);
@@ -152,8 +155,7 @@ TEST_F(FieldObjectTest, GrassRecordsThroughTheirLists)
     EXPECT_EQ(g_FieldObjects.m_pGrass[0][0]->pSector, &c);
     EXPECT_EQ(g_FieldObjects.m_pGrass[0][1]->pSector, &a);
     EXPECT_EQ(g_FieldObjects.m_pGrass[1][0]->pSector, &b);
-    EXPECT_NE(g_FieldObjects.m_pGrass[0][1]->pVB, nullptr);
-    EXPECT_EQ(g_FieldObjects.m_pGrass[0][1]->pVertices, nullptr) << "the CPU copy goes once uploaded";
+    EXPECT_NE(g_FieldObjects.m_pGrass[0][1]->pTufts, nullptr);
 
     g_FieldObjects.ReleaseSectorCells(FIELD_GRASS, &c, 1);
     EXPECT_EQ(c.m_bGrassBuilt, 0);
@@ -204,10 +206,12 @@ TEST_F(FieldObjectTest, TreesAndStonesLoadStandAndCarryBranches)
         const CTreeObject* t = trees->ppTrees[i];
         EXPECT_EQ(t->m_nType, std::uint32_t(GTYPE_TREE));
         EXPECT_GT(t->m_matWorld._22, 0.8f) << "the model's y axis leans only a little off up";
-        EXPECT_NE(t->m_pRigidBody, nullptr);
+        EXPECT_EQ(t->m_pRigidBody, nullptr) << "no body until the camera comes near";
     }
     for (std::uint32_t i = 0; i < trees->nBranchVertices; ++i)
         EXPECT_TRUE(std::isfinite(trees->pBranchVertices[i].x) && std::isfinite(trees->pBranchVertices[i].nx));
+    for (std::uint32_t i = 0; i < trees->nTrees; ++i)
+        EXPECT_EQ(trees->ppTrees[i]->m_pBranchVertices, nullptr) << "only the record keeps the clusters";
     const StoneRecord* stones = g_FieldObjects.m_pStones[1][0];
     ASSERT_EQ(stones->nStones, 2u);
     for (std::uint32_t i = 0; i < stones->nStones; ++i) {
@@ -276,6 +280,47 @@ TEST_F(FieldObjectTest, NearTreesFadeOnAnEighthSecondCadence)
         EXPECT_NEAR(tree->m_Material.Diffuse.a, k.alpha, 1e-4f) << k.distance;
     }
     g_GameTimer.m_fDelta = 0.0f;
+}
+
+// A tree or stone has a body only while the camera is within 20 of it: made
+// at its place when it comes near, freed when it leaves.
+TEST_F(FieldObjectTest, TreesAndStonesHoldBodiesOnlyNearTheCamera)
+{
+    ASSERT_EQ(g_Game.InitPhysics(), 1);
+    CLandscapeSector s;
+    Place(&s, 10.0f);
+    Build(FIELD_TREES, &s, 1);
+    Build(FIELD_STONES, &s, 1);
+    g_FieldObjects.SetSectorActive(true, &s);
+    CStaticObject* objects[] = {g_FieldObjects.m_pTrees[0][0]->ppTrees[0], g_FieldObjects.m_pStones[0][0]->ppStones[0]};
+    const FieldBodyPlace places[] = {g_FieldObjects.m_pTrees[0][0]->ppTrees[0]->m_Body,
+                                     g_FieldObjects.m_pStones[0][0]->ppStones[0]->m_Body};
+    const D3DXVECTOR3 eye = g_Game.m_pCamera->m_vEye;
+    const struct {
+        float distance;
+        bool body;
+    } cases[] = {{30.0f, false}, {19.0f, true}, {20.0f, true}, {21.0f, false}, {5.0f, true}};
+    g_GameTimer.m_fDelta = 0.0f;
+    for (const auto& k : cases) {
+        for (CStaticObject* o : objects)
+            o->m_vPosition = eye + D3DXVECTOR3(0, 0, k.distance + o->m_fSphereRadius);
+        g_FieldObjects.m_fUpdateTimer = 0.0f;
+        g_FieldObjects.Update();
+        for (int i = 0; i < 2; ++i) {
+            const CStaticObject* o = objects[i];
+            ASSERT_EQ(o->m_pRigidBody != nullptr, k.body) << i << " at " << k.distance;
+            EXPECT_EQ(o->m_bInWorld != 0, k.body) << i << " at " << k.distance;
+            if (!o->m_pRigidBody)
+                continue;
+            EXPECT_TRUE(o->m_pRigidBody->isInWorld());
+            const btVector3 at = o->m_pRigidBody->getWorldTransform().getOrigin();
+            EXPECT_EQ(at.x(), places[i].at.x);
+            EXPECT_EQ(at.y(), places[i].at.y);
+            EXPECT_EQ(at.z(), places[i].at.z);
+        }
+    }
+    g_FieldObjects.Clear();
+    g_Game.ReleasePhysics();
 }
 
 } // namespace

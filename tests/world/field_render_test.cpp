@@ -5,6 +5,8 @@
 #include "shell/RenderPasses.h"
 #include "writers/RenderDataWriter.h"
 
+#include <iterator>
+
 namespace {
 
 using plat::D3DCall;
@@ -191,6 +193,62 @@ TEST_F(FieldRenderTest, TreesAndStonesDrawWithinTheirDistances)
         g_FieldObjects.RenderTrees();
         g_FieldObjects.RenderStones();
         EXPECT_EQ(Draws().size(), k.draws) << k.treeDistance;
+    }
+}
+
+// The device holds a sector's grass only while it is near: the pass makes the
+// buffer from the kept tufts when it first draws it, and the update lets it
+// go once the sector is twice the grass distance away.
+TEST_F(FieldRenderTest, GrassBufferLivesOnlyWhileTheSectorIsNear)
+{
+    CLandscapeSector s;
+    Place(&s, 300.0f);
+    Build(FIELD_GRASS, &s, 6);
+    g_FieldObjects.SetSectorActive(true, &s);
+    GrassRecord* record = g_FieldObjects.m_pGrass[0][0];
+    EXPECT_EQ(record->pVB, nullptr) << "a far sector's grass stays off the device";
+
+    enum Step { Render, Update };
+    const struct {
+        Step step;
+        float distance;
+        int visible;
+        bool buffer; // held after the step
+        size_t draws;
+    } cases[] = {
+        {Render, 300.0f, 1, false, 0}, {Render, 10.0f, 0, false, 0}, {Render, 69.0f, 1, true, 1},
+        {Update, 140.0f, 1, true, 0},  {Update, 141.0f, 1, false, 0}, {Render, 20.0f, 1, true, 1},
+    };
+    g_GameTimer.m_fDelta = 0.0f;
+    for (const auto& k : cases) {
+        Place(&s, k.distance);
+        s.m_bVisible = k.visible;
+        Calls().Clear();
+        g_FieldObjects.m_fUpdateTimer = 0.0f;
+        if (k.step == Render)
+            g_FieldObjects.RenderGrass();
+        else
+            g_FieldObjects.Update();
+        EXPECT_EQ(record->pVB != nullptr, k.buffer) << k.distance;
+        EXPECT_EQ(Draws().size(), k.draws) << k.distance;
+        if (!record->pVB)
+            continue;
+        // Made again, the buffer holds the very quads the tufts give.
+        void* data = nullptr;
+        ASSERT_EQ(record->pVB->Lock(0, 0, &data, D3DLOCK_READONLY), D3D_OK);
+        const auto* held = static_cast<const CGrassVertex*>(data);
+        for (std::uint32_t i = 0; i < record->nCount * 4; ++i) {
+            CGrassVertex quad[4];
+            record->pTufts[i / 4].Vertices(quad);
+            const CGrassVertex& a = held[i];
+            const CGrassVertex& b = quad[i % 4];
+            const float af[] = {a.x, a.y, a.z, a.u, a.v, a.baseX, a.baseY, a.baseZ, a.axisX, a.axisY, a.axisZ};
+            const float bf[] = {b.x, b.y, b.z, b.u, b.v, b.baseX, b.baseY, b.baseZ, b.axisX, b.axisY, b.axisZ};
+            for (std::size_t f = 0; f < std::size(af); ++f)
+                EXPECT_EQ(af[f], bf[f]) << "vertex " << i << " field " << f;
+            EXPECT_EQ(a.color, b.color) << "vertex " << i;
+        }
+        record->pVB->Unlock();
     }
 }
 

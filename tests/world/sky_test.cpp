@@ -297,6 +297,51 @@ TEST_F(SkyTest, EachPassDrawsItsPieces)
     }
 }
 
+// The dome adds itself onto what the stars and moon drew; over the bare
+// cleared black adding changes nothing, so it is drawn there unblended.
+TEST_F(SkyTest, DomeBlendsOnlyOverTheStarsAndMoon)
+{
+    InitSky();
+    const struct {
+        const char* name;
+        double hour;
+        bool blended;
+    } cases[] = {
+        {"noon", 1000000.0, false},
+        {"midnight", 0.0, true},
+        // Before dawn the stars are still out, the moon already too low.
+        {"stars without the moon", 450000.0, true},
+    };
+    for (const auto& c : cases) {
+        g_Sky.SetTimeOfDay(c.hour);
+        // A known blend to start from: the renderer sends only changes.
+        g_D3DRender.SetAlphaBlendEnable(TRUE);
+        g_D3DRender.SetBlendMode(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA);
+        Calls().Clear();
+        g_Sky.Render();
+        DWORD enabled = TRUE, source = D3DBLEND_SRCALPHA, dest = D3DBLEND_INVSRCALPHA;
+        bool dome = false;
+        for (const plat::D3DCall& call : Calls().Calls()) {
+            if (call.op == plat::D3DOp::SetRenderState && call.a == D3DRS_ALPHABLENDENABLE)
+                enabled = call.b;
+            if (call.op == plat::D3DOp::SetRenderState && call.a == D3DRS_SRCBLEND)
+                source = call.b;
+            if (call.op == plat::D3DOp::SetRenderState && call.a == D3DRS_DESTBLEND)
+                dest = call.b;
+            if (call.op == plat::D3DOp::DrawIndexedPrimitive && call.f == kDomeFaces) {
+                dome = true;
+                break;
+            }
+        }
+        ASSERT_TRUE(dome) << c.name;
+        EXPECT_EQ(enabled != 0, c.blended) << c.name;
+        if (c.blended) {
+            EXPECT_EQ(source, DWORD(D3DBLEND_ONE)) << c.name;
+            EXPECT_EQ(dest, DWORD(D3DBLEND_ONE)) << c.name;
+        }
+    }
+}
+
 TEST_F(SkyTest, WireframeOnlyClears)
 {
     InitSky();

@@ -22,8 +22,11 @@ bool PixelFormatOf(D3DFORMAT format, PixelFormat* out)
     case D3DFMT_R8G8B8:
         f = {GL_RGB8, GL_BGR, GL_UNSIGNED_BYTE};
         break;
+    // Kept at eight bits a channel: a software rasteriser draws into and
+    // samples that layout on its fast paths, and the 5:6:5 values widen into
+    // it exactly.
     case D3DFMT_R5G6B5:
-        f = {GL_RGB565, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
+        f = {GL_RGBA8, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
         break;
     case D3DFMT_A1R5G5B5:
     case D3DFMT_X1R5G5B5:
