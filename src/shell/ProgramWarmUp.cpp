@@ -4,7 +4,7 @@
 // position, then each lit program again for every number of lights the
 // scene can switch on (the sun and the moon, the street lamps, the
 // headlight) as the car drives past lamps. The traffic and the pedestrians
-// come later, so stand-ins of them are drawn in more unseen frames; their
+// come later, so stand-ins of them are drawn in their own passes; their
 // programs are made for the sun, the moon and the headlight only (every
 // lamp count of them would cost some 300 MB of programs on the software
 // renderer), so a lamp lighting a car may still make one in play.
@@ -27,22 +27,34 @@ void DrawUnseenFrames(IDirect3DDevice9* device)
         }
 }
 
-// Every car model and both figures, as each comes (fading in) and solid.
+// The passes that draw the traffic and the pedestrians, without the rest of
+// the world: the sky draws a random number each time it is drawn, and the
+// warm-up must not move the game's random sequence.
+void DrawStandInPasses(IDirect3DDevice9* device, DWORD fog)
+{
+    if (FAILED(device->BeginScene()))
+        return;
+    // In play the ground drawn before them leaves the fog on, the sky off.
+    g_D3DRender.SetFogEnable(fog);
+    g_VehicleManager.RenderVehicles();
+    g_VehicleManager.RenderVehiclesSecondPass();
+    g_HumanManager.Render();
+    g_VehicleManager.RenderLights();
+    g_VehicleManager.RenderShadows();
+    g_HumanManager.RenderShadows();
+    device->EndScene();
+}
+
+// Every car model and both figures, as each comes (fading in) and solid,
+// each pass twice so that its first draws meet what its last ones left.
 void DrawStandIns(IDirect3DDevice9* device)
 {
     for (const float alpha : {0.5f, 1.0f}) {
         g_VehicleManager.ShowTemplates(1, alpha);
         g_HumanManager.ShowFigures(1, alpha);
-        DrawUnseenFrames(device);
-    }
-    // In play the ground drawn before them leaves the fog on; at the start
-    // none of the city around the car is in yet.
-    if (SUCCEEDED(device->BeginScene())) {
-        g_D3DRender.SetFogEnable(1);
-        g_VehicleManager.RenderVehicles();
-        g_VehicleManager.RenderVehiclesSecondPass();
-        g_HumanManager.Render();
-        device->EndScene();
+        for (const DWORD fog : {0u, 1u})
+            for (int frame = 0; frame < 2; ++frame)
+                DrawStandInPasses(device, fog);
     }
     g_HumanManager.ShowFigures(0, 1.0f);
     g_VehicleManager.ShowTemplates(0, 1.0f);
