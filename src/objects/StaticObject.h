@@ -128,8 +128,12 @@ public:
     // Read only for a car (class GCLASS_VEHICLE, type GTYPE_VEHICLE).
     char m_szDisplayName[STATIC_OBJECT_NAME_SIZE];
 
-private:
+public:
+    // A description's head (name, class, type, and a car's name lines);
+    // leaves the mesh line in line.
     void ReadHead(FileHandle file, char* line);
+
+private:
     void ReadTexture(FileHandle file, char* line, int variant);
     void ReadEffectSections(FileHandle file, char* line);
     void ReadEffectSection(int code, FileHandle file);

@@ -17,9 +17,6 @@
 
 namespace {
 
-// The head's lines up to the mesh: the name, two lines, class, type, one line.
-constexpr int kMeshLine = 7;
-
 // Every variant a texture line names joins the kept list; the first one's id
 // comes back with a reference of the caller's own (invalid when none loads).
 TextureId LoadVariants(const char* line, CKeptResources& kept)
@@ -69,8 +66,7 @@ CHuman* CHumanManager::LoadFigure(int gender)
     auto* figure = new CHuman();
     figure->m_nGender = gender;
     char line[DESCRIPTION_LINE_SIZE];
-    for (int i = 0; i < kMeshLine; ++i)
-        ReadDescriptionLine(line, file);
+    figure->ReadHead(file, line);
     figure->LoadMesh(DescriptionValue(line), 0, D3DXMESH_MANAGED, 0);
     ReadDescriptionLine(line, file);
     figure->m_nTextureIds[0] = LoadVariants(line, m_Kept);
