@@ -40,6 +40,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -154,20 +155,30 @@ void CloseStep(Clock::time_point now)
     }
 }
 
-// The run time of every thread of the process so far, in ms, from the
-// scheduler's own figures: a frame slow by the clock but not by this waited
-// for a CPU that other programs held.
+// The run time of every thread of the process so far, in ms: a frame slow by
+// the clock but not by this waited for a CPU that other programs held. (The
+// scheduler's per-thread figures count in whole ticks on some kernels, too
+// coarse for a frame.)
 double ProcessCpuMs()
 {
-    double ns = 0.0;
-    std::error_code error;
-    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
-        std::ifstream stat(task.path() / "schedstat");
-        double running = 0.0;
-        if (stat >> running)
-            ns += running;
-    }
-    return ns / 1e6;
+    timespec now{};
+    if (clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now) != 0)
+        return 0.0;
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// The GL programs compiled while the tape ran: each stalls its frame on the
+// software renderer.
+struct Compile {
+    unsigned frame;
+    double ms;
+    std::string what;
+};
+std::vector<Compile> s_compiles;
+
+void OnCompile(const char* what, double milliseconds)
+{
+    s_compiles.push_back({plat::TapeFrameNumber(), milliseconds, what});
 }
 
 // The pass a step opens, or the current one kept.
@@ -189,6 +200,8 @@ const char* PassOf(const char* step)
 // The timer's update opens every tick: the time from one to the next is a frame.
 void OnStep(const char* step)
 {
+    // The renderer sets its own listener (the debug log's) when it starts.
+    plat::SetShaderCompileListener(OnCompile);
     if (s_byPass)
         plat::FinishGl(g_D3DRender.m_pDevice);
     const Clock::time_point now = Clock::now();
@@ -353,6 +366,26 @@ void ReportCpuSlowFrames()
                     s_frameMs[slow[i]], i + 1 == slow.size() || i == 7 ? "\n" : ",");
 }
 
+// The programs compiled before the drive was measured (the loading and its
+// warm-up) and during it, the dearest of the latter named.
+void ReportCompiles()
+{
+    double before = 0.0, during = 0.0;
+    std::vector<const Compile*> inDrive;
+    for (const Compile& c : s_compiles)
+        if (c.frame > s_warmUp) {
+            during += c.ms;
+            inDrive.push_back(&c);
+        } else {
+            before += c.ms;
+        }
+    std::printf("programs compiled: %zu before the measured frames (%.0f ms), %zu during them (%.0f ms)%s",
+                s_compiles.size() - inDrive.size(), before, inDrive.size(), during, inDrive.empty() ? "\n" : ":\n");
+    std::sort(inDrive.begin(), inDrive.end(), [](const Compile* a, const Compile* b) { return a->ms > b->ms; });
+    for (std::size_t i = 0; i < inDrive.size() && i < 6; ++i)
+        std::printf("    frame %u: %.0f ms, %.120s\n", inDrive[i]->frame, inDrive[i]->ms, inDrive[i]->what.c_str());
+}
+
 // Milliseconds per measured frame of each pass, then of its dearest steps.
 void ReportPasses()
 {
@@ -430,6 +463,7 @@ int main(int argc, char** argv)
     const int status = WinMain(nullptr, nullptr, nullptr, 1);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     g_pGameStepObserver = nullptr;
+    plat::SetShaderCompileListener(nullptr);
     plat::g_pTapeFrameObserver = nullptr;
     const double peakAtEnd = PeakResidentMb();
     std::filesystem::current_path("/");
@@ -454,6 +488,7 @@ int main(int argc, char** argv)
                 median, Percentile(s_frameMs, 0.99), worst, median > 0 ? worst / median : 0.0, over);
     ReportSlowFrames(limit);
     ReportCpuSlowFrames();
+    ReportCompiles();
     std::printf("peak resident memory %.1f MB after half the drive, %.1f MB at the end\n", s_peakAtHalf, peakAtEnd);
     if (gl)
         std::printf("%.1f frames per second\n", measured > 0 ? 1000.0 * double(s_frameMs.size()) / measured : 0.0);
