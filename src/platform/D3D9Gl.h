@@ -46,11 +46,6 @@ size_t ProgramCacheSize(IDirect3DDevice9* device);
 
 // True for a device that compiles programs for its states (the GL device).
 bool CompilesPrograms(IDirect3DDevice9* device);
-// Compiles ahead, for every lit fixed-function program a GL device holds,
-// the same program with every number of enabled lights of each kind up to
-// the counts given (what lamps switching on near the camera will ask for);
-// the number compiled, 0 on other devices.
-int CompileLightVariants(IDirect3DDevice9* device, int directional, int point, int spot);
 
 // Told of every GL program a device compiles, with what it was for and how
 // long the compile took (the game logs them while its debug output is on).

@@ -1,15 +1,12 @@
-// Compiling a GL program mid-drive stalls a frame for tens of milliseconds,
-// so the programs the views ask for are made while the loading screen is
-// up: unseen frames of every render pass of the world at the start
-// position, then each lit program again for every number of lights the
-// scene can switch on (the sun and the moon, the street lamps, the
-// headlight) as the car drives past lamps. The traffic and the pedestrians
-// come later, so stand-ins of them are drawn in their own passes; their
-// programs are made for the sun, the moon and the headlight only (every
-// lamp count of them would cost some 300 MB of programs on the software
-// renderer), so a lamp lighting a car may still make one in play.
+// Compiling a GL program mid-drive stalls a frame for tens of milliseconds
+// (on the software renderer a program's first draw in a new set of states
+// compiles its code too), so the programs the views ask for are made while
+// the loading screen is up: unseen frames of every render pass of the world
+// at the start position. A lit program serves every set of lights (the sun
+// and the moon, the street lamps, the headlight), so lamps coming on later
+// make none. The traffic and the pedestrians come later, so stand-ins of
+// them are drawn in their own passes.
 #include "graphics/D3DRender.h"
-#include "graphics/SceneLights.h"
 #include "platform/D3D9Gl.h"
 #include "roadusers/HumanManager.h"
 #include "roadusers/VehicleManager.h"
@@ -70,9 +67,7 @@ void CGame::WarmUpPrograms()
     UpdateVisibility(1);
     m_bDrawEveryPass = 1;
     DrawUnseenFrames(device);
-    plat::CompileLightVariants(device, 2, MAX_POINT_LIGHTS, 1);
     DrawStandIns(device);
     m_bDrawEveryPass = 0;
     // The frames are never presented: the next one clears over them.
-    plat::CompileLightVariants(device, 2, 0, 1);
 }

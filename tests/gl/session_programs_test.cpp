@@ -1,10 +1,9 @@
 // The programs a GL device compiles for one game of a run are given back by
 // the game's reset: every game starts with what its own start compiles, not
-// with every light variant of every program the games before it drew with.
+// with every program the games before it drew with.
 #include "GlFixture.h"
 
 #include "graphics/D3DRender.h"
-#include "graphics/SceneLights.h"
 #include "shell/Game.h"
 
 #include <vector>
@@ -46,10 +45,9 @@ TEST_F(SessionProgramsTest, EveryGameOfARunStartsWithTheProgramsOfItsOwnStart)
     const DWORD sights[] = {D3DCMP_GREATER, D3DCMP_LESS, D3DCMP_EQUAL};
     std::vector<size_t> atStart;
     for (DWORD sight : sights) {
-        // The start's warm-up: its draws, then their light variants.
+        // The start's warm-up draws.
         device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
         DrawQuad();
-        plat::CompileLightVariants(device, 2, MAX_POINT_LIGHTS, 1);
         atStart.push_back(plat::ProgramCacheSize(device));
         device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
         device->SetRenderState(D3DRS_ALPHAFUNC, sight);
@@ -57,7 +55,7 @@ TEST_F(SessionProgramsTest, EveryGameOfARunStartsWithTheProgramsOfItsOwnStart)
         EXPECT_GT(plat::ProgramCacheSize(device), atStart.back()) << "play compiled a program of its own";
         g_Game.Reset();
     }
-    ASSERT_GT(atStart[0], 1u);
+    ASSERT_GT(atStart[0], 0u);
     EXPECT_EQ(atStart[1], atStart[0]) << "the second game";
     EXPECT_EQ(atStart[2], atStart[0]) << "the third game";
 }

@@ -20,7 +20,6 @@ ProgramKey EmptyKey()
 ProgramKey KeyForEffectPass(ProgramKey key, bool vertexShader, bool pixelShader)
 {
     if (vertexShader) {
-        std::memset(key.lightType, 0, sizeof key.lightType);
         key.rhw = key.normal = key.diffuse = key.specular = key.texSets = 0;
         std::memset(key.texSize, 0, sizeof key.texSize);
         key.lighting = key.diffuseSource = key.ambientSource = key.specularSource = key.emissiveSource = 0;
@@ -81,6 +80,9 @@ uniform vec3 ffLightPosition[8];
 uniform vec3 ffLightDirection[8];
 uniform vec4 ffLightAttenuation[8];
 uniform vec4 ffLightSpot[8];
+// How many lights of each kind are on (directional, point, spot), packed
+// in that order from index 0.
+uniform ivec3 ffLightCounts;
 uniform vec4 ffFog;
 uniform vec4 ffClipPlane;
 uniform vec4 ffViewport;
@@ -114,37 +116,38 @@ std::string MaterialExpr(int source, const char* material)
     return material;
 }
 
+// The lights are looped over by their counts, not written out one by one:
+// one program serves every set of lights the scene switches on, so a lamp
+// coming into range never makes the renderer build a program mid-drive.
 std::string LightCode(const ProgramKey& key)
 {
     std::string s = "    vec3 N = viewNormal;\n";
     s += key.localViewer ? "    vec3 V = normalize(-viewPos.xyz);\n" : "    vec3 V = vec3(0.0, 0.0, -1.0);\n";
-    s += "    vec4 amb = vec4(0.0); vec4 dif = vec4(0.0); vec4 spe = vec4(0.0);\n";
-    for (int i = 0; i < kLightCount; ++i) {
-        const int type = key.lightType[i];
-        if (type == 0)
-            continue;
-        s += "    {\n        vec3 L; float att = 1.0;\n";
-        if (type == D3DLIGHT_DIRECTIONAL) {
-            s += Format("        L = -ffLightDirection[%d];\n", i);
-        } else {
-            s += Format("        vec3 d = ffLightPosition[%d] - viewPos.xyz; float dist = length(d);\n", i);
-            s += "        L = dist > 0.0 ? d / dist : vec3(0.0, 0.0, 1.0);\n";
-            s += Format("        vec4 k = ffLightAttenuation[%d];\n", i);
-            s += "        att = dist <= k.w ? 1.0 / max(k.x + k.y * dist + k.z * dist * dist, 1e-6) : 0.0;\n";
-        }
-        if (type == D3DLIGHT_SPOT) {
-            s += Format("        vec4 cone = ffLightSpot[%d]; float rho = dot(-L, ffLightDirection[%d]);\n", i, i);
-            s += "        if (rho <= cone.y) att = 0.0;\n"
-                 "        else if (rho < cone.x) att *= pow((rho - cone.y) / max(cone.x - cone.y, 1e-6), cone.z);\n";
-        }
-        s += "        float nl = max(dot(N, L), 0.0);\n";
-        s += Format("        amb += att * ffLightAmbient[%d];\n        dif += att * nl * ffLightDiffuse[%d];\n", i, i);
-        if (key.specularEnable)
-            s += Format("        if (nl > 0.0) spe += att * pow(max(dot(N, normalize(L + V)), 0.0), ffMatPower) * "
-                        "ffLightSpecular[%d];\n",
-                        i);
-        s += "    }\n";
-    }
+    s += "    vec4 amb = vec4(0.0); vec4 dif = vec4(0.0); vec4 spe = vec4(0.0);\n"
+         "    int pointsEnd = ffLightCounts.x + ffLightCounts.y;\n"
+         "    int lightsEnd = min(pointsEnd + ffLightCounts.z, 8);\n"
+         "    for (int i = 0; i < lightsEnd; ++i) {\n"
+         "        vec3 L; float att = 1.0;\n"
+         "        if (i < ffLightCounts.x) {\n"
+         "            L = -ffLightDirection[i];\n"
+         "        } else {\n"
+         "            vec3 d = ffLightPosition[i] - viewPos.xyz; float dist = length(d);\n"
+         "            L = dist > 0.0 ? d / dist : vec3(0.0, 0.0, 1.0);\n"
+         "            vec4 k = ffLightAttenuation[i];\n"
+         "            att = dist <= k.w ? 1.0 / max(k.x + k.y * dist + k.z * dist * dist, 1e-6) : 0.0;\n"
+         "        }\n"
+         "        if (i >= pointsEnd) {\n"
+         "            vec4 cone = ffLightSpot[i]; float rho = dot(-L, ffLightDirection[i]);\n"
+         "            if (rho <= cone.y) att = 0.0;\n"
+         "            else if (rho < cone.x) att *= pow((rho - cone.y) / max(cone.x - cone.y, 1e-6), cone.z);\n"
+         "        }\n"
+         "        float nl = max(dot(N, L), 0.0);\n"
+         "        amb += att * ffLightAmbient[i];\n"
+         "        dif += att * nl * ffLightDiffuse[i];\n";
+    if (key.specularEnable)
+        s += "        if (nl > 0.0) spe += att * pow(max(dot(N, normalize(L + V)), 0.0), ffMatPower) * "
+             "ffLightSpecular[i];\n";
+    s += "    }\n";
     const std::string md = MaterialExpr(key.diffuseSource, "ffMatDiffuse");
     const std::string ma = MaterialExpr(key.ambientSource, "ffMatAmbient");
     const std::string ms = MaterialExpr(key.specularSource, "ffMatSpecular");

@@ -12,7 +12,6 @@
 namespace plat::gl {
 
 inline constexpr int kStageCount = 8;
-inline constexpr int kLightCount = 8;
 
 struct StageKey {
     std::uint8_t colorOp, colorArg[3], alphaOp, alphaArg[3]; // args 0, 1, 2
@@ -30,7 +29,7 @@ struct ProgramKey {
     std::uint8_t texSize[8];
     // Lighting: type per light (0 off), material colour sources (0 material,
     // 1 vertex diffuse, 2 vertex specular).
-    std::uint8_t lighting, lightType[kLightCount];
+    std::uint8_t lighting;
     std::uint8_t diffuseSource, ambientSource, specularSource, emissiveSource;
     std::uint8_t normalize, localViewer, specularEnable;
     // Fog: 0 off, else the D3DFOG mode; range fog; fog factor from specular alpha.

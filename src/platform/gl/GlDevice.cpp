@@ -70,38 +70,6 @@ void GlDevice::ClearPrograms()
     ForgetGlState();
 }
 
-int GlDevice::CompileLightVariants(int directional, int point, int spot)
-{
-    int compiled = 0;
-    for (const std::string& bytes : m_programs.Keys()) {
-        if (bytes.size() != sizeof(ProgramKey))
-            continue; // an effect pass's program: its key carries its sources
-        ProgramKey key;
-        std::memcpy(&key, bytes.data(), sizeof key);
-        if (!key.lighting)
-            continue;
-        for (int d = 0; d <= directional; ++d)
-            for (int p = 0; p <= point; ++p)
-                for (int s = 0; s <= spot && d + p + s <= int(kLights); ++s) {
-                    int n = 0;
-                    std::memset(key.lightType, 0, sizeof key.lightType);
-                    for (int i = 0; i < d; ++i)
-                        key.lightType[n++] = D3DLIGHT_DIRECTIONAL;
-                    for (int i = 0; i < p; ++i)
-                        key.lightType[n++] = D3DLIGHT_POINT;
-                    for (int i = 0; i < s; ++i)
-                        key.lightType[n++] = D3DLIGHT_SPOT;
-                    const std::string variant = KeyBytes(key);
-                    if (m_programs.Find(variant))
-                        continue;
-                    if (CompileTimed(variant, FixedVertexSource(key), FixedFragmentSource(key),
-                                     "fixed-function program while loading"))
-                        ++compiled;
-                }
-    }
-    return compiled;
-}
-
 void GlDevice::ForgetGlState()
 {
     m_gl.Forget();
@@ -368,12 +336,6 @@ void ClearProgramCache(IDirect3DDevice9* device)
 {
     if (gl::GlDevice* gl = AsGl(device))
         gl->ClearPrograms();
-}
-
-int CompileLightVariants(IDirect3DDevice9* device, int directional, int point, int spot)
-{
-    gl::GlDevice* gl = AsGl(device);
-    return gl ? gl->CompileLightVariants(directional, point, spot) : 0;
 }
 
 bool CompilesPrograms(IDirect3DDevice9* device)

@@ -52,11 +52,6 @@ public:
     bool Read(IDirect3DSurface9* surface, Pixels* out);
     ProgramCache& Programs() { return m_programs; }
     void ClearPrograms();
-    // Compiles, for every lit fixed-function program held, the same program
-    // with each number of lights of each kind up to the counts given; the
-    // number of programs compiled.
-    int CompileLightVariants(int directional, int point, int spot);
-
 private:
     bool BindTarget();
     void ApplyRenderStates();
@@ -76,7 +71,7 @@ private:
                                const ProgramKey& key, std::string* log);
     void SetUniforms(Program& program);
     void SetTransformUniforms(Program& program, bool known);
-    void PackLights(D3DLIGHT9 lights[kLights], std::uint8_t types[kLights]) const;
+    void PackLights(D3DLIGHT9 lights[kLights]) const;
     void SetLightUniforms(const GLint* locations, const D3DLIGHT9 lights[kLights]);
     void SetColourUniforms(Program& program, bool known);
     void SetEffectUniforms(Program& program);

@@ -179,8 +179,6 @@ ProgramKey GlDevice::MakeKey() const
     key.lighting = rs[D3DRS_LIGHTING] && !key.rhw;
     key.specularEnable = rs[D3DRS_SPECULARENABLE] != 0;
     if (key.lighting) {
-        D3DLIGHT9 packed[kLights];
-        PackLights(packed, key.lightType);
         const bool cv = rs[D3DRS_COLORVERTEX] != 0;
         key.diffuseSource = std::uint8_t(MaterialSource(rs[D3DRS_DIFFUSEMATERIALSOURCE], cv, key.diffuse, key.specular));
         key.ambientSource = std::uint8_t(MaterialSource(rs[D3DRS_AMBIENTMATERIALSOURCE], cv, key.diffuse, key.specular));
@@ -400,8 +398,7 @@ void GlDevice::SetTransformUniforms(Program& program, bool known)
         glUniformMatrix4fv(loc[uTexMatrix], 8, GL_FALSE, &m_transforms[D3DTS_TEXTURE0]._11);
     if (loc[uLightDiffuse] >= 0 || loc[uLightAmbient] >= 0) {
         D3DLIGHT9 lights[kLights];
-        std::uint8_t types[kLights];
-        PackLights(lights, types);
+        PackLights(lights);
         // Light positions are sent in view space, so a new view sends them too.
         if (Changed(seen.lights, lights, known) || viewChanged)
             SetLightUniforms(loc, lights);
@@ -409,30 +406,28 @@ void GlDevice::SetTransformUniforms(Program& program, bool known)
 }
 
 // The enabled lights by kind (directional, point, spot), each kind in the
-// order of its indices: a program depends only on how many of each kind are
-// on, not on which indices hold them, so the scene's lamps switching between
-// indices never ask for a new program.
-void GlDevice::PackLights(D3DLIGHT9 lights[kLights], std::uint8_t types[kLights]) const
+// order of its indices, the rest zero: the programs loop over them by the
+// count of each kind.
+void GlDevice::PackLights(D3DLIGHT9 lights[kLights]) const
 {
     DWORD n = 0;
     for (D3DLIGHTTYPE kind : {D3DLIGHT_DIRECTIONAL, D3DLIGHT_POINT, D3DLIGHT_SPOT})
         for (DWORD i = 0; i < kLights; ++i)
-            if (m_lightEnabled[i] && m_lights[i].Type == kind) {
-                lights[n] = m_lights[i];
-                types[n++] = std::uint8_t(kind);
-            }
-    for (; n < kLights; ++n) {
+            if (m_lightEnabled[i] && m_lights[i].Type == kind)
+                lights[n++] = m_lights[i];
+    for (; n < kLights; ++n)
         lights[n] = D3DLIGHT9{};
-        types[n] = 0;
-    }
 }
 
 void GlDevice::SetLightUniforms(const GLint* loc, const D3DLIGHT9 lights[kLights])
 {
     const D3DMATRIX& view = m_transforms[D3DTS_VIEW];
     float diffuse[32], specular[32], ambient[32], position[24], direction[24], attenuation[32], spot[32];
+    GLint counts[3] = {0, 0, 0};
     for (DWORD i = 0; i < kLights; ++i) {
         const D3DLIGHT9& l = lights[i];
+        if (l.Type >= D3DLIGHT_POINT && l.Type <= D3DLIGHT_DIRECTIONAL)
+            ++counts[l.Type == D3DLIGHT_DIRECTIONAL ? 0 : l.Type == D3DLIGHT_POINT ? 1 : 2];
         std::memcpy(diffuse + i * 4, &l.Diffuse, 16);
         std::memcpy(specular + i * 4, &l.Specular, 16);
         std::memcpy(ambient + i * 4, &l.Ambient, 16);
@@ -458,6 +453,7 @@ void GlDevice::SetLightUniforms(const GLint* loc, const D3DLIGHT9 lights[kLights
     glUniform3fv(loc[uLightDirection], 8, direction);
     glUniform4fv(loc[uLightAttenuation], 8, attenuation);
     glUniform4fv(loc[uLightSpot], 8, spot);
+    glUniform3iv(loc[uLightCounts], 1, counts);
 }
 
 void GlDevice::SetColourUniforms(Program& program, bool known)

@@ -11,7 +11,7 @@ const char* const kUniformNames[kUniformCount] = {
     "ffWorld",          "ffView",          "ffProj",         "ffNormalMatrix",   "ffTexMatrix",     "ffMatDiffuse",
     "ffMatAmbient",     "ffMatSpecular",   "ffMatEmissive",  "ffMatPower",       "ffAmbient",       "ffLightDiffuse",
     "ffLightSpecular",  "ffLightAmbient",  "ffLightPosition", "ffLightDirection", "ffLightAttenuation",
-    "ffLightSpot",      "ffFog",           "ffClipPlane",    "ffViewport",       "ffDepthRange",    "ffTextureFactor",
+    "ffLightSpot",      "ffLightCounts",   "ffFog",           "ffClipPlane",    "ffViewport",       "ffDepthRange",    "ffTextureFactor",
     "ffStageConstant",  "ffAlphaRef",      "ffFogColor",     "vsConst",          "psConst",         "vsConstI",
     "psConstI",         "ffSampler0",
     "ffSampler1",       "ffSampler2",      "ffSampler3",     "ffSampler4",       "ffSampler5",      "ffSampler6",

@@ -31,6 +31,7 @@ enum Uniform {
     uLightDirection,
     uLightAttenuation,
     uLightSpot,
+    uLightCounts,
     uFog,
     uClipPlane,
     uViewport,
