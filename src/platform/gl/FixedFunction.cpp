@@ -125,29 +125,29 @@ std::string LightCode(const ProgramKey& key)
     s += key.localViewer ? "    vec3 V = normalize(-viewPos.xyz);\n" : "    vec3 V = vec3(0.0, 0.0, -1.0);\n";
     s += "    vec4 amb = vec4(0.0); vec4 dif = vec4(0.0); vec4 spe = vec4(0.0);\n"
          "    int pointsEnd = ffLightCounts.x + ffLightCounts.y;\n"
-         "    int lightsEnd = min(pointsEnd + ffLightCounts.z, 8);\n"
-         "    for (int i = 0; i < lightsEnd; ++i) {\n"
-         "        vec3 L; float att = 1.0;\n"
-         "        if (i < ffLightCounts.x) {\n"
-         "            L = -ffLightDirection[i];\n"
-         "        } else {\n"
-         "            vec3 d = ffLightPosition[i] - viewPos.xyz; float dist = length(d);\n"
-         "            L = dist > 0.0 ? d / dist : vec3(0.0, 0.0, 1.0);\n"
-         "            vec4 k = ffLightAttenuation[i];\n"
-         "            att = dist <= k.w ? 1.0 / max(k.x + k.y * dist + k.z * dist * dist, 1e-6) : 0.0;\n"
-         "        }\n"
-         "        if (i >= pointsEnd) {\n"
+         "    int lightsEnd = min(pointsEnd + ffLightCounts.z, 8);\n";
+    // What each light adds, its direction L and attenuation att found.
+    std::string add = "            float nl = max(dot(N, L), 0.0);\n"
+                      "            amb += att * ffLightAmbient[i];\n"
+                      "            dif += att * nl * ffLightDiffuse[i];\n";
+    if (key.specularEnable)
+        add += "            if (nl > 0.0) spe += att * pow(max(dot(N, normalize(L + V)), 0.0), ffMatPower) * "
+               "ffLightSpecular[i];\n";
+    const char* toward = "            vec3 d = ffLightPosition[i] - viewPos.xyz; float dist = length(d);\n"
+                         "            vec3 L = dist > 0.0 ? d / dist : vec3(0.0, 0.0, 1.0);\n"
+                         "            vec4 k = ffLightAttenuation[i];\n"
+                         "            float att = dist <= k.w ? 1.0 / max(k.x + k.y * dist + k.z * dist * dist, 1e-6) "
+                         ": 0.0;\n";
+    // A loop for each kind, so that each light runs only its own kind's code.
+    s += "    for (int i = 0; i < min(ffLightCounts.x, 8); ++i) {\n"
+         "            vec3 L = -ffLightDirection[i]; float att = 1.0;\n" +
+         add + "    }\n";
+    s += "    for (int i = ffLightCounts.x; i < min(pointsEnd, 8); ++i) {\n" + std::string(toward) + add + "    }\n";
+    s += "    for (int i = pointsEnd; i < lightsEnd; ++i) {\n" + std::string(toward) +
          "            vec4 cone = ffLightSpot[i]; float rho = dot(-L, ffLightDirection[i]);\n"
          "            if (rho <= cone.y) att = 0.0;\n"
-         "            else if (rho < cone.x) att *= pow((rho - cone.y) / max(cone.x - cone.y, 1e-6), cone.z);\n"
-         "        }\n"
-         "        float nl = max(dot(N, L), 0.0);\n"
-         "        amb += att * ffLightAmbient[i];\n"
-         "        dif += att * nl * ffLightDiffuse[i];\n";
-    if (key.specularEnable)
-        s += "        if (nl > 0.0) spe += att * pow(max(dot(N, normalize(L + V)), 0.0), ffMatPower) * "
-             "ffLightSpecular[i];\n";
-    s += "    }\n";
+         "            else if (rho < cone.x) att *= pow((rho - cone.y) / max(cone.x - cone.y, 1e-6), cone.z);\n" +
+         add + "    }\n";
     const std::string md = MaterialExpr(key.diffuseSource, "ffMatDiffuse");
     const std::string ma = MaterialExpr(key.ambientSource, "ffMatAmbient");
     const std::string ms = MaterialExpr(key.specularSource, "ffMatSpecular");
