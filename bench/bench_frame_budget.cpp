@@ -173,12 +173,13 @@ struct Compile {
     unsigned frame;
     double ms;
     std::string what;
+    const char* step; // the game step that drew with it
 };
 std::vector<Compile> s_compiles;
 
 void OnCompile(const char* what, double milliseconds)
 {
-    s_compiles.push_back({plat::TapeFrameNumber(), milliseconds, what});
+    s_compiles.push_back({plat::TapeFrameNumber(), milliseconds, what, s_step});
 }
 
 // The pass a step opens, or the current one kept.
@@ -383,7 +384,8 @@ void ReportCompiles()
                 s_compiles.size() - inDrive.size(), before, inDrive.size(), during, inDrive.empty() ? "\n" : ":\n");
     std::sort(inDrive.begin(), inDrive.end(), [](const Compile* a, const Compile* b) { return a->ms > b->ms; });
     for (std::size_t i = 0; i < inDrive.size() && i < 6; ++i)
-        std::printf("    frame %u: %.0f ms, %.120s\n", inDrive[i]->frame, inDrive[i]->ms, inDrive[i]->what.c_str());
+        std::printf("    frame %u: %.0f ms, %.60s in %s\n", inDrive[i]->frame, inDrive[i]->ms, inDrive[i]->what.c_str(),
+                    inDrive[i]->step);
 }
 
 // Milliseconds per measured frame of each pass, then of its dearest steps.

@@ -66,7 +66,12 @@ void CGame::WarmUpPrograms()
         return;
     UpdateVisibility(1);
     m_bDrawEveryPass = 1;
+    // The motion blur shows only after a hard knock: the unseen frames draw
+    // it too, so that its program is ready by then.
+    const float blur = g_D3DRender.m_fMotionBlur;
+    g_D3DRender.m_fMotionBlur = 1.0f;
     DrawUnseenFrames(device);
+    g_D3DRender.m_fMotionBlur = blur;
     DrawStandIns(device);
     m_bDrawEveryPass = 0;
     // The frames are never presented: the next one clears over them.
