@@ -105,25 +105,31 @@ std::vector<float> ActiveObjects()
         out.resize(at + bytes / sizeof(float));
         std::memcpy(out.data() + at, data, bytes);
     };
+    auto addPlaced = [&](auto* const* objects, std::uint32_t count) {
+        for (std::uint32_t k = 0; k < count; ++k) {
+            add(&objects[k]->m_matWorld, sizeof(D3DXMATRIX));
+            out.push_back(static_cast<float>(objects[k]->m_nKind * 10 + objects[k]->m_nSize));
+        }
+    };
     for (int i = 0; i < g_FieldObjects.m_nGrassFields[0]; ++i) {
         const GrassRecord* g = g_FieldObjects.m_pGrass[0][i];
         add(g->pTufts, g->nCount * sizeof(CGrassObject));
     }
     for (int i = 0; i < g_FieldObjects.m_nTreeFields[0]; ++i) {
         const TreeRecord* t = g_FieldObjects.m_pTrees[0][i];
-        for (std::uint32_t k = 0; k < t->nTrees; ++k) {
-            add(&t->ppTrees[k]->m_matWorld, sizeof(D3DXMATRIX));
-            out.push_back(static_cast<float>(t->ppTrees[k]->m_nKind * 10 + t->ppTrees[k]->m_nSize));
-        }
+        addPlaced(t->ppTrees, t->nTrees);
+        const std::size_t bytes = t->nBranchVertices * sizeof(CBranchVertex);
+        void* uploaded = nullptr;
         if (t->pBranchVertices)
-            add(t->pBranchVertices, t->nBranchVertices * sizeof(CBranchVertex));
+            add(t->pBranchVertices, bytes);
+        else if (t->pVB && t->pVB->Lock(0, 0, &uploaded, D3DLOCK_READONLY) == D3D_OK) {
+            add(uploaded, bytes);
+            t->pVB->Unlock();
+        }
     }
     for (int i = 0; i < g_FieldObjects.m_nStoneFields[0]; ++i) {
         const StoneRecord* s = g_FieldObjects.m_pStones[0][i];
-        for (std::uint32_t k = 0; k < s->nStones; ++k) {
-            add(&s->ppStones[k]->m_matWorld, sizeof(D3DXMATRIX));
-            out.push_back(static_cast<float>(s->ppStones[k]->m_nKind * 10 + s->ppStones[k]->m_nSize));
-        }
+        addPlaced(s->ppStones, s->nStones);
     }
     return out;
 }
@@ -150,8 +156,8 @@ TEST_F(SectorFieldObjects, SlicedPlacementMatchesTheAtOnceBuildAndKeepsTheRandom
     std::vector<int> gameDraws;
     for (int i = 0; i < 200; ++i)
         gameDraws.push_back(std::rand());
-    sector->SetActive(0);
     ASSERT_GT(atOnce.size(), 100u);
+    sector->SetActive(0);
 
     for (int work : {1, 97, 5000, 1000000}) {
         SCOPED_TRACE(work);
