@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -159,6 +160,22 @@ void CFieldObjectManager::BeginCell(int kind, CLandscapeSector* sector)
         m_pStoneBuild->ppStones = new CStoneObject*[FIELD_MAX_OBJECTS]();
         m_pStoneBuild->pSector = sector;
     }
+}
+
+void CFieldObjectManager::SwapBuild(FieldBuildObjects* other)
+{
+    std::swap(m_pGrassBuild, other->grass);
+    std::swap(m_nGrassBuild, other->grassCount);
+    std::swap(m_pTreeBuild, other->trees);
+    std::swap(m_pStoneBuild, other->stones);
+}
+
+void FreeBuildObjects(FieldBuildObjects* objects)
+{
+    delete[] objects->grass;
+    FreeTreeRecord(objects->trees);
+    FreeStoneRecord(objects->stones);
+    *objects = FieldBuildObjects{};
 }
 
 void CreateFieldObject(int kind, const D3DXVECTOR3* position, const D3DXVECTOR3* normal)

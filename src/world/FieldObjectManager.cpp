@@ -123,13 +123,9 @@ void CFieldObjectManager::Clear()
     for (int kind = FIELD_GRASS; kind <= FIELD_STONES; ++kind)
         for (int list = 0; list < 2; ++list)
             ReleaseSectorCells(kind, nullptr, list);
-    FreeTreeRecord(m_pTreeBuild);
-    m_pTreeBuild = nullptr;
-    FreeStoneRecord(m_pStoneBuild);
-    m_pStoneBuild = nullptr;
-    delete[] m_pGrassBuild;
-    m_pGrassBuild = nullptr;
-    m_nGrassBuild = 0;
+    FieldBuildObjects building;
+    SwapBuild(&building);
+    FreeBuildObjects(&building);
     m_nGrassFields[2] = m_nTreeFields[2] = 0;
     m_fUpdateTimer = 0.0f;
 }

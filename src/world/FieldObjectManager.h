@@ -12,6 +12,16 @@ class CLandscapeSector;
 
 struct D3DXCOLOR4;
 
+// The objects of one kind placed so far, before EndCell stores them as the
+// sector's record. A sector placed over several frames keeps its own and
+// swaps them in for each slice.
+struct FieldBuildObjects {
+    CGrassObject* grass = nullptr;
+    std::uint32_t grassCount = 0;
+    TreeRecord* trees = nullptr;
+    StoneRecord* stones = nullptr;
+};
+
 class CFieldObjectManager {
 public:
     int Init();
@@ -22,6 +32,8 @@ public:
     // The sector's corners are not used.
     void EndCell(int kind, CLandscapeSector* sector, const D3DXVECTOR3* corners = nullptr);
     void SetSectorActive(bool on, CLandscapeSector* sector);
+    // Exchanges the objects being placed with those held elsewhere.
+    void SwapBuild(FieldBuildObjects* other);
     void ReleaseSectorCells(int kind, CLandscapeSector* sector, int list);
 
     void Update();
@@ -90,3 +102,5 @@ void ReleaseGrassBuffer(GrassRecord* record);
 void FreeGrassRecord(GrassRecord* record);
 void FreeTreeRecord(TreeRecord* record);
 void FreeStoneRecord(StoneRecord* record);
+// Frees the objects placed so far and empties the holder.
+void FreeBuildObjects(FieldBuildObjects* objects);

@@ -87,7 +87,9 @@ public:
     void BeginWaterEffect(ID3DXEffect* effect);
 
     // Sector streaming and the active list.
-    void UpdateStreaming(float viewDistance, int flag);
+    // atOnce builds the field objects of the sectors it activates in this
+    // call; otherwise they are queued and placed over the next frames.
+    void UpdateStreaming(float viewDistance, int atOnce);
     void AddActiveSector(CLandscapeSector* sector);
     void RemoveActiveSector(CLandscapeSector* sector);
     void DeleteFillerSector(CLandscapeSector* sector);

@@ -10,6 +10,7 @@
 #include "world/Landscape.h"
 #include "world/Prop.h"
 #include "world/PropManager.h"
+#include "world/SectorFieldQueue.h"
 
 #include <btBulletDynamicsCommon.h>
 
@@ -205,13 +206,18 @@ void CLandscapeSector::SetActive(int active)
             BuildWaterIndices();
         if (m_pWaterIB)
             BuildWaterPlane(220);
-        for (int kind = FIELD_GRASS; kind <= FIELD_STONES; ++kind)
-            BuildFieldObjects(kind);
-        g_FieldObjects.SetSectorActive(true, this);
+        // Queued during play, the field objects follow over the next frames.
+        if (!g_SectorFieldQueue.Take(this)) {
+            for (int kind = FIELD_GRASS; kind <= FIELD_STONES; ++kind)
+                BuildFieldObjects(kind);
+            g_FieldObjects.SetSectorActive(true, this);
+        }
         if (!g_bEditorMode)
             for (std::uint32_t i = 0; i < m_nProps; ++i)
                 g_PropManager.LinkProp(m_pProps[i], true);
     } else {
+        // Finished first, so the later sectors are built as they would be.
+        g_SectorFieldQueue.FinishThrough(this);
         g_FieldObjects.SetSectorActive(false, this);
         if (m_pWaterIB)
             m_pWaterIB->Release();
@@ -270,6 +276,7 @@ void CLandscapeSector::Update()
 
 void CLandscapeSector::Release()
 {
+    g_SectorFieldQueue.Drop(this);
     FreeSectorMesh(&m_Roads);
     FreeSectorMesh(&m_Sectoring);
     FreeSectorMesh(&m_Walks);

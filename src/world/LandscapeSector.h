@@ -67,6 +67,15 @@ public:
     void LoadStaticObjects(const char* dir);
     // Hands the sector's place-map cells of one kind to the field objects.
     void BuildFieldObjects(int kind);
+    // The pieces of that pass, for a sector placed over several frames:
+    // whether the kind still wants placing, the cells a pass walks, the
+    // seeding and opening of the kind's record, one cell (the objects it
+    // made are returned), and the closing.
+    bool FieldPassNeeded(int kind) const;
+    int FieldPassCells() const;
+    void BeginFieldPass(int kind);
+    int PlaceFieldCell(int kind, int cell);
+    void EndFieldPass(int kind);
     void LoadCollisionMesh();
     void ComputeBounds();
     void BuildWaterPlane(int opacity);

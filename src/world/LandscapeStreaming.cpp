@@ -8,6 +8,7 @@
 #include "shell/GameTimer.h"
 #include "shell/RenderPasses.h"
 #include "world/LandscapeSector.h"
+#include "world/SectorFieldQueue.h"
 
 #include <btBulletDynamicsCommon.h>
 
@@ -18,6 +19,12 @@ namespace {
 constexpr float kFarPoint = 100000.0f;
 constexpr float kRefreshPeriod = 0.125f;
 constexpr int kFillerBand = 5;
+// The field-object work done a frame for the sectors streamed in during
+// play, in cell visits: some tens of microseconds.
+constexpr int kFieldWorkPerFrame = 800;
+// A sector streamed in nearer than this share of the view distance (the
+// camera jumped) gets its field objects in the same frame.
+constexpr float kFieldNearShare = 0.5f;
 
 float Distance(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
 {
@@ -68,6 +75,7 @@ void CLandscape::BuildSectors()
 // both, and a filler lives only there.
 void CLandscape::ReleaseSectors()
 {
+    g_SectorFieldQueue.Clear();
     ReleaseTerrainMesh();
     for (std::uint32_t i = 0; i < m_nActiveSectors; ++i) {
         CLandscapeSector* sector = m_pActiveSectors[i];
@@ -97,6 +105,7 @@ void CLandscape::Update()
         return;
     if (!m_pTerrainBody)
         BuildTerrainBody();
+    g_SectorFieldQueue.Advance(kFieldWorkPerFrame);
     m_fRefreshTimer -= g_GameTimer.m_fRealDelta;
     if (m_fRefreshTimer > 0.0f)
         return;
@@ -105,7 +114,7 @@ void CLandscape::Update()
     if (Distance(m_vSortPoint, p) >= m_fSectorRadius * 0.125f)
         SortActiveSectors();
     if (Distance(m_vStreamPoint, p) >= m_fViewDistance * 0.25f)
-        UpdateStreaming(m_fViewDistance, 1);
+        UpdateStreaming(m_fViewDistance, m_nActiveSectors == 0 ? 1 : 0);
     m_nInnerParts = 0;
     m_nClosedWaterParts = 0;
     for (std::uint32_t i = 0; i < m_nActiveSectors; ++i)
@@ -113,10 +122,16 @@ void CLandscape::Update()
             m_pActiveSectors[i]->Update();
 }
 
-void CLandscape::UpdateStreaming(float viewDistance, int)
+// Loading (nothing streamed in yet), a restream and a device reset build the
+// sectors' field objects at once, after what was still queued; the passes
+// of play queue them.
+void CLandscape::UpdateStreaming(float viewDistance, int atOnce)
 {
     if (m_fWorldSize <= 0.0f)
         return;
+    if (atOnce)
+        g_SectorFieldQueue.FinishAll();
+    g_SectorFieldQueue.BeginPass(!atOnce);
     const D3DXVECTOR3 eye = CameraPoint(m_fHeight);
     m_vStreamPoint = eye;
     const int n = m_nSectorsPerSide;
@@ -143,6 +158,7 @@ void CLandscape::UpdateStreaming(float viewDistance, int)
                 DeleteFillerSector(sector);
             }
         }
+    g_SectorFieldQueue.EndPass(viewDistance * kFieldNearShare);
     SortActiveSectors();
 }
 
