@@ -27,8 +27,9 @@ struct ProgramKey {
     // Vertex layout.
     std::uint8_t rhw, normal, diffuse, specular, texSets;
     std::uint8_t texSize[8];
-    // Lighting: type per light (0 off), material colour sources (0 material,
-    // 1 vertex diffuse, 2 vertex specular).
+    // Lighting on (the lights themselves are uniforms, looped over by the
+    // count of each kind), material colour sources (0 material, 1 vertex
+    // diffuse, 2 vertex specular).
     std::uint8_t lighting;
     std::uint8_t diffuseSource, ambientSource, specularSource, emissiveSource;
     std::uint8_t normalize, localViewer, specularEnable;
